@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Kelvora's two set-up commands:
+#   ./build.sh run    installs what is missing, builds in Release and starts Kelvora
+#   ./build.sh test   installs what is missing, builds and runs every test
+set -euo pipefail
+cd "$(dirname "$0")"
+jobs=$(nproc 2>/dev/null || echo 2)
+
+./scripts/install-deps.sh
+
+case "${1:-}" in
+  run)
+    cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
+    cmake --build build/release -j "$jobs" --target kelvora
+    exec ./build/release/kelvora
+    ;;
+  test)
+    # The core tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+    cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVORA_SANITIZE=ON -DKELVORA_GUI=OFF
+    cmake --build build/asan -j "$jobs"
+    ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+      ctest --test-dir build/asan -L core --output-on-failure -j "$jobs"
+    # Every test, core and GUI, on the Release build; ctest's summary is the last line.
+    cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
+    cmake --build build/release -j "$jobs"
+    QT_QPA_PLATFORM=offscreen ctest --test-dir build/release --output-on-failure -j "$jobs"
+    ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,33 @@
+# One static library per core area: kelvora_<name> from src/<name>/ (ui/ folders excluded).
+function(kelvora_module name)
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/src/${name}/*.cpp ${CMAKE_SOURCE_DIR}/src/${name}/*.h)
+  list(FILTER srcs EXCLUDE REGEX ".*/ui/.*")
+  set(cpps ${srcs})
+  list(FILTER cpps INCLUDE REGEX ".*\\.cpp$")
+  if(cpps)
+    add_library(kelvora_${name} STATIC ${srcs})
+    set(scope PUBLIC)
+  else()
+    add_library(kelvora_${name} INTERFACE)
+    set(scope INTERFACE)
+  endif()
+  target_include_directories(kelvora_${name} ${scope} ${CMAKE_SOURCE_DIR}/src)
+  foreach(dep IN LISTS ARGN)
+    target_link_libraries(kelvora_${name} ${scope} kelvora_${dep})
+  endforeach()
+endfunction()
+
+# The core never includes Qt: fail the configure step when a core file does.
+function(kelvora_core_check_no_qt)
+  file(GLOB_RECURSE core_files CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/src/*.cpp ${CMAKE_SOURCE_DIR}/src/*.h)
+  list(FILTER core_files EXCLUDE REGEX ".*/src/app/.*")
+  list(FILTER core_files EXCLUDE REGEX ".*/ui/.*")
+  foreach(f IN LISTS core_files)
+    file(STRINGS ${f} hits REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]Q")
+    if(hits)
+      message(FATAL_ERROR "Core file includes a Qt header: ${f}: ${hits}")
+    endif()
+  endforeach()
+endfunction()

@@ -1,0 +1,158 @@
+// The five registration lists, the root directory table, positions, sorting and index tables.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvora {
+
+class Ui;
+
+// Kind numbers used by the menus and the comment search.
+enum class ListKind : int { Function = 1, Struct = 2, Define = 3, File = 4, Table = 5 };
+constexpr int kListCount = 5;
+// Index slot (0..4) of a kind.
+constexpr int SlotOf(ListKind k) { return static_cast<int>(k) - 1; }
+constexpr ListKind KindOfSlot(int slot) { return static_cast<ListKind>(slot + 1); }
+
+// Column numbers.
+namespace col {
+constexpr int kName = 0;
+constexpr int kPosition = 1;
+constexpr int kMarker = 2;  // "#define" / "=" / ".h"
+constexpr int kComment = 3;
+constexpr int kTotalSteps = 4;
+constexpr int kRealSteps = 5;
+}  // namespace col
+
+// Every reader gets at most this many bytes of a cell (a 512-byte buffer).
+constexpr std::size_t kCellReadLimit = 511;
+
+struct ColumnInfo {
+  std::string_view header;  // UTF-8
+  int width;
+};
+
+// The column layout of a kind.
+const std::vector<ColumnInfo>& Columns(ListKind kind);
+// "◆関数 登録数：%d" and its siblings, with the count filled in.
+std::string CountLabel(ListKind kind, std::size_t count);
+// "関数を検索（登録数：%d）" and its siblings.
+std::string CountTooltip(ListKind kind, std::size_t count);
+
+// One IndexMode entry: the first byte of a group of names and the row where the group starts.
+struct IndexEntry {
+  unsigned char first;
+  std::size_t row;
+};
+constexpr std::size_t kIndexMaxEntries = 100;
+
+class RegistrationList {
+ public:
+  using Row = std::array<std::string, 6>;
+
+  explicit RegistrationList(ListKind kind) : kind_(kind) {}
+
+  ListKind kind() const { return kind_; }
+  int column_count() const;
+  std::size_t RowCount() const { return rows_.size(); }
+  bool empty() const { return rows_.empty(); }
+
+  // Appends an empty row and returns its number.
+  std::size_t AppendRow();
+  // Inserts an empty row before row (or at the end when row >= count); returns its number.
+  std::size_t InsertRow(std::size_t row);
+  void DeleteRow(std::size_t row);
+  void Clear();
+
+  void SetCell(std::size_t row, int column, std::string_view text);
+  // The text a reader gets: at most the first 511 bytes.
+  std::string CellText(std::size_t row, int column) const;
+  // The text as stored, for readers with a larger buffer (re-analysis reads 2047 bytes).
+  const std::string& Cell(std::size_t row, int column) const { return rows_[row][column]; }
+
+  // Sort direction flag: 0 the next sort is ascending, 1 descending.
+  int sort_flag() const { return sort_flag_; }
+  void set_sort_flag(int flag) { sort_flag_ = flag ? 1 : 0; }
+  // Sorts by column 0 in the flag's direction, flips the flag and rebuilds the index table.
+  void Sort();
+
+  const std::vector<IndexEntry>& index() const { return index_; }
+  void RebuildIndex();
+
+ private:
+  ListKind kind_;
+  std::vector<Row> rows_;
+  int sort_flag_ = 0;
+  std::vector<IndexEntry> index_;
+};
+
+// Compares two names without regard to ASCII case, bytes unsigned, a prefix first.
+int CompareNamesNoCase(std::string_view a, std::string_view b);
+
+// The ordered table of analysis roots that compressed positions refer to (1-based).
+class RootTable {
+ public:
+  void Append(std::string root) { roots_.push_back(std::move(root)); }
+  std::size_t Count() const { return roots_.size(); }
+  const std::string& Entry(std::size_t one_based) const { return roots_[one_based - 1]; }
+  void Clear() { roots_.clear(); }
+
+ private:
+  std::vector<std::string> roots_;
+};
+
+// Everything the main window holds of registered data.
+class RegisteredData {
+ public:
+  RegisteredData();
+
+  RegistrationList& List(ListKind kind) { return lists_[SlotOf(kind)]; }
+  const RegistrationList& List(ListKind kind) const { return lists_[SlotOf(kind)]; }
+  RegistrationList& functions() { return List(ListKind::Function); }
+  RegistrationList& structs() { return List(ListKind::Struct); }
+  RegistrationList& defines() { return List(ListKind::Define); }
+  RegistrationList& files() { return List(ListKind::File); }
+  RegistrationList& tables() { return List(ListKind::Table); }
+  RootTable& roots() { return roots_; }
+  const RootTable& roots() const { return roots_; }
+
+  bool AllEmpty() const;
+  std::size_t Count(ListKind kind) const { return List(kind).RowCount(); }
+
+  // Replaces every occurrence of the newest root in a full position by "%n".
+  std::string CompressPosition(std::string_view full) const;
+  // "%n/rest" back to root n + "/rest"; empty when the text has no "/", no "%" before it, or n
+  // is not a root number.
+  std::string ExpandPosition(std::string_view compressed) const;
+
+  void SortAllAscending();
+  void SortAllDescending();
+  // Empties the five lists and the root table; sort flags keep their values.
+  void Clear();
+
+ private:
+  std::array<RegistrationList, kListCount> lists_;
+  RootTable roots_;
+};
+
+// Splits a position "path(line)" at the last "(" and the last ")": the path and the line
+// number; false when there is no "(" (or no number).
+bool SplitPosition(std::string_view position, std::string& path, long& line);
+
+// Result of a command that asks first.
+enum class CommandResult { Done, Declined, NothingToDo };
+
+// Sort one list through the port: "登録データがありません！　" when it is empty.
+CommandResult SortListCommand(RegisteredData& data, ListKind kind, Ui& ui);
+// Sort all ascending or descending: the message only when all five lists are empty.
+CommandResult SortAllCommand(RegisteredData& data, bool ascending, Ui& ui);
+// Delete all: asks "登録データを全て削除してもよろしいですか？　", then clears, or reports
+// "登録データがありません！　". The caller puts the window back into its no-data layout on Done.
+CommandResult DeleteAllCommand(RegisteredData& data, Ui& ui);
+
+}  // namespace kelvora

@@ -1,0 +1,32 @@
+// CP932 (Windows Shift-JIS) and UTF-8 conversion, and CP932-aware byte helpers.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kelvora {
+
+// Converts CP932 bytes to UTF-8. Bytes that are not valid CP932 become U+FFFD; nothing is lost
+// silently from the valid parts. 0x5C stays a backslash.
+std::string Cp932ToUtf8(std::string_view cp932);
+
+// Converts UTF-8 text to CP932. Characters without a CP932 form become "?".
+std::string Utf8ToCp932(std::string_view utf8);
+
+// True when the bytes are well-formed UTF-8 (plain ASCII is).
+bool IsValidUtf8(std::string_view bytes);
+
+// Text for display: bytes that are valid UTF-8 are shown as they are (file names on Linux),
+// anything else is read as CP932 (data from source files).
+std::string ToDisplay(std::string_view bytes);
+
+// True when b starts a CP932 double-byte character (0x81..0x9F, 0xE0..0xFC).
+constexpr bool IsCp932LeadByte(unsigned char b) {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// Largest length <= max_bytes that does not cut a double-byte character of the text in two.
+std::size_t Cp932SafeCut(std::string_view text, std::size_t max_bytes);
+
+}  // namespace kelvora

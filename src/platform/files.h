@@ -1,0 +1,27 @@
+// File-system helpers: unique temporary files, whole-file reads and writes, copies.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kelvora {
+
+// The temporary folder: $TMPDIR when set and a folder, else /tmp.
+std::string TempDirectory();
+
+// Creates a new empty file with a unique name in the temporary folder (mkstemp) and returns its
+// path; nullopt when that fails. prefix becomes the start of the file name.
+std::optional<std::string> CreateUniqueTempFile(std::string_view prefix = "kelvora");
+
+// Reads a whole file; nullopt when it cannot be read.
+std::optional<std::string> ReadWholeFile(const std::string& path);
+
+// Writes bytes to a file through a temporary sibling and a rename, so a failed write never
+// leaves a half-written file; false on failure.
+bool WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// Copies a file; false on failure.
+bool CopyFileBytes(const std::string& from, const std::string& to);
+
+}  // namespace kelvora

@@ -1,0 +1,55 @@
+// Reads a byte stream line by line: LF ends a line, a CR before it is dropped, no length limit,
+// NUL bytes and invalid CP932 bytes are kept.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace kelvora {
+
+// A source of lines; scanners take one so tests can feed them text from a string.
+class LineSource {
+ public:
+  virtual ~LineSource() = default;
+  // Reads the next line without its terminator into line; false at the end.
+  virtual bool ReadLine(std::string& line) = 0;
+};
+
+// Lines of a file, read through a large buffer.
+class FileLineReader : public LineSource {
+ public:
+  FileLineReader() = default;
+  ~FileLineReader() override;
+  FileLineReader(const FileLineReader&) = delete;
+  FileLineReader& operator=(const FileLineReader&) = delete;
+
+  // Opens a file by its path bytes; false when it cannot be opened (errno tells why).
+  bool Open(const std::string& path);
+  bool is_open() const { return fd_ >= 0; }
+  void Close();
+  // Starts again from the first line.
+  bool Rewind();
+  bool ReadLine(std::string& line) override;
+
+ private:
+  bool Fill();
+  int fd_ = -1;
+  std::unique_ptr<char[]> buf_;
+  std::size_t begin_ = 0, end_ = 0;
+  bool eof_ = false;
+};
+
+// Lines of a text held in memory.
+class StringLineSource : public LineSource {
+ public:
+  explicit StringLineSource(std::string text) : text_(std::move(text)) {}
+  bool ReadLine(std::string& line) override;
+
+ private:
+  std::string text_;
+  std::size_t pos_ = 0;
+};
+
+}  // namespace kelvora

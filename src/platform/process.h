@@ -1,0 +1,48 @@
+// Starting programs without a shell, the single-instance lock and the millisecond clock.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvora {
+
+// Splits a command line by the Windows rules: blanks and tabs separate arguments, double quotes
+// group (and are removed), 2n backslashes before a quote give n backslashes and a grouping quote,
+// 2n+1 give n backslashes and a literal quote, other backslashes are literal.
+std::vector<std::string> SplitCommandLine(std::string_view command_line);
+
+// Starts the split command line with posix_spawnp (no shell) and does not wait for it;
+// the child is reaped in the background. False when it cannot be started.
+bool StartProcess(std::string_view command_line);
+bool StartProcess(const std::vector<std::string>& argv);
+
+// Opens a path or URL with the desktop's default application (xdg-open, no shell).
+bool OpenWithDesktop(std::string_view path);
+
+// An exclusive lock on Kelvora_RarUviz.lock in $XDG_RUNTIME_DIR (else the temporary folder).
+// held() is false when another instance already holds it.
+class InstanceLock {
+ public:
+  explicit InstanceLock(std::string name = "Kelvora_RarUviz.lock");
+  ~InstanceLock();
+  InstanceLock(const InstanceLock&) = delete;
+  InstanceLock& operator=(const InstanceLock&) = delete;
+  bool held() const { return held_; }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+  bool held_ = false;
+};
+
+// Milliseconds of a steady clock, as a tick count.
+std::uint64_t TickCountMs();
+
+// "所要時間" text of an elapsed time: whole seconds, a point, three digits of milliseconds
+// (5045 gives "5.045").
+std::string ElapsedSecondsText(std::uint64_t ms);
+
+}  // namespace kelvora

@@ -1,0 +1,87 @@
+// A Ui for tests: records everything shown and replays scripted answers; an unscripted
+// question throws UnscriptedQuestion so the test fails loudly.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/ui.h"
+
+namespace kelvora {
+
+class UnscriptedQuestion : public std::logic_error {
+ public:
+  using std::logic_error::logic_error;
+};
+
+class ScriptedUi : public Ui {
+ public:
+  struct Shown {
+    std::string text;
+    std::string caption;
+    MsgIcon icon;
+    bool question;  // true for a Yes/No question
+  };
+
+  // Scripting. Answers are consumed in order, one queue per kind of dialog.
+  ScriptedUi& AnswerYes() { return Answer(true); }
+  ScriptedUi& AnswerNo() { return Answer(false); }
+  ScriptedUi& Answer(bool yes);
+  ScriptedUi& ChooseFolderAnswer(std::optional<std::string> path);
+  ScriptedUi& ChooseOpenAnswer(std::optional<std::string> path);
+  ScriptedUi& ChooseSaveAnswer(std::optional<std::string> path);
+  // The n-th call of PollEscape (1-based, counted from now) reports Escape.
+  ScriptedUi& EscapeAtPoll(int n);
+
+  // What happened.
+  const std::vector<Shown>& shown() const { return shown_; }
+  std::vector<std::string> messages() const;   // texts of plain messages
+  std::vector<std::string> questions() const;  // texts of questions
+  const std::string& status(int line) const { return status_[Clamp(line)]; }
+  const std::vector<std::string>& status_history(int line) const { return status_hist_[Clamp(line)]; }
+  long long progress_max() const { return progress_max_; }
+  long long progress_pos() const { return progress_pos_; }
+  int polls() const { return polls_; }
+  bool wait_cursor() const { return wait_cursor_; }
+  int wait_cursor_changes() const { return wait_cursor_changes_; }
+  const std::vector<std::string>& opened() const { return opened_; }
+  bool AllAnswersUsed() const;
+
+  // Ui
+  void Message(std::string_view text, std::string_view caption, MsgIcon icon) override;
+  bool AskYesNo(std::string_view text, std::string_view caption) override;
+  std::optional<std::string> ChooseFolder(std::string_view title) override;
+  std::optional<std::string> ChooseOpenFile(std::string_view title, std::string_view filter,
+                                            std::string_view initial_dir) override;
+  std::optional<std::string> ChooseSaveFile(std::string_view title, std::string_view filter,
+                                            std::string_view initial_name) override;
+  void SetStatus(int line, std::string_view text) override;
+  void SetProgressRange(long long maximum) override;
+  void SetProgressPos(long long pos) override;
+  void AdvanceProgress(long long delta) override;
+  void SetWaitCursor(bool on) override;
+  bool PollEscape() override;
+  bool OpenWithDefaultApp(std::string_view path) override;
+
+ private:
+  static int Clamp(int line) { return line < 1 ? 0 : line > 3 ? 0 : line; }
+  std::optional<std::string> TakeChoice(std::deque<std::optional<std::string>>& queue,
+                                        std::string_view what, std::string_view title);
+
+  std::deque<bool> answers_;
+  std::deque<std::optional<std::string>> folders_, opens_, saves_;
+  std::vector<int> escape_polls_;
+  std::vector<Shown> shown_;
+  std::string status_[4];
+  std::vector<std::string> status_hist_[4];
+  long long progress_max_ = 0, progress_pos_ = 0;
+  int polls_ = 0;
+  bool wait_cursor_ = false;
+  int wait_cursor_changes_ = 0;
+  std::vector<std::string> opened_;
+};
+
+}  // namespace kelvora

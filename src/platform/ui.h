@@ -1,0 +1,54 @@
+// The dialog port: every message, question, chooser, status text and progress step of a command.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kelvora {
+
+enum class MsgIcon { None, Information, Warning, Error, Question };
+
+// Texts passed to the port are UTF-8. Data kept as CP932 bytes (names, comments) is converted
+// with ToDisplay() (platform/cp932.h) before it is put into a message.
+class Ui {
+ public:
+  virtual ~Ui() = default;
+
+  static constexpr std::string_view kCaption = "Kelvora";
+  static constexpr std::string_view kTreeCaption = "Kelvora -TREE-";
+
+  // A message box with an OK button.
+  virtual void Message(std::string_view text, std::string_view caption = kCaption,
+                       MsgIcon icon = MsgIcon::Information) = 0;
+  // A Yes/No question with the question icon; true means Yes.
+  virtual bool AskYesNo(std::string_view text, std::string_view caption = kCaption) = 0;
+
+  // Choosers return the chosen path as file-system bytes, or nullopt when cancelled.
+  // A folder chooser returns "" for the file-system root.
+  virtual std::optional<std::string> ChooseFolder(std::string_view title) = 0;
+  // filter: "Description (*.ext *.ext2)" entries separated by ";;", as Qt writes them.
+  virtual std::optional<std::string> ChooseOpenFile(std::string_view title, std::string_view filter,
+                                                    std::string_view initial_dir = {}) = 0;
+  virtual std::optional<std::string> ChooseSaveFile(std::string_view title, std::string_view filter,
+                                                    std::string_view initial_name = {}) = 0;
+
+  // Status lines 1, 2 and 3 of the main window (line numbers outside 1..3 are ignored).
+  virtual void SetStatus(int line, std::string_view text) = 0;
+
+  // Progress bar: a range 0..maximum, an absolute position, or a step forward.
+  virtual void SetProgressRange(long long maximum) = 0;
+  virtual void SetProgressPos(long long pos) = 0;
+  virtual void AdvanceProgress(long long delta) = 0;
+
+  virtual void SetWaitCursor(bool on) = 0;
+
+  // Serves waiting paint requests, drops other input and reports whether Escape was pressed
+  // since the last poll.
+  virtual bool PollEscape() = 0;
+
+  // Opens a file with the desktop's default application (xdg-open); false when it cannot start.
+  virtual bool OpenWithDefaultApp(std::string_view path) = 0;
+};
+
+}  // namespace kelvora
