@@ -48,6 +48,9 @@ class ScriptedUi : public Ui {
   bool wait_cursor() const { return wait_cursor_; }
   int wait_cursor_changes() const { return wait_cursor_changes_; }
   const std::vector<std::string>& opened() const { return opened_; }
+  const std::vector<WindowLayout>& layouts() const { return layouts_; }
+  bool list_redraw() const { return list_redraw_; }
+  const std::string& count_label(int kind) const { return count_labels_[kind >= 1 && kind <= 5 ? kind : 0]; }
   bool AllAnswersUsed() const;
 
   // Ui
@@ -65,6 +68,11 @@ class ScriptedUi : public Ui {
   void SetWaitCursor(bool on) override;
   bool PollEscape() override;
   bool OpenWithDefaultApp(std::string_view path) override;
+  void SetLayout(WindowLayout layout) override { layouts_.push_back(layout); }
+  void SetListRedraw(bool on) override { list_redraw_ = on; }
+  void SetCountLabel(int kind, std::string_view text) override {
+    count_labels_[kind >= 1 && kind <= 5 ? kind : 0] = std::string(text);
+  }
 
  private:
   static int Clamp(int line) { return line < 1 ? 0 : line > 3 ? 0 : line; }
@@ -82,6 +90,9 @@ class ScriptedUi : public Ui {
   bool wait_cursor_ = false;
   int wait_cursor_changes_ = 0;
   std::vector<std::string> opened_;
+  std::vector<WindowLayout> layouts_;
+  bool list_redraw_ = true;
+  std::string count_labels_[6];
 };
 
 }  // namespace kelvora

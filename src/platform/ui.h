@@ -9,6 +9,9 @@ namespace kelvora {
 
 enum class MsgIcon { None, Information, Warning, Error, Question };
 
+// Layouts of the main window: before any data, while a long command runs, with data.
+enum class WindowLayout { NoData, Running, Data };
+
 // Texts passed to the port are UTF-8. Data kept as CP932 bytes (names, comments) is converted
 // with ToDisplay() (platform/cp932.h) before it is put into a message.
 class Ui {
@@ -49,6 +52,13 @@ class Ui {
 
   // Opens a file with the desktop's default application (xdg-open); false when it cannot start.
   virtual bool OpenWithDefaultApp(std::string_view path) = 0;
+
+  // Main-window hooks of long commands; front ends without a main window ignore them.
+  virtual void SetLayout(WindowLayout) {}
+  // Switches redrawing of the registration list views off during a run and back on after it.
+  virtual void SetListRedraw(bool) {}
+  // The count label of a list (kind 1..5), "◆関数 登録数：%d" and its siblings; empty clears it.
+  virtual void SetCountLabel(int /*kind*/, std::string_view /*text*/) {}
 };
 
 }  // namespace kelvora

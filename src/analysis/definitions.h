@@ -1,0 +1,62 @@
+// Function and #define registration, step counts and prototype comments.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "text/regex_service.h"
+#include "text/source_clean.h"
+
+namespace kelvora {
+
+class LineSource;
+class RegisteredData;
+class RegistrationList;
+class Ui;
+struct Settings;
+
+// What the extractors share during one run: the engine, the compiled cleaning patterns, the
+// settings and macro list, the registered data (for compressing positions) and the port.
+struct ExtractorEnv {
+  const RegexService& regex;
+  const CleaningPatterns& cleaning;
+  const Settings& settings;
+  const MacroList& macros;
+  RegisteredData& data;
+  Ui& ui;
+};
+
+enum class DefinitionMode { Function, Define };
+
+// Registers the definitions of one file into target (FunctionList in function mode, DefineList
+// in define mode): the row count of target after the file, or -1 when the engine is missing or
+// the user cancelled with Escape.
+long ExtractDefinitions(LineSource& reader, std::string_view path, RegistrationList& target,
+                        DefinitionMode mode, const Regex& detect, const Regex& name1,
+                        const Regex& name2, ExtractorEnv& env);
+
+// Total and real step counts of the function defined at definition_line (1-based).
+struct StepCounts {
+  long total = 0;
+  long real = 0;
+};
+StepCounts CountSteps(LineSource& reader, long definition_line, const MacroList& macros,
+                      const CleaningPatterns& pats);
+
+// Fills columns 4 and 5 of every FunctionList row; rows whose total is 0 are deleted.
+// 0, or -1 when cancelled with Escape.
+int StepCountPass(ExtractorEnv& env);
+
+// Stores comments of prototype lines into FunctionList rows (empty comments only, or all when
+// overwrite is on): the number stored, -1 when the file cannot be opened.
+long AttachPrototypeComments(const std::string& file, bool overwrite, ExtractorEnv& env);
+
+// Name and comment of a prototype line: 0 both, 1 no name, 2 no comment, -1 engine missing,
+// -2 line over 512 bytes.
+int ParsePrototypeLine(std::string_view line, const RegexService& regex, std::string& name,
+                       std::string& comment);
+
+// The 47 words that are never function names.
+bool IsKeyword(std::string_view name);
+
+}  // namespace kelvora

@@ -1,0 +1,105 @@
+// Source line cleaning: literals and comments removed, preprocessor branches evaluated against
+// the user's macro list, EUC-JP converted to Shift-JIS, and the two candidate-line collectors.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "text/regex_service.h"
+
+namespace kelvora {
+
+class LineSource;
+
+// The user's macro list ("Preprocessor", names separated by ","): an item is the text up to the
+// next ",", leading blanks and tabs dropped, trailing ones kept; an item of 512 bytes or more
+// ends the list. Membership is exact and case-sensitive.
+class MacroList {
+ public:
+  MacroList() = default;
+  explicit MacroList(std::string_view text);
+  bool Contains(std::string_view item) const;
+  const std::string& text() const { return text_; }
+  const std::vector<std::string>& items() const { return items_; }
+
+ private:
+  std::string text_;
+  std::vector<std::string> items_;
+};
+
+// Conditional state of one file and reader.
+struct ConditionalState {
+  std::uint32_t mask = 0xFFFFFFFFu;  // bit k-1: the branch open at level k is active
+  std::uint8_t depth = 0;
+  bool false_mark = false;
+};
+
+// Comment state of one file and reader: inside a block comment.
+struct CommentState {
+  bool in_block = false;
+};
+
+// The fixed patterns of the cleaning steps, compiled once and shared by every line of a run.
+class CleaningPatterns {
+ public:
+  // Compiles all patterns; ok() is false when the regex engine is missing.
+  explicit CleaningPatterns(const RegexService& regex);
+  bool ok() const { return ok_; }
+  const RegexService& regex() const { return *regex_; }
+
+  Regex literal;        // \".+?\"
+  Regex block_comment;  // /\*.*?\*/
+  Regex line_comment;   // //.+$
+  Regex open_comment;   // /\*.*$
+  Regex close_comment;  // ^.*\*/
+  Regex pp_if;          // #if(n)?(def)?
+  Regex pp_else;        // #else
+  Regex pp_endif;       // #endif
+  Regex pp_elif;        // #elif
+
+ private:
+  const RegexService* regex_;
+  bool ok_ = false;
+};
+
+// Removes every occurrence of the first match of re from text, then searches again, until the
+// pattern no longer matches. Returns true when something was removed.
+bool RemoveAllMatches(std::string& text, const Regex& re);
+
+// Cleans a line (its first 2048 bytes): literals, complete block comments, line comments, an
+// opening block comment, a closing one. False when the line is to be skipped (inside a block
+// comment, or opening one without closing it).
+bool CleanLine(std::string_view line, CommentState& comments, const CleaningPatterns& pats,
+               std::string& cleaned);
+
+// One preprocessor step on a cleaned line: -1 not interpreted (over 512 bytes or engine
+// missing), 0 used, 1 a false branch starts, 2 an #endif.
+int PreprocessorStep(std::string_view line, ConditionalState& state, const MacroList& macros,
+                     const CleaningPatterns& pats);
+
+// Evaluates an #if, #ifdef, #ifndef or #elif condition: 1 true, 0 false.
+int EvaluateCondition(std::string_view keyword, std::string_view condition,
+                      const MacroList& macros);
+
+// PreprocessorStep followed by the line filter: true when the line is to be used.
+bool FilterLine(std::string_view cleaned, ConditionalState& state, const MacroList& macros,
+                const CleaningPatterns& pats);
+
+// EUC-JP to Shift-JIS for lines under 1024 bytes (longer lines come back unchanged).
+std::string ConvertEucToSjis(std::string_view line);
+
+// Writes the candidate lines of one file: "%s(%d):  %s\n" (or "%s\n" without a path) for every
+// used, cleaned line that matches pattern. Returns the number written, -1 when the engine is
+// missing. char_change = 1 converts lines from EUC first.
+long CollectLines(LineSource& reader, std::string_view path, std::ostream& out, const Regex& pattern,
+                  const MacroList& macros, int char_change, const CleaningPatterns& pats);
+
+// The same for table heads that may span two lines (pending line + " " + current line).
+long CollectTableLines(LineSource& reader, std::string_view path, std::ostream& out,
+                       const Regex& pattern, const MacroList& macros,
+                       const CleaningPatterns& pats);
+
+}  // namespace kelvora
