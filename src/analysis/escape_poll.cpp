@@ -1,0 +1,12 @@
+#include "analysis/escape_poll.h"
+
+#include "platform/ui.h"
+
+namespace kelvora {
+
+bool PollAnalysisCancel(Ui& ui) {
+  if (!ui.PollEscape()) return false;
+  return ui.AskYesNo("「ESCキー」が押されました。\n解析キャンセルしますか？　\n", Ui::kCaption);
+}
+
+}  // namespace kelvora
