@@ -3,6 +3,7 @@ function(kelvora_module name)
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/src/${name}/*.cpp ${CMAKE_SOURCE_DIR}/src/${name}/*.h)
   list(FILTER srcs EXCLUDE REGEX ".*/ui/.*")
+  list(FILTER srcs EXCLUDE REGEX ".*/main\\.cpp$")
   set(cpps ${srcs})
   list(FILTER cpps INCLUDE REGEX ".*\\.cpp$")
   if(cpps)

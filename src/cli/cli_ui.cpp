@@ -1,0 +1,132 @@
+#include "cli/cli_ui.h"
+
+#include <unistd.h>
+
+#include <atomic>
+
+#include "platform/process.h"
+
+namespace kelvora {
+
+namespace {
+
+std::atomic<bool> g_interrupt{false};
+
+bool Contains(std::string_view text, std::string_view part) {
+  return text.find(part) != std::string_view::npos;
+}
+
+}  // namespace
+
+std::string OneLine(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c == '\n' || c == '\r') c = ' ';
+  return out;
+}
+
+CliUi::CliUi(std::FILE* err) : err_(err), tty_(isatty(fileno(err)) != 0) {
+  started_ms_ = TickCountMs();
+}
+
+void CliUi::RequestInterrupt() { g_interrupt.store(true); }
+
+void CliUi::Print(std::string_view text) {
+  FinishProgress();
+  std::string line = OneLine(text);
+  std::fprintf(err_, "%s\n", line.c_str());
+  std::fflush(err_);
+}
+
+void CliUi::Message(std::string_view text, std::string_view, MsgIcon) {
+  ++messages_;
+  Print(text);
+}
+
+// The questions a headless run meets, answered from the flags. Anything else is answered "No",
+// which every command reads as "do not go on with the risky choice".
+bool CliUi::AskYesNo(std::string_view text, std::string_view) {
+  if (Contains(text, "既にデータが存在します")) return answers_.add_to_existing;
+  if (Contains(text, "サブフォルダのファイルも解析しますか")) return answers_.subfolders;
+  if (Contains(text, "■■ 解析ルートディレクトリ ■■")) return true;
+  if (Contains(text, "「ESCキー」が押されました")) return true;
+  // An unreadable file: skip it and go on.
+  if (Contains(text, "ファイルが開けませんでした")) {
+    ++messages_;
+    Print(text);
+    return false;
+  }
+  ++messages_;
+  Print(text);
+  return false;
+}
+
+std::optional<std::string> CliUi::ChooseFolder(std::string_view) { return std::nullopt; }
+
+std::optional<std::string> CliUi::ChooseOpenFile(std::string_view, std::string_view,
+                                                 std::string_view) {
+  return std::nullopt;
+}
+
+std::optional<std::string> CliUi::ChooseSaveFile(std::string_view, std::string_view,
+                                                 std::string_view) {
+  return std::nullopt;
+}
+
+void CliUi::SetStatus(int line, std::string_view text) {
+  if (line < 1 || line > 3) return;
+  status_[line] = std::string(text);
+  DrawProgress();
+}
+
+void CliUi::SetProgressRange(long long maximum) {
+  max_ = maximum;
+  pos_ = 0;
+}
+
+void CliUi::SetProgressPos(long long pos) {
+  pos_ = pos;
+  DrawProgress();
+}
+
+void CliUi::AdvanceProgress(long long delta) {
+  pos_ += delta;
+  DrawProgress();
+}
+
+void CliUi::SetWaitCursor(bool) {}
+
+bool CliUi::PollEscape() {
+  DrawProgress();
+  return g_interrupt.exchange(false);
+}
+
+bool CliUi::OpenWithDefaultApp(std::string_view) { return false; }
+
+// A single progress line, redrawn at most five times a second once a run has lasted a second.
+void CliUi::DrawProgress() {
+  if (!tty_) return;
+  std::uint64_t now = TickCountMs();
+  if (now - started_ms_ < 1000 || now - last_draw_ms_ < 200) return;
+  last_draw_ms_ = now;
+  int percent = max_ > 0 ? static_cast<int>(pos_ * 100 / max_) : 0;
+  if (percent > 100) percent = 100;
+  std::string line = OneLine(status_[3] + " " + status_[2]);
+  if (line.size() > 60) {
+    std::size_t cut = 60;
+    while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+    line.resize(cut);
+  }
+  std::fprintf(err_, "\r\033[K[%3d%%] %s", percent, line.c_str());
+  std::fflush(err_);
+  progress_shown_ = true;
+}
+
+void CliUi::FinishProgress() {
+  if (!progress_shown_) return;
+  std::fprintf(err_, "\r\033[K");
+  std::fflush(err_);
+  progress_shown_ = false;
+}
+
+}  // namespace kelvora

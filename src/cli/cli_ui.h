@@ -1,0 +1,65 @@
+// The command-line dialog port: answers the analysis questions from the command's flags and
+// writes messages and progress to standard error.
+#pragma once
+
+#include <cstdio>
+#include <cstdint>
+#include <string>
+
+#include "platform/ui.h"
+
+namespace kelvora {
+
+class CliUi : public Ui {
+ public:
+  struct Answers {
+    bool add_to_existing = false;  // "既にデータが存在します…": はい adds, いいえ replaces
+    bool subfolders = true;        // "…サブフォルダのファイルも解析しますか？"
+  };
+
+  // err receives messages; progress lines are drawn only when err is a terminal.
+  explicit CliUi(std::FILE* err = stderr);
+
+  void set_answers(const Answers& a) { answers_ = a; }
+  // Set from a SIGINT handler: the next poll reports Escape and the cancel is confirmed.
+  static void RequestInterrupt();
+  int message_count() const { return messages_; }
+
+  // Writes one message as a single line (newlines become blanks).
+  void Print(std::string_view text);
+
+  void Message(std::string_view text, std::string_view caption, MsgIcon icon) override;
+  bool AskYesNo(std::string_view text, std::string_view caption) override;
+  std::optional<std::string> ChooseFolder(std::string_view title) override;
+  std::optional<std::string> ChooseOpenFile(std::string_view title, std::string_view filter,
+                                            std::string_view initial_dir) override;
+  std::optional<std::string> ChooseSaveFile(std::string_view title, std::string_view filter,
+                                            std::string_view initial_name) override;
+  void SetStatus(int line, std::string_view text) override;
+  void SetProgressRange(long long maximum) override;
+  void SetProgressPos(long long pos) override;
+  void AdvanceProgress(long long delta) override;
+  void SetWaitCursor(bool on) override;
+  bool PollEscape() override;
+  bool OpenWithDefaultApp(std::string_view path) override;
+
+  // Ends a progress line that is on screen.
+  void FinishProgress();
+
+ private:
+  void DrawProgress();
+
+  std::FILE* err_;
+  bool tty_;
+  Answers answers_;
+  int messages_ = 0;
+  long long max_ = 0, pos_ = 0;
+  std::string status_[4];
+  std::uint64_t started_ms_ = 0, last_draw_ms_ = 0;
+  bool progress_shown_ = false;
+};
+
+// A message as one line: every CR or LF becomes a blank.
+std::string OneLine(std::string_view text);
+
+}  // namespace kelvora
