@@ -32,10 +32,15 @@ class FileLineReader : public LineSource {
   // Starts again from the first line.
   bool Rewind();
   bool ReadLine(std::string& line) override;
+  // True when a read failed after opening (ReadLine then reports the end).
+  bool failed() const { return failed_; }
+
+  static constexpr std::size_t kBufferSize = 256 * 1024;
 
  private:
   bool Fill();
   int fd_ = -1;
+  bool failed_ = false;
   std::unique_ptr<char[]> buf_;
   std::size_t begin_ = 0, end_ = 0;
   bool eof_ = false;

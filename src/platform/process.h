@@ -10,19 +10,24 @@ namespace kelvora {
 
 // Splits a command line by the Windows rules: blanks and tabs separate arguments, double quotes
 // group (and are removed), 2n backslashes before a quote give n backslashes and a grouping quote,
-// 2n+1 give n backslashes and a literal quote, other backslashes are literal.
+// 2n+1 give n backslashes and a literal quote, other backslashes are literal. The program name
+// (first argument) takes backslashes literally and quotes only group, as Windows reads it.
+// A command line that is not UTF-8 is walked as CP932, so a second byte 0x5C is no backslash.
 std::vector<std::string> SplitCommandLine(std::string_view command_line);
 
 // Starts the split command line with posix_spawnp (no shell) and does not wait for it;
 // the child is reaped in the background. False when it cannot be started.
 bool StartProcess(std::string_view command_line);
 bool StartProcess(const std::vector<std::string>& argv);
+// Like StartProcess, returning the child's process id, or -1 when it cannot be started.
+int SpawnDetached(const std::vector<std::string>& argv);
 
 // Opens a path or URL with the desktop's default application (xdg-open, no shell).
 bool OpenWithDesktop(std::string_view path);
 
 // An exclusive lock on Kelvora_RarUviz.lock in $XDG_RUNTIME_DIR (else the temporary folder).
-// held() is false when another instance already holds it.
+// held() is false when another instance already holds it. A name with a "/" is used as the
+// lock file's path. When no lock file can be created at all, held() is true (nothing to guard).
 class InstanceLock {
  public:
   explicit InstanceLock(std::string name = "Kelvora_RarUviz.lock");
