@@ -16,8 +16,12 @@ class Ui;
 enum class ListKind : int { Function = 1, Struct = 2, Define = 3, File = 4, Table = 5 };
 constexpr int kListCount = 5;
 // Index slot (0..4) of a kind.
-constexpr int SlotOf(ListKind k) { return static_cast<int>(k) - 1; }
-constexpr ListKind KindOfSlot(int slot) { return static_cast<ListKind>(slot + 1); }
+constexpr int SlotOf(ListKind k) {
+  return static_cast<int>(k) - 1;
+}
+constexpr ListKind KindOfSlot(int slot) {
+  return static_cast<ListKind>(slot + 1);
+}
 
 // Column numbers.
 namespace col {
@@ -59,21 +63,26 @@ class RegistrationList {
 
   ListKind kind() const { return kind_; }
   int column_count() const;
-  std::size_t RowCount() const { return rows_.size(); }
-  bool empty() const { return rows_.empty(); }
+  std::size_t RowCount() const { return rows_.size() + run_.size(); }
+  bool empty() const { return RowCount() == 0; }
 
   // Appends an empty row and returns its number.
   std::size_t AppendRow();
   // Inserts an empty row before row (or at the end when row >= count); returns its number.
+  // Inserting at a growing index (row, row + 1, ...) costs constant time per row.
   std::size_t InsertRow(std::size_t row);
   void DeleteRow(std::size_t row);
   void Clear();
 
+  // Rows or columns that do not exist are ignored.
   void SetCell(std::size_t row, int column, std::string_view text);
-  // The text a reader gets: at most the first 511 bytes.
+  // The text a reader gets: at most the first 511 bytes, shortened by one more byte when the
+  // 511th byte would be the first half of a double-byte character (a UTF-8 text, such as a file
+  // name, is cut at a character boundary instead).
   std::string CellText(std::size_t row, int column) const;
-  // The text as stored, for readers with a larger buffer (re-analysis reads 2047 bytes).
-  const std::string& Cell(std::size_t row, int column) const { return rows_[row][column]; }
+  // The text as stored, for readers with a larger buffer (re-analysis reads 2047 bytes); an
+  // empty text for a row or column that does not exist.
+  const std::string& Cell(std::size_t row, int column) const;
 
   // Sort direction flag: 0 the next sort is ascending, 1 descending.
   int sort_flag() const { return sort_flag_; }
@@ -85,8 +94,16 @@ class RegistrationList {
   void RebuildIndex();
 
  private:
+  Row& At(std::size_t row);
+  const Row& At(std::size_t row) const;
+  // Moves the run of consecutive inserts into rows_.
+  void MergeRun();
+
   ListKind kind_;
+  // Rows are rows_ with run_ standing between rows_[run_start_ - 1] and rows_[run_start_].
   std::vector<Row> rows_;
+  std::vector<Row> run_;
+  std::size_t run_start_ = 0;
   int sort_flag_ = 0;
   std::vector<IndexEntry> index_;
 };
@@ -124,11 +141,15 @@ class RegisteredData {
   bool AllEmpty() const;
   std::size_t Count(ListKind kind) const { return List(kind).RowCount(); }
 
-  // Replaces every occurrence of the newest root in a full position by "%n".
+  // Replaces the newest root at the start of a full position ("root/rest") by "%n"; a text that
+  // does not start with the newest root and a "/" is returned unchanged. An empty root (the
+  // file-system root) gives "%n/rest".
   std::string CompressPosition(std::string_view full) const;
   // "%n/rest" back to root n + "/rest"; empty when the text has no "/", no "%" before it, or n
   // is not a root number.
   std::string ExpandPosition(std::string_view compressed) const;
+  // The position of a row ready to open: FileList positions as stored, the others expanded.
+  std::string FullPosition(ListKind kind, std::size_t row) const;
 
   void SortAllAscending();
   void SortAllDescending();
@@ -151,8 +172,11 @@ enum class CommandResult { Done, Declined, NothingToDo };
 CommandResult SortListCommand(RegisteredData& data, ListKind kind, Ui& ui);
 // Sort all ascending or descending: the message only when all five lists are empty.
 CommandResult SortAllCommand(RegisteredData& data, bool ascending, Ui& ui);
-// Delete all: asks "登録データを全て削除してもよろしいですか？　", then clears, or reports
-// "登録データがありません！　". The caller puts the window back into its no-data layout on Done.
+// Delete all: asks "登録データを全て削除してもよろしいですか？　", then clears as
+// DeleteAllWithoutAsking does, or reports "登録データがありません！　".
 CommandResult DeleteAllCommand(RegisteredData& data, Ui& ui);
+// Empties the lists and the root table, clears the five count labels and puts the main window
+// into its no-data layout (a cancelled analysis run ends this way).
+void DeleteAllWithoutAsking(RegisteredData& data, Ui& ui);
 
 }  // namespace kelvora

@@ -1,0 +1,85 @@
+#include <charconv>
+#include <string>
+
+#include "data/registration_lists.h"
+
+namespace kelvora {
+
+RegisteredData::RegisteredData()
+    : lists_{RegistrationList(ListKind::Function), RegistrationList(ListKind::Struct),
+             RegistrationList(ListKind::Define), RegistrationList(ListKind::File),
+             RegistrationList(ListKind::Table)} {}
+
+bool RegisteredData::AllEmpty() const {
+  for (const RegistrationList& list : lists_)
+    if (!list.empty()) return false;
+  return true;
+}
+
+std::string RegisteredData::CompressPosition(std::string_view full) const {
+  if (roots_.Count() == 0) return std::string(full);
+  const std::string& root = roots_.Entry(roots_.Count());
+  // Only a root at the start that ends at a directory boundary is replaced: an occurrence further
+  // on, or "/src" inside "/src2/...", would not expand back to the same path.
+  if (full.size() <= root.size() || full.compare(0, root.size(), root) != 0 ||
+      full[root.size()] != '/') {
+    return std::string(full);
+  }
+  std::string out = "%" + std::to_string(roots_.Count());
+  out.append(full.substr(root.size()));
+  return out;
+}
+
+std::string RegisteredData::ExpandPosition(std::string_view compressed) const {
+  const std::size_t slash = compressed.find('/');
+  if (slash == std::string_view::npos) return {};
+  const std::size_t percent = compressed.substr(0, slash).find('%');
+  if (percent == std::string_view::npos) return {};
+  const char* first = compressed.data() + percent + 1;
+  const char* last = compressed.data() + slash;
+  std::size_t n = 0;
+  auto [end, ec] = std::from_chars(first, last, n);
+  if (ec != std::errc() || end != last) return {};
+  if (n < 1 || n > roots_.Count()) return {};
+  std::string out = roots_.Entry(n);
+  out.append(compressed.substr(slash));
+  return out;
+}
+
+std::string RegisteredData::FullPosition(ListKind kind, std::size_t row) const {
+  const std::string& stored = List(kind).Cell(row, col::kPosition);
+  if (kind == ListKind::File) return stored;
+  return ExpandPosition(stored);
+}
+
+void RegisteredData::SortAllAscending() {
+  for (RegistrationList& list : lists_) list.set_sort_flag(0);
+  for (RegistrationList& list : lists_) list.Sort();
+}
+
+void RegisteredData::SortAllDescending() {
+  for (RegistrationList& list : lists_) list.set_sort_flag(1);
+  for (RegistrationList& list : lists_) list.Sort();
+}
+
+void RegisteredData::Clear() {
+  for (RegistrationList& list : lists_) list.Clear();
+  roots_.Clear();
+}
+
+bool SplitPosition(std::string_view position, std::string& path, long& line) {
+  const std::size_t open = position.rfind('(');
+  if (open == std::string_view::npos) return false;
+  std::size_t close = position.rfind(')');
+  if (close == std::string_view::npos || close < open) close = position.size();
+  const char* first = position.data() + open + 1;
+  const char* last = position.data() + close;
+  long value = 0;
+  auto [end, ec] = std::from_chars(first, last, value);
+  if (ec != std::errc() || end != last || value < 0) return false;
+  path.assign(position.data(), open);
+  line = value;
+  return true;
+}
+
+}  // namespace kelvora

@@ -1,0 +1,195 @@
+#include <algorithm>
+#include <numeric>
+
+#include "data/registration_lists.h"
+
+namespace kelvora {
+
+namespace {
+
+constexpr unsigned char FoldAscii(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
+}
+
+bool IsCp932Lead(unsigned char b) {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+bool IsUtf8(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    std::size_t extra;
+    if (c < 0x80) {
+      extra = 0;
+    } else if (c >= 0xC2 && c <= 0xDF) {
+      extra = 1;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      extra = 2;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      extra = 3;
+    } else {
+      return false;
+    }
+    if (i + extra >= s.size() && extra > 0) return false;
+    for (std::size_t k = 1; k <= extra; ++k) {
+      unsigned char t = static_cast<unsigned char>(s[i + k]);
+      if ((t & 0xC0) != 0x80) return false;
+    }
+    if (extra == 2) {
+      unsigned char t = static_cast<unsigned char>(s[i + 1]);
+      if ((c == 0xE0 && t < 0xA0) || (c == 0xED && t > 0x9F)) return false;
+    } else if (extra == 3) {
+      unsigned char t = static_cast<unsigned char>(s[i + 1]);
+      if ((c == 0xF0 && t < 0x90) || (c == 0xF4 && t > 0x8F)) return false;
+    }
+    i += extra + 1;
+  }
+  return true;
+}
+
+// Length of the first at most max bytes of text that ends on a character boundary.
+std::size_t CellCut(std::string_view text, std::size_t max) {
+  if (text.size() <= max) return text.size();
+  if (IsUtf8(text)) {
+    std::size_t cut = max;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return cut;
+  }
+  std::size_t i = 0;
+  while (i < max) {
+    if (IsCp932Lead(static_cast<unsigned char>(text[i]))) {
+      if (i + 2 > max) break;
+      i += 2;
+    } else {
+      ++i;
+    }
+  }
+  return i;
+}
+
+const std::string kNoCell;
+
+}  // namespace
+
+int CompareNamesNoCase(std::string_view a, std::string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    unsigned char x = FoldAscii(static_cast<unsigned char>(a[i]));
+    unsigned char y = FoldAscii(static_cast<unsigned char>(b[i]));
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+int RegistrationList::column_count() const {
+  return static_cast<int>(Columns(kind_).size());
+}
+
+RegistrationList::Row& RegistrationList::At(std::size_t row) {
+  if (row < run_start_) return rows_[row];
+  if (row - run_start_ < run_.size()) return run_[row - run_start_];
+  return rows_[row - run_.size()];
+}
+
+const RegistrationList::Row& RegistrationList::At(std::size_t row) const {
+  return const_cast<RegistrationList*>(this)->At(row);
+}
+
+void RegistrationList::MergeRun() {
+  if (run_.empty()) return;
+  rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(run_start_),
+               std::make_move_iterator(run_.begin()), std::make_move_iterator(run_.end()));
+  run_.clear();
+}
+
+std::size_t RegistrationList::AppendRow() {
+  // rows_ keeps the rows after the run, so a new last row always goes there.
+  rows_.emplace_back();
+  return RowCount() - 1;
+}
+
+std::size_t RegistrationList::InsertRow(std::size_t row) {
+  if (row >= RowCount()) return AppendRow();
+  if (run_.empty() || row != run_start_ + run_.size()) {
+    MergeRun();
+    run_start_ = row;
+  }
+  run_.emplace_back();
+  return row;
+}
+
+void RegistrationList::DeleteRow(std::size_t row) {
+  if (row >= RowCount()) return;
+  MergeRun();
+  rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(row));
+}
+
+void RegistrationList::Clear() {
+  rows_.clear();
+  rows_.shrink_to_fit();
+  run_.clear();
+  run_.shrink_to_fit();
+  run_start_ = 0;
+  index_.clear();
+}
+
+void RegistrationList::SetCell(std::size_t row, int column, std::string_view text) {
+  if (row >= RowCount() || column < 0 || column >= column_count()) return;
+  At(row)[static_cast<std::size_t>(column)].assign(text.data(), text.size());
+}
+
+const std::string& RegistrationList::Cell(std::size_t row, int column) const {
+  if (row >= RowCount() || column < 0 || column >= column_count()) return kNoCell;
+  return At(row)[static_cast<std::size_t>(column)];
+}
+
+std::string RegistrationList::CellText(std::size_t row, int column) const {
+  const std::string& text = Cell(row, column);
+  return text.substr(0, CellCut(text, kCellReadLimit));
+}
+
+void RegistrationList::Sort() {
+  MergeRun();
+  std::vector<std::size_t> order(rows_.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  const bool descending = sort_flag_ == 1;
+  // Equal names keep their present order in both directions.
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    const std::string& x = rows_[a][col::kName];
+    const std::string& y = rows_[b][col::kName];
+    return descending ? CompareNamesNoCase(y, x) < 0 : CompareNamesNoCase(x, y) < 0;
+  });
+  std::vector<Row> sorted;
+  sorted.reserve(rows_.size());
+  for (std::size_t i : order) sorted.push_back(std::move(rows_[i]));
+  rows_ = std::move(sorted);
+  sort_flag_ = descending ? 0 : 1;
+  RebuildIndex();
+}
+
+void RegistrationList::RebuildIndex() {
+  MergeRun();
+  index_.clear();
+  bool have_group = false;
+  unsigned char group = 0;
+  bool have_other = false;
+  for (std::size_t r = 0; r < rows_.size() && index_.size() < kIndexMaxEntries; ++r) {
+    const std::string& name = rows_[r][col::kName];
+    // An empty name reads as its terminating NUL, a control byte.
+    unsigned char first = name.empty() ? 0 : static_cast<unsigned char>(name[0]);
+    if (first >= 0x20 && first <= 0x7F) {
+      if (!have_group || FoldAscii(first) != FoldAscii(group)) {
+        index_.push_back({first, r});
+        group = first;
+        have_group = true;
+      }
+    } else if (!have_other) {
+      index_.push_back({first, r});
+      have_other = true;
+    }
+  }
+}
+
+}  // namespace kelvora
