@@ -1,0 +1,309 @@
+#include "analysis/analysis_passes.h"
+
+#include <fstream>
+
+#include "analysis/analysis_run.h"
+#include "analysis/candidates.h"
+#include "analysis/definitions.h"
+#include "analysis/escape_poll.h"
+#include "data/registration_lists.h"
+#include "platform/cp932.h"
+#include "platform/line_reader.h"
+#include "platform/ui.h"
+#include "settings/settings.h"
+#include "text/source_clean.h"
+
+namespace kelvora {
+namespace {
+
+constexpr const char* kPatternA =
+    R"(^[A-Za-z0-9_]+[ \t]*[A-Za-z0-9_*]+[(:| \t)]*[*]*[*~]*[A-Za-z_][A-Za-z0-9_:]*[ \t]*[\(][ \tA-Za-z0-9_,&*/=\[\]]*[\)]*[A-Za-z0-9_\{ \t]*($|/))";
+constexpr const char* kPatternB = R"(^[_a-zA-Z][_a-zA-Z0-9]*[a-z]+[_a-zA-Z0-9]*[ \t]*\([^;]*$)";
+constexpr const char* kPatternC = R"(#define[ \t]+[_a-zA-Z][_a-zA-Z0-9]*\([ \t,_a-zA-Z0-9]*)";
+constexpr const char* kStructClose = R"(^[ \t]*}([ \t]*[A-Za-z0-9_][ \tA-Za-z0-9_\[\]]+,?)+;)";
+constexpr const char* kStructTag = R"(struct[ \t]+[A-Za-z0-9_]+[ \t\[\]A-Za-z0-9_&*=]*{*)";
+constexpr const char* kPrototype =
+    R"(^[ \t]*[A-Za-z0-9_]*[ \t]*[A-Za-z0-9_]+[ \t]+[*]*[A-Za-z_][A-Za-z0-9_]*[ \t]*\([ \tA-Za-z0-9_,&*]*\)[ \t]*\;)";
+
+// Advances the progress bar by 10 after every 10 files and by the rest at the end.
+class ProgressTicker {
+ public:
+  explicit ProgressTicker(Ui& ui) : ui_(ui) {}
+  void File() {
+    if (++files_ % 10 == 0) ui_.AdvanceProgress(10);
+  }
+  void Finish() { ui_.AdvanceProgress(files_ % 10); }
+
+ private:
+  Ui& ui_;
+  long long files_ = 0;
+};
+
+// The path of a FileList row: its position without the final "(1)".
+std::string FilePathOfRow(const RegistrationList& files, std::size_t row) {
+  std::string_view pos = files.Cell(row, col::kPosition);
+  if (pos.ends_with("(1)")) return std::string(pos.substr(0, pos.size() - 3));
+  std::string path;
+  long line = 0;
+  return SplitPosition(pos, path, line) ? path : std::string();
+}
+
+void FinishPass(PassContext& pc, const char* label, ListKind kind) {
+  pc.done_text += label;
+  pc.ctx.ui.SetStatus(3, pc.done_text);
+  pc.ctx.ui.SetCountLabel(static_cast<int>(kind),
+                          CountLabel(kind, pc.ctx.data.List(kind).RowCount()));
+}
+
+// Shows the file of every 10th FileList row in status lines 1 and 2.
+void ShowRowStatus(PassContext& pc, std::size_t row, const char* label) {
+  if (row % 10 != 0) return;
+  pc.ctx.ui.SetStatus(1, ToDisplay(pc.ctx.data.files().Cell(row, col::kName)));
+  pc.ctx.ui.SetStatus(2, std::string(label) + std::to_string(row));
+}
+
+bool TempWriteFailed(PassContext& pc, std::ofstream& out) {
+  out.close();
+  if (!out.fail()) return false;
+  pc.ctx.ui.Message("テンポラリファイルの作成エラー", Ui::kCaption, MsgIcon::Error);
+  return true;
+}
+
+class FunctionPass : public AnalysisPass {
+ public:
+  bool Enabled(const Settings& s) const override { return s.func == 1; }
+  long long ProgressSteps(long h, long s) const override { return h + s; }
+  PassResult Run(PassContext& pc) override {
+    Ui& ui = pc.ctx.ui;
+    RegistrationList& files = pc.ctx.data.files();
+    ProgressTicker tick(ui);
+    for (std::size_t row = pc.run.first_new_row; row < files.RowCount(); ++row) {
+      std::string path = FilePathOfRow(files, row);
+      if (!path.empty()) {
+        FileLineReader reader;
+        if (!reader.Open(path)) {
+          if (ui.AskYesNo(OpenFailedQuestion(path))) return PassResult::Cancel;
+        } else if (ExtractDefinitions(reader, path, pc.ctx.data.functions(),
+                                      DefinitionMode::Function, pc.patterns.function_detect,
+                                      pc.patterns.function_name, pc.patterns.function_name,
+                                      pc.env) < 0) {
+          return PassResult::Cancel;
+        }
+      }
+      tick.File();
+      if (PollAnalysisCancel(ui)) return PassResult::Cancel;
+    }
+    tick.Finish();
+    FinishPass(pc, "関数 ", ListKind::Function);
+    return PassResult::Done;
+  }
+
+ private:
+  static std::string OpenFailedQuestion(const std::string& path) {
+    return "<<「関数」取得>>"
+           "\n\nファイルが開けませんでした。\n※”ファイルの排他制御をしているエディタ”"
+           "で開いている場合等で発生します。　\n　エディタの設定を変更するか、ファイルを閉じて下さ"
+           "い"
+           "。\n" +
+           ToDisplay(path) +
+           "\n\n解析を終了しますか？\n（「いいえ」でこのファイルを飛ばして継続）　";
+  }
+};
+
+class StepCountPassUnit : public AnalysisPass {
+ public:
+  bool Enabled(const Settings& s) const override { return s.func == 1; }
+  long long ProgressSteps(long, long) const override { return 0; }
+  PassResult Run(PassContext& pc) override {
+    return StepCountPass(pc.env) < 0 ? PassResult::Cancel : PassResult::Done;
+  }
+};
+
+class StructPass : public AnalysisPass {
+ public:
+  bool Enabled(const Settings& s) const override { return s.structs == 1; }
+  long long ProgressSteps(long h, long) const override { return 2LL * h; }
+  PassResult Run(PassContext& pc) override {
+    Ui& ui = pc.ctx.ui;
+    std::ofstream out(pc.temp_file, std::ios::binary | std::ios::trunc);
+    std::vector<std::string> headers;
+    ReadHeaderList(pc.header_list_file, headers);
+    ProgressTicker tick(ui);
+    for (const std::string& path : headers) {
+      FileLineReader reader;
+      if (reader.Open(path))
+        CollectLines(reader, path, out, pc.patterns.struct_detect, pc.env.macros, 0,
+                     pc.env.cleaning);
+      tick.File();
+      if (PollAnalysisCancel(ui)) return PassResult::Cancel;
+    }
+    tick.Finish();
+    if (TempWriteFailed(pc, out)) return PassResult::Cancel;
+    pc.done_text += "構造体 ";
+    ui.SetStatus(3, pc.done_text);
+    if (RegisterStructs(pc.temp_file, pc.run.headers, pc.env) < 0) return PassResult::Cancel;
+    ui.SetCountLabel(static_cast<int>(ListKind::Struct),
+                     CountLabel(ListKind::Struct, pc.ctx.data.structs().RowCount()));
+    return PassResult::Done;
+  }
+};
+
+class DefinePass : public AnalysisPass {
+ public:
+  bool Enabled(const Settings& s) const override { return s.define == 1; }
+  long long ProgressSteps(long h, long) const override { return h; }
+  PassResult Run(PassContext& pc) override {
+    Ui& ui = pc.ctx.ui;
+    std::vector<std::string> headers;
+    ReadHeaderList(pc.header_list_file, headers);
+    ProgressTicker tick(ui);
+    for (const std::string& path : headers) {
+      FileLineReader reader;
+      if (reader.Open(path) &&
+          ExtractDefinitions(reader, path, pc.ctx.data.defines(), DefinitionMode::Define,
+                             pc.patterns.define_detect, pc.patterns.define_name1,
+                             pc.patterns.define_name2, pc.env) < 0)
+        return PassResult::Cancel;
+      tick.File();
+      if (PollAnalysisCancel(ui)) return PassResult::Cancel;
+    }
+    tick.Finish();
+    FinishPass(pc, "#define ", ListKind::Define);
+    return PassResult::Done;
+  }
+};
+
+class TablePass : public AnalysisPass {
+ public:
+  bool Enabled(const Settings& s) const override { return s.table == 1; }
+  long long ProgressSteps(long h, long s) const override { return 2LL * (h + s); }
+  PassResult Run(PassContext& pc) override {
+    Ui& ui = pc.ctx.ui;
+    RegistrationList& files = pc.ctx.data.files();
+    std::ofstream out(pc.temp_file, std::ios::binary | std::ios::trunc);
+    ProgressTicker tick(ui);
+    for (std::size_t row = pc.run.first_new_row; row < files.RowCount(); ++row) {
+      ShowRowStatus(pc, row, "テーブル…");
+      std::string path = FilePathOfRow(files, row);
+      FileLineReader reader;
+      if (!path.empty() && reader.Open(path))
+        CollectTableLines(reader, path, out, pc.patterns.table, pc.env.macros, pc.env.cleaning);
+      tick.File();
+      if (PollAnalysisCancel(ui)) return PassResult::Cancel;
+    }
+    tick.Finish();
+    if (TempWriteFailed(pc, out)) return PassResult::Cancel;
+    pc.done_text += "ﾃｰﾌﾞﾙ ";
+    ui.SetStatus(3, pc.done_text);
+    long file_count = pc.run.headers + pc.run.sources;
+    if (RegisterTables(pc.temp_file, file_count, pc.env) < 0) return PassResult::Cancel;
+    ui.SetCountLabel(static_cast<int>(ListKind::Table),
+                     CountLabel(ListKind::Table, pc.ctx.data.tables().RowCount()));
+    return PassResult::Done;
+  }
+};
+
+class PrototypePass : public AnalysisPass {
+ public:
+  bool Enabled(const Settings& s) const override { return s.func == 1; }
+  long long ProgressSteps(long h, long s) const override { return 2LL * (h + s); }
+  PassResult Run(PassContext& pc) override {
+    Ui& ui = pc.ctx.ui;
+    RegistrationList& files = pc.ctx.data.files();
+    std::ofstream out(pc.prototype_file, std::ios::binary | std::ios::trunc);
+    if (!out) {
+      ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
+      return PassResult::Cancel;
+    }
+    ProgressTicker tick(ui);
+    for (std::size_t row = pc.run.first_new_row; row < files.RowCount(); ++row) {
+      ShowRowStatus(pc, row, "プロトタイプ宣言…");
+      std::string path = FilePathOfRow(files, row);
+      FileLineReader reader;
+      if (!path.empty() && reader.Open(path))
+        CollectLines(reader, "", out, pc.patterns.prototype, pc.env.macros,
+                     pc.run.settings.char_change, pc.env.cleaning);
+      tick.File();
+      if (PollAnalysisCancel(ui)) return PassResult::Cancel;
+    }
+    tick.Finish();
+    out.close();
+    if (out.fail()) {
+      ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
+      return PassResult::Cancel;
+    }
+    AttachPrototypeComments(pc.prototype_file, false, pc.env);
+    pc.done_text += "関数ｺﾒﾝﾄ ";
+    ui.SetStatus(3, pc.done_text);
+    ui.AdvanceProgress(pc.run.headers);
+    ui.AdvanceProgress(pc.run.sources);
+    return PassResult::Done;
+  }
+};
+
+}  // namespace
+
+const char* const kTableHeadPattern =
+    R"([A-Za-z0-9_]+[*]*[ \t]+[*]*[A-Za-z0-9_]+\[?[ \tA-Za-z0-9_&*=+-]*\]?(\[[ \tA-Za-z0-9_&*=+-]*\])*[ \t]*=[ \t]*{)";
+
+std::string FunctionDetectPattern(int func_prop) {
+  std::string ab = std::string(kPatternA) + "|" + kPatternB;
+  if (func_prop == 1) return ab;
+  if (func_prop == 2) return kPatternC;
+  return ab + "|" + kPatternC;
+}
+
+std::string StructDetectPattern(int struct_prop) {
+  if (struct_prop == 1) return kStructClose;
+  if (struct_prop == 2) return kStructTag;
+  return std::string(kStructClose) + "|" + kStructTag;
+}
+
+RunPatterns::RunPatterns(const RegexService& regex, const Settings& settings) {
+  regex.Compile(FunctionDetectPattern(settings.func_prop), function_detect);
+  regex.Compile(R"([*~]*[A-Za-z_][A-Za-z0-9_:]*[ \t]*\()", function_name);
+  regex.Compile(StructDetectPattern(settings.struct_prop), struct_detect);
+  regex.Compile(R"(^[ \t]*#define[ \t]+[A-Za-z0-9_]+[ \t])", define_detect);
+  regex.Compile(R"(#define[ \t]+)", define_name1);
+  regex.Compile(R"([A-Za-z0-9_]+)", define_name2);
+  regex.Compile(kTableHeadPattern, table);
+  regex.Compile(kPrototype, prototype);
+}
+
+std::vector<std::unique_ptr<AnalysisPass>> MakeAnalysisPasses() {
+  std::vector<std::unique_ptr<AnalysisPass>> passes;
+  passes.push_back(std::make_unique<FunctionPass>());
+  passes.push_back(std::make_unique<StepCountPassUnit>());
+  passes.push_back(std::make_unique<StructPass>());
+  passes.push_back(std::make_unique<DefinePass>());
+  passes.push_back(std::make_unique<TablePass>());
+  passes.push_back(std::make_unique<PrototypePass>());
+  return passes;
+}
+
+std::string HeaderListPath(std::string_view line) {
+  if (line.size() > RegexService::kExtractLimit) return {};
+  auto is_word = [](char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+  };
+  for (std::size_t open = line.rfind('('); open != std::string_view::npos && open > 0;
+       open = line.rfind('(', open - 1)) {
+    std::size_t k = open;
+    while (k > 0 && is_word(line[k - 1])) --k;
+    if (k < open && k >= 2 && line[k - 1] == '.') return std::string(line.substr(0, open));
+  }
+  return {};
+}
+
+bool ReadHeaderList(const std::string& file, std::vector<std::string>& paths) {
+  FileLineReader reader;
+  if (!reader.Open(file)) return false;
+  std::string line;
+  while (reader.ReadLine(line)) {
+    std::string path = HeaderListPath(line);
+    if (!path.empty() && path.size() < 512) paths.push_back(std::move(path));
+  }
+  return true;
+}
+
+}  // namespace kelvora

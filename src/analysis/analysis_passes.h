@@ -1,0 +1,70 @@
+// The extraction passes of an analysis run, as one ordered list: functions, step counts,
+// structs, #define macros, tables, prototype comments.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "text/regex_service.h"
+
+namespace kelvora {
+
+struct AnalysisContext;
+struct AnalysisRun;
+struct ExtractorEnv;
+struct Settings;
+
+// The fixed patterns of a run, compiled once.
+struct RunPatterns {
+  Regex function_detect;  // A, B, C by func_prop
+  Regex function_name;    // [*~]*[A-Za-z_][A-Za-z0-9_:]*[ \t]*\(
+  Regex struct_detect;    // by struct_prop
+  Regex define_detect;    // ^[ \t]*#define[ \t]+[A-Za-z0-9_]+[ \t]
+  Regex define_name1;     // #define[ \t]+
+  Regex define_name2;     // [A-Za-z0-9_]+
+  Regex table;            // table heads with any number of bracket groups
+  Regex prototype;        // prototype declarations
+
+  RunPatterns(const RegexService& regex, const Settings& settings);
+};
+
+// The pattern texts chosen by the settings.
+std::string FunctionDetectPattern(int func_prop);
+std::string StructDetectPattern(int struct_prop);
+extern const char* const kTableHeadPattern;
+
+// Everything a pass may use.
+struct PassContext {
+  AnalysisContext& ctx;
+  AnalysisRun& run;
+  ExtractorEnv& env;
+  const RunPatterns& patterns;
+  std::string temp_file;
+  std::string header_list_file;
+  std::string prototype_file;
+  std::string done_text;  // status line 3 (UTF-8): "完：" and the finished passes
+};
+
+enum class PassResult { Done, Cancel };
+
+class AnalysisPass {
+ public:
+  virtual ~AnalysisPass() = default;
+  virtual bool Enabled(const Settings& settings) const = 0;
+  // The progress steps the pass makes over H header and S source files.
+  virtual long long ProgressSteps(long headers, long sources) const = 0;
+  virtual PassResult Run(PassContext& pc) = 0;
+};
+
+// The passes in the order they run.
+std::vector<std::unique_ptr<AnalysisPass>> MakeAnalysisPasses();
+
+// The paths of the header list file: each line's path before its ".ext(" (lines without one
+// and paths of 512 bytes or more are skipped); false when it cannot be read.
+bool ReadHeaderList(const std::string& file, std::vector<std::string>& paths);
+
+// The path part of one header list line, or empty when the line has none.
+std::string HeaderListPath(std::string_view line);
+
+}  // namespace kelvora

@@ -1,0 +1,259 @@
+#include "analysis/analysis_run.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <vector>
+
+#include "analysis/analysis_passes.h"
+#include "analysis/confirm_text.h"
+#include "analysis/definitions.h"
+#include "analysis/extension_list.h"
+#include "analysis/file_walk.h"
+#include "data/registration_lists.h"
+#include "platform/files.h"
+#include "platform/process.h"
+#include "platform/ui.h"
+#include "text/regex_service.h"
+#include "text/source_clean.h"
+
+namespace kelvora {
+namespace {
+
+constexpr ListKind kAllKinds[] = {ListKind::Function, ListKind::Struct, ListKind::Define,
+                                  ListKind::File, ListKind::Table};
+
+void ShowCounts(Ui& ui, const RegisteredData& data) {
+  for (ListKind kind : kAllKinds)
+    ui.SetCountLabel(static_cast<int>(kind), CountLabel(kind, data.Count(kind)));
+}
+
+void ClearLists(RegisteredData& data) {
+  for (ListKind kind : kAllKinds) data.List(kind).Clear();
+}
+
+// Delete all without its question: lists, count labels and roots emptied, no-data layout.
+void DropAllData(AnalysisContext& ctx) {
+  ctx.data.Clear();
+  for (ListKind kind : kAllKinds) ctx.ui.SetCountLabel(static_cast<int>(kind), "");
+  ctx.ui.SetLayout(WindowLayout::NoData);
+}
+
+void SortAndShow(AnalysisContext& ctx, const AnalysisRun& run) {
+  ctx.ui.SetStatus(3, "登録データソート中…");
+  ctx.data.SortAllAscending();
+  ShowCounts(ctx.ui, ctx.data);
+  ctx.ui.SetStatus(3, run.finished_text);
+  ctx.ui.SetLayout(WindowLayout::Data);
+}
+
+bool IsHeaderRow(const RegistrationList& files, std::size_t row) {
+  return EqualsNoCase(files.Cell(row, col::kMarker), ".h");
+}
+
+// The root as walked: absolute, without trailing "/"; the file-system root becomes "".
+std::string NormalizeRoot(std::string root) {
+  if (!root.empty() && root.front() != '/') {
+    std::vector<char> buf(4096);
+    if (getcwd(buf.data(), buf.size())) {
+      std::string cwd = buf.data();
+      root = (cwd == "/" ? std::string() : cwd) + "/" + root;
+    }
+  }
+  while (!root.empty() && root.back() == '/') root.pop_back();
+  return root;
+}
+
+bool IsDirectory(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Undoes the run's window state on every way out of RunAnalysis.
+class RunScope {
+ public:
+  RunScope(Ui& ui, bool* running) : ui_(ui), running_(running) {}
+  ~RunScope() {
+    if (running_) *running_ = false;
+    if (!temp_file_.empty()) unlink(temp_file_.c_str());
+    ui_.SetListRedraw(true);
+    ui_.SetWaitCursor(false);
+  }
+  RunScope(const RunScope&) = delete;
+  RunScope& operator=(const RunScope&) = delete;
+  void set_temp_file(std::string path) { temp_file_ = std::move(path); }
+
+ private:
+  Ui& ui_;
+  bool* running_;
+  std::string temp_file_;
+};
+
+}  // namespace
+
+std::string WorkFilePath(const AnalysisContext& ctx, const char* name) {
+  if (ctx.work_dir.empty()) return name;
+  return ctx.work_dir.back() == '/' ? ctx.work_dir + name : ctx.work_dir + "/" + name;
+}
+
+int StartAnalysis(AnalysisContext& ctx) {
+  std::optional<std::string> folder = ctx.ui.ChooseFolder("■■解析するルートディレクトリ指定■■");
+  if (!folder) {
+    ctx.ui.Message("キャンセルします！　", Ui::kCaption, MsgIcon::Information);
+    return -1;
+  }
+  return StartAnalysisAt(ctx, *folder);
+}
+
+int StartAnalysisAt(AnalysisContext& ctx, std::string root) {
+  AnalysisRun run;
+  LoadSettings(ctx.store, run.settings, ctx.ui);
+  run.root = NormalizeRoot(std::move(root));
+  if (CollectFiles(ctx, run) != 1) return -1;
+  if (RunAnalysis(ctx, run) != 0) return -1;
+  SortAndShow(ctx, run);
+  return 0;
+}
+
+int CollectFiles(AnalysisContext& ctx, AnalysisRun& run) {
+  Ui& ui = ctx.ui;
+  RegisteredData& data = ctx.data;
+  RegistrationList& files = data.files();
+  const Settings& s = run.settings;
+  std::vector<std::string> header_exts = ParseExtensionList(s.ext_header, ctx.regex);
+  std::vector<std::string> source_exts = ParseExtensionList(s.ext_src, ctx.regex);
+
+  run.first_new_row = files.RowCount();
+  if (!files.empty()) {
+    long headers = 0;
+    for (std::size_t row = 0; row < files.RowCount(); ++row) headers += IsHeaderRow(files, row);
+    long sources = static_cast<long>(files.RowCount()) - headers;
+    if (!ui.AskYesNo(ExistingDataQuestion(sources, headers))) {
+      ClearLists(data);
+      ShowCounts(ui, data);
+      run.first_new_row = 0;
+    }
+    data.SortAllAscending();
+  }
+  run.subfolders = ui.AskYesNo(SubfolderQuestion(run.root));
+
+  const std::string list_path = WorkFilePath(ctx, kHeaderListFileName);
+  std::ofstream list(list_path, std::ios::binary | std::ios::trunc);
+  if (!list) {
+    ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
+    return -1;
+  }
+  list << "\r\n";
+  for (const std::string& ext : header_exts)
+    WalkFiles(run.root, {ext, run.subfolders, true, &list}, files);
+  list.close();
+  if (list.fail()) {
+    ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
+    return -1;
+  }
+  const std::size_t p = run.first_new_row;
+  run.headers = static_cast<long>(files.RowCount() - p);
+  for (const std::string& ext : source_exts)
+    WalkFiles(run.root, {ext, run.subfolders, false, nullptr}, files);
+  run.sources = static_cast<long>(files.RowCount() - p) - run.headers;
+
+  if (run.headers == 0 && run.sources == 0) {
+    ui.Message("該当ファイルがありません！　", Ui::kCaption, MsgIcon::Information);
+    return -1;
+  }
+  if (!ui.AskYesNo(ConfirmationQuestion(run.root, run.sources, run.headers, s, p > 0))) {
+    DropAllData(ctx);
+    return -1;
+  }
+  data.roots().Append(run.root);
+  return 1;
+}
+
+int RunAnalysis(AnalysisContext& ctx, AnalysisRun& run) {
+  Ui& ui = ctx.ui;
+  ui.SetWaitCursor(true);
+  const std::uint64_t started = TickCountMs();
+  ui.SetListRedraw(false);
+  ui.SetLayout(WindowLayout::Running);
+  RunScope scope(ui, ctx.running);
+
+  std::vector<std::unique_ptr<AnalysisPass>> passes = MakeAnalysisPasses();
+  long long range = 0;
+  for (const auto& pass : passes)
+    if (pass->Enabled(run.settings)) range += pass->ProgressSteps(run.headers, run.sources);
+  ui.SetProgressRange(range);
+  ui.SetProgressPos(0);
+
+  const char* temp_error = nullptr;
+  std::optional<std::string> temp;
+  if (!IsDirectory(TempDirectory()))
+    temp_error = "テンポラリファイル用のディレクトリパス取得エラー";
+  else if (!(temp = CreateUniqueTempFile("kelvora")))
+    temp_error = "テンポラリファイルの作成エラー";
+  if (temp_error) {
+    ui.Message(temp_error, Ui::kCaption, MsgIcon::Error);
+    ui.SetLayout(ctx.data.AllEmpty() ? WindowLayout::NoData : WindowLayout::Data);
+    return -1;
+  }
+  scope.set_temp_file(*temp);
+
+  ui.SetStatus(1, "");
+  ui.SetStatus(2, "");
+  ui.SetStatus(3, "Analysis Start！！");
+  if (ctx.running) *ctx.running = true;
+
+  CleaningPatterns cleaning(ctx.regex);
+  MacroList macros(run.settings.preprocessor);
+  ExtractorEnv env{ctx.regex, cleaning, run.settings, macros, ctx.data, ui};
+  RunPatterns patterns(ctx.regex, run.settings);
+  PassContext pc{ctx,
+                 run,
+                 env,
+                 patterns,
+                 *temp,
+                 WorkFilePath(ctx, kHeaderListFileName),
+                 WorkFilePath(ctx, kPrototypeFileName),
+                 "完："};
+  for (const auto& pass : passes) {
+    if (!pass->Enabled(run.settings)) continue;
+    if (pass->Run(pc) == PassResult::Cancel) {
+      DropAllData(ctx);
+      return -1;
+    }
+  }
+  run.finished_text = pc.done_text;
+  ui.SetStatus(2, "取得完了！  所要時間：" + ElapsedSecondsText(TickCountMs() - started) + "秒  ");
+  return 0;
+}
+
+int ReanalyseRegisteredFiles(AnalysisContext& ctx) {
+  Ui& ui = ctx.ui;
+  AnalysisRun run;
+  LoadSettings(ctx.store, run.settings, ui);
+  if (!ui.AskYesNo(ReanalysisQuestion(run.settings))) return -1;
+  RegistrationList& files = ctx.data.files();
+  if (files.empty()) {
+    ui.Message("登録データがありません！　", Ui::kCaption, MsgIcon::Information);
+    return -1;
+  }
+  std::ofstream list(WorkFilePath(ctx, kHeaderListFileName), std::ios::binary | std::ios::trunc);
+  if (!list) {
+    ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
+    return -1;
+  }
+  for (ListKind kind : {ListKind::Function, ListKind::Struct, ListKind::Define, ListKind::Table})
+    ctx.data.List(kind).Clear();
+  for (std::size_t row = 0; row < files.RowCount(); ++row) {
+    if (files.Cell(row, col::kMarker) != ".h") continue;
+    list << files.Cell(row, col::kPosition) << "\r\n";
+    ++run.headers;
+  }
+  list.close();
+  run.sources = static_cast<long>(files.RowCount()) - run.headers;
+  if (RunAnalysis(ctx, run) != 0) return -1;
+  SortAndShow(ctx, run);
+  return 0;
+}
+
+}  // namespace kelvora

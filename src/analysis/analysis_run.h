@@ -1,0 +1,63 @@
+// The analysis run: choosing a root, collecting its files into FileList, the confirmation, the
+// extraction passes, and the re-analysis of the registered files.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "settings/settings.h"
+
+namespace kelvora {
+
+class RegisteredData;
+class RegexService;
+class Ui;
+
+// The state one analysis command works on. work_dir is where the header list file
+// "ヘッダファイル一覧.txt" and the prototype comment file "コメント取得ファイル.txt" are written
+// (the program passes its current directory).
+struct AnalysisContext {
+  RegisteredData& data;
+  SettingsStore& store;
+  const RegexService& regex;
+  Ui& ui;
+  std::string work_dir;
+  // Set while RunAnalysis runs, when given.
+  bool* running = nullptr;
+};
+
+// What one run carries from the collection to the passes.
+struct AnalysisRun {
+  Settings settings;
+  std::string root;               // "" stands for the file-system root
+  bool subfolders = false;        // walk subfolders too
+  std::size_t first_new_row = 0;  // P: FileList rows before the run
+  long headers = 0;               // H
+  long sources = 0;               // S
+  std::string finished_text;      // status line 3 after the passes
+};
+
+inline constexpr const char* kHeaderListFileName = "ヘッダファイル一覧.txt";
+inline constexpr const char* kPrototypeFileName = "コメント取得ファイル.txt";
+
+// The analysis button: folder chooser, then StartAnalysisAt. 0 done, -1 ended without a run.
+int StartAnalysis(AnalysisContext& ctx);
+
+// Analyses a root given without the chooser (a dropped folder, the command line): loads the
+// settings, CollectFiles, RunAnalysis, then sorts and shows the counts. 0 done, -1 otherwise.
+int StartAnalysisAt(AnalysisContext& ctx, std::string root);
+
+// The questions and the file walk: 1 to go on, -1 when the run ends here.
+int CollectFiles(AnalysisContext& ctx, AnalysisRun& run);
+
+// The passes over the collected files: 0 done, -1 failed or cancelled.
+int RunAnalysis(AnalysisContext& ctx, AnalysisRun& run);
+
+// Keeps FileList and the roots, refills the other four lists from the registered files.
+// 0 done, -1 declined, failed or cancelled.
+int ReanalyseRegisteredFiles(AnalysisContext& ctx);
+
+// Path of a working file in ctx.work_dir.
+std::string WorkFilePath(const AnalysisContext& ctx, const char* name);
+
+}  // namespace kelvora

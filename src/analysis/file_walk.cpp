@@ -1,0 +1,122 @@
+#include "analysis/file_walk.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "analysis/extension_list.h"
+#include "data/registration_lists.h"
+#include "platform/cp932.h"
+
+namespace kelvora {
+namespace {
+
+enum class EntryType { File, Directory, Other };
+
+struct Entry {
+  std::string name;
+  unsigned char d_type;
+};
+
+struct DirId {
+  dev_t dev;
+  ino_t ino;
+  bool operator==(const DirId&) const = default;
+};
+
+class Walker {
+ public:
+  Walker(const WalkOptions& options, RegistrationList& files) : opt_(options), files_(files) {
+    if (opt_.header_list) failed_line_ = Utf8ToCp932("検索失敗");
+  }
+
+  void Walk(const std::string& dir) {
+    std::vector<Entry> entries;
+    ListResult listed = List(dir, entries);
+    if (listed == ListResult::Failed && opt_.header_list)
+      *opt_.header_list << failed_line_ << "\r\n";
+    if (listed != ListResult::Listed) return;
+    for (const Entry& e : entries) {
+      std::string path = dir + "/" + e.name;
+      EntryType type = TypeOf(path, e.d_type);
+      if (type == EntryType::Directory) {
+        if (opt_.subfolders) Walk(path);
+      } else if (type == EntryType::File && EqualsNoCase(FileExtension(e.name), opt_.extension)) {
+        Register(e.name, path);
+      }
+    }
+    stack_.pop_back();
+  }
+
+  std::size_t added() const { return added_; }
+
+ private:
+  enum class ListResult { Listed, Loop, Failed };
+
+  // Reads the entries of dir, sorted by name, and pushes dir's identity on the walk's stack.
+  // Loop when dir is already on the stack.
+  ListResult List(const std::string& dir, std::vector<Entry>& entries) {
+    DIR* d = opendir(dir.empty() ? "/" : dir.c_str());
+    if (!d) return ListResult::Failed;
+    struct stat st {};
+    if (fstat(dirfd(d), &st) != 0) {
+      closedir(d);
+      return ListResult::Failed;
+    }
+    DirId id{st.st_dev, st.st_ino};
+    if (std::find(stack_.begin(), stack_.end(), id) != stack_.end()) {
+      closedir(d);
+      return ListResult::Loop;
+    }
+    while (dirent* de = readdir(d)) {
+      std::string_view name = de->d_name;
+      if (name == "." || name == "..") continue;
+      entries.push_back({std::string(name), de->d_type});
+    }
+    closedir(d);
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry& a, const Entry& b) { return a.name < b.name; });
+    stack_.push_back(id);
+    return ListResult::Listed;
+  }
+
+  static EntryType TypeOf(const std::string& path, unsigned char d_type) {
+    if (d_type == DT_REG) return EntryType::File;
+    if (d_type == DT_DIR) return EntryType::Directory;
+    if (d_type != DT_LNK && d_type != DT_UNKNOWN) return EntryType::Other;
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) return EntryType::Other;
+    if (S_ISDIR(st.st_mode)) return EntryType::Directory;
+    if (S_ISREG(st.st_mode)) return EntryType::File;
+    return EntryType::Other;  // fifos, sockets, devices: reading them could block
+  }
+
+  void Register(const std::string& name, const std::string& path) {
+    std::string position = path + "(1)";
+    std::size_t row = files_.AppendRow();
+    files_.SetCell(row, 0, name);
+    files_.SetCell(row, 1, position);
+    if (opt_.header) files_.SetCell(row, 2, ".h");
+    if (opt_.header_list) *opt_.header_list << position << "\r\n";
+    ++added_;
+  }
+
+  const WalkOptions& opt_;
+  RegistrationList& files_;
+  std::string failed_line_;
+  std::vector<DirId> stack_;
+  std::size_t added_ = 0;
+};
+
+}  // namespace
+
+std::size_t WalkFiles(const std::string& dir, const WalkOptions& options, RegistrationList& files) {
+  Walker walker(options, files);
+  walker.Walk(dir);
+  return walker.added();
+}
+
+}  // namespace kelvora

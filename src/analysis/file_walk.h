@@ -1,0 +1,29 @@
+// The directory walk of the analysis: registers the files of one extension in FileList.
+#pragma once
+
+#include <cstddef>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace kelvora {
+
+class RegistrationList;
+
+struct WalkOptions {
+  std::string_view extension;  // ".c": compared with a file's extension ignoring case
+  bool subfolders = false;
+  bool header = false;  // rows get the type ".h"
+  // The header list file; each registered file adds "dir/name(1)", a directory that cannot be
+  // listed adds "検索失敗".
+  std::ostream* header_list = nullptr;
+};
+
+// Walks dir (the file-system root is "") and appends a FileList row per matching regular file:
+// name, "dir/name(1)" and the type. Entries are visited in byte order of their names; a
+// directory that is already being walked (a link back up the tree) is not entered again; a
+// directory that cannot be listed is left out and its siblings are still walked. Returns the
+// number of rows appended.
+std::size_t WalkFiles(const std::string& dir, const WalkOptions& options, RegistrationList& files);
+
+}  // namespace kelvora
