@@ -1,0 +1,123 @@
+#include "text/regex_pattern.h"
+
+#include <cctype>
+
+#include "platform/cp932.h"
+
+namespace kelvora {
+namespace {
+
+// Byte length of the character at i: 2 for a complete double-byte character, else 1.
+std::size_t CharLen(std::string_view p, std::size_t i) {
+  return IsCp932LeadByte(static_cast<unsigned char>(p[i])) && i + 1 < p.size() ? 2 : 1;
+}
+
+// One member of a character class: a character or an escape, with its code when it stands
+// for a single known character (code < 0 for class escapes such as \d or \x41).
+struct ClassItem {
+  std::size_t len = 0;
+  long code = -1;
+};
+
+long EscapeCode(unsigned char c) {
+  switch (c) {
+    case 't':
+      return '\t';
+    case 'n':
+      return '\n';
+    case 'r':
+      return '\r';
+    case 'f':
+      return '\f';
+    case 'v':
+      return '\v';
+    case 'a':
+      return '\a';
+    case 'e':
+      return 0x1B;
+    default:
+      break;
+  }
+  if (c < 0x80 && !std::isalnum(c)) return c;
+  return -1;
+}
+
+ClassItem ReadClassItem(std::string_view p, std::size_t i) {
+  ClassItem item;
+  if (p[i] == '\\' && i + 1 < p.size()) {
+    unsigned char c = static_cast<unsigned char>(p[i + 1]);
+    std::size_t n = CharLen(p, i + 1);
+    item.len = 1 + n;
+    item.code = n == 1 ? EscapeCode(c) : -1;
+    return item;
+  }
+  item.len = CharLen(p, i);
+  unsigned char b0 = static_cast<unsigned char>(p[i]);
+  item.code = item.len == 2 ? (long{b0} << 8) | static_cast<unsigned char>(p[i + 1]) : long{b0};
+  return item;
+}
+
+// Copies the class that starts at p[i] == '[' and returns the index after its closing "]".
+std::size_t CopyClass(std::string_view p, std::size_t i, std::string& out) {
+  out += p[i++];
+  if (i < p.size() && p[i] == '^') out += p[i++];
+  // A "]" right after the opening bracket is a member, not the end.
+  bool first = true;
+  while (i < p.size()) {
+    if (p[i] == ']' && !first) {
+      out += p[i++];
+      return i;
+    }
+    if (p[i] == '[' && i + 1 < p.size() && p[i + 1] == ':') {
+      std::size_t close = p.find(":]", i + 2);
+      if (close != std::string_view::npos) {
+        out.append(p.substr(i, close + 2 - i));
+        i = close + 2;
+        continue;
+      }
+    }
+    first = false;
+    ClassItem lo = ReadClassItem(p, i);
+    std::size_t dash = i + lo.len;
+    if (dash + 1 < p.size() && p[dash] == '-' && p[dash + 1] != ']') {
+      ClassItem hi = ReadClassItem(p, dash + 1);
+      if (lo.code >= 0 && hi.code >= 0 && lo.code > hi.code) {
+        out.append(p.substr(i, lo.len));
+        out += "\\-";
+        out.append(p.substr(dash + 1, hi.len));
+      } else {
+        out.append(p.substr(i, dash + 1 + hi.len - i));
+      }
+      i = dash + 1 + hi.len;
+      continue;
+    }
+    out.append(p.substr(i, lo.len));
+    i += lo.len;
+  }
+  return i;
+}
+
+}  // namespace
+
+std::string RewriteDescendingRanges(std::string_view pattern) {
+  std::string out;
+  out.reserve(pattern.size() + 8);
+  std::size_t i = 0;
+  while (i < pattern.size()) {
+    char c = pattern[i];
+    if (c == '\\' && i + 1 < pattern.size()) {
+      std::size_t n = 1 + CharLen(pattern, i + 1);
+      out.append(pattern.substr(i, n));
+      i += n;
+    } else if (c == '[') {
+      i = CopyClass(pattern, i, out);
+    } else {
+      std::size_t n = CharLen(pattern, i);
+      out.append(pattern.substr(i, n));
+      i += n;
+    }
+  }
+  return out;
+}
+
+}  // namespace kelvora

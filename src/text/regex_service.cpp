@@ -1,0 +1,291 @@
+#include "text/regex_service.h"
+
+#include <oniguruma.h>
+
+#include <cstdio>
+#include <mutex>
+
+#include "platform/cp932.h"
+#include "platform/ui.h"
+#include "text/regex_pattern.h"
+
+namespace kelvora {
+namespace {
+
+// Backtracking steps one match attempt may take before it counts as no match, and the steps a
+// whole search over one subject may take.
+constexpr unsigned long kRetryLimitInMatch = 100000;
+constexpr unsigned long kRetryLimitInSearch = 10000000;
+
+// Perl syntax, except that "[" and "&&" inside a class are plain characters and "{" is a plain
+// character where it opens no interval.
+OnigSyntaxType* ProgramSyntax() {
+  static OnigSyntaxType syntax = [] {
+    OnigSyntaxType s = *ONIG_SYNTAX_PERL;
+    s.op2 &= ~ONIG_SYN_OP2_CCLASS_SET_OP;
+    s.behavior |= ONIG_SYN_ALLOW_INVALID_INTERVAL;
+    return s;
+  }();
+  return &syntax;
+}
+
+void InitEngine() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    OnigEncoding encodings[] = {ONIG_ENCODING_SJIS};
+    onig_initialize(encodings, 1);
+  });
+}
+
+std::string EngineMessage(int code, OnigErrorInfo* info) {
+  OnigUChar buf[ONIG_MAX_ERROR_MESSAGE_LEN + 1] = {};
+  int n = info ? onig_error_code_to_str(buf, code, info) : onig_error_code_to_str(buf, code);
+  if (n < 0) n = 0;
+  return ToDisplay(
+      std::string_view(reinterpret_cast<const char*>(buf), static_cast<std::size_t>(n)));
+}
+
+// Searches each stage in the text after the previous stage's match: 0, or the failing stage.
+int RunChain(bool available, std::string_view text, const Regex* const* stages,
+             std::string* const* outs, int count) {
+  for (int i = 0; i < count; ++i) outs[i]->clear();
+  if (!available) return -1;
+  if (text.size() > RegexService::kExtractLimit) return -2;
+  std::string_view rest = text;
+  for (int i = 0; i < count; ++i) {
+    MatchSpan span;
+    if (!stages[i]->Search(rest, span)) return i + 1;
+    outs[i]->assign(rest.substr(span.pos, span.len));
+    rest = rest.substr(span.pos + span.len);
+  }
+  return 0;
+}
+
+}  // namespace
+
+struct Regex::Impl {
+  regex_t* reg = nullptr;
+  OnigRegion* region = nullptr;
+  OnigMatchParam* param = nullptr;
+  std::string error;
+
+  Impl() {
+    region = onig_region_new();
+    param = onig_new_match_param();
+    onig_initialize_match_param(param);
+    onig_set_retry_limit_in_match_of_match_param(param, kRetryLimitInMatch);
+    onig_set_retry_limit_in_search_of_match_param(param, kRetryLimitInSearch);
+  }
+  ~Impl() {
+    if (reg) onig_free(reg);
+    onig_region_free(region, 1);
+    onig_free_match_param(param);
+  }
+  Impl(const Impl&) = delete;
+  Impl& operator=(const Impl&) = delete;
+};
+
+Regex::Regex() = default;
+Regex::~Regex() = default;
+Regex::Regex(Regex&&) noexcept = default;
+Regex& Regex::operator=(Regex&&) noexcept = default;
+
+bool Regex::Compile(std::string_view pattern) {
+  InitEngine();
+  if (!impl_) impl_ = std::make_unique<Impl>();
+  if (impl_->reg) {
+    onig_free(impl_->reg);
+    impl_->reg = nullptr;
+  }
+  impl_->error.clear();
+  std::string text = RewriteDescendingRanges(pattern);
+  const auto* begin = reinterpret_cast<const OnigUChar*>(text.data());
+  const auto* end = begin + text.size();
+  OnigErrorInfo info{};
+  // Groups are compiled without capture (only the whole match is used); a pattern that refers
+  // back to a group needs captures and is compiled again with them.
+  int r = onig_new(&impl_->reg, begin, end, ONIG_OPTION_DONT_CAPTURE_GROUP, ONIG_ENCODING_SJIS,
+                   ProgramSyntax(), &info);
+  if (r != ONIG_NORMAL) {
+    impl_->reg = nullptr;
+    info = OnigErrorInfo{};
+    r = onig_new(&impl_->reg, begin, end, ONIG_OPTION_NONE, ONIG_ENCODING_SJIS, ProgramSyntax(),
+                 &info);
+  }
+  if (r != ONIG_NORMAL) {
+    impl_->reg = nullptr;
+    impl_->error = EngineMessage(r, &info);
+    return false;
+  }
+  return true;
+}
+
+bool Regex::ok() const {
+  return impl_ && impl_->reg;
+}
+
+const std::string& Regex::error() const {
+  static const std::string none;
+  return impl_ ? impl_->error : none;
+}
+
+bool Regex::Search(std::string_view subject, MatchSpan& span) const {
+  if (!ok()) return false;
+  const auto* begin = reinterpret_cast<const OnigUChar*>(subject.data());
+  const auto* end = begin + subject.size();
+  int r = onig_search_with_param(impl_->reg, begin, end, begin, end, impl_->region,
+                                 ONIG_OPTION_NONE, impl_->param);
+  if (r < 0) return false;  // no match, or the retry limit was hit
+  span.pos = static_cast<std::size_t>(impl_->region->beg[0]);
+  span.len = static_cast<std::size_t>(impl_->region->end[0] - impl_->region->beg[0]);
+  return true;
+}
+
+bool RegexService::Compile(std::string_view pattern, Regex& out) const {
+  if (!available_) {
+    out = Regex();
+    return false;
+  }
+  return out.Compile(pattern);
+}
+
+int RegexService::ExtractMatch(std::string_view text, std::string_view pattern,
+                               std::string& out) const {
+  out.clear();
+  if (!available_) return -1;
+  if (text.size() > kExtractLimit) return -2;
+  Regex re;
+  re.Compile(pattern);
+  return ExtractMatch(text, re, out);
+}
+
+int RegexService::ExtractMatch(std::string_view text, const Regex& re, std::string& out) const {
+  out.clear();
+  if (!available_) return -1;
+  if (text.size() > kExtractLimit) return -2;
+  MatchSpan span;
+  if (!re.Search(text, span)) return 1;
+  out.assign(text.substr(span.pos, span.len));
+  return 0;
+}
+
+int RegexService::ExtractMatchChain(std::string_view text, std::string_view p1, std::string_view p2,
+                                    std::string& out1, std::string& out2) const {
+  out1.clear();
+  out2.clear();
+  if (!available_) return -1;
+  if (text.size() > kExtractLimit) return -2;
+  Regex r1, r2;
+  r1.Compile(p1);
+  r2.Compile(p2);
+  return ExtractMatchChain(text, r1, r2, out1, out2);
+}
+
+int RegexService::ExtractMatchChain(std::string_view text, const Regex& p1, const Regex& p2,
+                                    std::string& out1, std::string& out2) const {
+  const Regex* stages[] = {&p1, &p2};
+  std::string* outs[] = {&out1, &out2};
+  return RunChain(available_, text, stages, outs, 2);
+}
+
+int RegexService::ExtractMatchChain3(std::string_view text, std::string_view p1,
+                                     std::string_view p2, std::string_view p3, std::string& out1,
+                                     std::string& out2, std::string& out3) const {
+  out1.clear();
+  out2.clear();
+  out3.clear();
+  if (!available_) return -1;
+  if (text.size() > kExtractLimit) return -2;
+  Regex r1, r2, r3;
+  r1.Compile(p1);
+  r2.Compile(p2);
+  r3.Compile(p3);
+  return ExtractMatchChain3(text, r1, r2, r3, out1, out2, out3);
+}
+
+int RegexService::ExtractMatchChain3(std::string_view text, const Regex& p1, const Regex& p2,
+                                     const Regex& p3, std::string& out1, std::string& out2,
+                                     std::string& out3) const {
+  const Regex* stages[] = {&p1, &p2, &p3};
+  std::string* outs[] = {&out1, &out2, &out3};
+  return RunChain(available_, text, stages, outs, 3);
+}
+
+std::string RegexService::ReplaceMatches(std::string_view text, std::string_view pattern,
+                                         std::string_view replacement) const {
+  if (!available_ || text.size() > kReplaceLimit) return {};
+  Regex re;
+  re.Compile(pattern);
+  return ReplaceMatches(text, re, replacement);
+}
+
+std::string RegexService::ReplaceMatches(std::string_view text, const Regex& re,
+                                         std::string_view replacement) const {
+  if (!available_ || text.size() > kReplaceLimit) return {};
+  std::string current(text);
+  bool matched = false;
+  for (int pass = 0; pass < 100; ++pass) {
+    MatchSpan span;
+    if (!re.Search(current, span)) break;
+    matched = true;
+    if (span.len == 0) break;  // an empty match replaces nothing
+    std::string next =
+        ReplaceAll(current, std::string_view(current).substr(span.pos, span.len), replacement);
+    // A replacement that keeps growing the text stops at the subject limit.
+    if (next.size() > kReplaceLimit) break;
+    current.swap(next);
+  }
+  if (!matched) return {};
+  return current;
+}
+
+int RegexService::ValidatePattern(std::string_view pattern, Ui& ui) const {
+  if (!available_) return -1;
+  if (pattern.empty()) return 0;
+  if (pattern.size() > kPatternLimit) return -2;
+  Regex re;
+  if (re.Compile(pattern)) return 0;
+  std::string text = "正規表現に誤りがあります。　\n\n";
+  text += ToDisplay(pattern);
+  text += "\n\nOniguruma: ";
+  text += re.error();
+  ui.Message(text, Ui::kCaption, MsgIcon::Warning);
+  return -3;
+}
+
+std::string RegexService::LibraryVersionText() const {
+  if (!available_) return "「 Oniguruma 」がありません！";
+  char buf[64];
+  std::snprintf(buf, sizeof buf, " Oniguruma (C) K.Kosako   Ver %X.%X", ONIGURUMA_VERSION_MAJOR,
+                ONIGURUMA_VERSION_MINOR);
+  return buf;
+}
+
+std::string ReplaceAll(std::string_view text, std::string_view what, std::string_view with) {
+  if (what.empty()) return std::string(text);
+  std::string out;
+  out.reserve(text.size());
+  std::size_t boundary = 0;  // a character boundary at or before every position looked at
+  std::size_t copied = 0;
+  std::size_t at = text.find(what);
+  while (at != std::string_view::npos) {
+    while (boundary < at) {
+      boundary +=
+          IsCp932LeadByte(static_cast<unsigned char>(text[boundary])) && boundary + 1 < text.size()
+              ? 2
+              : 1;
+    }
+    if (boundary == at) {
+      out.append(text.substr(copied, at - copied));
+      out.append(with);
+      copied = boundary = at + what.size();
+      at = text.find(what, copied);
+    } else {
+      at = text.find(what, at + 1);
+    }
+  }
+  out.append(text.substr(copied));
+  return out;
+}
+
+}  // namespace kelvora

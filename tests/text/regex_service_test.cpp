@@ -1,0 +1,314 @@
+// Regex service: the program's patterns under CP932, result codes, limits and the engine switch.
+#include "text/regex_service.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/cp932.h"
+#include "platform/scripted_ui.h"
+#include "text/regex_pattern.h"
+
+namespace kelvora {
+namespace {
+
+const char* const kFuncA =
+    R"(^[A-Za-z0-9_]+[ \t]*[A-Za-z0-9_*]+[(:| \t)]*[*]*[*~]*[A-Za-z_][A-Za-z0-9_:]*[ \t]*[\(][ \tA-Za-z0-9_,&*/=\[\]]*[\)]*[A-Za-z0-9_\{ \t]*($|/))";
+const char* const kFuncB = R"(^[_a-zA-Z][_a-zA-Z0-9]*[a-z]+[_a-zA-Z0-9]*[ \t]*\([^;]*$)";
+const char* const kFuncC = R"(#define[ \t]+[_a-zA-Z][_a-zA-Z0-9]*\([ \t,_a-zA-Z0-9]*)";
+const char* const kName = R"([*~]*[A-Za-z_][A-Za-z0-9_:]*[ \t]*\()";
+const char* const kStructClose = R"(^[ \t]*}([ \t]*[A-Za-z0-9_][ \tA-Za-z0-9_\[\]]+,?)+;)";
+const char* const kStructTag = R"(struct[ \t]+[A-Za-z0-9_]+[ \t\[\]A-Za-z0-9_&*=]*{*)";
+const char* const kDefine = R"(^[ \t]*#define[ \t]+[A-Za-z0-9_]+[ \t])";
+const char* const kTable =
+    R"([A-Za-z0-9_]+[*]*[ \t]+[*]*[A-Za-z0-9_]+\[?[ \tA-Za-z0-9_&*=-+]*\]?[ \t]*=[ \t]*{)";
+const char* const kPrototype =
+    R"(^[ \t]*[A-Za-z0-9_]*[ \t]*[A-Za-z0-9_]+[ \t]+[*]*[A-Za-z_][A-Za-z0-9_]*[ \t]*\([ \tA-Za-z0-9_,&*]*\)[ \t]*\;)";
+const char* const kComment = R"(//.+$|/\*.+?\*/)";
+const char* const kExtension = R"([.][A-Za-z0-9_]+;?)";
+
+std::string Sjis(std::string_view utf8) {
+  return Utf8ToCp932(utf8);
+}
+
+// The whole first match, or "<none>".
+std::string First(std::string_view pattern, std::string_view subject) {
+  Regex re;
+  EXPECT_TRUE(re.Compile(pattern)) << pattern << ": " << re.error();
+  MatchSpan span;
+  if (!re.Search(subject, span)) return "<none>";
+  return std::string(subject.substr(span.pos, span.len));
+}
+
+TEST(RegexPatterns, EveryFixedPatternCompiles) {
+  const std::string joined_func = std::string(kFuncA) + "|" + kFuncB + "|" + kFuncC;
+  const std::string joined_struct = std::string(kStructClose) + "|" + kStructTag;
+  const std::vector<std::string> patterns = {kFuncA,
+                                             kFuncB,
+                                             kFuncC,
+                                             joined_func,
+                                             kName,
+                                             kStructClose,
+                                             kStructTag,
+                                             joined_struct,
+                                             kDefine,
+                                             kTable,
+                                             kPrototype,
+                                             kComment,
+                                             kExtension,
+                                             R"(\".+?\")",
+                                             R"(/\*.*?\*/)",
+                                             R"(//.+$)",
+                                             R"(/\*.*$)",
+                                             R"(^.*\*/)",
+                                             "#if(n)?(def)?",
+                                             R"(^.+\([0-9]+\):[ \t]*)",
+                                             R"(^.+\.[a-zA-Z0-9_]+\()",
+                                             R"([ ][ ]+)",
+                                             "/[*]",
+                                             "[*]/",
+                                             R"(^[_a-zA-Z][^\(=;:]*::[^\(;]+\([^;]*$)",
+                                             R"(=.*$)",
+                                             R"(\[.*\])",
+                                             "[A-Za-z0-9_]+",
+                                             R"((\[[A-Za-z0-9_+-/*]*\])*)",
+                                             R"((typedef[\t ]+)?)"};
+  for (const auto& p : patterns) {
+    Regex re;
+    EXPECT_TRUE(re.Compile(p)) << p << ": " << re.error();
+  }
+}
+
+TEST(RegexPatterns, FunctionHeads) {
+  const std::string all = std::string(kFuncA) + "|" + kFuncB + "|" + kFuncC;
+  EXPECT_EQ(First(all, "void CDlg::OnOK()"), "void CDlg::OnOK()");
+  EXPECT_EQ(First(kName, "void CDlg::OnOK()"), "CDlg::OnOK(");
+  EXPECT_EQ(First(all, "    foo(x);"), "<none>");  // heads start at column 0
+  EXPECT_NE(First(all, "LRESULT CALLBACK WndProc(HWND h, UINT m,"), "<none>");
+  EXPECT_EQ(First(kName, "LRESULT CALLBACK WndProc("), "WndProc(");
+  EXPECT_EQ(First(kName, "char *dup("), "*dup(");
+  EXPECT_EQ(First(all, "#define MAX(a,b) ((a)>(b)?(a):(b))"), "#define MAX(a,b");
+  EXPECT_EQ(First(kFuncB, "if (x)"), "if (x)");
+  EXPECT_EQ(First(kFuncB, "int f(int a);"), "<none>");
+}
+
+TEST(RegexPatterns, StructDefineTableAndPrototype) {
+  const std::string both = std::string(kStructClose) + "|" + kStructTag;
+  EXPECT_EQ(First(both, "} POINT;"), "} POINT;");
+  EXPECT_EQ(First(both, "typedef struct tagPOINT {"), "struct tagPOINT {");
+  EXPECT_EQ(First(kDefine, "#define MAX_LEN 10 // limit"), "#define MAX_LEN ");
+  EXPECT_EQ(First(kDefine, "#define GUARD_H"), "<none>");
+  EXPECT_EQ(First(kPrototype, "static int add(int a, int b);"), "static int add(int a, int b);");
+  EXPECT_EQ(First(kComment, "int x; // b /* a */"), "// b /* a */");
+  EXPECT_EQ(First(kComment, "int x; /* a */ y /* b */"), "/* a */");
+  EXPECT_EQ(First(kExtension, "*.c;*.cpp"), ".c;");
+  EXPECT_EQ(First(kExtension, "*.cpp"), ".cpp");
+}
+
+TEST(RegexPatterns, TableClassWithDescendingRangeIsThreeLiterals) {
+  EXPECT_EQ(First(kTable, "static int table[10] = {"), "int table[10] = {");
+  EXPECT_EQ(First(kTable, "int tbl[] = {"), "int tbl[] = {");
+  EXPECT_EQ(First(kTable, "int tbl[N-1+2] ={"), "int tbl[N-1+2] ={");
+  EXPECT_EQ(First(kTable, "struct point origin = {"), "struct point origin = {");
+  // ',' and '.' lie between '+' and '=': an ascending reading would take them in.
+  EXPECT_EQ(First(kTable, "int tbl[N,1] = {"), "<none>");
+  EXPECT_EQ(First(kTable, "int tbl[N.1] = {"), "<none>");
+}
+
+TEST(RegexPatterns, DescendingRangeRewrite) {
+  EXPECT_EQ(RewriteDescendingRanges("[ \\t=-+]"), "[ \\t=\\-+]");
+  EXPECT_EQ(RewriteDescendingRanges("[a-z0-9+-/]x-a"), "[a-z0-9+-/]x-a");
+  EXPECT_EQ(RewriteDescendingRanges("[\\]-+]"), "[\\]\\-+]");
+  EXPECT_EQ(RewriteDescendingRanges("[^z-a]"), "[^z\\-a]");
+  EXPECT_EQ(RewriteDescendingRanges("[]-+]"), "[]\\-+]");
+  EXPECT_EQ(RewriteDescendingRanges("\\[z-a]"), "\\[z-a]");  // no class at all
+  // 表 is 0x95 0x5C: its second byte must not escape the "]" after it.
+  const std::string hyo = Sjis("表");
+  EXPECT_EQ(RewriteDescendingRanges("[" + hyo + "]z-a"), "[" + hyo + "]z-a");
+  EXPECT_EQ(RewriteDescendingRanges("[" + hyo + "-+]"), "[" + hyo + "\\-+]");
+  EXPECT_EQ(RewriteDescendingRanges("[a-\\d]"), "[a-\\d]");  // class escapes are left alone
+  EXPECT_EQ(RewriteDescendingRanges("[z-"), "[z-");
+}
+
+TEST(RegexPatterns, HeaderWordsWithBackslashSecondByte) {
+  const std::string words = Sjis("関数名|処理名|機能名");
+  EXPECT_EQ(First(words, Sjis("// 処理名：初期化")), Sjis("処理名"));
+  EXPECT_EQ(First(words, Sjis("/* 機能名 : 読込 */")), Sjis("機能名"));
+  EXPECT_EQ(First(words, Sjis("関数名")), Sjis("関数名"));
+  EXPECT_EQ(First(words, Sjis("機能")), "<none>");
+  EXPECT_EQ(First(words, Sjis("処理")), "<none>");
+}
+
+TEST(RegexPatterns, DoubleByteCharacterIsOneCharacter) {
+  const std::string hyo = Sjis("表");
+  EXPECT_EQ(First("^.$", hyo), hyo);
+  EXPECT_EQ(First(R"(\\)", hyo), "<none>");  // the second byte is no backslash
+  EXPECT_EQ(First(R"(\\)", hyo + "\\n"), "\\");
+  EXPECT_EQ(First("[^a]", hyo), hyo);
+  EXPECT_EQ(First(Sjis("[①髙～]+"), Sjis("x髙①～y")), Sjis("髙①～"));
+  EXPECT_EQ(First(Sjis("ソ$"), Sjis("ソ")), Sjis("ソ"));
+}
+
+TEST(RegexPatterns, LiteralsLazyAndGreedy) {
+  EXPECT_EQ(First(R"(\".+?\")", R"(printf("a=%d", "b");)"), R"("a=%d")");
+  EXPECT_EQ(First(R"(\".+\")", R"(printf("a=%d", "b");)"), R"("a=%d", "b")");
+  EXPECT_EQ(First(R"(/\*.*?\*/)", "/* a */ x /* b */"), "/* a */");
+  EXPECT_EQ(First(R"(/\*.*\*/)", "/* a */ x /* b */"), "/* a */ x /* b */");
+  EXPECT_EQ(First("a+?", "aaa"), "a");
+}
+
+TEST(RegexPatterns, BracesBracketsAndAmpersandsArePlainWhereNoSyntax) {
+  EXPECT_EQ(First(R"(=[ \t]*{)", "int a[] = {"), "= {");
+  EXPECT_EQ(First("x{*", "x{{{"), "x{{{");
+  EXPECT_EQ(First("a{2}", "aaa"), "aa");  // an interval stays an interval
+  EXPECT_EQ(First("[[]+", "a[[b"), "[[");
+  EXPECT_EQ(First("[a&&b]+", "x&&a"), "&&a");
+  EXPECT_EQ(First(R"(\;)", "f();"), ";");
+  EXPECT_EQ(First("abc", "ABC"), "<none>");  // case-sensitive
+}
+
+TEST(RegexSearch, OddSubjects) {
+  // NUL bytes and a lone lead byte at the end are searched without harm.
+  EXPECT_EQ(First("b", std::string("a\0b", 3)), "b");
+  std::string lone = "ab\x82";
+  EXPECT_EQ(First("b", lone), "b");
+  EXPECT_EQ(First("c", lone), "<none>");
+  // The subject ends exactly at a lone lead byte (no terminator behind it).
+  auto exact = std::make_unique<char[]>(3);
+  std::memcpy(exact.get(), "ab\x82", 3);
+  std::string_view cut(exact.get(), 3);
+  const std::vector<std::string> probes = {".$", "[^a]$", "b.", "..$", Sjis("表")};
+  for (const auto& p : probes) {
+    Regex r;
+    ASSERT_TRUE(r.Compile(p));
+    r.Matches(cut);
+  }
+  EXPECT_EQ(First("b", cut), "b");
+  Regex re;
+  ASSERT_TRUE(re.Compile("x"));
+  MatchSpan span;
+  EXPECT_FALSE(re.Search("", span));
+  EXPECT_TRUE(re.Search("aax", span));
+  EXPECT_EQ(span.pos, 2u);
+  Regex moved = std::move(re);
+  EXPECT_TRUE(moved.Matches("x"));
+  Regex unset;
+  EXPECT_FALSE(unset.ok());
+  EXPECT_FALSE(unset.Matches("x"));
+}
+
+TEST(RegexSearch, PathologicalLineGivesUp) {
+  Regex re;
+  ASSERT_TRUE(re.Compile("^(a|aa)*(a|aa)*c"));
+  std::string line(5000, 'a');
+  EXPECT_FALSE(re.Matches(line));
+  ASSERT_TRUE(re.Compile(kFuncA));
+  std::string head = "int f(" + std::string(2 * 1024 * 1024, ' ') + "x";
+  re.Matches(head);  // returns in bounded time, whatever it decides
+  ASSERT_TRUE(re.Compile(kTable));
+  EXPECT_FALSE(re.Matches(std::string(1024 * 1024, 'a') + " b" + std::string(1000, ' ')));
+}
+
+TEST(RegexService, ExtractMatchCodesAndLimit) {
+  RegexService rx;
+  std::string out = "stale";
+  EXPECT_EQ(rx.ExtractMatch("int main(void)", "[A-Za-z_]+\\(", out), 0);
+  EXPECT_EQ(out, "main(");
+  EXPECT_EQ(rx.ExtractMatch("int x;", "\\(", out), 1);
+  EXPECT_EQ(out, "");
+  std::string at_limit(512, 'a');
+  EXPECT_EQ(rx.ExtractMatch(at_limit, "a$", out), 0);
+  EXPECT_EQ(rx.ExtractMatch(at_limit + "a", "a", out), -2);
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(rx.ExtractMatch("abc", "(", out), 1);  // an invalid pattern matches nothing
+}
+
+TEST(RegexService, ChainsSearchAfterEarlierMatch) {
+  RegexService rx;
+  std::string o1, o2, o3;
+  EXPECT_EQ(rx.ExtractMatchChain("x1 y x2", "x[0-9]", "x[0-9]", o1, o2), 0);
+  EXPECT_EQ(o1, "x1");
+  EXPECT_EQ(o2, "x2");
+  EXPECT_EQ(rx.ExtractMatchChain("x1 y", "x[0-9]", "x[0-9]", o1, o2), 2);
+  EXPECT_EQ(o1, "x1");
+  EXPECT_EQ(rx.ExtractMatchChain("y", "x", "y", o1, o2), 1);
+  const std::string cand = "/src/a.h(12):  } POINT;";
+  EXPECT_EQ(rx.ExtractMatchChain3(cand, R"(^.+\([0-9]+\):[ \t]*)", R"([ \t]*}[ \t]*)",
+                                  "[A-Za-z0-9_]+", o1, o2, o3),
+            0);
+  EXPECT_EQ(o1, "/src/a.h(12):  ");
+  EXPECT_EQ(o2, "} ");
+  EXPECT_EQ(o3, "POINT");
+  EXPECT_EQ(
+      rx.ExtractMatchChain3("/a.h(1): };", R"(^.+\([0-9]+\):[ \t]*)", "}", "[A-Z]+", o1, o2, o3),
+      3);
+  EXPECT_EQ(rx.ExtractMatchChain3(std::string(513, 'a'), "a", "a", "a", o1, o2, o3), -2);
+}
+
+TEST(RegexService, ReplaceMatches) {
+  RegexService rx;
+  EXPECT_EQ(rx.ReplaceMatches("a  b   c", "[ ][ ]+", " "), "a b c");
+  EXPECT_EQ(rx.ReplaceMatches("abc", "x", "y"), "");
+  // Every occurrence of the matched text goes, then the next match is searched.
+  EXPECT_EQ(rx.ReplaceMatches("foo1 foo2 foo1", "foo[0-9]", ""), "  ");
+  EXPECT_EQ(rx.ReplaceMatches("/* note */", "/[*]", ""), " note */");
+  const std::string words = Sjis("関数名|処理名|機能名");
+  EXPECT_EQ(rx.ReplaceMatches(Sjis("// 関数名：初期化処理"), words, ""), Sjis("// ：初期化処理"));
+  EXPECT_EQ(rx.ReplaceMatches(std::string(2049, 'a'), "a", "b"), "");
+  // A replacement that contains its own match stops at the subject limit.
+  std::string grown = rx.ReplaceMatches("a", "a", "aa");
+  EXPECT_GE(grown.size(), 1024u);
+  EXPECT_LE(grown.size(), RegexService::kReplaceLimit);
+  EXPECT_EQ(rx.ReplaceMatches("abc", "x*", "y"), "abc");  // an empty match changes nothing
+}
+
+TEST(RegexService, ReplaceAllKeepsDoubleByteCharacters) {
+  const std::string hyo = Sjis("表示");
+  EXPECT_EQ(ReplaceAll(hyo, "\\", "/"), hyo);
+  EXPECT_EQ(ReplaceAll("a\\b\\" + hyo, "\\", "/"), "a/b/" + hyo);
+  EXPECT_EQ(ReplaceAll("aaa", "aa", "b"), "ba");
+  EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");
+  // "\x5C\x82" only occurs across a character boundary here.
+  EXPECT_EQ(ReplaceAll(Sjis("表あ"), std::string("\x5C\x82"), "-"), Sjis("表あ"));
+}
+
+TEST(RegexService, ValidatePattern) {
+  RegexService rx;
+  ScriptedUi ui;
+  EXPECT_EQ(rx.ValidatePattern("", ui), 0);
+  EXPECT_EQ(rx.ValidatePattern(Sjis("関数名|処理名"), ui), 0);
+  EXPECT_TRUE(ui.messages().empty());
+  EXPECT_EQ(rx.ValidatePattern(std::string(2049, 'a'), ui), -2);
+  EXPECT_EQ(rx.ValidatePattern("(abc", ui), -3);
+  ASSERT_EQ(ui.messages().size(), 1u);
+  EXPECT_NE(ui.messages()[0].find("Oniguruma"), std::string::npos);
+  EXPECT_NE(ui.messages()[0].find("(abc"), std::string::npos);
+  EXPECT_TRUE(IsValidUtf8(ui.messages()[0]));
+}
+
+TEST(RegexService, MissingEngineSwitch) {
+  RegexService rx(false);
+  ScriptedUi ui;
+  std::string o1 = "x", o2 = "x", o3 = "x";
+  Regex re;
+  EXPECT_FALSE(rx.Compile("a", re));
+  EXPECT_FALSE(re.ok());
+  EXPECT_EQ(rx.ExtractMatch("a", "a", o1), -1);
+  EXPECT_EQ(o1, "");
+  EXPECT_EQ(rx.ExtractMatch(std::string(600, 'a'), "a", o1), -1);
+  EXPECT_EQ(rx.ExtractMatchChain("a", "a", "a", o1, o2), -1);
+  EXPECT_EQ(rx.ExtractMatchChain3("a", "a", "a", "a", o1, o2, o3), -1);
+  EXPECT_EQ(rx.ReplaceMatches("a", "a", "b"), "");
+  EXPECT_EQ(rx.ValidatePattern("(", ui), -1);
+  EXPECT_TRUE(ui.messages().empty());
+  EXPECT_EQ(rx.LibraryVersionText(), "「 Oniguruma 」がありません！");
+  rx.set_available(true);
+  EXPECT_EQ(rx.LibraryVersionText(), " Oniguruma (C) K.Kosako   Ver 6.9");
+  EXPECT_EQ(rx.ExtractMatch("a", "a", o1), 0);
+}
+
+}  // namespace
+}  // namespace kelvora
