@@ -1,0 +1,120 @@
+#include "raruviz/editor_launch.h"
+
+#include <sys/stat.h>
+
+#include "platform/cp932.h"
+#include "platform/process.h"
+#include "platform/ui.h"
+#include "settings/settings.h"
+
+namespace kelvora {
+
+namespace {
+
+constexpr std::string_view kDefaultOption = "/j";
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    unsigned char x = static_cast<unsigned char>(a[i]);
+    unsigned char y = static_cast<unsigned char>(b[i]);
+    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+bool ExistsOnDisk(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+bool StartForReal(const std::vector<std::string>& argv) {
+  return StartProcess(argv);
+}
+
+}  // namespace
+
+bool SplitPositionText(std::string_view position, std::string& path, std::string& line) {
+  std::size_t close = position.rfind(')');
+  if (close == std::string_view::npos) return false;
+  std::string_view head = position.substr(0, close);
+  std::size_t open = head.rfind('(');
+  if (open == std::string_view::npos) return false;
+  path.assign(head.substr(0, open));
+  line.assign(head.substr(open + 1));
+  return true;
+}
+
+std::string QuoteEditorArgument(std::string_view path) {
+  bool quote = path.find_first_of(" \t") != std::string_view::npos;
+  std::string out;
+  out.reserve(path.size() + 2);
+  if (quote) out += '"';
+  std::size_t backslashes = 0;
+  for (char c : path) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    if (c == '"') {
+      out.append(backslashes * 2 + 1, '\\');
+    } else {
+      out.append(backslashes, '\\');
+    }
+    backslashes = 0;
+    out += c;
+  }
+  out.append(quote ? backslashes * 2 : backslashes, '\\');
+  if (quote) out += '"';
+  return out;
+}
+
+EditorCommand BuildEditorCommand(std::string_view editor_path, std::string_view editor_option,
+                                 std::string_view path, std::string_view line) {
+  std::string_view option = editor_option.empty() ? kDefaultOption : editor_option;
+  std::string file = QuoteEditorArgument(path);
+  std::string tail;
+  if (EqualsNoCase(option, "MIFES")) {
+    tail = file + "+" + std::string(line);
+  } else {
+    tail = std::string(option) + std::string(line) + " " + file;
+  }
+  EditorCommand command;
+  command.command_line = std::string(editor_path) + " " + tail;
+  command.argv.emplace_back(editor_path);
+  for (std::string& arg : SplitCommandLine(tail)) command.argv.push_back(std::move(arg));
+  return command;
+}
+
+EditorLauncher::EditorLauncher(std::string editor_path, std::string editor_option, Spawner spawn,
+                               PathExists exists)
+    : editor_path_(std::move(editor_path)),
+      editor_option_(editor_option.empty() ? std::string(kDefaultOption)
+                                           : std::move(editor_option)),
+      spawn_(spawn ? std::move(spawn) : Spawner(StartForReal)),
+      exists_(exists ? std::move(exists) : PathExists(ExistsOnDisk)) {}
+
+EditorLauncher EditorLauncher::FromSettings(const Settings& settings, Spawner spawn,
+                                            PathExists exists) {
+  return EditorLauncher(settings.editor_path, settings.editor_option, std::move(spawn),
+                        std::move(exists));
+}
+
+OpenResult EditorLauncher::Open(std::string_view position, Ui& ui) const {
+  if (editor_path_.empty()) {
+    ui.Message("エディタが設定されていません！　\nプロパティにてエディタ設定を行って下さい。　");
+    return OpenResult::NoEditor;
+  }
+  std::string path, line;
+  if (!SplitPositionText(position, path, line)) return OpenResult::NoPosition;
+  if (!exists_(path)) {
+    ui.Message("ファイルがありません。　\n\n" + ToDisplay(path) + "　");
+    return OpenResult::NoFile;
+  }
+  EditorCommand command = BuildEditorCommand(editor_path_, editor_option_, path, line);
+  return spawn_(command.argv) ? OpenResult::Started : OpenResult::StartFailed;
+}
+
+}  // namespace kelvora

@@ -1,0 +1,72 @@
+// Open at position: builds the editor's command line for a "path(line)" text and starts it.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvora {
+
+class Ui;
+struct Settings;
+
+// Starts argv (argv[0] is the program) without waiting; false when it cannot be started.
+using Spawner = std::function<bool(const std::vector<std::string>& argv)>;
+// True when a file or folder exists at the path.
+using PathExists = std::function<bool(const std::string& path)>;
+
+enum class OpenResult {
+  Started,
+  NoEditor,     // EditorPath is empty (message shown)
+  NoPosition,   // no ")" or no "(" before it (silent)
+  NoFile,       // nothing exists at the path (message shown)
+  StartFailed,  // the editor could not be started (silent)
+};
+
+// The editor command line and the arguments it is started with.
+struct EditorCommand {
+  std::string command_line;
+  std::vector<std::string> argv;
+};
+
+// Splits a position at its last ")" and the last "(" before it; the line is the text between
+// them, unchanged. False when either is missing.
+bool SplitPositionText(std::string_view position, std::string& path, std::string& line);
+
+// Writes a path as one argument for the Windows splitting rules: quoted when it holds a blank
+// or tab, with quotes and the backslashes before them (or before the closing quote) escaped so
+// the argument comes back unchanged. A plain path stays as it is.
+std::string QuoteEditorArgument(std::string_view path);
+
+// "%s %s+%s" for the option "MIFES" (any case), else "%s %s%s %s"; an empty option is "/j".
+// The editor path is the whole of argv[0] even when it holds blanks; the rest of the command
+// line is split by the Windows rules.
+EditorCommand BuildEditorCommand(std::string_view editor_path, std::string_view editor_option,
+                                 std::string_view path, std::string_view line);
+
+// Starts the configured editor at full positions.
+class EditorLauncher {
+ public:
+  // An empty spawner starts processes for real (no shell, not waited for); an empty existence
+  // check asks the file system.
+  EditorLauncher(std::string editor_path, std::string editor_option, Spawner spawn = {},
+                 PathExists exists = {});
+  // The editor of the loaded settings.
+  static EditorLauncher FromSettings(const Settings& settings, Spawner spawn = {},
+                                     PathExists exists = {});
+
+  const std::string& editor_path() const { return editor_path_; }
+  const std::string& editor_option() const { return editor_option_; }
+
+  // Open at position: position is a full position "path(line)", bytes as stored.
+  OpenResult Open(std::string_view position, Ui& ui) const;
+
+ private:
+  std::string editor_path_;
+  std::string editor_option_;
+  Spawner spawn_;
+  PathExists exists_;
+};
+
+}  // namespace kelvora

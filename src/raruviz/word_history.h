@@ -1,0 +1,41 @@
+// The word box history: a ring of 20 words under 50 bytes, loaded from and saved to section
+// "ComboHistory" (keys "str1".."str20", oldest first).
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvora {
+
+class SettingsStore;
+
+class WordHistory {
+ public:
+  static constexpr std::size_t kSlots = 20;
+  static constexpr std::size_t kWordLimit = 50;  // words of this many bytes or more are not kept
+
+  // Reads str1..str20: long entries are skipped, the first empty one ends the reading and its
+  // position becomes the next slot.
+  void Load(const SettingsStore& store);
+  // Writes the non-empty slots oldest first as str1, str2, ... without gaps. Keys beyond them
+  // that the file still holds are emptied so an older, longer history cannot come back.
+  void Save(SettingsStore& store) const;
+  // Adds a word unless it is empty, 50 bytes or longer, or already held (without regard to
+  // case). True when it was added.
+  bool Add(std::string_view word);
+
+  const std::array<std::string, kSlots>& slots() const { return slots_; }
+  std::size_t next_slot() const { return next_; }
+  // The drop-down list of the word box, at most 20 words, in the order they were added.
+  const std::vector<std::string>& dropdown() const { return dropdown_; }
+
+ private:
+  std::array<std::string, kSlots> slots_{};
+  std::size_t next_ = 0;
+  std::vector<std::string> dropdown_;
+};
+
+}  // namespace kelvora

@@ -1,0 +1,150 @@
+#include "raruviz/word_lookup.h"
+
+#include <cstring>
+
+#include "platform/cp932.h"
+#include "platform/ui.h"
+
+namespace kelvora {
+
+namespace {
+
+// Small letter of a double-byte character, or the character itself.
+unsigned LowerPair(unsigned code) {
+  if (code >= 0x8260 && code <= 0x8279) return code + 0x21;  // Ａ-Ｚ -> ａ-ｚ
+  if (code >= 0x839F && code <= 0x83B6) return code + 0x20;  // Α-Ω -> α-ω
+  if (code >= 0x8440 && code <= 0x8460) {                    // А-Я -> а-я (0x847F is no char)
+    unsigned i = code - 0x8440;
+    return i < 15 ? 0x8470 + i : 0x8480 + (i - 15);
+  }
+  return code;
+}
+
+std::size_t CharLength(const char* p, std::size_t left) {
+  return left >= 2 && IsCp932LeadByte(static_cast<unsigned char>(*p)) ? 2 : 1;
+}
+
+}  // namespace
+
+void Cp932LowerInPlace(std::string& text) {
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n;) {
+    unsigned char b = static_cast<unsigned char>(text[i]);
+    if (b < 0x80) {
+      if (b >= 'A' && b <= 'Z') text[i] = static_cast<char>(b + ('a' - 'A'));
+      ++i;
+    } else if (IsCp932LeadByte(b) && i + 1 < n) {
+      if (b == 0x82 || b == 0x83 || b == 0x84) {
+        unsigned code = (unsigned{b} << 8) | static_cast<unsigned char>(text[i + 1]);
+        unsigned lower = LowerPair(code);
+        text[i] = static_cast<char>(lower >> 8);
+        text[i + 1] = static_cast<char>(lower & 0xFF);
+      }
+      i += 2;
+    } else {
+      ++i;
+    }
+  }
+}
+
+std::string Cp932Lower(std::string_view text) {
+  std::string out(text);
+  Cp932LowerInPlace(out);
+  return out;
+}
+
+bool ContainsAtCharBoundary(std::string_view name, std::string_view word) {
+  if (word.empty()) return true;
+  if (word.size() > name.size()) return false;
+  const char* p = name.data();
+  const std::size_t n = name.size();
+  const char first = word[0];
+  std::size_t boundary = 0;  // a character boundary at or before pos
+  std::size_t pos = 0;
+  while (pos + word.size() <= n) {
+    const void* hit = std::memchr(p + pos, first, n - word.size() + 1 - pos);
+    if (!hit) return false;
+    pos = static_cast<std::size_t>(static_cast<const char*>(hit) - p);
+    while (boundary < pos) boundary += CharLength(p + boundary, n - boundary);
+    if (boundary == pos && std::memcmp(p + pos, word.data(), word.size()) == 0) return true;
+    pos = boundary == pos ? pos + 1 : boundary;
+  }
+  return false;
+}
+
+std::vector<std::size_t> FindMatchingRows(const RegistrationList& list, std::string_view word) {
+  std::string lowered_word = Cp932Lower(word);
+  std::vector<std::size_t> rows;
+  std::string name, scratch;
+  const std::size_t count = list.RowCount();
+  for (std::size_t r = 0; r < count; ++r) {
+    name.assign(CellForReading(list, r, col::kName, scratch));
+    Cp932LowerInPlace(name);
+    if (ContainsAtCharBoundary(name, lowered_word)) rows.push_back(r);
+  }
+  return rows;
+}
+
+LoweredNames::LoweredNames(const RegistrationList& list) {
+  const std::size_t count = list.RowCount();
+  offsets_.reserve(count + 1);
+  offsets_.push_back(0);
+  std::string scratch;
+  for (std::size_t r = 0; r < count; ++r) {
+    bytes_ += CellForReading(list, r, col::kName, scratch);
+    offsets_.push_back(bytes_.size());
+  }
+  Cp932LowerInPlace(bytes_);
+}
+
+std::vector<std::size_t> LoweredNames::Find(std::string_view word) const {
+  std::string lowered_word = Cp932Lower(word);
+  std::vector<std::size_t> rows;
+  for (std::size_t r = 0; r < size(); ++r) {
+    if (ContainsAtCharBoundary(Name(r), lowered_word)) rows.push_back(r);
+  }
+  return rows;
+}
+
+OpenResult OpenRow(const RegisteredData& data, ListKind kind, std::size_t row,
+                   const EditorLauncher& editor, Ui& ui) {
+  const RegistrationList& list = data.List(kind);
+  if (row >= list.RowCount()) return OpenResult::NoPosition;
+  std::string position = list.CellText(row, col::kPosition);
+  if (kind != ListKind::File) position = data.ExpandPosition(position);
+  if (position.empty()) return OpenResult::NoPosition;
+  return editor.Open(position, ui);
+}
+
+LookupOutcome LookupWord(const RegisteredData& data, ListKind kind, std::string_view word,
+                         const MenuLayout& layout, MenuState& state, const EditorLauncher& editor,
+                         Ui& ui, const LoweredNames* lowered) {
+  LookupOutcome outcome;
+  if (word.empty()) {
+    ui.Message("検索Wordを入力して下さい！　");
+    outcome.result = LookupResult::EmptyWord;
+    return outcome;
+  }
+  const RegistrationList& list = data.List(kind);
+  std::vector<std::size_t> rows = lowered && lowered->size() == list.RowCount()
+                                      ? lowered->Find(word)
+                                      : FindMatchingRows(list, word);
+  if (rows.empty()) {
+    ResetMenuState(state);
+    ui.Message("見つかりませんでした！　");
+    outcome.result = LookupResult::NoMatch;
+    return outcome;
+  }
+  if (rows.size() == 1) {
+    ResetMenuState(state);
+    outcome.result = LookupResult::Jumped;
+    outcome.open = OpenRow(data, kind, rows.front(), editor, ui);
+    return outcome;
+  }
+  outcome.result = LookupResult::Menu;
+  outcome.menu = BuildMatchMenu(list, rows, layout.comment_display);
+  state.count_text = outcome.menu.count_text;
+  return outcome;
+}
+
+}  // namespace kelvora
