@@ -2,6 +2,7 @@
 #include <numeric>
 
 #include "data/registration_lists.h"
+#include "platform/cp932.h"
 
 namespace kelvora {
 
@@ -11,61 +12,14 @@ constexpr unsigned char FoldAscii(unsigned char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
 }
 
-bool IsCp932Lead(unsigned char b) {
-  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
-
-bool IsUtf8(std::string_view s) {
-  std::size_t i = 0;
-  while (i < s.size()) {
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    std::size_t extra;
-    if (c < 0x80) {
-      extra = 0;
-    } else if (c >= 0xC2 && c <= 0xDF) {
-      extra = 1;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      extra = 2;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      extra = 3;
-    } else {
-      return false;
-    }
-    if (i + extra >= s.size() && extra > 0) return false;
-    for (std::size_t k = 1; k <= extra; ++k) {
-      unsigned char t = static_cast<unsigned char>(s[i + k]);
-      if ((t & 0xC0) != 0x80) return false;
-    }
-    if (extra == 2) {
-      unsigned char t = static_cast<unsigned char>(s[i + 1]);
-      if ((c == 0xE0 && t < 0xA0) || (c == 0xED && t > 0x9F)) return false;
-    } else if (extra == 3) {
-      unsigned char t = static_cast<unsigned char>(s[i + 1]);
-      if ((c == 0xF0 && t < 0x90) || (c == 0xF4 && t > 0x8F)) return false;
-    }
-    i += extra + 1;
-  }
-  return true;
-}
-
-// Length of the first at most max bytes of text that ends on a character boundary.
+// Length of the first at most max bytes of text that ends on a character boundary: UTF-8 text
+// (file names) by its own sequences, anything else as CP932.
 std::size_t CellCut(std::string_view text, std::size_t max) {
   if (text.size() <= max) return text.size();
-  if (IsUtf8(text)) {
-    std::size_t cut = max;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-    return cut;
-  }
-  std::size_t i = 0;
-  while (i < max) {
-    if (IsCp932Lead(static_cast<unsigned char>(text[i]))) {
-      if (i + 2 > max) break;
-      i += 2;
-    } else {
-      ++i;
-    }
-  }
-  return i;
+  if (!IsValidUtf8(text)) return Cp932SafeCut(text, max);
+  std::size_t cut = max;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+  return cut;
 }
 
 const std::string kNoCell;
