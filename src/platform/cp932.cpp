@@ -64,9 +64,12 @@ bool IsCp932TrailByte(unsigned char b) {
   return b >= 0x40 && b <= 0xFC && b != 0x7F;
 }
 
-// Length of the well-formed UTF-8 sequence at s[i], or 0 when there is none.
-std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
+// Length of the well-formed UTF-8 sequence at s[i], or 0 when there is none. With
+// maximal_subpart, a broken sequence gives the length of its valid start instead (at least 1),
+// so a cut-short character counts as one bad character.
+std::size_t Utf8SequenceLength(std::string_view s, std::size_t i, bool maximal_subpart = false) {
   auto at = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  const std::size_t broken = maximal_subpart ? 1 : 0;
   unsigned char c = at(i);
   if (c < 0x80) return 1;
   std::size_t len;
@@ -82,12 +85,13 @@ std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
     if (c == 0xF0) lo = 0x90;
     if (c == 0xF4) hi = 0x8F;
   } else {
-    return 0;
+    return broken;
   }
-  if (i + len > s.size()) return 0;
-  if (at(i + 1) < lo || at(i + 1) > hi) return 0;
-  for (std::size_t k = 2; k < len; ++k)
-    if (at(i + k) < 0x80 || at(i + k) > 0xBF) return 0;
+  for (std::size_t k = 1; k < len; ++k) {
+    bool ok =
+        i + k < s.size() && at(i + k) >= (k == 1 ? lo : 0x80) && at(i + k) <= (k == 1 ? hi : 0xBF);
+    if (!ok) return maximal_subpart ? k : 0;
+  }
   return len;
 }
 
@@ -132,8 +136,7 @@ std::string Utf8ToCp932(std::string_view utf8) {
   std::size_t left = utf8.size();
   auto skip_one = [&] {
     std::size_t pos = static_cast<std::size_t>(in - utf8.data());
-    std::size_t len = Utf8SequenceLength(utf8, pos);
-    if (len == 0) len = 1;
+    std::size_t len = Utf8SequenceLength(utf8, pos, true);
     out.push_back('?');
     in += len;
     left -= len;
