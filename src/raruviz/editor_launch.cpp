@@ -47,13 +47,21 @@ bool SplitPositionText(std::string_view position, std::string& path, std::string
   return true;
 }
 
-std::string QuoteEditorArgument(std::string_view path) {
+std::string QuoteEditorArgument(std::string_view path, bool cp932) {
   bool quote = path.find_first_of(" \t") != std::string_view::npos;
   std::string out;
   out.reserve(path.size() + 2);
   if (quote) out += '"';
   std::size_t backslashes = 0;
-  for (char c : path) {
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const char c = path[i];
+    if (cp932 && IsCp932LeadByte(static_cast<unsigned char>(c)) && i + 1 < path.size()) {
+      out.append(backslashes, '\\');
+      backslashes = 0;
+      out += c;
+      out += path[++i];
+      continue;
+    }
     if (c == '\\') {
       ++backslashes;
       continue;
@@ -74,17 +82,23 @@ std::string QuoteEditorArgument(std::string_view path) {
 EditorCommand BuildEditorCommand(std::string_view editor_path, std::string_view editor_option,
                                  std::string_view path, std::string_view line) {
   std::string_view option = editor_option.empty() ? kDefaultOption : editor_option;
-  std::string file = QuoteEditorArgument(path);
-  std::string tail;
-  if (EqualsNoCase(option, "MIFES")) {
-    tail = file + "+" + std::string(line);
-  } else {
-    tail = std::string(option) + std::string(line) + " " + file;
-  }
+  const bool mifes = EqualsNoCase(option, "MIFES");
+  auto tail_with = [&](bool cp932) {
+    std::string file = QuoteEditorArgument(path, cp932);
+    if (mifes) return file + "+" + std::string(line);
+    return std::string(option) + std::string(line) + " " + file;
+  };
+  // The splitter reads a line that is not UTF-8 as CP932, where 0x5C may be a second byte.
+  std::string tail = tail_with(false);
+  if (!IsValidUtf8(tail)) tail = tail_with(true);
+
   EditorCommand command;
   command.command_line = std::string(editor_path) + " " + tail;
+  // Only the arguments are split: a placeholder stands in for the program name, whose own
+  // splitting rules differ, and the editor path is taken whole.
+  std::vector<std::string> args = SplitCommandLine("x " + tail);
   command.argv.emplace_back(editor_path);
-  for (std::string& arg : SplitCommandLine(tail)) command.argv.push_back(std::move(arg));
+  for (std::size_t i = 1; i < args.size(); ++i) command.argv.push_back(std::move(args[i]));
   return command;
 }
 
@@ -109,7 +123,7 @@ OpenResult EditorLauncher::Open(std::string_view position, Ui& ui) const {
   }
   std::string path, line;
   if (!SplitPositionText(position, path, line)) return OpenResult::NoPosition;
-  if (!exists_(path)) {
+  if (path.find('\0') != std::string::npos || !exists_(path)) {
     ui.Message("ファイルがありません。　\n\n" + ToDisplay(path) + "　");
     return OpenResult::NoFile;
   }

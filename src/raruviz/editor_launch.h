@@ -36,8 +36,9 @@ bool SplitPositionText(std::string_view position, std::string& path, std::string
 
 // Writes a path as one argument for the Windows splitting rules: quoted when it holds a blank
 // or tab, with quotes and the backslashes before them (or before the closing quote) escaped so
-// the argument comes back unchanged. A plain path stays as it is.
-std::string QuoteEditorArgument(std::string_view path);
+// the argument comes back unchanged. A plain path stays as it is. With cp932 a double-byte
+// character is kept whole, so a second byte 0x5C is never taken for a backslash.
+std::string QuoteEditorArgument(std::string_view path, bool cp932 = false);
 
 // "%s %s+%s" for the option "MIFES" (any case), else "%s %s%s %s"; an empty option is "/j".
 // The editor path is the whole of argv[0] even when it holds blanks; the rest of the command

@@ -1,0 +1,134 @@
+#include "raruviz/editor_launch.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/cp932.h"
+#include "platform/scripted_ui.h"
+#include "support/temp_dir.h"
+
+namespace kelvora {
+namespace {
+
+using Argv = std::vector<std::string>;
+
+struct FakeSpawn {
+  std::vector<Argv> started;
+  bool succeed = true;
+  Spawner spawner() {
+    return [this](const Argv& argv) {
+      started.push_back(argv);
+      return succeed;
+    };
+  }
+};
+
+PathExists Everything() {
+  return [](const std::string&) { return true; };
+}
+
+TEST(EditorCommandTest, ExamplesOfTheLineOption) {
+  EditorCommand c = BuildEditorCommand("/opt/hm/Hidemaru", "/j", "/home/me/My Src/a.c", "12");
+  EXPECT_EQ(c.command_line, "/opt/hm/Hidemaru /j12 \"/home/me/My Src/a.c\"");
+  EXPECT_EQ(c.argv, (Argv{"/opt/hm/Hidemaru", "/j12", "/home/me/My Src/a.c"}));
+
+  for (const char* mifes : {"MIFES", "mifes", "MiFeS"}) {
+    c = BuildEditorCommand("/opt/mifes/mifes", mifes, "/home/me/My Src/a.c", "12");
+    EXPECT_EQ(c.command_line, "/opt/mifes/mifes \"/home/me/My Src/a.c\"+12");
+    EXPECT_EQ(c.argv, (Argv{"/opt/mifes/mifes", "/home/me/My Src/a.c+12"}));
+  }
+
+  c = BuildEditorCommand("/usr/bin/sakura", "-Y=", "/src/a.c", "12");
+  EXPECT_EQ(c.command_line, "/usr/bin/sakura -Y=12 /src/a.c");
+
+  c = BuildEditorCommand("/usr/bin/hm", "", "/src/a.c", "3");
+  EXPECT_EQ(c.command_line, "/usr/bin/hm /j3 /src/a.c");
+
+  c = BuildEditorCommand("vim", "+", "/src/a.c", "12");
+  EXPECT_EQ(c.argv, (Argv{"vim", "+12", "/src/a.c"}));
+}
+
+TEST(EditorCommandTest, ArgumentsSurviveTheSplittingRules) {
+  // Quotes, trailing backslashes and CP932 second bytes 0x5C inside a quoted path.
+  const std::string hyo = "\x95\x5C";  // 表
+  for (std::string path :
+       {std::string("/a b/say \"hi\".c"), std::string("/a b/dir\\"), std::string("/x/q\"uote.c"),
+        std::string("/a\\\\b c/\\\"d"), "/My Src/" + hyo + ".c", "/My Src/" + hyo,
+        std::string("/tab\there.c")}) {
+    EditorCommand c = BuildEditorCommand("/usr/bin/ed it", "-l", path, "9");
+    ASSERT_EQ(c.argv.size(), 3u) << c.command_line;
+    EXPECT_EQ(c.argv[0], "/usr/bin/ed it");
+    EXPECT_EQ(c.argv[1], "-l9");
+    EXPECT_EQ(c.argv[2], path) << c.command_line;
+    c = BuildEditorCommand("e", "mifes", path, "9");
+    EXPECT_EQ(c.argv, (Argv{"e", path + "+9"})) << c.command_line;
+  }
+}
+
+TEST(SplitPositionTextTest, LastParenthesesDecide) {
+  std::string path, line;
+  ASSERT_TRUE(SplitPositionText("/src(old)/a.c(7)", path, line));
+  EXPECT_EQ(path, "/src(old)/a.c");
+  EXPECT_EQ(line, "7");
+  ASSERT_TRUE(SplitPositionText("/inc/types.h(12):  ", path, line));
+  EXPECT_EQ(path, "/inc/types.h");
+  EXPECT_EQ(line, "12");
+  EXPECT_FALSE(SplitPositionText("/src/a.c", path, line));
+  EXPECT_FALSE(SplitPositionText("/src/a.c)", path, line));
+  EXPECT_FALSE(SplitPositionText("/src/a.c)(3", path, line));
+}
+
+TEST(OpenAtPositionTest, StartsTheEditorWithTheSplitLine) {
+  FakeSpawn spawn;
+  ScriptedUi ui;
+  EditorLauncher editor("/opt/hm/Hidemaru", "/j", spawn.spawner(), Everything());
+  EXPECT_EQ(editor.Open("/home/me/My Src/a.c(12)", ui), OpenResult::Started);
+  EXPECT_EQ(editor.Open("/src(old)/a.c(7)", ui), OpenResult::Started);
+  ASSERT_EQ(spawn.started.size(), 2u);
+  EXPECT_EQ(spawn.started[0], (Argv{"/opt/hm/Hidemaru", "/j12", "/home/me/My Src/a.c"}));
+  EXPECT_EQ(spawn.started[1], (Argv{"/opt/hm/Hidemaru", "/j7", "/src(old)/a.c"}));
+  EXPECT_TRUE(ui.shown().empty());
+
+  spawn.succeed = false;
+  EXPECT_EQ(editor.Open("/src/a.c(1)", ui), OpenResult::StartFailed);
+  EXPECT_TRUE(ui.shown().empty());
+}
+
+TEST(OpenAtPositionTest, RefusesWithoutEditorFileOrParentheses) {
+  FakeSpawn spawn;
+  ScriptedUi ui;
+  EditorLauncher none("", "/j", spawn.spawner(), Everything());
+  EXPECT_EQ(none.Open("/src/a.c(1)", ui), OpenResult::NoEditor);
+  EXPECT_EQ(ui.messages().back(),
+            "エディタが設定されていません！　\nプロパティにてエディタ設定を行って下さい。　");
+
+  EditorLauncher editor("/usr/bin/vim", "+", spawn.spawner());
+  EXPECT_EQ(editor.Open("/src/a.c", ui), OpenResult::NoPosition);
+  EXPECT_EQ(editor.Open("", ui), OpenResult::NoPosition);
+  EXPECT_EQ(ui.messages().size(), 1u);
+
+  testing::TempDir dir;
+  std::string missing = dir.str() + "/My Src/ない.c";
+  EXPECT_EQ(editor.Open(missing + "(4)", ui), OpenResult::NoFile);
+  EXPECT_EQ(ui.messages().back(), "ファイルがありません。　\n\n" + missing + "　");
+  std::string with_nul = dir.Write("a.c", "x") + std::string("\0b", 2);
+  EXPECT_EQ(editor.Open(with_nul + "(1)", ui), OpenResult::NoFile);
+  EXPECT_TRUE(spawn.started.empty());
+}
+
+TEST(OpenAtPositionTest, RealFilesWithAwkwardNames) {
+  FakeSpawn spawn;
+  ScriptedUi ui;
+  testing::TempDir dir;
+  EditorLauncher editor("/usr/bin/vim", "+", spawn.spawner());
+  for (const char* name : {"My Src/a.c", "50%(x)/b.c", "日本語 フォルダ/c.c"}) {
+    std::string file = dir.Write(name, "int x;\n");
+    EXPECT_EQ(editor.Open(file + "(12)", ui), OpenResult::Started) << name;
+    EXPECT_EQ(spawn.started.back(), (Argv{"/usr/bin/vim", "+12", file}));
+  }
+  // A folder counts as existing.
+  EXPECT_EQ(editor.Open(dir.str() + "(1)", ui), OpenResult::Started);
+  EXPECT_TRUE(ui.shown().empty());
+}
+
+}  // namespace
+}  // namespace kelvora
