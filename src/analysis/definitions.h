@@ -1,9 +1,12 @@
 // Function and #define registration, step counts and prototype comments.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "analysis/definitions_patterns.h"
 #include "text/regex_service.h"
 #include "text/source_clean.h"
 
@@ -24,7 +27,14 @@ struct ExtractorEnv {
   const MacroList& macros;
   RegisteredData& data;
   Ui& ui;
+  // The run's compiled fixed patterns; when not given they are compiled on first use into
+  // own_patterns and kept for the rest of the run.
+  const DefinitionPatterns* patterns = nullptr;
+  std::shared_ptr<const DefinitionPatterns> own_patterns{};
 };
+
+// The fixed patterns of env: env.patterns, or the ones compiled on first use.
+const DefinitionPatterns& PatternsOf(ExtractorEnv& env);
 
 enum class DefinitionMode { Function, Define };
 
@@ -34,6 +44,10 @@ enum class DefinitionMode { Function, Define };
 long ExtractDefinitions(LineSource& reader, std::string_view path, RegistrationList& target,
                         DefinitionMode mode, const Regex& detect, const Regex& name1,
                         const Regex& name2, ExtractorEnv& env);
+// The same with patterns made by DetectionPatterns, whose prefilter skips lines the detection
+// pattern cannot match.
+long ExtractDefinitions(LineSource& reader, std::string_view path, RegistrationList& target,
+                        DefinitionMode mode, const DetectionPatterns& detection, ExtractorEnv& env);
 
 // Total and real step counts of the function defined at definition_line (1-based).
 struct StepCounts {
@@ -42,6 +56,25 @@ struct StepCounts {
 };
 StepCounts CountSteps(LineSource& reader, long definition_line, const MacroList& macros,
                       const CleaningPatterns& pats);
+StepCounts CountSteps(LineSource& reader, long definition_line, const MacroList& macros,
+                      const CleaningPatterns& pats, const DefinitionPatterns& defs);
+
+// A file's lines as the step count needs them, read once for all functions of the file.
+class StepCountLines {
+ public:
+  // Reads every line of reader.
+  explicit StepCountLines(LineSource& reader);
+  // The counts of the function defined at definition_line, equal to CountSteps on the file.
+  StepCounts Count(long definition_line, const MacroList& macros, const CleaningPatterns& pats,
+                   const DefinitionPatterns& defs) const;
+
+ private:
+  struct Line {
+    std::string head;  // the first 512 bytes
+    bool has_open_brace;
+  };
+  std::vector<Line> lines_;
+};
 
 // Fills columns 4 and 5 of every FunctionList row; rows whose total is 0 are deleted.
 // 0, or -1 when cancelled with Escape.
@@ -55,6 +88,8 @@ long AttachPrototypeComments(const std::string& file, bool overwrite, ExtractorE
 // -2 line over 512 bytes.
 int ParsePrototypeLine(std::string_view line, const RegexService& regex, std::string& name,
                        std::string& comment);
+int ParsePrototypeLine(std::string_view line, const RegexService& regex,
+                       const DefinitionPatterns& defs, std::string& name, std::string& comment);
 
 // The 47 words that are never function names.
 bool IsKeyword(std::string_view name);

@@ -1,0 +1,266 @@
+#include "analysis/definitions.h"
+
+#include <string>
+
+#include "analysis/definitions_text.h"
+#include "analysis/escape_poll.h"
+#include "data/registration_lists.h"
+#include "platform/cp932.h"
+#include "platform/line_reader.h"
+#include "platform/ui.h"
+#include "settings/settings.h"
+
+namespace kelvora {
+
+namespace {
+
+using extract::Contains;
+using extract::IsBlank;
+using extract::TrimBlanks;
+
+constexpr std::size_t kWorkBytes = 2000;
+constexpr std::size_t kHeadLimit = RegexService::kExtractLimit;
+constexpr std::size_t kHeaderCommentLimit = 500;
+constexpr std::size_t kKeywordCheckLimit = 2000;
+
+// The comments taken out of one line while it is cleaned.
+struct LineComments {
+  std::string block;       // complete block comments, each followed by a blank
+  std::string line;        // line comments
+  std::string open_close;  // the line when it opens or closes a block comment
+};
+
+// Removes every occurrence of each match of re until none is left, appending each match (and
+// sep) to collected. True when something was removed.
+bool RemoveCollecting(std::string& text, const Regex& re, std::string& collected,
+                      std::string_view sep) {
+  bool removed = false;
+  MatchSpan m;
+  while (re.Search(text, m) && m.len > 0) {
+    std::string found = text.substr(m.pos, m.len);
+    collected.append(found).append(sep);
+    text = ReplaceAll(text, found, "");
+    removed = true;
+  }
+  return removed;
+}
+
+// Literals and comments removed from code, comments collected; closed tells that the line ended
+// a block comment that began on an earlier line or earlier in this line.
+void CleanCollecting(std::string_view line, std::string& code, CommentState& state,
+                     const CleaningPatterns& cp, const DefinitionPatterns& dp,
+                     LineComments& comments, bool& closed) {
+  closed = false;
+  code.assign(line);
+  if (Contains(code, "\"")) RemoveAllMatches(code, cp.literal);
+  if (Contains(code, "/*") && Contains(code, "*/") &&
+      RemoveCollecting(code, cp.block_comment, comments.block, " ")) {
+    state.in_block = false;
+  }
+  if (Contains(code, "//") && RemoveCollecting(code, cp.line_comment, comments.line, "")) {
+    state.in_block = false;
+  }
+  MatchSpan m;
+  if (Contains(code, "/*") && dp.open_block.Search(code, m)) {
+    comments.open_close.assign(line);
+    code.erase(m.pos, m.len);
+    state.in_block = true;
+  }
+  if (Contains(code, "*/") && dp.close_block.Search(code, m)) {
+    comments.open_close.assign(line);
+    code.erase(m.pos, m.len);
+    state.in_block = false;
+    closed = true;
+  }
+}
+
+// The pending header comment made ready for the comment column.
+std::string PrepareHeaderComment(std::string text, const RegexService& regex,
+                                 const DefinitionPatterns& dp) {
+  auto step = [&](const Regex& re, std::string_view replacement) {
+    std::string replaced = regex.ReplaceMatches(text, re, replacement);
+    if (!replaced.empty()) text = std::move(replaced);
+  };
+  step(dp.header_condition, "");
+  text = extract::ReplaceByte(text, '\t', ' ');
+  step(dp.blank_run, " ");
+  step(dp.open_marker, "");
+  step(dp.close_marker, "");
+  std::string out(TrimBlanks(text));
+  if (out.rfind("//", 0) != 0) out.insert(0, "// ");
+  return out;
+}
+
+// Header comments above a definition: collected while they match the condition and stay within
+// the line range.
+class HeaderComment {
+ public:
+  HeaderComment(const Regex& condition, long range) : condition_(condition), range_(range) {}
+
+  // Offers the texts of one used line and forgets a comment that is now out of range.
+  void Offer(std::string_view code, const LineComments& comments, long line_no) {
+    if (!IsBlank(code)) {
+      Append(code, line_no);
+    } else {
+      Append(comments.block, line_no);
+      Append(comments.line, line_no);
+      Append(comments.open_close, line_no);
+    }
+    if (start_ + range_ < line_no) Drop();
+  }
+  bool pending() const { return !text_.empty(); }
+  const std::string& text() const { return text_; }
+  void Drop() {
+    text_.clear();
+    start_ = 0;
+  }
+
+ private:
+  void Append(std::string_view t, long line_no) {
+    if (t.empty() || text_.size() + t.size() >= kHeaderCommentLimit) return;
+    if (!condition_.Matches(t)) return;
+    if (start_ == 0) start_ = line_no;
+    text_.append(t);
+  }
+
+  const Regex& condition_;
+  long range_;
+  std::string text_;
+  long start_ = 0;
+};
+
+struct DetectionRefs {
+  const Regex& detect;
+  const Regex& name1;
+  const Regex& name2;
+  const HeadPrefilter& prefilter;
+};
+
+// The detection match of a head text, or false.
+bool DetectHead(std::string_view head, const DetectionRefs& det, std::string& matched) {
+  if (head.size() > kHeadLimit || !det.prefilter.MayMatch(head)) return false;
+  MatchSpan m;
+  if (!det.detect.Search(head, m)) return false;
+  matched.assign(head.substr(m.pos, m.len));
+  return true;
+}
+
+long Extract(LineSource& reader, std::string_view path, RegistrationList& target,
+             DefinitionMode mode, const DetectionRefs& det, ExtractorEnv& env) {
+  if (!env.regex.available() || !env.cleaning.ok()) return -1;
+  const DefinitionPatterns& dp = PatternsOf(env);
+  if (!dp.ok() || !det.detect.ok() || !det.name1.ok() || !det.name2.ok()) return -1;
+
+  const bool function_mode = mode == DefinitionMode::Function;
+  const bool header_on = function_mode && !env.settings.func_header_str.empty() &&
+                         env.settings.func_header_line > 0 && dp.has_header_condition();
+  const std::string_view label = function_mode ? "関数…" : "#define…";
+  const std::string path_text(path);
+
+  CommentState comments;
+  ConditionalState cond;
+  HeaderComment header(dp.header_condition, env.settings.func_header_line);
+  std::string raw, line, code, head, matched, name1, name2;
+  // Code after the end of a multi-line block comment: tried in front of the next head text.
+  std::string carry;
+  long line_no = 0;
+
+  while (reader.ReadLine(raw)) {
+    ++line_no;
+    if (env.settings.char_change == 1) raw = ConvertEucToSjis(raw);
+    line.assign(raw, 0, Cp932SafeCut(raw, kWorkBytes));
+
+    // A line wholly inside a block comment is comment text: nothing in it is code.
+    const bool comment_only = comments.in_block && !Contains(line, "*/");
+    LineComments collected;
+    bool closed = false;
+    bool used;
+    if (comment_only) {
+      code.clear();
+      used = cond.mask == 0xFFFFFFFFu;
+    } else {
+      CleanCollecting(line, code, comments, env.cleaning, dp, collected, closed);
+      used = FilterLine(code, cond, env.macros, env.cleaning);
+    }
+    if (!used) continue;
+
+    const bool in_comment = comments.in_block;
+    if (header_on) header.Offer(in_comment ? std::string_view(line) : code, collected, line_no);
+    if (in_comment) continue;
+
+    std::size_t paren = code.find('(');
+    if (paren != std::string::npos) {
+      if (code.find(';', paren) != std::string::npos) continue;
+      head.assign(code, 0, paren + 1);
+    } else {
+      head = code;
+    }
+    if (IsBlank(head)) continue;
+
+    bool found = DetectHead(head, det, matched);
+    if (!found && !carry.empty()) found = DetectHead(carry + " " + head, det, matched);
+    carry.clear();
+    if (closed) carry.assign(TrimBlanks(code));
+    if (!found) continue;
+    if (function_mode && matched.rfind("extern", 0) == 0) continue;
+
+    int chain = env.regex.ExtractMatchChain(matched, det.name1, det.name2, name1, name2);
+    if (chain < 0) break;
+    std::string name;
+    if (!function_mode) {
+      if (chain == 0) name = name2;
+    } else {
+      name = (chain == 0 && !Contains(line, "#define")) ? name2 : name1;
+    }
+    name = extract::RemoveBytes(name, " \t(");
+    if (name.empty()) continue;
+    if (function_mode && name.size() < kKeywordCheckLimit && IsKeyword(name)) continue;
+
+    std::size_t row = target.AppendRow();
+    target.SetCell(row, col::kName, name);
+    target.SetCell(row, col::kPosition,
+                   env.data.CompressPosition(path_text + "(" + std::to_string(line_no) + ")"));
+    if (function_mode) {
+      if (Contains(line, "#define")) target.SetCell(row, col::kMarker, "#define");
+    } else if (Contains(line, "=")) {
+      target.SetCell(row, col::kMarker, "=");
+    }
+    if (function_mode && header.pending()) {
+      target.SetCell(row, col::kComment, PrepareHeaderComment(header.text(), env.regex, dp));
+      header.Drop();
+    } else {
+      const std::string& same_line = collected.line.empty() ? collected.block : collected.line;
+      if (!same_line.empty()) {
+        target.SetCell(row, col::kComment, extract::ReplaceByte(same_line, '\t', ' '));
+      }
+    }
+    carry.clear();
+
+    std::size_t count = target.RowCount();
+    if (count % 10 == 0) {
+      env.ui.SetStatus(1, ToDisplay(name));
+      env.ui.SetStatus(2, std::string(label) + std::to_string(count));
+    }
+    if (PollAnalysisCancel(env.ui)) return -1;
+  }
+  return static_cast<long>(target.RowCount());
+}
+
+}  // namespace
+
+long ExtractDefinitions(LineSource& reader, std::string_view path, RegistrationList& target,
+                        DefinitionMode mode, const Regex& detect, const Regex& name1,
+                        const Regex& name2, ExtractorEnv& env) {
+  const HeadPrefilter none;
+  return Extract(reader, path, target, mode, DetectionRefs{detect, name1, name2, none}, env);
+}
+
+long ExtractDefinitions(LineSource& reader, std::string_view path, RegistrationList& target,
+                        DefinitionMode mode, const DetectionPatterns& detection,
+                        ExtractorEnv& env) {
+  return Extract(
+      reader, path, target, mode,
+      DetectionRefs{detection.detect, detection.name1, detection.name2, detection.prefilter}, env);
+}
+
+}  // namespace kelvora

@@ -1,0 +1,96 @@
+#include "analysis/definitions_patterns.h"
+
+#include "analysis/definitions.h"
+#include "settings/settings.h"
+
+namespace kelvora {
+
+bool HeadPrefilter::MayMatch(std::string_view head) const {
+  if (need_paren && head.find('(') == std::string_view::npos) return false;
+  if (!ident_at_start && !define_word) return true;
+  if (ident_at_start && !head.empty()) {
+    unsigned char c = static_cast<unsigned char>(head.front());
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_') {
+      return true;
+    }
+  }
+  return define_word && head.find("#define") != std::string_view::npos;
+}
+
+std::string DetectionPatterns::FunctionPatternText(int func_prop) {
+  std::string text;
+  if (func_prop == 1) {
+    text.append(kFunctionA).append("|").append(kFunctionB);
+  } else if (func_prop == 2) {
+    text.append(kFunctionC);
+  } else {
+    text.append(kFunctionA).append("|").append(kFunctionB).append("|").append(kFunctionC);
+  }
+  return text;
+}
+
+DetectionPatterns DetectionPatterns::ForFunctions(const RegexService& regex, int func_prop) {
+  DetectionPatterns p;
+  regex.Compile(FunctionPatternText(func_prop), p.detect);
+  regex.Compile(kFunctionName, p.name1);
+  regex.Compile(kFunctionName, p.name2);
+  // A and B start with an identifier byte at column 0; C needs "#define"; all three need "(".
+  p.prefilter.need_paren = true;
+  p.prefilter.ident_at_start = func_prop != 2;
+  p.prefilter.define_word = func_prop != 1;
+  return p;
+}
+
+DetectionPatterns DetectionPatterns::ForDefines(const RegexService& regex) {
+  DetectionPatterns p;
+  regex.Compile(kDefine, p.detect);
+  regex.Compile(kDefineName1, p.name1);
+  regex.Compile(kDefineName2, p.name2);
+  p.prefilter.define_word = true;
+  return p;
+}
+
+DefinitionPatterns::DefinitionPatterns(const RegexService& regex, std::string_view header_words)
+    : header_words_(header_words) {
+  static constexpr std::string_view kStepHeads[kStepHeadCount] = {
+      "^[ \\t]*[A-Za-z0-9_]*[ \\t]*[A-Za-z0-9_]+[ \\t]+[*]*[A-Za-z_][A-Za-z0-9_]*[ \\t]*[\\(]"
+      "[ \\tA-Za-z0-9_,&*\\[\\]]*[\\)]*[A-Za-z0-9_\\{ \\t]*$",
+      "^[_a-zA-Z][^\\(=;:]*::[^\\(;]+\\([^;]*$",
+      "^[_a-zA-Z][^\\(=;:]*[ \\t]+[_a-zA-Z][_a-zA-Z0-9]*\\([^;]*$",
+      "^[_a-zA-Z][^\\(=;:]*[ \\t]+operator[^\\(;]+\\([^;]*$",
+      "^[_a-zA-Z][_a-zA-Z0-9]*[a-z]+[_a-zA-Z0-9]*[ \\t]*\\([^;]*$",
+  };
+  bool all = regex.available();
+  auto compile = [&](std::string_view pattern, Regex& out) {
+    if (!regex.Compile(pattern, out)) all = false;
+  };
+  compile("/[*]+.*$", open_block);
+  compile("^.*[*]+/", close_block);
+  compile("[ ][ ]+", blank_run);
+  compile("/[*]", open_marker);
+  compile("[*]/", close_marker);
+  for (int k = 0; k < kStepHeadCount; ++k) compile(kStepHeads[k], step_heads[k]);
+  compile("[*~]*[A-Za-z_][A-Za-z0-9_:]*[ \\t]*[(]", proto_head);
+  compile("[*~]*[A-Za-z_][A-Za-z0-9_:]*", proto_name);
+  compile("//.+$|/\\*.+?\\*/", comment);
+  compile("^.+\\([0-9]+\\):[ \\t]*", position_prefix);
+  compile("[ \\t]*}[ \\t]*", brace_keyword);
+  compile("[ \\t]*struct[ \\t]*", struct_keyword);
+  compile("[A-Za-z0-9_]+", identifier);
+  compile("=.*$", initialiser);
+  compile("\\[.*\\]", brackets);
+  ok_ = all;
+  // The condition is the user's pattern: when it does not compile, header comments are off.
+  if (!header_words_.empty()) regex.Compile(header_words_, header_condition);
+}
+
+const DefinitionPatterns& PatternsOf(ExtractorEnv& env) {
+  if (env.patterns) return *env.patterns;
+  if (!env.own_patterns || env.own_patterns->header_words() != env.settings.func_header_str) {
+    env.own_patterns =
+        std::make_shared<const DefinitionPatterns>(env.regex, env.settings.func_header_str);
+  }
+  return *env.own_patterns;
+}
+
+}  // namespace kelvora

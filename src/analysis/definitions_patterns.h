@@ -1,0 +1,90 @@
+// The fixed patterns of the extractors, compiled once per run and shared by every file and line.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "text/regex_service.h"
+
+namespace kelvora {
+
+// Cheap byte conditions a head text must meet before its detection pattern can match at all.
+struct HeadPrefilter {
+  bool need_paren = false;      // the head text must hold "("
+  bool ident_at_start = false;  // accepted when the first byte is [A-Za-z0-9_]
+  bool define_word = false;     // accepted when the text holds "#define"
+  // False only when the detection pattern cannot match head.
+  bool MayMatch(std::string_view head) const;
+};
+
+// Detection and name patterns of one extraction mode, with the prefilter that fits them.
+struct DetectionPatterns {
+  static constexpr std::string_view kFunctionA =
+      "^[A-Za-z0-9_]+[ \\t]*[A-Za-z0-9_*]+[(:| \\t)]*[*]*[*~]*[A-Za-z_][A-Za-z0-9_:]*[ \\t]*"
+      "[\\(][ \\tA-Za-z0-9_,&*/=\\[\\]]*[\\)]*[A-Za-z0-9_\\{ \\t]*($|/)";
+  static constexpr std::string_view kFunctionB =
+      "^[_a-zA-Z][_a-zA-Z0-9]*[a-z]+[_a-zA-Z0-9]*[ \\t]*\\([^;]*$";
+  static constexpr std::string_view kFunctionC =
+      "#define[ \\t]+[_a-zA-Z][_a-zA-Z0-9]*\\([ \\t,_a-zA-Z0-9]*";
+  static constexpr std::string_view kFunctionName = "[*~]*[A-Za-z_][A-Za-z0-9_:]*[ \\t]*\\(";
+  static constexpr std::string_view kDefine = "^[ \\t]*#define[ \\t]+[A-Za-z0-9_]+[ \\t]";
+  static constexpr std::string_view kDefineName1 = "#define[ \\t]+";
+  static constexpr std::string_view kDefineName2 = "[A-Za-z0-9_]+";
+
+  // The detection pattern text of the function pass: 1 A and B, 2 C, otherwise A, B and C.
+  static std::string FunctionPatternText(int func_prop);
+
+  // Patterns of the function pass for a "func_prop" value, and of the #define pass.
+  static DetectionPatterns ForFunctions(const RegexService& regex, int func_prop);
+  static DetectionPatterns ForDefines(const RegexService& regex);
+
+  bool ok() const { return detect.ok() && name1.ok() && name2.ok(); }
+
+  Regex detect;
+  Regex name1;
+  Regex name2;
+  HeadPrefilter prefilter;
+};
+
+// Every other fixed pattern of the function, step-count, prototype, struct and table code, and
+// the user's header-comment condition ("FuncHeaderStr").
+class DefinitionPatterns {
+ public:
+  // ok() is false when the engine is missing. An empty or invalid condition switches header
+  // comments off (has_header_condition() false).
+  DefinitionPatterns(const RegexService& regex, std::string_view header_words);
+
+  bool ok() const { return ok_; }
+  bool has_header_condition() const { return header_condition.ok(); }
+  const std::string& header_words() const { return header_words_; }
+
+  // Comment collection of the definition extractor.
+  Regex open_block;   // /[*]+.*$
+  Regex close_block;  // ^.*[*]+/
+  // Preparation of a header comment.
+  Regex header_condition;
+  Regex blank_run;     // [ ][ ]+
+  Regex open_marker;   // /[*]
+  Regex close_marker;  // [*]/
+  // Definition heads that end a step count.
+  static constexpr int kStepHeadCount = 5;
+  Regex step_heads[kStepHeadCount];
+  // Prototype lines.
+  Regex proto_head;  // [*~]*[A-Za-z_][A-Za-z0-9_:]*[ \t]*[(]
+  Regex proto_name;  // [*~]*[A-Za-z_][A-Za-z0-9_:]*
+  // Comments of prototype and candidate lines: //.+$|/\*.+?\*/
+  Regex comment;
+  // Candidate lines of the struct and table passes.
+  Regex position_prefix;  // ^.+\([0-9]+\):[ \t]*
+  Regex brace_keyword;    // [ \t]*}[ \t]*
+  Regex struct_keyword;   // [ \t]*struct[ \t]*
+  Regex identifier;       // [A-Za-z0-9_]+
+  Regex initialiser;      // =.*$
+  Regex brackets;         // \[.*\]
+
+ private:
+  std::string header_words_;
+  bool ok_ = false;
+};
+
+}  // namespace kelvora

@@ -1,0 +1,81 @@
+// Small byte helpers shared by the extractors: trimming, character removal and CP932-aware
+// searches for ASCII bytes that can also be the second byte of a double-byte character.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "platform/cp932.h"
+
+namespace kelvora::extract {
+
+inline bool IsBlankByte(char c) {
+  return c == ' ' || c == '\t';
+}
+
+inline bool IsBlank(std::string_view text) {
+  for (char c : text) {
+    if (!IsBlankByte(c)) return false;
+  }
+  return true;
+}
+
+// Text without leading and trailing blanks and tabs.
+inline std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlankByte(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlankByte(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// Text without any of the bytes in chars.
+inline std::string RemoveBytes(std::string_view text, std::string_view chars) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    if (chars.find(c) == std::string_view::npos) out.push_back(c);
+  }
+  return out;
+}
+
+inline std::string ReplaceByte(std::string_view text, char from, char to) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c == from) c = to;
+  }
+  return out;
+}
+
+// Position of the first character ch (an ASCII byte) that is not the second byte of a CP932
+// double-byte character; npos when none.
+inline std::size_t FindCp932Char(std::string_view text, char ch) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    unsigned char b = static_cast<unsigned char>(text[i]);
+    if (IsCp932LeadByte(b) && i + 1 < text.size()) {
+      ++i;
+      continue;
+    }
+    if (text[i] == ch) return i;
+  }
+  return std::string_view::npos;
+}
+
+// Number of characters ch in the text, read as CP932.
+inline long CountCp932Char(std::string_view text, char ch) {
+  long n = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    unsigned char b = static_cast<unsigned char>(text[i]);
+    if (IsCp932LeadByte(b) && i + 1 < text.size()) {
+      ++i;
+      continue;
+    }
+    if (text[i] == ch) ++n;
+  }
+  return n;
+}
+
+inline bool Contains(std::string_view text, std::string_view what) {
+  return text.find(what) != std::string_view::npos;
+}
+
+}  // namespace kelvora::extract

@@ -1,0 +1,177 @@
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "analysis/definitions.h"
+#include "analysis/definitions_text.h"
+#include "analysis/escape_poll.h"
+#include "data/registration_lists.h"
+#include "platform/cp932.h"
+#include "platform/line_reader.h"
+#include "platform/ui.h"
+
+namespace kelvora {
+
+namespace {
+
+constexpr std::size_t kStepLineBytes = 512;
+
+bool IsDefinitionHead(std::string_view cleaned, const DefinitionPatterns& dp) {
+  if (cleaned.find('(') == std::string_view::npos) return false;
+  for (const Regex& head : dp.step_heads) {
+    if (head.Matches(cleaned)) return true;
+  }
+  return false;
+}
+
+// Counts the body that follows the line holding the opening brace; next(line) gives the
+// following lines (each at most 512 bytes) and false at the end of the file.
+template <class NextLine>
+StepCounts CountBody(NextLine&& next, const MacroList& macros, const CleaningPatterns& cp,
+                     const DefinitionPatterns& dp) {
+  StepCounts counts;
+  CommentState comments;
+  ConditionalState cond;
+  long depth = 1;
+  std::string cleaned;
+  std::string_view line;
+  while (next(line)) {
+    ++counts.total;
+    if (!CleanLine(line, comments, cp, cleaned)) continue;
+    if (!FilterLine(cleaned, cond, macros, cp)) continue;
+    if (extract::IsBlank(cleaned)) continue;
+    if (IsDefinitionHead(cleaned, dp)) break;
+    long opened = extract::CountCp932Char(cleaned, '{');
+    long closed = extract::CountCp932Char(cleaned, '}');
+    if (depth + opened != closed) {
+      ++counts.real;
+      depth += opened - closed;
+    } else {
+      --counts.total;
+      break;
+    }
+  }
+  return counts;
+}
+
+bool HasOpenBrace(std::string_view line) {
+  return extract::FindCp932Char(line, '{') != std::string_view::npos;
+}
+
+}  // namespace
+
+StepCounts CountSteps(LineSource& reader, long definition_line, const MacroList& macros,
+                      const CleaningPatterns& pats, const DefinitionPatterns& defs) {
+  std::string raw;
+  long line_no = 0;
+  bool found = false;
+  while (reader.ReadLine(raw)) {
+    ++line_no;
+    if (line_no >= definition_line && HasOpenBrace(raw)) {
+      found = true;
+      break;
+    }
+  }
+  if (!found) return {};
+  std::string cut;
+  auto next = [&](std::string_view& out) {
+    if (!reader.ReadLine(raw)) return false;
+    cut.assign(raw, 0, Cp932SafeCut(raw, kStepLineBytes));
+    out = cut;
+    return true;
+  };
+  return CountBody(next, macros, pats, defs);
+}
+
+StepCounts CountSteps(LineSource& reader, long definition_line, const MacroList& macros,
+                      const CleaningPatterns& pats) {
+  const DefinitionPatterns defs(pats.regex(), {});
+  return CountSteps(reader, definition_line, macros, pats, defs);
+}
+
+StepCountLines::StepCountLines(LineSource& reader) {
+  std::string raw;
+  while (reader.ReadLine(raw)) {
+    lines_.push_back(Line{raw.substr(0, Cp932SafeCut(raw, kStepLineBytes)), HasOpenBrace(raw)});
+  }
+}
+
+StepCounts StepCountLines::Count(long definition_line, const MacroList& macros,
+                                 const CleaningPatterns& pats,
+                                 const DefinitionPatterns& defs) const {
+  std::size_t i = definition_line > 1 ? static_cast<std::size_t>(definition_line - 1) : 0;
+  while (i < lines_.size() && !lines_[i].has_open_brace) ++i;
+  if (i >= lines_.size()) return {};
+  auto next = [&](std::string_view& out) {
+    if (++i >= lines_.size()) return false;
+    out = lines_[i].head;
+    return true;
+  };
+  return CountBody(next, macros, pats, defs);
+}
+
+int StepCountPass(ExtractorEnv& env) {
+  const DefinitionPatterns& defs = PatternsOf(env);
+  RegistrationList& list = env.data.functions();
+  env.ui.SetListRedraw(false);
+
+  // Where each row is defined, and the rows of each file, so that every file is read once.
+  enum class Kind { Macro, Located, Unlocated };
+  const std::size_t rows = list.RowCount();
+  std::vector<Kind> kinds(rows, Kind::Unlocated);
+  std::vector<std::string> paths(rows);
+  std::vector<long> lines(rows, 0);
+  std::unordered_map<std::string, std::vector<std::size_t>> rows_of_file;
+  for (std::size_t r = 0; r < rows; ++r) {
+    if (list.Cell(r, col::kMarker) == "#define") {
+      kinds[r] = Kind::Macro;
+      continue;
+    }
+    std::string full = env.data.ExpandPosition(list.CellText(r, col::kPosition));
+    if (!full.empty() && SplitPosition(full, paths[r], lines[r])) {
+      kinds[r] = Kind::Located;
+      rows_of_file[paths[r]].push_back(r);
+    }
+  }
+
+  std::vector<std::optional<StepCounts>> results(rows);
+  std::vector<bool> counted(rows, false);
+  std::size_t deleted = 0;
+  for (std::size_t orig = 0; orig < rows; ++orig) {
+    const std::size_t r = orig - deleted;
+    if (r % 10 == 0) {
+      env.ui.SetStatus(1, ToDisplay(list.CellText(r, col::kName)));
+      env.ui.SetStatus(2, "ステップ数…" + std::to_string(r));
+    }
+    if (kinds[orig] == Kind::Macro) {
+      list.SetCell(r, col::kTotalSteps, "1");
+      list.SetCell(r, col::kRealSteps, "1");
+      continue;
+    }
+    if (kinds[orig] == Kind::Located && !counted[orig]) {
+      const std::vector<std::size_t>& same_file = rows_of_file[paths[orig]];
+      FileLineReader reader;
+      if (reader.Open(paths[orig])) {
+        StepCountLines file_lines(reader);
+        for (std::size_t k : same_file) {
+          results[k] = file_lines.Count(lines[k], env.macros, env.cleaning, defs);
+        }
+      }
+      for (std::size_t k : same_file) counted[k] = true;
+    }
+    if (results[orig]) {
+      if (results[orig]->total == 0) {
+        list.DeleteRow(r);
+        ++deleted;
+      } else {
+        list.SetCell(r, col::kTotalSteps, std::to_string(results[orig]->total));
+        list.SetCell(r, col::kRealSteps, std::to_string(results[orig]->real));
+      }
+    }
+    if (PollAnalysisCancel(env.ui)) return -1;
+  }
+  return 0;
+}
+
+}  // namespace kelvora
