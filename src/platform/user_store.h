@@ -16,8 +16,10 @@ class UserStore {
   explicit UserStore(std::string path) : ini_(std::move(path)) {}
 
   // A missing key path or value reads as nullopt.
-  std::optional<std::string> ReadStringValue(std::string_view key_path, std::string_view name) const;
-  std::optional<std::uint32_t> ReadDwordValue(std::string_view key_path, std::string_view name) const;
+  std::optional<std::string> ReadStringValue(std::string_view key_path,
+                                             std::string_view name) const;
+  std::optional<std::uint32_t> ReadDwordValue(std::string_view key_path,
+                                              std::string_view name) const;
   // Writes create the key path when missing; false when the store cannot be written.
   bool WriteStringValue(std::string_view key_path, std::string_view name, std::string_view value);
   bool WriteDwordValue(std::string_view key_path, std::string_view name, std::uint32_t value);

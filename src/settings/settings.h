@@ -113,5 +113,4 @@ void LoadSettings(SettingsStore& store, Settings& settings, Ui& ui);
 // Removes "|" from the ends of a header-word list, one at a time, at most 16 times.
 std::string TrimHeaderWords(std::string_view words);
 
-
 }  // namespace kelvora
