@@ -16,10 +16,6 @@
 namespace kelvora {
 namespace {
 
-constexpr const char* kPatternA =
-    R"(^[A-Za-z0-9_]+[ \t]*[A-Za-z0-9_*]+[(:| \t)]*[*]*[*~]*[A-Za-z_][A-Za-z0-9_:]*[ \t]*[\(][ \tA-Za-z0-9_,&*/=\[\]]*[\)]*[A-Za-z0-9_\{ \t]*($|/))";
-constexpr const char* kPatternB = R"(^[_a-zA-Z][_a-zA-Z0-9]*[a-z]+[_a-zA-Z0-9]*[ \t]*\([^;]*$)";
-constexpr const char* kPatternC = R"(#define[ \t]+[_a-zA-Z][_a-zA-Z0-9]*\([ \t,_a-zA-Z0-9]*)";
 constexpr const char* kStructClose = R"(^[ \t]*}([ \t]*[A-Za-z0-9_][ \tA-Za-z0-9_\[\]]+,?)+;)";
 constexpr const char* kStructTag = R"(struct[ \t]+[A-Za-z0-9_]+[ \t\[\]A-Za-z0-9_&*=]*{*)";
 constexpr const char* kPrototype =
@@ -84,8 +80,7 @@ class FunctionPass : public AnalysisPass {
         if (!reader.Open(path)) {
           if (ui.AskYesNo(OpenFailedQuestion(path))) return PassResult::Cancel;
         } else if (ExtractDefinitions(reader, path, pc.ctx.data.functions(),
-                                      DefinitionMode::Function, pc.patterns.function_detect,
-                                      pc.patterns.function_name, pc.patterns.function_name,
+                                      DefinitionMode::Function, pc.patterns.functions,
                                       pc.env) < 0) {
           return PassResult::Cancel;
         }
@@ -161,8 +156,7 @@ class DefinePass : public AnalysisPass {
       FileLineReader reader;
       if (reader.Open(path) &&
           ExtractDefinitions(reader, path, pc.ctx.data.defines(), DefinitionMode::Define,
-                             pc.patterns.define_detect, pc.patterns.define_name1,
-                             pc.patterns.define_name2, pc.env) < 0)
+                             pc.patterns.defines, pc.env) < 0)
         return PassResult::Cancel;
       tick.File();
       if (PollAnalysisCancel(ui)) return PassResult::Cancel;
@@ -246,26 +240,17 @@ class PrototypePass : public AnalysisPass {
 const char* const kTableHeadPattern =
     R"([A-Za-z0-9_]+[*]*[ \t]+[*]*[A-Za-z0-9_]+\[?[ \tA-Za-z0-9_&*=+-]*\]?(\[[ \tA-Za-z0-9_&*=+-]*\])*[ \t]*=[ \t]*{)";
 
-std::string FunctionDetectPattern(int func_prop) {
-  std::string ab = std::string(kPatternA) + "|" + kPatternB;
-  if (func_prop == 1) return ab;
-  if (func_prop == 2) return kPatternC;
-  return ab + "|" + kPatternC;
-}
-
 std::string StructDetectPattern(int struct_prop) {
   if (struct_prop == 1) return kStructClose;
   if (struct_prop == 2) return kStructTag;
   return std::string(kStructClose) + "|" + kStructTag;
 }
 
-RunPatterns::RunPatterns(const RegexService& regex, const Settings& settings) {
-  regex.Compile(FunctionDetectPattern(settings.func_prop), function_detect);
-  regex.Compile(R"([*~]*[A-Za-z_][A-Za-z0-9_:]*[ \t]*\()", function_name);
+RunPatterns::RunPatterns(const RegexService& regex, const Settings& settings)
+    : functions(DetectionPatterns::ForFunctions(regex, settings.func_prop)),
+      defines(DetectionPatterns::ForDefines(regex)),
+      definitions(regex, settings.func_header_str) {
   regex.Compile(StructDetectPattern(settings.struct_prop), struct_detect);
-  regex.Compile(R"(^[ \t]*#define[ \t]+[A-Za-z0-9_]+[ \t])", define_detect);
-  regex.Compile(R"(#define[ \t]+)", define_name1);
-  regex.Compile(R"([A-Za-z0-9_]+)", define_name2);
   regex.Compile(kTableHeadPattern, table);
   regex.Compile(kPrototype, prototype);
 }

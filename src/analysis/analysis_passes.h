@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/definitions_patterns.h"
 #include "text/regex_service.h"
 
 namespace kelvora {
@@ -17,20 +18,17 @@ struct Settings;
 
 // The fixed patterns of a run, compiled once.
 struct RunPatterns {
-  Regex function_detect;  // A, B, C by func_prop
-  Regex function_name;    // [*~]*[A-Za-z_][A-Za-z0-9_:]*[ \t]*\(
-  Regex struct_detect;    // by struct_prop
-  Regex define_detect;    // ^[ \t]*#define[ \t]+[A-Za-z0-9_]+[ \t]
-  Regex define_name1;     // #define[ \t]+
-  Regex define_name2;     // [A-Za-z0-9_]+
-  Regex table;            // table heads with any number of bracket groups
-  Regex prototype;        // prototype declarations
+  DetectionPatterns functions;  // by func_prop
+  DetectionPatterns defines;
+  DefinitionPatterns definitions;  // the extractors' own fixed patterns
+  Regex struct_detect;             // by struct_prop
+  Regex table;                     // table heads with any number of bracket groups
+  Regex prototype;                 // prototype declarations
 
   RunPatterns(const RegexService& regex, const Settings& settings);
 };
 
-// The pattern texts chosen by the settings.
-std::string FunctionDetectPattern(int func_prop);
+// The struct detection pattern chosen by "struct_prop".
 std::string StructDetectPattern(int struct_prop);
 extern const char* const kTableHeadPattern;
 

@@ -207,6 +207,7 @@ int RunAnalysis(AnalysisContext& ctx, AnalysisRun& run) {
   MacroList macros(run.settings.preprocessor);
   ExtractorEnv env{ctx.regex, cleaning, run.settings, macros, ctx.data, ui};
   RunPatterns patterns(ctx.regex, run.settings);
+  env.patterns = &patterns.definitions;
   PassContext pc{ctx,
                  run,
                  env,

@@ -1,0 +1,39 @@
+#!/bin/sh
+# compare_ctags.sh <tree>: builds the benchmark in Release, then times universal-ctags and a
+# whole analysis over the same tree and prints wall time and peak memory of both.
+# BUILD_DIR overrides the build folder (default: build-bench beside this script's parent).
+set -eu
+
+if [ $# -ne 1 ] || [ ! -d "$1" ]; then
+  echo "usage: $0 <tree>" >&2
+  exit 2
+fi
+tree=$1
+here=$(cd "$(dirname "$0")" && pwd)
+src=$(dirname "$here")
+build=${BUILD_DIR:-$src/build-bench}
+
+cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVORA_BENCH=ON \
+  -DKELVORA_GUI=OFF -DKELVORA_TESTS=OFF >/dev/null
+cmake --build "$build" -j 2 --target kelvora_bench_analysis >/dev/null
+
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+
+# Field of /usr/bin/time -v output: wall clock as seconds, peak RSS in MB.
+wall() {
+  awk -F': ' '/Elapsed \(wall clock\)/ {
+    n = split($2, p, ":"); s = 0
+    for (i = 1; i <= n; i++) s = s * 60 + p[i]
+    printf "%.2f", s }' "$1"
+}
+peak() { awk -F': ' '/Maximum resident set size/ { printf "%.1f", $2 / 1024 }' "$1"; }
+
+/usr/bin/time -v ctags -R --languages=C,C++ -f /dev/null "$tree" 2>"$out/ctags.time" >/dev/null
+/usr/bin/time -v "$build/bench/kelvora_bench_analysis" "$tree" >"$out/ours.txt" 2>"$out/ours.time" || true
+
+cat "$out/ours.txt"
+echo
+printf '%-22s %10s %12s\n' "" "wall (s)" "peak (MB)"
+printf '%-22s %10s %12s\n' "ctags -R" "$(wall "$out/ctags.time")" "$(peak "$out/ctags.time")"
+printf '%-22s %10s %12s\n' "kelvora analysis" "$(wall "$out/ours.time")" "$(peak "$out/ours.time")"
