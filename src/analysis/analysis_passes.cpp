@@ -238,7 +238,7 @@ class PrototypePass : public AnalysisPass {
 }  // namespace
 
 const char* const kTableHeadPattern =
-    R"([A-Za-z0-9_]+[*]*[ \t]+[*]*[A-Za-z0-9_]+\[?[ \tA-Za-z0-9_&*=+-]*\]?(\[[ \tA-Za-z0-9_&*=+-]*\])*[ \t]*=[ \t]*{)";
+    R"([A-Za-z0-9_]+[*]*[ \t]+[*]*[A-Za-z0-9_]+\[?[ \tA-Za-z0-9_&*=+-]*\]?([ \t]*\[[ \tA-Za-z0-9_&*=+-]*\])*[ \t]*=[ \t]*{)";
 
 std::string StructDetectPattern(int struct_prop) {
   if (struct_prop == 1) return kStructClose;
