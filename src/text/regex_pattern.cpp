@@ -97,7 +97,72 @@ std::size_t CopyClass(std::string_view p, std::size_t i, std::string& out) {
   return i;
 }
 
+// Index after the group that opens at p[i] == '(', or npos when it is not closed.
+std::size_t SkipGroup(std::string_view p, std::size_t i) {
+  int depth = 0;
+  std::string scratch;
+  while (i < p.size()) {
+    char c = p[i];
+    if (c == '\\' && i + 1 < p.size()) {
+      i += 1 + CharLen(p, i + 1);
+    } else if (c == '[') {
+      i = CopyClass(p, i, scratch);
+    } else {
+      if (c == '(') ++depth;
+      if (c == ')' && --depth == 0) return i + 1;
+      i += CharLen(p, i);
+    }
+  }
+  return std::string_view::npos;
+}
+
+bool IsQuantifierAt(std::string_view p, std::size_t i) {
+  if (i >= p.size()) return false;
+  char c = p[i];
+  if (c == '*' || c == '+' || c == '?') return true;
+  return c == '{' && i + 1 < p.size() &&
+         (std::isdigit(static_cast<unsigned char>(p[i + 1])) || p[i + 1] == ',');
+}
+
 }  // namespace
+
+std::string RequiredBytes(std::string_view p) {
+  if (p.find("(?") != std::string_view::npos || p.find("\\Q") != std::string_view::npos) return {};
+  std::string required;
+  std::size_t i = 0;
+  while (i < p.size()) {
+    char c = p[i];
+    int literal = -1;  // the byte this atom stands for, when it is one plain ASCII byte
+    if (c == '|' || c == ')') return {};
+    if (c == '\\' && i + 1 < p.size()) {
+      unsigned char e = static_cast<unsigned char>(p[i + 1]);
+      if (e < 0x80 && std::ispunct(e)) literal = e;
+      i += 1 + CharLen(p, i + 1);
+    } else if (c == '[') {
+      std::string scratch;
+      i = CopyClass(p, i, scratch);
+    } else if (c == '(') {
+      i = SkipGroup(p, i);
+      if (i == std::string_view::npos) return {};
+    } else if (c == '{' && IsQuantifierAt(p, i)) {
+      std::size_t close = p.find('}', i);
+      i = close == std::string_view::npos ? p.size() : close + 1;
+    } else if (c == '.' || c == '^' || c == '$' || IsQuantifierAt(p, i)) {
+      i += 1;
+    } else {
+      unsigned char b = static_cast<unsigned char>(c);
+      std::size_t n = CharLen(p, i);
+      if (n == 1 && b < 0x80) literal = b;
+      i += n;
+    }
+    if (literal < 0) continue;
+    // A following "*", "?" or interval may take the atom zero times; "+" keeps it required.
+    if (IsQuantifierAt(p, i) && p[i] != '+') continue;
+    if (required.find(static_cast<char>(literal)) == std::string::npos && required.size() < 4)
+      required += static_cast<char>(literal);
+  }
+  return required;
+}
 
 std::string RewriteDescendingRanges(std::string_view pattern) {
   std::string out;

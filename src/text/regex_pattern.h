@@ -12,4 +12,9 @@ namespace kelvora {
 // or "]".
 std::string RewriteDescendingRanges(std::string_view pattern);
 
+// ASCII bytes (at most four) that every match of the pattern must contain; empty when the
+// pattern gives no such guarantee that a plain walk can prove (alternation at the top level,
+// inline options, quoting). A subject without one of them cannot match.
+std::string RequiredBytes(std::string_view pattern);
+
 }  // namespace kelvora

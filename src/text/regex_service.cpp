@@ -3,6 +3,7 @@
 #include <oniguruma.h>
 
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 
 #include "platform/cp932.h"
@@ -67,6 +68,7 @@ struct Regex::Impl {
   regex_t* reg = nullptr;
   OnigRegion* region = nullptr;
   OnigMatchParam* param = nullptr;
+  std::string required;  // bytes a subject must hold to be worth a search
   std::string error;
 
   Impl() {
@@ -99,6 +101,7 @@ bool Regex::Compile(std::string_view pattern) {
   }
   impl_->error.clear();
   std::string text = RewriteDescendingRanges(pattern);
+  impl_->required = RequiredBytes(text);
   const auto* begin = reinterpret_cast<const OnigUChar*>(text.data());
   const auto* end = begin + text.size();
   OnigErrorInfo info{};
@@ -131,6 +134,9 @@ const std::string& Regex::error() const {
 
 bool Regex::Search(std::string_view subject, MatchSpan& span) const {
   if (!ok()) return false;
+  for (char b : impl_->required) {
+    if (subject.empty() || std::memchr(subject.data(), b, subject.size()) == nullptr) return false;
+  }
   const auto* begin = reinterpret_cast<const OnigUChar*>(subject.data());
   const auto* end = begin + subject.size();
   int r = onig_search_with_param(impl_->reg, begin, end, begin, end, impl_->region,

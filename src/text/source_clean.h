@@ -30,6 +30,10 @@ class MacroList {
   std::vector<std::string> items_;
 };
 
+// Items of a ","-separated list as the macro list reads them: leading blanks and tabs dropped,
+// trailing ones kept, empty items skipped, an item of 512 bytes or more ending the list.
+std::vector<std::string> SplitMacroItems(std::string_view text);
+
 // Conditional state of one file and reader.
 struct ConditionalState {
   std::uint32_t mask = 0xFFFFFFFFu;  // bit k-1: the branch open at level k is active
@@ -88,18 +92,19 @@ int EvaluateCondition(std::string_view keyword, std::string_view condition,
 bool FilterLine(std::string_view cleaned, ConditionalState& state, const MacroList& macros,
                 const CleaningPatterns& pats);
 
-// EUC-JP to Shift-JIS for lines under 1024 bytes (longer lines come back unchanged).
+// EUC-JP to Shift-JIS: JIS X 0208 pairs by the standard mapping, 0x8E + byte as half-width
+// katakana; every other byte, and the first byte of an invalid pair, is kept as it is.
 std::string ConvertEucToSjis(std::string_view line);
 
 // Writes the candidate lines of one file: "%s(%d):  %s\n" (or "%s\n" without a path) for every
 // used, cleaned line that matches pattern. Returns the number written, -1 when the engine is
 // missing. char_change = 1 converts lines from EUC first.
-long CollectLines(LineSource& reader, std::string_view path, std::ostream& out, const Regex& pattern,
-                  const MacroList& macros, int char_change, const CleaningPatterns& pats);
+long CollectLines(LineSource& reader, std::string_view path, std::ostream& out,
+                  const Regex& pattern, const MacroList& macros, int char_change,
+                  const CleaningPatterns& pats);
 
 // The same for table heads that may span two lines (pending line + " " + current line).
 long CollectTableLines(LineSource& reader, std::string_view path, std::ostream& out,
-                       const Regex& pattern, const MacroList& macros,
-                       const CleaningPatterns& pats);
+                       const Regex& pattern, const MacroList& macros, const CleaningPatterns& pats);
 
 }  // namespace kelvora

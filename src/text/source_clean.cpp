@@ -1,0 +1,125 @@
+#include "text/source_clean.h"
+
+#include "platform/cp932.h"
+
+namespace kelvora {
+namespace {
+
+constexpr std::size_t kCleanLimit = 2048;
+constexpr std::size_t kMacroItemLimit = 512;
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+void EraseSpan(std::string& text, const MatchSpan& span) {
+  text.erase(span.pos, span.len);
+}
+
+}  // namespace
+
+std::vector<std::string> SplitMacroItems(std::string_view text) {
+  std::vector<std::string> items;
+  std::size_t i = 0;
+  while (i <= text.size()) {
+    std::size_t comma = text.find(',', i);
+    if (comma == std::string_view::npos) comma = text.size();
+    std::string_view item = text.substr(i, comma - i);
+    while (!item.empty() && IsBlank(item.front())) item.remove_prefix(1);
+    if (item.size() >= kMacroItemLimit) break;
+    if (!item.empty()) items.emplace_back(item);
+    i = comma + 1;
+  }
+  return items;
+}
+
+MacroList::MacroList(std::string_view text) : text_(text), items_(SplitMacroItems(text)) {}
+
+bool MacroList::Contains(std::string_view item) const {
+  for (const auto& m : items_) {
+    if (m == item) return true;
+  }
+  return false;
+}
+
+CleaningPatterns::CleaningPatterns(const RegexService& regex) : regex_(&regex) {
+  ok_ = regex.Compile(R"(\".+?\")", literal) && regex.Compile(R"(/\*.*?\*/)", block_comment) &&
+        regex.Compile(R"(//.+$)", line_comment) && regex.Compile(R"(/\*.*$)", open_comment) &&
+        regex.Compile(R"(^.*\*/)", close_comment) && regex.Compile("#if(n)?(def)?", pp_if) &&
+        regex.Compile("#else", pp_else) && regex.Compile("#endif", pp_endif) &&
+        regex.Compile("#elif", pp_elif);
+}
+
+bool RemoveAllMatches(std::string& text, const Regex& re) {
+  bool removed = false;
+  MatchSpan span;
+  while (re.Search(text, span) && span.len > 0) {
+    std::string what = text.substr(span.pos, span.len);
+    text = ReplaceAll(text, what, "");
+    removed = true;
+  }
+  return removed;
+}
+
+bool CleanLine(std::string_view line, CommentState& comments, const CleaningPatterns& pats,
+               std::string& cleaned) {
+  cleaned.assign(line.substr(0, Cp932SafeCut(line, kCleanLimit)));
+  // Each step needs its marker bytes, looked for in the text as the earlier steps left it; a
+  // line without them keeps its text and the comment state.
+  std::size_t quote = cleaned.find('"');
+  if (quote != std::string::npos && cleaned.find('"', quote + 1) != std::string::npos)
+    RemoveAllMatches(cleaned, pats.literal);
+  if (cleaned.find("/*") != std::string::npos && RemoveAllMatches(cleaned, pats.block_comment))
+    comments.in_block = false;
+  if (cleaned.find("//") != std::string::npos && RemoveAllMatches(cleaned, pats.line_comment))
+    comments.in_block = false;
+  MatchSpan span;
+  if (cleaned.find("/*") != std::string::npos && pats.open_comment.Search(cleaned, span)) {
+    EraseSpan(cleaned, span);
+    comments.in_block = true;
+  }
+  if (cleaned.find("*/") != std::string::npos && pats.close_comment.Search(cleaned, span)) {
+    EraseSpan(cleaned, span);
+    comments.in_block = false;
+  } else if (comments.in_block) {
+    return false;
+  }
+  return true;
+}
+
+std::string ConvertEucToSjis(std::string_view line) {
+  std::string out;
+  out.reserve(line.size());
+  std::size_t i = 0;
+  while (i < line.size()) {
+    unsigned char b = static_cast<unsigned char>(line[i]);
+    bool has_next = i + 1 < line.size();
+    if (b == 0x8E && has_next) {  // half-width katakana: the second byte is the character
+      out += line[i + 1];
+      i += 2;
+      continue;
+    }
+    if (b >= 0xA1 && b <= 0xFE && has_next) {
+      unsigned c1 = b - 0x80u;
+      unsigned c2 = static_cast<unsigned char>(line[i + 1]) - 0x80u;
+      if (c1 >= 0x21 && c1 <= 0x7E && c2 >= 0x21 && c2 <= 0x7E) {
+        unsigned s1 = (c1 + 1) / 2 + (c1 <= 0x5E ? 0x70 : 0xB0);
+        unsigned s2 = c2 + 0x7E;
+        if (c1 & 1) {
+          s2 = c2 + 0x1F;
+          if (s2 >= 0x7F) ++s2;
+        }
+        out += static_cast<char>(s1);
+        out += static_cast<char>(s2);
+        i += 2;
+        continue;
+      }
+    }
+    // Not a valid pair: the byte is kept and the next one is looked at on its own.
+    out += line[i];
+    ++i;
+  }
+  return out;
+}
+
+}  // namespace kelvora
