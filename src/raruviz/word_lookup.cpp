@@ -20,31 +20,73 @@ unsigned LowerPair(unsigned code) {
   return code;
 }
 
+unsigned char FoldAscii(unsigned char b) {
+  return static_cast<unsigned>(b - 'A') < 26u ? static_cast<unsigned char>(b + ('a' - 'A')) : b;
+}
+
+// True when the name, lower-cased, holds the lower-cased word from byte at (a boundary) on.
+bool MatchesFoldedAt(std::string_view name, std::size_t at, std::string_view word) {
+  const std::size_t n = name.size();
+  for (std::size_t j = 0; j < word.size();) {
+    const std::size_t i = at + j;
+    const unsigned char b = static_cast<unsigned char>(name[i]);
+    if (IsCp932LeadByte(b) && i + 1 < n) {
+      unsigned code = (unsigned{b} << 8) | static_cast<unsigned char>(name[i + 1]);
+      if (b >= 0x82 && b <= 0x84) code = LowerPair(code);
+      if (static_cast<unsigned char>(word[j]) != (code >> 8)) return false;
+      if (j + 1 < word.size() && static_cast<unsigned char>(word[j + 1]) != (code & 0xFF))
+        return false;
+      j += 2;
+    } else {
+      if (static_cast<unsigned char>(word[j]) != FoldAscii(b)) return false;
+      ++j;
+    }
+  }
+  return true;
+}
+
+// ContainsAtCharBoundary on the name as it is, folding while it compares.
+bool ContainsFolded(std::string_view name, std::string_view lowered_word) {
+  const std::size_t n = name.size();
+  const std::size_t m = lowered_word.size();
+  if (m == 0) return true;
+  const unsigned char first = static_cast<unsigned char>(lowered_word[0]);
+  for (std::size_t i = 0; i + m <= n;) {
+    const unsigned char b = static_cast<unsigned char>(name[i]);
+    if (FoldAscii(b) == first && MatchesFoldedAt(name, i, lowered_word)) return true;
+    i += IsCp932LeadByte(b) && i + 1 < n ? 2 : 1;
+  }
+  return false;
+}
+
 std::size_t CharLength(const char* p, std::size_t left) {
   return left >= 2 && IsCp932LeadByte(static_cast<unsigned char>(*p)) ? 2 : 1;
+}
+
+// Lower-cases n bytes from src into dst (which may be src itself).
+void LowerBytes(const char* src, char* dst, std::size_t n) {
+  for (std::size_t i = 0; i < n;) {
+    const unsigned char b = static_cast<unsigned char>(src[i]);
+    if (b < 0x80) {
+      dst[i] = static_cast<char>(static_cast<unsigned>(b - 'A') < 26u ? b + ('a' - 'A') : b);
+      ++i;
+    } else if (IsCp932LeadByte(b) && i + 1 < n) {
+      unsigned code = (unsigned{b} << 8) | static_cast<unsigned char>(src[i + 1]);
+      if (b >= 0x82 && b <= 0x84) code = LowerPair(code);
+      dst[i] = static_cast<char>(code >> 8);
+      dst[i + 1] = static_cast<char>(code & 0xFF);
+      i += 2;
+    } else {
+      dst[i] = static_cast<char>(b);
+      ++i;
+    }
+  }
 }
 
 }  // namespace
 
 void Cp932LowerInPlace(std::string& text) {
-  const std::size_t n = text.size();
-  for (std::size_t i = 0; i < n;) {
-    unsigned char b = static_cast<unsigned char>(text[i]);
-    if (b < 0x80) {
-      if (b >= 'A' && b <= 'Z') text[i] = static_cast<char>(b + ('a' - 'A'));
-      ++i;
-    } else if (IsCp932LeadByte(b) && i + 1 < n) {
-      if (b == 0x82 || b == 0x83 || b == 0x84) {
-        unsigned code = (unsigned{b} << 8) | static_cast<unsigned char>(text[i + 1]);
-        unsigned lower = LowerPair(code);
-        text[i] = static_cast<char>(lower >> 8);
-        text[i + 1] = static_cast<char>(lower & 0xFF);
-      }
-      i += 2;
-    } else {
-      ++i;
-    }
-  }
+  LowerBytes(text.data(), text.data(), text.size());
 }
 
 std::string Cp932Lower(std::string_view text) {
@@ -75,12 +117,12 @@ bool ContainsAtCharBoundary(std::string_view name, std::string_view word) {
 std::vector<std::size_t> FindMatchingRows(const RegistrationList& list, std::string_view word) {
   std::string lowered_word = Cp932Lower(word);
   std::vector<std::size_t> rows;
-  std::string name, scratch;
+  std::string scratch;
   const std::size_t count = list.RowCount();
   for (std::size_t r = 0; r < count; ++r) {
-    name.assign(CellForReading(list, r, col::kName, scratch));
-    Cp932LowerInPlace(name);
-    if (ContainsAtCharBoundary(name, lowered_word)) rows.push_back(r);
+    if (ContainsFolded(CellForReading(list, r, col::kName, scratch), lowered_word)) {
+      rows.push_back(r);
+    }
   }
   return rows;
 }
@@ -91,10 +133,13 @@ LoweredNames::LoweredNames(const RegistrationList& list) {
   offsets_.push_back(0);
   std::string scratch;
   for (std::size_t r = 0; r < count; ++r) {
-    bytes_ += CellForReading(list, r, col::kName, scratch);
+    std::string_view name = CellForReading(list, r, col::kName, scratch);
+    const std::size_t at = bytes_.size();
+    bytes_ += name;
+    // Each name on its own: a lone lead byte at its end must not pair with the next name.
+    LowerBytes(bytes_.data() + at, bytes_.data() + at, name.size());
     offsets_.push_back(bytes_.size());
   }
-  Cp932LowerInPlace(bytes_);
 }
 
 std::vector<std::size_t> LoweredNames::Find(std::string_view word) const {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
 #include "raruviz_fixture.h"
@@ -49,6 +51,46 @@ TEST(Cp932LowerTest, MatchesOnlyAtCharacterBoundaries) {
   EXPECT_FALSE(ContainsAtCharBoundary(a_kana, "\x41\x83"));
   EXPECT_TRUE(ContainsAtCharBoundary(Cp932Lower(Utf8ToCp932("xアA")), "a"));
   EXPECT_TRUE(ContainsAtCharBoundary(a_kana, Utf8ToCp932("イ")));
+}
+
+// Plain reference: lower both, then try every character boundary of the name.
+bool ReferenceMatch(const std::string& name, const std::string& word) {
+  std::string n = Cp932Lower(name), w = Cp932Lower(word);
+  for (std::size_t i = 0; i <= n.size();) {
+    if (n.compare(i, w.size(), w) == 0 && i + w.size() <= n.size()) return true;
+    if (i == n.size()) break;
+    i += IsCp932LeadByte(static_cast<unsigned char>(n[i])) && i + 1 < n.size() ? 2 : 1;
+  }
+  return false;
+}
+
+TEST(Cp932LowerTest, BothSearchPathsAgreeWithAPlainReference) {
+  // Pieces with letters in both cases, pairs whose second byte looks like a letter, half-width
+  // katakana and lone lead bytes.
+  const std::vector<std::string> pieces = {
+      "A",        "a",        "b",        "\x82\x60", "\x82\x81", "\x83\x41", "\x83\x9F",
+      "\x83\xBF", "\x84\x4F", "\x84\x80", "\xB1",     "\x83",     "_"};
+  std::mt19937 rng(11);
+  auto random_text = [&](std::size_t max) {
+    std::string t;
+    for (std::size_t k = rng() % (max + 1); k > 0; --k) t += pieces[rng() % pieces.size()];
+    return t;
+  };
+  RegisteredData data;
+  std::vector<testing::RowSpec> rows;
+  for (int i = 0; i < 400; ++i) rows.push_back({random_text(6), "", "", ""});
+  AddRows(data, ListKind::Function, rows);
+  LoweredNames lowered(data.functions());
+  for (int k = 0; k < 300; ++k) {
+    std::string word = random_text(2);
+    if (word.empty()) continue;
+    std::vector<std::size_t> expected;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+      if (ReferenceMatch(rows[r].name, word)) expected.push_back(r);
+    }
+    ASSERT_EQ(FindMatchingRows(data.functions(), word), expected) << k;
+    ASSERT_EQ(lowered.Find(word), expected) << k;
+  }
 }
 
 TEST_F(LookupTest, SeveralMatchesGiveAOneColumnMenuInListOrder) {
