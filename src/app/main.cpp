@@ -1,0 +1,30 @@
+// Program start: the settings folder becomes the current directory, then the main window runs.
+#include <unistd.h>
+
+#include <QApplication>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/japanese_fonts.h"
+#include "app/main_window.h"
+#include "platform/user_folder.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Kelvora"));
+
+  // Working files of the analysis are written to the current directory.
+  const std::string folder = kelvora::SettingsFolder();
+  if (::chdir(folder.c_str()) != 0) {
+    std::fprintf(stderr, "kelvora: cannot change to the settings folder %s: %s\n", folder.c_str(),
+                 std::strerror(errno));
+  }
+
+  kelvora::ApplyApplicationFont();
+
+  kelvora::MainWindow window;
+  window.show();
+  return QApplication::exec();
+}

@@ -1,0 +1,189 @@
+#include "app/qt_ui.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QWidget>
+#include <algorithm>
+#include <climits>
+
+#include "app/arrow_cursor_scope.h"
+#include "app/ui_view.h"
+#include "platform/process.h"
+
+namespace kelvora {
+namespace {
+
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QMessageBox::Icon BoxIcon(MsgIcon icon) {
+  switch (icon) {
+    case MsgIcon::Information:
+      return QMessageBox::Information;
+    case MsgIcon::Warning:
+      return QMessageBox::Warning;
+    case MsgIcon::Error:
+      return QMessageBox::Critical;
+    case MsgIcon::Question:
+      return QMessageBox::Question;
+    case MsgIcon::None:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+// Input that must not reach the windows while a long command polls the queue.
+bool IsUserInput(const QEvent& event) {
+  if (event.isInputEvent()) return true;
+  switch (event.type()) {
+    case QEvent::Shortcut:
+    case QEvent::InputMethod:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+      return true;
+    case QEvent::Close:
+      return event.spontaneous();
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+QtUi::QtUi(UiView* view, QObject* parent) : QObject(parent), view_(view) {
+  if (QCoreApplication::instance() != nullptr)
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+QtUi::~QtUi() {
+  if (QCoreApplication::instance() != nullptr)
+    QCoreApplication::instance()->removeEventFilter(this);
+  if (wait_cursor_) QApplication::restoreOverrideCursor();
+}
+
+QWidget* QtUi::DialogParent() const {
+  if (view_ != nullptr && view_->DialogWidget() != nullptr) return view_->DialogWidget();
+  return QApplication::activeWindow();
+}
+
+void QtUi::Message(std::string_view text, std::string_view caption, MsgIcon icon) {
+  QMessageBox box(BoxIcon(icon), FromUtf8(caption), FromUtf8(text), QMessageBox::Ok,
+                  DialogParent());
+  box.setTextFormat(Qt::PlainText);
+  ArrowCursorScope arrow(wait_cursor_);
+  box.exec();
+}
+
+bool QtUi::AskYesNo(std::string_view text, std::string_view caption) {
+  QMessageBox box(QMessageBox::Question, FromUtf8(caption), FromUtf8(text),
+                  QMessageBox::Yes | QMessageBox::No, DialogParent());
+  box.setTextFormat(Qt::PlainText);
+  box.setDefaultButton(QMessageBox::Yes);
+  box.setEscapeButton(QMessageBox::No);
+  ArrowCursorScope arrow(wait_cursor_);
+  return box.exec() == QMessageBox::Yes;
+}
+
+void QtUi::SetStatus(int line, std::string_view text) {
+  if (view_ == nullptr) return;
+  if (QLabel* label = view_->StatusLine(line)) label->setText(FromUtf8(text));
+}
+
+void QtUi::SetProgressRange(long long maximum) {
+  progress_max_ = std::max(0LL, maximum);
+  progress_pos_ = 0;
+  ShowProgress();
+}
+
+void QtUi::SetProgressPos(long long pos) {
+  progress_pos_ = std::clamp(pos, 0LL, progress_max_);
+  ShowProgress();
+}
+
+void QtUi::AdvanceProgress(long long delta) {
+  if (delta >= 0) {
+    progress_pos_ = delta > progress_max_ - progress_pos_ ? progress_max_ : progress_pos_ + delta;
+  } else {
+    progress_pos_ = -delta > progress_pos_ ? 0 : progress_pos_ + delta;
+  }
+  ShowProgress();
+}
+
+// QProgressBar counts in int: larger ranges are scaled down, and an empty range shows an empty
+// bar instead of Qt's busy indicator.
+void QtUi::ShowProgress() {
+  QProgressBar* bar = view_ != nullptr ? view_->ProgressBar() : nullptr;
+  if (bar == nullptr) return;
+  constexpr int kScaled = 1 << 30;
+  int maximum = 1;
+  int value = 0;
+  if (progress_max_ > INT_MAX) {
+    maximum = kScaled;
+    value = static_cast<int>(static_cast<long double>(progress_pos_) * kScaled / progress_max_);
+  } else if (progress_max_ > 0) {
+    maximum = static_cast<int>(progress_max_);
+    value = static_cast<int>(progress_pos_);
+  }
+  if (bar->minimum() != 0 || bar->maximum() != maximum) bar->setRange(0, maximum);
+  bar->setValue(value);
+}
+
+void QtUi::SetWaitCursor(bool on) {
+  if (on == wait_cursor_) return;
+  wait_cursor_ = on;
+  if (on) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+// User input is dispatched here too, so that it is swallowed now rather than delivered when
+// the command has ended; only the Escape key is remembered.
+bool QtUi::PollEscape() {
+  if (!polling_) {
+    polling_ = true;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    polling_ = false;
+  }
+  const bool pressed = escape_pressed_;
+  escape_pressed_ = false;
+  return pressed;
+}
+
+bool QtUi::eventFilter(QObject* watched, QEvent* event) {
+  if (!polling_ || !IsUserInput(*event)) return QObject::eventFilter(watched, event);
+  if (event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    escape_pressed_ = true;
+  }
+  return true;
+}
+
+bool QtUi::OpenWithDefaultApp(std::string_view path) {
+  return OpenWithDesktop(path);
+}
+
+void QtUi::SetLayout(WindowLayout layout) {
+  progress_pos_ = 0;
+  if (view_ == nullptr) return;
+  view_->ApplyLayout(layout);
+  ShowProgress();
+}
+
+void QtUi::SetListRedraw(bool on) {
+  if (view_ != nullptr) view_->SetListRedraw(on);
+}
+
+void QtUi::SetCountLabel(int kind, std::string_view text) {
+  if (view_ != nullptr) view_->SetCountLabel(kind, FromUtf8(text));
+}
+
+}  // namespace kelvora

@@ -1,0 +1,60 @@
+// The dialog port on Qt: message boxes, file choosers, status lines, progress and Escape polling.
+#pragma once
+
+#include <QObject>
+
+#include "platform/ui.h"
+
+class QWidget;
+
+namespace kelvora {
+
+class UiView;
+
+class QtUi final : public QObject, public Ui {
+  Q_OBJECT
+
+ public:
+  // view may be nullptr: dialogs then belong to the active window and status output is dropped.
+  explicit QtUi(UiView* view, QObject* parent = nullptr);
+  ~QtUi() override;
+
+  void Message(std::string_view text, std::string_view caption = kCaption,
+               MsgIcon icon = MsgIcon::Information) override;
+  bool AskYesNo(std::string_view text, std::string_view caption = kCaption) override;
+  std::optional<std::string> ChooseFolder(std::string_view title) override;
+  std::optional<std::string> ChooseOpenFile(std::string_view title, std::string_view filter,
+                                            std::string_view initial_dir = {}) override;
+  std::optional<std::string> ChooseSaveFile(std::string_view title, std::string_view filter,
+                                            std::string_view initial_name = {}) override;
+  void SetStatus(int line, std::string_view text) override;
+  void SetProgressRange(long long maximum) override;
+  void SetProgressPos(long long pos) override;
+  void AdvanceProgress(long long delta) override;
+  void SetWaitCursor(bool on) override;
+  bool PollEscape() override;
+  bool OpenWithDefaultApp(std::string_view path) override;
+  void SetLayout(WindowLayout layout) override;
+  void SetListRedraw(bool on) override;
+  void SetCountLabel(int kind, std::string_view text) override;
+
+  long long progress_max() const { return progress_max_; }
+  long long progress_pos() const { return progress_pos_; }
+
+ protected:
+  // While PollEscape serves the event queue: records Escape and swallows all user input.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QWidget* DialogParent() const;
+  void ShowProgress();
+
+  UiView* view_;
+  long long progress_max_ = 0;
+  long long progress_pos_ = 0;
+  bool wait_cursor_ = false;
+  bool polling_ = false;
+  bool escape_pressed_ = false;
+};
+
+}  // namespace kelvora
