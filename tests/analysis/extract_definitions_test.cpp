@@ -1,0 +1,297 @@
+// Function and #define registration by the definition extractor.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "analysis/definitions.h"
+#include "analysis/extract_env.h"
+
+namespace kelvora::testing {
+namespace {
+
+using Names = std::vector<std::string>;
+
+class ExtractFunctions : public ::testing::Test, public ExtractEnvFixture {};
+
+TEST_F(ExtractFunctions, RegistersHeadsAtColumnZeroOnly) {
+  long n = Functions(
+      "void CDlg::OnOK()\n"
+      "{\n"
+      "    foo(x)\n"
+      "    bar(y);\n"
+      "}\n"
+      "int f(int a);\n"
+      "LRESULT CALLBACK WndProc(HWND h, UINT m, WPARAM w, LPARAM l)\n"
+      "char *dup(const char *s)\n"
+      "CDlg::~CDlg()\n");
+  EXPECT_EQ(n, 4);
+  EXPECT_EQ(NamesOf(ListKind::Function), (Names{"CDlg::OnOK", "WndProc", "*dup", "~CDlg"}));
+  EXPECT_EQ(data.functions().Cell(0, col::kPosition), "%1/src/main.c(1)");
+  EXPECT_EQ(data.functions().Cell(1, col::kPosition), "%1/src/main.c(7)");
+  EXPECT_EQ(data.functions().Cell(0, col::kMarker), "");
+}
+
+TEST_F(ExtractFunctions, FunctionMacrosFollowFuncProp) {
+  const char* src =
+      "#define MAX(a,b) ((a) > (b) ? (a) : (b))\n"
+      "static int helper(int v)\n";
+  Functions(src, 0);
+  EXPECT_EQ(NamesOf(ListKind::Function), (Names{"MAX", "helper"}));
+  EXPECT_EQ(data.functions().Cell(0, col::kMarker), "#define");
+  data.functions().Clear();
+  Functions(src, 1);
+  EXPECT_EQ(NamesOf(ListKind::Function), (Names{"helper"}));
+  data.functions().Clear();
+  Functions(src, 2);
+  EXPECT_EQ(NamesOf(ListKind::Function), (Names{"MAX"}));
+}
+
+TEST_F(ExtractFunctions, KeywordsAndExternAreRejected) {
+  Functions(
+      "if (x)\n"
+      "while (y)\n"
+      "switch (z)\n"
+      "extern int g(void)\n"
+      "BEGIN_MESSAGE_MAP(CDlg, CDialog)\n"
+      "int real_one(void)\n");
+  EXPECT_EQ(NamesOf(ListKind::Function), (Names{"real_one"}));
+}
+
+TEST_F(ExtractFunctions, CommentsLiteralsAndFalseBranchesHideHeads) {
+  macros = MacroList("WIN32");
+  Functions(
+      "/* void in_block(void)\n"
+      "   void still_in_block(void) */\n"
+      "// void in_line_comment(void)\n"
+      "#if 0\n"
+      "void disabled(void)\n"
+      "#endif\n"
+      "#ifdef _DEBUG\n"
+      "void debug_only(void)\n"
+      "#else\n"
+      "void release_only(void)\n"
+      "#endif\n"
+      "#ifdef WIN32\n"
+      "void on_windows(void)\n"
+      "#endif\n"
+      "char *s = \"void in_literal(void)\";\n");
+  EXPECT_EQ(NamesOf(ListKind::Function), (Names{"release_only", "on_windows"}));
+}
+
+TEST_F(ExtractFunctions, HeaderCommentWithinRangeBecomesTheComment) {
+  const char* src =
+      "// 関数名：初期化処理\n"
+      "\n"
+      "\n"
+      "void init(void)\n"
+      "void next(void) // 次\n";
+  Functions(src);
+  ASSERT_EQ(data.functions().RowCount(), 2u);
+  EXPECT_EQ(Text(ListKind::Function, 0, col::kComment), "// ：初期化処理");
+  // The pending comment is used once; the next row gets its own line comment.
+  EXPECT_EQ(Text(ListKind::Function, 1, col::kComment), "// 次");
+
+  data.functions().Clear();
+  settings.func_header_line = 2;
+  Functions(src);
+  EXPECT_EQ(Text(ListKind::Function, 0, col::kComment), "");
+
+  data.functions().Clear();
+  settings.func_header_line = 0;
+  Functions(src);
+  EXPECT_EQ(Text(ListKind::Function, 0, col::kComment), "");
+}
+
+TEST_F(ExtractFunctions, HeaderCommentFromBlockAndIndentedLines) {
+  Functions(
+      "/*\n"
+      " * 処理名：\t読み込み   処理\n"
+      " */\n"
+      "int read_all(void)\n"
+      "    // 機能名：書き出し\n"
+      "int write_all(void)\n"
+      "/* 関数名：閉じる */\n"
+      "int close_all(void) /* same line */\n");
+  ASSERT_EQ(data.functions().RowCount(), 3u);
+  EXPECT_EQ(Text(ListKind::Function, 0, col::kComment), "// * ： 読み込み 処理");
+  EXPECT_EQ(Text(ListKind::Function, 1, col::kComment), "// ：書き出し");
+  EXPECT_EQ(Text(ListKind::Function, 2, col::kComment), "// ：閉じる");
+}
+
+TEST_F(ExtractFunctions, SameLineCommentsPreferLineComments) {
+  Functions(
+      "int a(void) /* b1 */ /* b2 */\n"
+      "int b(void) /* blk */ // line\t comment\n");
+  EXPECT_EQ(Text(ListKind::Function, 0, col::kComment), "/* b1 */ /* b2 */ ");
+  EXPECT_EQ(Text(ListKind::Function, 1, col::kComment), "// line  comment");
+}
+
+TEST_F(ExtractFunctions, EucSourcesAreConvertedWithCharChange) {
+  settings.char_change = 1;
+  std::string euc = "int f(void) // \xC0\xE2\xCC\xC0\n";
+  StringLineSource reader(euc);
+  DetectionPatterns det = DetectionPatterns::ForFunctions(regex, 0);
+  ExtractDefinitions(reader, kSourcePath, data.functions(), DefinitionMode::Function, det, env);
+  ASSERT_EQ(data.functions().RowCount(), 1u);
+  EXPECT_EQ(Text(ListKind::Function, 0, col::kComment), "// 説明");
+}
+
+// Comment text is never code: a URL or a commented-out "#if 0" inside a block comment changes
+// nothing outside it.
+TEST_F(ExtractFunctions, BlockCommentContentsDoNotLeakOut) {
+  Functions(
+      "/*\n"
+      " * see http://example.com/page\n"
+      "Copyright (c) Example\n"
+      "#if 0\n"
+      " */\n"
+      "int after_comment(void)\n");
+  EXPECT_EQ(NamesOf(ListKind::Function), (Names{"after_comment"}));
+}
+
+TEST_F(ExtractFunctions, CodeAfterACommentEndJoinsTheNextHead) {
+  Functions(
+      "/* return type below\n"
+      "*/ int\n"
+      "AB(int a)\n"
+      "/* x\n"
+      "*/ }\n"
+      "void g(void)\n");
+  EXPECT_EQ(NamesOf(ListKind::Function), (Names{"AB", "g"}));
+  EXPECT_EQ(data.functions().Cell(0, col::kPosition), "%1/src/main.c(3)");
+}
+
+TEST_F(ExtractFunctions, HostileLinesNeitherCrashNorStopTheFile) {
+  std::string src = "int before(void)\n";
+  src += std::string(600, 'x') + "\n";                       // head text over 512 bytes
+  src += "int " + std::string(3u << 20, 'a') + "(void)\n";   // a line of megabytes
+  src += std::string("int nul\0byte(void)\n", 19);           // NUL inside a line
+  src += "int \x81\x81\xFF\xFE\x80(void) /* \xFD\xFD */\n";  // invalid CP932
+  src += std::string("\0\x01\x02\xFF{{{((", 9) + "\n";       // binary noise
+  src += "int after(void)\n";
+  StringLineSource reader(src);
+  DetectionPatterns det = DetectionPatterns::ForFunctions(regex, 0);
+  long n =
+      ExtractDefinitions(reader, kSourcePath, data.functions(), DefinitionMode::Function, det, env);
+  EXPECT_GE(n, 2);
+  Names names = NamesOf(ListKind::Function);
+  EXPECT_EQ(names.front(), "before");
+  EXPECT_EQ(names.back(), "after");
+}
+
+TEST_F(ExtractFunctions, PrefilterGivesTheSameRowsAsThePlainPattern) {
+  const std::string src = Utf8ToCp932(
+      "#include <stdio.h>\n"
+      "#define SQ(x) ((x)*(x))\n"
+      "  #define INDENTED(y) (y)\n"
+      "static const char *names[] = { \"a(\", \"b\" };\n"
+      "int main(int argc, char **argv)\n"
+      "{\n"
+      "    return helper(argc);\n"
+      "}\n"
+      "unsigned long long Big::Value(void) const\n"
+      "operator_like(int)\n"
+      "X(y)\n"
+      "_under(void)\n"
+      "9lives(void)\n"
+      "/* 関数名：テスト */\n"
+      "void t(void) { }\n");
+  for (int prop = 0; prop <= 2; ++prop) {
+    RegisteredData plain_data;
+    plain_data.roots().Append(std::string(kRoot));
+    RegistrationList& plain = plain_data.functions();
+    RegistrationList& filtered = data.functions();
+    filtered.Clear();
+    DetectionPatterns det = DetectionPatterns::ForFunctions(regex, prop);
+    StringLineSource r1(src), r2(src);
+    ExtractDefinitions(r1, kSourcePath, filtered, DefinitionMode::Function, det, env);
+    ExtractorEnv plain_env{regex, cleaning, settings, macros, plain_data, ui};
+    ExtractDefinitions(r2, kSourcePath, plain, DefinitionMode::Function, det.detect, det.name1,
+                       det.name2, plain_env);
+    ASSERT_EQ(filtered.RowCount(), plain.RowCount()) << "func_prop " << prop;
+    EXPECT_GT(filtered.RowCount(), 0u);
+    for (std::size_t r = 0; r < plain.RowCount(); ++r) {
+      for (int c = 0; c < 4; ++c) EXPECT_EQ(filtered.Cell(r, c), plain.Cell(r, c));
+    }
+  }
+}
+
+TEST_F(ExtractFunctions, OddPathsAreKeptInPositions) {
+  Functions("void f(void)\n", 0, "/work root/sub dir/日本%(1).c");
+  // File names are bytes as the file system gives them (here UTF-8), kept unconverted.
+  EXPECT_EQ(data.functions().Cell(0, col::kPosition), "%1/sub dir/日本%(1).c(1)");
+}
+
+TEST_F(ExtractFunctions, CountsAddToExistingRowsAndReportEveryTenth) {
+  data.functions().AppendRow();
+  std::string src;
+  for (int i = 0; i < 12; ++i) src += "void fn" + std::to_string(i) + "(void)\n";
+  EXPECT_EQ(Functions(src), 13);
+  EXPECT_EQ(ui.status_history(2), (Names{"関数…10"}));
+  EXPECT_EQ(ui.status_history(1), (Names{"fn8"}));
+  EXPECT_EQ(ui.polls(), 12);
+}
+
+TEST_F(ExtractFunctions, EscapeConfirmedCancels) {
+  ui.EscapeAtPoll(2).AnswerYes();
+  EXPECT_EQ(Functions("void a(void)\nvoid b(void)\nvoid c(void)\n"), -1);
+  EXPECT_EQ(ui.questions().size(), 1u);
+  EXPECT_EQ(data.functions().RowCount(), 2u);
+}
+
+TEST_F(ExtractFunctions, EscapeDeclinedGoesOn) {
+  ui.EscapeAtPoll(1).AnswerNo();
+  EXPECT_EQ(Functions("void a(void)\nvoid b(void)\n"), 2);
+  EXPECT_TRUE(ui.AllAnswersUsed());
+}
+
+TEST_F(ExtractFunctions, MissingEngineRegistersNothing) {
+  regex.set_available(false);
+  EXPECT_EQ(Functions("void a(void)\n"), -1);
+  EXPECT_EQ(Defines("#define A 1\n"), -1);
+  EXPECT_TRUE(data.functions().empty());
+  EXPECT_TRUE(data.defines().empty());
+}
+
+TEST_F(ExtractFunctions, PlainPatternOverloadCompilesItsOwnFixedPatterns) {
+  DetectionPatterns det = DetectionPatterns::ForFunctions(regex, 0);
+  StringLineSource reader(Utf8ToCp932("// 関数名：主処理\nint main(void)\n"));
+  EXPECT_EQ(ExtractDefinitions(reader, kSourcePath, data.functions(), DefinitionMode::Function,
+                               det.detect, det.name1, det.name2, env),
+            1);
+  EXPECT_EQ(Text(ListKind::Function, 0, col::kComment), "// ：主処理");
+}
+
+class ExtractDefines : public ::testing::Test, public ExtractEnvFixture {};
+
+TEST_F(ExtractDefines, RegistersObjectLikeMacros) {
+  Defines(
+      "#ifndef MAIN_H\n"
+      "#define MAIN_H\n"
+      "#define COUNT 10 // 個数\n"
+      "#define SUM (1 + 2)\n"
+      "#define BAD (a; b)\n"
+      "#define MAX(a,b) ((a)>(b))\n"
+      "  #define\tINDENTED\t7 /* ind */\n"
+      "#define ASSIGN x = 1\n"
+      "/* #define COMMENTED 1 */\n"
+      "#endif\n");
+  EXPECT_EQ(NamesOf(ListKind::Define), (Names{"COUNT", "SUM", "INDENTED", "ASSIGN"}));
+  EXPECT_EQ(Text(ListKind::Define, 0, col::kComment), "// 個数");
+  EXPECT_EQ(Text(ListKind::Define, 0, col::kPosition), "%1/src/main.c(3)");
+  EXPECT_EQ(Text(ListKind::Define, 2, col::kComment), "/* ind */ ");
+  EXPECT_EQ(Text(ListKind::Define, 3, col::kMarker), "=");
+  EXPECT_EQ(Text(ListKind::Define, 0, col::kMarker), "");
+}
+
+TEST_F(ExtractDefines, NoHeaderCommentsAndDefineStatus) {
+  std::string src = "// 関数名：見出し\n";
+  for (int i = 0; i < 10; ++i) src += "#define D" + std::to_string(i) + " " + "1\n";
+  EXPECT_EQ(Defines(src), 10);
+  EXPECT_EQ(Text(ListKind::Define, 0, col::kComment), "");
+  EXPECT_EQ(ui.status_history(2), (Names{"#define…10"}));
+}
+
+}  // namespace
+}  // namespace kelvora::testing
