@@ -29,8 +29,6 @@ long EscapeCode(unsigned char c) {
       return '\r';
     case 'f':
       return '\f';
-    case 'v':
-      return '\v';
     case 'a':
       return '\a';
     case 'e':
@@ -126,42 +124,81 @@ bool IsQuantifierAt(std::string_view p, std::size_t i) {
 
 }  // namespace
 
-std::string RequiredBytes(std::string_view p) {
-  if (p.find("(?") != std::string_view::npos || p.find("\\Q") != std::string_view::npos) return {};
-  std::string required;
+bool LiteralFilter::Passes(std::string_view subject) const {
+  if (alternatives.empty()) return true;
+  for (const auto& runs : alternatives) {
+    bool all = true;
+    for (const auto& run : runs) {
+      if (subject.find(run) == std::string_view::npos) {
+        all = false;
+        break;
+      }
+    }
+    if (all) return true;
+  }
+  return false;
+}
+
+LiteralFilter RequiredLiterals(std::string_view p) {
+  LiteralFilter filter;
+  if (p.find("(?") != std::string_view::npos || p.find("\\Q") != std::string_view::npos)
+    return filter;
+  std::vector<std::vector<std::string>> alternatives(1);
+  std::string run;
+  auto end_run = [&] {
+    if (!run.empty()) alternatives.back().push_back(run);
+    run.clear();
+  };
   std::size_t i = 0;
   while (i < p.size()) {
-    char c = p[i];
-    int literal = -1;  // the byte this atom stands for, when it is one plain ASCII byte
-    if (c == '|' || c == ')') return {};
+    const char c = p[i];
+    std::string literal;  // the bytes this atom stands for, when it is one fixed character
+    if (c == ')') return filter;
+    if (c == '|') {
+      end_run();
+      alternatives.emplace_back();
+      ++i;
+      continue;
+    }
     if (c == '\\' && i + 1 < p.size()) {
-      unsigned char e = static_cast<unsigned char>(p[i + 1]);
-      if (e < 0x80 && std::ispunct(e)) literal = e;
-      i += 1 + CharLen(p, i + 1);
+      std::size_t n = CharLen(p, i + 1);
+      long code = n == 1 ? EscapeCode(static_cast<unsigned char>(p[i + 1])) : -1;
+      if (code >= 0) literal = static_cast<char>(code);
+      i += 1 + n;
     } else if (c == '[') {
       std::string scratch;
       i = CopyClass(p, i, scratch);
     } else if (c == '(') {
       i = SkipGroup(p, i);
-      if (i == std::string_view::npos) return {};
+      if (i == std::string_view::npos) return filter;
     } else if (c == '{' && IsQuantifierAt(p, i)) {
       std::size_t close = p.find('}', i);
       i = close == std::string_view::npos ? p.size() : close + 1;
     } else if (c == '.' || c == '^' || c == '$' || IsQuantifierAt(p, i)) {
-      i += 1;
+      ++i;
     } else {
-      unsigned char b = static_cast<unsigned char>(c);
       std::size_t n = CharLen(p, i);
-      if (n == 1 && b < 0x80) literal = b;
+      literal.assign(p.substr(i, n));
       i += n;
     }
-    if (literal < 0) continue;
-    // A following "*", "?" or interval may take the atom zero times; "+" keeps it required.
-    if (IsQuantifierAt(p, i) && p[i] != '+') continue;
-    if (required.find(static_cast<char>(literal)) == std::string::npos && required.size() < 4)
-      required += static_cast<char>(literal);
+    if (literal.empty()) {
+      end_run();
+      continue;
+    }
+    // "*", "?" or an interval may take the atom zero times; after "+" the run cannot go on.
+    if (IsQuantifierAt(p, i) && p[i] != '+') {
+      end_run();
+      continue;
+    }
+    run += literal;
+    if (IsQuantifierAt(p, i)) end_run();
   }
-  return required;
+  end_run();
+  for (const auto& runs : alternatives) {
+    if (runs.empty()) return filter;  // this alternative can match anything
+  }
+  filter.alternatives = std::move(alternatives);
+  return filter;
 }
 
 std::string RewriteDescendingRanges(std::string_view pattern) {

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelvora {
 
@@ -12,9 +13,14 @@ namespace kelvora {
 // or "]".
 std::string RewriteDescendingRanges(std::string_view pattern);
 
-// ASCII bytes (at most four) that every match of the pattern must contain; empty when the
-// pattern gives no such guarantee that a plain walk can prove (alternation at the top level,
-// inline options, quoting). A subject without one of them cannot match.
-std::string RequiredBytes(std::string_view pattern);
+// Fixed texts that a subject must contain for the pattern to match, per top-level alternative:
+// a subject passes when it holds every text of one alternative. Empty (everything passes) when
+// the pattern gives no guarantee that a plain walk can prove (inline options, quoting, an
+// alternative without a fixed text).
+struct LiteralFilter {
+  std::vector<std::vector<std::string>> alternatives;
+  bool Passes(std::string_view subject) const;
+};
+LiteralFilter RequiredLiterals(std::string_view pattern);
 
 }  // namespace kelvora

@@ -3,7 +3,6 @@
 #include <oniguruma.h>
 
 #include <cstdio>
-#include <cstring>
 #include <mutex>
 
 #include "platform/cp932.h"
@@ -68,7 +67,7 @@ struct Regex::Impl {
   regex_t* reg = nullptr;
   OnigRegion* region = nullptr;
   OnigMatchParam* param = nullptr;
-  std::string required;  // bytes a subject must hold to be worth a search
+  LiteralFilter required;  // texts a subject must hold to be worth a search
   std::string error;
 
   Impl() {
@@ -101,7 +100,7 @@ bool Regex::Compile(std::string_view pattern) {
   }
   impl_->error.clear();
   std::string text = RewriteDescendingRanges(pattern);
-  impl_->required = RequiredBytes(text);
+  impl_->required = RequiredLiterals(text);
   const auto* begin = reinterpret_cast<const OnigUChar*>(text.data());
   const auto* end = begin + text.size();
   OnigErrorInfo info{};
@@ -134,9 +133,7 @@ const std::string& Regex::error() const {
 
 bool Regex::Search(std::string_view subject, MatchSpan& span) const {
   if (!ok()) return false;
-  for (char b : impl_->required) {
-    if (subject.empty() || std::memchr(subject.data(), b, subject.size()) == nullptr) return false;
-  }
+  if (!impl_->required.Passes(subject)) return false;
   const auto* begin = reinterpret_cast<const OnigUChar*>(subject.data());
   const auto* end = begin + subject.size();
   int r = onig_search_with_param(impl_->reg, begin, end, begin, end, impl_->region,
