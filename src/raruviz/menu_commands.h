@@ -1,5 +1,4 @@
-// The tag-jump commands of the main window: kind buttons in both modes and the menu commands
-// posted by the popup menus.
+// Tag-jump commands of the main window: the kind buttons in both modes and posted menu commands.
 #pragma once
 
 #include <optional>

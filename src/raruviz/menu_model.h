@@ -1,5 +1,4 @@
-// Popup menus of the tag jump as plain models: the browse menu of a list and the match menu of a
-// word lookup, item by item, for the main window to render.
+// The tag jump's popup menus as plain models (browse menu, match menu) for the GUI to render.
 #pragma once
 
 #include <cstddef>

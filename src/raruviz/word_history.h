@@ -1,5 +1,4 @@
-// The word box history: a ring of 20 words under 50 bytes, loaded from and saved to section
-// "ComboHistory" (keys "str1".."str20", oldest first).
+// The word box history: a ring of 20 words kept in section "ComboHistory", oldest first.
 #pragma once
 
 #include <array>

@@ -1,5 +1,4 @@
-// Word lookup in one registration list: the code page's case-insensitive partial match and the
-// single-hit jump or match menu that follows.
+// Word lookup in a registration list: CP932 case-insensitive partial match, jump or match menu.
 #pragma once
 
 #include <cstddef>
