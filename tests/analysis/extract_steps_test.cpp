@@ -93,6 +93,18 @@ TEST_F(StepCount, BracesAreCountedAsCharactersNotBytes) {
   EXPECT_EQ(c.real, 2);
 }
 
+TEST_F(StepCount, HostileLinesInsideABody) {
+  std::string src = "void f(void)\n{\n";
+  src += "    " + std::string(2u << 20, 'x') + "{\n";  // the brace lies beyond the first 512 bytes
+  src += std::string("    a\0b();\n", 11);
+  src += "    \x81\xFF\xFE\x80 = 1;\n";
+  src += "}\n";
+  StringLineSource reader(src);
+  StepCounts c = CountSteps(reader, 1, macros, cleaning, PatternsOf(env));
+  EXPECT_EQ(c.total, 3);
+  EXPECT_EQ(c.real, 3);
+}
+
 TEST_F(StepCount, OneReadGivesTheSameCountsAsOneReadPerFunction) {
   const std::string src = Utf8ToCp932(
       "/* header */\n"
