@@ -29,7 +29,7 @@ bool FirstNonBlankIsHash(std::string_view line) {
 long CollectLines(LineSource& reader, std::string_view path, std::ostream& out,
                   const Regex& pattern, const MacroList& macros, int char_change,
                   const CleaningPatterns& pats) {
-  if (!pats.ok()) return -1;
+  if (!pats.ok() || !pats.regex().available()) return -1;
   CommentState comments;
   ConditionalState cond;
   std::string raw, cleaned;
@@ -49,7 +49,7 @@ long CollectLines(LineSource& reader, std::string_view path, std::ostream& out,
 long CollectTableLines(LineSource& reader, std::string_view path, std::ostream& out,
                        const Regex& pattern, const MacroList& macros,
                        const CleaningPatterns& pats) {
-  if (!pats.ok()) return -1;
+  if (!pats.ok() || !pats.regex().available()) return -1;
   CommentState comments;
   ConditionalState cond;
   std::string raw, pending, joined, cleaned;

@@ -106,7 +106,7 @@ int PreprocessorStep(std::string_view line, ConditionalState& state, const Macro
   std::string_view head = line.substr(first);
   if (!head.starts_with('#')) return 0;
   if (head.starts_with("#define")) return 0;
-  if (line.size() > kStepLimit || !pats.ok()) return -1;
+  if (line.size() > kStepLimit || !pats.ok() || !pats.regex().available()) return -1;
 
   int result = 0;
   MatchSpan span;

@@ -16,7 +16,8 @@ struct MatchSpan {
   std::size_t len = 0;  // match length in bytes
 };
 
-// One compiled pattern, reused for every line (and every file) of a run. Cheap to move.
+// One compiled pattern, reused for every line (and every file) of a run. Cheap to move. A
+// search reuses the pattern's own match buffers, so one Regex serves one thread at a time.
 class Regex {
  public:
   Regex();

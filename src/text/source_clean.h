@@ -34,7 +34,8 @@ class MacroList {
 // trailing ones kept, empty items skipped, an item of 512 bytes or more ending the list.
 std::vector<std::string> SplitMacroItems(std::string_view text);
 
-// Conditional state of one file and reader.
+// Conditional state of one file and reader. Levels deeper than 32 have no bit and are never
+// evaluated; a "#endif" outside any level leaves the depth at 0.
 struct ConditionalState {
   std::uint32_t mask = 0xFFFFFFFFu;  // bit k-1: the branch open at level k is active
   std::uint8_t depth = 0;
@@ -96,14 +97,17 @@ bool FilterLine(std::string_view cleaned, ConditionalState& state, const MacroLi
 // katakana; every other byte, and the first byte of an invalid pair, is kept as it is.
 std::string ConvertEucToSjis(std::string_view line);
 
-// Writes the candidate lines of one file: "%s(%d):  %s\n" (or "%s\n" without a path) for every
-// used, cleaned line that matches pattern. Returns the number written, -1 when the engine is
+// Writes the candidate lines of one file: "%s(%d):  %s" (or "%s" without a path) and CR LF for
+// every used, cleaned line that matches pattern. Returns the number written, -1 when the engine is
 // missing. char_change = 1 converts lines from EUC first.
 long CollectLines(LineSource& reader, std::string_view path, std::ostream& out,
                   const Regex& pattern, const MacroList& macros, int char_change,
                   const CleaningPatterns& pats);
 
-// The same for table heads that may span two lines (pending line + " " + current line).
+// The same for table heads that may span two lines (pending line + " " + current line). A head
+// that the current line holds on its own gives that line alone; only a head that needs both
+// lines gives the joined text with the earlier line's number. Candidates are cut to 300 bytes.
+// Directive lines are never joined to a neighbour.
 long CollectTableLines(LineSource& reader, std::string_view path, std::ostream& out,
                        const Regex& pattern, const MacroList& macros, const CleaningPatterns& pats);
 
