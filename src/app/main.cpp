@@ -2,6 +2,8 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -23,6 +25,13 @@ int main(int argc, char** argv) {
   }
 
   kelvora::ApplyApplicationFont();
+
+  // Qt's own texts (dialog buttons, file chooser) in Japanese, like the rest of the window.
+  QTranslator qt_texts;
+  if (qt_texts.load(QStringLiteral("qtbase_ja"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qt_texts);
+  }
 
   kelvora::MainWindow window;
   window.show();

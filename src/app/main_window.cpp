@@ -14,6 +14,7 @@ QLabel* PlainLabel(QWidget* parent, const QString& object_name) {
   label->setObjectName(object_name);
   label->setTextFormat(Qt::PlainText);
   label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+  label->setMinimumHeight(label->fontMetrics().height());  // an empty line keeps its place
   return label;
 }
 
