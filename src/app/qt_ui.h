@@ -15,7 +15,8 @@ class QtUi final : public QObject, public Ui {
   Q_OBJECT
 
  public:
-  // view may be nullptr: dialogs then belong to the active window and status output is dropped.
+  // Needs the QApplication, on which it installs its event filter. view may be nullptr: dialogs
+  // then belong to the active window and status output is dropped.
   explicit QtUi(UiView* view, QObject* parent = nullptr);
   ~QtUi() override;
 
@@ -42,7 +43,9 @@ class QtUi final : public QObject, public Ui {
   long long progress_pos() const { return progress_pos_; }
 
  protected:
-  // While PollEscape serves the event queue: records Escape and swallows all user input.
+  // Active only inside PollEscape, which serves the whole queue (paint, timers and user input,
+  // since input left queued would run once the command ends): records Escape and swallows all
+  // user input, drops and window-close requests.
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
