@@ -1,0 +1,46 @@
+// The IndexMode window as a popup list: one row per index entry, an empty row and the cancel row.
+#pragma once
+
+#include <QTreeWidget>
+#include <cstddef>
+#include <optional>
+
+#include "raruviz/index_window.h"
+
+namespace kelvora {
+
+class IndexPopup : public QTreeWidget {
+  Q_OBJECT
+
+ public:
+  // The model must outlive the popup.
+  IndexPopup(const IndexWindowModel& model, QWidget* parent);
+
+  // Shows the window at the model's position, kept on the screen.
+  void Open();
+  // The chosen entry; nullopt while nothing was chosen.
+  std::optional<std::size_t> chosen() const { return chosen_; }
+  // What a click on, or Enter on, that row does (closing the window unless it is the empty row).
+  void ActivateRow(int row);
+
+ signals:
+  // The window closed, with or without a choice.
+  void Finished();
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+ private:
+  const IndexWindowModel& model_;
+  std::optional<std::size_t> chosen_;
+  bool finished_ = false;
+};
+
+// 0x00BBGGRR as a colour.
+QColor ColorFromColorRef(std::uint32_t bgr);
+// Window opacity of a transparency of p percent: (255 - 2p) / 255.
+qreal OpacityOf(int transparency_percent);
+
+}  // namespace kelvora

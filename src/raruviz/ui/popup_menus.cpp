@@ -1,0 +1,106 @@
+#include "raruviz/ui/popup_menus.h"
+
+#include <QAction>
+#include <QEventLoop>
+#include <QFontMetrics>
+#include <QMenu>
+#include <QPointer>
+#include <QProxyStyle>
+
+#include "raruviz/ui/column_menu.h"
+#include "raruviz/ui/index_popup.h"
+#include "raruviz/ui/menu_bitmaps.h"
+
+namespace kelvora {
+
+namespace {
+
+// A QMenu makes an action and a layout entry per item; past this many items the painted popup
+// opens in a fraction of the time (a one-column browse menu holds the whole list).
+constexpr std::size_t kLargestQMenu = 1000;
+
+// Lets a one-column menu taller than the screen scroll instead of growing more columns.
+class ScrollingMenuStyle : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* data) const override {
+    if (hint == QStyle::SH_Menu_Scrollable) return 1;
+    return QProxyStyle::styleHint(hint, option, widget, data);
+  }
+};
+
+// Opens the popup and waits until it closes or is destroyed with its parent.
+template <class Popup>
+void RunUntilClosed(Popup* popup) {
+  QPointer<Popup> guard(popup);
+  QEventLoop loop;
+  QObject::connect(popup, &Popup::Finished, &loop, &QEventLoop::quit);
+  QObject::connect(popup, &QObject::destroyed, &loop, &QEventLoop::quit);
+  popup->Open();
+  if (guard != nullptr && guard->isVisible()) loop.exec();
+}
+
+int ExecColumnMenu(const MenuModel& model, QWidget* parent) {
+  QPointer<ColumnMenu> menu = new ColumnMenu(model, parent);
+  RunUntilClosed(menu.data());
+  if (menu == nullptr) return kNoCommand;
+  const int chosen = menu->chosen();
+  delete menu;
+  return chosen;
+}
+
+QString WithoutMnemonic(QString text) {
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i] == u'&') text.remove(i, 1);
+  }
+  return text;
+}
+
+int ExecQMenu(const MenuModel& model, QWidget* parent) {
+  ScrollingMenuStyle style;
+  QPointer<QMenu> menu = new QMenu(parent);
+  menu->setStyle(&style);
+  const QFontMetrics metrics(menu->font());
+  const int text_cap = std::max(160, 64 * metrics.averageCharWidth());
+  const qreal dpr = menu->devicePixelRatioF();
+  bool elided_any = false;
+  for (const MenuItem& item : model.items) {
+    const std::string utf8 = DisplayText(item);
+    const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    const QString shown = metrics.elidedText(text, Qt::ElideRight, text_cap, Qt::TextShowMnemonic);
+    QAction* action = menu->addAction(shown);
+    if (shown != text) {
+      action->setToolTip(WithoutMnemonic(text));
+      elided_any = true;
+    }
+    action->setData(item.id);
+    action->setEnabled(item.enabled);
+    const int bitmap = item.checked ? item.checked_bitmap : item.unchecked_bitmap;
+    if (bitmap != 0) action->setIcon(QIcon(MenuBitmap(bitmap, dpr)));
+  }
+  menu->setToolTipsVisible(elided_any);
+
+  QAction* chosen = menu->exec(QPoint(model.x, model.y));
+  const int id = chosen != nullptr && chosen->isEnabled() ? chosen->data().toInt() : kNoCommand;
+  delete menu;
+  return id;
+}
+
+}  // namespace
+
+int ExecMenu(const MenuModel& model, QWidget* parent) {
+  if (model.items.empty()) return kNoCommand;
+  if (model.paged || model.items.size() > kLargestQMenu) return ExecColumnMenu(model, parent);
+  return ExecQMenu(model, parent);
+}
+
+std::optional<std::size_t> ExecIndexWindow(const IndexWindowModel& model, QWidget* parent) {
+  QPointer<IndexPopup> window = new IndexPopup(model, parent);
+  RunUntilClosed(window.data());
+  if (window == nullptr) return std::nullopt;
+  const std::optional<std::size_t> chosen = window->chosen();
+  delete window;
+  return chosen;
+}
+
+}  // namespace kelvora
