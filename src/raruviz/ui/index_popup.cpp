@@ -43,6 +43,7 @@ IndexPopup::IndexPopup(const IndexWindowModel& model, QWidget* parent)
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setTextElideMode(Qt::ElideNone);
   header()->setStretchLastSection(false);
+  header()->setMinimumSectionSize(1);
   setColumnWidth(0, IndexWindowModel::kNumberColumnWidth);
   setColumnWidth(1, IndexWindowModel::kIndexColumnWidth);
 
