@@ -11,42 +11,12 @@
 #include <QToolTip>
 #include <algorithm>
 
+#include "raruviz/ui/item_text_widths.h"
 #include "raruviz/ui/menu_bitmaps.h"
 
 namespace kelvora {
 
 namespace {
-
-// Advance widths summed per character from a cache: measuring every text of a 100 000-item
-// page through the shaper would take too long. Kerning is ignored, so callers leave a little
-// slack; painting elides with the exact metrics.
-class TextWidths {
- public:
-  explicit TextWidths(const QFontMetrics& metrics)
-      : metrics_(metrics), cache_(0x10000, -1), wide_(metrics.horizontalAdvance(QChar(0x3000))) {}
-
-  // The width, or some width above limit once the text is known to be wider.
-  int Of(const QString& text, int limit) {
-    int width = 0;
-    for (QChar ch : text) {
-      if (ch.isLowSurrogate()) continue;
-      if (ch.isHighSurrogate()) {
-        width += wide_;
-      } else {
-        qint16& cached = cache_[ch.unicode()];
-        if (cached < 0) cached = static_cast<qint16>(metrics_.horizontalAdvance(ch));
-        width += cached;
-      }
-      if (width > limit) break;
-    }
-    return width;
-  }
-
- private:
-  QFontMetrics metrics_;
-  std::vector<qint16> cache_;
-  int wide_;
-};
 
 QString ToQString(const MenuItem& item) {
   const std::string text = DisplayText(item);
@@ -99,12 +69,20 @@ ColumnMenu::ColumnMenu(const MenuModel& model, QWidget* parent)
   BuildLayout();
 }
 
+const QString& ColumnMenu::FullText(std::size_t item) const {
+  if (!converted_[item]) {
+    texts_[item] = ToQString(model_.items[item]);
+    converted_[item] = 1;
+  }
+  return texts_[item];
+}
+
 void ColumnMenu::BuildLayout() {
   const std::vector<MenuItem>& items = model_.items;
-  texts_.reserve(items.size());
-  for (const MenuItem& item : items) texts_.push_back(ToQString(item));
+  texts_.resize(items.size());
+  converted_.assign(items.size(), 0);
 
-  TextWidths widths{QFontMetrics(font())};
+  ItemTextWidths widths(font());
   Column column;
   int widest = 0;
   std::size_t tallest = 0;
@@ -119,7 +97,7 @@ void ColumnMenu::BuildLayout() {
   };
   for (std::size_t i = 0; i < items.size(); ++i) {
     if (items[i].column_break && i > column.first) close_column(i);
-    widest = std::max(widest, widths.Of(texts_[i], text_cap_));
+    widest = std::max(widest, widths.Of(items[i].text, text_cap_));
   }
   if (!items.empty()) close_column(items.size());
 
@@ -177,7 +155,7 @@ int ColumnMenu::ColumnOf(std::size_t item) const {
 }
 
 QRect ColumnMenu::ItemRect(std::size_t item) const {
-  if (item >= texts_.size()) return {};
+  if (item >= model_.items.size()) return {};
   const Column& column = columns_[ColumnOf(item)];
   const qint64 y = static_cast<qint64>(item - column.first) * row_height_;
   return QRect(column.x - horizontalScrollBar()->value(),
@@ -203,11 +181,12 @@ std::size_t ColumnMenu::ItemAtGlobal(QPoint global) const {
 
 QString ColumnMenu::ShownText(std::size_t item) const {
   const int room = columns_[ColumnOf(item)].width - gutter_ - right_padding_;
-  return QFontMetrics(font()).elidedText(texts_[item], Qt::ElideRight, room, Qt::TextShowMnemonic);
+  return QFontMetrics(font()).elidedText(FullText(item), Qt::ElideRight, room,
+                                         Qt::TextShowMnemonic);
 }
 
 void ColumnMenu::EnsureVisible(std::size_t item) {
-  if (item >= texts_.size()) return;
+  if (item >= model_.items.size()) return;
   const QRect rect = ItemRect(item);
   const QRect view = viewport()->rect();
   QScrollBar* h = horizontalScrollBar();
@@ -255,7 +234,7 @@ void ColumnMenu::PaintItem(QPainter& painter, std::size_t item, const QRect& rec
     const QPixmap& pixmap = bitmaps_[bitmap - kUncheckedBitmap];
     painter.drawPixmap(inner.left() + 4, rect.top() + (row_height_ - kMenuBitmapSize) / 2, pixmap);
   }
-  if (texts_[item].isEmpty()) return;
+  if (data.text.empty()) return;
 
   QColor color = palette().color(selected ? QPalette::HighlightedText : QPalette::Text);
   if (!data.enabled) color = palette().color(QPalette::Disabled, QPalette::Text);
@@ -273,8 +252,8 @@ bool ColumnMenu::viewportEvent(QEvent* event) {
   if (event->type() == QEvent::ToolTip) {
     auto* help = static_cast<QHelpEvent*>(event);
     const std::size_t item = ItemAt(help->pos());
-    if (item != kNone && ShownText(item) != texts_[item]) {
-      QToolTip::showText(help->globalPos(), WithoutMnemonic(texts_[item]), viewport(),
+    if (item != kNone && ShownText(item) != FullText(item)) {
+      QToolTip::showText(help->globalPos(), WithoutMnemonic(FullText(item)), viewport(),
                          ItemRect(item));
     } else {
       QToolTip::hideText();

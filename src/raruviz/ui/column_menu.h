@@ -43,7 +43,8 @@ class ColumnMenu : public QAbstractScrollArea {
   std::size_t ItemAt(QPoint viewport_point) const;
   // The item's text as painted: its display text, elided to the column.
   QString ShownText(std::size_t item) const;
-  const QString& FullText(std::size_t item) const { return texts_[item]; }
+  // The item's display text, converted when first asked for.
+  const QString& FullText(std::size_t item) const;
   // Scrolls so that the item is visible.
   void EnsureVisible(std::size_t item);
 
@@ -86,9 +87,13 @@ class ColumnMenu : public QAbstractScrollArea {
   void MoveAcross(bool right);
   void MoveRows(int rows);
   bool MnemonicKey(const QString& key_text);
+  // The item's accelerator character, lower-cased, or a null character.
+  QChar MnemonicOf(std::size_t item) const;
 
   const MenuModel& model_;
-  std::vector<QString> texts_;
+  // Display texts, converted only for the items painted or searched.
+  mutable std::vector<QString> texts_;
+  mutable std::vector<char> converted_;
   std::vector<Column> columns_;
   QPixmap bitmaps_[4];  // kUncheckedBitmap .. kMacroBitmap
   int row_height_ = 18;

@@ -9,7 +9,7 @@ namespace kelvora {
 namespace {
 
 // The accelerator character of a text ("&x"), or a null character.
-QChar MnemonicOf(const QString& text) {
+QChar MnemonicInText(const QString& text) {
   for (qsizetype i = 0; i + 1 < text.size(); ++i) {
     if (text[i] != u'&') continue;
     if (text[i + 1] != u'&') return text[i + 1].toLower();
@@ -19,6 +19,21 @@ QChar MnemonicOf(const QString& text) {
 }
 
 }  // namespace
+
+QChar ColumnMenu::MnemonicOf(std::size_t item) const {
+  // "&" (0x26) is never the second byte of a CP932 character, so the bytes can be searched.
+  const std::string& text = model_.items[item].text;
+  for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != '&') continue;
+    if (text[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    const auto next = static_cast<unsigned char>(text[i + 1]);
+    return next < 0x80 ? QChar(next).toLower() : MnemonicInText(FullText(item));
+  }
+  return QChar();
+}
 
 bool ColumnMenu::Selectable(std::size_t item) const {
   return item < model_.items.size() && model_.items[item].enabled;
@@ -105,8 +120,8 @@ bool ColumnMenu::MnemonicKey(const QString& key_text) {
   std::size_t first_after = kNone;
   std::size_t first_any = kNone;
   std::size_t matches = 0;
-  for (std::size_t i = 0; i < texts_.size(); ++i) {
-    if (!Selectable(i) || MnemonicOf(texts_[i]) != key) continue;
+  for (std::size_t i = 0; i < model_.items.size(); ++i) {
+    if (!Selectable(i) || MnemonicOf(i) != key) continue;
     ++matches;
     if (first_any == kNone) first_any = i;
     if (first_after == kNone && (current_ == kNone || i > current_)) first_after = i;
