@@ -1,4 +1,5 @@
-// Program start: the settings folder becomes the current directory, then the main window runs.
+// Program start: the settings folder becomes the current directory, then the main window runs
+// until it closes.
 #include <unistd.h>
 
 #include <QApplication>
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
   }
 
   kelvora::MainWindow window;
+  if (window.Start() != kelvora::StartResult::Started) return 0;
   window.show();
   return QApplication::exec();
 }

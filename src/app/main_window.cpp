@@ -1,61 +1,80 @@
+// Before any Qt header (see main_window.h).
+#include "raruviz/menu_commands.h"
+#include "raruviz/word_history.h"
+
 #include "app/main_window.h"
 
-#include <QHBoxLayout>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QProgressBar>
-#include <QVBoxLayout>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPainter>
+#include <QShortcut>
+#include <QUrl>
+
+#include "app/background_patterns.h"
+#include "app/button_patterns.h"
+#include "app/fs_names.h"
+#include "app/qt_ui.h"
+#include "platform/process.h"
 
 namespace kelvora {
 namespace {
 
-// A label that shows data as it is (no rich text) and never widens the window for a long text.
-QLabel* PlainLabel(QWidget* parent, const QString& object_name) {
-  auto* label = new QLabel(parent);
-  label->setObjectName(object_name);
-  label->setTextFormat(Qt::PlainText);
-  label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-  label->setMinimumHeight(label->fontMetrics().height());  // an empty line keeps its place
-  return label;
+// The bytes of a dropped local path: the URL keeps them percent-encoded, so names that are
+// not UTF-8 arrive unchanged.
+std::string DroppedPathBytes(const QUrl& url) {
+  const QByteArray encoded = url.path(QUrl::FullyEncoded).toLatin1();
+  return QByteArray::fromPercentEncoding(encoded).toStdString();
+}
+
+bool IsEnterOrEscape(const QKeyEvent& key) {
+  return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter || key.key() == Qt::Key_Escape;
 }
 
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+MainWindow::MainWindow(QWidget* parent) : MainWindow(MainWindowOptions{}, parent) {}
+
+MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
+    : QWidget(parent),
+      options_(std::move(options)),
+      split_ui_(nullptr, nullptr),
+      history_(std::make_unique<WordHistory>()) {
+  store_.emplace(options_.store ? *options_.store : SettingsStore::Default());
+  regex_.set_available(options_.regex_available);
+  // Installed before QtUi's filter, so QtUi sees a key first while a command polls the queue.
+  qApp->installEventFilter(this);
+  qt_ui_ = std::make_unique<QtUi>(this);
+  split_ui_.Set(options_.dialogs != nullptr ? options_.dialogs : qt_ui_.get(), qt_ui_.get());
+
   setWindowTitle(Title());
+  setWindowIcon(WindowIcon());
+  setAcceptDrops(true);
+  BuildControls();
+  setFixedSize(CollapsedSize());
 
-  auto* central = new QWidget(this);
-  auto* columns = new QHBoxLayout(central);
-
-  auto* controls = new QVBoxLayout;
-  content_area_ = new QWidget(central);
-  content_area_->setObjectName(QStringLiteral("contentArea"));
-  content_area_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-  controls->addWidget(content_area_);
-  for (int i = 0; i < 3; ++i) {
-    status_[i] = PlainLabel(central, QStringLiteral("status%1").arg(i + 1));
-    controls->addWidget(status_[i]);
+  const std::pair<const char*, int> accelerators[] = {
+      {"Ctrl+F", cmd::kCommentSearch}, {"Ctrl+G", cmd::kGet},        {"Ctrl+L", cmd::kBitmapList},
+      {"Ctrl+M", cmd::kSystemInfo},    {"Ctrl+P", cmd::kProperties}, {"Ctrl+T", cmd::kTreeViewer}};
+  for (const auto& [keys, id] : accelerators) {
+    auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(keys)), this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, [this, id = id] { Command(id); });
   }
-  progress_ = new QProgressBar(central);
-  progress_->setObjectName(QStringLiteral("progress"));
-  progress_->setRange(0, 1);
-  progress_->setValue(0);
-  progress_->setTextVisible(false);
-  controls->addWidget(progress_);
-  columns->addLayout(controls, 1);
+}
 
-  list_area_ = new QWidget(central);
-  list_area_->setObjectName(QStringLiteral("listArea"));
-  auto* lists = new QVBoxLayout(list_area_);
-  for (int i = 0; i < 5; ++i) {
-    count_[i] = PlainLabel(list_area_, QStringLiteral("count%1").arg(i + 1));
-    lists->addWidget(count_[i]);
-  }
-  lists->addStretch(1);
-  list_area_->hide();
-  columns->addWidget(list_area_, 1);
-
-  setCentralWidget(central);
-  resize(400, 240);
+MainWindow::~MainWindow() {
+  qApp->removeEventFilter(this);
+  if (started_) SavePlacement();
 }
 
 QString MainWindow::Title() {
@@ -63,22 +82,26 @@ QString MainWindow::Title() {
 }
 
 QLabel* MainWindow::StatusLine(int line) {
-  return line >= 1 && line <= 3 ? status_[line - 1] : nullptr;
+  return line >= 1 && line <= 3 ? status_[static_cast<std::size_t>(line - 1)] : nullptr;
 }
 
 QLabel* MainWindow::CountLabel(int kind) const {
-  return kind >= 1 && kind <= 5 ? count_[kind - 1] : nullptr;
+  return kind >= 1 && kind <= kListCount ? count_[static_cast<std::size_t>(kind - 1)] : nullptr;
 }
 
-void MainWindow::ApplyLayout(WindowLayout layout) {
-  const bool running_view = layout != WindowLayout::Data;
-  for (QLabel* line : status_) line->setVisible(running_view);
-  progress_->setVisible(running_view);
-  progress_->setValue(progress_->minimum());
-  if (layout == WindowLayout::Running) {
-    for (QLabel* label : count_) label->clear();
-  }
-  update();
+QTableView* MainWindow::ListView(int kind) const {
+  return kind >= 1 && kind <= kListCount ? views_[static_cast<std::size_t>(kind - 1)] : nullptr;
+}
+
+QPushButton* MainWindow::KindButton(int kind) const {
+  return kind >= 1 && kind <= kListCount ? kind_buttons_[static_cast<std::size_t>(kind - 1)]
+                                         : nullptr;
+}
+
+double MainWindow::OpacityFor(int percent) {
+  if (percent < 0) percent = 0;
+  if (percent > 100) percent = 100;
+  return (255 - 2 * percent) / 255.0;
 }
 
 void MainWindow::SetListRedraw(bool on) {
@@ -88,6 +111,68 @@ void MainWindow::SetListRedraw(bool on) {
 
 void MainWindow::SetCountLabel(int kind, const QString& text) {
   if (QLabel* label = CountLabel(kind)) label->setText(text);
+}
+
+void MainWindow::paintEvent(QPaintEvent*) {
+  const int pattern = settings_.hatch_pattern;
+  if (pattern != brush_pattern_ || settings_.dlg_base != brush_line_color_ ||
+      settings_.dlg_bkground != brush_back_color_) {
+    brush_ = BackgroundBrush(pattern, settings_.dlg_base, settings_.dlg_bkground);
+    brush_pattern_ = pattern;
+    brush_line_color_ = settings_.dlg_base;
+    brush_back_color_ = settings_.dlg_bkground;
+  }
+  QPainter painter(this);
+  painter.fillRect(rect(), brush_);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (command_running_ || !ui().AskYesNo("『 Kelvora 』 を終了しますか？　", Ui::kCaption)) {
+    event->ignore();
+    return;
+  }
+  ResetMenuState(menu_state_);
+  ShowCountField();
+  brush_pattern_ = -1;
+  data_.roots().Clear();
+  event->accept();
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
+  ShowContextMenu(event->globalPos());
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!command_running_ && event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+// Exactly one dropped folder starts an analysis of it; a file or several items do nothing.
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (command_running_ || urls.size() != 1 || !urls.front().isLocalFile()) return;
+  const std::string path = DroppedPathBytes(urls.front());
+  if (!QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).isDir()) return;
+  event->acceptProposedAction();
+  RunAnalysis(path);
+}
+
+// Enter and Escape never reach the window or its controls (popups are windows of their own);
+// the word box's focus resets the menu state.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (!watched->isWidgetType()) return QWidget::eventFilter(watched, event);
+  auto* widget = static_cast<QWidget*>(watched);
+  if (widget->window() != this) return QWidget::eventFilter(watched, event);
+  if (!command_running_ &&
+      (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
+      IsEnterOrEscape(*static_cast<QKeyEvent*>(event))) {
+    return true;
+  }
+  if (event->type() == QEvent::FocusIn && word_box_ != nullptr &&
+      (widget == word_box_ || widget == word_box_->lineEdit())) {
+    ResetMenuState(menu_state_);
+    ShowCountField();
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace kelvora

@@ -1,29 +1,137 @@
-// The main window: status lines, progress bar, the hidden registration-list area and the
-// area that holds the window's controls.
+// The main window: start sequence, the three layouts, the lower panel, colours and patterns,
+// the tag-jump controls, the context menu and the registration list views.
 #pragma once
 
-#include <QMainWindow>
+#include <QBrush>
+#include <QWidget>
 #include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
 
+#include "app/split_ui.h"
 #include "app/ui_view.h"
+#include "data/registration_lists.h"
+#include "raruviz/editor_launch.h"
+#include "raruviz/index_window.h"
+#include "raruviz/menu_model.h"
+#include "raruviz/menu_state.h"
+#include "raruviz/word_lookup.h"
+#include "settings/settings.h"
+#include "text/regex_service.h"
 
+class QAbstractButton;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
 class QLabel;
+class QLineEdit;
+class QMenu;
 class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QTableView;
+class QTimer;
+class QToolButton;
 
 namespace kelvora {
 
-class MainWindow : public QMainWindow, public UiView {
+class InstanceLock;
+class QtUi;
+class RegistrationTableModel;
+// Its header clashes with Qt's "slots" keyword: include it before any Qt header.
+class WordHistory;
+
+// Control and command identifiers of the window.
+namespace cmd {
+constexpr int kAnalyse = 1044;
+constexpr int kMenuMode = 1003;
+constexpr int kSpecifyMode = 1004;
+constexpr int kGet = 1008;
+constexpr int kPanel = 1013;
+constexpr int kLineColor = 1014;
+constexpr int kTextColor = 1015;
+constexpr int kBackColor = 1016;
+constexpr int kIndexMode = 1159;
+constexpr int kBitmapList = 1152;
+constexpr int kAlwaysOnTop = 1046;
+constexpr int kContextMenu = 1150;
+constexpr int kProperties = 1066;
+constexpr int kTreeViewer = 1024;
+constexpr int kSystemInfo = 145;
+constexpr int kCommentSearch = 151;
+constexpr int kAsciiTable = 51;
+constexpr int kCommentFile = 52;
+constexpr int kDeleteAll = 53;
+constexpr int kTextList = 54;
+constexpr int kHtmlSite = 55;
+constexpr int kStepCsv = 56;
+constexpr int kFunctionTree = 57;
+constexpr int kStructTree = 58;
+constexpr int kTableTree = 59;
+constexpr int kSortAllAscending = 60;
+constexpr int kSortAllDescending = 61;
+constexpr int kSortFirstList = 62;  // 62..66: one list, kinds 1..5
+constexpr int kReanalyse = 70;
+constexpr int kTransparency0 = 80;  // 80..89: 0 %, 10 %, ..., 90 %
+constexpr int kReadme = 98;
+constexpr int kGrepMenu = 100;
+constexpr int kTableCsv = 102;
+constexpr int kIfRemoval = 103;
+constexpr int kSheetFirst = 104;  // 104..109
+constexpr int kSheetLast = 109;
+constexpr int kVersion = 32798;
+constexpr int kHelp = 32808;
+}  // namespace cmd
+
+// Geometry of the window, in pixels of its client area.
+constexpr int kCollapsedWidth = 340;
+constexpr int kCollapsedHeight = 152;
+constexpr int kPanelHeight = 380;
+constexpr int kPanelStep = 19;
+constexpr int kPanelTickMs = 15;
+constexpr int kDebugWidth = 548;
+
+inline constexpr const char* kVersionText = "3.24";
+
+// What the window needs from outside; the defaults are the real program's.
+struct MainWindowOptions {
+  // The two stores; nullopt means Kelvora.ini and registry.ini at their usual places.
+  std::optional<SettingsStore> store;
+  // Folder of the analysis working files; empty means the current directory.
+  std::string work_dir;
+  std::string lock_name = "Kelvora_RarUviz.lock";
+  bool regex_available = true;
+  // Starts the editor; empty starts it for real.
+  Spawner spawner;
+  // Messages, questions and choosers; nullptr means Qt dialogs over the window.
+  Ui* dialogs = nullptr;
+  // Shows a tag-jump menu and returns the chosen identifier; empty means the Qt popups.
+  std::function<int(const MenuModel&, QWidget*)> exec_menu;
+  // Shows the index window; empty means the Qt index window.
+  std::function<std::optional<std::size_t>(const IndexWindowModel&, QWidget*)> exec_index;
+};
+
+enum class StartResult { Started, AlreadyRunning, RegexMissing };
+
+class MainWindow : public QWidget, public UiView {
   Q_OBJECT
 
  public:
   explicit MainWindow(QWidget* parent = nullptr);
+  explicit MainWindow(MainWindowOptions options, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   static QString Title();  // "Kelvora  - RarUviz -"
 
-  QWidget* ContentArea() const { return content_area_; }
-  // The area right of the window's controls where the registration lists and their count
-  // labels live; hidden while the window is collapsed.
-  QWidget* ListArea() const { return list_area_; }
+  // The start sequence. Anything but Started means the program ends (with code 0).
+  StartResult Start();
+  bool first_run() const { return first_run_; }
+
+  // Runs one command of the window (button, accelerator or context-menu identifier).
+  void Command(int id);
 
   // UiView
   QWidget* DialogWidget() override { return this; }
@@ -32,14 +140,168 @@ class MainWindow : public QMainWindow, public UiView {
   void ApplyLayout(WindowLayout layout) override;
   void SetListRedraw(bool on) override;
   void SetCountLabel(int kind, const QString& text) override;
+
   QLabel* CountLabel(int kind) const;
+  QWidget* ListArea() const { return list_area_; }
+  QTableView* ListView(int kind) const;
+  QPushButton* KindButton(int kind) const;
+  QPushButton* AnalyseButton() const { return analyse_; }
+  QComboBox* WordBox() const { return word_box_; }
+  QAbstractButton* MenuRadio() const;
+  QAbstractButton* SpecifyRadio() const;
+  QAbstractButton* IndexButton() const;
+  QAbstractButton* PanelButton() const;
+  QLabel* CountField() const { return count_field_; }
+  QSpinBox* RowsSpin() const { return rows_spin_; }
+  QSpinBox* ColumnsSpin() const { return columns_spin_; }
+  QLineEdit* PageSizeField() const { return page_size_; }
+  QComboBox* HatchBox() const { return hatch_box_; }
+  QComboBox* ButtonPatternBox() const { return button_box_; }
+  QCheckBox* AlwaysOnTopBox() const { return on_top_; }
+
+  RegisteredData& data() { return data_; }
+  const Settings& settings() const { return settings_; }
+  SettingsStore& store() { return *store_; }
+  const MenuState& menu_state() const { return menu_state_; }
+  const WordHistory& history() const { return *history_; }
+  Ui& ui() { return split_ui_; }
+
+  // The lower panel and its movement.
+  bool panel_open() const { return panel_open_; }
+  bool panel_moving() const { return panel_moving_; }
+  QSize CollapsedSize() const { return QSize(kCollapsedWidth, kCollapsedHeight); }
+
+  int transparency_percent() const { return settings_.raruviz_par; }
+  bool transparency_active() const { return transparency_active_; }
+  // Opacity 255 - 2 * percent, as a window opacity from 0 to 1.
+  static double OpacityFor(int percent);
+
+  // The context menu as it would open now (not shown); the caller owns it.
+  QMenu* BuildContextMenu();
+
+  // Lists changed: views, count-dependent tooltips and lookup caches are brought up to date.
+  void DataChanged();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QWidget* content_area_;
-  QWidget* list_area_;
+  // main_window_layout.cpp
+  void BuildControls();
+  void BuildTopControls();
+  void BuildPanelControls();
+  void BuildListArea();
+  void SetToolTips();
+  void ApplyTextColor();
+  void ShowCountField();
+  QLabel* PaintedLabel(const QString& text, int x, int y, int w, int h);
+  // main_window_start.cpp
+  void ApplySettingsToControls();
+  void RestoreRectangle();
+  void SavePlacement();
+  // lower_panel.cpp
+  void TogglePanel();
+  void PanelTick();
+  void FinishPanelMove();
+  // main_window_commands.cpp
+  void RunAnalysis(std::optional<std::string> root);
+  void RunReanalysis();
+  void SortCommand(int id);
+  void DeleteAll();
+  void SetTransparency(int percent);
+  void SetAlwaysOnTop(bool on);
+  void ChooseColor(int id);
+  void SetHatchPattern(int box_index);
+  void SetButtonPattern(int index);
+  void ApplyButtonPattern();
+  void UpdateKindButtons();
+  void SetBackgroundType(bool hatch);
+  void ShowContextMenu(const QPoint& global);
+  // main_window_tag_jump.cpp
+  void KindButtonPressed(ListKind kind);
+  void SetSpecifyMode(bool specify);
+  void GetClipboard();
+  void ToggleIndex();
+  void RunMenu(MenuModel menu);
+  void RefreshHistoryBox();
+  EditorLauncher Launcher() const;
+  const LoweredNames* Lowered(ListKind kind) const;
+
+  MainWindowOptions options_;
+  std::optional<SettingsStore> store_;
+  RegexService regex_;
+  std::unique_ptr<QtUi> qt_ui_;
+  SplitUi split_ui_;
+  std::unique_ptr<InstanceLock> lock_;
+  bool started_ = false;
+  bool first_run_ = false;
+
+  RegisteredData data_;
+  Settings settings_;
+  MenuState menu_state_;
+  std::unique_ptr<WordHistory> history_;
+  std::array<std::unique_ptr<LoweredNames>, kListCount> lowered_;
+  bool command_running_ = false;
+  bool analysis_running_ = false;
+  bool specify_mode_ = false;
+  bool has_data_layout_ = false;
+
+  // Top controls.
   std::array<QLabel*, 3> status_{};
-  std::array<QLabel*, 5> count_{};
-  QProgressBar* progress_;
+  QProgressBar* progress_ = nullptr;
+  QPushButton* analyse_ = nullptr;
+  QToolButton* menu_radio_ = nullptr;
+  QToolButton* specify_radio_ = nullptr;
+  QLabel* menu_radio_label_ = nullptr;
+  QLabel* specify_radio_label_ = nullptr;
+  QComboBox* word_box_ = nullptr;
+  QPushButton* get_ = nullptr;
+  QToolButton* index_ = nullptr;
+  QToolButton* panel_button_ = nullptr;
+  std::array<QPushButton*, kListCount> kind_buttons_{};
+  QLabel* count_field_ = nullptr;
+
+  // Lower panel.
+  QWidget* panel_ = nullptr;
+  QToolButton* hatch_radio_ = nullptr;
+  QToolButton* bitmap_radio_ = nullptr;
+  QPushButton* line_color_ = nullptr;
+  QPushButton* back_color_ = nullptr;
+  QComboBox* hatch_box_ = nullptr;
+  QPushButton* bitmap_list_ = nullptr;
+  QComboBox* button_box_ = nullptr;
+  QToolButton* one_column_ = nullptr;
+  QToolButton* multi_column_ = nullptr;
+  QSpinBox* rows_spin_ = nullptr;
+  QSpinBox* columns_spin_ = nullptr;
+  QLineEdit* page_size_ = nullptr;
+  QCheckBox* comment_box_ = nullptr;
+  QCheckBox* on_top_ = nullptr;
+  std::vector<QLabel*> painted_labels_;
+  std::vector<QGroupBox*> groups_;
+
+  // Registration lists.
+  QWidget* list_area_ = nullptr;
+  std::array<QLabel*, kListCount> count_{};
+  std::array<QTableView*, kListCount> views_{};
+  std::array<RegistrationTableModel*, kListCount> models_{};
+
+  bool panel_open_ = false;
+  bool panel_moving_ = false;
+  bool panel_opening_ = false;
+  QTimer* panel_timer_ = nullptr;
+  bool transparency_active_ = false;
+
+  // The background brush and what it was built from.
+  int brush_pattern_ = -1;
+  std::uint32_t brush_line_color_ = 0;
+  std::uint32_t brush_back_color_ = 0;
+  QBrush brush_;
 };
 
 }  // namespace kelvora
