@@ -137,7 +137,8 @@ class TestPopupMenus : public QObject {
       QCOMPARE(menu->ColumnFirst(0), std::size_t{0});
       QCOMPARE(menu->ColumnEnd(0), std::size_t{31});
       QCOMPARE(menu->ColumnEnd(1), std::size_t{62});
-      QVERIFY(menu->FullText(0).startsWith(QStringLiteral("(1)  &name000    初期化処理")));
+      QCOMPARE(menu->FullText(0), QStringLiteral("(1)  &name000    初期化処理"));
+      QCOMPARE(menu->ShownText(0), menu->FullText(0));
       QVERIFY(menu->FullText(31).startsWith(QStringLiteral("(31)  &name030")));
       QVERIFY(menu->FullText(61).contains(QStringLiteral("次ページに進む（現在:1/2）")));
       // Row 31 sits beside row 1; the next-page item is last, below row 60.
@@ -276,11 +277,13 @@ class TestPopupMenus : public QObject {
     MenuModel model;
     model.paged = true;
     std::string long_name = "&" + std::string(300, 'x') + kelvora::Utf8ToCp932("　長い説明");
-    model.items = {Item("&short", 500), Item(long_name.c_str(), 501)};
+    // A file name is UTF-8 as the file system gives it.
+    model.items = {Item("&short", 500), Item(long_name.c_str(), 501), Item("&ソース (1)%.c", 502)};
     OnPopup([](QWidget* popup) {
       ColumnMenu* menu = AsColumnMenu(popup);
       QVERIFY(menu != nullptr);
       QVERIFY(menu->ShownText(0) == menu->FullText(0));
+      QCOMPARE(menu->ShownText(2), QStringLiteral("&ソース (1)%.c"));
       QVERIFY(menu->ShownText(1).endsWith(QChar(0x2026)));
       QVERIFY(menu->ColumnWidth(0) <
               QFontMetrics(menu->font()).horizontalAdvance(menu->FullText(1)));
@@ -363,6 +366,23 @@ class TestPopupMenus : public QObject {
     });
     QCOMPARE(kelvora::ExecMenu(model, nullptr), kelvora::kNoCommand);
     QCOMPARE(kelvora::ExecMenu(MenuModel{}, nullptr), kelvora::kNoCommand);
+  }
+
+  void TallOneColumnMenuScrollsInsteadOfGrowingColumns() {
+    const RegistrationList list = Functions(300);
+    std::vector<std::size_t> rows(300);
+    for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = i;
+    const MenuModel model = kelvora::BuildMatchMenu(list, rows, false);
+    OnPopup([](QWidget* popup) {
+      auto* menu = qobject_cast<QMenu*>(popup);
+      QVERIFY(menu != nullptr);
+      QVERIFY(menu->height() <= menu->screen()->availableGeometry().height());
+      const int left = menu->actionGeometry(menu->actions().front()).left();
+      QCOMPARE(menu->actionGeometry(menu->actions().back()).left(), left);
+      QTest::keyClick(menu, Qt::Key_Up);  // wraps to the last item, scrolled into view
+      QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QCOMPARE(kelvora::ExecMenu(model, nullptr), kelvora::kRowCommandBase + 299);
   }
 
   void LongOneColumnMenuOpensAsAScrollingColumn() {

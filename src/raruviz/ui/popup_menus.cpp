@@ -1,11 +1,13 @@
 #include "raruviz/ui/popup_menus.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QEventLoop>
 #include <QFontMetrics>
 #include <QMenu>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QStyleFactory>
 
 #include "raruviz/ui/column_menu.h"
 #include "raruviz/ui/index_popup.h"
@@ -22,6 +24,9 @@ constexpr std::size_t kLargestQMenu = 1000;
 // Lets a one-column menu taller than the screen scroll instead of growing more columns.
 class ScrollingMenuStyle : public QProxyStyle {
  public:
+  // Built on a fresh instance of the application's style (the proxy owns its base).
+  ScrollingMenuStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+
   int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                 QStyleHintReturn* data) const override {
     if (hint == QStyle::SH_Menu_Scrollable) return 1;
