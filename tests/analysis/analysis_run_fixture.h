@@ -124,4 +124,18 @@ inline int RunWithoutRootRights(const std::function<int()>& body) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 126;
 }
 
+// Runs body in a child process that is stopped after the given seconds, so a hang fails the test
+// instead of the whole test program: the child's exit code, 126 when it was stopped.
+inline int RunWithTimeLimit(unsigned seconds, const std::function<int()>& body) {
+  pid_t pid = fork();
+  if (pid < 0) return 125;
+  if (pid == 0) {
+    alarm(seconds);
+    _exit(body());
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 126;
+}
+
 }  // namespace kelvora::testing

@@ -280,6 +280,21 @@ TEST_F(AnalysisRunTest, BadInputIsAnalysedWithoutCrashOrHang) {
             Root() + "/odd names/50% (copy)/日本語 ファイル.c(1)");
 }
 
+TEST_F(AnalysisRunTest, Utf8StringLiteralsDoNotHangTheRun) {
+  // A table of UTF-8 block characters as found in the Linux sources (tools/perf/util/spark.c).
+  Tree("spark.c",
+       "static const char *ticks[8] = {\n"
+       "\t\t\"▁\",  \"▂\", \"▃\", \"▄\", \"▅\", \"▆\", \"▇\", \"█\"\n"
+       "};\n"
+       "int spark(void)\n{\n  return 0;\n}\n");
+  int rc = RunWithTimeLimit(20, [&] {
+    ui.AnswerYes().AnswerYes();
+    if (StartAnalysisAt(ctx, Root()) != 0) return 1;
+    return RowOf(ListKind::Function, "spark") >= 0 ? 0 : 2;
+  });
+  EXPECT_EQ(rc, 0) << "126: the run did not finish within 20 s";
+}
+
 TEST(ElapsedTextTest, WholeSecondsAPointAndThreeDigits) {
   EXPECT_EQ(ElapsedSecondsText(5045), "5.045");
   EXPECT_EQ(ElapsedSecondsText(7), "0.007");
