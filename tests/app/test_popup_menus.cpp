@@ -46,8 +46,8 @@ void OnPopup(std::function<void(QWidget*)> act) {
     act(popup);
     QTimer::singleShot(5000, [guard] {
       if (guard != nullptr && guard->isVisible()) {
-        qWarning("a popup stayed open");
         guard->close();
+        QFAIL("a popup stayed open");
       }
     });
   });
@@ -252,6 +252,35 @@ class TestPopupMenus : public QObject {
       QTest::mouseClick(menu, Qt::LeftButton, {}, QPoint(menu->width() + 30, 5));
     });
     QCOMPARE(kelvora::ExecMenu(model, nullptr), kelvora::kNoCommand);
+
+    // Input through the window system, as a user's keys and clicks arrive.
+    OnPopup([](QWidget* popup) {
+      QWindow* window = popup->windowHandle();
+      QVERIFY(window != nullptr);
+      QTest::keyClick(window, Qt::Key_Down);
+      QTest::keyClick(window, Qt::Key_Escape);
+    });
+    QCOMPARE(kelvora::ExecMenu(model, nullptr), kelvora::kNoCommand);
+    OnPopup([](QWidget* popup) {
+      QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, {}, QPoint(popup->width() + 30, 5));
+    });
+    QCOMPARE(kelvora::ExecMenu(model, nullptr), kelvora::kNoCommand);
+    OnPopup([](QWidget* popup) {
+      ColumnMenu* menu = AsColumnMenu(popup);
+      QVERIFY(menu != nullptr);
+      const QPoint at = menu->viewport()->mapTo(menu, menu->ItemRect(33).center());
+      QTest::mouseClick(menu->windowHandle(), Qt::LeftButton, {}, at);
+    });
+    QCOMPARE(kelvora::ExecMenu(model, nullptr), kelvora::kRowCommandBase + 32);
+    OnPopup([](QWidget* popup) {
+      QTest::keyClick(popup->windowHandle(), Qt::Key_Down);
+      QTest::keyClick(popup->windowHandle(), Qt::Key_Return);
+    });
+    QCOMPARE(kelvora::ExecIndexWindow(IndexModel(3), nullptr), std::optional<std::size_t>(1));
+    OnPopup([](QWidget* popup) {
+      QTest::mouseClick(popup->windowHandle(), Qt::LeftButton, {}, QPoint(-20, -20));
+    });
+    QCOMPARE(kelvora::ExecIndexWindow(IndexModel(3), nullptr), std::nullopt);
   }
 
   void AcceleratorLetterChoosesAUniqueItemAndStepsThroughShared() {

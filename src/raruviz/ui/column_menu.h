@@ -53,6 +53,7 @@ class ColumnMenu : public QAbstractScrollArea {
   void Finished();
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;

@@ -180,13 +180,20 @@ void ColumnMenu::keyPressEvent(QKeyEvent* event) {
   if (current_ != kNone && isVisible()) EnsureVisible(current_);
 }
 
-void ColumnMenu::mousePressEvent(QMouseEvent* event) {
-  const QPoint global = event->globalPosition().toPoint();
-  if (!rect().contains(mapFromGlobal(global))) {
-    // A click outside closes the popup without a choice, as menus do.
-    close();
-    return;
+bool ColumnMenu::event(QEvent* event) {
+  // A click outside the popup reaches the popup itself, not its viewport (the scroll area
+  // drops such events): it closes the popup without a choice, as menus do.
+  if (event->type() == QEvent::MouseButtonPress) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (!rect().contains(mapFromGlobal(mouse->globalPosition().toPoint()))) {
+      close();
+      return true;
+    }
   }
+  return QAbstractScrollArea::event(event);
+}
+
+void ColumnMenu::mousePressEvent(QMouseEvent* event) {
   pressed_inside_ = true;
   event->accept();
 }

@@ -125,13 +125,16 @@ void IndexPopup::keyPressEvent(QKeyEvent* event) {
   }
 }
 
-void IndexPopup::mousePressEvent(QMouseEvent* event) {
-  if (!rect().contains(mapFromGlobal(event->globalPosition().toPoint()))) {
-    // A click outside closes the window as a cancel.
-    close();
-    return;
+bool IndexPopup::event(QEvent* event) {
+  // A click outside reaches the window itself, which the list would drop: it cancels.
+  if (event->type() == QEvent::MouseButtonPress) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (!rect().contains(mapFromGlobal(mouse->globalPosition().toPoint()))) {
+      close();
+      return true;
+    }
   }
-  QTreeWidget::mousePressEvent(event);
+  return QTreeWidget::event(event);
 }
 
 void IndexPopup::hideEvent(QHideEvent* event) {

@@ -28,8 +28,8 @@ class IndexPopup : public QTreeWidget {
   void Finished();
 
  protected:
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
   void hideEvent(QHideEvent* event) override;
 
  private:
