@@ -45,7 +45,6 @@ QScreen* ScreenFor(QPoint point, QWidget* parent) {
 ColumnMenu::ColumnMenu(const MenuModel& model, QWidget* parent)
     : QAbstractScrollArea(parent), model_(model) {
   setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
-  setAttribute(Qt::WA_DeleteOnClose, false);
   setFrameStyle(QFrame::Box | QFrame::Plain);
   setLineWidth(1);
   setFocusPolicy(Qt::StrongFocus);
@@ -59,9 +58,7 @@ ColumnMenu::ColumnMenu(const MenuModel& model, QWidget* parent)
   row_height_ = std::max(metrics.height() + 6, kMenuBitmapSize + 4);
   gutter_ = kMenuBitmapSize + 9;
   right_padding_ = metrics.horizontalAdvance(QChar(0x3000));
-  // Names with their comments can be several hundred bytes: columns stop at about 64 average
-  // characters (the full text shows as a tooltip).
-  text_cap_ = std::max(160, 64 * metrics.averageCharWidth());
+  text_cap_ = ItemTextCap(metrics);
 
   const qreal dpr = devicePixelRatioF();
   for (int i = 0; i < 4; ++i) bitmaps_[i] = MenuBitmap(kUncheckedBitmap + i, dpr);

@@ -1,5 +1,5 @@
-// The paged browse menu's popup: items painted in columns of one widget, scrollable when the
-// page is larger than the screen. Also shows one-column menus too long for a QMenu.
+// The paged browse menu's popup, painted in columns by one widget and scrollable.
+// It also shows one-column menus too long for a QMenu.
 #pragma once
 
 #include <QAbstractScrollArea>

@@ -1,8 +1,14 @@
 #include "raruviz/ui/item_text_widths.h"
 
+#include <algorithm>
+
 #include "platform/cp932.h"
 
 namespace kelvora {
+
+int ItemTextCap(const QFontMetrics& metrics) {
+  return std::max(160, 64 * metrics.averageCharWidth());
+}
 
 ItemTextWidths::ItemTextWidths(const QFont& font)
     : metrics_(font), cache_(0x10000, -1), wide_(metrics_.horizontalAdvance(QChar(0x3000))) {}

@@ -11,6 +11,10 @@ namespace kelvora {
 // Sums cached advance widths per character of the text as DisplayText would show it (UTF-8
 // when the bytes are valid UTF-8, CP932 otherwise). Double-byte CP932 characters count as one
 // em, kerning is ignored: callers leave a little slack, and painting elides with exact metrics.
+// The widest an item's text is shown before it is elided: about 64 average characters, so that
+// names with long comments still leave room for several columns.
+int ItemTextCap(const QFontMetrics& metrics);
+
 class ItemTextWidths {
  public:
   explicit ItemTextWidths(const QFont& font);

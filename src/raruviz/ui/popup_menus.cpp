@@ -11,6 +11,7 @@
 
 #include "raruviz/ui/column_menu.h"
 #include "raruviz/ui/index_popup.h"
+#include "raruviz/ui/item_text_widths.h"
 #include "raruviz/ui/menu_bitmaps.h"
 
 namespace kelvora {
@@ -66,7 +67,7 @@ int ExecQMenu(const MenuModel& model, QWidget* parent) {
   QPointer<QMenu> menu = new QMenu(parent);
   menu->setStyle(&style);
   const QFontMetrics metrics(menu->font());
-  const int text_cap = std::max(160, 64 * metrics.averageCharWidth());
+  const int text_cap = ItemTextCap(metrics);
   const qreal dpr = menu->devicePixelRatioF();
   bool elided_any = false;
   for (const MenuItem& item : model.items) {
