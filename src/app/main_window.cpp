@@ -18,6 +18,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QShortcut>
+#include <QToolButton>
 #include <QUrl>
 
 #include "app/background_patterns.h"
@@ -96,6 +97,19 @@ QTableView* MainWindow::ListView(int kind) const {
 QPushButton* MainWindow::KindButton(int kind) const {
   return kind >= 1 && kind <= kListCount ? kind_buttons_[static_cast<std::size_t>(kind - 1)]
                                          : nullptr;
+}
+
+QAbstractButton* MainWindow::MenuRadio() const {
+  return menu_radio_;
+}
+QAbstractButton* MainWindow::SpecifyRadio() const {
+  return specify_radio_;
+}
+QAbstractButton* MainWindow::IndexButton() const {
+  return index_;
+}
+QAbstractButton* MainWindow::PanelButton() const {
+  return panel_button_;
 }
 
 double MainWindow::OpacityFor(int percent) {

@@ -49,6 +49,8 @@ QToolButton* LampButton(QWidget* parent, const QString& text, int on_bitmap, int
   button->setToolButtonStyle(text.isEmpty() ? Qt::ToolButtonIconOnly
                                             : Qt::ToolButtonTextBesideIcon);
   button->setIcon(QIcon(NumberedBitmap(off_bitmap)));
+  // Radios show their state by the bitmap alone, not by a pressed frame.
+  if (exclusive) button->setStyleSheet(QStringLiteral("QToolButton { border: none; }"));
   QObject::connect(button, &QToolButton::toggled, button, [button, on_bitmap, off_bitmap](bool on) {
     button->setIcon(QIcon(NumberedBitmap(on ? on_bitmap : off_bitmap)));
   });
@@ -354,16 +356,19 @@ void MainWindow::SetToolTips() {
 
 // Labels, group titles and lamp texts in the text colour over the window's own background.
 void MainWindow::ApplyTextColor() {
-  QPalette pal = palette();
   const QColor text = FromColorRef(settings_.dlg_text);
-  pal.setColor(QPalette::WindowText, text);
-  pal.setColor(QPalette::ButtonText, text);
-  for (QLabel* label : painted_labels_) label->setPalette(pal);
-  for (QLabel* label : status_) label->setPalette(pal);
-  for (QLabel* label : count_) label->setPalette(pal);
-  count_field_->setPalette(pal);
-  for (QGroupBox* group : groups_) group->setPalette(pal);
-  for (QToolButton* b : {menu_radio_, specify_radio_}) b->setPalette(pal);
+  auto recolor = [&text](QWidget* widget, bool button_text) {
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::WindowText, text);
+    if (button_text) pal.setColor(QPalette::ButtonText, text);
+    widget->setPalette(pal);
+  };
+  for (QLabel* label : painted_labels_) recolor(label, false);
+  for (QLabel* label : status_) recolor(label, false);
+  for (QLabel* label : count_) recolor(label, false);
+  recolor(count_field_, false);
+  for (QGroupBox* group : groups_) recolor(group, false);
+  for (QToolButton* b : {menu_radio_, specify_radio_}) recolor(b, true);
   update();
 }
 
