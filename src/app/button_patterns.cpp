@@ -185,6 +185,29 @@ QPixmap KindButtonBitmap(int pattern, int kind, bool disabled) {
   return pixmap;
 }
 
+QPixmap KindMenuBitmap(int pattern, int kind) {
+  if (pattern < 0 || pattern >= kButtonPatternCount) pattern = 0;
+  if (kind < 1 || kind > 5) kind = 1;
+  const Tone& tone =
+      Patterns()[static_cast<std::size_t>(pattern)].tones[static_cast<std::size_t>(kind - 1)];
+  QPixmap pixmap = Canvas(16, 16);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  QLinearGradient fill(0, 0, 0, 16);
+  fill.setColorAt(0, tone.top);
+  fill.setColorAt(1, tone.bottom);
+  p.setPen(tone.top.darker(170));
+  p.setBrush(fill);
+  p.drawRoundedRect(QRectF(0.5, 2.5, 15, 11), 3, 3);
+  QFont font(ProportionalGothicName());
+  font.setPixelSize(9);
+  font.setBold(true);
+  p.setFont(font);
+  p.setPen(Lightness(tone.top, tone.bottom) > 165 ? QColor(20, 20, 20) : QColor(255, 255, 255));
+  p.drawText(QRect(0, 2, 16, 12), Qt::AlignCenter, QString::number(kind));
+  return pixmap;
+}
+
 QPixmap NumberedBitmap(int number) {
   switch (number) {
     case 131:

@@ -19,6 +19,9 @@ QString ButtonPatternName(int pattern);
 // a pattern outside 0..34 is drawn as pattern 0. disabled draws the greyed form.
 QPixmap KindButtonBitmap(int pattern, int kind, bool disabled = false);
 
+// The same bitmap in menu-item size (16 x 16), for the per-list sort items of the context menu.
+QPixmap KindMenuBitmap(int pattern, int kind);
+
 // Bitmaps by number: 131 (unchecked marker), 132 ("=" table), 133 (".h" header file),
 // 134 ("#define" function macro), 424/425 (Index on/off), 459/460 (radio selected/not).
 QPixmap NumberedBitmap(int number);

@@ -51,7 +51,7 @@ void AddEntries(QMenu* menu, const std::vector<ContextEntry>& entries, int butto
         action->setData(e.id);
         action->setEnabled(!e.greyed && IsBuiltCommand(e.id));
         if (e.bitmap_kind != 0) {
-          action->setIcon(QIcon(KindButtonBitmap(button_pattern, e.bitmap_kind)));
+          action->setIcon(QIcon(KindMenuBitmap(button_pattern, e.bitmap_kind)));
         }
         break;
       }
