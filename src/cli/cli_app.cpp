@@ -1,0 +1,195 @@
+#include "cli/cli_app.h"
+
+#include <filesystem>
+
+#include "analysis/analysis_run.h"
+#include "cli/cli_ui.h"
+#include "cli/dump.h"
+#include "data/registration_lists.h"
+#include "platform/cp932.h"
+#include "platform/user_folder.h"
+#include "raruviz/word_lookup.h"
+#include "settings/settings.h"
+#include "text/regex_service.h"
+
+namespace kelvora {
+
+namespace {
+
+constexpr const char* kVersion = "kelvora-cli 0.1.0";
+
+int KindFromName(const std::string& name) {
+  if (name == "func") return 1;
+  if (name == "struct") return 2;
+  if (name == "define") return 3;
+  if (name == "file") return 4;
+  if (name == "table") return 5;
+  return 0;
+}
+
+bool ParseLookup(const std::string& spec, CliLookup& lookup, std::string& error) {
+  std::size_t colon = spec.find(':');
+  int kind = colon == std::string::npos ? 0 : KindFromName(spec.substr(0, colon));
+  if (kind == 0) {
+    error = "--lookup needs KIND:WORD with KIND one of func, struct, define, file, table: " + spec;
+    return false;
+  }
+  lookup.kind = kind;
+  lookup.word = spec.substr(colon + 1);
+  return true;
+}
+
+// Prints the matches of one lookup as "name<TAB>position", in menu order.
+void PrintLookup(const RegisteredData& data, const CliLookup& lookup, std::ostream& out,
+                 CliUi& ui) {
+  const ListKind kind = static_cast<ListKind>(lookup.kind);
+  const std::string word = Utf8ToCp932(lookup.word);
+  if (word.empty()) {
+    ui.Message("検索Wordを入力して下さい！　", Ui::kCaption, MsgIcon::Warning);
+    return;
+  }
+  std::vector<std::size_t> rows = FindMatchingRows(data.List(kind), word);
+  if (rows.empty()) {
+    ui.Message("見つかりませんでした！　", Ui::kCaption, MsgIcon::Information);
+    return;
+  }
+  const RegistrationList& list = data.List(kind);
+  for (std::size_t row : rows) {
+    const std::string& name = list.Cell(row, col::kName);
+    const std::string& position = list.Cell(row, col::kPosition);
+    std::string full = kind == ListKind::File ? position : data.ExpandPosition(position);
+    out << (kind == ListKind::File ? ToDisplay(name) : Cp932ToUtf8(name)) << '\t'
+        << ToDisplay(full) << '\n';
+  }
+}
+
+}  // namespace
+
+std::string CliUsage() {
+  return "usage: kelvora-cli analyse [--settings FILE] [--no-subfolders] [--dump]\n"
+         "                           [--lookup KIND:WORD]... ROOT [ROOT...]\n"
+         "       kelvora-cli --help | --version\n"
+         "\n"
+         "analyse   analyses each ROOT in order; the first replaces existing data, later ones add\n"
+         "          to it. Messages go to standard error.\n"
+         "  --settings FILE    read the analysis settings from FILE instead of Kelvora.ini\n"
+         "  --no-subfolders    analyse only the files directly in each ROOT\n"
+         "  --dump             print the five registration lists (TAB-separated, UTF-8)\n"
+         "  --lookup KIND:WORD print the rows whose name contains WORD (KIND: func, struct,\n"
+         "                     define, file, table) as name<TAB>position\n"
+         "exit status: 0 done, 1 a run ended without data, 2 usage error\n";
+}
+
+bool ParseCliArguments(const std::vector<std::string>& args, CliOptions& options,
+                       std::string& error) {
+  options = CliOptions{};
+  bool only_roots = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (!only_roots && (a == "--help" || a == "-h")) {
+      options.help = true;
+      return true;
+    }
+    if (!only_roots && a == "--version") {
+      options.version = true;
+      return true;
+    }
+    if (options.command.empty()) {
+      if (a != "analyse") {
+        error = a.empty() || a[0] == '-' ? "missing command" : "unknown command: " + a;
+        return false;
+      }
+      options.command = a;
+      continue;
+    }
+    if (!only_roots && a == "--") {
+      only_roots = true;
+    } else if (!only_roots && a == "--settings") {
+      if (i + 1 >= args.size()) {
+        error = "--settings needs a file";
+        return false;
+      }
+      options.settings_file = args[++i];
+    } else if (!only_roots && a.rfind("--settings=", 0) == 0) {
+      options.settings_file = a.substr(11);
+    } else if (!only_roots && a == "--no-subfolders") {
+      options.subfolders = false;
+    } else if (!only_roots && a == "--dump") {
+      options.dump = true;
+    } else if (!only_roots && (a == "--lookup" || a.rfind("--lookup=", 0) == 0)) {
+      std::string spec;
+      if (a == "--lookup") {
+        if (i + 1 >= args.size()) {
+          error = "--lookup needs KIND:WORD";
+          return false;
+        }
+        spec = args[++i];
+      } else {
+        spec = a.substr(9);
+      }
+      CliLookup lookup;
+      if (!ParseLookup(spec, lookup, error)) return false;
+      options.lookups.push_back(lookup);
+    } else if (!only_roots && a.size() > 1 && a[0] == '-') {
+      error = "unknown option: " + a;
+      return false;
+    } else {
+      options.roots.push_back(a);
+    }
+  }
+  if (options.command.empty()) {
+    error = "missing command";
+    return false;
+  }
+  if (options.roots.empty()) {
+    error = "analyse needs at least one ROOT";
+    return false;
+  }
+  return true;
+}
+
+std::string NormaliseRoot(const std::string& root) {
+  std::error_code ec;
+  std::filesystem::path p = std::filesystem::absolute(std::filesystem::path(root), ec);
+  if (ec) p = std::filesystem::path(root);
+  std::string text = p.lexically_normal().string();
+  while (!text.empty() && text.back() == '/') text.pop_back();
+  return text;
+}
+
+int RunCli(const CliOptions& options, std::ostream& out, std::FILE* err) {
+  if (options.help) {
+    out << CliUsage();
+    return 0;
+  }
+  if (options.version) {
+    out << kVersion << '\n';
+    return 0;
+  }
+  if (!options.settings_file.empty() && !std::filesystem::is_regular_file(options.settings_file)) {
+    std::fprintf(err, "kelvora-cli: settings file not found: %s\n", options.settings_file.c_str());
+    return 2;
+  }
+
+  SettingsStore store = options.settings_file.empty()
+                            ? SettingsStore::Default()
+                            : SettingsStore(options.settings_file, UserStorePath());
+  RegisteredData data;
+  RegexService regex;
+  CliUi ui(err);
+  AnalysisContext ctx{data, store, regex, ui, SettingsFolder()};
+
+  int status = 0;
+  for (std::size_t i = 0; i < options.roots.size(); ++i) {
+    ui.set_answers({/*add_to_existing=*/i > 0, options.subfolders});
+    if (StartAnalysisAt(ctx, NormaliseRoot(options.roots[i])) != 0) status = 1;
+  }
+  ui.FinishProgress();
+
+  if (options.dump) DumpLists(data, out);
+  for (const CliLookup& lookup : options.lookups) PrintLookup(data, lookup, out, ui);
+  out.flush();
+  return status;
+}
+
+}  // namespace kelvora

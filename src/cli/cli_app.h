@@ -1,0 +1,39 @@
+// The kelvora-cli commands: argument parsing and the analyse command over the core.
+#pragma once
+
+#include <cstdio>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace kelvora {
+
+struct CliLookup {
+  int kind = 0;      // 1..5
+  std::string word;  // UTF-8 as typed
+};
+
+struct CliOptions {
+  bool help = false;
+  bool version = false;
+  std::string command;        // "analyse"
+  std::string settings_file;  // --settings
+  bool subfolders = true;     // --no-subfolders clears it
+  bool dump = false;          // --dump
+  std::vector<CliLookup> lookups;
+  std::vector<std::string> roots;
+};
+
+// Parses argv (without the program name). False with error set on a usage error.
+bool ParseCliArguments(const std::vector<std::string>& args, CliOptions& options, std::string& error);
+
+// Turns a root argument into the form the folder chooser gives: absolute, without "." and ".."
+// parts and without a trailing "/"; the file-system root becomes "".
+std::string NormaliseRoot(const std::string& root);
+
+// Runs the parsed command: exit status 0 done, 1 a run ended without data, 2 usage error.
+int RunCli(const CliOptions& options, std::ostream& out, std::FILE* err);
+
+std::string CliUsage();
+
+}  // namespace kelvora

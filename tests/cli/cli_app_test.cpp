@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "cli/cli_app.h"
+#include "cli/cli_ui.h"
+#include "cli/run_process.h"
+
+namespace kelvora {
+namespace {
+
+using testing::RunProcess;
+using testing::TempDir;
+
+CliOptions Parse(std::vector<std::string> args, bool expect_ok = true) {
+  CliOptions options;
+  std::string error;
+  EXPECT_EQ(expect_ok, ParseCliArguments(args, options, error)) << error;
+  return options;
+}
+
+TEST(CliArguments, AnalyseWithEveryOption) {
+  CliOptions o = Parse({"analyse", "--settings", "k.ini", "--no-subfolders", "--dump", "--lookup",
+                        "func:init", "--lookup=file:main", "src", "inc dir"});
+  EXPECT_EQ("analyse", o.command);
+  EXPECT_EQ("k.ini", o.settings_file);
+  EXPECT_FALSE(o.subfolders);
+  EXPECT_TRUE(o.dump);
+  ASSERT_EQ(2u, o.lookups.size());
+  EXPECT_EQ(1, o.lookups[0].kind);
+  EXPECT_EQ("init", o.lookups[0].word);
+  EXPECT_EQ(4, o.lookups[1].kind);
+  EXPECT_EQ((std::vector<std::string>{"src", "inc dir"}), o.roots);
+}
+
+TEST(CliArguments, UsageErrors) {
+  Parse({}, false);
+  Parse({"analyse"}, false);                               // no root
+  Parse({"analyze", "x"}, false);                          // unknown command
+  Parse({"analyse", "--lookup", "fn:x", "r"}, false);      // unknown kind
+  Parse({"analyse", "--lookup", "func", "r"}, false);      // no colon
+  Parse({"analyse", "--settings"}, false);                 // missing file
+  Parse({"analyse", "--frobnicate", "r"}, false);          // unknown option
+  EXPECT_EQ((std::vector<std::string>{"-odd name"}), Parse({"analyse", "--", "-odd name"}).roots);
+  EXPECT_TRUE(Parse({"--help"}).help);
+  EXPECT_TRUE(Parse({"--version"}).version);
+}
+
+TEST(CliArguments, LookupWordKeepsColonsAndJapanese) {
+  CliOptions o = Parse({"analyse", "--lookup", "func:CDlg::OnOK", "--lookup", "table:表", "r"});
+  EXPECT_EQ("CDlg::OnOK", o.lookups[0].word);
+  EXPECT_EQ(5, o.lookups[1].kind);
+  EXPECT_EQ("表", o.lookups[1].word);
+}
+
+TEST(CliRoots, NormalisedLikeTheFolderChooser) {
+  EXPECT_EQ("", NormaliseRoot("/"));
+  EXPECT_EQ("/a/b", NormaliseRoot("/a/b/"));
+  EXPECT_EQ("/a/c", NormaliseRoot("/a/./b/../c"));
+  EXPECT_EQ("/src (old)/100%", NormaliseRoot("/src (old)/100%/"));
+  std::string rel = NormaliseRoot("rel dir");
+  ASSERT_FALSE(rel.empty());
+  EXPECT_EQ('/', rel.front());
+  EXPECT_EQ("/rel dir", rel.substr(rel.size() - 8));
+}
+
+TEST(CliPort, AnswersFromFlagsAndPrintsOneLinePerMessage) {
+  TempDir dir;
+  std::string path = (dir.path() / "err").string();
+  std::FILE* err = std::fopen(path.c_str(), "w");
+  ASSERT_NE(nullptr, err);
+  {
+    CliUi ui(err);
+    ui.set_answers({/*add_to_existing=*/true, /*subfolders=*/false});
+    Ui& port = ui;
+    EXPECT_TRUE(port.AskYesNo("既にデータが存在します\n(File登録数 …)"));
+    EXPECT_FALSE(port.AskYesNo("/src\n\nサブフォルダのファイルも解析しますか？　\n"));
+    EXPECT_TRUE(port.AskYesNo("■■ 解析ルートディレクトリ ■■\n /src　\n"));
+    // An unreadable file is skipped, not a reason to end the run.
+    EXPECT_FALSE(port.AskYesNo("<<「関数」取得>>\n\nファイルが開けませんでした。\n/x.c\n"));
+    EXPECT_FALSE(port.PollEscape());
+    CliUi::RequestInterrupt();
+    EXPECT_TRUE(port.PollEscape());
+    EXPECT_FALSE(port.PollEscape());
+    EXPECT_TRUE(port.AskYesNo("「ESCキー」が押されました。\n解析キャンセルしますか？　\n"));
+    port.Message("該当ファイルがありません！　\nline two", Ui::kCaption, MsgIcon::Warning);
+    EXPECT_FALSE(port.ChooseFolder("any").has_value());
+  }
+  std::fclose(err);
+  std::string text = TempDir::Read(path);
+  EXPECT_NE(std::string::npos, text.find("ファイルが開けませんでした。 /x.c \n"));
+  EXPECT_NE(std::string::npos, text.find("該当ファイルがありません！　 line two\n"));
+}
+
+TEST(CliBinary, HelpVersionAndUsageStatus) {
+  TempDir dir;
+  auto help = RunProcess({KELVORA_CLI_BIN, "--help"}, dir.str());
+  EXPECT_EQ(0, help.status);
+  EXPECT_NE(std::string::npos, help.out.find("kelvora-cli analyse"));
+  auto version = RunProcess({KELVORA_CLI_BIN, "--version"}, dir.str());
+  EXPECT_EQ(0, version.status);
+  EXPECT_EQ(0u, version.out.find("kelvora-cli "));
+  auto bad = RunProcess({KELVORA_CLI_BIN, "analyse", "--lookup", "nope:x", "."}, dir.str());
+  EXPECT_EQ(2, bad.status);
+  EXPECT_TRUE(bad.out.empty());
+  EXPECT_NE(std::string::npos, bad.err.find("--lookup"));
+  auto missing = RunProcess(
+      {KELVORA_CLI_BIN, "analyse", "--settings", (dir.path() / "none.ini").string(), "."},
+      dir.str(), {"KELVORA_HOME=" + dir.str()});
+  EXPECT_EQ(2, missing.status);
+}
+
+}  // namespace
+}  // namespace kelvora

@@ -1,0 +1,4 @@
+int alpha(void)
+{
+    return 1;
+}

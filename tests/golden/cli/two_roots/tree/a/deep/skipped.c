@@ -1,0 +1,4 @@
+int skipped(void)
+{
+    return 2;
+}

@@ -1,0 +1,5 @@
+int beta(void)
+{
+    int x = 0;
+    return x;
+}
