@@ -34,15 +34,7 @@ struct LineComments {
 // sep) to collected. True when something was removed.
 bool RemoveCollecting(std::string& text, const Regex& re, std::string& collected,
                       std::string_view sep) {
-  bool removed = false;
-  MatchSpan m;
-  while (re.Search(text, m) && m.len > 0) {
-    std::string found = text.substr(m.pos, m.len);
-    collected.append(found).append(sep);
-    text = ReplaceAll(text, found, "");
-    removed = true;
-  }
-  return removed;
+  return RemoveAllMatches(text, re, &collected, sep);
 }
 
 // Literals and comments removed from code, comments collected; closed tells that the line ended

@@ -50,12 +50,18 @@ CleaningPatterns::CleaningPatterns(const RegexService& regex) : regex_(&regex) {
         regex.Compile("#elif", pp_elif);
 }
 
-bool RemoveAllMatches(std::string& text, const Regex& re) {
+bool RemoveAllMatches(std::string& text, const Regex& re, std::string* collected,
+                      std::string_view sep) {
   bool removed = false;
   MatchSpan span;
   while (re.Search(text, span) && span.len > 0) {
     std::string what = text.substr(span.pos, span.len);
+    if (collected) collected->append(what).append(sep);
+    std::size_t before = text.size();
     text = ReplaceAll(text, what, "");
+    // Bytes that are not valid CP932 (UTF-8 text, say) can make the engine match at a place the
+    // character walk of ReplaceAll never reaches; remove that match itself so the loop ends.
+    if (text.size() == before) text.erase(span.pos, span.len);
     removed = true;
   }
   return removed;

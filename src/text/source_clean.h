@@ -71,8 +71,10 @@ class CleaningPatterns {
 };
 
 // Removes every occurrence of the first match of re from text, then searches again, until the
-// pattern no longer matches. Returns true when something was removed.
-bool RemoveAllMatches(std::string& text, const Regex& re);
+// pattern no longer matches; each match (followed by sep) is appended to collected when given.
+// Returns true when something was removed.
+bool RemoveAllMatches(std::string& text, const Regex& re, std::string* collected = nullptr,
+                      std::string_view sep = {});
 
 // Cleans a line (its first 2048 bytes): literals, complete block comments, line comments, an
 // opening block comment, a closing one. False when the line is to be skipped (inside a block

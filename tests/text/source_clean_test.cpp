@@ -99,6 +99,18 @@ TEST_F(SourceClean, RemoveAllMatchesTakesEveryOccurrenceThenSearchesAgain) {
   EXPECT_FALSE(RemoveAllMatches(text, re));
 }
 
+TEST_F(SourceClean, UndecodableBytesCannotTrapTheLiteralLoop) {
+  // UTF-8 block characters read as CP932: 0x81 before a quote makes the engine and the
+  // character walk disagree on where a literal starts. The loop must still end.
+  std::string line = "\t\t\"\xE2\x96\x81\",  \"\xE2\x96\x82\", \"\xE2\x96\x83\"";
+  std::string cleaned = Clean(line);
+  EXPECT_LT(cleaned.size(), line.size());
+  std::string collected;
+  std::string text = line;
+  RemoveAllMatches(text, pats.literal, &collected, " ");
+  EXPECT_FALSE(collected.empty());
+}
+
 TEST(MacroListTest, ItemsKeepTrailingBlanks) {
   MacroList list(" WIN32,\t_DEBUG ,,X");
   EXPECT_EQ(list.items(), (std::vector<std::string>{"WIN32", "_DEBUG ", "X"}));
