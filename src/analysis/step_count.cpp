@@ -135,18 +135,21 @@ int StepCountPass(ExtractorEnv& env) {
     }
   }
 
+  // Rows whose total is 0 are deleted together at the end; r is the number the row would
+  // have after the deletions so far, as the status line counts.
   std::vector<std::optional<StepCounts>> results(rows);
   std::vector<bool> counted(rows, false);
+  std::vector<bool> doomed(rows, false);
   std::size_t deleted = 0;
   for (std::size_t orig = 0; orig < rows; ++orig) {
     const std::size_t r = orig - deleted;
     if (r % 10 == 0) {
-      env.ui.SetStatus(1, ToDisplay(list.CellText(r, col::kName)));
+      env.ui.SetStatus(1, ToDisplay(list.CellText(orig, col::kName)));
       env.ui.SetStatus(2, "ステップ数…" + std::to_string(r));
     }
     if (kinds[orig] == Kind::Macro) {
-      list.SetCell(r, col::kTotalSteps, "1");
-      list.SetCell(r, col::kRealSteps, "1");
+      list.SetCell(orig, col::kTotalSteps, "1");
+      list.SetCell(orig, col::kRealSteps, "1");
       continue;
     }
     if (kinds[orig] == Kind::Located && !counted[orig]) {
@@ -162,15 +165,16 @@ int StepCountPass(ExtractorEnv& env) {
     }
     if (results[orig]) {
       if (results[orig]->total == 0) {
-        list.DeleteRow(r);
+        doomed[orig] = true;
         ++deleted;
       } else {
-        list.SetCell(r, col::kTotalSteps, std::to_string(results[orig]->total));
-        list.SetCell(r, col::kRealSteps, std::to_string(results[orig]->real));
+        list.SetCell(orig, col::kTotalSteps, std::to_string(results[orig]->total));
+        list.SetCell(orig, col::kRealSteps, std::to_string(results[orig]->real));
       }
     }
     if (PollAnalysisCancel(env.ui)) return -1;
   }
+  if (deleted > 0) list.DeleteRows(doomed);
   return 0;
 }
 

@@ -80,6 +80,17 @@ void RegistrationList::DeleteRow(std::size_t row) {
   rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(row));
 }
 
+void RegistrationList::DeleteRows(const std::vector<bool>& flags) {
+  MergeRun();
+  std::size_t kept = 0;
+  for (std::size_t r = 0; r < rows_.size(); ++r) {
+    if (r < flags.size() && flags[r]) continue;
+    if (kept != r) rows_[kept] = std::move(rows_[r]);
+    ++kept;
+  }
+  rows_.resize(kept);
+}
+
 void RegistrationList::Clear() {
   rows_.clear();
   rows_.shrink_to_fit();

@@ -72,6 +72,9 @@ class RegistrationList {
   // Inserting at a growing index (row, row + 1, ...) costs constant time per row.
   std::size_t InsertRow(std::size_t row);
   void DeleteRow(std::size_t row);
+  // Deletes every row whose flag is set (flags indexed by row number) in one pass, keeping the
+  // order of the others; flags beyond the last row are ignored.
+  void DeleteRows(const std::vector<bool>& flags);
   void Clear();
 
   // Rows or columns that do not exist are ignored.

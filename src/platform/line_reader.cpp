@@ -36,7 +36,7 @@ bool FileLineReader::Open(const std::string& path) {
     return false;
   }
   fd_ = fd;
-  if (!buf_) buf_ = std::make_unique<char[]>(kBufferSize);
+  if (!buf_) buf_.reset(new char[kBufferSize]);  // no zero fill: read() fills it
   begin_ = end_ = 0;
   eof_ = false;
   failed_ = false;

@@ -110,6 +110,16 @@ TEST(RegistrationListRows, InsertAppendAndDelete) {
   list.DeleteRow(1);
   list.DeleteRow(10);  // no such row: nothing happens
   EXPECT_EQ(Names(list), (std::vector<std::string>{"first", "last", "appended"}));
+
+  // Several rows at once, including a pending run of inserts; flags past the end are ignored.
+  EXPECT_EQ(list.InsertRow(0), 0u);
+  list.SetCell(0, col::kName, "zero");
+  EXPECT_EQ(list.InsertRow(1), 1u);
+  list.SetCell(1, col::kName, "one");
+  list.DeleteRows({true, false, false, true, false, true, true});
+  EXPECT_EQ(Names(list), (std::vector<std::string>{"one", "first", "appended"}));
+  list.DeleteRows({});
+  EXPECT_EQ(list.RowCount(), 3u);
   list.Clear();
   EXPECT_TRUE(list.empty());
 }
