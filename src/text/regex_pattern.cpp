@@ -7,6 +7,9 @@
 namespace kelvora {
 namespace {
 
+// Stands in a required run for "any number of blanks and tabs" (patterns never hold NUL).
+constexpr char kBlankGap = '\0';
+
 // Byte length of the character at i: 2 for a complete double-byte character, else 1.
 std::size_t CharLen(std::string_view p, std::size_t i) {
   return IsCp932LeadByte(static_cast<unsigned char>(p[i])) && i + 1 < p.size() ? 2 : 1;
@@ -122,6 +125,37 @@ bool IsQuantifierAt(std::string_view p, std::size_t i) {
          (std::isdigit(static_cast<unsigned char>(p[i + 1])) || p[i + 1] == ',');
 }
 
+bool IsBlankClass(std::string_view cls) {
+  return cls == "[ \\t]" || cls == "[\\t ]" || cls == "[ \t]" || cls == "[\t ]";
+}
+
+// True when the run stands at the start of s, each gap mark taking any number of blanks and tabs.
+bool RunMatchesAt(std::string_view s, std::string_view run) {
+  std::size_t j = 0;
+  for (char c : run) {
+    if (c == kBlankGap) {
+      while (j < s.size() && (s[j] == ' ' || s[j] == '\t')) ++j;
+    } else if (j < s.size() && s[j] == c) {
+      ++j;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+// True when the subject holds the run somewhere.
+bool ContainsRun(std::string_view subject, std::string_view run) {
+  std::size_t gap = run.find(kBlankGap);
+  if (gap == std::string_view::npos) return subject.find(run) != std::string_view::npos;
+  std::string_view head = run.substr(0, gap);
+  for (std::size_t at = subject.find(head); at != std::string_view::npos;
+       at = subject.find(head, at + 1)) {
+    if (RunMatchesAt(subject.substr(at), run)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool LiteralFilter::Passes(std::string_view subject) const {
@@ -129,7 +163,7 @@ bool LiteralFilter::Passes(std::string_view subject) const {
   for (const auto& runs : alternatives) {
     bool all = true;
     for (const auto& run : runs) {
-      if (subject.find(run) == std::string_view::npos) {
+      if (!ContainsRun(subject, run)) {
         all = false;
         break;
       }
@@ -146,6 +180,7 @@ LiteralFilter RequiredLiterals(std::string_view p) {
   std::vector<std::vector<std::string>> alternatives(1);
   std::string run;
   auto end_run = [&] {
+    while (!run.empty() && run.back() == kBlankGap) run.pop_back();
     if (!run.empty()) alternatives.back().push_back(run);
     run.clear();
   };
@@ -168,6 +203,13 @@ LiteralFilter RequiredLiterals(std::string_view p) {
     } else if (c == '[') {
       std::string scratch;
       i = CopyClass(p, i, scratch);
+      // Blanks and tabs any number of times between two fixed texts: the run goes on with a
+      // gap mark, so "=[ \t]*{" needs "=", blanks, "{" rather than "=" and "{" anywhere.
+      if (!run.empty() && IsBlankClass(scratch) && i < p.size() && p[i] == '*') {
+        ++i;
+        if (run.back() != kBlankGap) run += kBlankGap;
+        continue;
+      }
     } else if (c == '(') {
       i = SkipGroup(p, i);
       if (i == std::string_view::npos) return filter;
@@ -190,6 +232,8 @@ LiteralFilter RequiredLiterals(std::string_view p) {
       end_run();
       continue;
     }
+    // A gap followed by a blank would need backtracking to check; give the gap up there.
+    if (!run.empty() && run.back() == kBlankGap && (literal == " " || literal == "\t")) end_run();
     run += literal;
     if (IsQuantifierAt(p, i)) end_run();
   }

@@ -148,7 +148,7 @@ Alternatives Required(std::string_view pattern) {
 }
 
 TEST(RequiredLiteralsTest, OnlyWhatEveryMatchHolds) {
-  EXPECT_EQ(Required(kTable), (Alternatives{{"=", "{"}}));
+  EXPECT_EQ(Required(kTable), (Alternatives{{std::string("=\0{", 3)}}));
   EXPECT_EQ(Required(R"(\".+?\")"), (Alternatives{{"\"", "\""}}));
   EXPECT_EQ(Required(R"(/\*.*?\*/)"), (Alternatives{{"/*", "*/"}}));
   EXPECT_EQ(Required("#if(n)?(def)?"), (Alternatives{{"#if"}}));
@@ -170,6 +170,27 @@ TEST(RequiredLiteralsTest, OnlyWhatEveryMatchHolds) {
   EXPECT_FALSE(f.Passes("} x;"));
   EXPECT_FALSE(f.Passes("int x;"));
   EXPECT_TRUE(LiteralFilter{}.Passes(""));
+}
+
+TEST(RequiredLiteralsTest, BlankGapsBetweenFixedTexts) {
+  LiteralFilter f = RequiredLiterals(R"(x=[ \t]*{)");
+  EXPECT_TRUE(f.Passes("int x={"));
+  EXPECT_TRUE(f.Passes("int x= \t {"));
+  EXPECT_TRUE(f.Passes("a x=1; b x=  {"));  // a later occurrence
+  EXPECT_FALSE(f.Passes("if (x == y) {"));
+  EXPECT_FALSE(f.Passes("x= 1 {"));
+  // A gap before a blank is given up, never guessed: "= [ \t]* x" stays findable.
+  EXPECT_EQ(Required(R"(=[ \t]* x)"), (Alternatives{{"=", " x"}}));
+  // The gap at the end of a run is dropped.
+  EXPECT_EQ(Required(R"(a[\t ]*)"), (Alternatives{{"a"}}));
+  // The real pattern agrees with the engine on table heads and near misses.
+  RegexService rx;
+  Regex re;
+  ASSERT_TRUE(rx.Compile(kTable, re));
+  for (const char* line : {"static int t[] = {", "int a =\t{", "int a = 1; if (b == c) {",
+                           "struct s v = { 0 };", "x = y; {"}) {
+    if (re.Matches(line)) EXPECT_TRUE(RequiredLiterals(RewriteDescendingRanges(kTable)).Passes(line)) << line;
+  }
 }
 
 }  // namespace
