@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdint>
 #include <numeric>
 
 #include "data/registration_lists.h"
@@ -117,18 +118,35 @@ std::string RegistrationList::CellText(std::size_t row, int column) const {
 
 void RegistrationList::Sort() {
   MergeRun();
-  std::vector<std::size_t> order(rows_.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
+  // Each name's first eight folded bytes, big-endian and padded with zeros, order the rows the
+  // way the full comparison does; only equal keys need the names themselves. This keeps a sort
+  // of millions of rows inside the cache.
+  struct Keyed {
+    std::uint64_t key;
+    std::size_t row;
+  };
+  std::vector<Keyed> order(rows_.size());
+  for (std::size_t r = 0; r < rows_.size(); ++r) {
+    const std::string& name = rows_[r][col::kName];
+    std::uint64_t key = 0;
+    for (std::size_t i = 0; i < 8; ++i) {
+      unsigned char b = i < name.size() ? FoldAscii(static_cast<unsigned char>(name[i])) : 0;
+      key = (key << 8) | b;
+    }
+    order[r] = {key, r};
+  }
   const bool descending = sort_flag_ == 1;
+  auto less = [&](const Keyed& a, const Keyed& b) {
+    if (a.key != b.key) return a.key < b.key;
+    return CompareNamesNoCase(rows_[a.row][col::kName], rows_[b.row][col::kName]) < 0;
+  };
   // Equal names keep their present order in both directions.
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    const std::string& x = rows_[a][col::kName];
-    const std::string& y = rows_[b][col::kName];
-    return descending ? CompareNamesNoCase(y, x) < 0 : CompareNamesNoCase(x, y) < 0;
+  std::stable_sort(order.begin(), order.end(), [&](const Keyed& a, const Keyed& b) {
+    return descending ? less(b, a) : less(a, b);
   });
   std::vector<Row> sorted;
   sorted.reserve(rows_.size());
-  for (std::size_t i : order) sorted.push_back(std::move(rows_[i]));
+  for (const Keyed& k : order) sorted.push_back(std::move(rows_[k.row]));
   rows_ = std::move(sorted);
   sort_flag_ = descending ? 0 : 1;
   RebuildIndex();
