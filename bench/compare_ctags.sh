@@ -1,6 +1,8 @@
 #!/bin/sh
-# compare_ctags.sh <tree>: builds the benchmark in Release, then times universal-ctags and a
-# whole analysis over the same tree and prints wall time and peak memory of both.
+# compare_ctags.sh <tree>: builds kelvora-cli in Release, then times universal-ctags and a whole
+# analysis with default settings ("kelvora-cli analyse <tree>") over the same tree, and prints
+# wall time and peak memory of both. BREAKDOWN=1 also runs the benchmark program that prints
+# when each pass finished.
 # BUILD_DIR overrides the build folder (default: build-bench beside this script's parent).
 set -eu
 
@@ -15,7 +17,7 @@ build=${BUILD_DIR:-$src/build-bench}
 
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVORA_BENCH=ON \
   -DKELVORA_GUI=OFF -DKELVORA_TESTS=OFF >/dev/null
-cmake --build "$build" -j 2 --target kelvora_bench_analysis >/dev/null
+cmake --build "$build" -j 2 --target kelvora-cli kelvora_bench_analysis >/dev/null
 
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
@@ -33,10 +35,15 @@ peak() { awk -F': ' '/Maximum resident set size/ { printf "%.1f", $2 / 1024 }' "
 # tags go to standard output and from there to /dev/null.
 /usr/bin/time -v ctags -R --languages=C,C++ -f - "$tree" 2>"$out/ctags.time" >/dev/null ||
   { echo "ctags failed:" >&2; cat "$out/ctags.time" >&2; exit 1; }
-/usr/bin/time -v "$build/bench/kelvora_bench_analysis" "$tree" >"$out/ours.txt" 2>"$out/ours.time" || true
+# A fresh settings folder: default settings, and the working files stay out of the way.
+mkdir -p "$out/home"
+KELVORA_HOME="$out/home" /usr/bin/time -v "$build/kelvora-cli" analyse "$tree" \
+  >/dev/null 2>"$out/ours.time" || { echo "kelvora-cli failed:" >&2; cat "$out/ours.time" >&2; exit 1; }
 
-cat "$out/ours.txt"
-echo
+if [ "${BREAKDOWN:-0}" = 1 ]; then
+  KELVORA_HOME="$out/home" "$build/bench/kelvora_bench_analysis" "$tree"
+  echo
+fi
 printf '%-22s %10s %12s\n' "" "wall (s)" "peak (MB)"
 printf '%-22s %10s %12s\n' "ctags -R" "$(wall "$out/ctags.time")" "$(peak "$out/ctags.time")"
-printf '%-22s %10s %12s\n' "kelvora analysis" "$(wall "$out/ours.time")" "$(peak "$out/ours.time")"
+printf '%-22s %10s %12s\n' "kelvora-cli analyse" "$(wall "$out/ours.time")" "$(peak "$out/ours.time")"
