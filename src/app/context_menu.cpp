@@ -157,6 +157,7 @@ bool IsBuiltCommand(int id) {
     case cmd::kSortAllDescending:
     case cmd::kDeleteAll:
     case cmd::kReanalyse:
+    case cmd::kProperties:
       return true;
     default:
       break;

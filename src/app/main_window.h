@@ -222,6 +222,7 @@ class MainWindow : public QWidget, public UiView {
   void UpdateKindButtons();
   void SetBackgroundType(bool hatch);
   void ShowContextMenu(const QPoint& global);
+  void OpenProperties();
   // main_window_tag_jump.cpp
   void KindButtonPressed(ListKind kind);
   void SetSpecifyMode(bool specify);

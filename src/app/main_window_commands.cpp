@@ -21,6 +21,8 @@
 #include "app/context_menu.h"
 #include "app/main_window.h"
 #include "app/registration_table_model.h"
+#include "settings/property_pages.h"
+#include "settings/ui/prop_sheet.h"
 
 namespace kelvora {
 
@@ -70,6 +72,9 @@ void MainWindow::Command(int id) {
       break;
     case cmd::kReanalyse:
       RunReanalysis();
+      break;
+    case cmd::kProperties:
+      OpenProperties();
       break;
     default:
       break;  // commands of features this program does not have yet
@@ -190,6 +195,19 @@ void MainWindow::SetBackgroundType(bool hatch) {
   line_color_->setVisible(hatch);
   back_color_->setVisible(hatch);
   bitmap_list_->setVisible(!hatch);
+}
+
+// The settings sheet. After OK the settings are reloaded; the custom colours may have changed
+// even after Cancel; a cleared word history empties the word box's list.
+void MainWindow::OpenProperties() {
+  const PropertySheetResult result =
+      RunPropertySheet(*store_, settings_, ui(), options_.dialogs == nullptr, this);
+  settings_.custom_colors = ReadCustomColors(*store_);
+  if (result.word_history_cleared && WordHistoryEmpty(*store_)) {
+    history_ = std::make_unique<WordHistory>();
+    RefreshHistoryBox();
+  }
+  if (result.accepted) update();
 }
 
 QMenu* MainWindow::BuildContextMenu() {

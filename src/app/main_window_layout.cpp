@@ -270,8 +270,8 @@ void MainWindow::BuildPanelControls() {
     button->setAutoDefault(false);
     const int id = buttons[i].second;
     connect(button, &QPushButton::clicked, this, [this, id] { Command(id); });
-    // The settings sheet and the TREE viewer are not part of this program yet.
-    button->setEnabled(id == cmd::kContextMenu);
+    // The TREE viewer is not part of this program yet.
+    button->setEnabled(id != cmd::kTreeViewer);
     x += widths[i] + 6;
   }
   bitmap_list_->setEnabled(false);

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QTimer>
 #include <QToolButton>
 #include <ctime>
 
@@ -62,6 +63,7 @@ StartResult MainWindow::Start() {
             "次のプロパティにて\n　　　　１．【エディタ設定】\n　　　　２．【解析関連】- "
             "解析拡張子設定\n　　　を行って下さい。\n\n",
         Ui::kCaption, MsgIcon::Information);
+    QTimer::singleShot(0, this, [this] { Command(cmd::kProperties); });
   }
   return StartResult::Started;
 }
