@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <numeric>
 
 #include "data/registration_lists.h"
@@ -118,31 +119,44 @@ std::string RegistrationList::CellText(std::size_t row, int column) const {
 
 void RegistrationList::Sort() {
   MergeRun();
-  // Each name's first eight folded bytes, big-endian and padded with zeros, order the rows the
-  // way the full comparison does; only equal keys need the names themselves. This keeps a sort
-  // of millions of rows inside the cache.
+  // The names folded once into one buffer: comparing folded bytes is the name comparison, and
+  // the first eight of them, big-endian and padded with zeros, decide most pairs without
+  // touching the rows. This keeps a sort of millions of rows inside the cache.
   struct Keyed {
     std::uint64_t key;
+    std::size_t offset;
+    std::size_t length;
     std::size_t row;
   };
+  std::size_t total = 0;
+  for (const Row& r : rows_) total += r[col::kName].size();
+  std::string folded;
+  folded.reserve(total);
   std::vector<Keyed> order(rows_.size());
   for (std::size_t r = 0; r < rows_.size(); ++r) {
     const std::string& name = rows_[r][col::kName];
+    const std::size_t offset = folded.size();
+    for (char c : name) folded += static_cast<char>(FoldAscii(static_cast<unsigned char>(c)));
     std::uint64_t key = 0;
     for (std::size_t i = 0; i < 8; ++i) {
-      unsigned char b = i < name.size() ? FoldAscii(static_cast<unsigned char>(name[i])) : 0;
-      key = (key << 8) | b;
+      key = (key << 8) | (i < name.size() ? static_cast<unsigned char>(folded[offset + i]) : 0u);
     }
-    order[r] = {key, r};
+    order[r] = {key, offset, name.size(), r};
   }
-  const bool descending = sort_flag_ == 1;
-  auto less = [&](const Keyed& a, const Keyed& b) {
-    if (a.key != b.key) return a.key < b.key;
-    return CompareNamesNoCase(rows_[a.row][col::kName], rows_[b.row][col::kName]) < 0;
+  // Negative, zero or positive as folded name a sorts before, with or after folded name b.
+  auto compare = [&](const Keyed& a, const Keyed& b) -> int {
+    if (a.key != b.key) return a.key < b.key ? -1 : 1;
+    const std::size_t n = std::min(a.length, b.length);
+    int c = n ? std::memcmp(folded.data() + a.offset, folded.data() + b.offset, n) : 0;
+    if (c != 0) return c;
+    return a.length < b.length ? -1 : a.length > b.length ? 1 : 0;
   };
+  const bool descending = sort_flag_ == 1;
   // Equal names keep their present order in both directions.
-  std::stable_sort(order.begin(), order.end(), [&](const Keyed& a, const Keyed& b) {
-    return descending ? less(b, a) : less(a, b);
+  std::sort(order.begin(), order.end(), [&](const Keyed& a, const Keyed& b) {
+    int c = compare(a, b);
+    if (c != 0) return descending ? c > 0 : c < 0;
+    return a.row < b.row;
   });
   std::vector<Row> sorted;
   sorted.reserve(rows_.size());

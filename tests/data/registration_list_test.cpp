@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,45 @@ TEST(RegistrationListSort, EqualNamesKeepTheirOrderInBothDirections) {
   EXPECT_EQ(Names(list), (std::vector<std::string>{"node", "NODE", "Node", "b", "a"}));
   EXPECT_EQ(list.Cell(0, col::kPosition), "%1/one.h(1)");
   EXPECT_EQ(list.Cell(2, col::kPosition), "%1/three.h(3)");
+}
+
+TEST(RegistrationListSort, RandomNamesFollowTheComparisonAndStayStable) {
+  // Names that share long prefixes, differ only in case, hold high bytes or NUL, or are empty:
+  // both directions must agree pair by pair with CompareNamesNoCase, ties in insertion order.
+  const std::string alphabet("aAbB_Z\x81\x5c\xe0\x7f\0", 11);
+  std::uint32_t seed = 12345;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7fff; };
+  RegistrationList list(ListKind::Define);
+  for (int i = 0; i < 3000; ++i) {
+    std::string name = (next() % 3 == 0) ? "SHARED_PREFIX_" : "";
+    for (std::size_t n = next() % 12; n > 0; --n) name += alphabet[next() % alphabet.size()];
+    AddRow(list, name, std::to_string(i));
+  }
+  for (int direction = 0; direction < 2; ++direction) {
+    list.Sort();
+    for (std::size_t r = 1; r < list.RowCount(); ++r) {
+      int c = CompareNamesNoCase(list.Cell(r - 1, col::kName), list.Cell(r, col::kName));
+      if (direction == 0) {
+        ASSERT_LE(c, 0) << r;
+      } else {
+        ASSERT_GE(c, 0) << r;
+      }
+      if (c == 0) {
+        ASSERT_LT(std::stoi(list.Cell(r - 1, col::kPosition)),
+                  std::stoi(list.Cell(r, col::kPosition)))
+            << "equal names out of their present order at row " << r;
+      }
+    }
+    // Restore insertion order for the second direction's stability check.
+    std::vector<std::pair<int, std::string>> back;
+    for (std::size_t r = 0; r < list.RowCount(); ++r)
+      back.emplace_back(std::stoi(list.Cell(r, col::kPosition)), list.Cell(r, col::kName));
+    std::sort(back.begin(), back.end());
+    int flag = list.sort_flag();
+    list.Clear();
+    for (auto& [i, name] : back) AddRow(list, name, std::to_string(i));
+    list.set_sort_flag(flag);
+  }
 }
 
 TEST(RegistrationListSort, EmptyListStillFlipsItsFlag) {
