@@ -21,8 +21,7 @@ constexpr int kIndexFrameWidth = 2;
 std::vector<IndexEntry> SampleEntries() {
   std::vector<IndexEntry> entries;
   std::size_t row = 0;
-  for (unsigned char c :
-       std::initializer_list<unsigned char>{'A', 'B', 'C', 'D', 'G', 'M', 'S', '_', 0x83})
+  for (unsigned char c : std::initializer_list<unsigned char>{'A', 'B', 'C', 'S', '_', 0x83})
     entries.push_back({c, row++});
   return entries;
 }
@@ -66,7 +65,9 @@ CPropPage5::CPropPage5(IndexPage& page, ColorChooser choose_color, QSize desktop
   sample_->setIndentation(0);
   sample_->setSelectionMode(QAbstractItemView::NoSelection);
   sample_->setFocusPolicy(Qt::NoFocus);
-  sample_->setFixedWidth(IndexWindowWidth() + 24);
+  sample_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  sample_->setFixedWidth(IndexWindowModel::kNumberColumnWidth +
+                         IndexWindowModel::kIndexColumnWidth + 2 * sample_->frameWidth() + 20);
   sample_->setFixedHeight(150);
   const IndexWindowModel model = BuildIndexWindow(SampleEntries(), IndexWindowSettings{});
   for (const IndexRow& row : model.rows) {
