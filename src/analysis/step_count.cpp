@@ -17,8 +17,16 @@ namespace {
 
 constexpr std::size_t kStepLineBytes = 512;
 
+// Every head pattern needs a "(", no ";" anywhere, and an identifier character as the first
+// character after leading blanks; statements are thus turned away without the engine.
 bool IsDefinitionHead(std::string_view cleaned, const DefinitionPatterns& dp) {
   if (cleaned.find('(') == std::string_view::npos) return false;
+  if (cleaned.find(';') != std::string_view::npos) return false;
+  std::size_t first = cleaned.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return false;
+  unsigned char c = static_cast<unsigned char>(cleaned[first]);
+  bool ident = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+  if (!ident) return false;
   for (const Regex& head : dp.step_heads) {
     if (head.Matches(cleaned)) return true;
   }
