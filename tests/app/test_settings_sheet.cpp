@@ -3,9 +3,11 @@
 #include "test_main_window_fixture.h"
 
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -19,6 +21,7 @@
 #include <functional>
 #include <memory>
 
+#include "settings/ui/executable_chooser_ui.h"
 #include "settings/ui/prop_sheet.h"
 
 using namespace kelvora;
@@ -438,6 +441,44 @@ class TestSettingsSheet : public QObject {
 
     OnNextModal([](QDialog* dialog) { dialog->reject(); });
     QVERIFY(!ChooseColorWithCustomColors(store, 0, nullptr).has_value());
+  }
+
+  void EditorChooserListsExecutablesAndOtherChoosersPassOn() {
+    WindowEnv env;
+    const std::string tool = env.WriteFile("tools/run editor", "#!/bin/sh\n");
+    env.WriteFile("tools/notes.txt", "text");
+    std::filesystem::permissions(tool, std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::add);
+    const QString folder = QString::fromStdString(env.Home() + "/tools");
+    ExecutableChooserUi chooser(env.ui, nullptr);
+
+    env.ui.ChooseOpenAnswer(std::string("/x.tree"));
+    QCOMPARE(chooser.ChooseOpenFile("t", "tree (*.tree)", ""),
+             std::optional<std::string>("/x.tree"));
+
+    QStringList visible;
+    OnNextModal([&visible, folder](QDialog* dialog) {
+      auto* files = qobject_cast<QFileDialog*>(dialog);
+      QVERIFY(files != nullptr);
+      QCOMPARE(files->windowTitle(), Q("■■ 秀丸エディタのEXEを指定 ■■"));
+      QAbstractProxyModel* proxy = files->proxyModel();
+      auto* model = qobject_cast<QFileSystemModel*>(proxy->sourceModel());
+      QVERIFY(model != nullptr);
+      const QModelIndex dir = model->index(folder);
+      QVERIFY(QTest::qWaitFor([&] { return model->rowCount(dir) == 2; }, 3000));
+      const QModelIndex shown = proxy->mapFromSource(dir);
+      for (int row = 0; row < proxy->rowCount(shown); ++row)
+        visible << proxy->index(row, 0, shown).data().toString();
+      auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+      QVERIFY(name != nullptr);
+      name->setText(Q("run editor"));
+      dialog->accept();
+    });
+    const std::optional<std::string> chosen =
+        chooser.ChooseOpenFile(kEditorBrowseTitle, kEditorBrowseFilter, env.Home() + "/tools");
+    QCOMPARE(visible, QStringList{Q("run editor")});
+    QCOMPARE(chosen, std::optional<std::string>(tool));
+    QVERIFY(env.ui.AllAnswersUsed());
   }
 
   void ClearingTheWordHistoryEmptiesTheWordBox() {
