@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <cstring>
 #include <memory>
 #include <string>
@@ -308,6 +310,38 @@ TEST(RegexService, MissingEngineSwitch) {
   rx.set_available(true);
   EXPECT_EQ(rx.LibraryVersionText(), " Oniguruma (C) K.Kosako   Ver 6.9");
   EXPECT_EQ(rx.ExtractMatch("a", "a", o1), 0);
+}
+
+}  // namespace
+}  // namespace kelvora
+
+namespace kelvora {
+namespace {
+
+// The cleaning patterns answer ASCII lines without the engine; wrapped in a group they go
+// through it. Both must agree on every line made of the characters that matter.
+TEST(RegexFastPath, AgreesWithTheEngineOnAsciiLines) {
+  const char* patterns[] = {R"(\".+?\")", R"(/\*.*?\*/)", R"(//.+$)",   R"(/\*.*$)",
+                            R"(/[*]+.*$)", R"(^.*\*/)",    R"(^.*[*]+/)"};
+  const std::string alphabet("\"/*a \t\0", 7);
+  std::uint32_t seed = 7;
+  auto next = [&] { return seed = seed * 1664525u + 1013904223u, seed >> 8; };
+  for (const char* p : patterns) {
+    Regex fast, engine;
+    ASSERT_TRUE(fast.Compile(p));
+    ASSERT_TRUE(engine.Compile(std::string("(?:") + p + ")")) << p;
+    for (int i = 0; i < 4000; ++i) {
+      std::string line;
+      for (std::size_t n = next() % 14; n > 0; --n) line += alphabet[next() % alphabet.size()];
+      MatchSpan a, b;
+      bool fa = fast.Search(line, a), fb = engine.Search(line, b);
+      ASSERT_EQ(fa, fb) << p << " on [" << line << "]";
+      if (fa) {
+        ASSERT_EQ(a.pos, b.pos) << p << " on [" << line << "]";
+        ASSERT_EQ(a.len, b.len) << p << " on [" << line << "]";
+      }
+    }
+  }
 }
 
 }  // namespace
