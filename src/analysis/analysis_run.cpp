@@ -53,14 +53,17 @@ bool IsHeaderRow(const RegistrationList& files, std::size_t row) {
 }
 
 // The root as walked: absolute, without trailing "/"; the file-system root becomes "".
-std::string NormalizeRoot(std::string root) {
-  if (!root.empty() && root.front() != '/') {
+std::string NormalizeRoot(std::string_view given) {
+  std::string root;
+  if (!given.empty() && given[0] != '/') {
     std::vector<char> buf(4096);
     if (getcwd(buf.data(), buf.size())) {
-      std::string cwd = buf.data();
-      root = (cwd == "/" ? std::string() : cwd) + "/" + root;
+      root = buf.data();
+      if (root == "/") root.clear();
+      root += '/';
     }
   }
+  root.append(given);
   while (!root.empty() && root.back() == '/') root.pop_back();
   return root;
 }
@@ -109,7 +112,7 @@ int StartAnalysis(AnalysisContext& ctx) {
 int StartAnalysisAt(AnalysisContext& ctx, std::string root) {
   AnalysisRun run;
   LoadSettings(ctx.store, run.settings, ctx.ui);
-  run.root = NormalizeRoot(std::move(root));
+  run.root = NormalizeRoot(root);
   if (CollectFiles(ctx, run) != 1) return -1;
   if (RunAnalysis(ctx, run) != 0) return -1;
   SortAndShow(ctx, run);

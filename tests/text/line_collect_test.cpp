@@ -189,7 +189,9 @@ TEST(RequiredLiteralsTest, BlankGapsBetweenFixedTexts) {
   ASSERT_TRUE(rx.Compile(kTable, re));
   for (const char* line : {"static int t[] = {", "int a =\t{", "int a = 1; if (b == c) {",
                            "struct s v = { 0 };", "x = y; {"}) {
-    if (re.Matches(line)) EXPECT_TRUE(RequiredLiterals(RewriteDescendingRanges(kTable)).Passes(line)) << line;
+    if (re.Matches(line)) {
+      EXPECT_TRUE(RequiredLiterals(RewriteDescendingRanges(kTable)).Passes(line)) << line;
+    }
   }
 }
 
