@@ -14,6 +14,7 @@
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
 #include "settings/settings.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
 #include "text/regex_service.h"
 
@@ -110,19 +111,7 @@ inline void OpenUp(const std::filesystem::path& top) {
                                  std::filesystem::perm_options::add, ec);
 }
 
-// Runs body in a child process without root's rights (as "nobody" when the tests run as root,
-// so permission bits count); the child's exit code comes back, 125 when it could not start.
-inline int RunWithoutRootRights(const std::function<int()>& body) {
-  pid_t pid = fork();
-  if (pid < 0) return 125;
-  if (pid == 0) {
-    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(125);
-    _exit(body());
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 126;
-}
+using kelvora::testing::RunWithoutRootRights;
 
 // Runs body in a child process that is stopped after the given seconds, so a hang fails the test
 // instead of the whole test program: the child's exit code, 126 when it was stopped.
