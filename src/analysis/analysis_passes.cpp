@@ -1,8 +1,10 @@
 #include "analysis/analysis_passes.h"
 
 #include <fstream>
+#include <thread>
 
 #include "analysis/analysis_run.h"
+#include "analysis/collect_prefetch.h"
 #include "analysis/candidates.h"
 #include "analysis/definitions.h"
 #include "analysis/escape_poll.h"
@@ -56,6 +58,16 @@ void ShowRowStatus(PassContext& pc, std::size_t row, const char* label) {
   if (row % 10 != 0) return;
   pc.ctx.ui.SetStatus(1, ToDisplay(pc.ctx.data.files().Cell(row, col::kName)));
   pc.ctx.ui.SetStatus(2, std::string(label) + std::to_string(row));
+}
+
+// Writes the candidate text of file i of a kind: taken from the collection ahead when it runs,
+// else collected here.
+void CollectInto(PassContext& pc, CollectKind kind, std::size_t i, const std::string& path,
+                 std::ostream& out) {
+  const CollectTools here{pc.env.cleaning,  pc.patterns.struct_detect,
+                          pc.patterns.table, pc.patterns.prototype,
+                          pc.env.macros,     pc.run.settings.char_change};
+  out << (pc.prefetch ? pc.prefetch->Take(kind, i, here) : CollectFileText(kind, path, here));
 }
 
 bool TempWriteFailed(PassContext& pc, std::ofstream& out) {
@@ -124,11 +136,8 @@ class StructPass : public AnalysisPass {
     std::vector<std::string> headers;
     ReadHeaderList(pc.header_list_file, headers);
     ProgressTicker tick(ui);
-    for (const std::string& path : headers) {
-      FileLineReader reader;
-      if (reader.Open(path))
-        CollectLines(reader, path, out, pc.patterns.struct_detect, pc.env.macros, 0,
-                     pc.env.cleaning);
+    for (std::size_t i = 0; i < headers.size(); ++i) {
+      CollectInto(pc, CollectKind::Struct, i, headers[i], out);
       tick.File();
       if (PollAnalysisCancel(ui)) return PassResult::Cancel;
     }
@@ -178,10 +187,8 @@ class TablePass : public AnalysisPass {
     ProgressTicker tick(ui);
     for (std::size_t row = pc.run.first_new_row; row < files.RowCount(); ++row) {
       ShowRowStatus(pc, row, "テーブル…");
-      std::string path = FilePathOfRow(files, row);
-      FileLineReader reader;
-      if (!path.empty() && reader.Open(path))
-        CollectTableLines(reader, path, out, pc.patterns.table, pc.env.macros, pc.env.cleaning);
+      CollectInto(pc, CollectKind::Table, row - pc.run.first_new_row, FilePathOfRow(files, row),
+                  out);
       tick.File();
       if (PollAnalysisCancel(ui)) return PassResult::Cancel;
     }
@@ -212,11 +219,8 @@ class PrototypePass : public AnalysisPass {
     ProgressTicker tick(ui);
     for (std::size_t row = pc.run.first_new_row; row < files.RowCount(); ++row) {
       ShowRowStatus(pc, row, "プロトタイプ宣言…");
-      std::string path = FilePathOfRow(files, row);
-      FileLineReader reader;
-      if (!path.empty() && reader.Open(path))
-        CollectLines(reader, "", out, pc.patterns.prototype, pc.env.macros,
-                     pc.run.settings.char_change, pc.env.cleaning);
+      CollectInto(pc, CollectKind::Prototype, row - pc.run.first_new_row,
+                  FilePathOfRow(files, row), out);
       tick.File();
       if (PollAnalysisCancel(ui)) return PassResult::Cancel;
     }
@@ -236,6 +240,21 @@ class PrototypePass : public AnalysisPass {
 };
 
 }  // namespace
+
+const char* const kPrototypeDeclarationPattern = kPrototype;
+
+std::unique_ptr<CollectPrefetcher> StartCollectingAhead(PassContext& pc) {
+  if (std::thread::hardware_concurrency() < 2 || !pc.ctx.regex.available()) return nullptr;
+  const Settings& s = pc.run.settings;
+  std::vector<std::string> paths[3];
+  if (s.structs == 1) ReadHeaderList(pc.header_list_file, paths[0]);
+  const RegistrationList& files = pc.ctx.data.files();
+  for (std::size_t row = pc.run.first_new_row; row < files.RowCount(); ++row) {
+    if (s.table == 1) paths[1].push_back(FilePathOfRow(files, row));
+    if (s.func == 1) paths[2].push_back(FilePathOfRow(files, row));
+  }
+  return std::make_unique<CollectPrefetcher>(pc.ctx.regex, s, pc.env.macros, paths);
+}
 
 const char* const kTableHeadPattern =
     R"([A-Za-z0-9_]+[*]*[ \t]+[*]*[A-Za-z0-9_]+\[?[ \tA-Za-z0-9_&*=+-]*\]?([ \t]*\[[ \tA-Za-z0-9_&*=+-]*\])*[ \t]*=[ \t]*{)";

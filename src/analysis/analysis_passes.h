@@ -11,6 +11,7 @@
 
 namespace kelvora {
 
+class CollectPrefetcher;
 struct AnalysisContext;
 struct AnalysisRun;
 struct ExtractorEnv;
@@ -31,6 +32,7 @@ struct RunPatterns {
 // The struct detection pattern chosen by "struct_prop".
 std::string StructDetectPattern(int struct_prop);
 extern const char* const kTableHeadPattern;
+extern const char* const kPrototypeDeclarationPattern;
 
 // Everything a pass may use.
 struct PassContext {
@@ -42,7 +44,13 @@ struct PassContext {
   std::string header_list_file;
   std::string prototype_file;
   std::string done_text;  // status line 3 (UTF-8): "完：" and the finished passes
+  // Collects the struct, table and prototype candidates ahead on a second core, when set.
+  CollectPrefetcher* prefetch = nullptr;
 };
+
+// Starts collecting the candidates of the enabled struct, table and prototype passes ahead;
+// null when the machine has a single core.
+std::unique_ptr<CollectPrefetcher> StartCollectingAhead(PassContext& pc);
 
 enum class PassResult { Done, Cancel };
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis/analysis_passes.h"
+#include "analysis/collect_prefetch.h"
 #include "analysis/confirm_text.h"
 #include "analysis/definitions.h"
 #include "analysis/extension_list.h"
@@ -219,6 +220,9 @@ int RunAnalysis(AnalysisContext& ctx, AnalysisRun& run) {
                  WorkFilePath(ctx, kHeaderListFileName),
                  WorkFilePath(ctx, kPrototypeFileName),
                  "完："};
+  std::unique_ptr<CollectPrefetcher> ahead;
+  if (ctx.collect_ahead) ahead = StartCollectingAhead(pc);
+  pc.prefetch = ahead.get();
   for (const auto& pass : passes) {
     if (!pass->Enabled(run.settings)) continue;
     if (pass->Run(pc) == PassResult::Cancel) {

@@ -24,6 +24,8 @@ struct AnalysisContext {
   std::string work_dir;
   // Set while RunAnalysis runs, when given.
   bool* running = nullptr;
+  // Collect the struct, table and prototype candidates ahead on a second core.
+  bool collect_ahead = true;
 };
 
 // What one run carries from the collection to the passes.
