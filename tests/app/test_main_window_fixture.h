@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "qt_test_support.h"
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
 #include "settings/settings.h"
@@ -80,15 +81,3 @@ inline QString Q(const char* utf8) {
 
 }  // namespace kelvora::testing
 
-// Qt writes dialog state below the home folder: point every user folder at a temporary one.
-#define KELVORA_WINDOW_TEST_MAIN(TestClass)                                                \
-  int main(int argc, char** argv) {                                                        \
-    QTemporaryDir home;                                                                    \
-    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", \
-                             "XDG_STATE_HOME", "XDG_RUNTIME_DIR", "KELVORA_HOME"}) {       \
-      qputenv(name, home.path().toLocal8Bit());                                            \
-    }                                                                                      \
-    QApplication app(argc, argv);                                                          \
-    TestClass test;                                                                        \
-    return QTest::qExec(&test, argc, argv);                                                \
-  }

@@ -19,6 +19,7 @@
 #include "raruviz/ui/index_popup.h"
 #include "raruviz/ui/menu_bitmaps.h"
 #include "raruviz/ui/popup_menus.h"
+#include "qt_test_support.h"
 
 using kelvora::ColumnMenu;
 using kelvora::IndexPopup;
@@ -525,15 +526,6 @@ class TestPopupMenus : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  QTemporaryDir home;
-  for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME",
-                           "XDG_STATE_HOME", "KELVORA_HOME"}) {
-    qputenv(name, home.path().toLocal8Bit());
-  }
-  QApplication app(argc, argv);
-  TestPopupMenus test;
-  return QTest::qExec(&test, argc, argv);
-}
+KELVORA_WINDOW_TEST_MAIN(TestPopupMenus)
 
 #include "test_popup_menus.moc"

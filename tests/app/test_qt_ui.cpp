@@ -28,11 +28,14 @@
 #include "app/japanese_fonts.h"
 #include "app/main_window.h"
 #include "app/qt_ui.h"
+#include "qt_test_support.h"
 
 using kelvora::MainWindow;
 using kelvora::MsgIcon;
 using kelvora::QtUi;
 using kelvora::WindowLayout;
+
+using kelvora::testing::OnNextModal;
 
 namespace {
 
@@ -47,28 +50,6 @@ class InputCounter : public QWidget {
   void mousePressEvent(QMouseEvent*) override { ++clicks; }
 };
 
-// Calls answer with the next modal dialog once it shows. A dialog still open five seconds after
-// the answer is rejected, so that a failing test cannot hang.
-void OnNextModal(std::function<void(QWidget*)> answer) {
-  auto* timer = new QTimer;
-  auto ticks = std::make_shared<int>(0);
-  QObject::connect(timer, &QTimer::timeout, [timer, ticks, answer] {
-    auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (modal == nullptr && ++*ticks < 500) return;
-    timer->stop();
-    timer->deleteLater();
-    if (modal == nullptr) return;
-    QPointer<QDialog> dialog(modal);
-    answer(modal);
-    QTimer::singleShot(5000, [dialog] {
-      if (dialog != nullptr && dialog->isVisible()) {
-        qWarning("a dialog did not take its scripted answer");
-        dialog->reject();
-      }
-    });
-  });
-  timer->start(10);
-}
 
 // What the user types into the name box; selectFile() leaves a focused box alone.
 void TypeFileName(QFileDialog* dialog, const QString& name) {
@@ -397,15 +378,6 @@ class TestQtUi : public QObject {
 };
 
 // Qt writes dialog state below the home folder: point every user folder at a temporary one.
-int main(int argc, char** argv) {
-  QTemporaryDir home;
-  for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME",
-                           "XDG_STATE_HOME", "KELVORA_HOME"}) {
-    qputenv(name, home.path().toLocal8Bit());
-  }
-  QApplication app(argc, argv);
-  TestQtUi test;
-  return QTest::qExec(&test, argc, argv);
-}
+KELVORA_WINDOW_TEST_MAIN(TestQtUi)
 
 #include "test_qt_ui.moc"

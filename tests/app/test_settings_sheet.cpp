@@ -25,6 +25,7 @@
 #include "settings/ui/prop_sheet.h"
 
 using namespace kelvora;
+using kelvora::testing::OnNextModal;
 using kelvora::testing::Q;
 using kelvora::testing::WindowEnv;
 
@@ -35,28 +36,6 @@ std::string ReadAll(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Calls answer with the next modal dialog once it shows; one still open five seconds later is
-// rejected so that a failing test cannot hang.
-void OnNextModal(std::function<void(QDialog*)> answer) {
-  auto* timer = new QTimer;
-  auto ticks = std::make_shared<int>(0);
-  QObject::connect(timer, &QTimer::timeout, [timer, ticks, answer] {
-    auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (modal == nullptr && ++*ticks < 500) return;
-    timer->stop();
-    timer->deleteLater();
-    if (modal == nullptr) return;
-    QPointer<QDialog> dialog(modal);
-    answer(modal);
-    QTimer::singleShot(5000, [dialog] {
-      if (dialog != nullptr && dialog->isVisible()) {
-        qWarning("a dialog did not take its scripted answer");
-        dialog->reject();
-      }
-    });
-  });
-  timer->start(10);
-}
 
 // One key press carrying text, as an input method commits it.
 void TypeText(QLineEdit* field, const QString& text) {
