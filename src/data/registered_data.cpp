@@ -17,17 +17,20 @@ bool RegisteredData::AllEmpty() const {
 }
 
 std::string RegisteredData::CompressPosition(std::string_view full) const {
-  if (roots_.Count() == 0) return std::string(full);
-  const std::string& root = roots_.Entry(roots_.Count());
-  // Only a root at the start that ends at a directory boundary is replaced: an occurrence further
-  // on, or "/src" inside "/src2/...", would not expand back to the same path.
-  if (full.size() <= root.size() || full.compare(0, root.size(), root) != 0 ||
-      full[root.size()] != '/') {
-    return std::string(full);
+  // The newest root that starts the path at a directory boundary: normally the root of the run
+  // that found the file; after a re-analysis over several roots, the file's own root, so every
+  // row still expands. An occurrence further on, or "/src" inside "/src2/...", is no match.
+  for (std::size_t n = roots_.Count(); n >= 1; --n) {
+    const std::string& root = roots_.Entry(n);
+    if (full.size() <= root.size() || full.compare(0, root.size(), root) != 0 ||
+        full[root.size()] != '/') {
+      continue;
+    }
+    std::string out = "%" + std::to_string(n);
+    out.append(full.substr(root.size()));
+    return out;
   }
-  std::string out = "%" + std::to_string(roots_.Count());
-  out.append(full.substr(root.size()));
-  return out;
+  return std::string(full);
 }
 
 std::string RegisteredData::ExpandPosition(std::string_view compressed) const {

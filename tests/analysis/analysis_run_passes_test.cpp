@@ -173,6 +173,22 @@ TEST_F(AnalysisRunTest, ReanalysisKeepsTheFilesAndRefillsTheOtherLists) {
   EXPECT_EQ(ui.layouts().back(), WindowLayout::Data);
 }
 
+TEST_F(AnalysisRunTest, ReanalysisOverTwoRootsKeepsEveryRowOpenable) {
+  Tree("one/a.c", "int alpha(void)\n{\n  return 1;\n}\n");
+  Tree("two/b.c", "int beta(void)\n{\n  return 2;\n}\n");
+  ui.AnswerYes().AnswerYes();
+  ASSERT_EQ(StartAnalysisAt(ctx, Root() + "/one"), 0);
+  ui.AnswerYes().AnswerYes().AnswerYes();  // add to the existing data
+  ASSERT_EQ(StartAnalysisAt(ctx, Root() + "/two"), 0);
+  ui.AnswerYes();
+  ASSERT_EQ(ReanalyseRegisteredFiles(ctx), 0);
+  ASSERT_EQ(Names(ListKind::Function), (std::vector<std::string>{"alpha", "beta"}));
+  EXPECT_EQ(data.ExpandPosition(data.functions().Cell(0, col::kPosition)),
+            Root() + "/one/a.c(1)");
+  EXPECT_EQ(data.ExpandPosition(data.functions().Cell(1, col::kPosition)),
+            Root() + "/two/b.c(1)");
+}
+
 TEST_F(AnalysisRunTest, DeclinedReanalysisChangesNothing) {
   WriteSampleTree();
   ASSERT_EQ(RunSample(), 0);

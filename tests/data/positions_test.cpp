@@ -18,8 +18,13 @@ TEST(Positions, TwoRunsCompressAgainstTheirOwnRoots) {
 
   EXPECT_EQ(data.ExpandPosition(one), "/home/me/first/sub/main.c(120)");
   EXPECT_EQ(data.ExpandPosition(two), "/home/me/second/lib.c(7)");
-  // A path of the older root is not compressed against the newest one.
-  EXPECT_EQ(data.CompressPosition("/home/me/first/x.c(1)"), "/home/me/first/x.c(1)");
+  // A path of an older root (re-analysis over both) keeps its own root, so it still expands;
+  // with nested roots the newest matching one is taken.
+  EXPECT_EQ(data.CompressPosition("/home/me/first/x.c(1)"), "%1/x.c(1)");
+  data.roots().Append("/home/me/first/sub");
+  EXPECT_EQ(data.CompressPosition("/home/me/first/sub/y.c(2)"), "%3/y.c(2)");
+  EXPECT_EQ(data.CompressPosition("/home/me/first/z.c(3)"), "%1/z.c(3)");
+  EXPECT_EQ(data.CompressPosition("/elsewhere/w.c(4)"), "/elsewhere/w.c(4)");
 }
 
 TEST(Positions, AwkwardRootsRoundTrip) {
