@@ -27,15 +27,15 @@ int KindFromName(const std::string& name) {
   return 0;
 }
 
-bool ParseLookup(const std::string& spec, CliLookup& lookup, std::string& error) {
-  std::size_t colon = spec.find(':');
-  int kind = colon == std::string::npos ? 0 : KindFromName(spec.substr(0, colon));
+bool ParseLookup(const std::string& arg, CliLookup& lookup, std::string& error) {
+  std::size_t colon = arg.find(':');
+  int kind = colon == std::string::npos ? 0 : KindFromName(arg.substr(0, colon));
   if (kind == 0) {
-    error = "--lookup needs KIND:WORD with KIND one of func, struct, define, file, table: " + spec;
+    error = "--lookup needs KIND:WORD with KIND one of func, struct, define, file, table: " + arg;
     return false;
   }
   lookup.kind = kind;
-  lookup.word = spec.substr(colon + 1);
+  lookup.word = arg.substr(colon + 1);
   return true;
 }
 
@@ -117,18 +117,18 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliOptions& options
     } else if (!only_roots && a == "--dump") {
       options.dump = true;
     } else if (!only_roots && (a == "--lookup" || a.rfind("--lookup=", 0) == 0)) {
-      std::string spec;
+      std::string arg;
       if (a == "--lookup") {
         if (i + 1 >= args.size()) {
           error = "--lookup needs KIND:WORD";
           return false;
         }
-        spec = args[++i];
+        arg = args[++i];
       } else {
-        spec = a.substr(9);
+        arg = a.substr(9);
       }
       CliLookup lookup;
-      if (!ParseLookup(spec, lookup, error)) return false;
+      if (!ParseLookup(arg, lookup, error)) return false;
       options.lookups.push_back(lookup);
     } else if (!only_roots && a.size() > 1 && a[0] == '-') {
       error = "unknown option: " + a;

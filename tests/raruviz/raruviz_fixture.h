@@ -18,12 +18,12 @@ struct RowSpec {
 // Appends rows in the given order, without sorting.
 inline void AddRows(RegisteredData& data, ListKind kind, const std::vector<RowSpec>& rows) {
   RegistrationList& list = data.List(kind);
-  for (const RowSpec& spec : rows) {
+  for (const RowSpec& row_spec : rows) {
     std::size_t r = list.AppendRow();
-    list.SetCell(r, col::kName, spec.name);
-    list.SetCell(r, col::kPosition, spec.position);
-    list.SetCell(r, col::kMarker, spec.marker);
-    if (kind != ListKind::File) list.SetCell(r, col::kComment, spec.comment);
+    list.SetCell(r, col::kName, row_spec.name);
+    list.SetCell(r, col::kPosition, row_spec.position);
+    list.SetCell(r, col::kMarker, row_spec.marker);
+    if (kind != ListKind::File) list.SetCell(r, col::kComment, row_spec.comment);
   }
 }
 
