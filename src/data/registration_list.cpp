@@ -158,10 +158,26 @@ void RegistrationList::Sort() {
     if (c != 0) return descending ? c > 0 : c < 0;
     return a.row < b.row;
   });
-  std::vector<Row> sorted;
-  sorted.reserve(rows_.size());
-  for (const Keyed& k : order) sorted.push_back(std::move(rows_[k.row]));
-  rows_ = std::move(sorted);
+  folded.clear();
+  folded.shrink_to_fit();
+  // Rows move into their places in place, cycle by cycle (row k takes order[k].row), so a sort
+  // of millions of rows needs no second copy of the list.
+  std::vector<bool> placed(rows_.size(), false);
+  for (std::size_t start = 0; start < rows_.size(); ++start) {
+    if (placed[start] || order[start].row == start) continue;
+    Row held = std::move(rows_[start]);
+    std::size_t k = start;
+    while (true) {
+      placed[k] = true;
+      const std::size_t from = order[k].row;
+      if (from == start) {
+        rows_[k] = std::move(held);
+        break;
+      }
+      rows_[k] = std::move(rows_[from]);
+      k = from;
+    }
+  }
   sort_flag_ = descending ? 0 : 1;
   RebuildIndex();
 }
