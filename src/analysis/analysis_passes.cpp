@@ -70,6 +70,21 @@ void CollectInto(PassContext& pc, CollectKind kind, std::size_t i, const std::st
   out << (pc.prefetch ? pc.prefetch->Take(kind, i, here) : CollectFileText(kind, path, here));
 }
 
+// Writes the candidate text of every newly registered file, with the row status, progress and
+// Escape poll of each file; false when the user cancelled.
+bool CollectNewFiles(PassContext& pc, CollectKind kind, const char* label, std::ostream& out) {
+  const RegistrationList& files = pc.ctx.data.files();
+  ProgressTicker tick(pc.ctx.ui);
+  for (std::size_t row = pc.run.first_new_row; row < files.RowCount(); ++row) {
+    ShowRowStatus(pc, row, label);
+    CollectInto(pc, kind, row - pc.run.first_new_row, FilePathOfRow(files, row), out);
+    tick.File();
+    if (PollAnalysisCancel(pc.ctx.ui)) return false;
+  }
+  tick.Finish();
+  return true;
+}
+
 bool TempWriteFailed(PassContext& pc, std::ofstream& out) {
   out.close();
   if (!out.fail()) return false;
@@ -182,17 +197,8 @@ class TablePass : public AnalysisPass {
   long long ProgressSteps(long h, long s) const override { return 2LL * (h + s); }
   PassResult Run(PassContext& pc) override {
     Ui& ui = pc.ctx.ui;
-    RegistrationList& files = pc.ctx.data.files();
     std::ofstream out(pc.temp_file, std::ios::binary | std::ios::trunc);
-    ProgressTicker tick(ui);
-    for (std::size_t row = pc.run.first_new_row; row < files.RowCount(); ++row) {
-      ShowRowStatus(pc, row, "テーブル…");
-      CollectInto(pc, CollectKind::Table, row - pc.run.first_new_row, FilePathOfRow(files, row),
-                  out);
-      tick.File();
-      if (PollAnalysisCancel(ui)) return PassResult::Cancel;
-    }
-    tick.Finish();
+    if (!CollectNewFiles(pc, CollectKind::Table, "テーブル…", out)) return PassResult::Cancel;
     if (TempWriteFailed(pc, out)) return PassResult::Cancel;
     pc.done_text += "ﾃｰﾌﾞﾙ ";
     ui.SetStatus(3, pc.done_text);
@@ -210,21 +216,13 @@ class PrototypePass : public AnalysisPass {
   long long ProgressSteps(long h, long s) const override { return 2LL * (h + s); }
   PassResult Run(PassContext& pc) override {
     Ui& ui = pc.ctx.ui;
-    RegistrationList& files = pc.ctx.data.files();
     std::ofstream out(pc.prototype_file, std::ios::binary | std::ios::trunc);
     if (!out) {
       ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
       return PassResult::Cancel;
     }
-    ProgressTicker tick(ui);
-    for (std::size_t row = pc.run.first_new_row; row < files.RowCount(); ++row) {
-      ShowRowStatus(pc, row, "プロトタイプ宣言…");
-      CollectInto(pc, CollectKind::Prototype, row - pc.run.first_new_row,
-                  FilePathOfRow(files, row), out);
-      tick.File();
-      if (PollAnalysisCancel(ui)) return PassResult::Cancel;
-    }
-    tick.Finish();
+    if (!CollectNewFiles(pc, CollectKind::Prototype, "プロトタイプ宣言…", out))
+      return PassResult::Cancel;
     out.close();
     if (out.fail()) {
       ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
