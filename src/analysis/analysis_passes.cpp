@@ -105,7 +105,7 @@ class FunctionPass : public AnalysisPass {
       if (!path.empty()) {
         FileLineReader reader;
         if (!reader.Open(path)) {
-          if (ui.AskYesNo(OpenFailedQuestion(path))) return PassResult::Cancel;
+          if (ui.AskYesNo(kAskCancelOnUnreadableFile, OpenFailedQuestion(path))) return PassResult::Cancel;
         } else if (ExtractDefinitions(reader, path, pc.ctx.data.functions(),
                                       DefinitionMode::Function, pc.patterns.functions,
                                       pc.env) < 0) {

@@ -133,14 +133,14 @@ int CollectFiles(AnalysisContext& ctx, AnalysisRun& run) {
     long headers = 0;
     for (std::size_t row = 0; row < files.RowCount(); ++row) headers += IsHeaderRow(files, row);
     long sources = static_cast<long>(files.RowCount()) - headers;
-    if (!ui.AskYesNo(ExistingDataQuestion(sources, headers))) {
+    if (!ui.AskYesNo(kAskAddToExisting, ExistingDataQuestion(sources, headers))) {
       ClearLists(data);
       ShowCounts(ui, data);
       run.first_new_row = 0;
     }
     data.SortAllAscending();
   }
-  run.subfolders = ui.AskYesNo(SubfolderQuestion(run.root));
+  run.subfolders = ui.AskYesNo(kAskSubfolders, SubfolderQuestion(run.root));
 
   const std::string list_path = WorkFilePath(ctx, kHeaderListFileName);
   std::ofstream list(list_path, std::ios::binary | std::ios::trunc);
@@ -166,7 +166,7 @@ int CollectFiles(AnalysisContext& ctx, AnalysisRun& run) {
     ui.Message("該当ファイルがありません！　", Ui::kCaption, MsgIcon::Information);
     return -1;
   }
-  if (!ui.AskYesNo(ConfirmationQuestion(run.root, run.sources, run.headers, s, p > 0))) {
+  if (!ui.AskYesNo(kAskConfirmRun, ConfirmationQuestion(run.root, run.sources, run.headers, s, p > 0))) {
     DropAllData(ctx);
     return -1;
   }
@@ -239,7 +239,7 @@ int ReanalyseRegisteredFiles(AnalysisContext& ctx) {
   Ui& ui = ctx.ui;
   AnalysisRun run;
   LoadSettings(ctx.store, run.settings, ui);
-  if (!ui.AskYesNo(ReanalysisQuestion(run.settings))) return -1;
+  if (!ui.AskYesNo(kAskReanalyse, ReanalysisQuestion(run.settings))) return -1;
   RegistrationList& files = ctx.data.files();
   if (files.empty()) {
     ui.Message("登録データがありません！　", Ui::kCaption, MsgIcon::Information);

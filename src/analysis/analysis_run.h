@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/ui.h"
 #include "settings/settings.h"
 
 namespace kelvora {
@@ -12,6 +13,14 @@ namespace kelvora {
 class RegisteredData;
 class RegexService;
 class Ui;
+
+// The questions of an analysis run, answered by id by the command line and the tests.
+inline constexpr QuestionId kAskAddToExisting{"analysis.add-to-existing"};  // Yes adds, No replaces
+inline constexpr QuestionId kAskSubfolders{"analysis.subfolders"};
+inline constexpr QuestionId kAskConfirmRun{"analysis.confirm"};
+inline constexpr QuestionId kAskReanalyse{"analysis.reanalyse"};
+// A registered file cannot be opened: Yes cancels the run, No skips the file.
+inline constexpr QuestionId kAskCancelOnUnreadableFile{"analysis.cancel-on-unreadable-file"};
 
 // The state one analysis command works on. work_dir is where the header list file
 // "ヘッダファイル一覧.txt" and the prototype comment file "コメント取得ファイル.txt" are written

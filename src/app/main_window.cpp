@@ -28,6 +28,10 @@
 #include "platform/process.h"
 
 namespace kelvora {
+
+namespace {
+constexpr QuestionId kAskQuit{"app.quit"};
+}  // namespace
 namespace {
 
 // The bytes of a dropped local path: the URL keeps them percent-encoded, so names that are
@@ -141,7 +145,7 @@ void MainWindow::paintEvent(QPaintEvent*) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (command_running_ || !ui().AskYesNo("『 Kelvora 』 を終了しますか？　", Ui::kCaption)) {
+  if (command_running_ || !ui().AskYesNo(kAskQuit, "『 Kelvora 』 を終了しますか？　", Ui::kCaption)) {
     event->ignore();
     return;
   }

@@ -81,7 +81,7 @@ void QtUi::Message(std::string_view text, std::string_view caption, MsgIcon icon
   box.exec();
 }
 
-bool QtUi::AskYesNo(std::string_view text, std::string_view caption) {
+bool QtUi::AskYesNo(QuestionId, std::string_view text, std::string_view caption) {
   QMessageBox box(QMessageBox::Question, FromUtf8(caption), FromUtf8(text),
                   QMessageBox::Yes | QMessageBox::No, DialogParent());
   box.setTextFormat(Qt::PlainText);

@@ -22,7 +22,8 @@ class QtUi final : public QObject, public Ui {
 
   void Message(std::string_view text, std::string_view caption = kCaption,
                MsgIcon icon = MsgIcon::Information) override;
-  bool AskYesNo(std::string_view text, std::string_view caption = kCaption) override;
+  bool AskYesNo(QuestionId id, std::string_view text,
+                std::string_view caption = kCaption) override;
   std::optional<std::string> ChooseFolder(std::string_view title) override;
   std::optional<std::string> ChooseOpenFile(std::string_view title, std::string_view filter,
                                             std::string_view initial_dir = {}) override;

@@ -17,8 +17,8 @@ class SplitUi final : public Ui {
   void Message(std::string_view text, std::string_view caption, MsgIcon icon) override {
     dialogs_->Message(text, caption, icon);
   }
-  bool AskYesNo(std::string_view text, std::string_view caption) override {
-    return dialogs_->AskYesNo(text, caption);
+  bool AskYesNo(QuestionId id, std::string_view text, std::string_view caption) override {
+    return dialogs_->AskYesNo(id, text, caption);
   }
   std::optional<std::string> ChooseFolder(std::string_view title) override {
     return dialogs_->ChooseFolder(title);

@@ -1,8 +1,12 @@
 #include "cli/cli_app.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <sstream>
 
 #include "analysis/analysis_run.h"
+#include "cli/cli_extensions.h"
 #include "cli/cli_ui.h"
 #include "cli/dump.h"
 #include "data/registration_lists.h"
@@ -25,6 +29,33 @@ int KindFromName(const std::string& name) {
   if (name == "file") return 4;
   if (name == "table") return 5;
   return 0;
+}
+
+const CliCommand* FindCommand(std::string_view name) {
+  for (const CliCommand& c : CliCommands())
+    if (c.name == name) return &c;
+  return nullptr;
+}
+
+const CliOutputKind* FindOutputKind(std::string_view kind) {
+  for (const CliOutputKind& k : CliOutputKinds())
+    if (k.kind == kind) return &k;
+  return nullptr;
+}
+
+bool ParseWrite(const std::string& arg, CliWrite& write, std::string& error) {
+  const std::size_t eq = arg.find('=');
+  if (eq == std::string::npos || eq == 0 || eq + 1 == arg.size()) {
+    error = "--write needs KIND=PATH: " + arg;
+    return false;
+  }
+  write.kind = arg.substr(0, eq);
+  write.path = arg.substr(eq + 1);
+  if (!FindOutputKind(write.kind)) {
+    error = "unknown --write kind: " + write.kind;
+    return false;
+  }
+  return true;
 }
 
 bool ParseLookup(const std::string& arg, CliLookup& lookup, std::string& error) {
@@ -66,18 +97,27 @@ void PrintLookup(const RegisteredData& data, const CliLookup& lookup, std::ostre
 }  // namespace
 
 std::string CliUsage() {
-  return "usage: kelvora-cli analyse [--settings FILE] [--no-subfolders] [--dump]\n"
-         "                           [--lookup KIND:WORD]... ROOT [ROOT...]\n"
-         "       kelvora-cli --help | --version\n"
-         "\n"
-         "analyse   analyses each ROOT in order; the first replaces existing data, later ones add\n"
-         "          to it. Messages go to standard error.\n"
-         "  --settings FILE    read the analysis settings from FILE instead of Kelvora.ini\n"
-         "  --no-subfolders    analyse only the files directly in each ROOT\n"
-         "  --dump             print the five registration lists (TAB-separated, UTF-8)\n"
-         "  --lookup KIND:WORD print the rows whose name contains WORD (KIND: func, struct,\n"
-         "                     define, file, table) as name<TAB>position\n"
-         "exit status: 0 done, 1 a run ended without data, 2 usage error\n";
+  std::ostringstream u;
+  u << "usage: kelvora-cli analyse [--settings FILE] [--no-subfolders] [--dump]\n"
+       "                           [--lookup KIND:WORD]... [--write KIND=PATH]... ROOT [ROOT...]\n";
+  for (const CliCommand& c : CliCommands()) u << "       kelvora-cli " << c.name << " ...\n";
+  u << "       kelvora-cli --help | --version\n"
+       "\n"
+       "analyse   analyses each ROOT in order; the first replaces existing data, later ones add\n"
+       "          to it. Messages go to standard error.\n"
+       "  --settings FILE    read the analysis settings from FILE instead of Kelvora.ini\n"
+       "  --no-subfolders    analyse only the files directly in each ROOT\n"
+       "  --dump             print the five registration lists (TAB-separated, UTF-8)\n"
+       "  --lookup KIND:WORD print the rows whose name contains WORD (KIND: func, struct,\n"
+       "                     define, file, table) as name<TAB>position\n"
+       "  --write KIND=PATH  after the analysis, write an output to PATH (repeatable):\n";
+  for (const CliOutputKind& k : CliOutputKinds())
+    u << "      " << k.kind << std::string(k.kind.size() < 14 ? 14 - k.kind.size() : 1, ' ')
+      << k.help << '\n';
+  for (const CliCommand& c : CliCommands()) u << '\n' << c.usage;
+  u << "\nexit status: 0 done, 1 a run ended without data or an output was not written,\n"
+       "2 usage error\n";
+  return u.str();
 }
 
 bool ParseCliArguments(const std::vector<std::string>& args, CliOptions& options,
@@ -95,11 +135,15 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliOptions& options
       return true;
     }
     if (options.command.empty()) {
-      if (a != "analyse") {
+      if (a != "analyse" && !FindCommand(a)) {
         error = a.empty() || a[0] == '-' ? "missing command" : "unknown command: " + a;
         return false;
       }
       options.command = a;
+      if (a != "analyse") {  // the command parses its own arguments
+        options.command_args.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+        return true;
+      }
       continue;
     }
     if (!only_roots && a == "--") {
@@ -130,6 +174,20 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliOptions& options
       CliLookup lookup;
       if (!ParseLookup(arg, lookup, error)) return false;
       options.lookups.push_back(lookup);
+    } else if (!only_roots && (a == "--write" || a.rfind("--write=", 0) == 0)) {
+      std::string arg;
+      if (a == "--write") {
+        if (i + 1 >= args.size()) {
+          error = "--write needs KIND=PATH";
+          return false;
+        }
+        arg = args[++i];
+      } else {
+        arg = a.substr(8);
+      }
+      CliWrite write;
+      if (!ParseWrite(arg, write, error)) return false;
+      options.writes.push_back(write);
     } else if (!only_roots && a.size() > 1 && a[0] == '-') {
       error = "unknown option: " + a;
       return false;
@@ -166,6 +224,8 @@ int RunCli(const CliOptions& options, std::ostream& out, std::FILE* err) {
     out << kVersion << '\n';
     return 0;
   }
+  if (const CliCommand* command = FindCommand(options.command))
+    return command->run(options.command_args, out, err);
   if (!options.settings_file.empty() && !std::filesystem::is_regular_file(options.settings_file)) {
     std::fprintf(err, "kelvora-cli: settings file not found: %s\n", options.settings_file.c_str());
     return 2;
@@ -180,15 +240,32 @@ int RunCli(const CliOptions& options, std::ostream& out, std::FILE* err) {
   AnalysisContext ctx{data, store, regex, ui, SettingsFolder()};
 
   int status = 0;
-  for (std::size_t i = 0; i < options.roots.size(); ++i) {
-    ui.set_answers({/*add_to_existing=*/i > 0, options.subfolders});
-    if (StartAnalysisAt(ctx, NormaliseRoot(options.roots[i])) != 0) status = 1;
+  try {
+    for (std::size_t i = 0; i < options.roots.size(); ++i) {
+      ui.set_answers({/*add_to_existing=*/i > 0, options.subfolders});
+      if (StartAnalysisAt(ctx, NormaliseRoot(options.roots[i])) != 0) status = 1;
+    }
+    ui.FinishProgress();
+
+    CliWriteContext write_ctx{data, store, regex, ui, options};
+    for (const CliWrite& w : options.writes) {
+      const int written = FindOutputKind(w.kind)->write(write_ctx, w.path);
+      ui.FinishProgress();
+      if (written != 0 && status == 0) status = written;
+    }
+  } catch (const CliUi::UnansweredQuestion& e) {
+    ui.FinishProgress();
+    std::fprintf(err, "kelvora-cli: %s\n", e.what());
+    return 1;
   }
-  ui.FinishProgress();
 
   if (options.dump) DumpLists(data, out);
   for (const CliLookup& lookup : options.lookups) PrintLookup(data, lookup, out, ui);
   out.flush();
+  if (!out) {
+    std::fprintf(err, "kelvora-cli: cannot write the output: %s\n", std::strerror(errno));
+    return 1;
+  }
   return status;
 }
 

@@ -13,14 +13,21 @@ struct CliLookup {
   std::string word;  // UTF-8 as typed
 };
 
+struct CliWrite {
+  std::string kind;  // a kind of CliOutputKinds()
+  std::string path;
+};
+
 struct CliOptions {
   bool help = false;
   bool version = false;
-  std::string command;        // "analyse"
+  std::string command;        // "analyse" or a command of CliCommands()
   std::string settings_file;  // --settings
   bool subfolders = true;     // --no-subfolders clears it
   bool dump = false;          // --dump
   std::vector<CliLookup> lookups;
+  std::vector<CliWrite> writes;  // --write KIND=PATH, in the order given
+  std::vector<std::string> command_args;  // the arguments of a command other than analyse
   std::vector<std::string> roots;
 };
 

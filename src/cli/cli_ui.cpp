@@ -4,6 +4,7 @@
 
 #include <atomic>
 
+#include "analysis/analysis_run.h"
 #include "platform/process.h"
 
 namespace kelvora {
@@ -11,10 +12,6 @@ namespace kelvora {
 namespace {
 
 std::atomic<bool> g_interrupt{false};
-
-bool Contains(std::string_view text, std::string_view part) {
-  return text.find(part) != std::string_view::npos;
-}
 
 }  // namespace
 
@@ -43,22 +40,23 @@ void CliUi::Message(std::string_view text, std::string_view, MsgIcon) {
   Print(text);
 }
 
-// The questions a headless run meets, answered from the flags. Anything else is answered "No",
-// which every command reads as "do not go on with the risky choice".
-bool CliUi::AskYesNo(std::string_view text, std::string_view) {
-  if (Contains(text, "既にデータが存在します")) return answers_.add_to_existing;
-  if (Contains(text, "サブフォルダのファイルも解析しますか")) return answers_.subfolders;
-  if (Contains(text, "■■ 解析ルートディレクトリ ■■")) return true;
-  if (Contains(text, "「ESCキー」が押されました")) return true;
-  // An unreadable file: skip it and go on.
-  if (Contains(text, "ファイルが開けませんでした")) {
+// The questions a headless run meets, answered by id from the flags. A question without an
+// answer ends the command with UnansweredQuestion.
+bool CliUi::AskYesNo(QuestionId id, std::string_view text, std::string_view) {
+  if (auto it = fixed_.find(id.key); it != fixed_.end()) return it->second;
+  if (id == kAskAddToExisting) return answers_.add_to_existing;
+  if (id == kAskSubfolders) return answers_.subfolders;
+  if (id == kAskConfirmRun) return true;
+  if (id == kAskCancelOnEscape) return true;  // Ctrl+C was pressed
+  if (id == kAskCancelOnUnreadableFile) {     // skip the file and go on
     ++messages_;
     Print(text);
     return false;
   }
   ++messages_;
   Print(text);
-  return false;
+  throw UnansweredQuestion("no answer on the command line for question \"" +
+                           std::string(id.key) + "\"");
 }
 
 std::optional<std::string> CliUi::ChooseFolder(std::string_view) { return std::nullopt; }

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 #include <cstdint>
+#include <map>
+#include <stdexcept>
 #include <string>
 
 #include "platform/ui.h"
@@ -17,10 +19,19 @@ class CliUi : public Ui {
     bool subfolders = true;        // "…サブフォルダのファイルも解析しますか？"
   };
 
+  // Thrown when a command asks a question the command line has no answer for: the command ends
+  // and the program reports the question's id instead of guessing.
+  class UnansweredQuestion : public std::runtime_error {
+   public:
+    using std::runtime_error::runtime_error;
+  };
+
   // err receives messages; progress lines are drawn only when err is a terminal.
   explicit CliUi(std::FILE* err = stderr);
 
   void set_answers(const Answers& a) { answers_ = a; }
+  // Answers the question `id` with `yes` from now on (commands add their own questions' answers).
+  void SetAnswer(QuestionId id, bool yes) { fixed_[std::string(id.key)] = yes; }
   // Set from a SIGINT handler: the next poll reports Escape and the cancel is confirmed.
   static void RequestInterrupt();
   int message_count() const { return messages_; }
@@ -29,7 +40,7 @@ class CliUi : public Ui {
   void Print(std::string_view text);
 
   void Message(std::string_view text, std::string_view caption, MsgIcon icon) override;
-  bool AskYesNo(std::string_view text, std::string_view caption) override;
+  bool AskYesNo(QuestionId id, std::string_view text, std::string_view caption) override;
   std::optional<std::string> ChooseFolder(std::string_view title) override;
   std::optional<std::string> ChooseOpenFile(std::string_view title, std::string_view filter,
                                             std::string_view initial_dir) override;
@@ -52,6 +63,7 @@ class CliUi : public Ui {
   std::FILE* err_;
   bool tty_;
   Answers answers_;
+  std::map<std::string, bool, std::less<>> fixed_;
   int messages_ = 0;
   long long max_ = 0, pos_ = 0;
   std::string status_[4];

@@ -6,7 +6,7 @@ namespace kelvora {
 namespace {
 
 constexpr std::string_view kNoData = "登録データがありません！　";
-constexpr std::string_view kAskDeleteAll = "登録データを全て削除してもよろしいですか？　";
+constexpr std::string_view kDeleteAllText = "登録データを全て削除してもよろしいですか？　";
 
 }  // namespace
 
@@ -38,7 +38,7 @@ CommandResult SortAllCommand(RegisteredData& data, bool ascending, Ui& ui) {
 }
 
 CommandResult DeleteAllCommand(RegisteredData& data, Ui& ui) {
-  if (!ui.AskYesNo(kAskDeleteAll)) return CommandResult::Declined;
+  if (!ui.AskYesNo(kAskDeleteAll, kDeleteAllText)) return CommandResult::Declined;
   if (data.AllEmpty()) {
     ui.Message(kNoData);
     return CommandResult::NothingToDo;

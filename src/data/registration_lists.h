@@ -4,6 +4,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+
+#include "platform/ui.h"
 #include <string>
 #include <string_view>
 #include <vector>
@@ -177,6 +179,7 @@ CommandResult SortListCommand(RegisteredData& data, ListKind kind, Ui& ui);
 CommandResult SortAllCommand(RegisteredData& data, bool ascending, Ui& ui);
 // Delete all: asks "登録データを全て削除してもよろしいですか？　", then clears as
 // DeleteAllWithoutAsking does, or reports "登録データがありません！　".
+inline constexpr QuestionId kAskDeleteAll{"lists.delete-all"};
 CommandResult DeleteAllCommand(RegisteredData& data, Ui& ui);
 // Empties the lists and the root table, clears the five count labels and puts the main window
 // into its no-data layout (a cancelled analysis run ends this way).

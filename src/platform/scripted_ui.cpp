@@ -5,7 +5,12 @@
 namespace kelvora {
 
 ScriptedUi& ScriptedUi::Answer(bool yes) {
-  answers_.push_back(yes);
+  answers_.push_back({yes, {}});
+  return *this;
+}
+
+ScriptedUi& ScriptedUi::Answer(QuestionId id, bool yes) {
+  answers_.push_back({yes, id.key});
   return *this;
 }
 
@@ -36,6 +41,13 @@ std::vector<std::string> ScriptedUi::messages() const {
   return out;
 }
 
+std::vector<std::string_view> ScriptedUi::question_ids() const {
+  std::vector<std::string_view> out;
+  for (const auto& s : shown_)
+    if (s.question && !s.id.empty()) out.push_back(s.id);
+  return out;
+}
+
 std::vector<std::string> ScriptedUi::questions() const {
   std::vector<std::string> out;
   for (const auto& s : shown_)
@@ -48,21 +60,25 @@ bool ScriptedUi::AllAnswersUsed() const {
 }
 
 void ScriptedUi::Message(std::string_view text, std::string_view caption, MsgIcon icon) {
-  shown_.push_back({std::string(text), std::string(caption), icon, false});
+  shown_.push_back({std::string(text), std::string(caption), icon, false, {}});
 }
 
-bool ScriptedUi::AskYesNo(std::string_view text, std::string_view caption) {
-  shown_.push_back({std::string(text), std::string(caption), MsgIcon::Question, true});
+bool ScriptedUi::AskYesNo(QuestionId id, std::string_view text, std::string_view caption) {
+  shown_.push_back({std::string(text), std::string(caption), MsgIcon::Question, true, id.key});
   if (answers_.empty())
-    throw UnscriptedQuestion("unscripted question: " + std::string(text));
-  bool yes = answers_.front();
+    throw UnscriptedQuestion("unscripted question " + std::string(id.key) + ": " +
+                             std::string(text));
+  const Reply reply = answers_.front();
+  if (!reply.id.empty() && reply.id != id.key)
+    throw UnscriptedQuestion("expected question " + std::string(reply.id) + ", asked " +
+                             std::string(id.key) + ": " + std::string(text));
   answers_.pop_front();
-  return yes;
+  return reply.yes;
 }
 
 std::optional<std::string> ScriptedUi::TakeChoice(std::deque<std::optional<std::string>>& queue,
                                                   std::string_view what, std::string_view title) {
-  shown_.push_back({std::string(title), std::string(what), MsgIcon::None, true});
+  shown_.push_back({std::string(title), std::string(what), MsgIcon::None, true, {}});
   if (queue.empty())
     throw UnscriptedQuestion("unscripted " + std::string(what) + ": " + std::string(title));
   auto choice = std::move(queue.front());

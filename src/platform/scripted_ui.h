@@ -23,13 +23,16 @@ class ScriptedUi : public Ui {
     std::string text;
     std::string caption;
     MsgIcon icon;
-    bool question;  // true for a Yes/No question
+    bool question;        // true for a Yes/No question or a chooser
+    std::string_view id;  // the question's id; empty for messages and choosers
   };
 
   // Scripting. Answers are consumed in order, one queue per kind of dialog.
   ScriptedUi& AnswerYes() { return Answer(true); }
   ScriptedUi& AnswerNo() { return Answer(false); }
   ScriptedUi& Answer(bool yes);
+  // Answers the next question, which must carry `id`; another question throws UnscriptedQuestion.
+  ScriptedUi& Answer(QuestionId id, bool yes);
   ScriptedUi& ChooseFolderAnswer(std::optional<std::string> path);
   ScriptedUi& ChooseOpenAnswer(std::optional<std::string> path);
   ScriptedUi& ChooseSaveAnswer(std::optional<std::string> path);
@@ -40,6 +43,7 @@ class ScriptedUi : public Ui {
   const std::vector<Shown>& shown() const { return shown_; }
   std::vector<std::string> messages() const;   // texts of plain messages
   std::vector<std::string> questions() const;  // texts of questions
+  std::vector<std::string_view> question_ids() const;  // ids of Yes/No questions, in order
   const std::string& status(int line) const { return status_[Clamp(line)]; }
   const std::vector<std::string>& status_history(int line) const { return status_hist_[Clamp(line)]; }
   long long progress_max() const { return progress_max_; }
@@ -55,7 +59,7 @@ class ScriptedUi : public Ui {
 
   // Ui
   void Message(std::string_view text, std::string_view caption, MsgIcon icon) override;
-  bool AskYesNo(std::string_view text, std::string_view caption) override;
+  bool AskYesNo(QuestionId id, std::string_view text, std::string_view caption) override;
   std::optional<std::string> ChooseFolder(std::string_view title) override;
   std::optional<std::string> ChooseOpenFile(std::string_view title, std::string_view filter,
                                             std::string_view initial_dir) override;
@@ -79,7 +83,11 @@ class ScriptedUi : public Ui {
   std::optional<std::string> TakeChoice(std::deque<std::optional<std::string>>& queue,
                                         std::string_view what, std::string_view title);
 
-  std::deque<bool> answers_;
+  struct Reply {
+    bool yes;
+    std::string_view id;  // empty: any question
+  };
+  std::deque<Reply> answers_;
   std::deque<std::optional<std::string>> folders_, opens_, saves_;
   std::vector<int> escape_polls_;
   std::vector<Shown> shown_;

@@ -9,6 +9,18 @@ namespace kelvora {
 
 enum class MsgIcon { None, Information, Warning, Error, Question };
 
+// The stable name of a Yes/No question. Front ends that answer without asking a person (the
+// command line, scripted tests) answer by this name, never by the question's text, so rewording a
+// message never changes an answer. Each module declares the ids of its own questions next to the
+// function that asks them, e.g. `inline constexpr QuestionId kAskDeleteAll{"lists.delete-all"};`.
+struct QuestionId {
+  std::string_view key;
+  friend bool operator==(QuestionId, QuestionId) = default;
+};
+
+// Asked by every long command when Escape was pressed: Yes cancels the command.
+inline constexpr QuestionId kAskCancelOnEscape{"run.cancel-on-escape"};
+
 // Layouts of the main window: before any data, while a long command runs, with data.
 enum class WindowLayout { NoData, Running, Data };
 
@@ -25,7 +37,8 @@ class Ui {
   virtual void Message(std::string_view text, std::string_view caption = kCaption,
                        MsgIcon icon = MsgIcon::Information) = 0;
   // A Yes/No question with the question icon; true means Yes.
-  virtual bool AskYesNo(std::string_view text, std::string_view caption = kCaption) = 0;
+  virtual bool AskYesNo(QuestionId id, std::string_view text,
+                        std::string_view caption = kCaption) = 0;
 
   // Choosers return the chosen path as file-system bytes, or nullopt when cancelled.
   // A folder chooser returns "" for the file-system root.

@@ -117,7 +117,7 @@ ExcludedPage ReadExcludedPage(const SettingsStore& store) {
 }
 
 bool ClearExcludedPage(ExcludedPage& page, Ui& ui) {
-  if (!ui.AskYesNo("全てクリアしてもよろしいですか？　", Ui::kCaption)) return false;
+  if (!ui.AskYesNo(kAskClearExcluded, "全てクリアしてもよろしいですか？　", Ui::kCaption)) return false;
   page.names.fill(std::string());
   page.flags.fill(false);
   return true;

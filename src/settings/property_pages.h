@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ui.h"
 #include "settings/settings.h"
 
 namespace kelvora {
@@ -80,6 +81,7 @@ struct ExcludedPage {
 };
 
 ExcludedPage ReadExcludedPage(const SettingsStore& store);
+inline constexpr QuestionId kAskClearExcluded{"settings.clear-excluded-functions"};
 // "全クリア": after Yes to the question every name and flag is emptied. True when cleared.
 bool ClearExcludedPage(ExcludedPage& page, Ui& ui);
 // Writes all 60 names and flags, empty ones included.
@@ -133,6 +135,10 @@ OtherPage ReadOtherPage(const SettingsStore& store);
 void WriteOtherPage(const OtherPage& page, SettingsStore& store);
 
 enum class History { Word, CommentSearch, TreeSearch, Emphasis };
+inline constexpr QuestionId kAskClearWordHistory{"settings.clear-word-history"};
+inline constexpr QuestionId kAskClearCommentSearchHistory{"settings.clear-comment-search-history"};
+inline constexpr QuestionId kAskClearTreeSearchHistory{"settings.clear-tree-search-history"};
+inline constexpr QuestionId kAskClearEmphasisHistory{"settings.clear-emphasis-history"};
 
 // Asks, and on Yes writes the empty text to the history's 20 keys at once and confirms with
 // "履歴をクリアしました！　". True when cleared.

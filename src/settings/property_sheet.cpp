@@ -11,26 +11,31 @@ struct HistoryKeys {
   std::string_view section;
   std::string_view prefix;
   std::string_view question;
+  QuestionId id;
 };
 
 HistoryKeys KeysOf(History history) {
   switch (history) {
     case History::Word:
       return {"ComboHistory", "str",
-              "「指定」コンボボックスの過去入力履歴を　\n全てクリアしてもいいですか？\n"};
+              "「指定」コンボボックスの過去入力履歴を　\n全てクリアしてもいいですか？\n",
+              kAskClearWordHistory};
     case History::CommentSearch:
       return {"ComboHistory", "CommentSearchstr",
-              "「コメント検索」コンボボックスの過去入力履歴を　\n全てクリアしてもいいですか？\n"};
+              "「コメント検索」コンボボックスの過去入力履歴を　\n全てクリアしてもいいですか？\n",
+              kAskClearCommentSearchHistory};
     case History::TreeSearch:
       return {"ComboHistory", "TreeSearchstr",
               "関数TREE Viewerの「検索Word」コンボボックス　\n"
-              "過去入力履歴を全てクリアしてもいいですか？\n"};
+              "過去入力履歴を全てクリアしてもいいですか？\n",
+              kAskClearTreeSearchHistory};
     case History::Emphasis:
       break;
   }
   return {"Tree", "InfoWinEmphasis",
           "「情報表示Window 強調表示」コンボボックスの過去入力履歴を　\n"
-          "全てクリアしてもいいですか？\n"};
+          "全てクリアしてもいいですか？\n",
+          kAskClearEmphasisHistory};
 }
 
 std::string KeyOf(std::string_view prefix, int n) {
@@ -55,7 +60,7 @@ void WriteOtherPage(const OtherPage& page, SettingsStore& store) {
 
 bool ClearHistory(History history, SettingsStore& store, Ui& ui) {
   const HistoryKeys keys = KeysOf(history);
-  if (!ui.AskYesNo(keys.question, Ui::kCaption)) return false;
+  if (!ui.AskYesNo(keys.id, keys.question, Ui::kCaption)) return false;
   for (int n = 1; n <= kHistorySlots; ++n)
     store.WriteString(keys.section, KeyOf(keys.prefix, n), "");
   ui.Message("履歴をクリアしました！　", Ui::kCaption, MsgIcon::Information);

@@ -255,17 +255,17 @@ class TestQtUi : public QObject {
       QCOMPARE(box->defaultButton(), box->button(QMessageBox::Yes));
       QTest::keyClick(box, Qt::Key_Return);
     });
-    QVERIFY(ui.AskYesNo("『 Kelvora 』 を終了しますか？　"));
+    QVERIFY(ui.AskYesNo({"test.question"}, "『 Kelvora 』 を終了しますか？　"));
     QCOMPARE(icon, QMessageBox::Question);
     QCOMPARE(title, QStringLiteral("Kelvora"));
 
     OnNextModal([](QWidget* modal) {
       qobject_cast<QMessageBox*>(modal)->button(QMessageBox::No)->click();
     });
-    QVERIFY(!ui.AskYesNo("続けますか？"));
+    QVERIFY(!ui.AskYesNo({"test.question"}, "続けますか？"));
 
     OnNextModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
-    QVERIFY(!ui.AskYesNo("続けますか？"));
+    QVERIFY(!ui.AskYesNo({"test.question"}, "続けますか？"));
   }
 
   void WaitCursorIsSetOnceAndGivesWayToDialogs() {

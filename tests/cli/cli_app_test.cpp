@@ -4,6 +4,8 @@
 
 #include "cli/cli_app.h"
 #include "cli/cli_ui.h"
+#include "analysis/analysis_run.h"
+#include "data/registration_lists.h"
 #include "cli/run_process.h"
 
 namespace kelvora {
@@ -73,16 +75,22 @@ TEST(CliPort, AnswersFromFlagsAndPrintsOneLinePerMessage) {
     CliUi ui(err);
     ui.set_answers({/*add_to_existing=*/true, /*subfolders=*/false});
     Ui& port = ui;
-    EXPECT_TRUE(port.AskYesNo("既にデータが存在します\n(File登録数 …)"));
-    EXPECT_FALSE(port.AskYesNo("/src\n\nサブフォルダのファイルも解析しますか？　\n"));
-    EXPECT_TRUE(port.AskYesNo("■■ 解析ルートディレクトリ ■■\n /src　\n"));
+    // Answers follow the ids; the texts play no part.
+    EXPECT_TRUE(port.AskYesNo(kAskAddToExisting, "?"));
+    EXPECT_FALSE(port.AskYesNo(kAskSubfolders, "既にデータが存在します"));
+    EXPECT_TRUE(port.AskYesNo(kAskConfirmRun, "?"));
     // An unreadable file is skipped, not a reason to end the run.
-    EXPECT_FALSE(port.AskYesNo("<<「関数」取得>>\n\nファイルが開けませんでした。\n/x.c\n"));
+    EXPECT_FALSE(port.AskYesNo(kAskCancelOnUnreadableFile,
+                               "<<「関数」取得>>\n\nファイルが開けませんでした。\n/x.c\n"));
+    // A question the command line has no answer for ends the command instead of a guess.
+    EXPECT_THROW(port.AskYesNo(kAskDeleteAll, "全て削除？"), CliUi::UnansweredQuestion);
+    ui.SetAnswer(kAskDeleteAll, true);
+    EXPECT_TRUE(port.AskYesNo(kAskDeleteAll, "全て削除？"));
     EXPECT_FALSE(port.PollEscape());
     CliUi::RequestInterrupt();
     EXPECT_TRUE(port.PollEscape());
     EXPECT_FALSE(port.PollEscape());
-    EXPECT_TRUE(port.AskYesNo("「ESCキー」が押されました。\n解析キャンセルしますか？　\n"));
+    EXPECT_TRUE(port.AskYesNo(kAskCancelOnEscape, "「ESCキー」が押されました。"));
     port.Message("該当ファイルがありません！　\nline two", Ui::kCaption, MsgIcon::Warning);
     EXPECT_FALSE(port.ChooseFolder("any").has_value());
   }

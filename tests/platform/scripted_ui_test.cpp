@@ -11,8 +11,9 @@ TEST(ScriptedUi, ReplaysAnswersInOrderAndRecords) {
   Ui& port = ui;
   ui.AnswerYes().AnswerNo().ChooseFolderAnswer("/src").ChooseSaveAnswer(std::nullopt);
   port.Message("情報　");
-  EXPECT_TRUE(port.AskYesNo("続けますか？　"));
-  EXPECT_FALSE(port.AskYesNo("追加しますか？　", Ui::kTreeCaption));
+  constexpr QuestionId kGoOn{"test.go-on"};
+  EXPECT_TRUE(port.AskYesNo(kGoOn, "続けますか？　"));
+  EXPECT_FALSE(port.AskYesNo(kGoOn, "追加しますか？　", Ui::kTreeCaption));
   EXPECT_EQ(port.ChooseFolder("root"), "/src");
   EXPECT_EQ(port.ChooseSaveFile("save", "Text (*.txt)"), std::nullopt);
   EXPECT_TRUE(ui.AllAnswersUsed());
@@ -29,10 +30,20 @@ TEST(ScriptedUi, ReplaysAnswersInOrderAndRecords) {
 TEST(ScriptedUi, UnscriptedQuestionsThrow) {
   ScriptedUi ui;
   Ui& port = ui;
-  EXPECT_THROW(port.AskYesNo("?"), UnscriptedQuestion);
+  EXPECT_THROW(port.AskYesNo({"test.any"}, "?"), UnscriptedQuestion);
   EXPECT_THROW(port.ChooseOpenFile("open", ""), UnscriptedQuestion);
   ui.AnswerYes();
   EXPECT_FALSE(ui.AllAnswersUsed());
+}
+
+TEST(ScriptedUi, AnswersByIdRefuseAnotherQuestion) {
+  ScriptedUi ui;
+  Ui& port = ui;
+  constexpr QuestionId kFirst{"test.first"}, kSecond{"test.second"};
+  ui.Answer(kFirst, true).Answer(kFirst, false);
+  EXPECT_TRUE(port.AskYesNo(kFirst, "a"));
+  EXPECT_THROW(port.AskYesNo(kSecond, "b"), UnscriptedQuestion);
+  EXPECT_EQ(ui.question_ids(), (std::vector<std::string_view>{"test.first", "test.second"}));
 }
 
 TEST(ScriptedUi, EscapeAtTheNthPollCountedFromNow) {

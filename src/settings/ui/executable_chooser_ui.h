@@ -15,8 +15,8 @@ class ExecutableChooserUi final : public Ui {
   void Message(std::string_view text, std::string_view caption, MsgIcon icon) override {
     inner_.Message(text, caption, icon);
   }
-  bool AskYesNo(std::string_view text, std::string_view caption) override {
-    return inner_.AskYesNo(text, caption);
+  bool AskYesNo(QuestionId id, std::string_view text, std::string_view caption) override {
+    return inner_.AskYesNo(id, text, caption);
   }
   std::optional<std::string> ChooseFolder(std::string_view title) override {
     return inner_.ChooseFolder(title);
