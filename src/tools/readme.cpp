@@ -1,0 +1,66 @@
+#include "tools/readme.h"
+
+#include <sys/stat.h>
+
+#include "platform/cp932.h"
+#include "platform/line_reader.h"
+#include "platform/ui.h"
+#include "raruviz/editor_launch.h"
+
+namespace kelvora {
+
+namespace {
+
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+bool IsFile(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+}  // namespace
+
+int ChangeHistoryLine(LineSource& lines) {
+  static const std::string kUtf8 = "■変更履歴";
+  static const std::string kSjis = Utf8ToCp932(kUtf8);
+  std::string line;
+  for (int number = 1; lines.ReadLine(line); ++number) {
+    std::string_view text = line;
+    if (number == 1 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    if (SameIgnoringAsciiCase(text, kUtf8) || SameIgnoringAsciiCase(text, kSjis)) return number;
+  }
+  return 1;
+}
+
+std::vector<std::string> ReadmeCandidates(const std::string& program_dir) {
+  std::vector<std::string> out{program_dir + "/readme.txt"};
+  const std::size_t slash = program_dir.rfind('/');
+  if (slash != std::string::npos)
+    out.push_back(program_dir.substr(0, slash) + "/share/kelvora/readme.txt");
+  return out;
+}
+
+bool ShowReadme(const std::string& program_dir, const EditorLauncher& editor, Ui& ui) {
+  const std::vector<std::string> candidates = ReadmeCandidates(program_dir);
+  for (const std::string& path : candidates) {
+    if (!IsFile(path)) continue;
+    FileLineReader reader;
+    int line = 1;
+    if (reader.Open(path)) line = ChangeHistoryLine(reader);
+    return editor.Open(path + "(" + std::to_string(line) + ")", ui) == OpenResult::Started;
+  }
+  ui.Message("readme.txt がありません。　\n\n" + ToDisplay(candidates.front()) + "　", Ui::kCaption,
+             MsgIcon::Warning);
+  return false;
+}
+
+}  // namespace kelvora
