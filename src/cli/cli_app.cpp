@@ -20,7 +20,7 @@ namespace kelvora {
 
 namespace {
 
-constexpr const char* kVersion = "kelvora-cli 0.1.0";
+constexpr const char* kVersion = "kelvora-cli 0.2.0";
 
 int KindFromName(const std::string& name) {
   if (name == "func") return 1;
