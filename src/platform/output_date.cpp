@@ -1,4 +1,4 @@
-#include "tools/output_date.h"
+#include "platform/output_date.h"
 
 #include <cstdio>
 

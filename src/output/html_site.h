@@ -1,0 +1,95 @@
+// The HTML site of the registered data: stylesheet, frameset, navigation bar, the overview of
+// all lists, one index page per list, the excluded-function page and the font sample page.
+// Pages are Shift-JIS with CR LF line ends; writers take a stream so tests compare in memory.
+#pragma once
+
+#include <ctime>
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/registration_lists.h"
+
+namespace kelvora {
+
+struct Settings;
+class Ui;
+
+// The values of the "詳細設定" dialog, kept only for one run.
+struct HtmlOptions {
+  int border = 6;         // 1..8, position in BorderPatternChoices(); class "c%d"
+  int font = 4;           // 1..18, position in FontChoices()
+  bool comments = false;  // registered comments on the call lists of the file pages
+};
+
+// The dialog's choices, UTF-8, in order.
+const std::vector<std::string_view>& BorderPatternChoices();
+const std::vector<std::string_view>& FontChoices();
+
+// "&" "<" ">" as entities (in that order).
+std::string HtmlEscape(std::string_view text);
+// A file name as the file-name part of an href: bytes outside [A-Za-z0-9._~!$'()*+,;=:@-] are
+// written as %XX, so blanks, "#", "%", "?" and non-ASCII names still reach their page.
+std::string HrefEncode(std::string_view file_name);
+// The page of a registered row: the file name (with extension) of the path before the last "("
+// found among the position's last ten characters; the whole text when there is none.
+std::string PageFileOf(std::string_view full_position);
+// The anchor of a function: its name after the last ":".
+std::string_view FunctionAnchor(std::string_view name);
+
+// Converts "\n" to "\r\n" and the program's UTF-8 texts to Shift-JIS on the way to a stream.
+class HtmlWriter {
+ public:
+  explicit HtmlWriter(std::ostream& out) : out_(out) {}
+  // Program text (UTF-8), converted to CP932.
+  HtmlWriter& Text(std::string_view utf8);
+  // Data bytes (CP932 names, comments, paths) written as they are.
+  HtmlWriter& Raw(std::string_view bytes);
+  // Data bytes, escaped.
+  HtmlWriter& Escaped(std::string_view bytes) { return Raw(HtmlEscape(bytes)); }
+  std::ostream& stream() { return out_; }
+
+ private:
+  std::ostream& out_;
+};
+
+// The page head every content page starts with, and the preformatted block line.
+void WritePageHead(HtmlWriter& w);
+void WritePreLine(HtmlWriter& w, const HtmlOptions& options);
+
+void WriteStylesheet(HtmlWriter& w);
+void WriteIndexHtml(HtmlWriter& w);
+void WriteHeaderHtml(HtmlWriter& w);
+void WriteAllData(HtmlWriter& w, const RegisteredData& data, const HtmlOptions& options);
+// Called for every FileList row by the file index page, after the row's item line; false when
+// the page could not be written and the file index must end without its closing lines.
+using FilePageHook = std::function<bool(std::size_t row)>;
+void WriteIndexPage(HtmlWriter& w, const RegisteredData& data, ListKind kind,
+                    const HtmlOptions& options, const std::tm& date,
+                    const FilePageHook& file_page = {});
+void WriteExclusionPage(HtmlWriter& w, const Settings& settings, const HtmlOptions& options);
+void WriteFontSamplePage(HtmlWriter& w);
+
+enum class HtmlSiteResult { Written, Cancelled };
+
+// Writes the file pages of one site run (the HTML file pages); given the FileList row and the
+// options, returns false when the page could not be created.
+class FilePageWriter {
+ public:
+  virtual ~FilePageWriter() = default;
+  virtual bool WritePage(const RegisteredData& data, std::size_t row, const std::string& folder,
+                         const HtmlOptions& options, Ui& ui) = 0;
+};
+
+// "情報一覧HTML出力 (&H)" after the settings dialog was confirmed with options: the notice, the
+// folder chooser, the sort, the busy display, every page in order, the completion message.
+// Without a page writer the file index is written without file pages.
+HtmlSiteResult WriteHtmlSite(RegisteredData& data, const Settings& settings,
+                             const HtmlOptions& options, Ui& ui, FilePageWriter* pages = nullptr);
+// "フォントサンプルHTMLを出力する": asks for a folder and writes "フォントサンプル.html".
+bool WriteFontSample(Ui& ui);
+
+}  // namespace kelvora

@@ -1,0 +1,4 @@
+int hashed(void)
+{
+    return 2;
+}

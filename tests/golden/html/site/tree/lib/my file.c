@@ -1,0 +1,4 @@
+int spaced(void)
+{
+    return 1;
+}

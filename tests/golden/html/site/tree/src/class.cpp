@@ -1,0 +1,5 @@
+// é¿çsÇ∑ÇÈ
+void Class::Run(void)
+{
+    init();
+}
