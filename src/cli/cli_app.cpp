@@ -114,6 +114,10 @@ std::string CliUsage() {
   for (const CliOutputKind& k : CliOutputKinds())
     u << "      " << k.kind << std::string(k.kind.size() < 14 ? 14 - k.kind.size() : 1, ' ')
       << k.help << '\n';
+  u << "  --html-font N      font of the HTML pages: 1-based position in the dialog's list\n"
+       "                     (default 4, Arial Black)\n"
+       "  --html-border N    border pattern of the function headers, 1..8 (default 6, outset)\n"
+       "  --html-comments    registered comments on the call lists of the HTML file pages\n";
   for (const CliCommand& c : CliCommands()) u << '\n' << c.usage;
   u << "\nexit status: 0 done, 1 a run ended without data or an output was not written,\n"
        "2 usage error\n";
@@ -188,6 +192,21 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliOptions& options
       CliWrite write;
       if (!ParseWrite(arg, write, error)) return false;
       options.writes.push_back(write);
+    } else if (!only_roots && (a == "--html-font" || a == "--html-border")) {
+      const int max = a == "--html-font" ? 18 : 8;
+      int value = 0;
+      if (i + 1 < args.size()) {
+        const std::string& v = args[++i];
+        if (!v.empty() && v.size() < 4 && v.find_first_not_of("0123456789") == std::string::npos)
+          value = std::stoi(v);
+      }
+      if (value < 1 || value > max) {
+        error = a + " needs a number from 1 to " + std::to_string(max);
+        return false;
+      }
+      (a == "--html-font" ? options.html_font : options.html_border) = value;
+    } else if (!only_roots && a == "--html-comments") {
+      options.html_comments = true;
     } else if (!only_roots && a.size() > 1 && a[0] == '-') {
       error = "unknown option: " + a;
       return false;

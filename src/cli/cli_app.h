@@ -27,6 +27,9 @@ struct CliOptions {
   bool dump = false;          // --dump
   std::vector<CliLookup> lookups;
   std::vector<CliWrite> writes;  // --write KIND=PATH, in the order given
+  int html_font = 4;             // --html-font N: 1-based choice of the HTML dialog
+  int html_border = 6;           // --html-border N
+  bool html_comments = false;    // --html-comments
   std::vector<std::string> command_args;  // the arguments of a command other than analyse
   std::vector<std::string> roots;
 };

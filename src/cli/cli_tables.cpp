@@ -2,8 +2,11 @@
 
 namespace kelvora {
 
+int CliWriteHtml(CliWriteContext& ctx, const std::string& path);
+
 const std::vector<CliOutputKind>& CliOutputKinds() {
   static const std::vector<CliOutputKind> kinds = {
+      {"html", "the HTML site into the folder PATH (made when missing)", CliWriteHtml},
   };
   return kinds;
 }

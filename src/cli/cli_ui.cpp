@@ -59,16 +59,23 @@ bool CliUi::AskYesNo(QuestionId id, std::string_view text, std::string_view) {
                            std::string(id.key) + "\"");
 }
 
-std::optional<std::string> CliUi::ChooseFolder(std::string_view) { return std::nullopt; }
+std::optional<std::string> CliUi::TakePath() {
+  if (next_paths_.empty()) return std::nullopt;
+  std::string path = std::move(next_paths_.front());
+  next_paths_.pop_front();
+  return path;
+}
+
+std::optional<std::string> CliUi::ChooseFolder(std::string_view) { return TakePath(); }
 
 std::optional<std::string> CliUi::ChooseOpenFile(std::string_view, std::string_view,
                                                  std::string_view) {
-  return std::nullopt;
+  return TakePath();
 }
 
 std::optional<std::string> CliUi::ChooseSaveFile(std::string_view, std::string_view,
                                                  std::string_view) {
-  return std::nullopt;
+  return TakePath();
 }
 
 void CliUi::SetStatus(int line, std::string_view text) {

@@ -4,7 +4,9 @@
 
 #include <cstdio>
 #include <cstdint>
+#include <deque>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -32,6 +34,9 @@ class CliUi : public Ui {
   void set_answers(const Answers& a) { answers_ = a; }
   // Answers the question `id` with `yes` from now on (commands add their own questions' answers).
   void SetAnswer(QuestionId id, bool yes) { fixed_[std::string(id.key)] = yes; }
+  // The path the next folder, open or save dialog returns (a command's output path); a dialog
+  // without one is cancelled.
+  void SetNextPath(std::string path) { next_paths_.push_back(std::move(path)); }
   // Set from a SIGINT handler: the next poll reports Escape and the cancel is confirmed.
   static void RequestInterrupt();
   int message_count() const { return messages_; }
@@ -64,6 +69,8 @@ class CliUi : public Ui {
   bool tty_;
   Answers answers_;
   std::map<std::string, bool, std::less<>> fixed_;
+  std::deque<std::string> next_paths_;
+  std::optional<std::string> TakePath();
   int messages_ = 0;
   long long max_ = 0, pos_ = 0;
   std::string status_[4];

@@ -60,9 +60,11 @@ bool OpenPage(const std::string& path, std::ofstream& out, Ui& ui) {
 }
 
 // Ends a page: a write that failed (a full disk) is said like a page that could not be made.
-void ClosePage(std::ofstream& out, Ui& ui) {
+bool ClosePage(std::ofstream& out, Ui& ui) {
   out.close();
-  if (out.fail()) ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
+  if (!out.fail()) return true;
+  ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
+  return false;
 }
 
 }  // namespace
@@ -448,12 +450,16 @@ HtmlSiteResult WriteHtmlSite(RegisteredData& data, const Settings& settings,
   std::tm date{};
   localtime_r(&now, &date);
   const std::string base = *folder + "/";
+  bool all_written = true;
   auto page = [&](const char* name, const std::function<void(HtmlWriter&)>& write) {
     std::ofstream out;
-    if (!OpenPage(base + name, out, ui)) return;
+    if (!OpenPage(base + name, out, ui)) {
+      all_written = false;
+      return;
+    }
     HtmlWriter w(out);
     write(w);
-    ClosePage(out, ui);
+    all_written = ClosePage(out, ui) && all_written;
   };
   page("stylesheet.css", [](HtmlWriter& w) { WriteStylesheet(w); });
   page("Index.html", [](HtmlWriter& w) { WriteIndexHtml(w); });
@@ -470,7 +476,10 @@ HtmlSiteResult WriteHtmlSite(RegisteredData& data, const Settings& settings,
           std::snprintf(status, sizeof status, "出力状況：%zu／%zu　　", row + 1, count);
           ui.SetStatus(1, std::string(status) +
                               ToDisplay(data.files().CellText(row, col::kName)) + ".html");
-          if (pages && !pages->WritePage(data, row, *folder, options, ui)) return false;
+          if (pages && !pages->WritePage(data, row, *folder, options, ui)) {
+            all_written = false;
+            return false;
+          }
           if (!pages) ui.AdvanceProgress(1);
           return true;
         };
@@ -487,7 +496,7 @@ HtmlSiteResult WriteHtmlSite(RegisteredData& data, const Settings& settings,
   ui.SetLayout(WindowLayout::Data);
   ui.Message("完了しました！　\n\n出力された『 Index.html 』から起動して下さい。　", Ui::kCaption,
              MsgIcon::Information);
-  return HtmlSiteResult::Written;
+  return all_written ? HtmlSiteResult::Written : HtmlSiteResult::PagesFailed;
 }
 
 bool WriteFontSample(Ui& ui) {
@@ -501,7 +510,7 @@ bool WriteFontSample(Ui& ui) {
   if (!OpenPage(path, out, ui)) return false;
   HtmlWriter w(out);
   WriteFontSamplePage(w);
-  ClosePage(out, ui);
+  if (!ClosePage(out, ui)) return false;
   ui.Message("出力完了しました！　\n\n出力先：" + ToDisplay(path) + "　", Ui::kCaption,
              MsgIcon::Information);
   return true;

@@ -73,7 +73,8 @@ void WriteIndexPage(HtmlWriter& w, const RegisteredData& data, ListKind kind,
 void WriteExclusionPage(HtmlWriter& w, const Settings& settings, const HtmlOptions& options);
 void WriteFontSamplePage(HtmlWriter& w);
 
-enum class HtmlSiteResult { Written, Cancelled };
+// PagesFailed: the run went on past pages that could not be created or written (each said).
+enum class HtmlSiteResult { Written, PagesFailed, Cancelled };
 
 // Writes the file pages of one site run (the HTML file pages); given the FileList row and the
 // options, returns false when the page could not be created.

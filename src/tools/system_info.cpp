@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "tools/output_date.h"
+#include "platform/output_date.h"
 
 namespace kelvora {
 
