@@ -1,10 +1,12 @@
-// `--write html=DIR`: the HTML site of the analysis, written into DIR.
+// `--write html=DIR`, `text-list=FILE`, `step-csv=FILE`: the site and the reports of the analysis.
 #include <filesystem>
 
 #include "cli/cli_app.h"
 #include "cli/cli_extensions.h"
 #include "cli/cli_ui.h"
 #include "output/html_site.h"
+#include "output/reports.h"
+#include "raruviz/editor_launch.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
 
@@ -25,6 +27,21 @@ int CliWriteHtml(CliWriteContext& ctx, const std::string& path) {
   options.comments = ctx.options.html_comments;
   ctx.ui.SetNextPath(path);
   return WriteHtmlSite(ctx.data, settings, options, ctx.ui) == HtmlSiteResult::Written ? 0 : 1;
+}
+
+// The information list with positions; the file is not opened afterwards.
+int CliWriteTextList(CliWriteContext& ctx, const std::string& path) {
+  ctx.ui.SetNextPath(path);
+  ctx.ui.SetAnswer(kAskListPositions, true);
+  ctx.ui.SetAnswer(kAskOpenInfoList, false);
+  const EditorLauncher no_editor("", "");
+  return WriteInfoList(ctx.data, no_editor, ctx.ui) ? 0 : 1;
+}
+
+int CliWriteStepCsv(CliWriteContext& ctx, const std::string& path) {
+  ctx.ui.SetNextPath(path);
+  ctx.ui.SetAnswer(kAskOpenStepCsv, false);
+  return WriteStepCountCsv(ctx.data, ctx.ui) ? 0 : 1;
 }
 
 }  // namespace kelvora

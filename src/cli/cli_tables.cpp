@@ -3,9 +3,13 @@
 namespace kelvora {
 
 int CliWriteHtml(CliWriteContext& ctx, const std::string& path);
+int CliWriteTextList(CliWriteContext& ctx, const std::string& path);
+int CliWriteStepCsv(CliWriteContext& ctx, const std::string& path);
 
 const std::vector<CliOutputKind>& CliOutputKinds() {
   static const std::vector<CliOutputKind> kinds = {
+      {"text-list", "the information list of all five lists, with positions", CliWriteTextList},
+      {"step-csv", "the step-count CSV of the functions", CliWriteStepCsv},
       {"html", "the HTML site into the folder PATH (made when missing)", CliWriteHtml},
   };
   return kinds;

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <unordered_map>
 
 #include "platform/cp932.h"
 #include "platform/output_date.h"
@@ -48,7 +47,7 @@ int NameGroup(std::string_view name) {
   return 0;
 }
 
-void Lines(HtmlWriter& w, std::initializer_list<std::string_view> lines) {
+void Lines(SjisWriter& w, std::initializer_list<std::string_view> lines) {
   for (std::string_view l : lines) w.Text(l).Text("\n");
 }
 
@@ -131,38 +130,7 @@ std::string_view FunctionAnchor(std::string_view name) {
   return colon == std::string_view::npos ? name : name.substr(colon + 1);
 }
 
-HtmlWriter& HtmlWriter::Text(std::string_view utf8) {
-  // Program texts repeat for every row: convert each distinct text once.
-  static thread_local std::unordered_map<std::string, std::string> converted;
-  auto it = converted.find(std::string(utf8));
-  if (it == converted.end()) {
-    std::string sjis = Utf8ToCp932(utf8);
-    std::string crlf;
-    for (char c : sjis) {
-      if (c == '\n') crlf += '\r';
-      crlf += c;
-    }
-    it = converted.emplace(std::string(utf8), std::move(crlf)).first;
-  }
-  out_ << it->second;
-  return *this;
-}
-
-HtmlWriter& HtmlWriter::Raw(std::string_view bytes) {
-  std::size_t at = 0;
-  while (at < bytes.size()) {
-    const std::size_t nl = bytes.find('\n', at);
-    if (nl == std::string_view::npos) {
-      out_ << bytes.substr(at);
-      break;
-    }
-    out_ << bytes.substr(at, nl - at) << "\r\n";
-    at = nl + 1;
-  }
-  return *this;
-}
-
-void WritePageHead(HtmlWriter& w) {
+void WritePageHead(SjisWriter& w) {
   Lines(w, {"<html lang=\"ja\">", "<head>",
             "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">",
             "<meta http-equiv=\"Content-Style-Type\" content=\"text/css\" />",
@@ -172,11 +140,11 @@ void WritePageHead(HtmlWriter& w) {
             "<body bgcolor=#000066>", "<body>", "", "<a id=\"top\" name=\"top\"></a>", ""});
 }
 
-void WritePreLine(HtmlWriter& w, const HtmlOptions& options) {
+void WritePreLine(SjisWriter& w, const HtmlOptions& options) {
   w.Text("<pre style='line-height:94%;font-family : \"").Text(FontName(options)).Text("\";'>\n");
 }
 
-void WriteStylesheet(HtmlWriter& w) {
+void WriteStylesheet(SjisWriter& w) {
   Lines(w, {"body {", "\tmargin-top: 0;", "\tcolor: white;", "\tbackground-color: black;",
             "\tscrollbar-face-color: #000000;", "\tscrollbar-highlight-color: #999999;",
             "\tscrollbar-shadow-color: #444444;", "\tscrollbar-3dlight-color: #696969;",
@@ -201,7 +169,7 @@ void WriteStylesheet(HtmlWriter& w) {
   w.Text("\n");
 }
 
-void WriteIndexHtml(HtmlWriter& w) {
+void WriteIndexHtml(SjisWriter& w) {
   w.Text("<html>\n<head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">"
          "<title>Kelvora　Ver.")
       .Text(kVersionText)
@@ -211,7 +179,7 @@ void WriteIndexHtml(HtmlWriter& w) {
             "\tこのページはフレームを使用しています。", "\t</noframes>", "</frameset>", "</html>"});
 }
 
-void WriteHeaderHtml(HtmlWriter& w) {
+void WriteHeaderHtml(SjisWriter& w) {
   Lines(w, {"<HTML lang=\"ja\">", "<head>",
             "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">",
             "<meta http-equiv=\"Content-Style-Type\" content=\"text/css\" />",
@@ -232,7 +200,7 @@ void WriteHeaderHtml(HtmlWriter& w) {
             "\t<a href=\"排除関数設定.html\" target=\"table\">排除関数設定</a>", "</ul>"});
 }
 
-void WriteAllData(HtmlWriter& w, const RegisteredData& data, const HtmlOptions& options) {
+void WriteAllData(SjisWriter& w, const RegisteredData& data, const HtmlOptions& options) {
   WritePageHead(w);
   w.Text("<h1>≪ 登録データ一覧 ≫</h1>\n");
   WritePreLine(w, options);
@@ -297,7 +265,7 @@ void WriteAllData(HtmlWriter& w, const RegisteredData& data, const HtmlOptions& 
   }
 }
 
-void WriteIndexPage(HtmlWriter& w, const RegisteredData& data, ListKind kind,
+void WriteIndexPage(SjisWriter& w, const RegisteredData& data, ListKind kind,
                     const HtmlOptions& options, const std::tm& date,
                     const FilePageHook& file_page) {
   const RegistrationList& list = data.List(kind);
@@ -361,7 +329,7 @@ void WriteIndexPage(HtmlWriter& w, const RegisteredData& data, ListKind kind,
          "</ul>\n</body>\n</html>\n");
 }
 
-void WriteExclusionPage(HtmlWriter& w, const Settings& settings, const HtmlOptions& options) {
+void WriteExclusionPage(SjisWriter& w, const Settings& settings, const HtmlOptions& options) {
   WritePageHead(w);
   w.Text("<style type=\"text/css\">\n</style>\n");
   WritePreLine(w, options);
@@ -390,7 +358,7 @@ void WriteExclusionPage(HtmlWriter& w, const Settings& settings, const HtmlOptio
   w.Text("</table>\n<br>\n<DIV align=\"right\">Kelvora　Ver.").Text(kVersionText).Text("</DIV>\n");
 }
 
-void WriteFontSamplePage(HtmlWriter& w) {
+void WriteFontSamplePage(SjisWriter& w) {
   Lines(w, {"<html lang=\"ja\">", "<head>",
             "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">",
             "<meta http-equiv=\"Content-Style-Type\" content=\"text/css\" />",
@@ -451,23 +419,23 @@ HtmlSiteResult WriteHtmlSite(RegisteredData& data, const Settings& settings,
   localtime_r(&now, &date);
   const std::string base = *folder + "/";
   bool all_written = true;
-  auto page = [&](const char* name, const std::function<void(HtmlWriter&)>& write) {
+  auto page = [&](const char* name, const std::function<void(SjisWriter&)>& write) {
     std::ofstream out;
     if (!OpenPage(base + name, out, ui)) {
       all_written = false;
       return;
     }
-    HtmlWriter w(out);
+    SjisWriter w(out);
     write(w);
     all_written = ClosePage(out, ui) && all_written;
   };
-  page("stylesheet.css", [](HtmlWriter& w) { WriteStylesheet(w); });
-  page("Index.html", [](HtmlWriter& w) { WriteIndexHtml(w); });
-  page("header.html", [](HtmlWriter& w) { WriteHeaderHtml(w); });
+  page("stylesheet.css", [](SjisWriter& w) { WriteStylesheet(w); });
+  page("Index.html", [](SjisWriter& w) { WriteIndexHtml(w); });
+  page("header.html", [](SjisWriter& w) { WriteHeaderHtml(w); });
   const ListKind order[] = {ListKind::Function, ListKind::Struct, ListKind::Define, ListKind::File,
                             ListKind::Table};
   for (ListKind kind : order) {
-    page(kIndexPages[SlotOf(kind)], [&](HtmlWriter& w) {
+    page(kIndexPages[SlotOf(kind)], [&](SjisWriter& w) {
       FilePageHook hook;
       if (kind == ListKind::File) {
         hook = [&](std::size_t row) {
@@ -487,10 +455,10 @@ HtmlSiteResult WriteHtmlSite(RegisteredData& data, const Settings& settings,
       WriteIndexPage(w, data, kind, options, date, hook);
     });
   }
-  page("AllData.html", [&](HtmlWriter& w) { WriteAllData(w, data, options); });
+  page("AllData.html", [&](SjisWriter& w) { WriteAllData(w, data, options); });
   // Linux file names are UTF-8; browsers turn the Shift-JIS link text into that same name.
   page("排除関数設定.html",
-       [&](HtmlWriter& w) { WriteExclusionPage(w, settings, options); });
+       [&](SjisWriter& w) { WriteExclusionPage(w, settings, options); });
 
   ui.SetWaitCursor(false);
   ui.SetLayout(WindowLayout::Data);
@@ -508,7 +476,7 @@ bool WriteFontSample(Ui& ui) {
   const std::string path = *folder + "/フォントサンプル.html";
   std::ofstream out;
   if (!OpenPage(path, out, ui)) return false;
-  HtmlWriter w(out);
+  SjisWriter w(out);
   WriteFontSamplePage(w);
   if (!ClosePage(out, ui)) return false;
   ui.Message("出力完了しました！　\n\n出力先：" + ToDisplay(path) + "　", Ui::kCaption,

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "data/registration_lists.h"
+#include "output/sjis_writer.h"
 
 namespace kelvora {
 
@@ -40,38 +41,22 @@ std::string PageFileOf(std::string_view full_position);
 // The anchor of a function: its name after the last ":".
 std::string_view FunctionAnchor(std::string_view name);
 
-// Converts "\n" to "\r\n" and the program's UTF-8 texts to Shift-JIS on the way to a stream.
-class HtmlWriter {
- public:
-  explicit HtmlWriter(std::ostream& out) : out_(out) {}
-  // Program text (UTF-8), converted to CP932.
-  HtmlWriter& Text(std::string_view utf8);
-  // Data bytes (CP932 names, comments, paths) written as they are.
-  HtmlWriter& Raw(std::string_view bytes);
-  // Data bytes, escaped.
-  HtmlWriter& Escaped(std::string_view bytes) { return Raw(HtmlEscape(bytes)); }
-  std::ostream& stream() { return out_; }
-
- private:
-  std::ostream& out_;
-};
-
 // The page head every content page starts with, and the preformatted block line.
-void WritePageHead(HtmlWriter& w);
-void WritePreLine(HtmlWriter& w, const HtmlOptions& options);
+void WritePageHead(SjisWriter& w);
+void WritePreLine(SjisWriter& w, const HtmlOptions& options);
 
-void WriteStylesheet(HtmlWriter& w);
-void WriteIndexHtml(HtmlWriter& w);
-void WriteHeaderHtml(HtmlWriter& w);
-void WriteAllData(HtmlWriter& w, const RegisteredData& data, const HtmlOptions& options);
+void WriteStylesheet(SjisWriter& w);
+void WriteIndexHtml(SjisWriter& w);
+void WriteHeaderHtml(SjisWriter& w);
+void WriteAllData(SjisWriter& w, const RegisteredData& data, const HtmlOptions& options);
 // Called for every FileList row by the file index page, after the row's item line; false when
 // the page could not be written and the file index must end without its closing lines.
 using FilePageHook = std::function<bool(std::size_t row)>;
-void WriteIndexPage(HtmlWriter& w, const RegisteredData& data, ListKind kind,
+void WriteIndexPage(SjisWriter& w, const RegisteredData& data, ListKind kind,
                     const HtmlOptions& options, const std::tm& date,
                     const FilePageHook& file_page = {});
-void WriteExclusionPage(HtmlWriter& w, const Settings& settings, const HtmlOptions& options);
-void WriteFontSamplePage(HtmlWriter& w);
+void WriteExclusionPage(SjisWriter& w, const Settings& settings, const HtmlOptions& options);
+void WriteFontSamplePage(SjisWriter& w);
 
 // PagesFailed: the run went on past pages that could not be created or written (each said).
 enum class HtmlSiteResult { Written, PagesFailed, Cancelled };

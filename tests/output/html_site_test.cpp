@@ -107,7 +107,7 @@ TEST(HtmlSite, EscapingLinksAndGroups) {
     data.defines().SetCell(row, col::kPosition, "/a.h(1)");
   }
   std::ostringstream page;
-  HtmlWriter w(page);
+  SjisWriter w(page);
   WriteIndexPage(w, data, ListKind::Define, HtmlOptions{}, std::tm{});
   const std::string text = Cp932ToUtf8(page.str());
   const std::size_t bar_end = text.find("<pre");
@@ -121,7 +121,7 @@ TEST(HtmlSite, EscapingLinksAndGroups) {
 TEST(HtmlSite, KeywordTableRowsAndCancel) {
   Settings settings;
   std::ostringstream page;
-  HtmlWriter w(page);
+  SjisWriter w(page);
   WriteExclusionPage(w, settings, HtmlOptions{});
   std::istringstream lines(Cp932ToUtf8(page.str()));
   std::vector<std::string> rows;

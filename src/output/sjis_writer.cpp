@@ -1,0 +1,44 @@
+#include "output/sjis_writer.h"
+
+#include <string>
+#include <unordered_map>
+
+#include "output/html_site.h"
+#include "platform/cp932.h"
+
+namespace kelvora {
+
+SjisWriter& SjisWriter::Text(std::string_view utf8) {
+  // Program texts repeat for every row: convert each distinct text once.
+  static thread_local std::unordered_map<std::string, std::string> converted;
+  auto it = converted.find(std::string(utf8));
+  if (it == converted.end()) {
+    std::string sjis = Utf8ToCp932(utf8);
+    std::string crlf;
+    for (char c : sjis) {
+      if (c == '\n') crlf += '\r';
+      crlf += c;
+    }
+    it = converted.emplace(std::string(utf8), std::move(crlf)).first;
+  }
+  out_ << it->second;
+  return *this;
+}
+
+SjisWriter& SjisWriter::Raw(std::string_view bytes) {
+  std::size_t at = 0;
+  while (at < bytes.size()) {
+    const std::size_t nl = bytes.find('\n', at);
+    if (nl == std::string_view::npos) {
+      out_ << bytes.substr(at);
+      break;
+    }
+    out_ << bytes.substr(at, nl - at) << "\r\n";
+    at = nl + 1;
+  }
+  return *this;
+}
+
+SjisWriter& SjisWriter::Escaped(std::string_view bytes) { return Raw(HtmlEscape(bytes)); }
+
+}  // namespace kelvora
