@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <system_error>
+
 #include "platform/cp932.h"
 #include "platform/process.h"
 #include "platform/ui.h"
@@ -30,8 +32,15 @@ bool ExistsOnDisk(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
-bool StartForReal(const std::vector<std::string>& argv) {
-  return StartProcess(argv);
+SpawnStatus StartForReal(const std::vector<std::string>& argv) {
+  const int error = StartProcessError(argv);
+  return error == 0 ? SpawnStatus() : SpawnStatus::Failed(error);
+}
+
+std::string StartFailedText(const std::string& program, int error) {
+  const std::string reason =
+      error > 0 ? std::error_code(error, std::generic_category()).message() : "原因不明";
+  return "エディタを起動できませんでした。　\n\n" + ToDisplay(program) + "\n" + reason + "　";
 }
 
 }  // namespace
@@ -128,7 +137,10 @@ OpenResult EditorLauncher::Open(std::string_view position, Ui& ui) const {
     return OpenResult::NoFile;
   }
   EditorCommand command = BuildEditorCommand(editor_path_, editor_option_, path, line);
-  return spawn_(command.argv) ? OpenResult::Started : OpenResult::StartFailed;
+  const SpawnStatus status = spawn_(command.argv);
+  if (status.started()) return OpenResult::Started;
+  ui.Message(StartFailedText(command.argv.front(), status.error), Ui::kCaption, MsgIcon::Warning);
+  return OpenResult::StartFailed;
 }
 
 }  // namespace kelvora

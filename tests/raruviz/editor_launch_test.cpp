@@ -1,6 +1,7 @@
 #include "raruviz/editor_launch.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
@@ -90,7 +91,30 @@ TEST(OpenAtPositionTest, StartsTheEditorWithTheSplitLine) {
 
   spawn.succeed = false;
   EXPECT_EQ(editor.Open("/src/a.c(1)", ui), OpenResult::StartFailed);
-  EXPECT_TRUE(ui.shown().empty());
+  EXPECT_EQ(ui.messages(),
+            Argv{"エディタを起動できませんでした。　\n\n/opt/hm/Hidemaru\n原因不明　"});
+}
+
+// An editor that cannot start is named with the system's reason, whatever stops it.
+TEST(OpenAtPositionTest, AnEditorThatCannotStartIsReportedWithTheReason) {
+  testing::TempDir dir;
+  const std::string file = dir.Write("a.c", "x\n");
+  const std::string not_executable = dir.Write("bin/plain editor", "#!/bin/sh\n");
+  const std::string broken = dir.Write("bin/broken", "#!/no/such/interpreter\n");
+  ASSERT_EQ(::chmod(broken.c_str(), 0755), 0);
+  const struct {
+    std::string program;
+    std::string reason;
+  } cases[] = {{dir.str() + "/bin/missing", "No such file or directory"},
+               {not_executable, "Permission denied"},
+               {broken, "No such file or directory"}};
+  for (const auto& c : cases) {
+    ScriptedUi ui;
+    EditorLauncher editor(c.program, "+");
+    EXPECT_EQ(editor.Open(file + "(3)", ui), OpenResult::StartFailed) << c.program;
+    EXPECT_EQ(ui.messages(),
+              Argv{"エディタを起動できませんでした。　\n\n" + c.program + "\n" + c.reason + "　"});
+  }
 }
 
 TEST(OpenAtPositionTest, RefusesWithoutEditorFileOrParentheses) {
