@@ -88,12 +88,33 @@ std::string QuoteEditorArgument(std::string_view path, bool cp932) {
   return out;
 }
 
+bool IsEditorTemplate(std::string_view editor_option) {
+  return editor_option.find("%f") != std::string_view::npos;
+}
+
 EditorCommand BuildEditorCommand(std::string_view editor_path, std::string_view editor_option,
                                  std::string_view path, std::string_view line) {
   std::string_view option = editor_option.empty() ? kDefaultOption : editor_option;
   const bool mifes = EqualsNoCase(option, "MIFES");
+  const bool templated = IsEditorTemplate(option);
   auto tail_with = [&](bool cp932) {
     std::string file = QuoteEditorArgument(path, cp932);
+    if (templated) {
+      // One pass, so a "%l" in the file's name is never replaced.
+      std::string out;
+      for (std::size_t i = 0; i < option.size(); ++i) {
+        if (option[i] == '%' && i + 1 < option.size() && option[i + 1] == 'f') {
+          out += file;
+          ++i;
+        } else if (option[i] == '%' && i + 1 < option.size() && option[i + 1] == 'l') {
+          out += line;
+          ++i;
+        } else {
+          out += option[i];
+        }
+      }
+      return out;
+    }
     if (mifes) return file + "+" + std::string(line);
     return std::string(option) + std::string(line) + " " + file;
   };

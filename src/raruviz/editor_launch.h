@@ -53,6 +53,11 @@ bool SplitPositionText(std::string_view position, std::string& path, std::string
 // character is kept whole, so a second byte 0x5C is never taken for a backslash.
 std::string QuoteEditorArgument(std::string_view path, bool cp932 = false);
 
+// An option holding "%f" is a template: "%f" stands for the file, "%l" for the line
+// ("--goto %f:%l", "-l %l %f", "+%l %f", "-n +%l %f").
+bool IsEditorTemplate(std::string_view editor_option);
+
+// A template option gives "%s %s" with the option's "%f" and "%l" replaced; otherwise
 // "%s %s+%s" for the option "MIFES" (any case), else "%s %s%s %s"; an empty option is "/j".
 // The editor path is the whole of argv[0] even when it holds blanks; the rest of the command
 // line is split by the Windows rules.

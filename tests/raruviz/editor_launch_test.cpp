@@ -78,6 +78,32 @@ TEST(SplitPositionTextTest, LastParenthesesDecide) {
   EXPECT_FALSE(SplitPositionText("/src/a.c)(3", path, line));
 }
 
+// An option with "%f" is a template; without it the option keeps its old meaning.
+TEST(EditorCommandTest, TemplatesPlaceFileAndLine) {
+  const std::string file = "/home/me/My Src/50%l.c";
+  const struct {
+    const char* option;
+    Argv argv;
+  } cases[] = {
+      {"--goto %f:%l", {"code", "--goto", file + ":12"}},
+      {"-l %l %f", {"code", "-l", "12", file}},
+      {"+%l %f", {"code", "+12", file}},
+      {"-n +%l %f", {"code", "-n", "+12", file}},
+      {"%f", {"code", file}},
+      {"+%l", {"code", "+%l12", file}},  // no "%f": the option precedes the line as before
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(BuildEditorCommand("code", c.option, file, "12").argv, c.argv) << c.option;
+
+  FakeSpawn spawn;
+  ScriptedUi ui;
+  testing::TempDir dir;
+  const std::string real = dir.Write("日本語 フォルダ/a(1).c", "x\n");
+  EditorLauncher editor("/usr/bin/kate", "-l %l %f", spawn.spawner());
+  EXPECT_EQ(editor.Open(real + "(7)", ui), OpenResult::Started);
+  EXPECT_EQ(spawn.started.back(), (Argv{"/usr/bin/kate", "-l", "7", real}));
+}
+
 TEST(OpenAtPositionTest, StartsTheEditorWithTheSplitLine) {
   FakeSpawn spawn;
   ScriptedUi ui;
