@@ -4,8 +4,8 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "app/background_patterns.h"
 #include "app/main_window.h"
+#include "gui/background_patterns.h"
 
 namespace kelvora {
 

@@ -10,8 +10,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/japanese_fonts.h"
 #include "app/main_window.h"
+#include "gui/japanese_fonts.h"
 #include "platform/user_folder.h"
 
 int main(int argc, char** argv) {

@@ -21,10 +21,10 @@
 #include <QToolButton>
 #include <QUrl>
 
-#include "app/background_patterns.h"
-#include "app/button_patterns.h"
-#include "app/fs_names.h"
 #include "app/qt_ui.h"
+#include "gui/background_patterns.h"
+#include "gui/button_patterns.h"
+#include "gui/fs_names.h"
 #include "platform/process.h"
 
 namespace kelvora {
@@ -67,13 +67,14 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
   BuildControls();
   setFixedSize(CollapsedSize());
 
-  const std::pair<const char*, int> accelerators[] = {
-      {"Ctrl+F", cmd::kCommentSearch}, {"Ctrl+G", cmd::kGet},        {"Ctrl+L", cmd::kBitmapList},
-      {"Ctrl+M", cmd::kSystemInfo},    {"Ctrl+P", cmd::kProperties}, {"Ctrl+T", cmd::kTreeViewer}};
-  for (const auto& [keys, id] : accelerators) {
-    auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(keys)), this);
+  for (const CommandRow& row : MainCommands()) {
+    if (row.accelerator.empty()) continue;
+    auto* shortcut =
+        new QShortcut(QKeySequence(QString::fromLatin1(
+                          row.accelerator.data(), static_cast<qsizetype>(row.accelerator.size()))),
+                      this);
     shortcut->setContext(Qt::WindowShortcut);
-    connect(shortcut, &QShortcut::activated, this, [this, id = id] { Command(id); });
+    connect(shortcut, &QShortcut::activated, this, [this, id = row.id] { Command(id); });
   }
 }
 
@@ -116,12 +117,6 @@ QAbstractButton* MainWindow::PanelButton() const {
   return panel_button_;
 }
 
-double MainWindow::OpacityFor(int percent) {
-  if (percent < 0) percent = 0;
-  if (percent > 100) percent = 100;
-  return (255 - 2 * percent) / 255.0;
-}
-
 void MainWindow::SetListRedraw(bool on) {
   list_area_->setUpdatesEnabled(on);
   if (on) list_area_->update();
@@ -145,7 +140,8 @@ void MainWindow::paintEvent(QPaintEvent*) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  if (command_running_ || !ui().AskYesNo(kAskQuit, "『 Kelvora 』 を終了しますか？　", Ui::kCaption)) {
+  if (command_running_ ||
+      !ui().AskYesNo(kAskQuit, "『 Kelvora 』 を終了しますか？　", Ui::kCaption)) {
     event->ignore();
     return;
   }
@@ -171,7 +167,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
   const std::string path = DroppedPathBytes(urls.front());
   if (!QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).isDir()) return;
   event->acceptProposedAction();
-  RunAnalysis(path);
+  RunAnalysisAt(path);
 }
 
 // Enter and Escape never reach the window or its controls (popups are windows of their own);

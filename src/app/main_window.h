@@ -12,6 +12,7 @@
 
 #include "app/split_ui.h"
 #include "app/ui_view.h"
+#include "commands/main_commands.h"
 #include "data/registration_lists.h"
 #include "raruviz/editor_launch.h"
 #include "raruviz/index_window.h"
@@ -44,48 +45,6 @@ class RegistrationTableModel;
 // Its header clashes with Qt's "slots" keyword: include it before any Qt header.
 class WordHistory;
 
-// Control and command identifiers of the window.
-namespace cmd {
-constexpr int kAnalyse = 1044;
-constexpr int kMenuMode = 1003;
-constexpr int kSpecifyMode = 1004;
-constexpr int kGet = 1008;
-constexpr int kPanel = 1013;
-constexpr int kLineColor = 1014;
-constexpr int kTextColor = 1015;
-constexpr int kBackColor = 1016;
-constexpr int kIndexMode = 1159;
-constexpr int kBitmapList = 1152;
-constexpr int kAlwaysOnTop = 1046;
-constexpr int kContextMenu = 1150;
-constexpr int kProperties = 1066;
-constexpr int kTreeViewer = 1024;
-constexpr int kSystemInfo = 145;
-constexpr int kCommentSearch = 151;
-constexpr int kAsciiTable = 51;
-constexpr int kCommentFile = 52;
-constexpr int kDeleteAll = 53;
-constexpr int kTextList = 54;
-constexpr int kHtmlSite = 55;
-constexpr int kStepCsv = 56;
-constexpr int kFunctionTree = 57;
-constexpr int kStructTree = 58;
-constexpr int kTableTree = 59;
-constexpr int kSortAllAscending = 60;
-constexpr int kSortAllDescending = 61;
-constexpr int kSortFirstList = 62;  // 62..66: one list, kinds 1..5
-constexpr int kReanalyse = 70;
-constexpr int kTransparency0 = 80;  // 80..89: 0 %, 10 %, ..., 90 %
-constexpr int kReadme = 98;
-constexpr int kGrepMenu = 100;
-constexpr int kTableCsv = 102;
-constexpr int kIfRemoval = 103;
-constexpr int kSheetFirst = 104;  // 104..109
-constexpr int kSheetLast = 109;
-constexpr int kVersion = 32798;
-constexpr int kHelp = 32808;
-}  // namespace cmd
-
 // Geometry of the window, in pixels of its client area.
 constexpr int kCollapsedWidth = 340;
 constexpr int kCollapsedHeight = 152;
@@ -116,7 +75,7 @@ struct MainWindowOptions {
 
 enum class StartResult { Started, AlreadyRunning, RegexMissing };
 
-class MainWindow : public QWidget, public UiView {
+class MainWindow : public QWidget, public UiView, private CommandView {
   Q_OBJECT
 
  public:
@@ -130,7 +89,8 @@ class MainWindow : public QWidget, public UiView {
   StartResult Start();
   bool first_run() const { return first_run_; }
 
-  // Runs one command of the window (button, accelerator or context-menu identifier).
+  // Runs the command of the window's command table with that identifier (context menu,
+  // accelerator or button); nothing while another command runs.
   void Command(int id);
 
   // UiView
@@ -173,8 +133,6 @@ class MainWindow : public QWidget, public UiView {
 
   int transparency_percent() const { return settings_.raruviz_par; }
   bool transparency_active() const { return transparency_active_; }
-  // Opacity 255 - 2 * percent, as a window opacity from 0 to 1.
-  static double OpacityFor(int percent);
 
   // The context menu as it would open now (not shown); the caller owns it.
   QMenu* BuildContextMenu();
@@ -209,24 +167,25 @@ class MainWindow : public QWidget, public UiView {
   void PanelTick();
   void FinishPanelMove();
   // main_window_commands.cpp
-  void RunAnalysis(std::optional<std::string> root);
-  void RunReanalysis();
-  void SortCommand(int id);
-  void DeleteAll();
-  void SetTransparency(int percent);
+  enum class ColorTarget { Line, Text, Back };
+  // True when the window has started and no command runs: controls act only then.
+  bool Idle() const { return started_ && !command_running_; }
+  void RunAnalysisAt(std::string root);
+  // CommandView
+  void OpenSettingsSheet() override;
+  void TakeWordFromClipboard() override;
+  void ShowTransparency(int percent) override;
   void SetAlwaysOnTop(bool on);
-  void ChooseColor(int id);
+  void ChooseColor(ColorTarget target);
   void SetHatchPattern(int box_index);
   void SetButtonPattern(int index);
   void ApplyButtonPattern();
   void UpdateKindButtons();
   void SetBackgroundType(bool hatch);
   void ShowContextMenu(const QPoint& global);
-  void OpenProperties();
   // main_window_tag_jump.cpp
   void KindButtonPressed(ListKind kind);
   void SetSpecifyMode(bool specify);
-  void GetClipboard();
   void ToggleIndex();
   void RunMenu(MenuModel menu);
   void RefreshHistoryBox();

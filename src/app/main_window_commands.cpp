@@ -1,5 +1,5 @@
-// Commands of the window: the analysis, sorting and deleting, colours and patterns,
-// transparency, always on top, and the context menu.
+// The window's side of its commands: dispatch through the command table, what the table's
+// commands ask of the view, colours and patterns, always on top, and the context menu.
 // Before any Qt header (see main_window.h).
 #include "raruviz/menu_commands.h"
 #include "raruviz/word_history.h"
@@ -16,69 +16,24 @@
 #include <QToolButton>
 
 #include "analysis/analysis_run.h"
-#include "app/background_patterns.h"
-#include "app/button_patterns.h"
 #include "app/context_menu.h"
 #include "app/main_window.h"
 #include "app/registration_table_model.h"
+#include "gui/background_patterns.h"
+#include "gui/button_patterns.h"
 #include "settings/property_pages.h"
 #include "settings/ui/prop_sheet.h"
 
 namespace kelvora {
 
 void MainWindow::Command(int id) {
-  if (command_running_ || !started_) return;
-  if (std::optional<ListKind> kind = KindOfButton(id)) {
-    KindButtonPressed(*kind);
-    return;
-  }
-  if (id >= cmd::kSortAllAscending && id < cmd::kSortFirstList + kListCount) {
-    SortCommand(id);
-    return;
-  }
-  if (id >= cmd::kTransparency0 && id <= cmd::kTransparency0 + 9) {
-    SetTransparency(10 * (id - cmd::kTransparency0));
-    return;
-  }
-  switch (id) {
-    case cmd::kAnalyse:
-      RunAnalysis(std::nullopt);
-      break;
-    case cmd::kMenuMode:
-      SetSpecifyMode(false);
-      break;
-    case cmd::kSpecifyMode:
-      SetSpecifyMode(true);
-      break;
-    case cmd::kGet:
-      GetClipboard();
-      break;
-    case cmd::kIndexMode:
-      ToggleIndex();
-      break;
-    case cmd::kPanel:
-      TogglePanel();
-      break;
-    case cmd::kLineColor:
-    case cmd::kTextColor:
-    case cmd::kBackColor:
-      ChooseColor(id);
-      break;
-    case cmd::kContextMenu:
-      ShowContextMenu(QCursor::pos());
-      break;
-    case cmd::kDeleteAll:
-      DeleteAll();
-      break;
-    case cmd::kReanalyse:
-      RunReanalysis();
-      break;
-    case cmd::kProperties:
-      OpenProperties();
-      break;
-    default:
-      break;  // commands of features this program does not have yet
-  }
+  if (!Idle()) return;
+  command_running_ = true;
+  CommandState state{data_, *store_,           settings_,         regex_,
+                     *this, options_.work_dir, &analysis_running_};
+  const DispatchResult result = RunMainCommand(id, state, ui());
+  command_running_ = false;
+  if (result == DispatchResult::RanListsChanged) DataChanged();
 }
 
 void MainWindow::DataChanged() {
@@ -91,44 +46,17 @@ void MainWindow::DataChanged() {
   if (has_data_layout_) UpdateKindButtons();
 }
 
-void MainWindow::RunAnalysis(std::optional<std::string> root) {
+// A folder dropped on the window.
+void MainWindow::RunAnalysisAt(std::string root) {
   command_running_ = true;
   AnalysisContext ctx{data_, *store_, regex_, ui(), options_.work_dir, &analysis_running_};
-  if (root) {
-    StartAnalysisAt(ctx, std::move(*root));
-  } else {
-    StartAnalysis(ctx);
-  }
+  StartAnalysisAt(ctx, std::move(root));
   command_running_ = false;
   DataChanged();
 }
 
-void MainWindow::RunReanalysis() {
-  command_running_ = true;
-  AnalysisContext ctx{data_, *store_, regex_, ui(), options_.work_dir, &analysis_running_};
-  ReanalyseRegisteredFiles(ctx);
-  command_running_ = false;
-  DataChanged();
-}
-
-void MainWindow::SortCommand(int id) {
-  if (id == cmd::kSortAllAscending || id == cmd::kSortAllDescending) {
-    SortAllCommand(data_, id == cmd::kSortAllAscending, ui());
-  } else {
-    SortListCommand(data_, KindOfSlot(id - cmd::kSortFirstList), ui());
-  }
-  DataChanged();
-}
-
-void MainWindow::DeleteAll() {
-  DeleteAllCommand(data_, ui());
-  DataChanged();
-}
-
-void MainWindow::SetTransparency(int percent) {
-  settings_.raruviz_par = percent;
-  store_->WriteInt("TransparentWindow", "RarUviz_Par", percent);
-  setWindowOpacity(OpacityFor(percent));
+void MainWindow::ShowTransparency(int percent) {
+  setWindowOpacity(WindowOpacity(percent));
   transparency_active_ = percent != 0;
 }
 
@@ -141,13 +69,13 @@ void MainWindow::SetAlwaysOnTop(bool on) {
   if (visible) show();
 }
 
-void MainWindow::ChooseColor(int id) {
-  std::uint32_t* target = id == cmd::kLineColor   ? &settings_.dlg_base
-                          : id == cmd::kTextColor ? &settings_.dlg_text
-                                                  : &settings_.dlg_bkground;
-  const char* key = id == cmd::kLineColor   ? "Dlg_Base"
-                    : id == cmd::kTextColor ? "Dlg_Text"
-                                            : "Dlg_Bkground";
+void MainWindow::ChooseColor(ColorTarget which) {
+  std::uint32_t* target = which == ColorTarget::Line   ? &settings_.dlg_base
+                          : which == ColorTarget::Text ? &settings_.dlg_text
+                                                       : &settings_.dlg_bkground;
+  const char* key = which == ColorTarget::Line   ? "Dlg_Base"
+                    : which == ColorTarget::Text ? "Dlg_Text"
+                                                 : "Dlg_Bkground";
   for (int i = 0; i < kCustomColors; ++i)
     QColorDialog::setCustomColor(
         i, FromColorRef(settings_.custom_colors[static_cast<std::size_t>(i)]));
@@ -199,7 +127,7 @@ void MainWindow::SetBackgroundType(bool hatch) {
 
 // The settings sheet. After OK the settings are reloaded; the custom colours may have changed
 // even after Cancel; a cleared word history empties the word box's list.
-void MainWindow::OpenProperties() {
+void MainWindow::OpenSettingsSheet() {
   const PropertySheetResult result =
       RunPropertySheet(*store_, settings_, ui(), options_.dialogs == nullptr, this);
   settings_.custom_colors = ReadCustomColors(*store_);
@@ -216,7 +144,7 @@ QMenu* MainWindow::BuildContextMenu() {
 }
 
 void MainWindow::ShowContextMenu(const QPoint& global) {
-  if (command_running_ || !started_) return;
+  if (!Idle()) return;
   ResetMenuState(menu_state_);
   ShowCountField();
   std::unique_ptr<QMenu> menu(BuildContextMenu());

@@ -2,6 +2,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -14,10 +15,10 @@
 #include <QToolButton>
 #include <QToolTip>
 
-#include "app/background_patterns.h"
-#include "app/button_patterns.h"
 #include "app/main_window.h"
 #include "app/registration_table_model.h"
+#include "gui/background_patterns.h"
+#include "gui/button_patterns.h"
 #include "platform/cp932.h"
 
 namespace kelvora {
@@ -58,7 +59,6 @@ QToolButton* LampButton(QWidget* parent, const QString& text, int on_bitmap, int
 }
 
 const char* const kKindTexts[kListCount] = {"関数", "構造体", "#define", "ﾌｧｲﾙ", "ﾃｰﾌﾞﾙ"};
-const int kKindCommands[kListCount] = {1000, 1001, 1002, 1006, 1018};
 
 }  // namespace
 
@@ -99,13 +99,19 @@ void MainWindow::BuildTopControls() {
   menu_radio_->setGeometry(6, 6, 76, 24);
   specify_radio_ = LampButton(this, U("指定"), 459, 460, true);
   specify_radio_->setGeometry(82, 6, 64, 24);
-  connect(menu_radio_, &QToolButton::clicked, this, [this] { Command(cmd::kMenuMode); });
-  connect(specify_radio_, &QToolButton::clicked, this, [this] { Command(cmd::kSpecifyMode); });
+  connect(menu_radio_, &QToolButton::clicked, this, [this] {
+    if (Idle()) SetSpecifyMode(false);
+  });
+  connect(specify_radio_, &QToolButton::clicked, this, [this] {
+    if (Idle()) SetSpecifyMode(true);
+  });
 
   index_ = LampButton(this, QStringLiteral("Index"), 424, 425, false);
   index_->setGeometry(150, 6, 72, 24);
   index_->setAutoRaise(false);
-  connect(index_, &QToolButton::clicked, this, [this] { Command(cmd::kIndexMode); });
+  connect(index_, &QToolButton::clicked, this, [this] {
+    if (Idle()) ToggleIndex();
+  });
 
   count_field_ = PlainLabel(this, QStringLiteral("countField"));
   count_field_->setGeometry(226, 8, 104, 20);
@@ -128,15 +134,18 @@ void MainWindow::BuildTopControls() {
     button->setIconSize(QSize(kKindBitmapWidth, kKindBitmapHeight));
     button->setAutoDefault(false);
     button->setFlat(true);
-    const int command = kKindCommands[slot];
-    connect(button, &QPushButton::clicked, this, [this, command] { Command(command); });
+    connect(button, &QPushButton::clicked, this, [this, slot] {
+      if (Idle()) KindButtonPressed(KindOfSlot(slot));
+    });
     kind_buttons_[static_cast<std::size_t>(slot)] = button;
   }
 
   panel_button_ = new QToolButton(this);
   panel_button_->setText(U("▼"));
   panel_button_->setGeometry(kCollapsedWidth - 42, kCollapsedHeight - 30, 32, 24);
-  connect(panel_button_, &QToolButton::clicked, this, [this] { Command(cmd::kPanel); });
+  connect(panel_button_, &QToolButton::clicked, this, [this] {
+    if (Idle()) TogglePanel();
+  });
 
   for (QWidget* w :
        std::initializer_list<QWidget*>{menu_radio_, specify_radio_, index_, word_box_, get_}) {
@@ -188,9 +197,14 @@ void MainWindow::BuildPanelControls() {
   text_color->setGeometry(110, 74, 96, 24);
   back_color_ = new QPushButton(U("ﾊﾞｯｸｶﾗｰ"), colors);
   back_color_->setGeometry(210, 74, 96, 24);
-  connect(line_color_, &QPushButton::clicked, this, [this] { Command(cmd::kLineColor); });
-  connect(text_color, &QPushButton::clicked, this, [this] { Command(cmd::kTextColor); });
-  connect(back_color_, &QPushButton::clicked, this, [this] { Command(cmd::kBackColor); });
+  const std::pair<QPushButton*, ColorTarget> color_buttons[] = {{line_color_, ColorTarget::Line},
+                                                                {text_color, ColorTarget::Text},
+                                                                {back_color_, ColorTarget::Back}};
+  for (const auto& [button, target] : color_buttons) {
+    connect(button, &QPushButton::clicked, this, [this, target = target] {
+      if (Idle()) ChooseColor(target);
+    });
+  }
 
   add_label(colors, "◆ﾎﾞﾀﾝﾊﾟﾀｰﾝ", 10, 104, 84);
   button_box_ = new QComboBox(colors);
@@ -258,23 +272,29 @@ void MainWindow::BuildPanelControls() {
   on_top_->setGeometry(10, 20, 20, 20);
   add_label(other, "常に手前に表示", 34, 21, 200);
   connect(on_top_, &QCheckBox::clicked, this, [this](bool on) { SetAlwaysOnTop(on); });
-  const std::pair<const char*, int> buttons[] = {{"ﾒﾆｭｰ", cmd::kContextMenu},
-                                                 {"ﾌﾟﾛﾊﾟﾃｨ", cmd::kProperties},
-                                                 {"関数TREE Viewer", cmd::kTreeViewer}};
+  // "ﾒﾆｭｰ" opens the context menu; the other two run their commands and are enabled while
+  // those are built.
+  const std::pair<const char*, int> buttons[] = {
+      {"ﾒﾆｭｰ", 0}, {"ﾌﾟﾛﾊﾟﾃｨ", cmd::kProperties}, {"関数TREE Viewer", cmd::kTreeViewer}};
+  const char* const names[] = {"cmd1150", "cmd1066", "cmd1024"};
   const int widths[] = {70, 80, 140};
   x = 10;
   for (int i = 0; i < 3; ++i) {
     auto* button = new QPushButton(U(buttons[i].first), other);
-    button->setObjectName(QStringLiteral("cmd%1").arg(buttons[i].second));
+    button->setObjectName(QString::fromLatin1(names[i]));
     button->setGeometry(x, 42, widths[i], 24);
     button->setAutoDefault(false);
     const int id = buttons[i].second;
-    connect(button, &QPushButton::clicked, this, [this, id] { Command(id); });
-    // The TREE viewer is not part of this program yet.
-    button->setEnabled(id != cmd::kTreeViewer);
+    if (id == 0) {
+      connect(button, &QPushButton::clicked, this, [this] { ShowContextMenu(QCursor::pos()); });
+    } else {
+      connect(button, &QPushButton::clicked, this, [this, id] { Command(id); });
+      const CommandRow* row = FindMainCommand(id);
+      button->setEnabled(row != nullptr && row->run);
+    }
     x += widths[i] + 6;
   }
-  bitmap_list_->setEnabled(false);
+  bitmap_list_->setEnabled(static_cast<bool>(FindMainCommand(cmd::kBitmapList)->run));
   panel_->hide();
 
   panel_timer_ = new QTimer(this);

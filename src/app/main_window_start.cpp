@@ -14,9 +14,9 @@
 #include <QToolButton>
 #include <ctime>
 
-#include "app/background_patterns.h"
 #include "app/main_window.h"
 #include "app/run_counter.h"
+#include "gui/background_patterns.h"
 #include "platform/process.h"
 
 namespace kelvora {
@@ -52,7 +52,7 @@ StartResult MainWindow::Start() {
   history_->Load(*store_);
   RefreshHistoryBox();
   RestoreRectangle();
-  if (settings_.raruviz_par != 0) SetTransparency(settings_.raruviz_par);
+  if (settings_.raruviz_par != 0) ShowTransparency(settings_.raruviz_par);
   analyse_->setFocus();
   started_ = true;
 

@@ -72,7 +72,7 @@ void MainWindow::SetSpecifyMode(bool specify) {
 }
 
 // The clipboard's text up to its first line break; only a beep in "MENU" mode.
-void MainWindow::GetClipboard() {
+void MainWindow::TakeWordFromClipboard() {
   if (!specify_mode_) {
     QApplication::beep();
     return;

@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <climits>
 
-#include "app/arrow_cursor_scope.h"
 #include "app/ui_view.h"
+#include "gui/arrow_cursor_scope.h"
 #include "platform/process.h"
 
 namespace kelvora {

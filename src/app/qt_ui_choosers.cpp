@@ -4,9 +4,9 @@
 #include <QFileDialog>
 #include <QRegularExpression>
 
-#include "app/arrow_cursor_scope.h"
-#include "app/fs_names.h"
 #include "app/qt_ui.h"
+#include "gui/arrow_cursor_scope.h"
+#include "gui/fs_names.h"
 
 namespace kelvora {
 namespace {

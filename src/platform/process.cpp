@@ -111,14 +111,19 @@ std::vector<std::string> SplitCommandLine(std::string_view s) {
 }
 
 int SpawnDetached(const std::vector<std::string>& argv) {
-  if (argv.empty() || argv[0].empty()) return -1;
+  int pid = -1;
+  return StartProcessError(argv, &pid) == 0 ? pid : -1;
+}
+
+int StartProcessError(const std::vector<std::string>& argv, int* child) {
+  if (argv.empty() || argv[0].empty()) return ENOENT;
   std::vector<char*> raw;
   raw.reserve(argv.size() + 1);
   for (const auto& a : argv) raw.push_back(const_cast<char*>(a.c_str()));
   raw.push_back(nullptr);
 
   posix_spawnattr_t attr;
-  if (posix_spawnattr_init(&attr) != 0) return -1;
+  if (const int rc = posix_spawnattr_init(&attr); rc != 0) return rc;
   // The child starts with no blocked signals and default dispositions, whatever this
   // process (or the thread calling) has set up.
   sigset_t none, all;
@@ -130,9 +135,10 @@ int SpawnDetached(const std::vector<std::string>& argv) {
   pid_t pid = -1;
   int rc = posix_spawnp(&pid, raw[0], nullptr, &attr, raw.data(), environ);
   posix_spawnattr_destroy(&attr);
-  if (rc != 0) return -1;
+  if (rc != 0) return rc;
   ReapInBackground(pid);
-  return pid;
+  if (child != nullptr) *child = pid;
+  return 0;
 }
 
 bool StartProcess(const std::vector<std::string>& argv) {

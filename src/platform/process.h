@@ -21,6 +21,9 @@ bool StartProcess(std::string_view command_line);
 bool StartProcess(const std::vector<std::string>& argv);
 // Like StartProcess, returning the child's process id, or -1 when it cannot be started.
 int SpawnDetached(const std::vector<std::string>& argv);
+// Like StartProcess: 0 when started (child, when given, receives its id), else the system's
+// error number (a missing program, one not executable, a missing interpreter: ENOENT, EACCES...).
+int StartProcessError(const std::vector<std::string>& argv, int* child = nullptr);
 
 // Opens a path or URL with the desktop's default application (xdg-open, no shell).
 bool OpenWithDesktop(std::string_view path);

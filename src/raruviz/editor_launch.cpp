@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <system_error>
+
 #include "platform/cp932.h"
 #include "platform/process.h"
 #include "platform/ui.h"
@@ -30,8 +32,15 @@ bool ExistsOnDisk(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
-bool StartForReal(const std::vector<std::string>& argv) {
-  return StartProcess(argv);
+SpawnStatus StartForReal(const std::vector<std::string>& argv) {
+  const int error = StartProcessError(argv);
+  return error == 0 ? SpawnStatus() : SpawnStatus::Failed(error);
+}
+
+std::string StartFailedText(const std::string& program, int error) {
+  const std::string reason =
+      error > 0 ? std::error_code(error, std::generic_category()).message() : "原因不明";
+  return "エディタを起動できませんでした。　\n\n" + ToDisplay(program) + "\n" + reason + "　";
 }
 
 }  // namespace
@@ -79,12 +88,33 @@ std::string QuoteEditorArgument(std::string_view path, bool cp932) {
   return out;
 }
 
+bool IsEditorTemplate(std::string_view editor_option) {
+  return editor_option.find("%f") != std::string_view::npos;
+}
+
 EditorCommand BuildEditorCommand(std::string_view editor_path, std::string_view editor_option,
                                  std::string_view path, std::string_view line) {
   std::string_view option = editor_option.empty() ? kDefaultOption : editor_option;
   const bool mifes = EqualsNoCase(option, "MIFES");
+  const bool templated = IsEditorTemplate(option);
   auto tail_with = [&](bool cp932) {
     std::string file = QuoteEditorArgument(path, cp932);
+    if (templated) {
+      // One pass, so a "%l" in the file's name is never replaced.
+      std::string out;
+      for (std::size_t i = 0; i < option.size(); ++i) {
+        if (option[i] == '%' && i + 1 < option.size() && option[i + 1] == 'f') {
+          out += file;
+          ++i;
+        } else if (option[i] == '%' && i + 1 < option.size() && option[i + 1] == 'l') {
+          out += line;
+          ++i;
+        } else {
+          out += option[i];
+        }
+      }
+      return out;
+    }
     if (mifes) return file + "+" + std::string(line);
     return std::string(option) + std::string(line) + " " + file;
   };
@@ -128,7 +158,10 @@ OpenResult EditorLauncher::Open(std::string_view position, Ui& ui) const {
     return OpenResult::NoFile;
   }
   EditorCommand command = BuildEditorCommand(editor_path_, editor_option_, path, line);
-  return spawn_(command.argv) ? OpenResult::Started : OpenResult::StartFailed;
+  const SpawnStatus status = spawn_(command.argv);
+  if (status.started()) return OpenResult::Started;
+  ui.Message(StartFailedText(command.argv.front(), status.error), Ui::kCaption, MsgIcon::Warning);
+  return OpenResult::StartFailed;
 }
 
 }  // namespace kelvora

@@ -11,8 +11,21 @@ namespace kelvora {
 class Ui;
 struct Settings;
 
-// Starts argv (argv[0] is the program) without waiting; false when it cannot be started.
-using Spawner = std::function<bool(const std::vector<std::string>& argv)>;
+// What starting a program gave: started, or the system's error number. A spawner may answer
+// with a bool; false then means a failure of unknown reason.
+struct SpawnStatus {
+  int error = 0;  // 0 started; > 0 the system's error number; -1 unknown
+  SpawnStatus(bool started = true) : error(started ? 0 : -1) {}  // NOLINT: spawners answer bool
+  static SpawnStatus Failed(int error_number) {
+    SpawnStatus s;
+    s.error = error_number != 0 ? error_number : -1;
+    return s;
+  }
+  bool started() const { return error == 0; }
+};
+
+// Starts argv (argv[0] is the program) without waiting.
+using Spawner = std::function<SpawnStatus(const std::vector<std::string>& argv)>;
 // True when a file or folder exists at the path.
 using PathExists = std::function<bool(const std::string& path)>;
 
@@ -21,7 +34,7 @@ enum class OpenResult {
   NoEditor,     // EditorPath is empty (message shown)
   NoPosition,   // no ")" or no "(" before it (silent)
   NoFile,       // nothing exists at the path (message shown)
-  StartFailed,  // the editor could not be started (silent)
+  StartFailed,  // the editor could not be started (message with the program and the reason)
 };
 
 // The editor command line and the arguments it is started with.
@@ -40,6 +53,11 @@ bool SplitPositionText(std::string_view position, std::string& path, std::string
 // character is kept whole, so a second byte 0x5C is never taken for a backslash.
 std::string QuoteEditorArgument(std::string_view path, bool cp932 = false);
 
+// An option holding "%f" is a template: "%f" stands for the file, "%l" for the line
+// ("--goto %f:%l", "-l %l %f", "+%l %f", "-n +%l %f").
+bool IsEditorTemplate(std::string_view editor_option);
+
+// A template option gives "%s %s" with the option's "%f" and "%l" replaced; otherwise
 // "%s %s+%s" for the option "MIFES" (any case), else "%s %s%s %s"; an empty option is "/j".
 // The editor path is the whole of argv[0] even when it holds blanks; the rest of the command
 // line is split by the Windows rules.
@@ -60,7 +78,8 @@ class EditorLauncher {
   const std::string& editor_path() const { return editor_path_; }
   const std::string& editor_option() const { return editor_option_; }
 
-  // Open at position: position is a full position "path(line)", bytes as stored.
+  // Open at position: position is a full position "path(line)", bytes as stored. When the
+  // editor cannot be started, says so naming the program and the system's reason.
   OpenResult Open(std::string_view position, Ui& ui) const;
 
  private:

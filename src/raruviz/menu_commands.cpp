@@ -57,9 +57,9 @@ MenuCommandOutcome HandleMenuCommand(int id, const RegisteredData& data, const M
       }
       outcome.menu = BuildBrowseMenu(data.List(kind), layout, state, page);
       outcome.result = MenuCommandResult::ShowMenu;
-    } else if (id >= kRowCommandBase && id <= kRowCommandLast) {
-      outcome.open =
-          OpenRow(data, kind, static_cast<std::size_t>(id - kRowCommandBase), editor, ui);
+    } else if (const std::optional<std::size_t> row = RowOfCommand(id);
+               row && *row < data.List(kind).RowCount()) {
+      outcome.open = OpenRow(data, kind, *row, editor, ui);
       ResetMenuState(state);
       outcome.result = MenuCommandResult::Opened;
     }

@@ -47,8 +47,8 @@ struct MenuCommandOutcome {
 };
 
 // A menu command posted to the main window. Page commands turn the page (not below 0) and
-// rebuild the browse menu; 500..9999 open row id - 500. The count field is cleared afterwards
-// (the page's menu carries its own count text while it is open).
+// rebuild the browse menu; a row identifier of a row of the list opens it (RowOfCommand). The count
+// field is cleared afterwards (the page's menu carries its own count text while it is open).
 MenuCommandOutcome HandleMenuCommand(int id, const RegisteredData& data, const MenuLayout& layout,
                                      MenuState& state, const EditorLauncher& editor, Ui& ui);
 

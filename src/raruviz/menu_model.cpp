@@ -3,10 +3,32 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <limits>
 
 #include "platform/cp932.h"
 
 namespace kelvora {
+
+namespace {
+constexpr std::size_t kRowsBelowPages = kPreviousPageCommand - kRowCommandBase;
+constexpr int kPageCommandCount = 2;
+}  // namespace
+
+int RowCommandId(std::size_t row) {
+  if (row < kRowsBelowPages) return kRowCommandBase + static_cast<int>(row);
+  constexpr std::size_t kLastRow = static_cast<std::size_t>(std::numeric_limits<int>::max()) -
+                                   kRowCommandBase - kPageCommandCount;
+  if (row > kLastRow) return kNoCommand;
+  return static_cast<int>(row) + kRowCommandBase + kPageCommandCount;
+}
+
+std::optional<std::size_t> RowOfCommand(int id) {
+  if (id >= kRowCommandBase && id < kPreviousPageCommand)
+    return static_cast<std::size_t>(id - kRowCommandBase);
+  if (id > kNextPageCommand)
+    return static_cast<std::size_t>(id - kRowCommandBase - kPageCommandCount);
+  return std::nullopt;
+}
 
 namespace {
 
@@ -38,7 +60,7 @@ class ItemMaker {
   ItemMaker(const RegistrationList& list, bool comment_display)
       : list_(list), comment_display_(comment_display) {}
 
-  // "(%d)  &%s%s" when numbered, else "&%s%s"; identifier 500 + row; marker rule applied.
+  // "(%d)  &%s%s" when numbered, else "&%s%s"; identifier RowCommandId(row); marker rule applied.
   MenuItem Make(std::size_t row, bool numbered) {
     MenuItem item;
     std::string_view name = CellForReading(list_, row, col::kName, name_scratch_);
@@ -56,7 +78,7 @@ class ItemMaker {
       item.text += "    ";
       item.text += comment;
     }
-    item.id = kRowCommandBase + static_cast<int>(row);
+    item.id = RowCommandId(row);
     const std::string& marker = list_.Cell(row, col::kMarker);
     if (!marker.empty()) ApplyMarkerRule(list_.kind(), marker, item);
     return item;

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,12 +12,18 @@
 
 namespace kelvora {
 
-// Menu command identifiers.
-constexpr int kRowCommandBase = 500;   // 500 + row
-constexpr int kRowCommandLast = 9999;  // the last identifier accepted as a row
+// Menu command identifiers. Rows are numbered from 500 on and step over the two page commands,
+// so every row of a list of any length has an identifier of its own.
+constexpr int kRowCommandBase = 500;  // row 0
 constexpr int kPreviousPageCommand = 50000;
 constexpr int kNextPageCommand = 50001;
 constexpr int kNoCommand = 0;
+
+// 500 + row below the page commands, 502 + row above them; kNoCommand for a row beyond the
+// range of int.
+int RowCommandId(std::size_t row);
+// The row of a row identifier; nullopt for any other identifier.
+std::optional<std::size_t> RowOfCommand(int id);
 
 // Item bitmaps of the marker rule.
 constexpr int kUncheckedBitmap = 131;

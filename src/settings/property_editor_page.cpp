@@ -77,6 +77,8 @@ bool SetEditorOption(EditorPage& page, std::string_view text, Ui& ui) {
 
 void WriteEditorPage(const EditorPage& page, SettingsStore& store, Ui& ui) {
   store.user().WriteStringValue(kConfigKey, "EditorOption", page.option);
+  // No editor chosen yet is not a missing file: nothing to say, nothing to write.
+  if (page.path.empty()) return;
   if (!EditorFileExists(page.path)) {
     ui.Message("エディタのファイルパスに指定ファイルが存在しません！　", Ui::kCaption,
                MsgIcon::Warning);

@@ -41,7 +41,8 @@ bool BrowseEditor(EditorPage& page, Ui& ui);
 // The option field changed to text (CP932 bytes): over 50 bytes is reported and the previous
 // option stays. True when the text became the page's option.
 bool SetEditorOption(EditorPage& page, std::string_view text, Ui& ui);
-// Writes EditorOption, and EditorPath only when a file exists at the page's path.
+// Writes EditorOption, and EditorPath only when a file exists at the page's path; a path that
+// is set but names no file is reported, an empty one is not.
 void WriteEditorPage(const EditorPage& page, SettingsStore& store, Ui& ui);
 
 // ---- "解析関連(1)" and "解析関連(2)" -----------------------------------------------------

@@ -12,14 +12,15 @@
 #include <memory>
 #include <string>
 
+#include "gui/colors.h"
 #include "platform/cp932.h"
+#include "qt_test_support.h"
 #include "raruviz/index_window.h"
 #include "raruviz/menu_model.h"
 #include "raruviz/ui/column_menu.h"
 #include "raruviz/ui/index_popup.h"
 #include "raruviz/ui/menu_bitmaps.h"
 #include "raruviz/ui/popup_menus.h"
-#include "qt_test_support.h"
 
 using kelvora::ColumnMenu;
 using kelvora::IndexPopup;
@@ -520,9 +521,11 @@ class TestPopupMenus : public QObject {
   }
 
   void TransparencyGivesTheWindowOpacity() {
-    QCOMPARE(kelvora::OpacityOf(0), 1.0);
-    QCOMPARE(kelvora::OpacityOf(90), 75.0 / 255.0);
-    QCOMPARE(kelvora::ColorFromColorRef(0x00112233), QColor(0x33, 0x22, 0x11));
+    QCOMPARE(kelvora::WindowOpacity(0), 1.0);
+    QCOMPARE(kelvora::WindowOpacity(90), 75.0 / 255.0);
+    QCOMPARE(kelvora::WindowOpacity(-5), 1.0);
+    QCOMPARE(kelvora::FromColorRef(0x00112233), QColor(0x33, 0x22, 0x11));
+    QCOMPARE(kelvora::ToColorRef(QColor(0x33, 0x22, 0x11)), 0x00112233u);
   }
 };
 

@@ -24,10 +24,10 @@
 #include <functional>
 #include <memory>
 
-#include "app/fs_names.h"
-#include "app/japanese_fonts.h"
 #include "app/main_window.h"
 #include "app/qt_ui.h"
+#include "gui/fs_names.h"
+#include "gui/japanese_fonts.h"
 #include "qt_test_support.h"
 
 using kelvora::MainWindow;
@@ -49,7 +49,6 @@ class InputCounter : public QWidget {
   void keyPressEvent(QKeyEvent*) override { ++keys; }
   void mousePressEvent(QMouseEvent*) override { ++clicks; }
 };
-
 
 // What the user types into the name box; selectFile() leaves a focused box alone.
 void TypeFileName(QFileDialog* dialog, const QString& name) {

@@ -1,6 +1,7 @@
 #include "raruviz/editor_launch.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
@@ -77,6 +78,32 @@ TEST(SplitPositionTextTest, LastParenthesesDecide) {
   EXPECT_FALSE(SplitPositionText("/src/a.c)(3", path, line));
 }
 
+// An option with "%f" is a template; without it the option keeps its old meaning.
+TEST(EditorCommandTest, TemplatesPlaceFileAndLine) {
+  const std::string file = "/home/me/My Src/50%l.c";
+  const struct {
+    const char* option;
+    Argv argv;
+  } cases[] = {
+      {"--goto %f:%l", {"code", "--goto", file + ":12"}},
+      {"-l %l %f", {"code", "-l", "12", file}},
+      {"+%l %f", {"code", "+12", file}},
+      {"-n +%l %f", {"code", "-n", "+12", file}},
+      {"%f", {"code", file}},
+      {"+%l", {"code", "+%l12", file}},  // no "%f": the option precedes the line as before
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(BuildEditorCommand("code", c.option, file, "12").argv, c.argv) << c.option;
+
+  FakeSpawn spawn;
+  ScriptedUi ui;
+  testing::TempDir dir;
+  const std::string real = dir.Write("日本語 フォルダ/a(1).c", "x\n");
+  EditorLauncher editor("/usr/bin/kate", "-l %l %f", spawn.spawner());
+  EXPECT_EQ(editor.Open(real + "(7)", ui), OpenResult::Started);
+  EXPECT_EQ(spawn.started.back(), (Argv{"/usr/bin/kate", "-l", "7", real}));
+}
+
 TEST(OpenAtPositionTest, StartsTheEditorWithTheSplitLine) {
   FakeSpawn spawn;
   ScriptedUi ui;
@@ -90,7 +117,30 @@ TEST(OpenAtPositionTest, StartsTheEditorWithTheSplitLine) {
 
   spawn.succeed = false;
   EXPECT_EQ(editor.Open("/src/a.c(1)", ui), OpenResult::StartFailed);
-  EXPECT_TRUE(ui.shown().empty());
+  EXPECT_EQ(ui.messages(),
+            Argv{"エディタを起動できませんでした。　\n\n/opt/hm/Hidemaru\n原因不明　"});
+}
+
+// An editor that cannot start is named with the system's reason, whatever stops it.
+TEST(OpenAtPositionTest, AnEditorThatCannotStartIsReportedWithTheReason) {
+  testing::TempDir dir;
+  const std::string file = dir.Write("a.c", "x\n");
+  const std::string not_executable = dir.Write("bin/plain editor", "#!/bin/sh\n");
+  const std::string broken = dir.Write("bin/broken", "#!/no/such/interpreter\n");
+  ASSERT_EQ(::chmod(broken.c_str(), 0755), 0);
+  const struct {
+    std::string program;
+    std::string reason;
+  } cases[] = {{dir.str() + "/bin/missing", "No such file or directory"},
+               {not_executable, "Permission denied"},
+               {broken, "No such file or directory"}};
+  for (const auto& c : cases) {
+    ScriptedUi ui;
+    EditorLauncher editor(c.program, "+");
+    EXPECT_EQ(editor.Open(file + "(3)", ui), OpenResult::StartFailed) << c.program;
+    EXPECT_EQ(ui.messages(),
+              Argv{"エディタを起動できませんでした。　\n\n" + c.program + "\n" + c.reason + "　"});
+  }
 }
 
 TEST(OpenAtPositionTest, RefusesWithoutEditorFileOrParentheses) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "platform/scripted_ui.h"
 #include "raruviz_fixture.h"
 
@@ -72,17 +74,43 @@ TEST_F(MenuCommandTest, ChoosingARowOpensAndResets) {
   EXPECT_EQ(started.size(), 1u);
 }
 
-TEST_F(MenuCommandTest, OutOfRangeIdentifiersAreIgnored) {
-  testing::AddNumberedFunctions(data, 9600);  // rows beyond 9500 appear but do not open
+// Every row opens whatever its number: identifiers step over the two page commands.
+TEST_F(MenuCommandTest, EveryRowOfALongListOpensAndOtherIdentifiersAreIgnored) {
+  data.functions().Clear();
+  testing::AddNumberedFunctions(data, 120000);
+  layout.rows = 9999;
+  layout.columns = 9999;  // one page holds every row
+  std::optional<MenuModel> menu = Browse();
+  ASSERT_TRUE(menu);
+  std::set<int> ids;
+  for (const MenuItem& item : menu->items) {
+    if (item.id == kNoCommand) continue;
+    EXPECT_NE(item.id, kPreviousPageCommand);
+    EXPECT_NE(item.id, kNextPageCommand);
+    EXPECT_TRUE(ids.insert(item.id).second) << item.id;
+  }
+  EXPECT_EQ(ids.size(), 120000u);
+
+  // The last row, and the rows on both sides of the page commands.
+  for (std::size_t row : {119999u, 49499u, 49500u, 9500u}) {
+    Browse();
+    const int id = RowCommandId(row);
+    EXPECT_EQ(Command(id).result, MenuCommandResult::Opened) << row;
+    EXPECT_EQ(started.back().at(1), "+" + std::to_string(row + 1)) << row;
+  }
+  EXPECT_EQ(RowCommandId(49499), 49999);
+  EXPECT_EQ(RowCommandId(49500), 50002);
+  EXPECT_EQ(RowOfCommand(RowCommandId(4600000)), std::optional<std::size_t>(4600000));
+  EXPECT_EQ(RowCommandId(std::size_t{1} << 40), kNoCommand);
+
+  started.clear();
   Browse();
-  for (int id : {499, 10000, 500 + 9600, 12345}) {
+  for (int id : {499, 0, -7, RowCommandId(120000)}) {
     state.count_text = "x";
     EXPECT_EQ(Command(id).result, MenuCommandResult::Ignored) << id;
     EXPECT_EQ(state.count_text, "");
   }
   EXPECT_TRUE(started.empty());
-  EXPECT_EQ(Command(9999).result, MenuCommandResult::Opened);
-  EXPECT_EQ(started.size(), 1u);
 }
 
 TEST_F(MenuCommandTest, OtherMenusKeepTheirCommands) {

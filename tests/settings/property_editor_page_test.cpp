@@ -119,13 +119,16 @@ TEST_F(EditorPageTest, OkWritesTheOptionAlwaysAndThePathOnlyWhenTheFileExists) {
   EXPECT_EQ(ui.messages(),
             std::vector<std::string>{"エディタのファイルパスに指定ファイルが存在しません！　"});
 
-  // No editor chosen yet: the same message, and nothing is written for the path.
+  // No editor chosen yet: no message (an empty path is no missing file), nothing written for
+  // the path.
   TempDir other;
   SettingsStore fresh(other.str() + "/Kelvora.ini", other.str() + "/registry.ini");
   ScriptedUi ui2;
   WriteEditorPage(EditorPage{"", "/j"}, fresh, ui2);
   EXPECT_FALSE(fresh.user().ReadStringValue(kConfigKey, "EditorPath").has_value());
-  EXPECT_EQ(ui2.messages().size(), 1u);
+  EXPECT_EQ(fresh.user().ReadStringValue(kConfigKey, "EditorOption"),
+            std::optional<std::string>("/j"));
+  EXPECT_TRUE(ui2.shown().empty());
 }
 
 TEST(EditorFileExists, FilesOnlyAndNoEmbeddedNul) {

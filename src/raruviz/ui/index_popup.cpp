@@ -1,11 +1,13 @@
 #include "raruviz/ui/index_popup.h"
 
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
 #include <algorithm>
+
+#include "gui/colors.h"
+#include "gui/index_table.h"
 
 namespace kelvora {
 
@@ -16,25 +18,13 @@ constexpr int kRowHeight = 16;
 
 }  // namespace
 
-QColor ColorFromColorRef(std::uint32_t bgr) {
-  return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
-                static_cast<int>((bgr >> 16) & 0xFF));
-}
-
-qreal OpacityOf(int transparency_percent) {
-  const int p = std::clamp(transparency_percent, 0, 100);
-  return (255.0 - 2.0 * p) / 255.0;
-}
-
 IndexPopup::IndexPopup(const IndexWindowModel& model, QWidget* parent)
     : QTreeWidget(parent), model_(model) {
   setWindowFlags(Qt::Popup | Qt::FramelessWindowHint);
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setLineWidth(2);
-  setColumnCount(2);
+  SetUpIndexColumns(this);
   setHeaderHidden(true);
-  setRootIsDecorated(false);
-  setIndentation(0);
   setUniformRowHeights(true);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -42,40 +32,17 @@ IndexPopup::IndexPopup(const IndexWindowModel& model, QWidget* parent)
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setTextElideMode(Qt::ElideNone);
-  header()->setStretchLastSection(false);
-  header()->setMinimumSectionSize(1);
-  setColumnWidth(0, IndexWindowModel::kNumberColumnWidth);
-  setColumnWidth(1, IndexWindowModel::kIndexColumnWidth);
-
-  QPalette colors = palette();
-  const QColor text = ColorFromColorRef(model.text_color);
-  const QColor back = ColorFromColorRef(model.back_color);
-  for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-    colors.setColor(group, QPalette::Text, text);
-    colors.setColor(group, QPalette::Base, back);
-    colors.setColor(group, QPalette::AlternateBase, back);
-  }
-  setPalette(colors);
-
-  QList<QTreeWidgetItem*> items;
-  items.reserve(static_cast<qsizetype>(model.rows.size()));
-  for (const IndexRow& row : model.rows) {
-    auto* item =
-        new QTreeWidgetItem({QString::fromStdString(row.number), QString::fromStdString(row.text)});
-    item->setSizeHint(0, QSize(IndexWindowModel::kNumberColumnWidth, kRowHeight));
-    items.append(item);
-  }
-  addTopLevelItems(items);
-  if (!items.isEmpty()) setCurrentItem(items.first());
+  SetListColors(this, model.text_color, model.back_color);
+  AddIndexRows(this, model, kRowHeight);
+  if (topLevelItemCount() > 0) setCurrentItem(topLevelItem(0));
 
   connect(this, &QTreeWidget::itemClicked, this,
           [this](QTreeWidgetItem* item, int) { ActivateRow(indexOfTopLevelItem(item)); });
-  setWindowOpacity(OpacityOf(model.transparency_percent));
+  setWindowOpacity(WindowOpacity(model.transparency_percent));
 }
 
 void IndexPopup::Open() {
-  const int width = IndexWindowModel::kNumberColumnWidth + IndexWindowModel::kIndexColumnWidth +
-                    2 * frameWidth() - 5;
+  const int width = IndexWindowWidth(frameWidth());
   QPoint pos(model_.left, model_.top);
   QScreen* screen = QGuiApplication::screenAt(pos);
   if (screen == nullptr) screen = QGuiApplication::primaryScreen();

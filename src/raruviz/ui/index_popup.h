@@ -38,9 +38,4 @@ class IndexPopup : public QTreeWidget {
   bool finished_ = false;
 };
 
-// 0x00BBGGRR as a colour.
-QColor ColorFromColorRef(std::uint32_t bgr);
-// Window opacity of a transparency of p percent: (255 - 2p) / 255.
-qreal OpacityOf(int transparency_percent);
-
 }  // namespace kelvora

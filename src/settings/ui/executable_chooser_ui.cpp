@@ -6,7 +6,7 @@
 #include <QFileSystemModel>
 #include <QSortFilterProxyModel>
 
-#include "app/fs_names.h"
+#include "gui/fs_names.h"
 #include "settings/property_pages.h"
 
 namespace kelvora {

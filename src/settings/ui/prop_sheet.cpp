@@ -7,8 +7,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "app/background_patterns.h"
-#include "app/japanese_fonts.h"
+#include "gui/background_patterns.h"
+#include "gui/japanese_fonts.h"
 #include "settings/ui/executable_chooser_ui.h"
 
 namespace kelvora {

@@ -66,8 +66,10 @@ CPropPage1::CPropPage1(EditorPage& page, Ui& ui, QWidget* parent)
         "その他のエディタを指定したい場合は、その起動オプションを指定して下さい。",
         "※例：サクラエディタの場合、\"-Y=\"を指定。",
         "※例外：MIFESの場合は、\"MIFES\"を指定すればＯＫです。",
-        "※Linuxの例：vim・emacsは\"+\"を指定。VS Codeは\"-g "
-        "ファイル:行番号\"に直すラッパー経由で指定。"}) {
+        "※Linuxの例：gvim・emacsは\"+\"を指定（端末で動くvimはデスクトップからは使えません）。",
+        "※\"%f\"を含むオプションはテンプレートです（%f：ファイル、%l：行番号）。",
+        "　例：VS Code \"--goto %f:%l\"、Kate \"-l %l %f\"、gedit \"+%l %f\"、"
+        "emacsclient \"-n +%l %f\""}) {
     QLabel* label = Text(QString::fromUtf8(line));
     label->setWordWrap(true);
     layout->addWidget(label);

@@ -1,15 +1,14 @@
 // "IndexMode関連": the index window's colours with a sample, and its position on the desktop.
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "app/background_patterns.h"
-#include "raruviz/index_window.h"
+#include "gui/colors.h"
+#include "gui/index_table.h"
 #include "settings/ui/property_page_widgets.h"
 
 namespace kelvora {
@@ -17,20 +16,10 @@ namespace {
 
 constexpr int kIndexFrameWidth = 2;
 
-// Index rows as a list of functions starting with these characters would give.
-std::vector<IndexEntry> SampleEntries() {
-  std::vector<IndexEntry> entries;
-  std::size_t row = 0;
-  for (unsigned char c : std::initializer_list<unsigned char>{'A', 'B', 'C', 'S', '_', 0x83})
-    entries.push_back({c, row++});
-  return entries;
-}
-
 }  // namespace
 
 int CPropPage5::IndexWindowWidth() {
-  return IndexWindowModel::kNumberColumnWidth + IndexWindowModel::kIndexColumnWidth +
-         2 * kIndexFrameWidth - 5;
+  return kelvora::IndexWindowWidth(kIndexFrameWidth);
 }
 
 CPropPage5::CPropPage5(IndexPage& page, ColorChooser choose_color, QSize desktop, QWidget* parent)
@@ -56,24 +45,14 @@ CPropPage5::CPropPage5(IndexPage& page, ColorChooser choose_color, QSize desktop
   sample_box->addWidget(Text(QStringLiteral("Index表示サンプル（透明化なしの場合）")));
   sample_ = new QTreeWidget(this);
   sample_->setObjectName(QStringLiteral("IndexSample"));
-  sample_->setColumnCount(2);
+  SetUpIndexColumns(sample_);
   sample_->setHeaderLabels({QStringLiteral("No."), QStringLiteral("INDEX")});
-  sample_->header()->setStretchLastSection(false);
-  sample_->setColumnWidth(0, IndexWindowModel::kNumberColumnWidth);
-  sample_->setColumnWidth(1, IndexWindowModel::kIndexColumnWidth);
-  sample_->setRootIsDecorated(false);
-  sample_->setIndentation(0);
   sample_->setSelectionMode(QAbstractItemView::NoSelection);
   sample_->setFocusPolicy(Qt::NoFocus);
   sample_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  sample_->setFixedWidth(IndexWindowModel::kNumberColumnWidth +
-                         IndexWindowModel::kIndexColumnWidth + 2 * sample_->frameWidth() + 20);
+  sample_->setFixedWidth(kelvora::IndexWindowWidth(sample_->frameWidth()) + 25);
   sample_->setFixedHeight(150);
-  const IndexWindowModel model = BuildIndexWindow(SampleEntries(), IndexWindowSettings{});
-  for (const IndexRow& row : model.rows) {
-    new QTreeWidgetItem(sample_,
-                        {QString::fromStdString(row.number), QString::fromStdString(row.text)});
-  }
+  AddIndexSampleRows(sample_);
   sample_box->addWidget(sample_);
   colors->addLayout(sample_box);
   colors->addStretch(1);
@@ -122,10 +101,7 @@ void CPropPage5::ChooseColor(std::uint32_t& color) {
 }
 
 void CPropPage5::PaintSample() {
-  QPalette pal = sample_->palette();
-  pal.setColor(QPalette::Base, FromColorRef(page_.back_color));
-  pal.setColor(QPalette::Text, FromColorRef(page_.text_color));
-  sample_->setPalette(pal);
+  SetListColors(sample_, page_.text_color, page_.back_color);
 }
 
 }  // namespace kelvora

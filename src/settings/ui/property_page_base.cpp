@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "app/japanese_fonts.h"
+#include "gui/japanese_fonts.h"
 #include "platform/cp932.h"
 
 namespace kelvora {

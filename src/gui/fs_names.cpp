@@ -1,4 +1,4 @@
-#include "app/fs_names.h"
+#include "gui/fs_names.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

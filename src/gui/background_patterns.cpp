@@ -1,4 +1,4 @@
-#include "app/background_patterns.h"
+#include "gui/background_patterns.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -298,17 +298,6 @@ Qt::BrushStyle QtHatch(int style) {
 }
 
 }  // namespace
-
-QColor FromColorRef(std::uint32_t c) {
-  return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                static_cast<int>((c >> 16) & 0xFF));
-}
-
-std::uint32_t ToColorRef(const QColor& color) {
-  return static_cast<std::uint32_t>(color.red()) |
-         (static_cast<std::uint32_t>(color.green()) << 8) |
-         (static_cast<std::uint32_t>(color.blue()) << 16);
-}
 
 QStringList HatchBoxEntries() {
   return {QString::fromUtf8("左下がりの斜線"), QString::fromUtf8("碁盤目"),

@@ -1,4 +1,4 @@
-#include "app/button_patterns.h"
+#include "gui/button_patterns.h"
 
 #include <QFont>
 #include <QLinearGradient>
@@ -6,7 +6,7 @@
 #include <QPainterPath>
 #include <array>
 
-#include "app/japanese_fonts.h"
+#include "gui/japanese_fonts.h"
 
 namespace kelvora {
 namespace {

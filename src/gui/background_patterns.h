@@ -1,5 +1,5 @@
-// The main window's background: hatch styles, the 95 bitmap patterns drawn by code, the brush
-// built from the colour settings, and colour conversion from the stored 0x00BBGGRR layout.
+// The main window's background: hatch styles, the 95 bitmap patterns drawn by code and the brush
+// built from the colour settings.
 #pragma once
 
 #include <QBrush>
@@ -9,13 +9,12 @@
 #include <QStringList>
 #include <cstdint>
 
+#include "gui/colors.h"
+
 namespace kelvora {
 
 constexpr int kHatchStyles = 6;              // stored values 0..5
 constexpr int kBackgroundPatternCount = 95;  // stored values 6..100
-
-QColor FromColorRef(std::uint32_t color_ref);
-std::uint32_t ToColorRef(const QColor& color);
 
 // Entries of the hatch pattern box, in order: "左下がりの斜線", "碁盤目", "斜めの碁盤目",
 // "右下がりの斜線", "水平線", "垂直線".

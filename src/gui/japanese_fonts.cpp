@@ -1,4 +1,4 @@
-#include "app/japanese_fonts.h"
+#include "gui/japanese_fonts.h"
 
 #include <QApplication>
 #include <QFont>

@@ -1,0 +1,43 @@
+# Dependencies point down. Fails when
+#   - a core file (outside app/, gui/ and ui/ folders) includes a Qt header or a header of
+#     app/, gui/ or a ui/ folder,
+#   - gui/ includes a header of app/ or of a ui/ folder,
+#   - a ui/ folder includes a header of app/.
+# Runs at configure time (include() with SRC set) and as a test (cmake -DSRC=... -P).
+if(NOT SRC)
+  set(SRC ${CMAKE_SOURCE_DIR}/src)
+endif()
+file(GLOB_RECURSE _layer_files ${SRC}/*.cpp ${SRC}/*.h)
+set(_layer_bad "")
+foreach(f IN LISTS _layer_files)
+  file(RELATIVE_PATH rel ${SRC} ${f})
+  if(rel MATCHES "^app/")
+    continue()
+  endif()
+  file(STRINGS ${f} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+  foreach(line IN LISTS includes)
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]*)[>\"].*$" "\\1" target "${line}")
+    set(why "")
+    if(rel MATCHES "^gui/")
+      if(target MATCHES "^app/" OR target MATCHES "^[a-z_]+/ui/")
+        set(why "gui/ includes a window folder")
+      endif()
+    elseif(rel MATCHES "^[a-z_]+/ui/")
+      if(target MATCHES "^app/")
+        set(why "a ui/ folder includes app/")
+      endif()
+    else()
+      if(target MATCHES "^Q" OR target MATCHES "^qt" OR target MATCHES "^app/" OR
+         target MATCHES "^gui/" OR target MATCHES "^[a-z_]+/ui/")
+        set(why "core includes Qt or a GUI folder")
+      endif()
+    endif()
+    if(why)
+      list(APPEND _layer_bad "${rel}: ${target} (${why})")
+    endif()
+  endforeach()
+endforeach()
+if(_layer_bad)
+  list(JOIN _layer_bad "\n  " _layer_text)
+  message(FATAL_ERROR "Include arrows that point up:\n  ${_layer_text}")
+endif()

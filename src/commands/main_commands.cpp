@@ -1,0 +1,206 @@
+#include "commands/main_commands.h"
+
+#include <algorithm>
+
+#include "analysis/analysis_run.h"
+#include "data/registration_lists.h"
+#include "settings/settings.h"
+
+namespace kelvora {
+namespace {
+
+CommandEffect Lists(CommandResult) {
+  return CommandEffect::ListsChanged;
+}
+
+CommandEffect SortList(int slot, CommandState& s, Ui& ui) {
+  return Lists(SortListCommand(s.data, KindOfSlot(slot), ui));
+}
+
+std::vector<CommandRow> BuildTable() {
+  using R = EnableRule;
+  std::vector<CommandRow> t = {
+      {cmd::kAnalyse, "analyse", "解析 (&A)", "", R::Always, AnalyseCommand},
+      {cmd::kCommentSearch, "comment.search", "コメント検索 (Ctrl+&F)", "Ctrl+F", R::AnyData, {}},
+      {cmd::kCommentFile,
+       "comment.file",
+       "外部ファイルより関数コメント取得 (&C)",
+       "",
+       R::AnyData,
+       {}},
+      {cmd::kTextList, "output.text-list", "情報一覧TEXT出力 (&T)", "", R::AnyData, {}},
+      {cmd::kHtmlSite, "output.html", "情報一覧HTML出力 (&H)", "", R::AnyData, {}},
+      {cmd::kStepCsv, "output.step-csv", "ステップ数CSV出力 (&S)", "", R::Functions, {}},
+      {cmd::kTableCsv, "output.table-csv", "テーブル内容一覧CSV出力 (&C)", "", R::Tables, {}},
+      {cmd::kSortAllAscending, "sort.all-ascending",
+       "登録データ 全並び替え（全データ⇒昇順にする） (&S)", "", R::AnyData,
+       [](CommandState& s, Ui& ui) { return Lists(SortAllCommand(s.data, true, ui)); }},
+      {cmd::kSortAllDescending, "sort.all-descending",
+       "登録データ 全並び替え（全データ⇒降順にする） (&S)", "", R::AnyData,
+       [](CommandState& s, Ui& ui) { return Lists(SortAllCommand(s.data, false, ui)); }},
+      {cmd::kSortFirstList + 0, "sort.functions", "  (&1) 『関数』 のみ並び替え　 ", "",
+       R::Functions, [](CommandState& s, Ui& ui) { return SortList(0, s, ui); }, 1},
+      {cmd::kSortFirstList + 1, "sort.structs", "  (&2) 『構造体』 のみ並び替え", "", R::Structs,
+       [](CommandState& s, Ui& ui) { return SortList(1, s, ui); }, 2},
+      {cmd::kSortFirstList + 2, "sort.defines", "  (&3) 『#define』 のみ並び替え", "", R::Defines,
+       [](CommandState& s, Ui& ui) { return SortList(2, s, ui); }, 3},
+      {cmd::kSortFirstList + 3, "sort.files", "  (&4) 『File』 のみ並び替え　　 ", "", R::Files,
+       [](CommandState& s, Ui& ui) { return SortList(3, s, ui); }, 4},
+      {cmd::kSortFirstList + 4, "sort.tables", "  (&5) 『ﾃｰﾌﾞﾙ』 のみ並び替え　", "", R::Tables,
+       [](CommandState& s, Ui& ui) { return SortList(4, s, ui); }, 5},
+      {cmd::kDeleteAll, "lists.delete-all", "登録データ 全削除 (&D)", "", R::AnyData,
+       [](CommandState& s, Ui& ui) { return Lists(DeleteAllCommand(s.data, ui)); }},
+      {cmd::kReanalyse, "analyse.again", "登録ファイルを再解析（最新の情報に更新） (&R)", "",
+       R::Always, ReanalyseCommand},
+      {cmd::kFunctionTree,
+       "tree-file.functions",
+       "関数　　TREE用ファイル出力 (&F)",
+       "",
+       R::Functions,
+       {}},
+      {cmd::kStructTree,
+       "tree-file.structs",
+       "構造体　TREE用ファイル出力 (&S)",
+       "",
+       R::Structs,
+       {}},
+      {cmd::kTableTree, "tree-file.tables", "テーブル　TREE用ファイル出力 (&T)", "", R::Tables, {}},
+      {cmd::kTreeViewer, "tree.viewer", "関数TREE Viewer起動 (Ctrl+&T)", "Ctrl+T", R::Always, {}},
+      {cmd::kSystemInfo,
+       "tools.system-info",
+       "各種情報（OS、メモリ等） (Ctrl+&M)",
+       "Ctrl+M",
+       R::Always,
+       {}},
+      {cmd::kAsciiTable, "tools.ascii-table", "ASCII文字コード表 表示 (&A)", "", R::Always, {}},
+      {cmd::kIfRemoval, "tools.if-removal", "#ifﾃﾞｨﾚｸﾃｨﾌﾞ範囲削除 (&D)", "", R::Always, {}},
+      {cmd::kSheetFirst + 0,
+       "sheet.names-file",
+       "(&1) シート名一覧取得（ファイル指定）",
+       "",
+       R::Always,
+       {}},
+      {cmd::kSheetFirst + 1,
+       "sheet.names-csv",
+       "(&2) シート名一覧取得（フォルダ指定-CSV出力）",
+       "",
+       R::Always,
+       {}},
+      {cmd::kSheetFirst + 2,
+       "sheet.names-text",
+       "(&3) シート名一覧取得（フォルダ指定-TEXT出力）",
+       "",
+       R::Always,
+       {}},
+      {cmd::kSheetFirst + 3,
+       "sheet.generate",
+       "(&4) EXCELファイル生成（シート名ソートなし）",
+       "",
+       R::Always,
+       {}},
+      {cmd::kSheetFirst + 4,
+       "sheet.generate-ascending",
+       "(&5) EXCELファイル生成（シート名昇順ソート）",
+       "",
+       R::Always,
+       {}},
+      {cmd::kSheetFirst + 5,
+       "sheet.generate-descending",
+       "(&6) EXCELファイル生成（シート名降順ソート）",
+       "",
+       R::Always,
+       {}},
+      {cmd::kGrepMenu, "grep.menu", "Grepメニュー検索 (&G)", "", R::Always, {}},
+      {cmd::kProperties, "settings.sheet", "プロパティ (Ctrl+&P)", "Ctrl+P", R::Always,
+       [](CommandState& s, Ui&) {
+         s.view.OpenSettingsSheet();
+         return CommandEffect::None;
+       }},
+      {cmd::kHelp, "help", "ヘルプ (&H)", "", R::Always, {}},
+      {cmd::kReadme, "tools.readme", "変更履歴（readme.txt）", "", R::Always, {}},
+      {cmd::kVersion, "tools.version", "バージョン (&V)", "", R::Always, {}},
+      // Accelerators without a menu item.
+      {cmd::kGet, "word.get", "", "Ctrl+G", R::Always,
+       [](CommandState& s, Ui&) {
+         s.view.TakeWordFromClipboard();
+         return CommandEffect::None;
+       }},
+      {cmd::kBitmapList, "tools.bitmap-list", "", "Ctrl+L", R::Always, {}},
+  };
+  static const char* const kTransparencyNames[10] = {
+      "transparency.0",  "transparency.10", "transparency.20", "transparency.30",
+      "transparency.40", "transparency.50", "transparency.60", "transparency.70",
+      "transparency.80", "transparency.90"};
+  static const char* const kTransparencyTexts[10] = {
+      "透明にしない", "10％　透明", "20％　透明", "30％　透明", "40％　透明",
+      "50％　透明",   "60％　透明", "70％　透明", "80％　透明", "90％　透明"};
+  for (int step = 0; step < 10; ++step) {
+    t.push_back({cmd::kTransparency0 + step, kTransparencyNames[step], kTransparencyTexts[step], "",
+                 R::Always,
+                 [step](CommandState& s, Ui&) { return TransparencyCommand(s, 10 * step); }});
+  }
+  return t;
+}
+
+}  // namespace
+
+const std::vector<CommandRow>& MainCommands() {
+  static const std::vector<CommandRow> table = BuildTable();
+  return table;
+}
+
+const CommandRow* FindMainCommand(int id) {
+  const std::vector<CommandRow>& table = MainCommands();
+  auto it =
+      std::find_if(table.begin(), table.end(), [id](const CommandRow& r) { return r.id == id; });
+  return it != table.end() ? &*it : nullptr;
+}
+
+bool RuleHolds(EnableRule rule, const RegisteredData& data) {
+  switch (rule) {
+    case EnableRule::Always:
+      return true;
+    case EnableRule::AnyData:
+      return !data.AllEmpty();
+    case EnableRule::Functions:
+      return data.Count(ListKind::Function) != 0;
+    case EnableRule::Structs:
+      return data.Count(ListKind::Struct) != 0;
+    case EnableRule::Defines:
+      return data.Count(ListKind::Define) != 0;
+    case EnableRule::Files:
+      return data.Count(ListKind::File) != 0;
+    case EnableRule::Tables:
+      return data.Count(ListKind::Table) != 0;
+  }
+  return false;
+}
+
+DispatchResult RunMainCommand(int id, CommandState& state, Ui& ui) {
+  const CommandRow* row = FindMainCommand(id);
+  if (row == nullptr) return DispatchResult::NotFound;
+  if (!row->run) return DispatchResult::NotBuilt;
+  return row->run(state, ui) == CommandEffect::ListsChanged ? DispatchResult::RanListsChanged
+                                                            : DispatchResult::Ran;
+}
+
+CommandEffect AnalyseCommand(CommandState& s, Ui& ui) {
+  AnalysisContext ctx{s.data, s.store, s.regex, ui, s.work_dir, s.analysis_running};
+  StartAnalysis(ctx);
+  return CommandEffect::ListsChanged;
+}
+
+CommandEffect ReanalyseCommand(CommandState& s, Ui& ui) {
+  AnalysisContext ctx{s.data, s.store, s.regex, ui, s.work_dir, s.analysis_running};
+  ReanalyseRegisteredFiles(ctx);
+  return CommandEffect::ListsChanged;
+}
+
+CommandEffect TransparencyCommand(CommandState& s, int percent) {
+  s.settings.raruviz_par = percent;
+  s.store.WriteInt("TransparentWindow", "RarUviz_Par", percent);
+  s.view.ShowTransparency(percent);
+  return CommandEffect::None;
+}
+
+}  // namespace kelvora

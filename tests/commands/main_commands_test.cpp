@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "commands/main_commands.h"
+#include "data/registration_lists.h"
+#include "platform/scripted_ui.h"
+#include "settings/settings.h"
+#include "support/temp_dir.h"
+#include "text/regex_service.h"
+
+namespace kelvora {
+namespace {
+
+void AddRow(RegistrationList& list, std::string_view name) {
+  const std::size_t r = list.AppendRow();
+  list.SetCell(r, col::kName, name);
+  list.SetCell(r, col::kPosition, "/src/a.c(1)");
+}
+
+// The menu as lines: "-" a rule, ">text" opens a submenu, "<" closes it.
+void Flatten(const std::vector<ContextEntry>& entries, std::vector<std::string>& out) {
+  for (const ContextEntry& e : entries) {
+    if (e.type == ContextEntry::Type::Rule) {
+      out.push_back("-");
+    } else if (e.type == ContextEntry::Type::Submenu) {
+      out.push_back(">" + e.text);
+      Flatten(e.children, out);
+      out.push_back("<");
+    } else {
+      out.push_back(e.text);
+    }
+  }
+}
+
+std::vector<std::string> Lines(const RegisteredData& data, int percent) {
+  std::vector<std::string> out;
+  Flatten(ContextMenuEntries(data, percent), out);
+  return out;
+}
+
+const ContextEntry* Find(const std::vector<ContextEntry>& entries, int id) {
+  for (const ContextEntry& e : entries) {
+    if (e.type == ContextEntry::Type::Item && e.id == id) return &e;
+    if (const ContextEntry* inner = Find(e.children, id)) return inner;
+  }
+  return nullptr;
+}
+
+TEST(ContextMenu, HasEveryItemRuleAndSubmenuInOrder) {
+  RegisteredData data;
+  const std::vector<std::string> expected = {"解析 (&A)",
+                                             "-",
+                                             "コメント検索 (Ctrl+&F)",
+                                             "外部ファイルより関数コメント取得 (&C)",
+                                             "情報一覧TEXT出力 (&T)",
+                                             "情報一覧HTML出力 (&H)",
+                                             "ステップ数CSV出力 (&S)",
+                                             "テーブル内容一覧CSV出力 (&C)",
+                                             "-",
+                                             "登録データ 全並び替え（全データ⇒昇順にする） (&S)",
+                                             "登録データ 全並び替え（全データ⇒降順にする） (&S)",
+                                             "  (&1) 『関数』 のみ並び替え　 （現在：降順⇒昇順）",
+                                             "  (&2) 『構造体』 のみ並び替え（現在：降順⇒昇順）",
+                                             "  (&3) 『#define』 のみ並び替え（現在：降順⇒昇順）",
+                                             "  (&4) 『File』 のみ並び替え　　 （現在：降順⇒昇順）",
+                                             "  (&5) 『ﾃｰﾌﾞﾙ』 のみ並び替え　（現在：降順⇒昇順）",
+                                             "-",
+                                             "登録データ 全削除 (&D)",
+                                             "-",
+                                             ">TREE用ファイル出力 (&T)",
+                                             "関数　　TREE用ファイル出力 (&F)",
+                                             "-",
+                                             "構造体　TREE用ファイル出力 (&S)",
+                                             "テーブル　TREE用ファイル出力 (&T)",
+                                             "<",
+                                             "関数TREE Viewer起動 (Ctrl+&T)",
+                                             ">半透明化　（現在：40％）",
+                                             "透明にしない",
+                                             "10％　透明",
+                                             "20％　透明",
+                                             "30％　透明",
+                                             "40％　透明",
+                                             "50％　透明",
+                                             "60％　透明",
+                                             "70％　透明",
+                                             "80％　透明",
+                                             "90％　透明",
+                                             "<",
+                                             "-",
+                                             ">オマケ機能 (&O)",
+                                             "各種情報（OS、メモリ等） (Ctrl+&M)",
+                                             "ASCII文字コード表 表示 (&A)",
+                                             "-",
+                                             "#ifﾃﾞｨﾚｸﾃｨﾌﾞ範囲削除 (&D)",
+                                             ">■■■ EXCEL関連 ■■■",
+                                             "(&1) シート名一覧取得（ファイル指定）",
+                                             "(&2) シート名一覧取得（フォルダ指定-CSV出力）",
+                                             "(&3) シート名一覧取得（フォルダ指定-TEXT出力）",
+                                             "-",
+                                             "(&4) EXCELファイル生成（シート名ソートなし）",
+                                             "(&5) EXCELファイル生成（シート名昇順ソート）",
+                                             "(&6) EXCELファイル生成（シート名降順ソート）",
+                                             "<",
+                                             "<",
+                                             "-",
+                                             "プロパティ (Ctrl+&P)",
+                                             "ヘルプ (&H)",
+                                             "変更履歴（readme.txt）",
+                                             "バージョン (&V)"};
+  EXPECT_EQ(Lines(data, 40), expected);
+
+  // With files: a rule and the re-analysis after "全削除", a rule and the grep menu after the
+  // extras; the sort items name the direction their list's flag gives.
+  AddRow(data.files(), "a.c");
+  data.files().set_sort_flag(1);
+  std::vector<std::string> with_files = expected;
+  with_files[14] = "  (&4) 『File』 のみ並び替え　　 （現在：昇順⇒降順）";
+  with_files.insert(with_files.begin() + 18,
+                    {"-", "登録ファイルを再解析（最新の情報に更新） (&R)"});
+  with_files.insert(with_files.end() - 5, {"-", "Grepメニュー検索 (&G)"});
+  with_files[28] = ">半透明化　（現在：0％）";
+  EXPECT_EQ(Lines(data, 0), with_files);
+}
+
+TEST(ContextMenu, GreysByListContentAndEnablesOnlyBuiltCommands) {
+  RegisteredData data;
+  std::vector<ContextEntry> entries = ContextMenuEntries(data, 0);
+  for (int id : {151, 52, 54, 55, 60, 61, 53, 62, 56, 57, 63, 58, 64, 65, 66, 102, 59}) {
+    EXPECT_TRUE(Find(entries, id)->greyed) << id;
+    EXPECT_FALSE(Find(entries, id)->enabled) << id;
+  }
+  EXPECT_EQ(Find(entries, 70), nullptr);
+  EXPECT_EQ(Find(entries, 100), nullptr);
+
+  AddRow(data.functions(), "f");
+  AddRow(data.files(), "a.c");
+  entries = ContextMenuEntries(data, 0);
+  for (int id : {151, 52, 54, 55, 60, 61, 53, 62, 56, 57, 65})
+    EXPECT_FALSE(Find(entries, id)->greyed) << id;
+  for (int id : {63, 58, 64, 66, 102, 59}) EXPECT_TRUE(Find(entries, id)->greyed) << id;
+  // Enabled: built and not greyed. Rows without a function stay disabled whatever the data.
+  for (int id : {1044, 60, 61, 62, 65, 53, 70, 80, 85, 89, 1066})
+    EXPECT_TRUE(Find(entries, id)->enabled) << id;
+  for (int id : {63, 151, 52, 100, 57, 1024, 145, 51, 103, 104, 109, 32808, 98, 32798})
+    EXPECT_FALSE(Find(entries, id)->enabled) << id;
+  EXPECT_EQ(Find(entries, 62)->bitmap_kind, 1);
+  EXPECT_EQ(Find(entries, 66)->bitmap_kind, 5);
+  EXPECT_EQ(Find(entries, 60)->bitmap_kind, 0);
+}
+
+TEST(CommandTable, IdentifiersNamesAndAcceleratorsAreUniqueAndEveryRowIsReachable) {
+  RegisteredData data;
+  AddRow(data.files(), "a.c");
+  std::set<int> ids;
+  std::set<std::string_view> names;
+  std::map<std::string_view, int> accelerators;
+  const std::vector<ContextEntry> entries = ContextMenuEntries(data, 0);
+  for (const CommandRow& row : MainCommands()) {
+    EXPECT_TRUE(ids.insert(row.id).second) << row.id;
+    EXPECT_TRUE(names.insert(row.name).second) << row.name;
+    EXPECT_EQ(FindMainCommand(row.id), &row);
+    if (!row.accelerator.empty()) accelerators[row.accelerator] = row.id;
+    // In the menu with its own text, or reached by its accelerator.
+    const ContextEntry* entry = Find(entries, row.id);
+    if (entry != nullptr) {
+      EXPECT_EQ(entry->text.substr(0, row.text.size()), row.text);
+    } else {
+      EXPECT_FALSE(row.accelerator.empty()) << row.name;
+    }
+  }
+  const std::map<std::string_view, int> expected = {{"Ctrl+F", 151},  {"Ctrl+G", 1008},
+                                                    {"Ctrl+L", 1152}, {"Ctrl+M", 145},
+                                                    {"Ctrl+P", 1066}, {"Ctrl+T", 1024}};
+  EXPECT_EQ(accelerators, expected);
+  EXPECT_EQ(FindMainCommand(1013), nullptr);  // the panel button is a control, not a command
+}
+
+class RecordingView : public CommandView {
+ public:
+  void OpenSettingsSheet() override { ++sheets; }
+  void TakeWordFromClipboard() override { ++gets; }
+  void ShowTransparency(int percent) override { shown.push_back(percent); }
+  int sheets = 0;
+  int gets = 0;
+  std::vector<int> shown;
+};
+
+TEST(CommandTable, DispatchRunsTheRowsFunctionOverTheState) {
+  testing::TempDir dir;
+  SettingsStore store(dir.str() + "/Kelvora.ini", dir.str() + "/registry.ini");
+  Settings settings;
+  RegexService regex;
+  RegisteredData data;
+  RecordingView view;
+  ScriptedUi ui;
+  CommandState state{data, store, settings, regex, view, {}, nullptr};
+  for (const char* name : {"b", "A", "c"}) AddRow(data.functions(), name);
+
+  EXPECT_EQ(RunMainCommand(cmd::kSortFirstList, state, ui), DispatchResult::RanListsChanged);
+  EXPECT_EQ(data.functions().Cell(0, col::kName), "A");
+  EXPECT_EQ(RunMainCommand(cmd::kSortFirstList + 1, state, ui), DispatchResult::RanListsChanged);
+  EXPECT_EQ(ui.messages(), std::vector<std::string>{"登録データがありません！　"});
+
+  EXPECT_EQ(RunMainCommand(cmd::kTransparency0 + 5, state, ui), DispatchResult::Ran);
+  EXPECT_EQ(settings.raruviz_par, 50);
+  EXPECT_EQ(store.ReadInt("TransparentWindow", "RarUviz_Par", 0), 50);
+  EXPECT_EQ(RunMainCommand(cmd::kTransparency0, state, ui), DispatchResult::Ran);
+  EXPECT_EQ(view.shown, (std::vector<int>{50, 0}));
+
+  EXPECT_EQ(RunMainCommand(cmd::kProperties, state, ui), DispatchResult::Ran);
+  EXPECT_EQ(RunMainCommand(cmd::kGet, state, ui), DispatchResult::Ran);
+  EXPECT_EQ(view.sheets, 1);
+  EXPECT_EQ(view.gets, 1);
+
+  ui.AnswerYes();
+  EXPECT_EQ(RunMainCommand(cmd::kDeleteAll, state, ui), DispatchResult::RanListsChanged);
+  EXPECT_TRUE(data.AllEmpty());
+
+  EXPECT_EQ(RunMainCommand(cmd::kCommentSearch, state, ui), DispatchResult::NotBuilt);
+  EXPECT_EQ(RunMainCommand(12345, state, ui), DispatchResult::NotFound);
+  EXPECT_EQ(RunMainCommand(1013, state, ui), DispatchResult::NotFound);
+}
+
+}  // namespace
+}  // namespace kelvora
