@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/version.h"
 #include "app/split_ui.h"
 #include "app/ui_view.h"
 #include "commands/main_commands.h"
@@ -53,7 +54,6 @@ constexpr int kPanelStep = 19;
 constexpr int kPanelTickMs = 15;
 constexpr int kDebugWidth = 548;
 
-inline constexpr const char* kVersionText = "3.24";
 
 // What the window needs from outside; the defaults are the real program's.
 struct MainWindowOptions {
@@ -175,6 +175,13 @@ class MainWindow : public QWidget, public UiView, private CommandView {
   void OpenSettingsSheet() override;
   void TakeWordFromClipboard() override;
   void ShowTransparency(int percent) override;
+  // main_window_tools.cpp
+  std::optional<HtmlOptions> AskHtmlOptions() override;
+  void ShowInformation(const std::string& text) override;
+  void ShowSystemInfo() override;
+  void ShowBitmapPatternList() override;
+  void ShowVersion() override;
+  void SetBitmapPattern(int pattern);
   void SetAlwaysOnTop(bool on);
   void ChooseColor(ColorTarget target);
   void SetHatchPattern(int box_index);

@@ -423,7 +423,7 @@ void MainWindow::ApplyLayout(WindowLayout layout) {
       status_[0]->setText(QStringLiteral("C Programming Language"));
       status_[1]->setText(QStringLiteral("                    Analysis Support Tool"));
       status_[2]->setText(QStringLiteral("                                        Version ") +
-                          QString::fromLatin1(kVersionText));
+                          QString::fromLatin1(kVersionText.data(), static_cast<qsizetype>(kVersionText.size())));
       analyse_->show();
       break;
     case WindowLayout::Running:

@@ -58,7 +58,7 @@ StartResult MainWindow::Start() {
 
   if (first_run_) {
     ui().Message(
-        std::string("■■ Kelvora Ver.") + kVersionText +
+        std::string("■■ Kelvora Ver.") + std::string(kVersionText) +
             " - 初期設定のお願い ■■　\n\n　　　ご使用頂きありがとうございます。\n\n　　　始めに、"
             "次のプロパティにて\n　　　　１．【エディタ設定】\n　　　　２．【解析関連】- "
             "解析拡張子設定\n　　　を行って下さい。\n\n",

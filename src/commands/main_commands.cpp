@@ -3,6 +3,12 @@
 #include <algorithm>
 
 #include "analysis/analysis_run.h"
+#include "output/html_site.h"
+#include "output/reports.h"
+#include "platform/user_folder.h"
+#include "raruviz/editor_launch.h"
+#include "tools/ascii_table.h"
+#include "tools/readme.h"
 #include "data/registration_lists.h"
 #include "settings/settings.h"
 
@@ -17,6 +23,14 @@ CommandEffect SortList(int slot, CommandState& s, Ui& ui) {
   return Lists(SortListCommand(s.data, KindOfSlot(slot), ui));
 }
 
+// "詳細設定", then the site; the lists end sorted ascending.
+CommandEffect HtmlSiteCommand(CommandState& s, Ui& ui) {
+  const std::optional<HtmlOptions> options = s.view.AskHtmlOptions();
+  if (!options) return CommandEffect::None;
+  WriteHtmlSite(s.data, s.settings, *options, ui);
+  return CommandEffect::ListsChanged;
+}
+
 std::vector<CommandRow> BuildTable() {
   using R = EnableRule;
   std::vector<CommandRow> t = {
@@ -28,9 +42,17 @@ std::vector<CommandRow> BuildTable() {
        "",
        R::AnyData,
        {}},
-      {cmd::kTextList, "output.text-list", "情報一覧TEXT出力 (&T)", "", R::AnyData, {}},
-      {cmd::kHtmlSite, "output.html", "情報一覧HTML出力 (&H)", "", R::AnyData, {}},
-      {cmd::kStepCsv, "output.step-csv", "ステップ数CSV出力 (&S)", "", R::Functions, {}},
+      {cmd::kTextList, "output.text-list", "情報一覧TEXT出力 (&T)", "", R::AnyData,
+       [](CommandState& s, Ui& ui) {
+         WriteInfoList(s.data, EditorLauncher::FromSettings(s.settings), ui);
+         return CommandEffect::None;
+       }},
+      {cmd::kHtmlSite, "output.html", "情報一覧HTML出力 (&H)", "", R::AnyData, HtmlSiteCommand},
+      {cmd::kStepCsv, "output.step-csv", "ステップ数CSV出力 (&S)", "", R::Functions,
+       [](CommandState& s, Ui& ui) {
+         WriteStepCountCsv(s.data, ui);
+         return CommandEffect::None;
+       }},
       {cmd::kTableCsv, "output.table-csv", "テーブル内容一覧CSV出力 (&C)", "", R::Tables, {}},
       {cmd::kSortAllAscending, "sort.all-ascending",
        "登録データ 全並び替え（全データ⇒昇順にする） (&S)", "", R::AnyData,
@@ -71,8 +93,15 @@ std::vector<CommandRow> BuildTable() {
        "各種情報（OS、メモリ等） (Ctrl+&M)",
        "Ctrl+M",
        R::Always,
-       {}},
-      {cmd::kAsciiTable, "tools.ascii-table", "ASCII文字コード表 表示 (&A)", "", R::Always, {}},
+       [](CommandState& s, Ui&) {
+         s.view.ShowSystemInfo();
+         return CommandEffect::None;
+       }},
+      {cmd::kAsciiTable, "tools.ascii-table", "ASCII文字コード表 表示 (&A)", "", R::Always,
+       [](CommandState& s, Ui&) {
+         s.view.ShowInformation(AsciiTableText());
+         return CommandEffect::None;
+       }},
       {cmd::kIfRemoval, "tools.if-removal", "#ifﾃﾞｨﾚｸﾃｨﾌﾞ範囲削除 (&D)", "", R::Always, {}},
       {cmd::kSheetFirst + 0,
        "sheet.names-file",
@@ -116,16 +145,32 @@ std::vector<CommandRow> BuildTable() {
          s.view.OpenSettingsSheet();
          return CommandEffect::None;
        }},
-      {cmd::kHelp, "help", "ヘルプ (&H)", "", R::Always, {}},
-      {cmd::kReadme, "tools.readme", "変更履歴（readme.txt）", "", R::Always, {}},
-      {cmd::kVersion, "tools.version", "バージョン (&V)", "", R::Always, {}},
+      {cmd::kHelp, "help", "ヘルプ (&H)", "", R::Always,
+       [](CommandState&, Ui& ui) {
+         ShowManual(ProgramDirectory(), ui);
+         return CommandEffect::None;
+       }},
+      {cmd::kReadme, "tools.readme", "変更履歴（readme.txt）", "", R::Always,
+       [](CommandState& s, Ui& ui) {
+         ShowReadme(ProgramDirectory(), EditorLauncher::FromSettings(s.settings), ui);
+         return CommandEffect::None;
+       }},
+      {cmd::kVersion, "tools.version", "バージョン (&V)", "", R::Always,
+       [](CommandState& s, Ui&) {
+         s.view.ShowVersion();
+         return CommandEffect::None;
+       }},
       // Accelerators without a menu item.
       {cmd::kGet, "word.get", "", "Ctrl+G", R::Always,
        [](CommandState& s, Ui&) {
          s.view.TakeWordFromClipboard();
          return CommandEffect::None;
        }},
-      {cmd::kBitmapList, "tools.bitmap-list", "", "Ctrl+L", R::Always, {}},
+      {cmd::kBitmapList, "tools.bitmap-list", "", "Ctrl+L", R::Always,
+       [](CommandState& s, Ui&) {
+         s.view.ShowBitmapPatternList();
+         return CommandEffect::None;
+       }},
   };
   static const char* const kTransparencyNames[10] = {
       "transparency.0",  "transparency.10", "transparency.20", "transparency.30",

@@ -8,6 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include <optional>
+
+#include "output/html_site.h"
 #include "platform/ui.h"
 
 namespace kelvora {
@@ -59,6 +62,14 @@ class CommandView {
   virtual void TakeWordFromClipboard() = 0;
   // The window's opacity for a transparency of percent (0 = opaque).
   virtual void ShowTransparency(int percent) = 0;
+  // "詳細設定" before an HTML site: the chosen options, nullopt when not confirmed.
+  virtual std::optional<HtmlOptions> AskHtmlOptions() = 0;
+  // The information window "Kelvora - 情報表示 -" holding a UTF-8 text.
+  virtual void ShowInformation(const std::string& text) = 0;
+  // The system information window, the background bitmap pattern list, the version dialog.
+  virtual void ShowSystemInfo() = 0;
+  virtual void ShowBitmapPatternList() = 0;
+  virtual void ShowVersion() = 0;
 };
 
 // What the commands work on: the window's data, its settings and the view.

@@ -63,4 +63,26 @@ bool ShowReadme(const std::string& program_dir, const EditorLauncher& editor, Ui
   return false;
 }
 
+std::vector<std::string> ManualCandidates(const std::string& program_dir) {
+  std::vector<std::string> out{program_dir + "/manual/index.html"};
+  const std::size_t slash = program_dir.rfind('/');
+  if (slash != std::string::npos)
+    out.push_back(program_dir.substr(0, slash) + "/share/doc/kelvora/manual/index.html");
+  return out;
+}
+
+bool ShowManual(const std::string& program_dir, Ui& ui) {
+  const std::vector<std::string> candidates = ManualCandidates(program_dir);
+  for (const std::string& path : candidates) {
+    if (!IsFile(path)) continue;
+    if (ui.OpenWithDefaultApp(path)) return true;
+    ui.Message("マニュアルを開けませんでした。　\n\n" + ToDisplay(path) + "　", Ui::kCaption,
+               MsgIcon::Warning);
+    return false;
+  }
+  ui.Message("マニュアルがありません。　\n\n" + ToDisplay(candidates.back()) + "　", Ui::kCaption,
+             MsgIcon::Warning);
+  return false;
+}
+
 }  // namespace kelvora

@@ -23,4 +23,12 @@ std::vector<std::string> ReadmeCandidates(const std::string& program_dir);
 // True when the editor was started.
 bool ShowReadme(const std::string& program_dir, const EditorLauncher& editor, Ui& ui);
 
+// Where the user manual is looked for: beside the program (a build folder), then the installed
+// documentation folder <prefix>/share/doc/kelvora/manual.
+std::vector<std::string> ManualCandidates(const std::string& program_dir);
+
+// "ヘルプ": opens the manual's index.html with the desktop's default application, or says that
+// it is missing or could not be opened. True when opened.
+bool ShowManual(const std::string& program_dir, Ui& ui);
+
 }  // namespace kelvora

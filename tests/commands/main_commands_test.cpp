@@ -143,9 +143,10 @@ TEST(ContextMenu, GreysByListContentAndEnablesOnlyBuiltCommands) {
     EXPECT_FALSE(Find(entries, id)->greyed) << id;
   for (int id : {63, 58, 64, 66, 102, 59}) EXPECT_TRUE(Find(entries, id)->greyed) << id;
   // Enabled: built and not greyed. Rows without a function stay disabled whatever the data.
-  for (int id : {1044, 60, 61, 62, 65, 53, 70, 80, 85, 89, 1066})
+  for (int id : {1044, 60, 61, 62, 65, 53, 70, 80, 85, 89, 1066, 54, 55, 56, 145, 51, 32808, 98,
+                 32798})
     EXPECT_TRUE(Find(entries, id)->enabled) << id;
-  for (int id : {63, 151, 52, 100, 57, 1024, 145, 51, 103, 104, 109, 32808, 98, 32798})
+  for (int id : {63, 151, 52, 100, 57, 1024, 103, 104, 109})
     EXPECT_FALSE(Find(entries, id)->enabled) << id;
   EXPECT_EQ(Find(entries, 62)->bitmap_kind, 1);
   EXPECT_EQ(Find(entries, 66)->bitmap_kind, 5);
@@ -184,6 +185,13 @@ class RecordingView : public CommandView {
   void OpenSettingsSheet() override { ++sheets; }
   void TakeWordFromClipboard() override { ++gets; }
   void ShowTransparency(int percent) override { shown.push_back(percent); }
+  std::optional<HtmlOptions> AskHtmlOptions() override { return html; }
+  void ShowInformation(const std::string& text) override { information.push_back(text); }
+  void ShowSystemInfo() override { windows.push_back("system"); }
+  void ShowBitmapPatternList() override { windows.push_back("bitmaps"); }
+  void ShowVersion() override { windows.push_back("version"); }
+  std::optional<HtmlOptions> html;
+  std::vector<std::string> information, windows;
   int sheets = 0;
   int gets = 0;
   std::vector<int> shown;
@@ -210,6 +218,16 @@ TEST(CommandTable, DispatchRunsTheRowsFunctionOverTheState) {
   EXPECT_EQ(store.ReadInt("TransparentWindow", "RarUviz_Par", 0), 50);
   EXPECT_EQ(RunMainCommand(cmd::kTransparency0, state, ui), DispatchResult::Ran);
   EXPECT_EQ(view.shown, (std::vector<int>{50, 0}));
+
+  // Tool windows come from the view; the HTML site only after its settings dialog said OK.
+  for (int id : {cmd::kSystemInfo, cmd::kBitmapList, cmd::kVersion, cmd::kAsciiTable})
+    EXPECT_EQ(RunMainCommand(id, state, ui), DispatchResult::Ran) << id;
+  EXPECT_EQ(view.windows, (std::vector<std::string>{"system", "bitmaps", "version"}));
+  ASSERT_EQ(view.information.size(), 1u);
+  EXPECT_EQ(view.information[0].rfind("≪ ASCIIコード表 ≫", 0), 0u);
+  const std::size_t shown_before = ui.shown().size();
+  EXPECT_EQ(RunMainCommand(cmd::kHtmlSite, state, ui), DispatchResult::Ran);
+  EXPECT_EQ(ui.shown().size(), shown_before);
 
   EXPECT_EQ(RunMainCommand(cmd::kProperties, state, ui), DispatchResult::Ran);
   EXPECT_EQ(RunMainCommand(cmd::kGet, state, ui), DispatchResult::Ran);

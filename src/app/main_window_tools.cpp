@@ -1,0 +1,62 @@
+// The tool windows and dialogs that the command table asks the main window for.
+#include <QPointer>
+
+#include "app/main_window.h"
+#include "gui/background_patterns.h"
+#include "gui/colors.h"
+#include "output/ui/html_options_dialog.h"
+#include "tools/ui/tool_windows.h"
+
+namespace kelvora {
+
+namespace {
+
+// Opens a modeless tool window, deleted when closed.
+template <typename Window>
+void ShowModeless(Window* window) {
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
+}  // namespace
+
+std::optional<HtmlOptions> MainWindow::AskHtmlOptions() {
+  HtmlOptionsDialog dialog(ui(), this);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.options();
+}
+
+void MainWindow::ShowInformation(const std::string& text) {
+  ShowModeless(new InfoWindow(QString::fromStdString(text), WindowOpacity(settings_.raruviz_par),
+                              this));
+}
+
+void MainWindow::ShowSystemInfo() {
+  ShowModeless(new SystemInfoWindow(WindowOpacity(settings_.raruviz_par), this));
+}
+
+void MainWindow::ShowBitmapPatternList() {
+  const int current = settings_.hatch_pattern >= kHatchStyles
+                          ? settings_.hatch_pattern - kHatchStyles
+                          : 0;
+  BitmapPatternList list(current, WindowOpacity(settings_.raruviz_par), this);
+  if (list.exec() == QDialog::Accepted) SetBitmapPattern(list.pattern());
+}
+
+void MainWindow::ShowVersion() {
+  VersionDialog dialog(QString::fromStdString(regex_.LibraryVersionText()), this);
+  dialog.exec();
+}
+
+// A bitmap pattern (0..94) as the background: stored as 6..100 like the pattern list's choice.
+void MainWindow::SetBitmapPattern(int pattern) {
+  if (pattern < 0 || pattern >= kBackgroundPatternCount) return;
+  settings_.hatch_pattern = kHatchStyles + pattern;
+  store_->WriteInt("Color", "Hatch_Pattern", settings_.hatch_pattern);
+  SetBackgroundType(false);
+  update();
+}
+
+}  // namespace kelvora
