@@ -9,8 +9,8 @@ namespace {
 
 constexpr std::string_view kSection = "ComboHistory";
 
-std::string Key(std::size_t number) {
-  return "str" + std::to_string(number);
+std::string Key(std::string_view prefix, std::size_t number) {
+  return std::string(prefix) + std::to_string(number);
 }
 
 }  // namespace
@@ -20,7 +20,7 @@ void WordHistory::Load(const SettingsStore& store) {
   dropdown_.clear();
   next_ = 0;
   for (std::size_t i = 0; i < kSlots; ++i) {
-    std::string word = store.ReadString(kSection, Key(i + 1));
+    std::string word = store.ReadString(kSection, Key(prefix_, i + 1));
     if (word.size() >= kWordLimit) continue;
     if (word.empty()) {
       next_ = i;
@@ -34,13 +34,19 @@ void WordHistory::Load(const SettingsStore& store) {
 void WordHistory::Save(SettingsStore& store) const {
   std::size_t number = 0;
   auto write = [&](std::size_t slot) {
-    if (!slots_[slot].empty()) store.WriteString(kSection, Key(++number), slots_[slot]);
+    if (!slots_[slot].empty()) store.WriteString(kSection, Key(prefix_, ++number), slots_[slot]);
   };
   for (std::size_t s = next_; s < kSlots; ++s) write(s);
   for (std::size_t s = 0; s < next_ && s < kSlots; ++s) write(s);
   for (std::size_t n = number + 1; n <= kSlots; ++n) {
-    if (store.ini().HasKey(kSection, Key(n))) store.WriteString(kSection, Key(n), "");
+    if (store.ini().HasKey(kSection, Key(prefix_, n))) store.WriteString(kSection, Key(prefix_, n), "");
   }
+}
+
+void WordHistory::Clear() {
+  slots_ = {};
+  dropdown_.clear();
+  next_ = 0;
 }
 
 bool WordHistory::Add(std::string_view word) {

@@ -1,0 +1,2 @@
+extern void baz(void);
+void (*callback)(int);

@@ -1,0 +1,5 @@
+#if 0
+a();
+#else
+b();
+#endif

@@ -1,0 +1,5 @@
+#if 1
+a();
+#else
+b();
+#endif

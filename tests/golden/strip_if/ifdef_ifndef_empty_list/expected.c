@@ -1,0 +1,4 @@
+#ifndef _DEBUG
+release();
+#endif
+end();

@@ -1,0 +1,7 @@
+#ifdef _DEBUG
+debug();
+#endif
+#ifndef _DEBUG
+release();
+#endif
+end();

@@ -1,0 +1,7 @@
+#ifdef WIN32
+win();
+release();
+#endif
+#if 1
+kept();
+#endif
