@@ -4,8 +4,9 @@
 #include <memory>
 
 #include "data/registration_lists.h"
+#include "grep/grep_scan.h"
+#include "platform/files.h"
 #include "platform/cp932.h"
-#include "platform/line_reader.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
 #include "text/regex_service.h"
@@ -182,16 +183,20 @@ GrepOutcome RunGrep(GrepContext& ctx, GrepKind kind, std::string_view name) {
   ui.SetProgressPos(0);
   ui.SetWaitCursor(true);
 
-  FileLineReader reader;
   long hits = 0;
   bool cancelled = false;
+  std::string hit_text;
   for (std::size_t row = 0; row < count; ++row) {
     std::string_view path = PathOfFileRow(files.Cell(row, col::kPosition));
-    if (!path.empty() && reader.Open(std::string(path))) {
-      const long n = CollectLines(reader, path, out, pattern, macros, ctx.settings.char_change,
-                                  cleaning);
-      if (n > 0) hits += n;
-      reader.Close();
+    std::optional<std::string> text;
+    if (!path.empty() && (text = ReadWholeFile(std::string(path)))) {
+      hit_text.clear();
+      const long n =
+          GrepText(*text, path, hit_text, pattern, macros, ctx.settings.char_change, cleaning);
+      if (n > 0) {
+        hits += n;
+        out.write(hit_text.data(), static_cast<std::streamsize>(hit_text.size()));
+      }
     }
     ui.AdvanceProgress(1);
     if (CancelledByEscape(ui)) {

@@ -1,0 +1,79 @@
+#include "grep/grep_scan.h"
+
+#include <array>
+#include <cstring>
+
+#include "platform/cp932.h"
+#include "text/regex_service.h"
+#include "text/source_clean.h"
+
+namespace kelvora {
+
+namespace {
+
+constexpr std::size_t kCleanLimit = 2048;  // the bytes CleanLine looks at
+constexpr std::uint32_t kAllOnes = 0xFFFFFFFFu;
+
+constexpr std::array<bool, 256> MarkerBytes() {
+  std::array<bool, 256> t{};
+  t['"'] = t['/'] = t['#'] = true;
+  return t;
+}
+constexpr std::array<bool, 256> kMarker = MarkerBytes();
+
+// True when the line holds a byte that cleaning or the preprocessor step acts on.
+bool HasMarker(std::string_view line) {
+  for (unsigned char c : line)
+    if (kMarker[c]) return true;
+  return false;
+}
+
+void Write(std::string& out, std::string_view path, long line_no, std::string_view text) {
+  out.append(path);
+  out += '(';
+  out += std::to_string(line_no);
+  out += "):  ";
+  out.append(text);
+  out += "\r\n";
+}
+
+}  // namespace
+
+long GrepText(std::string_view text, std::string_view path, std::string& out, const Regex& pattern,
+              const MacroList& macros, int char_change, const CleaningPatterns& pats) {
+  if (!pats.ok() || !pats.regex().available()) return -1;
+  CommentState comments;
+  ConditionalState cond;
+  std::string raw, cleaned;
+  long line_no = 0, written = 0;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const void* lf = std::memchr(text.data() + pos, '\n', text.size() - pos);
+    const std::size_t end = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - text.data())
+                               : text.size();
+    std::string_view line = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    ++line_no;
+
+    if (char_change != 1 && !HasMarker(line)) {
+      // CleanLine keeps the line (or skips it inside a block comment); the step gives 0, so the
+      // filter uses the line when every level is active.
+      if (comments.in_block || cond.mask != kAllOnes) continue;
+      if (!pattern.Matches(line.substr(0, Cp932SafeCut(line, kCleanLimit)))) continue;
+      Write(out, path, line_no, line);
+      ++written;
+      continue;
+    }
+    raw.assign(line);
+    if (char_change == 1) raw = ConvertEucToSjis(raw);
+    if (!CleanLine(raw, comments, pats, cleaned)) continue;
+    if (!FilterLine(cleaned, cond, macros, pats)) continue;
+    if (!pattern.Matches(cleaned)) continue;
+    Write(out, path, line_no, raw);
+    ++written;
+  }
+  return written;
+}
+
+}  // namespace kelvora
