@@ -7,6 +7,7 @@
 
 #include "analysis/analysis_run.h"
 #include "cli/cli_extensions.h"
+#include "cli/cli_grep.h"
 #include "cli/cli_ui.h"
 #include "cli/dump.h"
 #include "data/registration_lists.h"
@@ -99,7 +100,9 @@ void PrintLookup(const RegisteredData& data, const CliLookup& lookup, std::ostre
 std::string CliUsage() {
   std::ostringstream u;
   u << "usage: kelvora-cli analyse [--settings FILE] [--no-subfolders] [--dump]\n"
-       "                           [--lookup KIND:WORD]... [--write KIND=PATH]... ROOT [ROOT...]\n";
+       "                           [--lookup KIND:WORD]... [--write KIND=PATH]...\n"
+       "                           [--import-comments FILE]... [--comment KIND:WORD]... [--exact]\n"
+       "                           [--case] [--grep assign:NAME|proto|fmacro|if]... ROOT [ROOT...]\n";
   for (const CliCommand& c : CliCommands()) u << "       kelvora-cli " << c.name << " ...\n";
   u << "       kelvora-cli --help | --version\n"
        "\n"
@@ -110,6 +113,21 @@ std::string CliUsage() {
        "  --dump             print the five registration lists (TAB-separated, UTF-8)\n"
        "  --lookup KIND:WORD print the rows whose name contains WORD (KIND: func, struct,\n"
        "                     define, file, table) as name<TAB>position\n"
+       "  --import-comments FILE\n"
+       "                     after the analysis, take function comments from a comment file\n"
+       "                     (number, TAB, name(), two TABs, comment), replacing comments\n"
+       "                     already held; runs before --dump and --write\n"
+       "  --comment KIND:WORD print the rows (KIND: func, struct, define, table) whose comment\n"
+       "                     contains WORD, without regard to case, as name<TAB>position\n"
+       "  --exact            --comment: the comment must equal WORD\n"
+       "  --case             --comment: letters are compared with case\n"
+       "  --grep SEARCH      search every registered file and print the hits as\n"
+       "                     path(line):  text; SEARCH is assign:NAME (assignments to a\n"
+       "                     variable, NAME put in front of the pattern as a regex), proto\n"
+       "                     (prototype declarations), fmacro (function-like macros) or if\n"
+       "                     (#if, #ifdef, #ifndef). Comments, literals and false branches\n"
+       "                     are not searched. The hits are also in Grep結果.txt in the\n"
+       "                     settings folder.\n"
        "  --write KIND=PATH  after the analysis, write an output to PATH (repeatable):\n";
   for (const CliOutputKind& k : CliOutputKinds())
     u << "      " << k.kind << std::string(k.kind.size() < 14 ? 14 - k.kind.size() : 1, ' ')
@@ -178,6 +196,36 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliOptions& options
       CliLookup lookup;
       if (!ParseLookup(arg, lookup, error)) return false;
       options.lookups.push_back(lookup);
+    } else if (!only_roots && (a == "--grep" || a.rfind("--grep=", 0) == 0 || a == "--comment" ||
+                               a.rfind("--comment=", 0) == 0 || a == "--import-comments" ||
+                               a.rfind("--import-comments=", 0) == 0)) {
+      const std::size_t eq = a.find('=');
+      const std::string option = a.substr(0, eq);
+      std::string arg;
+      if (eq == std::string::npos) {
+        if (i + 1 >= args.size()) {
+          error = option + " needs a value";
+          return false;
+        }
+        arg = args[++i];
+      } else {
+        arg = a.substr(eq + 1);
+      }
+      if (option == "--grep") {
+        if (!CheckGrepArgument(arg, error)) return false;
+        options.greps.push_back(arg);
+      } else if (option == "--comment") {
+        CliComment comment;
+        comment.list = CommentListOfArgument(arg, comment.word, error);
+        if (comment.list == 0) return false;
+        options.comments.push_back(comment);
+      } else {
+        options.import_comments.push_back(arg);
+      }
+    } else if (!only_roots && a == "--exact") {
+      options.comment_exact = true;
+    } else if (!only_roots && a == "--case") {
+      options.comment_case = true;
     } else if (!only_roots && (a == "--write" || a.rfind("--write=", 0) == 0)) {
       std::string arg;
       if (a == "--write") {
@@ -266,6 +314,9 @@ int RunCli(const CliOptions& options, std::ostream& out, std::FILE* err) {
     }
     ui.FinishProgress();
 
+    CliGrepContext grep_ctx{data, store, regex, ui, options, SettingsFolder()};
+    if (RunCliCommentImports(grep_ctx) != 0 && status == 0) status = 1;
+
     CliWriteContext write_ctx{data, store, regex, ui, options};
     for (const CliWrite& w : options.writes) {
       const int written = FindOutputKind(w.kind)->write(write_ctx, w.path);
@@ -280,6 +331,15 @@ int RunCli(const CliOptions& options, std::ostream& out, std::FILE* err) {
 
   if (options.dump) DumpLists(data, out);
   for (const CliLookup& lookup : options.lookups) PrintLookup(data, lookup, out, ui);
+  CliGrepContext grep_ctx{data, store, regex, ui, options, SettingsFolder()};
+  PrintCliCommentSearches(grep_ctx, out);
+  try {
+    if (RunCliGreps(grep_ctx, out) != 0 && status == 0) status = 1;
+  } catch (const CliUi::UnansweredQuestion& e) {
+    ui.FinishProgress();
+    std::fprintf(err, "kelvora-cli: %s\n", e.what());
+    return 1;
+  }
   out.flush();
   if (!out) {
     std::fprintf(err, "kelvora-cli: cannot write the output: %s\n", std::strerror(errno));

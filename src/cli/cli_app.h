@@ -13,6 +13,11 @@ struct CliLookup {
   std::string word;  // UTF-8 as typed
 };
 
+struct CliComment {
+  int list = 0;      // 1 func, 2 struct, 3 define, 4 table
+  std::string word;  // UTF-8 as typed
+};
+
 struct CliWrite {
   std::string kind;  // a kind of CliOutputKinds()
   std::string path;
@@ -30,6 +35,11 @@ struct CliOptions {
   int html_font = 4;             // --html-font N: 1-based choice of the HTML dialog
   int html_border = 6;           // --html-border N
   bool html_comments = false;    // --html-comments
+  std::vector<std::string> import_comments;  // --import-comments FILE, before --dump/--write
+  std::vector<CliComment> comments;          // --comment KIND:WORD
+  bool comment_exact = false;                // --exact: the comment must equal the word
+  bool comment_case = false;                 // --case: letters compared with case
+  std::vector<std::string> greps;            // --grep assign:NAME|proto|fmacro|if
   std::vector<std::string> command_args;  // the arguments of a command other than analyse
   std::vector<std::string> roots;
 };

@@ -1,5 +1,7 @@
 #include "cli/cli_extensions.h"
 
+#include "cli/cli_grep.h"
+
 namespace kelvora {
 
 int CliWriteHtml(CliWriteContext& ctx, const std::string& path);
@@ -17,6 +19,7 @@ const std::vector<CliOutputKind>& CliOutputKinds() {
 
 const std::vector<CliCommand>& CliCommands() {
   static const std::vector<CliCommand> commands = {
+      {"strip-if", kStripIfUsage, RunStripIfCommand},
   };
   return commands;
 }

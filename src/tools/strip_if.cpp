@@ -76,14 +76,6 @@ bool IsFolder(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// The save dialog's default extension "txt" for a name without one.
-std::string WithDefaultExtension(std::string path) {
-  const std::size_t slash = path.rfind('/');
-  const std::size_t dot = path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) path += ".txt";
-  return path;
-}
-
 }  // namespace
 
 std::vector<std::uint8_t> DecideKeptLines(LineSource& in, const MacroList& macros,
@@ -195,7 +187,7 @@ StripResult StripIfCommand(const Settings& settings, const RegexService& regex,
     ui.Message("キャンセルします！　", Ui::kCaption, MsgIcon::Information);
     return StripResult::Cancelled;
   }
-  const std::string target = WithDefaultExtension(*out_path);
+  const std::string& target = *out_path;
   if (!CopyFileBytes(*temp, target)) {
     ui.Message("ファイルの出力に失敗しました。　\n" + ToDisplay(target), Ui::kCaption,
                MsgIcon::Error);

@@ -1,6 +1,7 @@
 // Runs kelvora-cli on the trees of tests/golden/cli/<case>/ and compares what it prints with
-// expected_out.txt, expected_err.txt and expected_status.txt beside them. UPDATE_GOLDEN=1 rewrites
-// the expected files.
+// expected_out.txt, expected_err.txt and expected_status.txt beside them; a file
+// expected_file_<name> is compared with the file <name> the run left in the case folder.
+// UPDATE_GOLDEN=1 rewrites the expected files.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -76,6 +77,12 @@ TEST_P(CliGolden, OutputMatches) {
   CompareOrUpdate(case_dir / "expected_out.txt", ReplaceAllText(result.out, root, "<ROOT>"));
   CompareOrUpdate(case_dir / "expected_err.txt", ReplaceAllText(result.err, root, "<ROOT>"));
   CompareOrUpdate(case_dir / "expected_status.txt", std::to_string(result.status) + "\n");
+  const std::string prefix = "expected_file_";
+  for (const auto& entry : fs::directory_iterator(case_dir)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind(prefix, 0) != 0) continue;
+    CompareOrUpdate(entry.path(), TempDir::Read(copy / name.substr(prefix.size())));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CliGolden, ::testing::ValuesIn(Cases()),

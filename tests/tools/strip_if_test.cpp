@@ -92,21 +92,21 @@ class StripIfCommandTest : public ::testing::Test {
 };
 
 TEST_F(StripIfCommandTest, WritesTheCopyAndOpensItAtLineOne) {
-  const std::string target = (dir.path() / "out put").string();
+  const std::string target = (dir.path() / "out put").string() + ".txt";
   ui.ChooseOpenAnswer(input).ChooseSaveAnswer(target).Answer(kAskOpenStrippedCopy, true);
   EXPECT_EQ(StripResult::Done, Run());
-  EXPECT_EQ("b();\r\n", TempDir::Read(target + ".txt"));
+  EXPECT_EQ("b();\r\n", TempDir::Read(target));
   ASSERT_EQ(1u, ui.messages().size());
   EXPECT_EQ(0u, ui.messages()[0].find("[機能説明]\n"));
-  EXPECT_EQ((std::vector<Argv>{{"/usr/bin/ed", "+1", target + ".txt"}}), started);
+  EXPECT_EQ((std::vector<Argv>{{"/usr/bin/ed", "+1", target}}), started);
   EXPECT_TRUE(TempEmpty());
 
   // An existing output file is replaced; No leaves the editor closed.
   ui = ScriptedUi();
-  ui.ChooseOpenAnswer(input).ChooseSaveAnswer(target + ".c").Answer(kAskOpenStrippedCopy, false);
-  dir.Write("out put.c", "old text that is longer than the copy\n");
+  const std::string existing = dir.Write("out put.c", "old text that is longer than the copy\n");
+  ui.ChooseOpenAnswer(input).ChooseSaveAnswer(existing).Answer(kAskOpenStrippedCopy, false);
   EXPECT_EQ(StripResult::Done, Run());
-  EXPECT_EQ("b();\r\n", TempDir::Read(target + ".c"));
+  EXPECT_EQ("b();\r\n", TempDir::Read(existing));
   EXPECT_EQ(1u, started.size());
 }
 
