@@ -6,6 +6,7 @@
 #include "analysis/definitions.h"
 #include "platform/cp932.h"
 #include "platform/ui.h"
+#include "raruviz/word_history.h"
 #include "raruviz/word_lookup.h"
 #include "settings/settings.h"
 #include "text/regex_service.h"

@@ -14,13 +14,13 @@
 #include "raruviz/editor_launch.h"
 #include "raruviz/menu_model.h"
 #include "raruviz/menu_state.h"
-#include "raruviz/word_history.h"
 
 namespace kelvora {
 
 class RegexService;
 class SettingsStore;
 class Ui;
+class WordHistory;
 struct Settings;
 
 inline constexpr std::string_view kCommentHistoryPrefix = "CommentSearchstr";

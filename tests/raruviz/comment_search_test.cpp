@@ -4,6 +4,7 @@
 
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
+#include "raruviz/word_history.h"
 #include "raruviz_fixture.h"
 #include "settings/settings.h"
 #include "support/temp_dir.h"
