@@ -40,11 +40,11 @@ class CommentSearchDialogWindow : public QDialog {
  private:
   CommentSearchDialog& model_;
   Press press_;
-  QComboBox* word_;
-  QRadioButton* radios_[4];
-  QCheckBox* partial_;
-  QCheckBox* case_;
-  QLabel* ime_;
+  QComboBox* word_ = nullptr;
+  QRadioButton* radios_[4] = {};
+  QCheckBox* partial_ = nullptr;
+  QCheckBox* case_ = nullptr;
+  QLabel* ime_ = nullptr;
 };
 
 // Command 151 with the dialog; several matches are offered in the popup menu and the chosen row
