@@ -28,28 +28,18 @@ int CommentListOfKind(const std::string& kind) {
   return 0;
 }
 
-// The port of strip-if: the choosers give IN and OUT, the editor is never opened.
+// The port of strip-if: the open and save dialogs give IN and OUT, the editor is never opened.
 class StripIfUi : public CliUi {
  public:
-  StripIfUi(std::FILE* err, std::string in, std::string out)
-      : CliUi(err), in_(std::move(in)), out_(std::move(out)) {
+  StripIfUi(std::FILE* err, std::string in, std::string out) : CliUi(err) {
+    SetNextPath(std::move(in));
+    SetNextPath(std::move(out));
     SetAnswer(kAskOpenStrippedCopy, false);
-  }
-  std::optional<std::string> ChooseOpenFile(std::string_view, std::string_view,
-                                            std::string_view) override {
-    return in_;
-  }
-  std::optional<std::string> ChooseSaveFile(std::string_view, std::string_view,
-                                            std::string_view) override {
-    return out_;
   }
   // The explanation box is for the window; the command line states its purpose in --help.
   void Message(std::string_view text, std::string_view caption, MsgIcon icon) override {
     if (!text.starts_with("[機能説明]")) CliUi::Message(text, caption, icon);
   }
-
- private:
-  std::string in_, out_;
 };
 
 }  // namespace

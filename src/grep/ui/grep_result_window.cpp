@@ -120,12 +120,13 @@ QString GrepResultWindow::StatusText(int part) const {
 }
 
 void GrepResultWindow::Fill() {
-  model_->Reset([&] {
-    model_->list().Load(run_.result_path, [&](std::size_t row) {
-      parts_[0]->setText(QStringLiteral("取得中：%1").arg(row));
-      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    });
+  // Read beside the model, so paints served while reading see the rows shown so far.
+  GrepResultList loaded;
+  loaded.Load(run_.result_path, [&](std::size_t row) {
+    parts_[0]->setText(QStringLiteral("取得中：%1").arg(row));
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   });
+  model_->Reset([&] { model_->list() = std::move(loaded); });
   parts_[0]->setText(QString::fromStdString(GrepFilesText(run_)));
   parts_[1]->setText(QString::fromStdString(GrepWordText(run_)));
   parts_[2]->setText(QString::fromStdString(GrepCountText(model_->list().size())));
