@@ -8,6 +8,7 @@
 
 #include "grep/grep_results.h"
 #include "grep/grep_search.h"
+#include "raruviz/editor_launch.h"
 
 class QLabel;
 class QPushButton;
@@ -16,7 +17,6 @@ class QTableView;
 
 namespace kelvora {
 
-class EditorLauncher;
 class Ui;
 
 class GrepResultModel : public QAbstractTableModel {
@@ -40,7 +40,8 @@ class GrepResultWindow : public QDialog {
   Q_OBJECT
 
  public:
-  // Reads the result file of run. opacity_par is the main window's translucency setting.
+  // Reads the result file of run. opacity_par is the main window's translucency setting. The
+  // window keeps its own copy of the editor; ui must outlive it.
   GrepResultWindow(const GrepRun& run, const EditorLauncher& editor, Ui& ui, int opacity_par,
                    QWidget* parent = nullptr);
   ~GrepResultWindow() override;
@@ -66,7 +67,7 @@ class GrepResultWindow : public QDialog {
   void SortBy(int column);
 
   GrepRun run_;
-  const EditorLauncher& editor_;
+  EditorLauncher editor_;
   Ui& ui_;
   GrepResultModel* model_;
   QTableView* table_;
