@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "raruviz/comment_search.h"
 #include "platform/version.h"
 #include "app/split_ui.h"
 #include "app/ui_view.h"
@@ -182,6 +183,8 @@ class MainWindow : public QWidget, public UiView, private CommandView {
   void ShowBitmapPatternList() override;
   void ShowVersion() override;
   void SetBitmapPattern(int pattern);
+  void RunGrepMenu() override;
+  void RunCommentSearch() override;
   void SetAlwaysOnTop(bool on);
   void ChooseColor(ColorTarget target);
   void SetHatchPattern(int box_index);
@@ -212,6 +215,9 @@ class MainWindow : public QWidget, public UiView, private CommandView {
   Settings settings_;
   MenuState menu_state_;
   std::unique_ptr<WordHistory> history_;
+  // Comment search: the request kept between searches and its own word history.
+  CommentSearchRequest comment_request_;
+  std::unique_ptr<WordHistory> comment_history_;
   std::array<std::unique_ptr<LoweredNames>, kListCount> lowered_;
   bool command_running_ = false;
   bool analysis_running_ = false;

@@ -1,7 +1,12 @@
 // The tool windows and dialogs that the command table asks the main window for.
+// Before any Qt header: word_history.h uses the name "slots".
+#include "raruviz/word_history.h"
+
 #include <QPointer>
 
 #include "app/main_window.h"
+#include "grep/ui/grep_result_window.h"
+#include "raruviz/ui/comment_search_dialog.h"
 #include "gui/background_patterns.h"
 #include "gui/colors.h"
 #include "output/ui/html_options_dialog.h"
@@ -48,6 +53,25 @@ void MainWindow::ShowBitmapPatternList() {
 void MainWindow::ShowVersion() {
   VersionDialog dialog(QString::fromStdString(regex_.LibraryVersionText()), this);
   dialog.exec();
+}
+
+void MainWindow::RunGrepMenu() {
+  RunGrepCommand(GrepContext{data_, settings_, regex_, ui(), options_.work_dir}, Launcher(),
+                 settings_.raruviz_par, this);
+}
+
+void MainWindow::RunCommentSearch() {
+  if (!comment_history_) {
+    comment_history_ = std::make_unique<WordHistory>(kCommentHistoryPrefix);
+    comment_history_->Load(*store_);
+  }
+  const EditorLauncher editor = Launcher();
+  CommentSearchContext ctx{data_, *store_, comment_request_, *comment_history_, menu_state_,
+                           editor, ui()};
+  ctx.had_rows = {!data_.functions().empty(), !data_.structs().empty(),
+                  !data_.defines().empty(), !data_.tables().empty()};
+  RunCommentSearchCommand(ctx, this);
+  ShowCountField();
 }
 
 // A bitmap pattern (0..94) as the background: stored as 6..100 like the pattern list's choice.

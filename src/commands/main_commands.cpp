@@ -5,6 +5,8 @@
 #include "analysis/analysis_run.h"
 #include "output/html_site.h"
 #include "output/reports.h"
+#include "raruviz/comment_search.h"
+#include "tools/strip_if.h"
 #include "platform/user_folder.h"
 #include "raruviz/editor_launch.h"
 #include "tools/ascii_table.h"
@@ -35,13 +37,16 @@ std::vector<CommandRow> BuildTable() {
   using R = EnableRule;
   std::vector<CommandRow> t = {
       {cmd::kAnalyse, "analyse", "解析 (&A)", "", R::Always, AnalyseCommand},
-      {cmd::kCommentSearch, "comment.search", "コメント検索 (Ctrl+&F)", "Ctrl+F", R::AnyData, {}},
-      {cmd::kCommentFile,
-       "comment.file",
-       "外部ファイルより関数コメント取得 (&C)",
-       "",
-       R::AnyData,
-       {}},
+      {cmd::kCommentSearch, "comment.search", "コメント検索 (Ctrl+&F)", "Ctrl+F", R::AnyData,
+       [](CommandState& s, Ui&) {
+         s.view.RunCommentSearch();
+         return CommandEffect::None;
+       }},
+      {cmd::kCommentFile, "comment.file", "外部ファイルより関数コメント取得 (&C)", "", R::AnyData,
+       [](CommandState& s, Ui& ui) {
+         ImportCommentsCommand(s.data, s.settings, s.regex, ui);
+         return CommandEffect::ListsChanged;
+       }},
       {cmd::kTextList, "output.text-list", "情報一覧TEXT出力 (&T)", "", R::AnyData,
        [](CommandState& s, Ui& ui) {
          WriteInfoList(s.data, EditorLauncher::FromSettings(s.settings), ui);
@@ -102,7 +107,11 @@ std::vector<CommandRow> BuildTable() {
          s.view.ShowInformation(AsciiTableText());
          return CommandEffect::None;
        }},
-      {cmd::kIfRemoval, "tools.if-removal", "#ifﾃﾞｨﾚｸﾃｨﾌﾞ範囲削除 (&D)", "", R::Always, {}},
+      {cmd::kIfRemoval, "tools.if-removal", "#ifﾃﾞｨﾚｸﾃｨﾌﾞ範囲削除 (&D)", "", R::Always,
+       [](CommandState& s, Ui& ui) {
+         StripIfCommand(s.settings, s.regex, EditorLauncher::FromSettings(s.settings), ui);
+         return CommandEffect::None;
+       }},
       {cmd::kSheetFirst + 0,
        "sheet.names-file",
        "(&1) シート名一覧取得（ファイル指定）",
@@ -139,7 +148,11 @@ std::vector<CommandRow> BuildTable() {
        "",
        R::Always,
        {}},
-      {cmd::kGrepMenu, "grep.menu", "Grepメニュー検索 (&G)", "", R::Always, {}},
+      {cmd::kGrepMenu, "grep.menu", "Grepメニュー検索 (&G)", "", R::Files,
+       [](CommandState& s, Ui&) {
+         s.view.RunGrepMenu();
+         return CommandEffect::None;
+       }},
       {cmd::kProperties, "settings.sheet", "プロパティ (Ctrl+&P)", "Ctrl+P", R::Always,
        [](CommandState& s, Ui&) {
          s.view.OpenSettingsSheet();

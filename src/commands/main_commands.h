@@ -70,6 +70,9 @@ class CommandView {
   virtual void ShowSystemInfo() = 0;
   virtual void ShowBitmapPatternList() = 0;
   virtual void ShowVersion() = 0;
+  // The Grep menu with its result window, and the comment search dialog with its match menu.
+  virtual void RunGrepMenu() = 0;
+  virtual void RunCommentSearch() = 0;
 };
 
 // What the commands work on: the window's data, its settings and the view.
