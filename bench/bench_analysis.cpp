@@ -35,8 +35,8 @@ class BenchUi : public kelvora::Ui {
   void Message(std::string_view text, std::string_view, kelvora::MsgIcon) override {
     std::fprintf(stderr, "message: %.*s\n", static_cast<int>(text.size()), text.data());
   }
-  bool AskYesNo(std::string_view text, std::string_view) override {
-    return !text.starts_with("<<「関数」取得>>");
+  bool AskYesNo(kelvora::QuestionId id, std::string_view, std::string_view) override {
+    return id != kelvora::kAskCancelOnUnreadableFile;
   }
   std::optional<std::string> ChooseFolder(std::string_view) override { return std::nullopt; }
   std::optional<std::string> ChooseOpenFile(std::string_view, std::string_view,
