@@ -60,10 +60,6 @@ bool IsAscii(std::string_view s) {
   return true;
 }
 
-bool IsCp932TrailByte(unsigned char b) {
-  return b >= 0x40 && b <= 0xFC && b != 0x7F;
-}
-
 // Length of the well-formed UTF-8 sequence at s[i], or 0 when there is none. With
 // maximal_subpart, a broken sequence gives the length of its valid start instead (at least 1),
 // so a cut-short character counts as one bad character.

@@ -26,6 +26,11 @@ constexpr bool IsCp932LeadByte(unsigned char b) {
   return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
+// True when b can end a CP932 double-byte character (0x40..0x7E, 0x80..0xFC).
+constexpr bool IsCp932TrailByte(unsigned char b) {
+  return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
+
 // Largest length <= max_bytes that does not cut a double-byte character of the text in two.
 std::size_t Cp932SafeCut(std::string_view text, std::size_t max_bytes);
 

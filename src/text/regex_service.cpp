@@ -84,6 +84,35 @@ bool IsPlainAscii(std::string_view s) {
   return any < 0x80;
 }
 
+// A lead byte at the end of the subject or before a byte that cannot end a double-byte
+// character: the engine would fail on it (nothing left for its second byte) or swallow the next
+// character with it ("*/" after a cut character would never be seen).
+bool IsLoneLeadAt(std::string_view s, std::size_t i) {
+  return IsCp932LeadByte(static_cast<unsigned char>(s[i])) &&
+         (i + 1 >= s.size() || !IsCp932TrailByte(static_cast<unsigned char>(s[i + 1])));
+}
+
+// The subject as the engine is to read it: every lone lead byte replaced by 0x80, a single-byte
+// character that no pattern of the program names, so it counts as one character of the line
+// and matches "." and negated classes only. Same length, so every match span holds for the
+// original bytes. Returns false (and leaves out alone) when the subject has no such byte.
+bool WithLoneLeadsReplaced(std::string_view s, std::string& out) {
+  std::size_t i = 0;
+  while (i < s.size() && !IsLoneLeadAt(s, i))
+    i += IsCp932LeadByte(static_cast<unsigned char>(s[i])) ? 2 : 1;
+  if (i >= s.size()) return false;
+  out.assign(s);
+  while (i < out.size()) {
+    if (IsLoneLeadAt(out, i)) {
+      out[i] = '\x80';
+      ++i;
+    } else {
+      i += IsCp932LeadByte(static_cast<unsigned char>(out[i])) ? 2 : 1;
+    }
+  }
+  return true;
+}
+
 bool Found(std::size_t pos, std::size_t end, MatchSpan& span) {
   span.pos = pos;
   span.len = end - pos;
@@ -132,6 +161,7 @@ struct Regex::Impl {
   OnigRegion* region = nullptr;
   OnigMatchParam* param = nullptr;
   LiteralFilter required;  // texts a subject must hold to be worth a search
+  std::string readable;    // the subject with its lone lead bytes replaced
   std::string error;
 
   Impl() {
@@ -201,6 +231,7 @@ bool Regex::Search(std::string_view subject, MatchSpan& span) const {
   if (!impl_->required.Passes(subject)) return false;
   if (impl_->fast != FastPath::None && IsPlainAscii(subject))
     return FastSearch(impl_->fast, subject, span);
+  if (WithLoneLeadsReplaced(subject, impl_->readable)) subject = impl_->readable;
   const auto* begin = reinterpret_cast<const OnigUChar*>(subject.data());
   const auto* end = begin + subject.size();
   int r = onig_search_with_param(impl_->reg, begin, end, begin, end, impl_->region,
@@ -340,10 +371,13 @@ std::string ReplaceAll(std::string_view text, std::string_view what, std::string
   std::size_t at = text.find(what);
   while (at != std::string_view::npos) {
     while (boundary < at) {
-      boundary +=
-          IsCp932LeadByte(static_cast<unsigned char>(text[boundary])) && boundary + 1 < text.size()
-              ? 2
-              : 1;
+      // Characters as the engine reads them: a lead byte counts with its next byte only when
+      // that byte can end a double-byte character.
+      boundary += IsCp932LeadByte(static_cast<unsigned char>(text[boundary])) &&
+                          boundary + 1 < text.size() &&
+                          IsCp932TrailByte(static_cast<unsigned char>(text[boundary + 1]))
+                      ? 2
+                      : 1;
     }
     if (boundary == at) {
       out.append(text.substr(copied, at - copied));

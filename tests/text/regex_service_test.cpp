@@ -346,3 +346,49 @@ TEST(RegexFastPath, AgreesWithTheEngineOnAsciiLines) {
 
 }  // namespace
 }  // namespace kelvora
+
+namespace kelvora {
+namespace {
+
+// A lone lead byte (at the end, or before a byte that cannot end a double-byte character) is one
+// character of its own on both paths. The reference is the byte scan of the ASCII line made by
+// turning every non-ASCII byte into "a": the cleaning patterns only look at '"', '/' and '*',
+// which are never the second byte of a double-byte character.
+TEST(RegexFastPath, LoneLeadBytesCountAsOneCharacterOnBothPaths) {
+  const char* patterns[] = {R"(\".+?\")", R"(/\*.*?\*/)", R"(//.+$)",   R"(/\*.*$)",
+                            R"(/[*]+.*$)", R"(^.*\*/)",    R"(^.*[*]+/)"};
+  // Pieces: markers, a blank, a double-byte character, lone lead bytes (0x81 before "a" makes a
+  // valid pair, which is fine), half-width katakana and bytes that are no CP932 at all.
+  const std::vector<std::string> pieces = {"\"", "/", "*", "a", " ", "\x82\xA0", "\x81",
+                                           "\x9D", "\xE2\x80", "\xB1", "\x80", "\xFD"};
+  std::uint32_t seed = 11;
+  auto next = [&] { return seed = seed * 1664525u + 1013904223u, seed >> 8; };
+  for (const char* p : patterns) {
+    Regex fast, engine;
+    ASSERT_TRUE(fast.Compile(p));
+    ASSERT_TRUE(engine.Compile(std::string("(?:") + p + ")")) << p;
+    for (int i = 0; i < 4000; ++i) {
+      std::string line;
+      for (std::size_t n = next() % 10; n > 0; --n) line += pieces[next() % pieces.size()];
+      std::string ascii = line;
+      for (char& c : ascii)
+        if (static_cast<unsigned char>(c) >= 0x80) c = 'a';
+      MatchSpan want, a, b;
+      const bool found = fast.Search(ascii, want);
+      ASSERT_EQ(found, fast.Search(line, a)) << p << " on [" << Cp932ToUtf8(line) << "]";
+      ASSERT_EQ(found, engine.Search(line, b)) << p << " on [" << Cp932ToUtf8(line) << "]";
+      if (!found) continue;
+      ASSERT_EQ(want.pos, a.pos) << p;
+      ASSERT_EQ(want.len, a.len) << p;
+      ASSERT_EQ(want.pos, b.pos) << p;
+      ASSERT_EQ(want.len, b.len) << p;
+    }
+  }
+  // Other patterns see the lone byte as one character too, and the match keeps its bytes.
+  EXPECT_EQ(First("^.+$", "ab\x9D"), "ab\x9D");
+  EXPECT_EQ(First("b.c", "ab\x81" "c"), "<none>");  // 0x81 0x63 is one character
+  EXPECT_EQ(First("[^;]*;", "\x81;"), "\x81;");    // 0x3B cannot end a pair
+}
+
+}  // namespace
+}  // namespace kelvora

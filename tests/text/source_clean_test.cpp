@@ -88,6 +88,22 @@ TEST_F(SourceClean, LongAndOddLines) {
   EXPECT_EQ(Clean(Utf8ToCp932("x = \"表\"; // ソ")), "x = ; ");
 }
 
+// Comments that end in a cut character: a CP932 character cut at a byte limit, a UTF-8 "”"
+// (its last byte 0x9D is a lead byte), EUC-JP read without conversion. The comment must open
+// (and the lines inside it must be skipped) as for any other comment.
+TEST_F(SourceClean, CommentEndingInLoneLeadByteIsAComment) {
+  const std::string cut = Utf8ToCp932("説明") + "\x82";
+  const std::string utf8_quote = "\xE2\x80\x9D";
+  const std::string euc = "\xA5\xB3\xA5\xE1\xA5\xF3\xA5\xC8\xB0\xE1";  // コメント以 in EUC-JP
+  for (const std::string& tail : {cut, utf8_quote, euc}) {
+    SCOPED_TRACE(Cp932ToUtf8(tail));
+    EXPECT_EQ(Clean("int a; // " + tail), "int a; ");
+    EXPECT_EQ(Clean("int a; /* " + tail + "*/ int b;"), "int a;  int b;");
+    EXPECT_EQ(Used("/* " + tail + "\nint inside(void)\n*/\nint after;\n"), (Lines{"3:", "4:int after;"}));
+    EXPECT_EQ(Used("x; /* a\n" + tail + "*/ y;\n"), (Lines{"2: y;"}));
+  }
+}
+
 TEST_F(SourceClean, RemoveAllMatchesTakesEveryOccurrenceThenSearchesAgain) {
   Regex re;
   ASSERT_TRUE(re.Compile("ab|cd"));
