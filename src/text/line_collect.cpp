@@ -24,6 +24,18 @@ bool FirstNonBlankIsHash(std::string_view line) {
   return false;
 }
 
+bool IsBlankText(std::string_view text) {
+  return text.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+// The first comment of a raw line, as the table registration finds it in a candidate.
+std::string FirstComment(std::string_view raw, const CleaningPatterns& pats) {
+  MatchSpan span;
+  std::string_view text = raw.substr(0, Cp932SafeCut(raw, kJoinLimit));
+  if (!pats.comment.Search(text, span)) return {};
+  return std::string(text.substr(span.pos, span.len));
+}
+
 }  // namespace
 
 long CollectLines(LineSource& reader, std::string_view path, std::ostream& out,
@@ -52,7 +64,11 @@ long CollectTableLines(LineSource& reader, std::string_view path, std::ostream& 
   if (!pats.ok() || !pats.regex().available()) return -1;
   CommentState comments;
   ConditionalState cond;
-  std::string raw, pending, joined, cleaned;
+  // The previous line as code: a head that needs two lines is found in its cleaned text joined
+  // with the current line's, so a comment on the earlier line never hides the next one.
+  std::string pending, pending_raw;
+  long pending_no = 0;
+  std::string raw, cleaned, joined;
   long line_no = 0, written = 0;
   while (reader.ReadLine(raw)) {
     ++line_no;
@@ -60,30 +76,34 @@ long CollectTableLines(LineSource& reader, std::string_view path, std::ostream& 
     // it would not begin with "#" (its branch would go unseen) or would be stepped twice.
     const bool directive = FirstNonBlankIsHash(raw);
     if (directive) pending.clear();
-    joined.assign(pending, 0, std::min(pending.size(), kJoinLimit));
-    joined += ' ';
-    if (joined.size() < kJoinLimit) joined.append(raw, 0, kJoinLimit - joined.size());
-    if (!CleanLine(joined, comments, pats, cleaned)) continue;
-    if (!FilterLine(cleaned, cond, macros, pats)) {
+    if (!CleanLine(raw, comments, pats, cleaned) || !FilterLine(cleaned, cond, macros, pats)) {
       pending.clear();
       continue;
     }
-    if (!pattern.Matches(cleaned)) {
-      if (directive) {
-        pending.clear();
-      } else {
-        pending = raw;
+    const bool has_pending = !IsBlankText(pending);
+    joined.assign(pending);
+    joined += ' ';
+    joined += cleaned;
+    joined.resize(Cp932SafeCut(joined, kJoinLimit));
+    if (!pattern.Matches(joined)) {
+      if (!directive) {
+        pending = cleaned;
+        pending_raw = raw;
+        pending_no = line_no;
       }
       continue;
     }
-    // The head stands on the current line alone unless only the joined text matches.
     std::string_view current(raw);
-    if (pending.empty() || pattern.Matches(current.substr(0, kJoinLimit))) {
+    if (!has_pending || pattern.Matches(cleaned)) {
       WriteCandidate(out, path, line_no, current.substr(0, Cp932SafeCut(current, kCandidateLimit)));
     } else {
-      std::string both = pending.substr(0, kCandidateLimit) + ' ';
-      both.append(current.substr(0, kCandidateLimit));
-      WriteCandidate(out, path, line_no - 1,
+      // Both lines as code, then the comment of the line that holds it: the head's own line
+      // first, else the next one. A comment never runs on into the other line's text.
+      std::string both = pending + ' ' + cleaned;
+      std::string comment = FirstComment(pending_raw, pats);
+      if (comment.empty()) comment = FirstComment(raw, pats);
+      if (!comment.empty()) both += ' ' + comment;
+      WriteCandidate(out, path, pending_no,
                      std::string_view(both).substr(0, Cp932SafeCut(both, kCandidateLimit)));
     }
     ++written;

@@ -60,6 +60,7 @@ class CleaningPatterns {
   Regex line_comment;   // //.+$
   Regex open_comment;   // /\*.*$
   Regex close_comment;  // ^.*\*/
+  Regex comment;        // //.+$|/\*.+?\*/ (the first comment of a line)
   Regex pp_if;          // #if(n)?(def)?
   Regex pp_else;        // #else
   Regex pp_endif;       // #endif
@@ -106,9 +107,10 @@ long CollectLines(LineSource& reader, std::string_view path, std::ostream& out,
                   const Regex& pattern, const MacroList& macros, int char_change,
                   const CleaningPatterns& pats);
 
-// The same for table heads that may span two lines (pending line + " " + current line). A head
-// that the current line holds on its own gives that line alone; only a head that needs both
-// lines gives the joined text with the earlier line's number. Candidates are cut to 300 bytes.
+// The same for table heads that may span two lines: the cleaned previous line + " " + the cleaned
+// current line. A head that the current line holds on its own gives that raw line alone; a head
+// that needs both lines gives, with the earlier line's number, the two lines' code and then the
+// first comment of the earlier line (else of the current one). Candidates are cut to 300 bytes.
 // Directive lines are never joined to a neighbour.
 long CollectTableLines(LineSource& reader, std::string_view path, std::ostream& out,
                        const Regex& pattern, const MacroList& macros, const CleaningPatterns& pats);

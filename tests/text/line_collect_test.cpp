@@ -89,6 +89,26 @@ TEST_F(Collect, TableHeadOverTwoLines) {
   EXPECT_EQ(Tables("#if 0\nint tbl[]\n#endif\n= {\n"), "");
 }
 
+// The previous line joins as code: its comment neither hides the next line's head nor runs on
+// into it, and a two-line head carries the comment of the line it stands on.
+TEST_F(Collect, PreviousLineJoinsAsCodeAndCommentsStayOnTheirLine) {
+  EXPECT_EQ(Tables("int x; // note\nstatic const int t[] = {\n"),
+            "/src/t.c(2):  static const int t[] = {\r\n");
+  EXPECT_EQ(Tables("int x; /* open\n*/ static const int t[] = { // t\n"),
+            "/src/t.c(2):  */ static const int t[] = { // t\r\n");
+  EXPECT_EQ(Tables("char *s = \"//\";\nstatic int t[] = {\n"),
+            "/src/t.c(2):  static int t[] = {\r\n");
+  EXPECT_EQ(Tables(Utf8ToCp932("static const int t[] // 表の説明\n  = { 1 };  // 値\n")),
+            Utf8ToCp932("/src/t.c(1):  static const int t[]    = { 1 };   // 表の説明\r\n"));
+  EXPECT_EQ(Tables("static int t[] /* a */ /* b */\n= {\n"),
+            "/src/t.c(1):  static int t[]   = { /* a */\r\n");
+  EXPECT_EQ(Tables("static int t[]\n= { // values\n"),
+            "/src/t.c(1):  static int t[] = {  // values\r\n");
+  EXPECT_EQ(count, 1);
+  // A line inside a block comment does not carry a head over it.
+  EXPECT_EQ(Tables("static int t[]\n/* x\n*/ = {\n"), "");
+}
+
 TEST_F(Collect, TableCandidateIsCutAt300Bytes) {
   std::string head = "int tbl[] = { " + std::string(400, '1') + " };\n";
   std::string out = Tables(head);
