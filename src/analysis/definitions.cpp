@@ -1,5 +1,6 @@
 #include "analysis/definitions.h"
 
+#include <deque>
 #include <string>
 
 #include "analysis/definitions_text.h"
@@ -22,6 +23,64 @@ constexpr std::size_t kWorkBytes = 2000;
 constexpr std::size_t kHeadLimit = RegexService::kExtractLimit;
 constexpr std::size_t kHeaderCommentLimit = 500;
 constexpr std::size_t kKeywordCheckLimit = 2000;
+// Lines read on, after a head whose parameter list stays open, to find the list's end.
+constexpr std::size_t kParameterLines = 32;
+
+// The lines of a file, with the lines after the current one visible before they are read.
+class LookaheadSource {
+ public:
+  explicit LookaheadSource(LineSource& source) : source_(source) {}
+  bool ReadLine(std::string& line) {
+    if (ahead_.empty()) return source_.ReadLine(line);
+    line = std::move(ahead_.front());
+    ahead_.pop_front();
+    return true;
+  }
+  // The k-th line after the last one read (0: the next one); null past the end of the file.
+  const std::string* Peek(std::size_t k) {
+    while (ahead_.size() <= k) {
+      std::string line;
+      if (!source_.ReadLine(line)) return nullptr;
+      ahead_.push_back(std::move(line));
+    }
+    return &ahead_[k];
+  }
+
+ private:
+  LineSource& source_;
+  std::deque<std::string> ahead_;
+};
+
+// A head whose parameter list is not closed on its line (params: the code from its first "(")
+// is a prototype when a ";" stands inside the list or after its closing ")" on the same line
+// before any "{", as for a head on one line; a "{" there, or nothing, makes it a definition.
+// The following lines are read ahead, cleaned with a copy of the comment state; directive lines
+// are passed over. A list still open after kParameterLines lines counts as a definition.
+bool IsPrototypeOverLines(std::string_view params, CommentState comments, LookaheadSource& ahead,
+                          ExtractorEnv& env) {
+  long depth = 0;
+  for (char c : params) {
+    depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+    if (depth == 0) return false;  // closed on the head's own line
+  }
+  std::string raw, cleaned;
+  for (std::size_t k = 0; k < kParameterLines; ++k) {
+    const std::string* next = ahead.Peek(k);
+    if (!next) return false;
+    raw = env.settings.char_change == 1 ? ConvertEucToSjis(*next) : *next;
+    raw.resize(Cp932SafeCut(raw, kWorkBytes));
+    const std::size_t first = raw.find_first_not_of(" \t");
+    if (first != std::string::npos && raw[first] == '#') continue;
+    if (!CleanLine(raw, comments, env.cleaning, cleaned)) continue;
+    for (char c : cleaned) {
+      if (c == ';') return true;
+      if (depth == 0 && c == '{') return false;
+      if (depth > 0) depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+    }
+    if (depth == 0) return false;
+  }
+  return false;
+}
 
 // The comments taken out of one line while it is cleaned.
 struct LineComments {
@@ -137,7 +196,7 @@ bool DetectHead(std::string_view head, const DetectionRefs& det, std::string& ma
   return true;
 }
 
-long Extract(LineSource& reader, std::string_view path, RegistrationList& target,
+long Extract(LineSource& source, std::string_view path, RegistrationList& target,
              DefinitionMode mode, const DetectionRefs& det, ExtractorEnv& env) {
   if (!env.regex.available() || !env.cleaning.ok()) return -1;
   const DefinitionPatterns& dp = PatternsOf(env);
@@ -156,6 +215,7 @@ long Extract(LineSource& reader, std::string_view path, RegistrationList& target
   // Code after the end of a multi-line block comment: tried in front of the next head text.
   std::string carry;
   long line_no = 0;
+  LookaheadSource reader(source);
 
   while (reader.ReadLine(raw)) {
     ++line_no;
@@ -195,6 +255,10 @@ long Extract(LineSource& reader, std::string_view path, RegistrationList& target
     if (closed) carry.assign(TrimBlanks(code));
     if (!found) continue;
     if (function_mode && matched.rfind("extern", 0) == 0) continue;
+    if (function_mode && paren != std::string::npos &&
+        IsPrototypeOverLines(std::string_view(code).substr(paren), comments, reader, env)) {
+      continue;
+    }
 
     int chain = env.regex.ExtractMatchChain(matched, det.name1, det.name2, name1, name2);
     if (chain < 0) break;

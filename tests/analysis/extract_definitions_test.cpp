@@ -162,6 +162,52 @@ TEST_F(ExtractFunctions, CodeAfterACommentEndJoinsTheNextHead) {
   EXPECT_EQ(data.functions().Cell(0, col::kPosition), "%1/src/main.c(3)");
 }
 
+// A parameter list left open on the head's line is read on to its closing ")": a ";" in the
+// list or after it (before any "{") makes the head a prototype, as on one line. The lines read
+// ahead are still read as lines of their own afterwards.
+TEST_F(ExtractFunctions, HeadsOverSeveralLinesEndAtTheirClosingParenthesis) {
+  std::string src =
+      "static int proto(int a,\n"                 // 1  prototype
+      "                 int b);\n"
+      "static int defn(int a,\n"                  // 3  definition
+      "                int (*cb)(int), /* x; */\n"
+      "#ifdef X\n"
+      "                int c,\n"
+      "#endif\n"
+      "                int d)\n"
+      "{\n"
+      "}\n"
+      "int body_on_line(int a,\n"                 // 11 a body on the closing line
+      "                 int b) { return a; }\n"
+      "int attr(int a,\n"                         // 13 prototype with an attribute
+      "         int b) __printf(1, 2);\n"
+      "#define WRAP(x) ({ \\\n"                   // 15 list closed on its line
+      "        f(x); })\n"
+      "TRACE_EVENT(ev,\n"                         // 17 ";" inside the list
+      "        TP_fast_assign(a = 1;),\n"
+      "        TP_printk(\"%d\"))\n"
+      "void knr(a,\n"                             // 20 K&R parameter declarations
+      "         b)\n"
+      "int a;\n"
+      "{\n"
+      "}\n"
+      // 25: an EUC-JP comment read without conversion ends in a lead byte before "*/"
+      "int euc_comment(int a, /* \xA5\xB3\xA5\xE1\xA5\xF3\xA5\xC8\xB0\xE1*/\n"
+      "    int c)\n"
+      "{\n"
+      "}\n"
+      "void open_to_the_end(int a,\n";            // 29 list never closed
+  for (int i = 0; i < 40; ++i) src += "  int p" + std::to_string(i) + ",\n";
+  src += "  int z);\n";
+  StringLineSource reader(src);
+  DetectionPatterns det = DetectionPatterns::ForFunctions(regex, 0);
+  ExtractDefinitions(reader, kSourcePath, data.functions(), DefinitionMode::Function, det, env);
+  EXPECT_EQ(NamesOf(ListKind::Function),
+            (Names{"defn", "body_on_line", "WRAP", "knr", "euc_comment", "open_to_the_end"}));
+  EXPECT_EQ(data.functions().Cell(1, col::kPosition), "%1/src/main.c(11)");
+  EXPECT_EQ(data.functions().Cell(3, col::kPosition), "%1/src/main.c(20)");
+}
+
 TEST_F(ExtractFunctions, HostileLinesNeitherCrashNorStopTheFile) {
   std::string src = "int before(void)\n";
   src += std::string(600, 'x') + "\n";                       // head text over 512 bytes
