@@ -160,7 +160,8 @@ class StructPass : public AnalysisPass {
     if (TempWriteFailed(pc, out)) return PassResult::Cancel;
     pc.done_text += "構造体 ";
     ui.SetStatus(3, pc.done_text);
-    if (RegisterStructs(pc.temp_file, pc.run.headers, pc.env) < 0) return PassResult::Cancel;
+    if (RegisterStructs(pc.temp_file, pc.run.headers, pc.env, &pc.run.structs_over_limit) < 0)
+      return PassResult::Cancel;
     ui.SetCountLabel(static_cast<int>(ListKind::Struct),
                      CountLabel(ListKind::Struct, pc.ctx.data.structs().RowCount()));
     return PassResult::Done;
@@ -203,7 +204,8 @@ class TablePass : public AnalysisPass {
     pc.done_text += "ﾃｰﾌﾞﾙ ";
     ui.SetStatus(3, pc.done_text);
     long file_count = pc.run.headers + pc.run.sources;
-    if (RegisterTables(pc.temp_file, file_count, pc.env) < 0) return PassResult::Cancel;
+    if (RegisterTables(pc.temp_file, file_count, pc.env, &pc.run.tables_over_limit) < 0)
+      return PassResult::Cancel;
     ui.SetCountLabel(static_cast<int>(ListKind::Table),
                      CountLabel(ListKind::Table, pc.ctx.data.tables().RowCount()));
     return PassResult::Done;

@@ -47,6 +47,8 @@ void SortAndShow(AnalysisContext& ctx, const AnalysisRun& run) {
   ShowCounts(ctx.ui, ctx.data);
   ctx.ui.SetStatus(3, run.finished_text);
   ctx.ui.SetLayout(WindowLayout::Data);
+  const std::string notice = DataMaxNotice(run);
+  if (!notice.empty()) ctx.ui.Message(notice, Ui::kCaption, MsgIcon::Warning);
 }
 
 bool IsHeaderRow(const RegistrationList& files, std::size_t row) {
@@ -95,6 +97,21 @@ class RunScope {
 };
 
 }  // namespace
+
+std::string DataMaxNotice(const AnalysisRun& run) {
+  const long limit = run.settings.list_data_max;
+  std::string text;
+  auto line = [&](const char* list, long over) {
+    if (over <= 0) return;
+    text += "\n◆";
+    text += list;
+    text += " 未登録：" + std::to_string(over) + "（登録上限 DataMax：" + std::to_string(limit) + "）";
+  };
+  line("構造体", run.structs_over_limit);
+  line("ﾃｰﾌﾞﾙ", run.tables_over_limit);
+  if (text.empty()) return text;
+  return "取得完了！  登録上限を超えたデータは登録されていません。　" + text;
+}
 
 std::string WorkFilePath(const AnalysisContext& ctx, const char* name) {
   if (ctx.work_dir.empty()) return name;

@@ -46,7 +46,14 @@ struct AnalysisRun {
   long headers = 0;               // H
   long sources = 0;               // S
   std::string finished_text;      // status line 3 after the passes
+  // Usable struct and table candidates that "DataMax" kept out of their lists.
+  long structs_over_limit = 0;
+  long tables_over_limit = 0;
 };
+
+// The notice shown when a run completes with lists cut by "DataMax": one line per list that
+// hit the limit, telling how many rows were not registered; empty when none did.
+std::string DataMaxNotice(const AnalysisRun& run);
 
 inline constexpr const char* kHeaderListFileName = "ヘッダファイル一覧.txt";
 inline constexpr const char* kPrototypeFileName = "コメント取得ファイル.txt";

@@ -97,9 +97,11 @@ using ParseFn = Parsed (*)(std::string_view, const RegexService&, const Definiti
                            Candidate&);
 
 // Reads the candidates of temp_file and inserts a row for each usable one at index i, at most
-// "DataMax" rows; progress steps are bounded by bound.
+// "DataMax" rows; progress steps are bounded by bound. The usable candidates past the limit are
+// counted into over_limit.
 long RegisterCandidates(const std::string& temp_file, long bound, RegistrationList& list,
-                        std::string_view label, ParseFn parse, ExtractorEnv& env) {
+                        std::string_view label, ParseFn parse, ExtractorEnv& env,
+                        long* over_limit) {
   FileLineReader reader;
   if (!reader.Open(temp_file)) return -1;
   const DefinitionPatterns& dp = PatternsOf(env);
@@ -132,6 +134,14 @@ long RegisterCandidates(const std::string& temp_file, long bound, RegistrationLi
     ++i;
     if (PollAnalysisCancel(env.ui)) return -1;
   }
+  long over = 0;
+  while (i >= data_max && reader.ReadLine(line)) {
+    Candidate c;
+    Parsed parsed = parse(line, env.regex, dp, c);
+    if (parsed == Parsed::EndPass) break;
+    if (parsed == Parsed::Take) ++over;
+  }
+  if (over_limit) *over_limit = over;
   env.ui.SetStatus(1, ToDisplay(last_name));
   env.ui.SetStatus(2, std::string(label) + std::to_string(i));
   if (steps < bound) env.ui.AdvanceProgress(bound - steps);
@@ -140,14 +150,16 @@ long RegisterCandidates(const std::string& temp_file, long bound, RegistrationLi
 
 }  // namespace
 
-long RegisterStructs(const std::string& temp_file, long header_count, ExtractorEnv& env) {
+long RegisterStructs(const std::string& temp_file, long header_count, ExtractorEnv& env,
+                     long* over_limit) {
   return RegisterCandidates(temp_file, header_count, env.data.structs(), "構造体 Data Set：",
-                            ParseStructCandidate, env);
+                            ParseStructCandidate, env, over_limit);
 }
 
-long RegisterTables(const std::string& temp_file, long file_count, ExtractorEnv& env) {
+long RegisterTables(const std::string& temp_file, long file_count, ExtractorEnv& env,
+                    long* over_limit) {
   return RegisterCandidates(temp_file, file_count, env.data.tables(), "ﾃｰﾌﾞﾙ Data Set：",
-                            ParseTableCandidate, env);
+                            ParseTableCandidate, env, over_limit);
 }
 
 }  // namespace kelvora

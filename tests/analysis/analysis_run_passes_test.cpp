@@ -110,6 +110,34 @@ TEST_F(AnalysisRunTest, TableHeadsWithSeveralBracketGroupsAreFound) {
   EXPECT_FALSE(table.Matches("x[2] = {"));
 }
 
+// "DataMax" keeps its cut, and the completion says per list how many rows it left out; a run
+// within the limit says nothing.
+TEST_F(AnalysisRunTest, RowsLeftOutByDataMaxAreCountedPerList) {
+  Tree("a.h", "} AA;\n} BB;\n} CC;\n} DD;\nint t1[] = {\nint t2[] = {\n");
+  Tree("b.c", "int t3[] = {\n");
+  Set("List", "DataMax", "2");
+  ASSERT_EQ(RunSample(), 0);
+  EXPECT_EQ(data.structs().RowCount(), 2u);
+  EXPECT_EQ(data.tables().RowCount(), 2u);
+  ASSERT_EQ(ui.messages().size(), 1u);
+  EXPECT_EQ(ui.messages()[0],
+            "取得完了！  登録上限を超えたデータは登録されていません。　\n"
+            "◆構造体 未登録：2（登録上限 DataMax：2）\n"
+            "◆ﾃｰﾌﾞﾙ 未登録：1（登録上限 DataMax：2）");
+  Set("List", "DataMax", "3");
+  ui.AnswerYes().AnswerYes().AnswerYes();
+  ASSERT_EQ(ReanalyseRegisteredFiles(ctx), 0);
+  EXPECT_EQ(data.tables().RowCount(), 3u);
+  ASSERT_EQ(ui.messages().size(), 2u);
+  EXPECT_EQ(ui.messages()[1],
+            "取得完了！  登録上限を超えたデータは登録されていません。　\n"
+            "◆構造体 未登録：1（登録上限 DataMax：3）");
+  Set("List", "DataMax", "4");
+  ui.AnswerYes();
+  ASSERT_EQ(ReanalyseRegisteredFiles(ctx), 0);
+  EXPECT_EQ(ui.messages().size(), 2u);
+}
+
 TEST_F(AnalysisRunTest, EscapeConfirmedLeavesNoRegisteredData) {
   WriteSampleTree();
   ASSERT_EQ(RunSample(), 0);
