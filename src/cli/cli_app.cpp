@@ -138,7 +138,7 @@ std::string CliUsage() {
        "  --html-comments    registered comments on the call lists of the HTML file pages\n";
   for (const CliCommand& c : CliCommands()) u << '\n' << c.usage;
   u << "\nexit status: 0 done, 1 a run ended without data or an output was not written,\n"
-       "2 usage error\n";
+       "2 usage error (a ROOT that does not exist or is not a folder is one)\n";
   return u.str();
 }
 
@@ -295,6 +295,18 @@ int RunCli(const CliOptions& options, std::ostream& out, std::FILE* err) {
     return command->run(options.command_args, out, err);
   if (!options.settings_file.empty() && !std::filesystem::is_regular_file(options.settings_file)) {
     std::fprintf(err, "kelvora-cli: settings file not found: %s\n", options.settings_file.c_str());
+    return 2;
+  }
+  for (const std::string& root : options.roots) {
+    std::error_code ec;
+    const std::filesystem::file_status st = std::filesystem::status(root, ec);
+    if (std::filesystem::is_directory(st)) continue;
+    const char* what = std::filesystem::exists(st) ? "root is not a folder"
+                       : ec && ec != std::errc::no_such_file_or_directory &&
+                               ec != std::errc::not_a_directory
+                           ? "root cannot be read"
+                           : "root does not exist";
+    std::fprintf(err, "kelvora-cli: %s: %s\n", what, root.c_str());
     return 2;
   }
 
