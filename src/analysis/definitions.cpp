@@ -103,6 +103,17 @@ void CleanCollecting(std::string_view line, std::string& code, CommentState& sta
                      LineComments& comments, bool& closed) {
   closed = false;
   code.assign(line);
+  // A block comment from an earlier line ends at its first "*/": a "//" or "/*" before it is
+  // comment text. (A line without "*/" inside a comment never comes here.)
+  if (state.in_block) {
+    const std::size_t end = code.find("*/");
+    if (end != std::string::npos) {
+      comments.open_close.assign(line);
+      code.erase(0, end + 2);
+      state.in_block = false;
+      closed = true;
+    }
+  }
   if (Contains(code, "\"")) RemoveAllMatches(code, cp.literal);
   if (Contains(code, "/*") && Contains(code, "*/") &&
       RemoveCollecting(code, cp.block_comment, comments.block, " ")) {

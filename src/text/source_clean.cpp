@@ -71,6 +71,14 @@ bool RemoveAllMatches(std::string& text, const Regex& re, std::string* collected
 bool CleanLine(std::string_view line, CommentState& comments, const CleaningPatterns& pats,
                std::string& cleaned) {
   cleaned.assign(line.substr(0, Cp932SafeCut(line, kCleanLimit)));
+  // Inside a block comment everything up to its first "*/" is comment text: a "//" or a "/*"
+  // there (a URL, a commented-out line) neither ends nor reopens it.
+  if (comments.in_block) {
+    const std::size_t end = cleaned.find("*/");
+    if (end == std::string::npos) return false;
+    cleaned.erase(0, end + 2);
+    comments.in_block = false;
+  }
   // Each step needs its marker bytes, looked for in the text as the earlier steps left it; a
   // line without them keeps its text and the comment state.
   std::size_t quote = cleaned.find('"');

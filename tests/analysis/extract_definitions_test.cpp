@@ -146,8 +146,11 @@ TEST_F(ExtractFunctions, BlockCommentContentsDoNotLeakOut) {
       "Copyright (c) Example\n"
       "#if 0\n"
       " */\n"
-      "int after_comment(void)\n");
-  EXPECT_EQ(NamesOf(ListKind::Function), (Names{"after_comment"}));
+      "int after_comment(void)\n"
+      "/* see http://example.com/b\n"
+      "int in_comment(void)\n"
+      " // and http://example.com/c */int after_url(void)\n");
+  EXPECT_EQ(NamesOf(ListKind::Function), (Names{"after_comment", "after_url"}));
 }
 
 TEST_F(ExtractFunctions, CodeAfterACommentEndJoinsTheNextHead) {

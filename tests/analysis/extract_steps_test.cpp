@@ -38,6 +38,24 @@ TEST_F(StepCount, NestedBracesBlankAndCommentLines) {
   EXPECT_EQ(c.real, 5);
 }
 
+// Comment lines are never real steps: not after a comment line that ends in a cut character
+// (a UTF-8 closing quote, whose last byte is a CP932 lead byte; EUC-JP read raw), nor after a
+// URL inside the comment.
+TEST_F(StepCount, CommentLinesStayCommentsWhateverTheirBytes) {
+  const std::vector<std::string> openers = {
+      "    /* Clear the bit by writing a \xE2\x80\x9C" "1\xE2\x80\x9D",
+      "    /* \xBE\xF5\xC2\xD6\xA4\xF2\xBE\xC3\xB5\xEE\xA4\xB9\xA4\xEB\xA1\xA3\xB0\xEC",
+      "    /* see http://example.com/page",
+  };
+  for (const std::string& opener : openers) {
+    StringLineSource reader("static int ack(int dev)\n{\n    int ret = rd(dev);\n\n" + opener +
+                            "\n     * to the clear register\n     */\n    return ret;\n}\n");
+    StepCounts c = CountSteps(reader, 1, macros, cleaning, PatternsOf(env));
+    EXPECT_EQ(c.total, 6) << opener;
+    EXPECT_EQ(c.real, 2) << opener;
+  }
+}
+
 TEST_F(StepCount, FalseRegionsCountInTotalOnly) {
   macros = MacroList("WIN32");
   StepCounts c = Count(

@@ -76,6 +76,20 @@ TEST_F(SourceClean, UnclosedBlockCommentSkipsUpToItsEnd) {
   EXPECT_EQ(cleaned, "");
 }
 
+// Inside a block comment a URL or a commented-out line comment neither ends the comment nor
+// lets the lines after it count as code; the comment ends at its first "*/".
+TEST_F(SourceClean, LineCommentMarkersInsideABlockCommentAreCommentText) {
+  const std::string src =
+      "/*\n"
+      " * see http://example.com/a\n"
+      " * static int t[] = {\n"
+      " *   x = 1; // set\n"
+      " */ int after;\n"
+      "/* a\n"
+      " b /* c */ d\n";
+  EXPECT_EQ(Used(src), (Lines{"5: int after;", "7: d"}));
+}
+
 TEST_F(SourceClean, LongAndOddLines) {
   std::string long_line(3000, 'a');
   EXPECT_EQ(Clean(long_line).size(), 2048u);
