@@ -229,9 +229,9 @@ const std::string& Regex::error() const {
 bool Regex::Search(std::string_view subject, MatchSpan& span) const {
   if (!ok()) return false;
   if (!impl_->required.Passes(subject)) return false;
-  if (impl_->fast != FastPath::None && IsPlainAscii(subject))
-    return FastSearch(impl_->fast, subject, span);
-  if (WithLoneLeadsReplaced(subject, impl_->readable)) subject = impl_->readable;
+  const bool ascii = IsPlainAscii(subject);
+  if (ascii && impl_->fast != FastPath::None) return FastSearch(impl_->fast, subject, span);
+  if (!ascii && WithLoneLeadsReplaced(subject, impl_->readable)) subject = impl_->readable;
   const auto* begin = reinterpret_cast<const OnigUChar*>(subject.data());
   const auto* end = begin + subject.size();
   int r = onig_search_with_param(impl_->reg, begin, end, begin, end, impl_->region,
