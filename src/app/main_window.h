@@ -172,6 +172,7 @@ class MainWindow : public QWidget, public UiView, private CommandView {
   // True when the window has started and no command runs: controls act only then.
   bool Idle() const { return started_ && !command_running_; }
   void RunAnalysisAt(std::string root);
+  void CloseIfAskedDuringCommand();
   // CommandView
   void OpenSettingsSheet() override;
   void TakeWordFromClipboard() override;

@@ -13,11 +13,13 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 #include <QToolButton>
 
 #include "analysis/analysis_run.h"
 #include "app/context_menu.h"
 #include "app/main_window.h"
+#include "app/qt_ui.h"
 #include "app/registration_table_model.h"
 #include "gui/background_patterns.h"
 #include "gui/button_patterns.h"
@@ -34,6 +36,15 @@ void MainWindow::Command(int id) {
   const DispatchResult result = RunMainCommand(id, state, ui());
   command_running_ = false;
   if (result == DispatchResult::RanListsChanged) DataChanged();
+  CloseIfAskedDuringCommand();
+}
+
+// A close asked for while a command ran was taken as Escape; when the command was cancelled on
+// it, the close goes on with its usual question.
+void MainWindow::CloseIfAskedDuringCommand() {
+  const bool close_requested = qt_ui_->TakeCloseRequest();
+  const bool cancelled = split_ui_.TakeCancelConfirmed();
+  if (close_requested && cancelled) QTimer::singleShot(0, this, [this] { close(); });
 }
 
 void MainWindow::DataChanged() {
@@ -53,6 +64,7 @@ void MainWindow::RunAnalysisAt(std::string root) {
   StartAnalysisAt(ctx, std::move(root));
   command_running_ = false;
   DataChanged();
+  CloseIfAskedDuringCommand();
 }
 
 void MainWindow::ShowTransparency(int percent) {

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <climits>
 
@@ -159,12 +160,26 @@ bool QtUi::PollEscape() {
 }
 
 bool QtUi::eventFilter(QObject* watched, QEvent* event) {
+  // The close request reaches the window's platform window first, then the widget.
+  if (polling_ && event->type() == QEvent::Close && view_ != nullptr &&
+      (watched == view_->DialogWidget() || watched == view_->DialogWidget()->windowHandle())) {
+    // Closing the window while a command runs is taken as Escape.
+    escape_pressed_ = true;
+    close_requested_ = true;
+    return true;
+  }
   if (!polling_ || !IsUserInput(*event)) return QObject::eventFilter(watched, event);
   if (event->type() == QEvent::KeyPress &&
       static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
     escape_pressed_ = true;
   }
   return true;
+}
+
+bool QtUi::TakeCloseRequest() {
+  const bool requested = close_requested_;
+  close_requested_ = false;
+  return requested;
 }
 
 bool QtUi::OpenWithDefaultApp(std::string_view path) {

@@ -22,8 +22,7 @@ class QtUi final : public QObject, public Ui {
 
   void Message(std::string_view text, std::string_view caption = kCaption,
                MsgIcon icon = MsgIcon::Information) override;
-  bool AskYesNo(QuestionId id, std::string_view text,
-                std::string_view caption = kCaption) override;
+  bool AskYesNo(QuestionId id, std::string_view text, std::string_view caption = kCaption) override;
   std::optional<std::string> ChooseFolder(std::string_view title) override;
   std::optional<std::string> ChooseOpenFile(std::string_view title, std::string_view filter,
                                             std::string_view initial_dir = {}) override;
@@ -39,6 +38,10 @@ class QtUi final : public QObject, public Ui {
   void SetLayout(WindowLayout layout) override;
   void SetListRedraw(bool on) override;
   void SetCountLabel(int kind, std::string_view text) override;
+
+  // True once after the window was asked to close while a command polled the queue (the
+  // request was taken as Escape).
+  bool TakeCloseRequest();
 
   long long progress_max() const { return progress_max_; }
   long long progress_pos() const { return progress_pos_; }
@@ -59,6 +62,7 @@ class QtUi final : public QObject, public Ui {
   bool wait_cursor_ = false;
   bool polling_ = false;
   bool escape_pressed_ = false;
+  bool close_requested_ = false;
 };
 
 }  // namespace kelvora

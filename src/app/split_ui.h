@@ -18,7 +18,15 @@ class SplitUi final : public Ui {
     dialogs_->Message(text, caption, icon);
   }
   bool AskYesNo(QuestionId id, std::string_view text, std::string_view caption) override {
-    return dialogs_->AskYesNo(id, text, caption);
+    const bool yes = dialogs_->AskYesNo(id, text, caption);
+    if (yes && id == kAskCancelOnEscape) cancel_confirmed_ = true;
+    return yes;
+  }
+  // True once after "Yes" to the cancel question of a long command.
+  bool TakeCancelConfirmed() {
+    const bool confirmed = cancel_confirmed_;
+    cancel_confirmed_ = false;
+    return confirmed;
   }
   std::optional<std::string> ChooseFolder(std::string_view title) override {
     return dialogs_->ChooseFolder(title);
@@ -62,6 +70,7 @@ class SplitUi final : public Ui {
  private:
   Ui* dialogs_;
   Ui* window_;
+  bool cancel_confirmed_ = false;
 };
 
 }  // namespace kelvora

@@ -11,7 +11,11 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTimer>
 #include <QUrl>
+#include <algorithm>
+
+#include "analysis/analysis_run.h"
 
 using namespace kelvora;
 using kelvora::testing::Q;
@@ -105,6 +109,28 @@ class TestMainWindowTagJump : public QObject {
     QVERIFY(!w.window->KindButton(2)->isEnabled());
     QVERIFY(!w.window->AnalyseButton()->isVisible());
     QCOMPARE(w.window->CountLabel(1)->text(), Q("◆関数 登録数：3"));
+  }
+
+  // Closing the window while a run polls the queue is Escape: on "はい" the run cancels, and the
+  // close then asks as usual.
+  void ClosingDuringARunCancelsItThenAsksToQuit() {
+    WindowEnv env;
+    env.WriteRegistry("[Software\\Kelv\\RunInf]\r\nRunCnt=5\r\n");
+    for (int i = 0; i < 30; ++i) env.WriteFile("tree/f" + std::to_string(i) + ".c", kSource);
+    MainWindow window(env.Options());
+    window.Start();
+    window.show();
+    env.ui.Answer(kAskSubfolders, true)
+        .Answer(kAskConfirmRun, true)
+        .Answer(kAskCancelOnEscape, true)
+        .Answer(QuestionId{"app.quit"}, true);
+    QTimer::singleShot(0, &window, [&window] { window.close(); });
+    Drop(&window, {QString::fromStdString(env.Home() + "/tree")});
+    QTRY_VERIFY(!window.isVisible());
+    const std::vector<std::string_view> ids = env.ui.question_ids();
+    QCOMPARE(ids.back(), std::string_view("app.quit"));
+    QVERIFY(std::find(ids.begin(), ids.end(), std::string_view("run.cancel-on-escape")) !=
+            ids.end());
   }
 
   void DroppedFileOrSeveralItemsDoNothing() {
