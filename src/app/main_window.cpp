@@ -66,6 +66,10 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
   setAcceptDrops(true);
   BuildControls();
   setFixedSize(CollapsedSize());
+  // The window's size is fixed: no maximize button.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
 
   for (const CommandRow& row : MainCommands()) {
     if (row.accelerator.empty()) continue;

@@ -14,11 +14,13 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
+#include <algorithm>
 
 #include "app/main_window.h"
 #include "app/registration_table_model.h"
 #include "gui/background_patterns.h"
 #include "gui/button_patterns.h"
+#include "gui/controls.h"
 #include "platform/cp932.h"
 
 namespace kelvora {
@@ -324,8 +326,12 @@ void MainWindow::BuildListArea() {
     view->verticalHeader()->hide();
     view->verticalHeader()->setDefaultSectionSize(18);
     const auto& columns = Columns(kind);
-    for (std::size_t c = 0; c < columns.size(); ++c)
-      view->setColumnWidth(static_cast<int>(c), columns[c].width);
+    // Never narrower than the header's text.
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+      const int column = static_cast<int>(c);
+      view->setColumnWidth(
+          column, std::max(columns[c].width, view->horizontalHeader()->sectionSizeHint(column)));
+    }
     views_[static_cast<std::size_t>(slot)] = view;
     models_[static_cast<std::size_t>(slot)] = model;
   }
@@ -389,6 +395,7 @@ void MainWindow::ApplyTextColor() {
   recolor(count_field_, false);
   for (QGroupBox* group : groups_) recolor(group, false);
   for (QToolButton* b : {menu_radio_, specify_radio_}) recolor(b, true);
+  KeepSpinArrowsVisible(panel_);
   update();
 }
 

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -302,6 +303,16 @@ class TestMainWindow : public QObject {
     QVERIFY(window.ListArea()->isVisible());
     QCOMPARE(window.ListView(1)->model()->headerData(0, Qt::Horizontal).toString(), Q("関数名"));
     QCOMPARE(window.ListView(4)->columnWidth(1), 140);
+    // Every column at least as wide as its header's text.
+    for (int kind = 1; kind <= 5; ++kind) {
+      QTableView* view = window.ListView(kind);
+      for (int c = 0; c < view->model()->columnCount(); ++c)
+        QVERIFY(view->columnWidth(c) >= view->horizontalHeader()->sectionSizeHint(c));
+    }
+    // Fixed size: minimize and close, no maximize.
+    QVERIFY(window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(window.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(!window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     window.PanelButton()->click();
     QCOMPARE(window.size(), window.CollapsedSize());
     QVERIFY(!window.ListArea()->isVisible());

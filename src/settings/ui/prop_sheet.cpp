@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "gui/background_patterns.h"
+#include "gui/controls.h"
 #include "gui/japanese_fonts.h"
 #include "settings/ui/executable_chooser_ui.h"
 
@@ -45,6 +46,7 @@ CPropSheet::CPropSheet(SettingsStore& store, Settings& settings, Ui& ui, QWidget
   tabs_->addTab(page4_, QStringLiteral("出力関連"));
   tabs_->addTab(page5_, QStringLiteral("IndexMode関連"));
   tabs_->addTab(page9_, QStringLiteral("その他"));
+  KeepSpinArrowsVisible(tabs_);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &CPropSheet::accept);
