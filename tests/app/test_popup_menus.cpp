@@ -13,6 +13,7 @@
 #include <string>
 
 #include "gui/colors.h"
+#include "gui/screens.h"
 #include "platform/cp932.h"
 #include "qt_test_support.h"
 #include "raruviz/index_window.h"
@@ -525,6 +526,10 @@ class TestPopupMenus : public QObject {
     QCOMPARE(kelvora::WindowOpacity(90), 75.0 / 255.0);
     QCOMPARE(kelvora::WindowOpacity(-5), 1.0);
     QCOMPARE(kelvora::FromColorRef(0x00112233), QColor(0x33, 0x22, 0x11));
+    // Described screen points are taken on the screen holding the main window.
+    QCOMPARE(kelvora::OnScreen(QPoint(10, 10), QRect(1920, 0, 1280, 1024)), QPoint(1930, 10));
+    QCOMPARE(kelvora::OnScreen(QPoint(20, 20), QRect(-1280, 200, 1280, 1024)), QPoint(-1260, 220));
+    QCOMPARE(kelvora::ScreenOfWindow(nullptr), QGuiApplication::primaryScreen());
     QCOMPARE(kelvora::ToColorRef(QColor(0x33, 0x22, 0x11)), 0x00112233u);
   }
 };

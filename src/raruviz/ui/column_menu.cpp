@@ -11,6 +11,7 @@
 #include <QToolTip>
 #include <algorithm>
 
+#include "gui/screens.h"
 #include "raruviz/ui/item_text_widths.h"
 #include "raruviz/ui/menu_bitmaps.h"
 
@@ -32,12 +33,6 @@ QString WithoutMnemonic(const QString& text) {
     out += text[i];
   }
   return out;
-}
-
-QScreen* ScreenFor(QPoint point, QWidget* parent) {
-  if (QScreen* screen = QGuiApplication::screenAt(point)) return screen;
-  if (parent != nullptr && parent->screen() != nullptr) return parent->screen();
-  return QGuiApplication::primaryScreen();
 }
 
 }  // namespace
@@ -104,8 +99,9 @@ void ColumnMenu::BuildLayout() {
 }
 
 void ColumnMenu::Open() {
-  const QPoint origin(model_.x, model_.y);
-  const QRect avail = ScreenFor(origin, parentWidget())->availableGeometry();
+  QScreen* screen = ScreenOfWindow(parentWidget());
+  const QPoint origin = OnScreen(QPoint(model_.x, model_.y), screen->geometry());
+  const QRect avail = screen->availableGeometry();
   const int frame = 2 * frameWidth();
   const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
   int width = content_width_ + frame;

@@ -8,6 +8,7 @@
 
 #include "gui/colors.h"
 #include "gui/index_table.h"
+#include "gui/screens.h"
 
 namespace kelvora {
 
@@ -43,9 +44,8 @@ IndexPopup::IndexPopup(const IndexWindowModel& model, QWidget* parent)
 
 void IndexPopup::Open() {
   const int width = IndexWindowWidth(frameWidth());
-  QPoint pos(model_.left, model_.top);
-  QScreen* screen = QGuiApplication::screenAt(pos);
-  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  QScreen* screen = ScreenOfWindow(parentWidget());
+  QPoint pos = OnScreen(QPoint(model_.left, model_.top), screen->geometry());
   const QRect avail = screen->availableGeometry();
   // With many index entries the window is taller than a small screen: it keeps to the screen
   // and scrolls, so the cancel row stays reachable.

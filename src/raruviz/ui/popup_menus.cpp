@@ -6,9 +6,11 @@
 #include <QFontMetrics>
 #include <QMenu>
 #include <QPointer>
+#include <QScreen>
 #include <QProxyStyle>
 #include <QStyleFactory>
 
+#include "gui/screens.h"
 #include "raruviz/ui/column_menu.h"
 #include "raruviz/ui/index_popup.h"
 #include "raruviz/ui/item_text_widths.h"
@@ -86,7 +88,8 @@ int ExecQMenu(const MenuModel& model, QWidget* parent) {
   }
   menu->setToolTipsVisible(elided_any);
 
-  QAction* chosen = menu->exec(QPoint(model.x, model.y));
+  QAction* chosen =
+      menu->exec(OnScreen(QPoint(model.x, model.y), ScreenOfWindow(parent)->geometry()));
   const int id = chosen != nullptr && chosen->isEnabled() ? chosen->data().toInt() : kNoCommand;
   delete menu;
   return id;
