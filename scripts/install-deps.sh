@@ -5,9 +5,10 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libonig-dev libxlsxwriter-dev libzip-dev libfreexl-dev
+  libonig-dev libxlsxwriter-dev libzip-dev libfreexl-dev libexpat1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic qt6-translations-l10n xvfb xauth
+  python3-openpyxl
 )
 
 missing=()

@@ -29,7 +29,9 @@ struct DirId {
 
 class Walker {
  public:
-  Walker(const WalkOptions& options, RegistrationList& files) : opt_(options), files_(files) {
+  Walker(const WalkOptions& options, RegistrationList& files,
+         const std::vector<std::string_view>* extensions = nullptr)
+      : opt_(options), files_(files), extensions_(extensions) {
     if (opt_.header_list) failed_line_ = Utf8ToCp932("検索失敗");
   }
 
@@ -44,7 +46,7 @@ class Walker {
       EntryType type = TypeOf(path, e.d_type);
       if (type == EntryType::Directory) {
         if (opt_.subfolders) Walk(path);
-      } else if (type == EntryType::File && EqualsNoCase(FileExtension(e.name), opt_.extension)) {
+      } else if (type == EntryType::File && Matches(FileExtension(e.name))) {
         Register(e.name, path);
       }
     }
@@ -83,6 +85,13 @@ class Walker {
     return ListResult::Listed;
   }
 
+  bool Matches(std::string_view ext) const {
+    if (!extensions_) return EqualsNoCase(ext, opt_.extension);
+    for (std::string_view e : *extensions_)
+      if (EqualsNoCase(ext, e)) return true;
+    return false;
+  }
+
   static EntryType TypeOf(const std::string& path, unsigned char d_type) {
     if (d_type == DT_REG) return EntryType::File;
     if (d_type == DT_DIR) return EntryType::Directory;
@@ -106,6 +115,7 @@ class Walker {
 
   const WalkOptions& opt_;
   RegistrationList& files_;
+  const std::vector<std::string_view>* extensions_;
   std::string failed_line_;
   std::vector<DirId> stack_;
   std::size_t added_ = 0;
@@ -115,6 +125,13 @@ class Walker {
 
 std::size_t WalkFiles(const std::string& dir, const WalkOptions& options, RegistrationList& files) {
   Walker walker(options, files);
+  walker.Walk(dir);
+  return walker.added();
+}
+
+std::size_t WalkFiles(const std::string& dir, const std::vector<std::string_view>& extensions,
+                      const WalkOptions& options, RegistrationList& files) {
+  Walker walker(options, files, &extensions);
   walker.Walk(dir);
   return walker.added();
 }

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelvora {
 
@@ -25,5 +26,9 @@ struct WalkOptions {
 // directory that cannot be listed is left out and its siblings are still walked. Returns the
 // number of rows appended.
 std::size_t WalkFiles(const std::string& dir, const WalkOptions& options, RegistrationList& files);
+
+// The same walk for files of any of several extensions (options.extension is not used).
+std::size_t WalkFiles(const std::string& dir, const std::vector<std::string_view>& extensions,
+                      const WalkOptions& options, RegistrationList& files);
 
 }  // namespace kelvora

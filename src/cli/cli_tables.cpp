@@ -1,6 +1,6 @@
 #include "cli/cli_extensions.h"
-
 #include "cli/cli_grep.h"
+#include "cli/cli_sheets.h"
 
 namespace kelvora {
 
@@ -20,6 +20,8 @@ const std::vector<CliOutputKind>& CliOutputKinds() {
 const std::vector<CliCommand>& CliCommands() {
   static const std::vector<CliCommand> commands = {
       {"strip-if", kStripIfUsage, RunStripIfCommand},
+      {"sheets", kSheetsUsage, RunSheetsCommand},
+      {"make-workbooks", kMakeWorkbooksUsage, RunMakeWorkbooksCommand},
   };
   return commands;
 }
