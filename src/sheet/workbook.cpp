@@ -88,6 +88,20 @@ std::string CellText(const std::string& text) {
   return utf8;
 }
 
+// The file-creation mask, read without changing it (umask() would, for a moment, for every
+// thread of the process).
+mode_t ProcessUmask() {
+  std::FILE* f = std::fopen("/proc/self/status", "r");
+  unsigned mask = 022;
+  if (f) {
+    char line[256];
+    while (std::fgets(line, sizeof line, f))
+      if (std::sscanf(line, "Umask: %o", &mask) == 1) break;
+    std::fclose(f);
+  }
+  return static_cast<mode_t>(mask);
+}
+
 }  // namespace
 
 std::uint8_t XlsxBorderStyle(int style) {
@@ -375,9 +389,7 @@ SaveResult Workbook::SaveAs(const std::string& path, std::string* detail) const 
     if (detail) *detail = std::strerror(errno);
     return SaveResult::CannotWrite;
   }
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
+  fchmod(fd, 0666 & ~ProcessUmask());
   close(fd);
 
   lxw_workbook_options options{};
