@@ -143,6 +143,10 @@ std::optional<CellRange> ParseRange(std::string_view a1) {
   return r;
 }
 
+bool SheetNameTooLong(std::string_view utf8) {
+  return Utf8ToCp932(utf8).size() >= 32 || Utf16Length(utf8) > 31;
+}
+
 bool SameSheetName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {

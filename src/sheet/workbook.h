@@ -163,6 +163,11 @@ class Workbook {
   int added_ = 0;  // the N of the last "SheetN"
 };
 
+// True when a name is too long for a sheet in this system: 32 bytes or more in CP932 (a
+// character without a CP932 form counts one byte), or more than the 31 characters a sheet
+// name can hold.
+bool SheetNameTooLong(std::string_view utf8);
+
 // True when the names are equal ignoring ASCII case, the way sheet names clash.
 bool SameSheetName(std::string_view a, std::string_view b);
 

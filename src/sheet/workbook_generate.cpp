@@ -49,27 +49,12 @@ std::string ForbiddenMessage(std::string_view file, std::string_view sheet) {
          "    スラッシュ     /\n    アスタリスク   *\n";
 }
 
-std::size_t Cp932Bytes(std::string_view utf8) { return Utf8ToCp932(utf8).size(); }
-
-std::size_t Utf16Units(std::string_view utf8) {
-  std::size_t n = 0;
-  for (unsigned char c : utf8) n += ((c & 0xC0) != 0x80) + (c >= 0xF0);
-  return n;
-}
-
-// Too long for a sheet: 32 CP932 bytes or more, or more than the 31 characters a sheet name
-// can hold (characters without a CP932 form count one byte there).
-bool TooLong(std::string_view utf8) {
-  return Cp932Bytes(utf8) >= kSheetNameBytes || Utf16Units(utf8) > 31;
-}
-
 // Drops whole UTF-8 characters from the end until the text plus tail is short enough.
 std::string WithSuffix(std::string base, std::string_view tail) {
-  while (!base.empty() && TooLong(base + std::string(tail))) {
-    base.pop_back();
-    while (!base.empty() && (static_cast<unsigned char>(base.back()) & 0xC0) == 0x80)
-      base.pop_back();
-    if (!base.empty() && static_cast<unsigned char>(base.back()) >= 0xC0) base.pop_back();
+  while (!base.empty() && SheetNameTooLong(base + std::string(tail))) {
+    std::size_t cut = base.size() - 1;
+    while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80) --cut;
+    base.resize(cut);
   }
   return base + std::string(tail);
 }
@@ -127,7 +112,8 @@ SheetPlan PlanSheetNames(const std::vector<std::string>& names, SheetOrder order
 
   SheetPlan plan;
   for (std::size_t k = 0; k < ordered.size(); ++k) {
-    std::string name = TooLong(ordered[k]) ? "文字数オーバー" + std::to_string(k + 1) : ordered[k];
+    std::string name =
+        SheetNameTooLong(ordered[k]) ? "文字数オーバー" + std::to_string(k + 1) : ordered[k];
     if (Taken(plan.names, name)) {
       const std::string base = name;
       for (int n = 2; Taken(plan.names, name); ++n)

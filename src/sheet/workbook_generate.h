@@ -13,8 +13,6 @@ namespace kelvora {
 enum class SheetOrder { AsGiven, Ascending, Descending };
 
 inline constexpr int kMaxGeneratedSheets = 255;
-// A sheet name is used when it is shorter than this many bytes (CP932).
-inline constexpr std::size_t kSheetNameBytes = 32;
 
 // One CSV line, decoded to UTF-8 (a line that is no valid UTF-8 is read as CP932). Leading
 // blanks and tabs of a field are skipped; empty sheet fields are dropped.

@@ -45,6 +45,8 @@ TEST(PlanSheetNames, OrderLimitsAndRepeats) {
        SheetOrder::AsGiven, {Repeat("x", 31), Repeat("x", 27) + " (2)"}, 1},
       {"shortening never splits a character", {Repeat("あ", 15), Repeat("あ", 15)},
        SheetOrder::AsGiven, {Repeat("あ", 15), Repeat("あ", 13) + " (2)"}, 1},
+      {"shortening drops one character at a time", {Repeat("a", 25) + "あb", Repeat("a", 25) + "あb"},
+       SheetOrder::AsGiven, {Repeat("a", 25) + "あb", Repeat("a", 25) + "あ (2)"}, 1},
       {"a given name meeting a replacement", {Repeat("z", 40), "文字数オーバー1"},
        SheetOrder::AsGiven, {"文字数オーバー1", "文字数オーバー1 (2)"}, 1},
       {"CP932 byte order, not UTF-8 order", {"①", "ソ", "ア", "ｱ", "A"}, SheetOrder::Ascending,
