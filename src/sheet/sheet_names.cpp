@@ -329,20 +329,24 @@ SheetNames ReadBiff(const std::string& path) {
 }  // namespace
 
 SheetNames ReadSheetNames(const std::string& path) {
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without blocking: a fifo that carries a workbook's name must not hang the listing.
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return Fail(WorkbookReadError::CannotOpen, std::strerror(errno));
   struct stat st {};
   unsigned char magic[8] = {};
   ssize_t got = -1;
-  int err = 0;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    err = S_ISDIR(st.st_mode) ? EISDIR : errno ? errno : EINVAL;
-  } else {
-    got = read(fd, magic, sizeof magic);
-    if (got < 0) err = errno;
+  std::string why;
+  if (fstat(fd, &st) != 0) {
+    why = std::strerror(errno);
+  } else if (S_ISDIR(st.st_mode)) {
+    why = std::strerror(EISDIR);
+  } else if (!S_ISREG(st.st_mode)) {
+    why = "通常のファイルではありません";
+  } else if ((got = read(fd, magic, sizeof magic)) < 0) {
+    why = std::strerror(errno);
   }
   close(fd);
-  if (err) return Fail(WorkbookReadError::CannotOpen, std::strerror(err));
+  if (!why.empty()) return Fail(WorkbookReadError::CannotOpen, why);
   if (got == 0) return Fail(WorkbookReadError::Empty);
   static constexpr unsigned char kZip[4] = {'P', 'K', 3, 4};
   static constexpr unsigned char kCfb[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};

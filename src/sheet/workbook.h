@@ -128,7 +128,9 @@ class Worksheet {
 
 enum class SaveResult { Saved, CannotWrite, WriterError };
 
-// Workbooks.Add: a new workbook with one sheet, "Sheet1", active.
+// Workbooks.Add: a new workbook with one sheet, "Sheet1", active. A workbook is never read back
+// from a file: a command that adds sheets to a workbook it wrote earlier in the same run keeps
+// this object and saves it again.
 class Workbook {
  public:
   Workbook();

@@ -1,6 +1,7 @@
 #include "sheet/sheet_names.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "sheet/workbook.h"
 #include "support/temp_dir.h"
@@ -70,6 +71,9 @@ TEST(ReadSheetNames, OwnWorkbookRoundTripsAndBrokenCopiesGiveAMessage) {
     EXPECT_TRUE(got.names.empty()) << size;
   }
   EXPECT_EQ(WorkbookReadError::Empty, ReadSheetNames(dir.Write("empty.xlsx", "")).error);
+  const std::string fifo = (dir.path() / "pipe.xlsx").string();
+  ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+  EXPECT_EQ(WorkbookReadError::CannotOpen, ReadSheetNames(fifo).error);
 }
 
 TEST(ReadSheetNames, WorkbookExtensions) {
