@@ -1,5 +1,6 @@
 #include "sheet/workbook_generate.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -179,7 +180,8 @@ GenerationRun GenerateWorkbooksFromCsv(const std::string& csv_path, const std::s
                                        SheetOrder order, Ui& ui) {
   GenerationRun run;
   FileLineReader reader;
-  if (!reader.Open(csv_path)) {
+  struct stat st {};
+  if (stat(csv_path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || !reader.Open(csv_path)) {
     run.missing_csv = true;
     ui.Message(kMissingFileMessage, Ui::kCaption, MsgIcon::Warning);
     return run;

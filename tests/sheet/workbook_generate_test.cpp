@@ -152,6 +152,8 @@ TEST_F(GenerateCommand, MissingCsvAndCancelledFolder) {
   missing.ChooseOpenAnswer((dir_.path() / "none.csv").string());
   GenerateWorkbooks(missing, SheetOrder::AsGiven);
   EXPECT_EQ(std::string(kMissingFileMessage), missing.messages().back());
+  ScriptedUi folder;  // a folder is no CSV
+  EXPECT_TRUE(GenerateWorkbooksFromCsv(dir_.str(), out_.string(), SheetOrder::AsGiven, folder).missing_csv);
 
   ScriptedUi cancel;
   cancel.ChooseOpenAnswer(Csv("a,b\n")).ChooseFolderAnswer(std::nullopt);
