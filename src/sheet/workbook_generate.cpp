@@ -155,10 +155,13 @@ bool WriteWorkbook(const GenerationLine& line, SheetOrder order, const std::stri
     while (Taken(plan.names, temp));
     book.Item(k).SetName(temp);
   }
-  for (int k = 1; k <= book.Count(); ++k) {
-    if (k > static_cast<int>(plan.names.size())) break;
+  for (int k = 1; k <= book.Count() && k <= static_cast<int>(plan.names.size()); ++k) {
     book.Select(k);
-    book.Item(k).SetName(plan.names[static_cast<std::size_t>(k - 1)]);
+    const std::string& name = plan.names[static_cast<std::size_t>(k - 1)];
+    if (book.Item(k).SetName(name) != SheetNameError::None) {  // no name the plan lets through
+      ui.Message(ForbiddenMessage(file_shown, name), Ui::kCaption, MsgIcon::Warning);
+      return false;
+    }
   }
   for (int k = static_cast<int>(plan.names.size()) + 1; k <= book.Count(); ++k)
     book.Item(k).SetName("Sheet" + std::to_string(k));
