@@ -6,6 +6,8 @@
 #include "output/html_site.h"
 #include "output/reports.h"
 #include "raruviz/comment_search.h"
+#include "sheet/sheet_list.h"
+#include "sheet/workbook_generate.h"
 #include "tools/strip_if.h"
 #include "platform/user_folder.h"
 #include "raruviz/editor_launch.h"
@@ -117,37 +119,55 @@ std::vector<CommandRow> BuildTable() {
        "(&1) シート名一覧取得（ファイル指定）",
        "",
        R::Always,
-       {}},
+       [](CommandState& s, Ui& ui) {
+         ListSheetNamesOfFile(ui, EditorLauncher::FromSettings(s.settings));
+         return CommandEffect::None;
+       }},
       {cmd::kSheetFirst + 1,
        "sheet.names-csv",
        "(&2) シート名一覧取得（フォルダ指定-CSV出力）",
        "",
        R::Always,
-       {}},
+       [](CommandState& s, Ui& ui) {
+         ListSheetNamesOfFolder(ui, EditorLauncher::FromSettings(s.settings), SheetListForm::Csv);
+         return CommandEffect::None;
+       }},
       {cmd::kSheetFirst + 2,
        "sheet.names-text",
        "(&3) シート名一覧取得（フォルダ指定-TEXT出力）",
        "",
        R::Always,
-       {}},
+       [](CommandState& s, Ui& ui) {
+         ListSheetNamesOfFolder(ui, EditorLauncher::FromSettings(s.settings), SheetListForm::Text);
+         return CommandEffect::None;
+       }},
       {cmd::kSheetFirst + 3,
        "sheet.generate",
        "(&4) EXCELファイル生成（シート名ソートなし）",
        "",
        R::Always,
-       {}},
+       [](CommandState&, Ui& ui) {
+         GenerateWorkbooks(ui, SheetOrder::AsGiven);
+         return CommandEffect::None;
+       }},
       {cmd::kSheetFirst + 4,
        "sheet.generate-ascending",
        "(&5) EXCELファイル生成（シート名昇順ソート）",
        "",
        R::Always,
-       {}},
+       [](CommandState&, Ui& ui) {
+         GenerateWorkbooks(ui, SheetOrder::Ascending);
+         return CommandEffect::None;
+       }},
       {cmd::kSheetFirst + 5,
        "sheet.generate-descending",
        "(&6) EXCELファイル生成（シート名降順ソート）",
        "",
        R::Always,
-       {}},
+       [](CommandState&, Ui& ui) {
+         GenerateWorkbooks(ui, SheetOrder::Descending);
+         return CommandEffect::None;
+       }},
       {cmd::kGrepMenu, "grep.menu", "Grepメニュー検索 (&G)", "", R::Files,
        [](CommandState& s, Ui&) {
          s.view.RunGrepMenu();

@@ -144,9 +144,9 @@ TEST(ContextMenu, GreysByListContentAndEnablesOnlyBuiltCommands) {
   for (int id : {63, 58, 64, 66, 102, 59}) EXPECT_TRUE(Find(entries, id)->greyed) << id;
   // Enabled: built and not greyed. Rows without a function stay disabled whatever the data.
   for (int id : {1044, 60, 61, 62, 65, 53, 70, 80, 85, 89, 1066, 54, 55, 56, 145, 51, 32808, 98,
-                 32798, 151, 52, 100, 103})
+                 32798, 151, 52, 100, 103, 104, 109})
     EXPECT_TRUE(Find(entries, id)->enabled) << id;
-  for (int id : {63, 57, 1024, 104, 109})
+  for (int id : {63, 57, 1024})
     EXPECT_FALSE(Find(entries, id)->enabled) << id;
   EXPECT_EQ(Find(entries, 62)->bitmap_kind, 1);
   EXPECT_EQ(Find(entries, 66)->bitmap_kind, 5);
