@@ -1,19 +1,26 @@
-// The ini reader and writer, the user store on top of it, and loading the settings from such a
-// file. Input: the file's bytes. Writes must read back as written and leave every other key as it
-// was; loading the settings twice must not change the file the second time.
-#include <map>
-
+// The ini reader and writer, the user store on top of it, loading the settings from such a file
+// and the extension lists in it. Input: the file's bytes. Writes must read back as written and
+// leave every other key as it was; loading the settings twice must not change the file again.
+#include "analysis/extension_list.h"
 #include "fuzz_support.h"
 #include "platform/ini_file.h"
 #include "platform/scripted_ui.h"
 #include "platform/user_store.h"
 #include "settings/settings.h"
+#include "text/regex_service.h"
 
 using namespace kelvora;
 
 namespace {
 
 using Snapshot = std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string>>>>;
+
+std::string_view Trim(std::string_view s) {
+  constexpr std::string_view kBlanks = " \t\r\v\f";
+  while (!s.empty() && kBlanks.find(s.front()) != std::string_view::npos) s.remove_prefix(1);
+  while (!s.empty() && kBlanks.find(s.back()) != std::string_view::npos) s.remove_suffix(1);
+  return s;
+}
 
 // Section names of the file as written between brackets (at most a few).
 std::vector<std::string> SectionNames(std::string_view text) {
@@ -25,7 +32,7 @@ std::vector<std::string> SectionNames(std::string_view text) {
     std::string_view line = text.substr(at, end - at);
     const std::size_t open = line.find('['), close = line.find(']');
     if (open != std::string_view::npos && close != std::string_view::npos && open < close)
-      names.emplace_back(line.substr(open + 1, close - open - 1));
+      names.emplace_back(Trim(line.substr(open + 1, close - open - 1)));
     at = end + 1;
   }
   names.emplace_back("Fuzz");
@@ -89,7 +96,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const auto& [name, keys] : before) {
     if (keys.empty()) continue;
     const std::string key = keys.front().first;
-    if (key.find_first_of("=[];") != std::string::npos || key.empty()) continue;
+    // Names a write refuses: empty, or what would not read back as the same section or key.
+    if (name.empty() || name.find(']') != std::string::npos || key.empty() ||
+        key.find('=') != std::string::npos || key[0] == '[' || key[0] == ';')
+      continue;
     const Snapshot now = Take(ini, sections);
     FUZZ_CHECK(ini.WriteString(name, key, value));
     FUZZ_CHECK(ini.ReadString(name, key) == value);
@@ -124,5 +134,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string after_first = file.Read();
   LoadSettings(settings_store, second, ui);
   FUZZ_CHECK(file.Read() == after_first);
+
+  // The extension lists of the loaded settings: dotted names only, a bounded number of them.
+  static const RegexService regex;
+  for (const std::string* list : {&first.ext_src, &first.ext_header}) {
+    const std::vector<std::string> exts = ParseExtensionList(*list, regex);
+    FUZZ_CHECK(exts.size() <= kMaxExtensions);
+    for (const std::string& e : exts) FUZZ_CHECK(e.size() >= 2 && e[0] == '.');
+  }
   return 0;
 }
