@@ -97,8 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (keys.empty()) continue;
     const std::string key = keys.front().first;
     // Names a write refuses: empty, or what would not read back as the same section or key.
-    if (name.empty() || name.find(']') != std::string::npos || key.empty() ||
-        key.find('=') != std::string::npos || key[0] == '[' || key[0] == ';')
+    if (name.empty() || name.find_first_of("]\r") != std::string::npos || key.empty() ||
+        key.find_first_of("=\r") != std::string::npos || key[0] == '[' || key[0] == ';')
       continue;
     const Snapshot now = Take(ini, sections);
     FUZZ_CHECK(ini.WriteString(name, key, value));
