@@ -1,4 +1,5 @@
-// The Windows command-line splitter, and the quoting the editor command line is built with.
+// The Windows command-line splitter, and the quoting and templates the editor command line is
+// built with.
 // Input: NUL-separated arguments, also read whole as a command line. Quoting each argument and
 // splitting the joined line gives the arguments back.
 #include "fuzz_support.h"
@@ -60,5 +61,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const EditorCommand cmd = BuildEditorCommand("/opt/my editor/ed", "", args[0], "12");
   FUZZ_CHECK(!cmd.argv.empty() && cmd.argv.front() == "/opt/my editor/ed");
   if (WholeCp932(args[0]) || IsValidUtf8(args[0])) FUZZ_CHECK(cmd.argv.back() == args[0]);
+  // Template options: the file and line take the places of "%f" and "%l", the file whole even
+  // when its name holds "%l", blanks or quotes.
+  if (WholeCp932(args[0]) || IsValidUtf8(args[0])) {
+    const EditorCommand plus = BuildEditorCommand("ed", "-n +%l %f", args[0], "12");
+    FUZZ_CHECK(plus.argv.size() == 4 && plus.argv[1] == "-n" && plus.argv[2] == "+12" &&
+               plus.argv[3] == args[0]);
+    const EditorCommand go = BuildEditorCommand("ed", "--goto %f:%l", args[0], "7");
+    FUZZ_CHECK(go.argv.size() == 3 && go.argv[1] == "--goto" && go.argv[2] == args[0] + ":7");
+  }
   return 0;
 }
