@@ -20,6 +20,9 @@ case "${1:-}" in
     cmake --build build/asan -j "$jobs"
     ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
       ctest --test-dir build/asan -L core --output-on-failure -j "$jobs"
+    # Every fuzz target for a short while (clang, the same sanitizers): a reader that crashes,
+    # hangs or breaks a property on its seeds or nearby inputs fails the run.
+    ./fuzz/run.sh "${KELVORA_FUZZ_SECONDS:-20}"
     # Every test, core and GUI, on the Release build; ctest's summary is the last line.
     cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
     cmake --build build/release -j "$jobs"

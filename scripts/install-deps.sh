@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libonig-dev libxlsxwriter-dev libzip-dev libfreexl-dev libexpat1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang libfuzzer-14-dev
   fonts-ipafont-gothic qt6-translations-l10n xvfb xauth
   python3-openpyxl
 )

@@ -109,7 +109,9 @@ std::string ConvertEucToSjis(std::string_view line) {
   while (i < line.size()) {
     unsigned char b = static_cast<unsigned char>(line[i]);
     bool has_next = i + 1 < line.size();
-    if (b == 0x8E && has_next) {  // half-width katakana: the second byte is the character
+    const unsigned char next = has_next ? static_cast<unsigned char>(line[i + 1]) : 0;
+    // Half-width katakana: the second byte (0xA1..0xDF) is the character.
+    if (b == 0x8E && next >= 0xA1 && next <= 0xDF) {
       out += line[i + 1];
       i += 2;
       continue;

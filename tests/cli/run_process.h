@@ -6,7 +6,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/temp_dir.h"
@@ -17,10 +20,14 @@ struct ProcessResult {
   int status = -1;
   std::string out;
   std::string err;
+  bool timed_out = false;
 };
 
+// A child still running after timeout_seconds (when above 0) is killed; its status is then -1
+// and timed_out is set.
 inline ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string& work_dir,
-                                const std::vector<std::string>& extra_env = {}) {
+                                const std::vector<std::string>& extra_env = {},
+                                int timeout_seconds = 0) {
   ProcessResult result;
   TempDir io;
   const std::string out_path = (io.path() / "out").string();
@@ -52,7 +59,20 @@ inline ProcessResult RunProcess(const std::vector<std::string>& argv, const std:
   if (rc != 0) return result;
 
   int wstatus = 0;
-  waitpid(pid, &wstatus, 0);
+  if (timeout_seconds > 0) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
+    while (waitpid(pid, &wstatus, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &wstatus, 0);
+        result.timed_out = true;
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  } else {
+    waitpid(pid, &wstatus, 0);
+  }
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
   result.out = TempDir::Read(out_path);
   result.err = TempDir::Read(err_path);

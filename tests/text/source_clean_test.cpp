@@ -274,6 +274,10 @@ TEST(ConvertEucToSjisTest, StandardMapping) {
   EXPECT_EQ(ConvertEucToSjis("\xA4 a"), "\xA4 a");
   EXPECT_EQ(ConvertEucToSjis("ab\xA4"), "ab\xA4");
   EXPECT_EQ(ConvertEucToSjis("ab\x8E"), "ab\x8E");
+  // 0x8E before a byte that is no half-width katakana is no pair: neither byte is lost, and the
+  // quote after it is not taken into a CP932 character.
+  EXPECT_EQ(ConvertEucToSjis("\x8E" "A"), "\x8E" "A");
+  EXPECT_EQ(ConvertEucToSjis("\x8E\xE0\"x\""), "\x8E\xE0\"x\"");
   EXPECT_EQ(ConvertEucToSjis(std::string("a\0b", 3)), std::string("a\0b", 3));
   std::string long_line(1500, 'x');
   long_line += "\xA4\xA2";

@@ -1,0 +1,6 @@
+// ：正常なファイル
+int good(void)
+{
+  return 0;
+}
+#define GOOD_MAX 10

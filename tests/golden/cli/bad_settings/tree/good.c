@@ -1,0 +1,4 @@
+int good(void)
+{
+  return 0;
+}

@@ -1,0 +1,1 @@
+int cr_one(void){  return 1;}int cr_two(void){}

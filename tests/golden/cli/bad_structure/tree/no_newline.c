@@ -1,0 +1,4 @@
+int no_final_newline(void)
+{
+  return 0;
+}

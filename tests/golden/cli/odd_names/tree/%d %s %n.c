@@ -1,0 +1,4 @@
+int odd_percent(void)
+{
+  return 3;
+}

@@ -1,0 +1,4 @@
+int odd_blank(void)
+{
+  return 1;
+}

@@ -1,0 +1,4 @@
+int odd_japanese(void)
+{
+  return 2;
+}

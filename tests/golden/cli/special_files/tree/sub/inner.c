@@ -1,0 +1,4 @@
+int inner(void)
+{
+  return 1;
+}
