@@ -43,6 +43,13 @@ long EscapeCode(unsigned char c) {
   return -1;
 }
 
+// Escapes that stand alone: the control characters above and the class and anchor escapes
+// (\d, \w, \s, \h and their negations, \b, \B, \A, \z, \Z, \G).
+bool IsEscapeWithoutArgument(unsigned char c) {
+  return c != 0 && std::string_view("tnrfaedDwWsShHbBAzZG").find(static_cast<char>(c)) !=
+                       std::string_view::npos;
+}
+
 ClassItem ReadClassItem(std::string_view p, std::size_t i) {
   ClassItem item;
   if (p[i] == '\\' && i + 1 < p.size()) {
@@ -187,7 +194,9 @@ LiteralFilter RequiredLiterals(std::string_view p) {
   std::size_t i = 0;
   while (i < p.size()) {
     const char c = p[i];
-    std::string literal;  // the bytes this atom stands for, when it is one fixed character
+    // The bytes this atom stands for, when it is one fixed character.
+    std::string_view literal;
+    char escaped = 0;
     if (c == ')') return filter;
     if (c == '|') {
       end_run();
@@ -197,8 +206,15 @@ LiteralFilter RequiredLiterals(std::string_view p) {
     }
     if (c == '\\' && i + 1 < p.size()) {
       std::size_t n = CharLen(p, i + 1);
-      long code = n == 1 ? EscapeCode(static_cast<unsigned char>(p[i + 1])) : -1;
-      if (code >= 0) literal = static_cast<char>(code);
+      const unsigned char e = static_cast<unsigned char>(p[i + 1]);
+      // "\x41", "\101", "\p{Alpha}", "\k<n>": the escape's argument is no text of the line,
+      // and how far it reaches is the engine's business. Give the filter up.
+      if (n == 1 && std::isalnum(e) && !IsEscapeWithoutArgument(e)) return filter;
+      long code = n == 1 ? EscapeCode(e) : -1;
+      if (code >= 0) {
+        escaped = static_cast<char>(code);
+        literal = std::string_view(&escaped, 1);
+      }
       i += 1 + n;
     } else if (c == '[') {
       std::string scratch;
@@ -220,7 +236,7 @@ LiteralFilter RequiredLiterals(std::string_view p) {
       ++i;
     } else {
       std::size_t n = CharLen(p, i);
-      literal.assign(p.substr(i, n));
+      literal = p.substr(i, n);
       i += n;
     }
     if (literal.empty()) {

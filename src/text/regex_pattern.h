@@ -16,7 +16,8 @@ std::string RewriteDescendingRanges(std::string_view pattern);
 // Fixed texts that a subject must contain for the pattern to match, per top-level alternative:
 // a subject passes when it holds every text of one alternative. Empty (everything passes) when
 // the pattern gives no guarantee that a plain walk can prove (inline options, quoting, an
-// alternative without a fixed text).
+// escape with an argument such as "\x41" or "\p{Alpha}", an alternative without a fixed text).
+// Only plain characters and the escapes of single control or punctuation characters count.
 struct LiteralFilter {
   std::vector<std::vector<std::string>> alternatives;
   bool Passes(std::string_view subject) const;

@@ -356,10 +356,11 @@ int RegexService::ValidatePattern(std::string_view pattern, Ui& ui) const {
 
 std::string RegexService::LibraryVersionText() const {
   if (!available_) return "「 Oniguruma 」がありません！";
-  char buf[64];
-  std::snprintf(buf, sizeof buf, " Oniguruma (C) K.Kosako   Ver %X.%X", ONIGURUMA_VERSION_MAJOR,
-                ONIGURUMA_VERSION_MINOR);
-  return buf;
+  return EngineVersionText(ONIGURUMA_VERSION_MAJOR, ONIGURUMA_VERSION_MINOR);
+}
+
+std::string EngineVersionText(int major, int minor) {
+  return " Oniguruma (C) K.Kosako   Ver " + std::to_string(major) + "." + std::to_string(minor);
 }
 
 std::string ReplaceAll(std::string_view text, std::string_view what, std::string_view with) {

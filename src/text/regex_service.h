@@ -94,6 +94,9 @@ class RegexService {
   bool available_;
 };
 
+// The version part of the about-box text, both numbers in decimal: "... Ver 6.10".
+std::string EngineVersionText(int major, int minor);
+
 // Replaces every occurrence of what in text by with (plain bytes, left to right).
 std::string ReplaceAll(std::string_view text, std::string_view what, std::string_view with);
 

@@ -1,12 +1,16 @@
-// A temporary folder for one test, removed with everything in it when the test ends.
+// A temporary folder for one test, removed with everything in it when the test ends; a test
+// whose folder cannot be created fails.
 #pragma once
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
+#include <stdexcept>
 #include <unistd.h>
 
 namespace kelvora::testing {
@@ -31,8 +35,12 @@ class TempDir {
 
 inline TempDir::TempDir() {
   std::string tmpl = (std::filesystem::temp_directory_path() / "kelvora-case-XXXXXX").string();
-  char* dir = mkdtemp(tmpl.data());
-  path_ = dir ? std::filesystem::path(dir) : std::filesystem::temp_directory_path();
+  // Without a folder of its own the test cannot run: throwing fails it (Google Test reports an
+  // exception from a test or its fixture), and the destructor never removes a shared folder.
+  if (mkdtemp(tmpl.data()) == nullptr)
+    throw std::runtime_error("cannot create a temporary folder from " + tmpl + ": " +
+                             std::strerror(errno));
+  path_ = tmpl;
 }
 
 inline TempDir::~TempDir() {

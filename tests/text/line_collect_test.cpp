@@ -180,6 +180,10 @@ TEST(RequiredLiteralsTest, OnlyWhatEveryMatchHolds) {
   EXPECT_EQ(Required("[=;]x{"), (Alternatives{{"x{"}}));
   EXPECT_EQ(Required("(a|b)=(c)"), (Alternatives{{"="}}));
   EXPECT_EQ(Required(R"(\d+x\bz)"), (Alternatives{{"x", "z"}}));
+  // Escapes with arguments give the filter up instead of taking their argument for text.
+  EXPECT_EQ(Required(R"(\x41B)"), Alternatives{});
+  EXPECT_EQ(Required(R"(\101B)"), Alternatives{});
+  EXPECT_EQ(Required(R"(x|\p{Alpha}B)"), Alternatives{});
   const std::string words = Utf8ToCp932("関数名|処理名|機能名");
   EXPECT_EQ(
       Required(words),

@@ -310,6 +310,8 @@ TEST(RegexService, MissingEngineSwitch) {
   rx.set_available(true);
   EXPECT_EQ(rx.LibraryVersionText(), " Oniguruma (C) K.Kosako   Ver 6.9");
   EXPECT_EQ(rx.ExtractMatch("a", "a", o1), 0);
+  // A two-digit minor version reads in decimal, not as a hex digit ("6.A").
+  EXPECT_EQ(EngineVersionText(6, 10), " Oniguruma (C) K.Kosako   Ver 6.10");
 }
 
 }  // namespace
@@ -342,6 +344,60 @@ TEST(RegexFastPath, AgreesWithTheEngineOnAsciiLines) {
       }
     }
   }
+}
+
+// The required-text prefilter runs before the engine on every compiled pattern; it may only turn
+// lines away that the engine would turn away too. Escapes with arguments hold no line text.
+TEST(RegexPrefilter, EscapesWithArgumentsMatch) {
+  for (const char* p : {R"(\x41B)", R"(\101B)", R"(\p{Alpha}B)", R"(\x{41}B)", R"(\P{Digit}B)",
+                        R"((A)\1?B)", R"(\k<x>?A|AB)"}) {
+    Regex re;
+    if (!re.Compile(p)) continue;  // a syntax the engine does not take is not the point here
+    EXPECT_TRUE(re.Matches("AB")) << p;
+  }
+  Regex re;
+  ASSERT_TRUE(re.Compile(R"(\x41B)"));
+  EXPECT_TRUE(re.Matches("xABx"));
+  EXPECT_FALSE(re.Matches("41B"));
+}
+
+// Random patterns of literals, escapes, classes, groups, alternations and quantifiers: the
+// compiled pattern (with its prefilter) agrees with the engine alone ("(?:...)" turns the
+// filter off) on random lines.
+TEST(RegexPrefilter, AgreesWithTheEngineOnRandomPatterns) {
+  const char* atoms[] = {"A",     "B",      "a",       "1",      " ",      "\\t",   "\\.",
+                         "\\\\",    "\\x41",  "\\101",    "\\p{Alpha}", "\\d",   "\\w",   "\\s",
+                         "\\b",    "[AB]",   "[^A]",    "[ \\t]*", "(A|B)",  "(1|a)", ".",
+                         "^",     "$",      "\\x{42}", "[\\x41]", "\\h",    "\\S",   "\\W"};
+  const char* quantifiers[] = {"", "", "", "*", "+", "?", "{2}", "{1,2}", "*?"};
+  const std::string alphabet = "AB1a .\t\\";
+  std::uint32_t seed = 11;
+  auto next = [&] { return seed = seed * 1664525u + 1013904223u, seed >> 8; };
+  int compared = 0;
+  for (int k = 0; k < 400; ++k) {
+    std::string p;
+    for (std::size_t n = 1 + next() % 5; n > 0; --n) {
+      if (!p.empty() && next() % 6 == 0) p += '|';
+      p += atoms[next() % std::size(atoms)];
+      p += quantifiers[next() % std::size(quantifiers)];
+    }
+    Regex filtered, engine;
+    const bool ok = filtered.Compile(p);
+    ASSERT_EQ(ok, engine.Compile("(?:" + p + ")")) << p;
+    if (!ok) continue;
+    for (int i = 0; i < 200; ++i) {
+      std::string line;
+      for (std::size_t n = next() % 8; n > 0; --n) line += alphabet[next() % alphabet.size()];
+      MatchSpan a, b;
+      const bool fa = filtered.Search(line, a), fb = engine.Search(line, b);
+      ASSERT_EQ(fa, fb) << p << " on [" << line << "]";
+      if (fa) {
+        ASSERT_EQ(a.pos, b.pos) << p << " on [" << line << "]";
+      }
+      ++compared;
+    }
+  }
+  EXPECT_GT(compared, 40000);
 }
 
 }  // namespace
