@@ -240,6 +240,10 @@ int RunAnalysis(AnalysisContext& ctx, AnalysisRun& run) {
   std::unique_ptr<CollectPrefetcher> ahead;
   if (ctx.collect_ahead) ahead = StartCollectingAhead(pc);
   pc.prefetch = ahead.get();
+  if (ctx.ahead_probe && ahead) {
+    ctx.ahead_probe->started = true;
+    if (ctx.ahead_probe->worker_first) ahead->WaitForWorker();
+  }
   for (const auto& pass : passes) {
     if (!pass->Enabled(run.settings)) continue;
     if (pass->Run(pc) == PassResult::Cancel) {
@@ -247,6 +251,7 @@ int RunAnalysis(AnalysisContext& ctx, AnalysisRun& run) {
       return -1;
     }
   }
+  if (ctx.ahead_probe && ahead) ctx.ahead_probe->worker_files += ahead->worker_files();
   run.finished_text = pc.done_text;
   ui.SetStatus(2, "取得完了！  所要時間：" + ElapsedSecondsText(TickCountMs() - started) + "秒  ");
   return 0;

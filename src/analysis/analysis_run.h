@@ -35,6 +35,16 @@ struct AnalysisContext {
   bool* running = nullptr;
   // Collect the struct, table and prototype candidates ahead on a second core.
   bool collect_ahead = true;
+  // Tests only: what the second core did, when given.
+  struct CollectAheadProbe* ahead_probe = nullptr;
+};
+
+// Lets a test see that the second core collected: with worker_first the passes wait until it
+// has been through every file, so every candidate text comes from it.
+struct CollectAheadProbe {
+  bool worker_first = false;
+  bool started = false;             // set when a run started the worker
+  std::size_t worker_files = 0;     // files it collected, summed over runs
 };
 
 // What one run carries from the collection to the passes.

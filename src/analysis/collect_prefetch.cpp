@@ -66,8 +66,19 @@ void CollectPrefetcher::Work() {
       job.text = std::move(text);
       job.state = kDone;
     }
+    ++worker_files_;
     done_.notify_all();
   }
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    worker_finished_ = true;
+  }
+  done_.notify_all();
+}
+
+void CollectPrefetcher::WaitForWorker() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  done_.wait(lock, [&] { return worker_finished_; });
 }
 
 std::string CollectPrefetcher::Take(CollectKind kind, std::size_t i, const CollectTools& here) {

@@ -49,6 +49,11 @@ class CollectPrefetcher {
 
   // The text of file i of a kind; collected here with `here` when the worker has not begun it.
   std::string Take(CollectKind kind, std::size_t i, const CollectTools& here);
+  // Blocks until the worker has been through every file (tests use it so that every text comes
+  // from the second core).
+  void WaitForWorker();
+  // Files the worker collected so far.
+  std::size_t worker_files() const { return worker_files_.load(); }
 
  private:
   enum State : int { kPending = 0, kClaimed = 1, kDone = 2 };
@@ -72,6 +77,8 @@ class CollectPrefetcher {
   std::mutex mutex_;
   std::condition_variable done_;
   std::atomic<bool> stop_{false};
+  std::atomic<std::size_t> worker_files_{0};
+  bool worker_finished_ = false;  // guarded by mutex_
   std::thread worker_;
 };
 

@@ -39,10 +39,21 @@ TEST_F(AnalysisRunTest, CollectingAheadGivesTheSameListsAndFiles) {
   const Dump in_place = AllRows(data);
   const std::string prototypes = WorkFile(kPrototypeFileName);
 
+  // Round 0 waits for the second core to go through every file before the passes take them,
+  // so the lists can only be right if its texts are; later rounds let both sides race.
   for (int round = 0; round < 3; ++round) {
+    CollectAheadProbe probe;
+    probe.worker_first = round == 0;
     ctx.collect_ahead = true;
+    ctx.ahead_probe = &probe;
     data.Clear();
     ASSERT_EQ(RunSample(), 0);
+    ctx.ahead_probe = nullptr;
+    ASSERT_TRUE(probe.started) << "round " << round;
+    // The 60 headers of many/ for structs, its 120 files for tables and again for prototypes.
+    if (round == 0) {
+      EXPECT_GE(probe.worker_files, 60u + 2 * 120u);
+    }
     EXPECT_EQ(AllRows(data), in_place) << "round " << round;
     EXPECT_EQ(WorkFile(kPrototypeFileName), prototypes);
   }
@@ -55,7 +66,11 @@ TEST_F(AnalysisRunTest, CancelWhileCollectingAheadStopsCleanly) {
     Tree("f" + std::to_string(i) + ".c", "int f" + std::to_string(i) + "(void)\n{\n  return 0;\n}\n");
   ui.AnswerYes().AnswerYes();
   ui.EscapeAtPoll(5).AnswerYes();
+  CollectAheadProbe probe;
+  ctx.ahead_probe = &probe;
   EXPECT_EQ(StartAnalysisAt(ctx, Root()), -1);
+  ctx.ahead_probe = nullptr;
+  EXPECT_TRUE(probe.started);
   EXPECT_TRUE(data.AllEmpty());
 }
 

@@ -118,24 +118,6 @@ TEST(RegistrationListSort, EmptyListStillFlipsItsFlag) {
   EXPECT_TRUE(list.index().empty());
 }
 
-TEST(RegistrationListSort, LargeListSortsInReasonableTime) {
-  // Built the way the extractors build it: inserts at a growing index near the end.
-  RegistrationList list(ListKind::Function);
-  constexpr std::size_t kRows = 100000;
-  std::size_t at = 0;
-  unsigned seed = 12345;
-  for (std::size_t i = 0; i < kRows; ++i) {
-    if (i % 1000 == 0) list.AppendRow();  // a row that stays behind the inserted run
-    std::size_t r = list.InsertRow(at++);
-    seed = seed * 1103515245u + 12345u;
-    list.SetCell(r, col::kName, "fn_" + std::to_string(seed % 100000));
-  }
-  list.Sort();
-  for (std::size_t r = 1; r < list.RowCount(); ++r) {
-    ASSERT_LE(CompareNamesNoCase(list.Cell(r - 1, 0), list.Cell(r, 0)), 0) << r;
-  }
-}
-
 TEST(RegistrationListRows, InsertAppendAndDelete) {
   RegistrationList list(ListKind::Define);
   AddRow(list, "last");
@@ -206,20 +188,6 @@ TEST(RegistrationListRows, MixedInsertsAppendsAndDeletesMatchAPlainVector) {
     return CompareNamesNoCase(a, b) < 0;
   });
   EXPECT_EQ(Names(list), model);
-}
-
-TEST(RegistrationListRows, InsertingNewRowsBeforeManyOldOnesStaysCheap) {
-  // An add-to-existing run inserts its rows from index 0 on, before all the old rows.
-  RegistrationList list(ListKind::Struct);
-  constexpr std::size_t kOld = 100000, kNew = 100000;
-  for (std::size_t i = 0; i < kOld; ++i) list.SetCell(list.AppendRow(), col::kName, "old");
-  for (std::size_t i = 0; i < kNew; ++i) list.SetCell(list.InsertRow(i), col::kName, "new");
-  ASSERT_EQ(list.RowCount(), kOld + kNew);
-  EXPECT_EQ(list.Cell(kNew - 1, col::kName), "new");
-  EXPECT_EQ(list.Cell(kNew, col::kName), "old");
-  list.Sort();
-  EXPECT_EQ(list.Cell(0, col::kName), "new");
-  EXPECT_EQ(list.Cell(kNew, col::kName), "old");
 }
 
 TEST(RegistrationListCells, ColumnsOutsideTheLayoutAndMissingRowsReadEmpty) {

@@ -179,6 +179,25 @@ TEST_F(SourceClean, NestedBranches) {
   EXPECT_EQ(Used("#if 0\n#if 1\nx\n#else\nw\n#endif\ny\n#endif\nz\n"), (Lines{"9:z"}));
 }
 
+// Level 32 owns the mask's last bit (1 << 31): its false branch drops its lines, also under a
+// deeper level without a bit, and its "#else" brings them back.
+TEST_F(SourceClean, LevelThirtyTwoHasTheLastBit) {
+  std::string src;
+  for (int i = 0; i < 31; ++i) src += "#if 1\n";
+  src += "#if 0\nhidden\n#if 1\ndeeper\n#endif\n#else\nshown\n#endif\n";
+  for (int i = 0; i < 31; ++i) src += "#endif\n";
+  src += "after\n";
+  EXPECT_EQ(Used(src), (Lines{"38:shown", "71:after"}));
+  ConditionalState state;
+  MacroList none;
+  for (int i = 0; i < 31; ++i) PreprocessorStep("#if 1", state, none, pats);
+  PreprocessorStep("#if 0", state, none, pats);
+  EXPECT_EQ(state.depth, 32);
+  EXPECT_EQ(state.mask, 0x7FFFFFFFu);
+  PreprocessorStep("#else", state, none, pats);
+  EXPECT_EQ(state.mask, 0xFFFFFFFFu);
+}
+
 TEST_F(SourceClean, StrayEndifAndDeepNesting) {
   EXPECT_EQ(Used("#endif\na\n#endif\nb\n"), (Lines{"2:a", "4:b"}));
   ConditionalState state;
