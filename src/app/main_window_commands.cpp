@@ -25,6 +25,7 @@
 #include "gui/button_patterns.h"
 #include "settings/property_pages.h"
 #include "settings/ui/prop_sheet.h"
+#include "settings/window_settings.h"
 
 namespace kelvora {
 
@@ -73,8 +74,7 @@ void MainWindow::ShowTransparency(int percent) {
 }
 
 void MainWindow::SetAlwaysOnTop(bool on) {
-  settings_.window_top = on ? 1 : 0;
-  store_->WriteInt("Dialog", "window_top", settings_.window_top);
+  kelvora::SetAlwaysOnTop(*store_, settings_, on);
   on_top_->setChecked(on);
   const bool visible = isVisible();
   setWindowFlag(Qt::WindowStaysOnTopHint, on);
@@ -85,36 +85,32 @@ void MainWindow::ChooseColor(ColorTarget which) {
   std::uint32_t* target = which == ColorTarget::Line   ? &settings_.dlg_base
                           : which == ColorTarget::Text ? &settings_.dlg_text
                                                        : &settings_.dlg_bkground;
-  const char* key = which == ColorTarget::Line   ? "Dlg_Base"
-                    : which == ColorTarget::Text ? "Dlg_Text"
-                                                 : "Dlg_Bkground";
+  const DialogColor color = which == ColorTarget::Line   ? DialogColor::Line
+                            : which == ColorTarget::Text ? DialogColor::Text
+                                                         : DialogColor::Background;
   for (int i = 0; i < kCustomColors; ++i)
     QColorDialog::setCustomColor(
         i, FromColorRef(settings_.custom_colors[static_cast<std::size_t>(i)]));
   QColorDialog dialog(FromColorRef(*target), this);
   if (dialog.exec() != QDialog::Accepted) return;
-  *target = ToColorRef(dialog.selectedColor());
-  store_->WriteInt("Color", key, *target);
-  for (int i = 0; i < kCustomColors; ++i) {
-    const std::uint32_t color = ToColorRef(QColorDialog::customColor(i));
-    settings_.custom_colors[static_cast<std::size_t>(i)] = color;
-    store_->WriteInt("Color", "CustomColor" + std::to_string(i), color);
-  }
+  SetDialogColor(*store_, settings_, color, ToColorRef(dialog.selectedColor()));
+  std::array<std::uint32_t, kCustomColors> custom{};
+  for (int i = 0; i < kCustomColors; ++i)
+    custom[static_cast<std::size_t>(i)] = ToColorRef(QColorDialog::customColor(i));
+  SetCustomColors(*store_, settings_, custom);
   ApplyTextColor();
 }
 
 void MainWindow::SetHatchPattern(int box_index) {
   const int style = HatchStyleOfEntry(box_index);
   if (style < 0) return;
-  settings_.hatch_pattern = style;
-  store_->WriteInt("Color", "Hatch_Pattern", style);
+  kelvora::SetHatchPattern(*store_, settings_, style);
   update();
 }
 
 void MainWindow::SetButtonPattern(int index) {
   if (index < 0 || index >= kButtonPatternCount) return;
-  settings_.button_pattern = index;
-  store_->WriteInt("Color", "Button_Pattern", index);
+  kelvora::SetButtonPattern(*store_, settings_, index);
   ApplyButtonPattern();
 }
 

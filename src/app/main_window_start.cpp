@@ -18,6 +18,7 @@
 #include "app/run_counter.h"
 #include "gui/background_patterns.h"
 #include "platform/process.h"
+#include "settings/window_settings.h"
 
 namespace kelvora {
 
@@ -93,10 +94,7 @@ void MainWindow::ApplySettingsToControls() {
 // The stored rectangle is used when all four sides are non-zero, its size is the collapsed
 // window's and it lies on a screen; otherwise the window opens at its default place.
 void MainWindow::RestoreRectangle() {
-  const long long left = store_->ReadInt("Window", "left", 0);
-  const long long top = store_->ReadInt("Window", "top", 0);
-  const long long right = store_->ReadInt("Window", "right", 0);
-  const long long bottom = store_->ReadInt("Window", "bottom", 0);
+  const auto [left, top, right, bottom, show] = ReadWindowPlacement(*store_);
   if (left == 0 || top == 0 || right == 0 || bottom == 0) return;
   if (right - left != kCollapsedWidth || bottom - top != kCollapsedHeight) return;
   const QRect rect(static_cast<int>(left), static_cast<int>(top), kCollapsedWidth,
@@ -110,11 +108,8 @@ void MainWindow::RestoreRectangle() {
 void MainWindow::SavePlacement() {
   const QPoint at = pos();
   const QSize size = panel_open_ || panel_moving_ ? CollapsedSize() : this->size();
-  store_->WriteInt("Window", "left", at.x());
-  store_->WriteInt("Window", "top", at.y());
-  store_->WriteInt("Window", "right", at.x() + size.width());
-  store_->WriteInt("Window", "bottom", at.y() + size.height());
-  store_->WriteInt("Window", "show", isMinimized() ? 2 : isMaximized() ? 3 : 1);
+  WriteWindowPlacement(*store_, {at.x(), at.y(), at.x() + size.width(), at.y() + size.height(),
+                                 isMinimized() ? 2 : isMaximized() ? 3 : 1});
   history_->Save(*store_);
 }
 

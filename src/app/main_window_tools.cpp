@@ -10,6 +10,7 @@
 #include "gui/background_patterns.h"
 #include "gui/colors.h"
 #include "output/ui/html_options_dialog.h"
+#include "settings/window_settings.h"
 #include "tools/ui/tool_windows.h"
 
 namespace kelvora {
@@ -77,8 +78,7 @@ void MainWindow::RunCommentSearch() {
 // A bitmap pattern (0..94) as the background: stored as 6..100 like the pattern list's choice.
 void MainWindow::SetBitmapPattern(int pattern) {
   if (pattern < 0 || pattern >= kBackgroundPatternCount) return;
-  settings_.hatch_pattern = kHatchStyles + pattern;
-  store_->WriteInt("Color", "Hatch_Pattern", settings_.hatch_pattern);
+  kelvora::SetHatchPattern(*store_, settings_, kHatchStyles + pattern);
   SetBackgroundType(false);
   update();
 }

@@ -15,6 +15,7 @@
 #include "tools/readme.h"
 #include "data/registration_lists.h"
 #include "settings/settings.h"
+#include "settings/window_settings.h"
 
 namespace kelvora {
 namespace {
@@ -275,8 +276,7 @@ CommandEffect ReanalyseCommand(CommandState& s, Ui& ui) {
 }
 
 CommandEffect TransparencyCommand(CommandState& s, int percent) {
-  s.settings.raruviz_par = percent;
-  s.store.WriteInt("TransparentWindow", "RarUviz_Par", percent);
+  SetTransparency(s.store, s.settings, percent);
   s.view.ShowTransparency(percent);
   return CommandEffect::None;
 }

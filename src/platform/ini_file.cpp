@@ -4,6 +4,7 @@
 #include <limits>
 #include <optional>
 
+#include "platform/bytes.h"
 #include "platform/files.h"
 
 namespace kelvora {
@@ -11,6 +12,7 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 
+// Profile files also take CR, VT and FF around names and values as blanks.
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
@@ -21,15 +23,8 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-char FoldAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-  return true;
+  return EqualsIgnoringAsciiCase(a, b);
 }
 
 // A value read back loses one pair of enclosing quotes, as profile reads do.
@@ -194,7 +189,7 @@ bool IniFile::HasKey(std::string_view section, std::string_view key) const {
 }
 
 bool IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  if (!ValidNames(section, key) || HasLineBreak(value)) return false;
+  if (read_only_ || !ValidNames(section, key) || HasLineBreak(value)) return false;
   Parsed ini = Load(path_);
   const std::string& data = ini.data();
   const auto& lines = ini.lines();

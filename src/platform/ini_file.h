@@ -13,6 +13,9 @@ class IniFile {
   explicit IniFile(std::string path);
 
   const std::string& path() const { return path_; }
+  // A read-only file refuses every write (they return false) and is never touched.
+  void set_read_only() { read_only_ = true; }
+  bool read_only() const { return read_only_; }
 
   // Reads go to the file each time, as profile reads do, so other writers are seen.
   std::string ReadString(std::string_view section, std::string_view key,
@@ -33,6 +36,7 @@ class IniFile {
 
  private:
   std::string path_;
+  bool read_only_ = false;
 };
 
 }  // namespace kelvora

@@ -25,6 +25,8 @@ class UserStore {
   bool WriteDwordValue(std::string_view key_path, std::string_view name, std::uint32_t value);
 
   const std::string& path() const { return ini_.path(); }
+  // Every later write is refused and the store is never touched.
+  void set_read_only() { ini_.set_read_only(); }
 
  private:
   IniFile ini_;

@@ -21,10 +21,10 @@ char Lower(unsigned char c) {
 
 IndexWindowSettings ReadIndexWindowSettings(const SettingsStore& store, const Settings& settings) {
   IndexWindowSettings s;
-  s.left = static_cast<int>(store.ReadInt("Index", "LeftPos", 20));
-  s.top = static_cast<int>(store.ReadInt("Index", "TopPos", 20));
-  s.text_color = static_cast<std::uint32_t>(store.ReadInt("Index", "TextColor", 0xFFFFFF));
-  s.back_color = static_cast<std::uint32_t>(store.ReadInt("Index", "BkColor", 0));
+  s.left = ReadInt(store, keys::kIndexLeft);
+  s.top = ReadInt(store, keys::kIndexTop);
+  s.text_color = ReadColor(store, keys::kIndexTextColor);
+  s.back_color = ReadColor(store, keys::kIndexBackColor);
   s.transparency_percent = settings.raruviz_par;
   return s;
 }

@@ -39,31 +39,31 @@ std::string PageSizeText(const MenuLayout& layout) {
 
 int ChangeMenuRows(int value, SettingsStore& store, Settings& settings, MenuState& state) {
   settings.disp_y_max = SpinValue(value);
-  store.WriteInt("Menu", "disp_y_max", settings.disp_y_max);
+  WriteValue(store, keys::kDispYMax, settings.disp_y_max);
   ResetMenuState(state);
   return settings.disp_y_max;
 }
 
 int ChangeMenuColumns(int value, SettingsStore& store, Settings& settings, MenuState& state) {
   settings.disp_x_max = SpinValue(value);
-  store.WriteInt("Menu", "disp_x_max", settings.disp_x_max);
+  WriteValue(store, keys::kDispXMax, settings.disp_x_max);
   ResetMenuState(state);
   return settings.disp_x_max;
 }
 
 void ChangeDisplayType(bool multi_column, SettingsStore& store, Settings& settings) {
-  settings.disp_type = Utf8ToCp932(multi_column ? "複数列表示" : "１列表示");
-  store.WriteString("Menu", "disp_type", settings.disp_type);
+  settings.disp_type = multi_column ? DefaultText(keys::kDispType) : Utf8ToCp932("１列表示");
+  WriteText(store, keys::kDispType, settings.disp_type);
 }
 
 void ChangeCommentDisplay(bool on, SettingsStore& store, Settings& settings) {
   settings.comment_disp = on ? 1 : 0;
-  store.WriteInt("Menu", "comment_disp", settings.comment_disp);
+  WriteValue(store, keys::kCommentDisp, settings.comment_disp);
 }
 
 bool ToggleIndexMode(SettingsStore& store, Settings& settings) {
   settings.index_mode = settings.index_mode == 1 ? 0 : 1;
-  store.WriteInt("Index", "Mode", settings.index_mode);
+  WriteValue(store, keys::kIndexMode, settings.index_mode);
   return settings.index_mode == 1;
 }
 

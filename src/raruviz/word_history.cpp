@@ -7,10 +7,13 @@ namespace kelvora {
 
 namespace {
 
-constexpr std::string_view kSection = "ComboHistory";
+// The history's keys: prefix1..prefix20 in the section of the word box's history.
+TextKey Family(std::string_view prefix) {
+  return TextKey{keys::kWordHistory.section, prefix, ""};
+}
 
-std::string Key(std::string_view prefix, std::size_t number) {
-  return std::string(prefix) + std::to_string(number);
+int Number(std::size_t n) {
+  return static_cast<int>(n);
 }
 
 }  // namespace
@@ -20,7 +23,7 @@ void WordHistory::Load(const SettingsStore& store) {
   dropdown_.clear();
   next_ = 0;
   for (std::size_t i = 0; i < kSlots; ++i) {
-    std::string word = store.ReadString(kSection, Key(prefix_, i + 1));
+    std::string word = ReadText(store, Family(prefix_), Number(i + 1));
     if (word.size() >= kWordLimit) continue;
     if (word.empty()) {
       next_ = i;
@@ -34,12 +37,12 @@ void WordHistory::Load(const SettingsStore& store) {
 void WordHistory::Save(SettingsStore& store) const {
   std::size_t number = 0;
   auto write = [&](std::size_t slot) {
-    if (!slots_[slot].empty()) store.WriteString(kSection, Key(prefix_, ++number), slots_[slot]);
+    if (!slots_[slot].empty()) WriteText(store, Family(prefix_), Number(++number), slots_[slot]);
   };
   for (std::size_t s = next_; s < kSlots; ++s) write(s);
   for (std::size_t s = 0; s < next_ && s < kSlots; ++s) write(s);
   for (std::size_t n = number + 1; n <= kSlots; ++n) {
-    if (store.ini().HasKey(kSection, Key(prefix_, n))) store.WriteString(kSection, Key(prefix_, n), "");
+    if (HasKey(store, Family(prefix_), Number(n))) WriteText(store, Family(prefix_), Number(n), "");
   }
 }
 

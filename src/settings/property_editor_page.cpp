@@ -36,10 +36,8 @@ bool EditorFileExists(const std::string& path) {
 
 EditorPage ReadEditorPage(const SettingsStore& store, Ui& ui) {
   EditorPage page;
-  page.path = store.user().ReadStringValue(kConfigKey, "EditorPath").value_or(std::string());
-  std::string option =
-      store.user().ReadStringValue(kConfigKey, "EditorOption").value_or(std::string());
-  if (option.empty()) option = "/j";
+  page.path = ReadText(store, keys::kEditorPath);
+  std::string option = ReadText(store, keys::kEditorOption);
   if (option.size() > kEditorOptionLimit) {
     ui.Message(OptionTooLongText(), Ui::kCaption, MsgIcon::Warning);
   } else {
@@ -76,7 +74,7 @@ bool SetEditorOption(EditorPage& page, std::string_view text, Ui& ui) {
 }
 
 void WriteEditorPage(const EditorPage& page, SettingsStore& store, Ui& ui) {
-  store.user().WriteStringValue(kConfigKey, "EditorOption", page.option);
+  WriteText(store, keys::kEditorOption, page.option);
   // No editor chosen yet is not a missing file: nothing to say, nothing to write.
   if (page.path.empty()) return;
   if (!EditorFileExists(page.path)) {
@@ -84,7 +82,7 @@ void WriteEditorPage(const EditorPage& page, SettingsStore& store, Ui& ui) {
                MsgIcon::Warning);
     return;
   }
-  store.user().WriteStringValue(kConfigKey, "EditorPath", page.path);
+  WriteText(store, keys::kEditorPath, page.path);
 }
 
 }  // namespace kelvora

@@ -6,73 +6,38 @@
 #include "platform/ui.h"
 
 namespace kelvora {
-namespace {
-
-int ToInt(long long v) {
-  return static_cast<int>(std::clamp<long long>(v, -2147483647LL - 1, 2147483647LL));
-}
-
-std::uint32_t ToColor(long long v) {
-  return static_cast<std::uint32_t>(v & 0xFFFFFFFFLL);
-}
-
-std::string Numbered(const char* prefix, int n) {
-  return prefix + std::to_string(n);
-}
-
-std::string ReadExtensions(SettingsStore& store, std::string_view key, std::string_view fallback) {
-  std::string value = store.ReadString("Extention", key);
-  if (value.empty()) {
-    value = std::string(fallback);
-    store.WriteString("Extention", key, value);
-  }
-  return value;
-}
-
-int ReadChoiceOf3(const SettingsStore& store, std::string_view key) {
-  const long long value = store.ReadInt("Analysis", key, 0);
-  return value < 0 || value > 2 ? 0 : static_cast<int>(value);
-}
-
-int ReadSpace(const SettingsStore& store, std::string_view key, int fallback) {
-  const long long value = store.ReadInt("Tree", key, fallback);
-  return value < kSpaceMin || value > kSpaceMax ? fallback : static_cast<int>(value);
-}
-
-}  // namespace
 
 AnalysisPage ReadAnalysisPage(SettingsStore& store) {
   AnalysisPage page;
-  page.src = ReadExtensions(store, "src", "*.c;*.cpp");
-  page.header = ReadExtensions(store, "header", "*.h");
-  auto on_off = [&store](std::string_view key) {
-    return store.ReadInt("Analysis", key, 1) == 1 ? 1 : 0;
-  };
-  page.func = on_off("func");
-  page.structs = on_off("struct");
-  page.define = on_off("define");
-  page.table = on_off("table");
-  page.func_prop = ReadChoiceOf3(store, "func_prop");
-  page.struct_prop = ReadChoiceOf3(store, "struct_prop");
-  page.func_header_str = store.ReadString("Analysis", "FuncHeaderStr", Settings().func_header_str);
+  page.src = LoadText(store, keys::kSourceExtensions);
+  page.header = LoadText(store, keys::kHeaderExtensions);
+  page.func = ReadInt(store, keys::kFunc);
+  page.structs = ReadInt(store, keys::kStruct);
+  page.define = ReadInt(store, keys::kDefine);
+  page.table = ReadInt(store, keys::kTable);
+  page.func_prop = ReadInt(store, keys::kFuncProp);
+  page.struct_prop = ReadInt(store, keys::kStructProp);
+  // The page shows the words as stored; loading is what trims them.
+  page.func_header_str =
+      store.ReadString(keys::kFuncHeaderStr.section, keys::kFuncHeaderStr.key,
+                       DefaultText(keys::kFuncHeaderStr));
   // The store keeps the count in one byte; the spin field cannot show more than 200.
-  page.func_header_line = std::min(
-      static_cast<int>(store.ReadInt("Analysis", "FuncHeaderLine", 10) & 0xFF), kHeaderLineMax);
+  page.func_header_line = std::min(ReadInt(store, keys::kFuncHeaderLine), kHeaderLineMax);
   return page;
 }
 
 void WriteAnalysisPage(const AnalysisPage& page, SettingsStore& store) {
-  store.WriteString("Extention", "src", page.src);
-  store.WriteString("Extention", "header", page.header);
-  store.WriteInt("Analysis", "func", page.func == 1 ? 1 : 0);
-  store.WriteInt("Analysis", "struct", page.structs == 1 ? 1 : 0);
-  store.WriteInt("Analysis", "define", page.define == 1 ? 1 : 0);
-  store.WriteInt("Analysis", "table", page.table == 1 ? 1 : 0);
-  store.WriteInt("Analysis", "func_prop", page.func_prop);
-  store.WriteInt("Analysis", "struct_prop", page.struct_prop);
-  store.WriteString("Analysis", "FuncHeaderStr", page.func_header_str);
-  store.WriteInt("Analysis", "FuncHeaderLine",
-                 std::clamp(page.func_header_line, kHeaderLineMin, kHeaderLineMax));
+  WriteText(store, keys::kSourceExtensions, page.src);
+  WriteText(store, keys::kHeaderExtensions, page.header);
+  WriteValue(store, keys::kFunc, page.func == 1 ? 1 : 0);
+  WriteValue(store, keys::kStruct, page.structs == 1 ? 1 : 0);
+  WriteValue(store, keys::kDefine, page.define == 1 ? 1 : 0);
+  WriteValue(store, keys::kTable, page.table == 1 ? 1 : 0);
+  WriteValue(store, keys::kFuncProp, page.func_prop);
+  WriteValue(store, keys::kStructProp, page.struct_prop);
+  WriteText(store, keys::kFuncHeaderStr, page.func_header_str);
+  WriteValue(store, keys::kFuncHeaderLine,
+             std::clamp(page.func_header_line, kHeaderLineMin, kHeaderLineMax));
 }
 
 std::string HeaderWordsHelpText() {
@@ -97,21 +62,21 @@ std::string HeaderWordsHelpText() {
 
 PreprocessorPage ReadPreprocessorPage(const SettingsStore& store) {
   PreprocessorPage page;
-  page.preprocessor = store.ReadString("Analysis", "Preprocessor");
-  page.char_change = store.ReadInt("Analysis", "CharChange", 0) == 1 ? 1 : 0;
+  page.preprocessor = ReadText(store, keys::kPreprocessor);
+  page.char_change = ReadInt(store, keys::kCharChange);
   return page;
 }
 
 void WritePreprocessorPage(const PreprocessorPage& page, SettingsStore& store) {
-  store.WriteString("Analysis", "Preprocessor", page.preprocessor);
-  store.WriteInt("Analysis", "CharChange", page.char_change == 1 ? 1 : 0);
+  WriteText(store, keys::kPreprocessor, page.preprocessor);
+  WriteValue(store, keys::kCharChange, page.char_change == 1 ? 1 : 0);
 }
 
 ExcludedPage ReadExcludedPage(const SettingsStore& store) {
   ExcludedPage page;
   for (int n = 1; n <= kExcludedSlots; ++n) {
-    page.names[n - 1] = store.ReadString("UnMatch_Func", Numbered("Func", n));
-    page.flags[n - 1] = store.ReadInt("UnMatch_Func", Numbered("Flag_Func", n), 0) == 1;
+    page.names[n - 1] = ReadText(store, keys::kExcludedName, n);
+    page.flags[n - 1] = ReadInt(store, keys::kExcludedFlag, n) == 1;
   }
   return page;
 }
@@ -125,9 +90,9 @@ bool ClearExcludedPage(ExcludedPage& page, Ui& ui) {
 
 void WriteExcludedPage(const ExcludedPage& page, SettingsStore& store) {
   for (int n = 1; n <= kExcludedSlots; ++n)
-    store.WriteString("UnMatch_Func", Numbered("Func", n), page.names[n - 1]);
+    WriteText(store, keys::kExcludedName, n, page.names[n - 1]);
   for (int n = 1; n <= kExcludedSlots; ++n)
-    store.WriteInt("UnMatch_Func", Numbered("Flag_Func", n), page.flags[n - 1] ? 1 : 0);
+    WriteValue(store, keys::kExcludedFlag, n, page.flags[n - 1] ? 1 : 0);
 }
 
 int OutputPage::NestMask() const {
@@ -139,51 +104,49 @@ int OutputPage::NestMask() const {
 
 OutputPage ReadOutputPage(const SettingsStore& store) {
   OutputPage page;
-  const long long mask = store.ReadInt("Tree", "NestLevelText", 0);
+  const long long mask = ReadValue(store, keys::kNestLevelText);
   for (int level = 1; level <= kNestLevels; ++level)
     page.nest_levels[level - 1] = (mask >> (level - 1) & 1) != 0;
-  page.space = ReadSpace(store, "Space", 30);
-  page.struct_space = ReadSpace(store, "StructSpace", 40);
-  page.table_space = ReadSpace(store, "TableSpace", 40);
+  page.space = ReadInt(store, keys::kSpace);
+  page.struct_space = ReadInt(store, keys::kStructSpace);
+  page.table_space = ReadInt(store, keys::kTableSpace);
   return page;
 }
 
 void WriteOutputPage(const OutputPage& page, SettingsStore& store) {
-  store.WriteInt("Tree", "NestLevelText", page.NestMask());
-  store.WriteInt("Tree", "Space", page.space);
-  store.WriteInt("Tree", "StructSpace", page.struct_space);
-  store.WriteInt("Tree", "TableSpace", page.table_space);
+  WriteValue(store, keys::kNestLevelText, page.NestMask());
+  WriteValue(store, keys::kSpace, page.space);
+  WriteValue(store, keys::kStructSpace, page.struct_space);
+  WriteValue(store, keys::kTableSpace, page.table_space);
 }
 
 IndexPage ReadIndexPage(const SettingsStore& store, int desktop_width, int desktop_height) {
   IndexPage page;
-  page.text_color = ToColor(store.ReadInt("Index", "TextColor", 0xFFFFFF));
-  page.back_color = ToColor(store.ReadInt("Index", "BkColor", 0));
-  page.left =
-      std::clamp(ToInt(store.ReadInt("Index", "LeftPos", 20)), 0, std::max(desktop_width, 0));
-  page.top =
-      std::clamp(ToInt(store.ReadInt("Index", "TopPos", 20)), 0, std::max(desktop_height, 0));
+  page.text_color = ReadColor(store, keys::kIndexTextColor);
+  page.back_color = ReadColor(store, keys::kIndexBackColor);
+  page.left = std::clamp(ReadInt(store, keys::kIndexLeft), 0, std::max(desktop_width, 0));
+  page.top = std::clamp(ReadInt(store, keys::kIndexTop), 0, std::max(desktop_height, 0));
   return page;
 }
 
 void WriteIndexPage(const IndexPage& page, SettingsStore& store) {
-  store.WriteInt("Index", "TextColor", page.text_color);
-  store.WriteInt("Index", "BkColor", page.back_color);
-  store.WriteInt("Index", "LeftPos", page.left);
-  store.WriteInt("Index", "TopPos", page.top);
+  WriteValue(store, keys::kIndexTextColor, page.text_color);
+  WriteValue(store, keys::kIndexBackColor, page.back_color);
+  WriteValue(store, keys::kIndexLeft, page.left);
+  WriteValue(store, keys::kIndexTop, page.top);
 }
 
 std::array<std::uint32_t, kCustomColors> ReadCustomColors(const SettingsStore& store) {
   std::array<std::uint32_t, kCustomColors> colors{};
   for (int i = 0; i < kCustomColors; ++i)
-    colors[i] = ToColor(store.ReadInt("Color", Numbered("CustomColor", i), 0xFFFFFF));
+    colors[i] = ReadColor(store, keys::kCustomColor, i);
   return colors;
 }
 
 void WriteCustomColors(const std::array<std::uint32_t, kCustomColors>& colors,
                        SettingsStore& store) {
   for (int i = 0; i < kCustomColors; ++i)
-    store.WriteInt("Color", Numbered("CustomColor", i), colors[i]);
+    WriteValue(store, keys::kCustomColor, i, colors[i]);
 }
 
 }  // namespace kelvora

@@ -8,8 +8,7 @@ namespace {
 constexpr int kHistorySlots = 20;
 
 struct HistoryKeys {
-  std::string_view section;
-  std::string_view prefix;
+  const TextKey& family;
   std::string_view question;
   QuestionId id;
 };
@@ -17,59 +16,52 @@ struct HistoryKeys {
 HistoryKeys KeysOf(History history) {
   switch (history) {
     case History::Word:
-      return {"ComboHistory", "str",
+      return {keys::kWordHistory,
               "「指定」コンボボックスの過去入力履歴を　\n全てクリアしてもいいですか？\n",
               kAskClearWordHistory};
     case History::CommentSearch:
-      return {"ComboHistory", "CommentSearchstr",
+      return {keys::kCommentSearchHistory,
               "「コメント検索」コンボボックスの過去入力履歴を　\n全てクリアしてもいいですか？\n",
               kAskClearCommentSearchHistory};
     case History::TreeSearch:
-      return {"ComboHistory", "TreeSearchstr",
+      return {keys::kTreeSearchHistory,
               "関数TREE Viewerの「検索Word」コンボボックス　\n"
               "過去入力履歴を全てクリアしてもいいですか？\n",
               kAskClearTreeSearchHistory};
     case History::Emphasis:
       break;
   }
-  return {"Tree", "InfoWinEmphasis",
+  return {keys::kEmphasisHistory,
           "「情報表示Window 強調表示」コンボボックスの過去入力履歴を　\n"
           "全てクリアしてもいいですか？\n",
           kAskClearEmphasisHistory};
-}
-
-std::string KeyOf(std::string_view prefix, int n) {
-  return std::string(prefix) + std::to_string(n);
 }
 
 }  // namespace
 
 OtherPage ReadOtherPage(const SettingsStore& store) {
   OtherPage page;
-  const long long toolbar = store.ReadInt("Tree", "toolbar", 1);
-  page.toolbar = toolbar < 1 || toolbar > 4 ? 1 : static_cast<int>(toolbar);
-  const long long file_dlg = store.ReadInt("Dialog", "fileDLG", 1);
-  page.file_dlg = file_dlg < 1 || file_dlg > 2 ? 1 : static_cast<int>(file_dlg);
+  page.toolbar = ReadInt(store, keys::kToolbar);
+  page.file_dlg = ReadInt(store, keys::kFileDialog);
   return page;
 }
 
 void WriteOtherPage(const OtherPage& page, SettingsStore& store) {
-  store.WriteInt("Tree", "toolbar", page.toolbar);
-  store.WriteInt("Dialog", "fileDLG", page.file_dlg);
+  WriteValue(store, keys::kToolbar, page.toolbar);
+  WriteValue(store, keys::kFileDialog, page.file_dlg);
 }
 
 bool ClearHistory(History history, SettingsStore& store, Ui& ui) {
   const HistoryKeys keys = KeysOf(history);
   if (!ui.AskYesNo(keys.id, keys.question, Ui::kCaption)) return false;
-  for (int n = 1; n <= kHistorySlots; ++n)
-    store.WriteString(keys.section, KeyOf(keys.prefix, n), "");
+  for (int n = 1; n <= kHistorySlots; ++n) WriteText(store, keys.family, n, "");
   ui.Message("履歴をクリアしました！　", Ui::kCaption, MsgIcon::Information);
   return true;
 }
 
 bool WordHistoryEmpty(const SettingsStore& store) {
   for (int n = 1; n <= kHistorySlots; ++n)
-    if (!store.ReadString("ComboHistory", KeyOf("str", n)).empty()) return false;
+    if (!ReadText(store, keys::kWordHistory, n).empty()) return false;
   return true;
 }
 

@@ -10,52 +10,13 @@ namespace kelvora {
 namespace {
 
 const std::string& MultiColumnText() {
-  static const std::string text = Utf8ToCp932("複数列表示");
+  static const std::string text = DefaultText(keys::kDispType);
   return text;
 }
 
-int ToInt(long long v) {
-  if (v > 2147483647LL) return 2147483647;
-  if (v < -2147483647LL - 1) return -2147483647 - 1;
-  return static_cast<int>(v);
-}
-
-// Colours are stored as one decimal integer in the 0x00BBGGRR layout.
-std::uint32_t ToColor(long long v) {
-  return static_cast<std::uint32_t>(v & 0xFFFFFFFFLL);
-}
-
-// An empty extension list takes its default, which is written back.
-std::string ReadExtensions(SettingsStore& store, std::string_view key, std::string_view fallback) {
-  std::string value = store.ReadString("Extention", key);
-  if (value.empty()) {
-    value = std::string(fallback);
-    store.WriteString("Extention", key, value);
-  }
-  return value;
-}
-
-// 0 (and, as no layout can use it, a negative count) takes its default, which is written back.
-int ReadMenuCount(SettingsStore& store, std::string_view key, int fallback) {
-  int value = ToInt(store.ReadInt("Menu", key, 0));
-  if (value <= 0) {
-    value = fallback;
-    store.WriteInt("Menu", key, value);
-  }
-  return value;
-}
-
-// 0, 1 or 2: anything else becomes 0.
-int ReadChoiceOf3(SettingsStore& store, std::string_view key) {
-  int value = ToInt(store.ReadInt("Analysis", key, 0));
-  return value < 0 || value > 2 ? 0 : value;
-}
-
 void LoadExcludedNames(SettingsStore& store, Settings& s, Ui& ui) {
-  char key[32];
   for (int n = 1; n <= kExcludedSlots; ++n) {
-    std::snprintf(key, sizeof key, "Func%d", n);
-    std::string name = store.ReadString("UnMatch_Func", key);
+    std::string name = ReadText(store, keys::kExcludedName, n);
     if (name.size() > kExcludedNameMax) {
       char text[256];
       std::snprintf(text, sizeof text,
@@ -66,10 +27,8 @@ void LoadExcludedNames(SettingsStore& store, Settings& s, Ui& ui) {
     }
     s.excluded_names[n - 1] = std::move(name);
   }
-  for (int n = 1; n <= kExcludedSlots; ++n) {
-    std::snprintf(key, sizeof key, "Flag_Func%d", n);
-    s.excluded_flags[n - 1] = ToInt(store.ReadInt("UnMatch_Func", key, 0));
-  }
+  for (int n = 1; n <= kExcludedSlots; ++n)
+    s.excluded_flags[n - 1] = ReadInt(store, keys::kExcludedFlag, n);
 }
 
 }  // namespace
@@ -79,7 +38,7 @@ SettingsStore SettingsStore::Default() {
 }
 
 Settings::Settings()
-    : func_header_str(Utf8ToCp932("関数名|処理名|機能名")), disp_type(MultiColumnText()) {
+    : func_header_str(DefaultText(keys::kFuncHeaderStr)), disp_type(MultiColumnText()) {
   custom_colors.fill(0xFFFFFF);
 }
 
@@ -111,66 +70,47 @@ std::string TrimHeaderWords(std::string_view words) {
 }
 
 void LoadSettings(SettingsStore& store, Settings& s, Ui& ui) {
-  s.debug_on = ToInt(store.ReadInt("Debug", "ON", 0));
+  s.debug_on = ReadInt(store, keys::kDebugOn);
 
-  s.editor_path = store.user().ReadStringValue(kConfigKey, "EditorPath").value_or(std::string());
-  s.editor_option =
-      store.user().ReadStringValue(kConfigKey, "EditorOption").value_or(std::string());
-  if (s.editor_option.empty()) s.editor_option = "/j";
+  s.editor_path = ReadText(store, keys::kEditorPath);
+  s.editor_option = ReadText(store, keys::kEditorOption);
 
-  s.index_mode = ToInt(store.ReadInt("Index", "Mode", 0));
-  if (s.index_mode != 0 && s.index_mode != 1) s.index_mode = 0;
+  s.index_mode = ReadInt(store, keys::kIndexMode);
+  s.raruviz_par = ReadInt(store, keys::kTransparency);
+  s.list_data_max = ReadInt(store, keys::kDataMax);
 
-  s.raruviz_par = ToInt(store.ReadInt("TransparentWindow", "RarUviz_Par", 0));
-  if (s.raruviz_par > 90 || s.raruviz_par < 0) s.raruviz_par = 0;
+  s.ext_src = LoadText(store, keys::kSourceExtensions);
+  s.ext_header = LoadText(store, keys::kHeaderExtensions);
 
-  s.list_data_max = ToInt(store.ReadInt("List", "DataMax", 5000));
+  s.func = ReadInt(store, keys::kFunc);
+  s.structs = ReadInt(store, keys::kStruct);
+  s.define = ReadInt(store, keys::kDefine);
+  s.table = ReadInt(store, keys::kTable);
+  s.func_prop = ReadInt(store, keys::kFuncProp);
+  s.struct_prop = ReadInt(store, keys::kStructProp);
 
-  s.ext_src = ReadExtensions(store, "src", "*.c;*.cpp");
-  s.ext_header = ReadExtensions(store, "header", "*.h");
-
-  auto on_off = [&](std::string_view key) {
-    return store.ReadInt("Analysis", key, 1) == 1 ? 1 : 0;
-  };
-  s.func = on_off("func");
-  s.structs = on_off("struct");
-  s.define = on_off("define");
-  s.table = on_off("table");
-  s.func_prop = ReadChoiceOf3(store, "func_prop");
-  s.struct_prop = ReadChoiceOf3(store, "struct_prop");
-
-  std::string header_words =
-      store.ReadString("Analysis", "FuncHeaderStr", Settings().func_header_str);
-  s.func_header_str = TrimHeaderWords(header_words);
-  if (s.func_header_str != header_words)
-    store.WriteString("Analysis", "FuncHeaderStr", s.func_header_str);
-  s.func_header_line =
-      static_cast<std::uint8_t>(store.ReadInt("Analysis", "FuncHeaderLine", 10) & 0xFF);
-  s.preprocessor = store.ReadString("Analysis", "Preprocessor");
-  s.char_change = ToInt(store.ReadInt("Analysis", "CharChange", 0));
+  s.func_header_str = LoadText(store, keys::kFuncHeaderStr);
+  s.func_header_line = static_cast<std::uint8_t>(ReadInt(store, keys::kFuncHeaderLine));
+  s.preprocessor = ReadText(store, keys::kPreprocessor);
+  s.char_change = ReadInt(store, keys::kCharChange);
 
   LoadExcludedNames(store, s, ui);
 
-  s.brush_type = ToInt(store.ReadInt("Dialog", "Brush_type", 1));
-  s.hatch_pattern = ToInt(store.ReadInt("Color", "Hatch_Pattern", 3));
-  s.button_pattern = ToInt(store.ReadInt("Color", "Button_Pattern", 14));
-  s.dlg_base = ToColor(store.ReadInt("Color", "Dlg_Base", 0x646464));
-  s.dlg_text = ToColor(store.ReadInt("Color", "Dlg_Text", 0xFFFFFF));
-  s.dlg_bkground = ToColor(store.ReadInt("Color", "Dlg_Bkground", 0));
-  char key[32];
-  for (int i = 0; i < kCustomColors; ++i) {
-    std::snprintf(key, sizeof key, "CustomColor%d", i);
-    s.custom_colors[i] = ToColor(store.ReadInt("Color", key, 0xFFFFFF));
-  }
+  s.brush_type = ReadInt(store, keys::kBrushType);
+  s.hatch_pattern = ReadInt(store, keys::kHatchPattern);
+  s.button_pattern = ReadInt(store, keys::kButtonPattern);
+  s.dlg_base = ReadColor(store, keys::kDlgBase);
+  s.dlg_text = ReadColor(store, keys::kDlgText);
+  s.dlg_bkground = ReadColor(store, keys::kDlgBackground);
+  for (int i = 0; i < kCustomColors; ++i) s.custom_colors[i] = ReadColor(store, keys::kCustomColor, i);
 
-  s.disp_type = store.ReadString("Menu", "disp_type", MultiColumnText());
-  s.disp_x_max = ReadMenuCount(store, "disp_x_max", 2);
-  s.disp_y_max = ReadMenuCount(store, "disp_y_max", 30);
-  s.comment_disp = ToInt(store.ReadInt("Menu", "comment_disp", 1));
+  s.disp_type = ReadText(store, keys::kDispType);
+  s.disp_x_max = LoadInt(store, keys::kDispXMax);
+  s.disp_y_max = LoadInt(store, keys::kDispYMax);
+  s.comment_disp = ReadInt(store, keys::kCommentDisp);
 
-  s.window_top = ToInt(store.ReadInt("Dialog", "window_top", 0));
-  s.file_dlg = ToInt(store.ReadInt("Dialog", "fileDLG", 1));
-  if (s.file_dlg < 1 || s.file_dlg > 2) s.file_dlg = 1;
+  s.window_top = ReadInt(store, keys::kWindowTop);
+  s.file_dlg = ReadInt(store, keys::kFileDialog);
 }
 
 }  // namespace kelvora

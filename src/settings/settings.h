@@ -9,13 +9,11 @@
 
 #include "platform/ini_file.h"
 #include "platform/user_store.h"
+#include "settings/settings_schema.h"
 
 namespace kelvora {
 
 class Ui;
-
-inline constexpr std::string_view kConfigKey = "Software\\Kelv\\Config";
-inline constexpr std::string_view kRunInfKey = "Software\\Kelv\\RunInf";
 
 constexpr int kExcludedSlots = 60;
 constexpr std::size_t kExcludedNameMax = 260;
@@ -34,6 +32,12 @@ class SettingsStore {
   const IniFile& ini() const { return ini_; }
   UserStore& user() { return user_; }
   const UserStore& user() const { return user_; }
+  // Both stores refuse every write from now on: reading settings then changes no file, and
+  // values Load settings normalises stay in memory.
+  void set_read_only() {
+    ini_.set_read_only();
+    user_.set_read_only();
+  }
 
   long long ReadInt(std::string_view section, std::string_view key, long long fallback) const {
     return ini_.ReadInt(section, key, fallback);
