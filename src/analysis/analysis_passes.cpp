@@ -46,6 +46,13 @@ std::string FilePathOfRow(const RegistrationList& files, std::size_t row) {
   return SplitPosition(pos, path, line) ? path : std::string();
 }
 
+// The header list is the run's own file; when it cannot be read the pass goes on without
+// headers, and says so instead of registering nothing in silence.
+void ReportHeaderListUnreadable(PassContext& pc) {
+  pc.ctx.ui.Message("ヘッダファイル一覧を読み込めませんでした。　\n" + ToDisplay(pc.header_list_file),
+                    Ui::kCaption, MsgIcon::Warning);
+}
+
 void FinishPass(PassContext& pc, const char* label, ListKind kind) {
   pc.done_text += label;
   pc.ctx.ui.SetStatus(3, pc.done_text);
@@ -110,6 +117,10 @@ class FunctionPass : public AnalysisPass {
                                       DefinitionMode::Function, pc.patterns.functions,
                                       pc.env) < 0) {
           return PassResult::Cancel;
+        } else if (reader.failed() &&
+                   ui.AskYesNo(kAskCancelOnUnreadableFile, OpenFailedQuestion(path))) {
+          // A read error part way is a file that could not be read, not its end.
+          return PassResult::Cancel;
         }
       }
       tick.File();
@@ -149,7 +160,7 @@ class StructPass : public AnalysisPass {
     Ui& ui = pc.ctx.ui;
     std::ofstream out(pc.temp_file, std::ios::binary | std::ios::trunc);
     std::vector<std::string> headers;
-    ReadHeaderList(pc.header_list_file, headers);
+    if (!ReadHeaderList(pc.header_list_file, headers)) ReportHeaderListUnreadable(pc);
     ProgressTicker tick(ui);
     for (std::size_t i = 0; i < headers.size(); ++i) {
       CollectInto(pc, CollectKind::Struct, i, headers[i], out);
@@ -175,7 +186,7 @@ class DefinePass : public AnalysisPass {
   PassResult Run(PassContext& pc) override {
     Ui& ui = pc.ctx.ui;
     std::vector<std::string> headers;
-    ReadHeaderList(pc.header_list_file, headers);
+    if (!ReadHeaderList(pc.header_list_file, headers)) ReportHeaderListUnreadable(pc);
     ProgressTicker tick(ui);
     for (const std::string& path : headers) {
       FileLineReader reader;
@@ -247,7 +258,8 @@ std::unique_ptr<CollectPrefetcher> StartCollectingAhead(PassContext& pc) {
   if (std::thread::hardware_concurrency() < 2 || !pc.ctx.regex.available()) return nullptr;
   const Settings& s = pc.run.settings;
   std::vector<std::string> paths[3];
-  if (s.structs == 1) ReadHeaderList(pc.header_list_file, paths[0]);
+  // An unreadable list leaves the struct pass without files; the pass itself reports it.
+  if (s.structs == 1 && !ReadHeaderList(pc.header_list_file, paths[0])) paths[0].clear();
   const RegistrationList& files = pc.ctx.data.files();
   for (std::size_t row = pc.run.first_new_row; row < files.RowCount(); ++row) {
     if (s.table == 1) paths[1].push_back(FilePathOfRow(files, row));
@@ -307,7 +319,7 @@ bool ReadHeaderList(const std::string& file, std::vector<std::string>& paths) {
     std::string path = HeaderListPath(line);
     if (!path.empty() && path.size() < 512) paths.push_back(std::move(path));
   }
-  return true;
+  return !reader.failed();
 }
 
 }  // namespace kelvora

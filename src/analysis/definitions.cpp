@@ -286,7 +286,7 @@ long Extract(LineSource& source, std::string_view path, RegistrationList& target
     std::size_t row = target.AppendRow();
     target.SetCell(row, col::kName, name);
     target.SetCell(row, col::kPosition,
-                   env.data.CompressPosition(path_text + "(" + std::to_string(line_no) + ")"));
+                   env.data.CompressPosition(FormatPosition(path_text, line_no)));
     if (function_mode) {
       if (Contains(line, "#define")) target.SetCell(row, col::kMarker, "#define");
     } else if (Contains(line, "=")) {

@@ -6,27 +6,20 @@
 #include <string>
 #include <string_view>
 
+#include "platform/bytes.h"
 #include "platform/cp932.h"
 
 namespace kelvora::extract {
 
 inline bool IsBlankByte(char c) {
-  return c == ' ' || c == '\t';
+  return IsBlankOrTab(c);
 }
 
 inline bool IsBlank(std::string_view text) {
-  for (char c : text) {
-    if (!IsBlankByte(c)) return false;
-  }
-  return true;
+  return IsAllBlank(text);
 }
 
-// Text without leading and trailing blanks and tabs.
-inline std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlankByte(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlankByte(text.back())) text.remove_suffix(1);
-  return text;
-}
+using kelvora::TrimBlanks;
 
 // Text without any of the bytes in chars.
 inline std::string RemoveBytes(std::string_view text, std::string_view chars) {

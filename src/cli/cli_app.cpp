@@ -88,8 +88,7 @@ void PrintLookup(const RegisteredData& data, const CliLookup& lookup, std::ostre
   const RegistrationList& list = data.List(kind);
   for (std::size_t row : rows) {
     const std::string& name = list.Cell(row, col::kName);
-    const std::string& position = list.Cell(row, col::kPosition);
-    std::string full = kind == ListKind::File ? position : data.ExpandPosition(position);
+    const std::string full = data.FullPosition(kind, row);
     out << (kind == ListKind::File ? ToDisplay(name) : Cp932ToUtf8(name)) << '\t'
         << ToDisplay(full) << '\n';
   }
@@ -108,7 +107,8 @@ std::string CliUsage() {
        "\n"
        "analyse   analyses each ROOT in order; the first replaces existing data, later ones add\n"
        "          to it. Messages go to standard error.\n"
-       "  --settings FILE    read the analysis settings from FILE instead of Kelvora.ini\n"
+       "  --settings FILE    read the analysis settings from FILE instead of Kelvora.ini;\n"
+       "                     the command line never writes a settings file\n"
        "  --no-subfolders    analyse only the files directly in each ROOT\n"
        "  --dump             print the five registration lists (TAB-separated, UTF-8)\n"
        "  --lookup KIND:WORD print the rows whose name contains WORD (KIND: func, struct,\n"
@@ -137,8 +137,9 @@ std::string CliUsage() {
        "  --html-border N    border pattern of the function headers, 1..8 (default 6, outset)\n"
        "  --html-comments    registered comments on the call lists of the HTML file pages\n";
   for (const CliCommand& c : CliCommands()) u << '\n' << c.usage;
-  u << "\nexit status: 0 done, 1 a run ended without data or an output was not written,\n"
-       "2 usage error (a ROOT that does not exist or is not a folder is one)\n";
+  u << "\nexit status: 0 done, 1 a run ended without data or an output (standard output\n"
+       "included) was not written, 2 usage error (a ROOT that does not exist or is not a folder\n"
+       "is one)\n";
   return u.str();
 }
 
@@ -282,7 +283,9 @@ std::string NormaliseRoot(const std::string& root) {
   return text;
 }
 
-int RunCli(const CliOptions& options, std::ostream& out, std::FILE* err) {
+namespace {
+
+int RunCommand(const CliOptions& options, std::ostream& out, std::FILE* err) {
   if (options.help) {
     out << CliUsage();
     return 0;
@@ -310,9 +313,13 @@ int RunCli(const CliOptions& options, std::ostream& out, std::FILE* err) {
     return 2;
   }
 
+  // The command line reads the settings and never writes them: the normalisations Load settings
+  // would write back stay in memory, so a file given with --settings (or Kelvora.ini) is left
+  // exactly as it was.
   SettingsStore store = options.settings_file.empty()
                             ? SettingsStore::Default()
                             : SettingsStore(options.settings_file, UserStorePath());
+  store.set_read_only();
   RegisteredData data;
   RegexService regex;
   CliUi ui(err);
@@ -352,10 +359,22 @@ int RunCli(const CliOptions& options, std::ostream& out, std::FILE* err) {
     std::fprintf(err, "kelvora-cli: %s\n", e.what());
     return 1;
   }
+  return status;
+}
+
+}  // namespace
+
+int RunCli(const CliOptions& options, std::ostream& out, std::FILE* err) {
+  int status = RunCommand(options, out, err);
+  // Whatever the command printed must have reached standard output (a full disk, /dev/full, a
+  // closed pipe): otherwise the run failed, whatever the command said.
+  errno = 0;
   out.flush();
   if (!out) {
-    std::fprintf(err, "kelvora-cli: cannot write the output: %s\n", std::strerror(errno));
-    return 1;
+    const int error = errno;
+    std::fprintf(err, "kelvora-cli: cannot write the output%s%s\n", error ? ": " : "",
+                 error ? std::strerror(error) : "");
+    return status == 0 ? 1 : status;
   }
   return status;
 }

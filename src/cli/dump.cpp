@@ -26,7 +26,7 @@ void DumpLists(const RegisteredData& data, std::ostream& out) {
         const std::string& cell = list.Cell(row, c);
         std::string text;
         if (c == col::kPosition) {
-          text = ToDisplay(kind == ListKind::File ? cell : data.ExpandPosition(cell));
+          text = ToDisplay(data.FullPosition(kind, row));
         } else if (kind == ListKind::File) {
           text = ToDisplay(cell);
         } else {

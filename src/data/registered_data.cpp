@@ -50,8 +50,11 @@ std::string RegisteredData::ExpandPosition(std::string_view compressed) const {
 }
 
 std::string RegisteredData::FullPosition(ListKind kind, std::size_t row) const {
-  const std::string& stored = List(kind).Cell(row, col::kPosition);
-  if (kind == ListKind::File) return stored;
+  return FullPositionOf(kind, List(kind).Cell(row, col::kPosition));
+}
+
+std::string RegisteredData::FullPositionOf(ListKind kind, std::string_view stored) const {
+  if (kind == ListKind::File) return std::string(stored);
   return ExpandPosition(stored);
 }
 
@@ -68,21 +71,6 @@ void RegisteredData::SortAllDescending() {
 void RegisteredData::Clear() {
   for (RegistrationList& list : lists_) list.Clear();
   roots_.Clear();
-}
-
-bool SplitPosition(std::string_view position, std::string& path, long& line) {
-  const std::size_t open = position.rfind('(');
-  if (open == std::string_view::npos) return false;
-  std::size_t close = position.rfind(')');
-  if (close == std::string_view::npos || close < open) close = position.size();
-  const char* first = position.data() + open + 1;
-  const char* last = position.data() + close;
-  long value = 0;
-  auto [end, ec] = std::from_chars(first, last, value);
-  if (ec != std::errc() || end != last || value < 0) return false;
-  path.assign(position.data(), open);
-  line = value;
-  return true;
 }
 
 }  // namespace kelvora

@@ -4,15 +4,12 @@
 #include <numeric>
 
 #include "data/registration_lists.h"
+#include "platform/bytes.h"
 #include "platform/cp932.h"
 
 namespace kelvora {
 
 namespace {
-
-constexpr unsigned char FoldAscii(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
-}
 
 // Length of the first at most max bytes of text that ends on a character boundary: UTF-8 text
 // (file names) by its own sequences, anything else as CP932.

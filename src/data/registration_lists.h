@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "data/position.h"
 #include "platform/ui.h"
 #include <string>
 #include <string_view>
@@ -155,6 +156,8 @@ class RegisteredData {
   std::string ExpandPosition(std::string_view compressed) const;
   // The position of a row ready to open: FileList positions as stored, the others expanded.
   std::string FullPosition(ListKind kind, std::size_t row) const;
+  // The same for a position text of a row of that kind.
+  std::string FullPositionOf(ListKind kind, std::string_view stored) const;
 
   void SortAllAscending();
   void SortAllDescending();
@@ -165,10 +168,6 @@ class RegisteredData {
   std::array<RegistrationList, kListCount> lists_;
   RootTable roots_;
 };
-
-// Splits a position "path(line)" at the last "(" and the last ")": the path and the line
-// number; false when there is no "(" (or no number).
-bool SplitPosition(std::string_view position, std::string& path, long& line);
 
 // Result of a command that asks first.
 enum class CommandResult { Done, Declined, NothingToDo };

@@ -40,6 +40,7 @@ bool FileLineReader::Open(const std::string& path) {
   begin_ = end_ = 0;
   eof_ = false;
   failed_ = false;
+  error_ = 0;
   return true;
 }
 
@@ -69,7 +70,10 @@ bool FileLineReader::Fill() {
       return true;
     }
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) failed_ = true;
+    if (n < 0) {
+      failed_ = true;
+      error_ = errno;
+    }
     eof_ = true;
     return false;
   }

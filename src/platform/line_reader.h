@@ -13,8 +13,10 @@ namespace kelvora {
 class LineSource {
  public:
   virtual ~LineSource() = default;
-  // Reads the next line without its terminator into line; false at the end.
+  // Reads the next line without its terminator into line; false at the end or on an error.
   virtual bool ReadLine(std::string& line) = 0;
+  // True when reading stopped because of an error, not at the end of the text.
+  virtual bool failed() const { return false; }
 };
 
 // Lines of a file, read through a large buffer.
@@ -32,8 +34,10 @@ class FileLineReader : public LineSource {
   // Starts again from the first line.
   bool Rewind();
   bool ReadLine(std::string& line) override;
-  // True when a read failed after opening (ReadLine then reports the end).
-  bool failed() const { return failed_; }
+  // True when a read failed after opening: ReadLine returned false for that reason, and the
+  // lines before it are all the file gave. errno of the failed read is in error().
+  bool failed() const override { return failed_; }
+  int error() const { return error_; }
 
   static constexpr std::size_t kBufferSize = 256 * 1024;
 
@@ -41,6 +45,7 @@ class FileLineReader : public LineSource {
   bool Fill();
   int fd_ = -1;
   bool failed_ = false;
+  int error_ = 0;
   std::unique_ptr<char[]> buf_;
   std::size_t begin_ = 0, end_ = 0;
   bool eof_ = false;

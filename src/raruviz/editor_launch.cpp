@@ -4,6 +4,7 @@
 
 #include <system_error>
 
+#include "data/position.h"
 #include "platform/cp932.h"
 #include "platform/process.h"
 #include "platform/ui.h"
@@ -44,17 +45,6 @@ std::string StartFailedText(const std::string& program, int error) {
 }
 
 }  // namespace
-
-bool SplitPositionText(std::string_view position, std::string& path, std::string& line) {
-  std::size_t close = position.rfind(')');
-  if (close == std::string_view::npos) return false;
-  std::string_view head = position.substr(0, close);
-  std::size_t open = head.rfind('(');
-  if (open == std::string_view::npos) return false;
-  path.assign(head.substr(0, open));
-  line.assign(head.substr(open + 1));
-  return true;
-}
 
 std::string QuoteEditorArgument(std::string_view path, bool cp932) {
   bool quote = path.find_first_of(" \t") != std::string_view::npos;
@@ -151,8 +141,10 @@ OpenResult EditorLauncher::Open(std::string_view position, Ui& ui) const {
     ui.Message("エディタが設定されていません！　\nプロパティにてエディタ設定を行って下さい。　");
     return OpenResult::NoEditor;
   }
-  std::string path, line;
-  if (!SplitPositionText(position, path, line)) return OpenResult::NoPosition;
+  std::optional<Position> at = Position::Parse(position);
+  if (!at) return OpenResult::NoPosition;
+  const std::string& path = at->path;
+  const std::string& line = at->line;
   if (path.find('\0') != std::string::npos || !exists_(path)) {
     ui.Message("ファイルがありません。　\n\n" + ToDisplay(path) + "　");
     return OpenResult::NoFile;

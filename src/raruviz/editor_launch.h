@@ -43,10 +43,6 @@ struct EditorCommand {
   std::vector<std::string> argv;
 };
 
-// Splits a position at its last ")" and the last "(" before it; the line is the text between
-// them, unchanged. False when either is missing.
-bool SplitPositionText(std::string_view position, std::string& path, std::string& line);
-
 // Writes a path as one argument for the Windows splitting rules: quoted when it holds a blank
 // or tab, with quotes and the backslashes before them (or before the closing quote) escaped so
 // the argument comes back unchanged. A plain path stays as it is. With cp932 a double-byte

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/bytes.h"
 #include "platform/cp932.h"
 #include "platform/ui.h"
 
@@ -18,10 +19,6 @@ unsigned LowerPair(unsigned code) {
     return i < 15 ? 0x8470 + i : 0x8480 + (i - 15);
   }
   return code;
-}
-
-unsigned char FoldAscii(unsigned char b) {
-  return static_cast<unsigned>(b - 'A') < 26u ? static_cast<unsigned char>(b + ('a' - 'A')) : b;
 }
 
 // True when the name, lower-cased, holds the lower-cased word from byte at (a boundary) on.
@@ -155,8 +152,8 @@ OpenResult OpenRow(const RegisteredData& data, ListKind kind, std::size_t row,
                    const EditorLauncher& editor, Ui& ui) {
   const RegistrationList& list = data.List(kind);
   if (row >= list.RowCount()) return OpenResult::NoPosition;
-  std::string position = list.CellText(row, col::kPosition);
-  if (kind != ListKind::File) position = data.ExpandPosition(position);
+  // A row is read as a reader reads a cell, at most 511 bytes.
+  const std::string position = data.FullPositionOf(kind, list.CellText(row, col::kPosition));
   if (position.empty()) return OpenResult::NoPosition;
   return editor.Open(position, ui);
 }

@@ -1,7 +1,7 @@
 // Preprocessor branches against the user's macro list, and the line filter built on them.
-#include <strings.h>
-
 #include "text/source_clean.h"
+
+#include "platform/bytes.h"
 
 namespace kelvora {
 namespace {
@@ -11,26 +11,12 @@ constexpr std::size_t kStepLimit = 512;
 constexpr std::size_t kConditionLimit = 1024;
 constexpr int kMaskLevels = 32;
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
-
 std::string TabsToBlanksTrimmed(std::string_view s) {
-  std::string out(Trim(s));
+  std::string out(TrimBlanks(s));
   for (char& c : out) {
     if (c == '\t') c = ' ';
   }
   return out;
-}
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
 // Name of a "defined" item once its keyword is dropped: parentheses deleted, blanks trimmed.
@@ -39,7 +25,7 @@ std::string DefinedName(std::string_view rest) {
   for (char c : rest) {
     if (c != '(' && c != ')') name += c;
   }
-  return std::string(Trim(name));
+  return std::string(TrimBlanks(name));
 }
 
 // Levels 1 to 32 own a bit of the mask; deeper levels (and level 0, outside any branch) have
@@ -69,9 +55,9 @@ int EvaluateCondition(std::string_view keyword, std::string_view condition,
                       const MacroList& macros) {
   if (macros.text().size() >= kConditionLimit || condition.size() >= kConditionLimit) return 1;
   std::vector<std::string> items = SplitMacroItems(ReplaceAll(condition, "||", ","));
-  const bool if_like = SameIgnoringCase(keyword, "#if") || SameIgnoringCase(keyword, "#elif");
-  const bool ifdef = SameIgnoringCase(keyword, "#ifdef");
-  const bool ifndef = SameIgnoringCase(keyword, "#ifndef");
+  const bool if_like = EqualsIgnoringAsciiCase(keyword, "#if") || EqualsIgnoringAsciiCase(keyword, "#elif");
+  const bool ifdef = EqualsIgnoringAsciiCase(keyword, "#ifdef");
+  const bool ifndef = EqualsIgnoringAsciiCase(keyword, "#ifndef");
   int result = 1;
   for (const std::string& item : items) {
     std::string_view it = item;
@@ -102,7 +88,7 @@ int EvaluateCondition(std::string_view keyword, std::string_view condition,
 int PreprocessorStep(std::string_view line, ConditionalState& state, const MacroList& macros,
                      const CleaningPatterns& pats) {
   std::size_t first = 0;
-  while (first < line.size() && IsBlank(line[first])) ++first;
+  while (first < line.size() && IsBlankOrTab(line[first])) ++first;
   std::string_view head = line.substr(first);
   if (!head.starts_with('#')) return 0;
   if (head.starts_with("#define")) return 0;

@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "platform/cp932.h"
+#include "platform/bytes.h"
 
 namespace kelvora {
 namespace {
@@ -10,9 +10,8 @@ namespace {
 // Stands in a required run for "any number of blanks and tabs" (patterns never hold NUL).
 constexpr char kBlankGap = '\0';
 
-// Byte length of the character at i: 2 for a complete double-byte character, else 1.
 std::size_t CharLen(std::string_view p, std::size_t i) {
-  return IsCp932LeadByte(static_cast<unsigned char>(p[i])) && i + 1 < p.size() ? 2 : 1;
+  return Cp932CharLength(p, i);
 }
 
 // One member of a character class: a character or an escape, with its code when it stands

@@ -270,6 +270,23 @@ TEST_F(AnalysisRunTest, UnreadableFilesAndFoldersDoNotStopTheRun) {
   EXPECT_EQ(rc, 0);
 }
 
+// A file that opens but cannot be read (reading /proc/self/mem from its start fails with EIO)
+// is an unreadable file for the function pass, asked about like one that does not open.
+TEST_F(AnalysisRunTest, ReadErrorIsNotTheEndOfAFile) {
+  WriteSampleTree();
+  std::filesystem::create_symlink("/proc/self/mem", dir.path() / "tree" / "src" / "broken.c");
+  ui.AnswerYes().AnswerYes().AnswerNo();  // subfolders, confirm, go on without broken.c
+  ASSERT_EQ(StartAnalysisAt(ctx, Root()), 0);
+  EXPECT_EQ(Names(ListKind::Function), (std::vector<std::string>{"helper", "main"}));
+  ASSERT_FALSE(ui.questions().empty());
+  EXPECT_TRUE(ui.questions().back().starts_with("<<「関数」取得>>"));
+  EXPECT_NE(ui.questions().back().find("broken.c"), std::string::npos);
+  // The header list reader tells a read error from a short list.
+  std::vector<std::string> paths;
+  EXPECT_FALSE(ReadHeaderList("/proc/self/mem", paths));
+  EXPECT_FALSE(ReadHeaderList((dir.path() / "missing.txt").string(), paths));
+}
+
 TEST_F(AnalysisRunTest, TemporaryFileFailureEndsTheRunAndKeepsTheRows) {
   WriteSampleTree();
   std::filesystem::create_directories(dir.path() / "ro");

@@ -118,5 +118,39 @@ TEST(CliBinary, HelpVersionAndUsageStatus) {
   EXPECT_EQ(2, missing.status);
 }
 
+// Output that cannot be written is a failure with a message, for every command.
+TEST(CliBinary, UnwritableOutputFailsWithAMessage) {
+  TempDir dir;
+  dir.Write("tree/a.c", "int f(void)\n{\n  return 0;\n}\n");
+  const std::vector<std::string> env{"KELVORA_HOME=" + dir.str()};
+  for (const std::vector<std::string>& argv :
+       {std::vector<std::string>{KELVORA_CLI_BIN, "--help"},
+        std::vector<std::string>{KELVORA_CLI_BIN, "analyse", "--dump", (dir.path() / "tree").string()}}) {
+    auto full = RunProcess(argv, dir.str(), env, 0, "/dev/full");
+    EXPECT_EQ(1, full.status) << argv[1];
+    EXPECT_NE(std::string::npos, full.err.find("kelvora-cli: cannot write the output")) << full.err;
+  }
+  auto fine = RunProcess({KELVORA_CLI_BIN, "analyse", "--dump", (dir.path() / "tree").string()},
+                         dir.str(), env);
+  EXPECT_EQ(0, fine.status);
+  EXPECT_NE(std::string::npos, fine.out.find("\tf\t"));
+}
+
+// A settings file given to the command line is input only: the values Load settings normalises
+// (empty extension lists, menu counts, header words) are used but never written back.
+TEST(CliBinary, SettingsFileIsNeverRewritten) {
+  TempDir dir;
+  dir.Write("tree/a.c", "int f(void)\n{\n  return 0;\n}\n");
+  const std::string ini = "[Analysis]\r\nFuncHeaderStr=|x|\r\n[Extention]\r\nsrc=\r\n";
+  const std::string settings = dir.Write("mine.ini", ini);
+  auto run = RunProcess({KELVORA_CLI_BIN, "analyse", "--settings", settings, "--dump",
+                         (dir.path() / "tree").string()},
+                        dir.str(), {"KELVORA_HOME=" + (dir.path() / "home").string()});
+  EXPECT_EQ(0, run.status) << run.err;
+  EXPECT_NE(std::string::npos, run.out.find("\tf\t"));  // the empty src list took *.c;*.cpp
+  EXPECT_EQ(ini, TempDir::Read(settings));
+  EXPECT_FALSE(std::filesystem::exists(dir.path() / "home" / "Kelvora.ini"));
+}
+
 }  // namespace
 }  // namespace kelvora

@@ -24,13 +24,14 @@ struct ProcessResult {
 };
 
 // A child still running after timeout_seconds (when above 0) is killed; its status is then -1
-// and timed_out is set.
+// and timed_out is set. stdout_path sends standard output to that file (for example /dev/full)
+// instead of result.out.
 inline ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string& work_dir,
                                 const std::vector<std::string>& extra_env = {},
-                                int timeout_seconds = 0) {
+                                int timeout_seconds = 0, const std::string& stdout_path = {}) {
   ProcessResult result;
   TempDir io;
-  const std::string out_path = (io.path() / "out").string();
+  const std::string out_path = stdout_path.empty() ? (io.path() / "out").string() : stdout_path;
   const std::string err_path = (io.path() / "err").string();
 
   std::vector<char*> args;
@@ -74,7 +75,7 @@ inline ProcessResult RunProcess(const std::vector<std::string>& argv, const std:
     waitpid(pid, &wstatus, 0);
   }
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
-  result.out = TempDir::Read(out_path);
+  if (stdout_path.empty()) result.out = TempDir::Read(out_path);
   result.err = TempDir::Read(err_path);
   return result;
 }

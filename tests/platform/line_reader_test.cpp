@@ -108,5 +108,21 @@ TEST(LineReader, DirectoriesAndMissingFilesFailCleanly) {
   EXPECT_FALSE(reader.Rewind());
 }
 
+// Reading /proc/self/mem from offset 0 fails with EIO: an error, not the end of the file.
+TEST(LineReader, ReadErrorIsReportedApartFromTheEnd) {
+  FileLineReader reader;
+  ASSERT_TRUE(reader.Open("/proc/self/mem"));
+  std::string line;
+  EXPECT_FALSE(reader.ReadLine(line));
+  EXPECT_TRUE(reader.failed());
+  EXPECT_EQ(reader.error(), EIO);
+  LineSource& source = reader;
+  EXPECT_TRUE(source.failed());
+  StringLineSource text("a\n");
+  EXPECT_TRUE(text.ReadLine(line));
+  EXPECT_FALSE(text.ReadLine(line));
+  EXPECT_FALSE(text.failed());
+}
+
 }  // namespace
 }  // namespace kelvora

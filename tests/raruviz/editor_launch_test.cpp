@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "data/position.h"
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -65,17 +66,35 @@ TEST(EditorCommandTest, ArgumentsSurviveTheSplittingRules) {
   }
 }
 
-TEST(SplitPositionTextTest, LastParenthesesDecide) {
-  std::string path, line;
-  ASSERT_TRUE(SplitPositionText("/src(old)/a.c(7)", path, line));
-  EXPECT_EQ(path, "/src(old)/a.c");
-  EXPECT_EQ(line, "7");
-  ASSERT_TRUE(SplitPositionText("/inc/types.h(12):  ", path, line));
-  EXPECT_EQ(path, "/inc/types.h");
-  EXPECT_EQ(line, "12");
-  EXPECT_FALSE(SplitPositionText("/src/a.c", path, line));
-  EXPECT_FALSE(SplitPositionText("/src/a.c)", path, line));
-  EXPECT_FALSE(SplitPositionText("/src/a.c)(3", path, line));
+TEST(PositionTest, LastOpeningParenthesisDecides) {
+  struct Case {
+    const char* text;
+    const char* path;  // nullptr: no position
+    const char* line;
+  };
+  const Case cases[] = {
+      {"/src(old)/a.c(7)", "/src(old)/a.c", "7"},
+      {"/inc/types.h(12):  ", "/inc/types.h", "12"},
+      {"/a (b)/c(1).c(120)", "/a (b)/c(1).c", "120"},
+      {"%1/日本語/x.c(3)", "%1/日本語/x.c", "3"},
+      {"/x.c(abc)", "/x.c", "abc"},  // the editor gets the text as it stands
+      {"/src/a.c", nullptr, nullptr},
+      {"/src/a.c)", nullptr, nullptr},
+      {"/src/a.c)(3", nullptr, nullptr},
+      {"/x.c(7", nullptr, nullptr},
+  };
+  for (const Case& c : cases) {
+    std::optional<Position> p = Position::Parse(c.text);
+    ASSERT_EQ(p.has_value(), c.path != nullptr) << c.text;
+    if (!p) continue;
+    EXPECT_EQ(p->path, c.path) << c.text;
+    EXPECT_EQ(p->line, c.line) << c.text;
+  }
+  EXPECT_EQ(Position::Parse("/a (b)/c.c(120)")->Text(), "/a (b)/c.c(120)");
+  EXPECT_EQ(FormatPosition("/a (b)/c.c", 120), "/a (b)/c.c(120)");
+  EXPECT_EQ(Position::Parse("/x.c(08)")->LineNumber(), 8);
+  EXPECT_FALSE(Position::Parse("/x.c(-3)")->LineNumber());
+  EXPECT_FALSE(Position::Parse("/x.c()")->LineNumber());
 }
 
 // An option with "%f" is a template; without it the option keeps its old meaning.
