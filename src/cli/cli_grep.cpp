@@ -164,6 +164,7 @@ int RunStripIfCommand(const std::vector<std::string>& args, std::ostream&, std::
   }
   SettingsStore store = settings_file.empty() ? SettingsStore::Default()
                                               : SettingsStore(settings_file, UserStorePath());
+  store.set_read_only();  // the command line never writes a settings file
   StripIfUi ui(err, files[0], files[1]);
   Settings settings;
   LoadSettings(store, settings, ui);

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "data/position.h"
 #include "platform/cp932.h"
 #include "platform/line_reader.h"
 #include "platform/ui.h"
@@ -56,7 +57,7 @@ bool ShowReadme(const std::string& program_dir, const EditorLauncher& editor, Ui
     FileLineReader reader;
     int line = 1;
     if (reader.Open(path)) line = ChangeHistoryLine(reader);
-    return editor.Open(path + "(" + std::to_string(line) + ")", ui) == OpenResult::Started;
+    return editor.Open(FormatPosition(path, line), ui) == OpenResult::Started;
   }
   ui.Message("readme.txt がありません。　\n\n" + ToDisplay(candidates.front()) + "　", Ui::kCaption,
              MsgIcon::Warning);
