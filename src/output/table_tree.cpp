@@ -79,7 +79,7 @@ class TableFileWriter {
       long head_line = line_no;
       if (MayBeHead(cleaned) && pats_.head.Search(cleaned, span)) {
         head.assign(cleaned);
-      } else if (!pending_.empty()) {
+      } else if (!pending_.empty() && MayBeJoinedHead(pending_, cleaned)) {
         std::string joined = pending_ + " " + std::string(cleaned);
         if (MayBeHead(joined) && pats_.head.Search(joined, span)) {
           head = std::move(joined);
@@ -103,6 +103,13 @@ class TableFileWriter {
  private:
   static bool MayBeHead(std::string_view text) {
     return text.find('=') != std::string_view::npos && text.find('{') != std::string_view::npos;
+  }
+
+  static bool MayBeJoinedHead(std::string_view first, std::string_view second) {
+    const auto has = [&](char c) {
+      return first.find(c) != std::string_view::npos || second.find(c) != std::string_view::npos;
+    };
+    return has('=') && has('{');
   }
 
   // The element lines of one line of the table; on the head line from its first "{" on.

@@ -122,6 +122,7 @@ TEST_F(TreeCommand, CommentFileAfterTheFunctionTree) {
       .Answer(kAskWriteCommentFile, true)
       .ChooseSaveAnswer(Out("c.txt"));
   EXPECT_EQ(1, Run(kTreeOfFunctions));
+  EXPECT_EQ("TREE用ファイル出力：" + Out("f.tree"), ui.status(3));  // where the viewer will open
   EXPECT_EQ(Utf8ToCp932("1\ta()\t\t// 表示\r\n2\t*b()\t\t//\r\n"), Read("c.txt"));
   // The callee b is looked up without the "*" the registered name carries.
   EXPECT_NE(std::string::npos, Read("f.tree").find(",,,0," + dir.str() + "/a.c(9)\r\n"));
