@@ -84,6 +84,22 @@ DefinitionPatterns::DefinitionPatterns(const RegexService& regex, std::string_vi
   if (!header_words_.empty()) regex.Compile(header_words_, header_condition);
 }
 
+// Every head pattern needs a "(", no ";" anywhere, and an identifier character as the first
+// character after leading blanks; statements are thus turned away without the engine.
+bool DefinitionPatterns::IsDefinitionHead(std::string_view cleaned) const {
+  if (cleaned.find('(') == std::string_view::npos) return false;
+  if (cleaned.find(';') != std::string_view::npos) return false;
+  std::size_t first = cleaned.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return false;
+  unsigned char c = static_cast<unsigned char>(cleaned[first]);
+  bool ident = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+  if (!ident) return false;
+  for (const Regex& head : step_heads) {
+    if (head.Matches(cleaned)) return true;
+  }
+  return false;
+}
+
 const DefinitionPatterns& PatternsOf(ExtractorEnv& env) {
   if (env.patterns) return *env.patterns;
   if (!env.own_patterns || env.own_patterns->header_words() != env.settings.func_header_str) {

@@ -55,6 +55,8 @@ class DefinitionPatterns {
   DefinitionPatterns(const RegexService& regex, std::string_view header_words);
 
   bool ok() const { return ok_; }
+  // True when a cleaned line matches one of the five definition heads (step_heads).
+  bool IsDefinitionHead(std::string_view cleaned) const;
   bool has_header_condition() const { return header_condition.ok(); }
   const std::string& header_words() const { return header_words_; }
 

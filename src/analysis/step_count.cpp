@@ -17,22 +17,6 @@ namespace {
 
 constexpr std::size_t kStepLineBytes = 512;
 
-// Every head pattern needs a "(", no ";" anywhere, and an identifier character as the first
-// character after leading blanks; statements are thus turned away without the engine.
-bool IsDefinitionHead(std::string_view cleaned, const DefinitionPatterns& dp) {
-  if (cleaned.find('(') == std::string_view::npos) return false;
-  if (cleaned.find(';') != std::string_view::npos) return false;
-  std::size_t first = cleaned.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return false;
-  unsigned char c = static_cast<unsigned char>(cleaned[first]);
-  bool ident = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-  if (!ident) return false;
-  for (const Regex& head : dp.step_heads) {
-    if (head.Matches(cleaned)) return true;
-  }
-  return false;
-}
-
 // Counts the body that follows the line holding the opening brace; next(line) gives the
 // following lines (each at most 512 bytes) and false at the end of the file.
 template <class NextLine>
@@ -49,7 +33,7 @@ StepCounts CountBody(NextLine&& next, const MacroList& macros, const CleaningPat
     if (!CleanLine(line, comments, cp, cleaned)) continue;
     if (!FilterLine(cleaned, cond, macros, cp)) continue;
     if (extract::IsBlank(cleaned)) continue;
-    if (IsDefinitionHead(cleaned, dp)) break;
+    if (dp.IsDefinitionHead(cleaned)) break;
     long opened = extract::CountCp932Char(cleaned, '{');
     long closed = extract::CountCp932Char(cleaned, '}');
     if (depth + opened != closed) {

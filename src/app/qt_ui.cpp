@@ -193,6 +193,12 @@ void QtUi::SetLayout(WindowLayout layout) {
   ShowProgress();
 }
 
+void QtUi::SetProgressVisible(bool on) {
+  if (view_ == nullptr || view_->ProgressBar() == nullptr) return;
+  view_->ProgressBar()->setVisible(on);
+  if (on) ShowProgress();
+}
+
 void QtUi::SetListRedraw(bool on) {
   if (view_ != nullptr) view_->SetListRedraw(on);
 }

@@ -36,6 +36,7 @@ class QtUi final : public QObject, public Ui {
   bool PollEscape() override;
   bool OpenWithDefaultApp(std::string_view path) override;
   void SetLayout(WindowLayout layout) override;
+  void SetProgressVisible(bool on) override;
   void SetListRedraw(bool on) override;
   void SetCountLabel(int kind, std::string_view text) override;
 

@@ -55,6 +55,7 @@ class SplitUi final : public Ui {
   }
   void SetProgressRange(long long maximum) override { window_->SetProgressRange(maximum); }
   void SetProgressPos(long long pos) override { window_->SetProgressPos(pos); }
+  void SetProgressVisible(bool on) override { window_->SetProgressVisible(on); }
   void AdvanceProgress(long long delta) override { window_->AdvanceProgress(delta); }
   void SetWaitCursor(bool on) override { window_->SetWaitCursor(on); }
   void SetLayout(WindowLayout layout) override {

@@ -37,6 +37,8 @@ class CliUi : public Ui {
   // The path the next folder, open or save dialog returns (a command's output path); a dialog
   // without one is cancelled.
   void SetNextPath(std::string path) { next_paths_.push_back(std::move(path)); }
+  // Forgets the paths no dialog took (a command that ended before its dialog).
+  void ClearNextPaths() { next_paths_.clear(); }
   // Set from a SIGINT handler: the next poll reports Escape and the cancel is confirmed.
   static void RequestInterrupt();
   int message_count() const { return messages_; }

@@ -14,6 +14,7 @@
 #include "tools/ascii_table.h"
 #include "tools/readme.h"
 #include "data/registration_lists.h"
+#include "output/tree_output.h"
 #include "settings/settings.h"
 #include "settings/window_settings.h"
 
@@ -22,6 +23,13 @@ namespace {
 
 CommandEffect Lists(CommandResult) {
   return CommandEffect::ListsChanged;
+}
+
+// "TREE用ファイル出力": the tree of a kind, then (functions) the comment-file question.
+CommandEffect TreeFile(int kind, CommandState& s, Ui& ui) {
+  OutputContext ctx{s.data, s.settings, s.regex, ui};
+  TreeOutputCommand(ctx, kind);
+  return CommandEffect::None;
 }
 
 CommandEffect SortList(int slot, CommandState& s, Ui& ui) {
@@ -82,19 +90,12 @@ std::vector<CommandRow> BuildTable() {
        [](CommandState& s, Ui& ui) { return Lists(DeleteAllCommand(s.data, ui)); }},
       {cmd::kReanalyse, "analyse.again", "登録ファイルを再解析（最新の情報に更新） (&R)", "",
        R::Always, ReanalyseCommand},
-      {cmd::kFunctionTree,
-       "tree-file.functions",
-       "関数　　TREE用ファイル出力 (&F)",
-       "",
-       R::Functions,
-       {}},
-      {cmd::kStructTree,
-       "tree-file.structs",
-       "構造体　TREE用ファイル出力 (&S)",
-       "",
-       R::Structs,
-       {}},
-      {cmd::kTableTree, "tree-file.tables", "テーブル　TREE用ファイル出力 (&T)", "", R::Tables, {}},
+      {cmd::kFunctionTree, "tree-file.functions", "関数　　TREE用ファイル出力 (&F)", "",
+       R::Functions, [](CommandState& s, Ui& ui) { return TreeFile(kTreeOfFunctions, s, ui); }},
+      {cmd::kStructTree, "tree-file.structs", "構造体　TREE用ファイル出力 (&S)", "", R::Structs,
+       [](CommandState& s, Ui& ui) { return TreeFile(kTreeOfStructs, s, ui); }},
+      {cmd::kTableTree, "tree-file.tables", "テーブル　TREE用ファイル出力 (&T)", "", R::Tables,
+       [](CommandState& s, Ui& ui) { return TreeFile(kTreeOfTables, s, ui); }},
       {cmd::kTreeViewer, "tree.viewer", "関数TREE Viewer起動 (Ctrl+&T)", "Ctrl+T", R::Always, {}},
       {cmd::kSystemInfo,
        "tools.system-info",

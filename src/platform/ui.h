@@ -68,6 +68,8 @@ class Ui {
 
   // Main-window hooks of long commands; front ends without a main window ignore them.
   virtual void SetLayout(WindowLayout) {}
+  // Shows the progress bar in place of the Index button (true) or the button again (false).
+  virtual void SetProgressVisible(bool) {}
   // Switches redrawing of the registration list views off during a run and back on after it.
   virtual void SetListRedraw(bool) {}
   // The count label of a list (kind 1..5), "◆関数 登録数：%d" and its siblings; empty clears it.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "commands/main_commands.h"
+#include "output/tree_output.h"
 #include "data/registration_lists.h"
 #include "platform/scripted_ui.h"
 #include "settings/settings.h"
@@ -144,9 +145,9 @@ TEST(ContextMenu, GreysByListContentAndEnablesOnlyBuiltCommands) {
   for (int id : {63, 58, 64, 66, 102, 59}) EXPECT_TRUE(Find(entries, id)->greyed) << id;
   // Enabled: built and not greyed. Rows without a function stay disabled whatever the data.
   for (int id : {1044, 60, 61, 62, 65, 53, 70, 80, 85, 89, 1066, 54, 55, 56, 145, 51, 32808, 98,
-                 32798, 151, 52, 100, 103, 104, 109})
+                 32798, 151, 52, 100, 103, 104, 109, 57})
     EXPECT_TRUE(Find(entries, id)->enabled) << id;
-  for (int id : {63, 57, 1024})
+  for (int id : {63, 58, 59, 1024})
     EXPECT_FALSE(Find(entries, id)->enabled) << id;
   EXPECT_EQ(Find(entries, 62)->bitmap_kind, 1);
   EXPECT_EQ(Find(entries, 66)->bitmap_kind, 5);
@@ -239,6 +240,17 @@ TEST(CommandTable, DispatchRunsTheRowsFunctionOverTheState) {
   ui.AnswerYes();
   EXPECT_EQ(RunMainCommand(cmd::kDeleteAll, state, ui), DispatchResult::RanListsChanged);
   EXPECT_TRUE(data.AllEmpty());
+
+  // The function tree asks for its file, then offers the comment file.
+  dir.Write("a.c", "void a(void)\n{\n  b();\n}\n");
+  data.roots().Append(dir.str());
+  AddRow(data.files(), "a.c");
+  data.files().SetCell(0, col::kPosition, dir.str() + "/a.c(1)");
+  AddRow(data.functions(), "a");
+  ui.ChooseSaveAnswer(dir.str() + "/f.tree").Answer(kAskWriteCommentFile, false);
+  EXPECT_EQ(RunMainCommand(cmd::kFunctionTree, state, ui), DispatchResult::Ran);
+  EXPECT_EQ(testing::TempDir::Read(dir.path() / "f.tree").substr(0, 14), "//Data1:\r\n\r\na,");
+  EXPECT_EQ(ui.question_ids().back(), kAskWriteCommentFile.key);
 
   EXPECT_EQ(RunMainCommand(cmd::kTreeViewer, state, ui), DispatchResult::NotBuilt);
   EXPECT_EQ(RunMainCommand(12345, state, ui), DispatchResult::NotFound);

@@ -1,0 +1,109 @@
+// The function tree: every function definition of the FileList files with the functions it
+// calls.
+#include <memory>
+
+#include "analysis/definitions_patterns.h"
+#include "data/registration_lists.h"
+#include "output/byte_sink.h"
+#include "output/function_info.h"
+#include "output/output_texts.h"
+#include "output/source_pass.h"
+#include "output/tree_output.h"
+#include "platform/line_reader.h"
+#include "settings/settings.h"
+
+namespace kelvora {
+
+namespace {
+
+class TreeWriter : public FunctionWalkVisitor {
+ public:
+  TreeWriter(ByteSink& out, const FunctionInfoTable& info, FunctionTreeCounts& counts)
+      : out_(out), info_(info), counts_(counts) {}
+
+  void OnDefinition(const Head&) override {
+    ++counts_.detected;
+    pending_ = true;
+  }
+
+  void OnCallee(const Head& head, std::string_view callee, bool recursive) override {
+    if (pending_) {
+      pending_ = false;
+      ++counts_.written;
+      line_.assign("\r\n");
+      line_ += head.name;
+      line_ += ',';
+      info_.AppendInfoText(head.name, line_);
+      line_ += "\r\n";
+      out_.Write(line_);
+    }
+    line_.assign(tree_text::Cp932(tree_text::kDot));
+    line_ += callee;
+    if (recursive) {
+      line_ += tree_text::Cp932(tree_text::kRecursionMark);
+      ++counts_.recursion;
+    }
+    line_ += ',';
+    info_.AppendInfoText(callee, line_);
+    line_ += "\r\n";
+    out_.Write(line_);
+  }
+
+ private:
+  ByteSink& out_;
+  const FunctionInfoTable& info_;
+  FunctionTreeCounts& counts_;
+  bool pending_ = false;
+  std::string line_;
+};
+
+// The path of a FileList position: the text without its "(1)" at the end.
+std::string_view FilePathOf(std::string_view position) {
+  if (position.ends_with("(1)")) position.remove_suffix(3);
+  return position;
+}
+
+}  // namespace
+
+FunctionTreeCounts WriteFunctionTreeTo(ByteSink& out, OutputContext& ctx) {
+  FunctionTreeCounts counts;
+  out.Line(std::string(tree_text::kDataLine) + ctx.settings.preprocessor);
+
+  const FunctionInfoTable info(ctx.data);
+  const CleaningPatterns cleaning(ctx.regex);
+  const DefinitionPatterns defs(ctx.regex, {});
+  const MacroList macros(ctx.settings.preprocessor);
+  FunctionWalker walker(cleaning, defs, ctx.settings, {&macros, true});
+  TreeWriter writer(out, info, counts);
+
+  const RegistrationList& files = ctx.data.List(ListKind::File);
+  std::string previous;
+  bool have_previous = false;
+  for (std::size_t r = 0; r < files.RowCount(); ++r) {
+    const std::string_view path = FilePathOf(files.Cell(r, col::kPosition));
+    if (path.empty() || (have_previous && path == previous)) continue;
+    previous.assign(path);
+    have_previous = true;
+    FileLineReader reader;
+    if (!reader.Open(previous)) {
+      ++counts.unreadable;
+      ctx.ui.AdvanceProgress(1);
+      continue;
+    }
+    if (cleaning.ok()) walker.Walk(reader, writer);
+    if (reader.failed()) {
+      ++counts.unreadable;
+    } else {
+      ++counts.files_read;
+    }
+    ctx.ui.AdvanceProgress(1);
+    ctx.ui.PollEscape();
+  }
+  if (counts.files_read > 0) {
+    out.Write("\r\n");
+    out.Line(tree_text::kEndMarker);
+  }
+  return counts;
+}
+
+}  // namespace kelvora

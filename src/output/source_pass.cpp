@@ -1,0 +1,198 @@
+#include "output/source_pass.h"
+
+#include <deque>
+
+#include "analysis/definitions.h"
+#include "analysis/definitions_text.h"
+#include "platform/cp932.h"
+#include "platform/line_reader.h"
+#include "settings/settings.h"
+
+namespace kelvora {
+
+namespace {
+
+bool IsIdentStart(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+
+bool IsIdent(char c) {
+  return IsIdentStart(c) || (c >= '0' && c <= '9');
+}
+
+// Offset of the "}" that closes the "{" at open, or npos when the text does not close it.
+std::size_t MatchingBrace(std::string_view text, std::size_t open) {
+  long depth = 0;
+  for (std::size_t i = open; i < text.size(); ++i) {
+    unsigned char b = static_cast<unsigned char>(text[i]);
+    if (IsCp932LeadByte(b) && i + 1 < text.size()) {
+      ++i;
+      continue;
+    }
+    if (text[i] == '{') ++depth;
+    if (text[i] == '}' && --depth == 0) return i;
+  }
+  return std::string_view::npos;
+}
+
+}  // namespace
+
+CleanLineReader::CleanLineReader(LineSource& source, const CleaningPatterns& pats,
+                                 Options options)
+    : source_(source), pats_(pats), options_(options) {}
+
+bool CleanLineReader::Next(std::string_view& raw, std::string_view& cleaned, bool& used) {
+  if (!source_.ReadLine(raw_)) return false;
+  ++line_no_;
+  if (options_.convert_euc) raw_ = ConvertEucToSjis(raw_);
+  const std::size_t cut = Cp932SafeCut(raw_, kOutputLineBytes);
+  if (cut < raw_.size()) raw_.resize(cut);
+  raw = raw_;
+  used = CleanLine(raw_, comments_, pats_, cleaned_);
+  if (used && options_.macros) used = FilterLine(cleaned_, cond_, *options_.macros, pats_);
+  if (used && options_.skip_directives && !cleaned_.empty() && cleaned_.front() == '#')
+    used = false;
+  if (!used) cleaned_.clear();
+  cleaned = cleaned_;
+  return true;
+}
+
+bool FindCall(std::string_view t, CallMatch& match) {
+  const std::size_t n = t.size();
+  std::size_t i = 0;
+  while (i < n) {
+    if (IsCp932LeadByte(static_cast<unsigned char>(t[i])) && i + 1 < n) {
+      i += 2;
+      continue;
+    }
+    std::size_t q = i;
+    while (q < n && t[q] == '*') ++q;
+    if (q < n && IsIdentStart(t[q])) {
+      std::size_t r = q + 1;
+      while (r < n && IsIdent(t[r])) ++r;
+      std::size_t s = r;
+      while (s < n && (t[s] == ' ' || t[s] == '\t')) ++s;
+      if (s < n && t[s] == '(') {
+        match.begin = i;
+        match.end = s + 1;
+        match.name = t.substr(i, r - i);
+        return true;
+      }
+      // Every later start inside this name ends at the same place and fails the same way.
+      i = r;
+      continue;
+    }
+    i = q > i ? q : i + 1;
+  }
+  return false;
+}
+
+std::string DefinitionName(std::string_view cleaned, const DefinitionPatterns& defs,
+                           const Settings& settings) {
+  if (!defs.IsDefinitionHead(cleaned)) return {};
+  if (extract::TrimBlanks(cleaned).starts_with("extern")) return {};
+  CallMatch m;
+  if (!FindCall(cleaned, m)) return {};
+  std::string_view name = m.name;
+  if (name.starts_with("__declspec")) {
+    std::string_view rest = cleaned.substr(m.end);
+    if (!FindCall(rest, m)) return {};
+    name = m.name;
+  }
+  if (IsKeyword(name) || settings.IsExcludedFunction(name)) return {};
+  return std::string(name);
+}
+
+FunctionWalker::FunctionWalker(const CleaningPatterns& pats, const DefinitionPatterns& defs,
+                               const Settings& settings, CleanLineReader::Options options)
+    : pats_(pats), defs_(defs), settings_(settings), options_(options) {}
+
+std::string_view FunctionWalker::Calls(std::string_view text, FunctionWalkVisitor& visitor) {
+  CallMatch m;
+  while (FindCall(text, m)) {
+    std::string_view name = m.name;
+    text.remove_prefix(m.end);
+    if (IsKeyword(name) || settings_.IsExcludedFunction(name)) continue;
+    bool known = false;
+    for (const std::string& c : callees_) {
+      if (c == name) {
+        known = true;
+        break;
+      }
+    }
+    if (known) continue;
+    if (callees_.size() < kCalleeMemory) callees_.emplace_back(name);
+    visitor.OnCallee(head_, name, name == head_.name);
+  }
+  return text;
+}
+
+long FunctionWalker::Walk(LineSource& source, FunctionWalkVisitor& visitor) {
+  CleanLineReader reader(source, pats_, options_);
+  // Lines read ahead while looking for a brace that never came are read again from here.
+  std::deque<std::pair<long, Line>> again;
+  Line line;
+  long line_no = 0;
+  auto fetch = [&]() {
+    if (!again.empty()) {
+      line_no = again.front().first;
+      line = std::move(again.front().second);
+      again.pop_front();
+      return true;
+    }
+    std::string_view raw, cleaned;
+    if (!reader.Next(raw, cleaned, line.used)) return false;
+    line.raw.assign(raw);
+    line.cleaned.assign(cleaned);
+    line_no = reader.line_number();
+    return true;
+  };
+
+  while (fetch()) {
+    if (!line.used) continue;
+    std::string name = DefinitionName(line.cleaned, defs_, settings_);
+    if (name.empty()) continue;
+    head_.name = std::move(name);
+    head_.line = line_no;
+    head_.cleaned = line.cleaned;
+    callees_.clear();
+    visitor.OnDefinition(head_);
+
+    // The opening brace: the definition line or one of the next 100 lines, raw text.
+    std::vector<std::pair<long, Line>> ahead;
+    bool found = extract::FindCp932Char(line.raw, '{') != std::string::npos;
+    for (int k = 0; !found && k < kBraceLookahead && fetch(); ++k) {
+      found = extract::FindCp932Char(line.raw, '{') != std::string::npos;
+      ahead.emplace_back(line_no, line);
+    }
+    if (!found) {
+      for (auto it = ahead.rbegin(); it != ahead.rend(); ++it) again.push_front(std::move(*it));
+      visitor.OnBodyEnd(head_, head_.line);
+      continue;
+    }
+
+    // A body that opens and closes on the brace line holds that line's calls between them.
+    const std::size_t open = extract::FindCp932Char(line.cleaned, '{');
+    if (open != std::string::npos) {
+      const std::size_t close = MatchingBrace(line.cleaned, open);
+      if (close != std::string::npos) {
+        Calls(std::string_view(line.cleaned).substr(open + 1, close - open - 1), visitor);
+        visitor.OnBodyEnd(head_, line_no);
+        continue;
+      }
+    }
+
+    long last = line_no;
+    while (fetch()) {
+      last = line_no;
+      visitor.OnBodyLine(line_no, line.raw, line.cleaned, line.used);
+      if (!line.used) continue;
+      const std::string_view rest = Calls(line.cleaned, visitor);
+      if (!rest.empty() && rest.front() == '}') break;
+    }
+    visitor.OnBodyEnd(head_, last);
+  }
+  return reader.line_number();
+}
+
+}  // namespace kelvora

@@ -1,0 +1,5 @@
+void helper(int n)
+{
+    n++;
+    n--;
+}

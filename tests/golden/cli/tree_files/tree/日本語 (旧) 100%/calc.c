@@ -1,0 +1,4 @@
+long calc_total(long a)
+{
+    return a * 2;
+}
