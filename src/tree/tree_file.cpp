@@ -176,23 +176,7 @@ std::string StripUnionMark(std::string_view text) {
   return out;
 }
 
-TextId TreePage::Intern(std::string_view text) {
-  if (auto it = interned_.find(text); it != interned_.end()) return it->second;
-  if (block_left_ < text.size()) {
-    const std::size_t size = std::max<std::size_t>(text.size(), 1 << 20);
-    blocks_.push_back(std::make_unique<char[]>(size));
-    block_pos_ = blocks_.back().get();
-    block_left_ = size;
-  }
-  std::copy(text.begin(), text.end(), block_pos_);
-  const std::string_view stored(block_pos_, text.size());
-  block_pos_ += text.size();
-  block_left_ -= text.size();
-  const TextId id = static_cast<TextId>(pool_.size());
-  pool_.push_back(stored);
-  interned_.emplace(stored, id);
-  return id;
-}
+TextId TreePage::Intern(std::string_view text) { return pool_.Intern(text); }
 
 void TreePage::Clear() {
   kind = TreeKind::Function;
@@ -201,56 +185,81 @@ void TreePage::Clear() {
   entries.clear();
   callees.clear();
   recursions.clear();
-  pool_.clear();
-  blocks_.clear();
-  block_left_ = 0;
-  block_pos_ = nullptr;
-  interned_.clear();
+  pool_.Clear();
   first_entry_.clear();
-  callers_.clear();
+  caller_offsets_.clear();
+  caller_entries_.clear();
 }
+
+bool TreePage::Find(std::string_view text, TextId& id) const { return pool_.Find(text, id); }
 
 std::int32_t TreePage::FindEntry(std::string_view name) const {
-  auto id = interned_.find(name);
-  if (id == interned_.end()) return -1;
-  auto it = first_entry_.find(id->second);
-  return it == first_entry_.end() ? -1 : it->second;
+  TextId id;
+  return Find(name, id) && id < first_entry_.size() ? first_entry_[id] : -1;
 }
 
-const std::vector<std::int32_t>& TreePage::CallerEntries(std::string_view callee_text) const {
-  static const std::vector<std::int32_t> kNone;
-  auto id = interned_.find(callee_text);
-  if (id == interned_.end()) return kNone;
-  auto it = callers_.find(id->second);
-  return it == callers_.end() ? kNone : it->second;
+std::span<const std::int32_t> TreePage::CallerEntries(std::string_view callee_text) const {
+  TextId id;
+  if (!Find(callee_text, id) || id + 1 >= caller_offsets_.size()) return {};
+  return std::span<const std::int32_t>(caller_entries_.data() + caller_offsets_[id],
+                                       caller_offsets_[id + 1] - caller_offsets_[id]);
 }
 
-void TreePage::Finish() {
-  std::stable_sort(entries.begin(), entries.end(), [&](const TreeEntry& a, const TreeEntry& b) {
-    return DisplayLess(Text(a.text), Text(b.text));
-  });
-  first_entry_.clear();
-  callers_.clear();
-  for (std::size_t e = 0; e < entries.size(); ++e)
-    first_entry_.emplace(entries[e].text, static_cast<std::int32_t>(e));
-  std::unordered_map<TextId, std::int32_t> target_of;
+void TreePage::Finish(const std::function<void()>& tick) {
+  // Sort on the first sixteen sort keys packed into a number, the whole text only on a tie.
+  struct Keyed {
+    unsigned __int128 prefix;
+    std::uint32_t index;
+  };
+  std::vector<Keyed> keyed(entries.size());
   for (std::size_t e = 0; e < entries.size(); ++e) {
+    const std::string_view text = Text(entries[e].text);
+    unsigned __int128 prefix = 0;
+    for (std::size_t i = 0; i < 16; ++i)
+      prefix = prefix << 8 |
+               (i < text.size() ? static_cast<unsigned>(SortKey(static_cast<unsigned char>(text[i]))) : 0u);
+    keyed[e] = {prefix, static_cast<std::uint32_t>(e)};
+    if ((e & 0xFFFF) == 0xFFFF && tick) tick();
+  }
+  if (tick) tick();
+  std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    const std::string_view ta = Text(entries[a.index].text), tb = Text(entries[b.index].text);
+    if (DisplayLess(ta, tb)) return true;
+    if (DisplayLess(tb, ta)) return false;
+    return a.index < b.index;  // equal texts keep file order
+  });
+  if (tick) tick();
+  std::vector<TreeEntry> sorted;
+  sorted.reserve(entries.size());
+  for (const Keyed& k : keyed) sorted.push_back(entries[k.index]);
+  entries = std::move(sorted);
+  const std::size_t texts = pool_.size();
+  first_entry_.assign(texts, -1);
+  for (std::size_t e = entries.size(); e-- > 0;)
+    first_entry_[entries[e].text] = static_cast<std::int32_t>(e);
+
+  // Callers by callee text, entries in display order (counting sort over the dense ids).
+  caller_offsets_.assign(texts + 1, 0);
+  for (const TreeCallee& c : callees) ++caller_offsets_[c.text + 1];
+  for (std::size_t i = 1; i <= texts; ++i) caller_offsets_[i] += caller_offsets_[i - 1];
+  caller_entries_.assign(callees.size(), -1);
+  std::vector<std::uint32_t> fill(caller_offsets_.begin(), caller_offsets_.end() - 1);
+  std::vector<std::int32_t> target_of(texts, -2);
+  if (tick) tick();
+  for (std::size_t e = 0; e < entries.size(); ++e) {
+    if ((e & 0xFFFF) == 0xFFFF && tick) tick();
     for (std::uint32_t c = 0; c < entries[e].callee_count; ++c) {
       TreeCallee& callee = callees[entries[e].first_callee + c];
-      callers_[callee.text].push_back(static_cast<std::int32_t>(e));
-      auto [it, fresh] = target_of.try_emplace(callee.text, -1);
-      if (fresh) {
+      caller_entries_[fill[callee.text]++] = static_cast<std::int32_t>(e);
+      std::int32_t& target = target_of[callee.text];
+      if (target == -2) {
+        target = -1;
         const std::string stripped = StripUnionMark(Text(callee.text));
-        const std::string_view word = FirstWord(stripped);
-        if (!word.empty()) {
-          auto id = interned_.find(word);
-          if (id != interned_.end()) {
-            auto found = first_entry_.find(id->second);
-            if (found != first_entry_.end()) it->second = found->second;
-          }
-        }
+        TextId word;
+        if (Find(FirstWord(stripped), word)) target = first_entry_[word];
       }
-      callee.target = it->second;
+      callee.target = target;
     }
   }
 }
@@ -272,6 +281,16 @@ ReadResult TreeFileReader(const std::string& path, TreePage& page, const TreeSet
   patterns.Compile(page.kind, regex);
   ReadFeedback feedback(ui);
   std::string line, dot, callee;
+  // Callee lines repeat (every call of a helper gives the same line): each distinct line is
+  // split once and its texts are taken from here afterwards.
+  struct Split {
+    bool callee = false;  // false: the line ends a callee list
+    TextId text = 0, data = 0;
+    bool recursion = false;
+    std::string unmarked;  // the callee text without its recursion mark
+  };
+  TextPool split_lines;
+  std::vector<Split> splits;
   int count = 0;
   bool stopped = false;
   while (!stopped && reader.ReadLine(line)) {
@@ -294,24 +313,33 @@ ReadResult TreeFileReader(const std::string& path, TreePage& page, const TreeSet
     if (!feedback.Entry(bare)) stopped = true;
 
     while (reader.ReadLine(line)) {
-      if (regex.ExtractMatchChain(line, patterns.dot, patterns.callee, dot, callee) != 0) break;
-      TreeCallee item;
-      item.target = -1;
-      item.data = page.Intern(RemoveFirst(line, kCalleeDot + callee + ","));
-      std::string text(TrimRight(ReplaceAll(callee, kOldMark, kNewMark)));
-      if (const std::size_t mark = text.find(kRecursionMarkCp932); mark != std::string::npos) {
-        const std::string bare_name =
-            text.substr(0, mark) + text.substr(mark + kRecursionMarkCp932.size());
-        if (bare_name.size() < TreePage::kRecursionNameMax &&
-            page.recursions.size() < TreePage::kRecursionMax)
-          page.recursions.push_back(bare_name);
+      bool added = false;
+      const std::uint32_t cached = split_lines.Intern(line, &added);
+      if (added) {
+        Split split;
+        split.callee =
+            regex.ExtractMatchChain(line, patterns.dot, patterns.callee, dot, callee) == 0;
+        if (split.callee) {
+          split.data = page.Intern(RemoveFirst(line, kCalleeDot + callee + ","));
+          std::string text(TrimRight(ReplaceAll(callee, kOldMark, kNewMark)));
+          if (const std::size_t mark = text.find(kRecursionMarkCp932); mark != std::string::npos) {
+            split.recursion = true;
+            split.unmarked = text.substr(0, mark) + text.substr(mark + kRecursionMarkCp932.size());
+          }
+          if (page.kind == TreeKind::Struct)
+            text = PadDeclaration(text, patterns, regex, settings.struct_space);
+          else if (page.kind == TreeKind::Table)
+            text = PadDeclaration(text, patterns, regex, settings.table_space);
+          split.text = page.Intern(text);
+        }
+        splits.push_back(std::move(split));
       }
-      if (page.kind == TreeKind::Struct)
-        text = PadDeclaration(text, patterns, regex, settings.struct_space);
-      else if (page.kind == TreeKind::Table)
-        text = PadDeclaration(text, patterns, regex, settings.table_space);
-      item.text = page.Intern(text);
-      page.callees.push_back(item);
+      const Split& split = splits[cached];
+      if (!split.callee) break;
+      if (split.recursion && split.unmarked.size() < TreePage::kRecursionNameMax &&
+          page.recursions.size() < TreePage::kRecursionMax)
+        page.recursions.push_back(split.unmarked);
+      page.callees.push_back(TreeCallee{split.text, split.data, -1});
     }
     entry.callee_count =
         static_cast<std::uint32_t>(page.callees.size() - entry.first_callee);
@@ -319,7 +347,8 @@ ReadResult TreeFileReader(const std::string& path, TreePage& page, const TreeSet
     if (++count >= settings.data_max) break;
   }
   ui.SetStatus(1, "");
-  page.Finish();
+  // Indexing serves the window between its steps; an Escape there is too late to stop reading.
+  page.Finish([&ui] { ui.PollEscape(); });
   return count >= settings.data_max ? ReadResult::EntryLimit : ReadResult::Complete;
 }
 

@@ -5,10 +5,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#include "tree/text_pool.h"
 
 namespace kelvora {
 
@@ -73,26 +76,22 @@ class TreePage {
   std::int32_t FindEntry(std::string_view name) const;
   // Entries (display order) with one index per callee whose text equals the name byte for
   // byte; an entry with two such callees appears twice.
-  const std::vector<std::int32_t>& CallerEntries(std::string_view callee_text) const;
+  std::span<const std::int32_t> CallerEntries(std::string_view callee_text) const;
 
   // Pool and index building, used by the reader.
   TextId Intern(std::string_view text);
+  // The id of a text already in the pool; false when it is not.
+  bool Find(std::string_view text, TextId& id) const;
   void Clear();
-  // Sorts the entries into display order and builds the name, target and caller indexes.
-  void Finish();
+  // Sorts the entries into display order and builds the name, target and caller indexes;
+  // tick (when set) is called between steps so a window can repaint.
+  void Finish(const std::function<void()>& tick = {});
 
  private:
-  std::vector<std::string_view> pool_;
-  std::vector<std::unique_ptr<char[]>> blocks_;
-  std::size_t block_left_ = 0;
-  char* block_pos_ = nullptr;
-  struct Hash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-  };
-  std::unordered_map<std::string_view, TextId, Hash, std::equal_to<>> interned_;
-  std::unordered_map<TextId, std::int32_t> first_entry_;
-  std::unordered_map<TextId, std::vector<std::int32_t>> callers_;
+  TextPool pool_;
+  std::vector<std::int32_t> first_entry_;        // by text id: first entry of that text, or -1
+  std::vector<std::uint32_t> caller_offsets_;    // by text id: where its callers start
+  std::vector<std::int32_t> caller_entries_;
 };
 
 enum class ReadResult { Complete, EntryLimit, OpenFailed };

@@ -17,7 +17,11 @@ constexpr std::string_view kHistorySection = "ComboHistory";
 constexpr std::string_view kExcludedSection = "UnMatch_Func";
 constexpr std::size_t kSearchTextBytes = 49;
 
-std::string Show(std::string_view cp932) { return Cp932ToUtf8(cp932); }
+std::string Show(std::string_view cp932) {
+  for (char c : cp932)
+    if (static_cast<unsigned char>(c) >= 0x80) return Cp932ToUtf8(cp932);
+  return std::string(cp932);
+}
 
 void Warn(Ui& ui, std::string_view text) { ui.Message(text, Ui::kTreeCaption, MsgIcon::Warning); }
 

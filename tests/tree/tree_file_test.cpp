@@ -93,7 +93,9 @@ TEST(TreeFileReader, OpenCommandMessages) {
   const std::string unreadable = dir.Write("locked.tree", "x,\r\n");
   std::filesystem::permissions(unreadable, std::filesystem::perms::none);
   const bool root_user = ::geteuid() == 0;
-  if (!root_user) EXPECT_FALSE(OpenTreeFile(unreadable, page, s, regex, ui));
+  if (!root_user) {
+    EXPECT_FALSE(OpenTreeFile(unreadable, page, s, regex, ui));
+  }
   std::vector<std::string> expected{"キャンセルします！　", "指定されたファイルがありません。　"};
   if (!root_user) expected.push_back("TREEデータがありません！　");
   EXPECT_EQ(ui.messages(), expected);
