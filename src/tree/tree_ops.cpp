@@ -195,14 +195,20 @@ std::string RecursionListText(const TreePage& page) {
   return text;
 }
 
-bool DeleteSelectedSubtree(CallTree& tree, Ui& ui) {
-  if (!RequireSelection(tree, ui)) return false;
+std::int32_t AskDeleteSelected(const CallTree& tree, Ui& ui) {
+  if (!RequireSelection(tree, ui)) return CallTree::kNone;
   if (!ui.AskYesNo(kAskDeleteSubtree,
                    "【 " + Show(tree.Text(tree.selected)) +
                        " 】が選択されています。\n選択項目を削除しますか？　",
                    Ui::kTreeCaption))
-    return false;
-  tree.Delete(tree.selected);
+    return CallTree::kNone;
+  return tree.selected;
+}
+
+bool DeleteSelectedSubtree(CallTree& tree, Ui& ui) {
+  const std::int32_t node = AskDeleteSelected(tree, ui);
+  if (node == CallTree::kNone) return false;
+  tree.Delete(node);
   return true;
 }
 
@@ -402,7 +408,6 @@ std::vector<GraphBar> GraphBars(CallTree& tree, std::int32_t item, const TreeSet
     const std::string_view name = ItemName(text);
     if (name.empty()) continue;
     GraphBar bar{std::string(name), 0};
-    bool limited = false;
     // Pre-order below the child, staying inside its subtree.
     for (std::int32_t n = child;;) {
       tree.Make(n);
@@ -414,12 +419,10 @@ std::vector<GraphBar> GraphBars(CallTree& tree, std::int32_t item, const TreeSet
       ++bar.value;
       if (!guard.Step(tree)) break;
     }
-    (void)limited;
     bars.push_back(std::move(bar));
     if (guard.stop() != WalkStop::Done) break;
   }
   if (stop) *stop = guard.stop();
-  guard.Report(false);
   return bars;
 }
 

@@ -52,6 +52,9 @@ std::optional<std::string> RootCandidates(const TreePage& page, Ui& ui);
 // The recursion list text.
 std::string RecursionListText(const TreePage& page);
 
+// Asks "【 %s 】が選択されています。…削除しますか？　" for the selected item: the item to delete,
+// or kNone (no selection, with its message, or No).
+std::int32_t AskDeleteSelected(const CallTree& tree, Ui& ui);
 // Deletes the selected item and its descendants after the question; true when deleted.
 bool DeleteSelectedSubtree(CallTree& tree, Ui& ui);
 // The item name of the selected output item (CP932) for the clipboard, or nullopt after a message.
@@ -96,6 +99,8 @@ bool SearchDown(CallTree& tree, std::string_view word, const TreeSettings& setti
 bool ClearSearchHistory(TreeSearchHistory& history, SettingsStore& store, Ui& ui);
 
 // Values of the graph: each child of the item with a name and the count of all items below it.
+// Shows no message: a walk stopped at the budget or by Escape is reported through stop, and the
+// counts are then lower bounds.
 struct GraphBar {
   std::string name;  // CP932
   long long value = 0;
