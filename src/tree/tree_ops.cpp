@@ -407,9 +407,10 @@ std::vector<GraphBar> GraphBars(CallTree& tree, std::int32_t item, const TreeSet
     const std::string text = StripUnionMark(tree.Text(child));
     const std::string_view name = ItemName(text);
     if (name.empty()) continue;
-    GraphBar bar{std::string(name), 0};
-    // Pre-order below the child, staying inside its subtree.
-    for (std::int32_t n = child;;) {
+    GraphBar bar{std::string(name), 0, guard.stop() == WalkStop::Done};
+    // Pre-order below the child, staying inside its subtree; once the walk has stopped the
+    // remaining bars are listed uncounted.
+    for (std::int32_t n = child; bar.complete;) {
       tree.Make(n);
       std::int32_t next = tree.FirstChild(n);
       for (std::int32_t a = n; next == CallTree::kNone && a != child; a = tree.node(a).parent)
@@ -417,10 +418,9 @@ std::vector<GraphBar> GraphBars(CallTree& tree, std::int32_t item, const TreeSet
       if (next == CallTree::kNone) break;
       n = next;
       ++bar.value;
-      if (!guard.Step(tree)) break;
+      if (!guard.Step(tree)) bar.complete = false;
     }
     bars.push_back(std::move(bar));
-    if (guard.stop() != WalkStop::Done) break;
   }
   if (stop) *stop = guard.stop();
   return bars;

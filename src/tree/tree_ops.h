@@ -104,6 +104,7 @@ bool ClearSearchHistory(TreeSearchHistory& history, SettingsStore& store, Ui& ui
 struct GraphBar {
   std::string name;  // CP932
   long long value = 0;
+  bool complete = true;  // false: the walk stopped inside or before this bar's subtree
 };
 std::vector<GraphBar> GraphBars(CallTree& tree, std::int32_t item, const TreeSettings& settings,
                                 Ui& ui, WalkStop* stop = nullptr);

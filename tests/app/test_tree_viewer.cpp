@@ -149,6 +149,47 @@ class TreeViewerTest : public QObject {
     QVERIFY(window_->output_view(0)->currentIndex().isValid());
     QCOMPARE(store_->ReadString("ComboHistory", "TreeSearchstr1"), std::string("leaf"));
   }
+
+  // With KELVORA_TREE_SCREENSHOTS=DIR and KELVORA_TREE_FILES=FUNCTION_TREE:STRUCT_TREE, saves
+  // pictures of both pages, the graph and the search dialog for a look by eye.
+  void Screenshots() {
+    const QString out = qEnvironmentVariable("KELVORA_TREE_SCREENSHOTS");
+    const QStringList files = qEnvironmentVariable("KELVORA_TREE_FILES").split(':');
+    if (out.isEmpty() || files.size() != 2) QSKIP("no KELVORA_TREE_SCREENSHOTS");
+    window_->resize(1400, 860);
+    store_->WriteInt("Tree", "DataMax", 1000000);
+    window_->ReloadSettings();
+    QVERIFY(window_->OpenFile(files[0].toStdString()));
+    QTreeView* sel = window_->selection_view(0);
+    const std::int32_t entry = window_->state().page().file.FindEntry(qEnvironmentVariable("KELVORA_TREE_ENTRY", "start_kernel").toStdString());
+    sel->setCurrentIndex(sel->model()->index(entry < 0 ? 0 : entry, 0, sel->model()->index(0, 0)));
+    window_->ExpandSelectedEntry(false);
+    QTreeView* out_view = window_->output_view(0);
+    out_view->setCurrentIndex(out_view->model()->index(0, 0));
+    window_->ExpandToLevelCommand(2);
+    out_view->setCurrentIndex(out_view->model()->index(0, 0));
+    for (int i = 0; i < 4; ++i) window_->graph()->NextAngle();  // 60 degrees
+    window_->RootCandidatesCommand();
+    QTest::qWait(50);
+    window_->grab().save(out + "/function_page.png");
+    window_->graph()->ToggleDirection();
+    window_->grab().save(out + "/function_page_horizontal_graph.png");
+    QTest::keyClick(sel, Qt::Key_PageDown, Qt::ControlModifier);
+    QVERIFY(window_->OpenFile(files[1].toStdString()));
+    QTreeView* sel2 = window_->selection_view(1);
+    sel2->setCurrentIndex(sel2->model()->index(window_->state().page().file.entry_count() - 1, 0, sel2->model()->index(0, 0)));
+    window_->ExpandSelectedEntry(false);
+    window_->ExpandToLevelCommand(3);
+    QTest::qWait(50);
+    window_->grab().save(out + "/struct_page.png");
+    kelvora::testing::OnNextModal([out](QDialog* d) {
+      static_cast<TreeSearchDialog*>(d)->combo()->setCurrentText(QStringLiteral("inner"));
+      QTest::qWait(50);
+      d->grab().save(out + "/search_dialog.png");
+      d->reject();
+    });
+    window_->SearchCommand();
+  }
 };
 
 KELVORA_WINDOW_TEST_MAIN(TreeViewerTest)

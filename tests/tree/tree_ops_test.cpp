@@ -268,6 +268,16 @@ TEST(TreeOps, GraphCountsEverythingBelowEachNamedChild) {
   EXPECT_EQ(bars[2].value, 0);
   EXPECT_EQ(bars[3].value, 4);
   EXPECT_TRUE(GraphBars(f.tree, f.At({2}), f.t.settings, f.ui).empty());
+  // Past the budget every named child still gets its bar, marked as not complete.
+  Fixture g;
+  g.t.settings.node_budget = 9;
+  WalkStop stop = WalkStop::Done;
+  const std::vector<GraphBar> cut = GraphBars(g.tree, g.tree.root(), g.t.settings, g.ui, &stop);
+  EXPECT_EQ(stop, WalkStop::Budget);
+  ASSERT_EQ(cut.size(), 4u);
+  EXPECT_TRUE(cut[0].complete);
+  EXPECT_FALSE(cut[1].complete);
+  EXPECT_FALSE(cut[3].complete);
 }
 
 }  // namespace

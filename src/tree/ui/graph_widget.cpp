@@ -7,9 +7,8 @@
 
 namespace kelvora {
 
-void GraphWidget::SetBars(std::vector<GraphBar> bars, bool partial) {
+void GraphWidget::SetBars(std::vector<GraphBar> bars) {
   bars_ = std::move(bars);
-  partial_ = partial;
   update();
 }
 
@@ -37,11 +36,10 @@ void GraphWidget::paintEvent(QPaintEvent*) {
   p.setFont(f);
   const int n = static_cast<int>(bars_.size());
   const QRect area = rect().adjusted(6, 24, -6, -6);
-  const QString plus = partial_ ? QStringLiteral("+") : QString();
   for (int k = 0; k < n; ++k) {
     const GraphBar& b = bars_[static_cast<std::size_t>(k)];
     const QString label = QString::fromStdString(Cp932ToUtf8(b.name));
-    const QString value = QString::number(b.value) + plus;
+    const QString value = QString::number(b.value) + (b.complete ? QString() : QStringLiteral("+"));
     const double share = fill * static_cast<double>(b.value) / static_cast<double>(max);
     const QColor bar = QColor::fromHsv((k * 47) % 360, 160, 230);
     if (vertical_) {
@@ -52,11 +50,16 @@ void GraphWidget::paintEvent(QPaintEvent*) {
       const int base = area.bottom() - label_room;
       p.fillRect(QRect(x + 2, base - h, std::max(2, slot - 4), h), bar);
       p.setPen(text);
-      p.drawText(QRect(x, base - h - 16, slot, 14), Qt::AlignHCenter, value);
+      const QFontMetrics fm(f);
+      if (fm.horizontalAdvance(value) <= slot)
+        p.drawText(QRect(x, base - h - 16, slot, 14), Qt::AlignHCenter, value);
+      // Angle 0 writes the name across under its bar, cut to the bar's width; up to 90 turns it
+      // downwards, where it may run to the label room's length.
       p.save();
-      p.translate(x + slot / 2, base + 4);
-      p.rotate(90 - angle_);
-      p.drawText(QPoint(0, 4), label);
+      p.translate(x + 2, base + 14);
+      p.rotate(angle_);
+      const int room = angle_ == 0 ? slot - 4 : label_room - 16;
+      p.drawText(QPoint(0, 0), fm.elidedText(label, Qt::ElideRight, std::max(0, room)));
       p.restore();
     } else {
       const int slot = area.height() / n;
@@ -64,8 +67,9 @@ void GraphWidget::paintEvent(QPaintEvent*) {
       const int label_room = 110;
       const int w = static_cast<int>((area.width() - label_room - 50) * share);
       p.setPen(text);
+      const QFontMetrics fm(f);
       p.drawText(QRect(area.left(), y, label_room - 4, slot), Qt::AlignRight | Qt::AlignVCenter,
-                 label);
+                 fm.elidedText(label, Qt::ElideRight, label_room - 4));
       p.fillRect(QRect(area.left() + label_room, y + 2, w, std::max(2, slot - 4)), bar);
       p.drawText(QRect(area.left() + label_room + w + 4, y, 60, slot), Qt::AlignVCenter, value);
     }

@@ -14,8 +14,8 @@ class GraphWidget : public QWidget {
 
  public:
   explicit GraphWidget(QWidget* parent = nullptr) : QWidget(parent) {}
-  // partial: the counts stopped at the node budget or on Escape (shown with "+").
-  void SetBars(std::vector<GraphBar> bars, bool partial);
+  // Bars whose count did not finish (node budget or Escape) show their value with "+".
+  void SetBars(std::vector<GraphBar> bars);
   const std::vector<GraphBar>& bars() const { return bars_; }
 
   // "フォント角度変更(&E)": 15 degrees more, 90 wraps to 0; false with horizontal bars.
@@ -33,7 +33,6 @@ class GraphWidget : public QWidget {
 
  private:
   std::vector<GraphBar> bars_;
-  bool partial_ = false;
   int angle_ = 0;
   int weight_ = 400;
   bool vertical_ = true;

@@ -140,7 +140,12 @@ void TreeViewerWindow::BuildPages(QWidget* body) {
   });
   for (int i = 0; i < TreeViewerState::kPages; ++i) {
     PageWidgets& w = pages_[static_cast<std::size_t>(i)];
+    // A fixed-pitch font keeps the padded member and element columns aligned.
+    QFont fixed(QStringLiteral("IPAGothic"));
+    fixed.setStyleHint(QFont::Monospace);
+    fixed.setFixedPitch(true);
     w.selection = new QTreeView(body);
+    w.selection->setFont(fixed);
     w.selection->setHeaderHidden(true);
     w.selection_model = new SelectionTreeModel(this);
     w.selection_model->SetPage(&state_.page(i).file);
@@ -152,6 +157,7 @@ void TreeViewerWindow::BuildPages(QWidget* body) {
     w.info->setReadOnly(true);
 
     w.output = new QTreeView(body);
+    w.output->setFont(fixed);
     w.output->setHeaderHidden(true);
     w.output->setUniformRowHeights(true);
     w.output_model = new CallTreeModel(this);
@@ -315,7 +321,7 @@ void TreeViewerWindow::ShowPage(int index) {
   }
   current().info->clear();
   current().selection->setFocus();
-  graph_->SetBars({}, false);
+  graph_->SetBars({});
   source_->clear();
   LayOut();
   ApplyColours();
@@ -347,8 +353,10 @@ void TreeViewerWindow::LayOut() {
 void TreeViewerWindow::ApplyColours() {
   auto paint = [](QTreeView* v, unsigned text, unsigned back) {
     QPalette p = v->palette();
-    p.setColor(QPalette::Text, FromBgr(text));
+    for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+      p.setColor(role, FromBgr(text));
     p.setColor(QPalette::Base, FromBgr(back));
+    p.setColor(QPalette::Window, FromBgr(back));
     v->setPalette(p);
   };
   paint(current().selection, view_.sel_text, view_.sel_back);
@@ -493,10 +501,7 @@ void TreeViewerWindow::OutputSelectionChanged() {
   CallTree& tree = state_.page().output;
   tree.selected = w.output_model->NodeOf(w.output->currentIndex());
   if (tree.selected == CallTree::kNone || tree.empty()) return;
-  const std::string text = StripUnionMark(tree.Text(tree.selected));
-  WalkStop stop = WalkStop::Done;
-  std::vector<GraphBar> bars = GraphBars(tree, tree.selected, state_.settings, *ui_, &stop);
-  graph_->SetBars(std::move(bars), stop != WalkStop::Done);
+  graph_->SetBars(GraphBars(tree, tree.selected, state_.settings, *ui_));
   ShowSourceFor(tree.selected);
 }
 
