@@ -95,7 +95,11 @@ std::vector<CommandRow> BuildTable() {
        R::Structs,
        {}},
       {cmd::kTableTree, "tree-file.tables", "テーブル　TREE用ファイル出力 (&T)", "", R::Tables, {}},
-      {cmd::kTreeViewer, "tree.viewer", "関数TREE Viewer起動 (Ctrl+&T)", "Ctrl+T", R::Always, {}},
+      {cmd::kTreeViewer, "tree.viewer", "関数TREE Viewer起動 (Ctrl+&T)", "Ctrl+T", R::Always,
+       [](CommandState& s, Ui&) {
+         s.view.OpenTreeViewer();
+         return CommandEffect::None;
+       }},
       {cmd::kSystemInfo,
        "tools.system-info",
        "各種情報（OS、メモリ等） (Ctrl+&M)",

@@ -73,6 +73,8 @@ class CommandView {
   // The Grep menu with its result window, and the comment search dialog with its match menu.
   virtual void RunGrepMenu() = 0;
   virtual void RunCommentSearch() = 0;
+  // Opens the TREE viewer window, or raises it when it is open already.
+  virtual void OpenTreeViewer() {}
 };
 
 // What the commands work on: the window's data, its settings and the view.
