@@ -224,6 +224,14 @@ TEST(TreeOps, SearchUpStaysInTheShownTreeAndDownOpensCollapsedOnes) {
   EXPECT_TRUE(SearchDown(tree, "nX", t.settings, f.ui));
   tree.selected = CallTree::kNone;
   EXPECT_FALSE(SearchDown(tree, "XY", t.settings, f.ui));
+
+  // A word matches on character boundaries only: "A" is not found in the second byte of "ア".
+  ReadTree st({"構造体", "", "s_t,0,0,0,/s.h(1)", "・ int    x    // ア", ""});
+  CallTree members;
+  ExpandIntoOutput(st.page, st.Entry("s_t"), members, st.settings, f.ui);
+  EXPECT_FALSE(SearchDown(members, "A", st.settings, f.ui));
+  members.selected = CallTree::kNone;
+  EXPECT_TRUE(SearchDown(members, Utf8ToCp932("ア"), st.settings, f.ui));
 }
 
 TEST(TreeOps, SearchHistoryRingPersistsOldestFirst) {
