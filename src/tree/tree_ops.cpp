@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "platform/cp932.h"
+#include "data/position.h"
 #include "raruviz/editor_launch.h"
 #include "raruviz/word_lookup.h"
 #include "settings/settings.h"
@@ -280,8 +281,9 @@ bool OpenSelectedInEditor(const CallTree& tree, const EditorLauncher& editor, Ui
     Warn(ui, "ファイルがありません。　");
     return false;
   }
-  std::string path, line;
-  SplitPositionText(position, path, line);
+  std::string path;
+  long line = 0;
+  SplitPosition(position, path, line);
   std::error_code ec;
   if (!std::filesystem::exists(std::filesystem::path(path), ec)) {
     Warn(ui, "ファイルが存在しません！\n" + ToDisplay(path) + "　");

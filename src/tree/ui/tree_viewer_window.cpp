@@ -17,6 +17,7 @@
 #include <QTreeView>
 
 #include "platform/cp932.h"
+#include "data/position.h"
 #include "platform/line_reader.h"
 #include "settings/settings.h"
 #include "text/regex_service.h"
@@ -523,9 +524,10 @@ void TreeViewerWindow::ShowSourceFor(std::int32_t node) {
   if (fields.size() >= 3)
     text += QStringLiteral("実/総ステップ数 ： %1 / %2\n").arg(Q(fields[1]), Q(fields[2]));
   text += QStringLiteral("プリプロセッサ定義：") + Q(ToDisplay(state_.page().file.data1)) + "\n\n";
-  std::string path, line;
-  if (!position.empty() && SplitPositionText(position, path, line)) {
-    long first = std::max(1L, std::atol(line.c_str()));
+  std::string path;
+  long line = 0;
+  if (!position.empty() && SplitPosition(position, path, line)) {
+    long first = std::max(1L, line);
     if (const std::size_t after = data.find("),", data.rfind(position)); after != std::string::npos) {
       const long begin = std::atol(data.c_str() + after + 2);
       if (begin > 0) first = begin;
