@@ -22,6 +22,7 @@
 #include <QUrl>
 
 #include "app/qt_ui.h"
+#include "tree/ui/tree_viewer_window.h"
 #include "gui/background_patterns.h"
 #include "gui/button_patterns.h"
 #include "gui/fs_names.h"
@@ -153,6 +154,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   ShowCountField();
   brush_pattern_ = -1;
   data_.roots().Clear();
+  if (tree_viewer_) tree_viewer_->close();
   event->accept();
 }
 

@@ -43,6 +43,7 @@ namespace kelvora {
 
 class InstanceLock;
 class QtUi;
+class TreeViewerWindow;
 class RegistrationTableModel;
 // Its header clashes with Qt's "slots" keyword: include it before any Qt header.
 class WordHistory;
@@ -186,6 +187,8 @@ class MainWindow : public QWidget, public UiView, private CommandView {
   void SetBitmapPattern(int pattern);
   void RunGrepMenu() override;
   void RunCommentSearch() override;
+  void OpenTreeViewer() override;
+  void OpenTreeViewerOn(const std::string& tree_file) override;
   void SetAlwaysOnTop(bool on);
   void ChooseColor(ColorTarget target);
   void SetHatchPattern(int box_index);
@@ -219,6 +222,7 @@ class MainWindow : public QWidget, public UiView, private CommandView {
   // Comment search: the request kept between searches and its own word history.
   CommentSearchRequest comment_request_;
   std::unique_ptr<WordHistory> comment_history_;
+  std::unique_ptr<TreeViewerWindow> tree_viewer_;
   std::array<std::unique_ptr<LoweredNames>, kListCount> lowered_;
   bool command_running_ = false;
   bool analysis_running_ = false;

@@ -26,6 +26,7 @@
 #include "settings/property_pages.h"
 #include "settings/ui/prop_sheet.h"
 #include "settings/window_settings.h"
+#include "tree/ui/tree_viewer_window.h"
 
 namespace kelvora {
 
@@ -143,7 +144,23 @@ void MainWindow::OpenSettingsSheet() {
     history_ = std::make_unique<WordHistory>();
     RefreshHistoryBox();
   }
-  if (result.accepted) update();
+  if (result.accepted) {
+    if (tree_viewer_) tree_viewer_->ReloadSettings();
+    update();
+  }
+}
+
+void MainWindow::OpenTreeViewer() {
+  if (!tree_viewer_)
+    tree_viewer_ = std::make_unique<TreeViewerWindow>(*store_, ui(), [this] { return Launcher(); });
+  tree_viewer_->show();
+  tree_viewer_->raise();
+  tree_viewer_->activateWindow();
+}
+
+void MainWindow::OpenTreeViewerOn(const std::string& tree_file) {
+  OpenTreeViewer();
+  tree_viewer_->OpenFile(tree_file);
 }
 
 QMenu* MainWindow::BuildContextMenu() {

@@ -2,6 +2,7 @@
 #include "cli/cli_tree_files.h"
 #include "cli/cli_grep.h"
 #include "cli/cli_sheets.h"
+#include "cli/cli_tree.h"
 
 namespace kelvora {
 
@@ -29,6 +30,16 @@ const std::vector<CliCommand>& CliCommands() {
       {"strip-if", kStripIfUsage, RunStripIfCommand},
       {"sheets", kSheetsUsage, RunSheetsCommand},
       {"make-workbooks", kMakeWorkbooksUsage, RunMakeWorkbooksCommand},
+      {"tree",
+       "usage: kelvora-cli tree [--settings FILE] TREEFILE ENTRY\n"
+       "       kelvora-cli tree [--settings FILE] TREEFILE --callers NAME | --roots | --recursions\n"
+       "  ENTRY              print the call tree of ENTRY with every item expanded (UTF-8)\n"
+       "  --callers NAME     print the entries that call NAME\n"
+       "  --roots            print the root-function candidates (entries nobody calls)\n"
+       "  --recursions       print the recursion list of the file\n"
+       "  --settings FILE    read DataMax, StructSpace, TableSpace, NodeBudget (section Tree)\n"
+       "                     from FILE instead of Kelvora.ini\n",
+       RunTreeCommand},
   };
   return commands;
 }

@@ -28,7 +28,9 @@ CommandEffect Lists(CommandResult) {
 // "TREE用ファイル出力": the tree of a kind, then (functions) the comment-file question.
 CommandEffect TreeFile(int kind, CommandState& s, Ui& ui) {
   OutputContext ctx{s.data, s.settings, s.regex, ui};
-  TreeOutputCommand(ctx, kind);
+  std::string written;
+  if (TreeOutputCommand(ctx, kind, &written) == 1 && !written.empty())
+    s.view.OpenTreeViewerOn(written);
   return CommandEffect::None;
 }
 
@@ -96,7 +98,11 @@ std::vector<CommandRow> BuildTable() {
        [](CommandState& s, Ui& ui) { return TreeFile(kTreeOfStructs, s, ui); }},
       {cmd::kTableTree, "tree-file.tables", "テーブル　TREE用ファイル出力 (&T)", "", R::Tables,
        [](CommandState& s, Ui& ui) { return TreeFile(kTreeOfTables, s, ui); }},
-      {cmd::kTreeViewer, "tree.viewer", "関数TREE Viewer起動 (Ctrl+&T)", "Ctrl+T", R::Always, {}},
+      {cmd::kTreeViewer, "tree.viewer", "関数TREE Viewer起動 (Ctrl+&T)", "Ctrl+T", R::Always,
+       [](CommandState& s, Ui&) {
+         s.view.OpenTreeViewer();
+         return CommandEffect::None;
+       }},
       {cmd::kSystemInfo,
        "tools.system-info",
        "各種情報（OS、メモリ等） (Ctrl+&M)",

@@ -73,6 +73,10 @@ class CommandView {
   // The Grep menu with its result window, and the comment search dialog with its match menu.
   virtual void RunGrepMenu() = 0;
   virtual void RunCommentSearch() = 0;
+  // Opens the TREE viewer window, or raises it when it is open already.
+  virtual void OpenTreeViewer() = 0;
+  // The viewer opened on a tree file just written (a new page for it).
+  virtual void OpenTreeViewerOn(const std::string& tree_file) = 0;
 };
 
 // What the commands work on: the window's data, its settings and the view.

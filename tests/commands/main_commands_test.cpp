@@ -145,9 +145,9 @@ TEST(ContextMenu, GreysByListContentAndEnablesOnlyBuiltCommands) {
   for (int id : {63, 58, 64, 66, 102, 59}) EXPECT_TRUE(Find(entries, id)->greyed) << id;
   // Enabled: built and not greyed. Rows without a function stay disabled whatever the data.
   for (int id : {1044, 60, 61, 62, 65, 53, 70, 80, 85, 89, 1066, 54, 55, 56, 145, 51, 32808, 98,
-                 32798, 151, 52, 100, 103, 104, 109, 57})
+                 32798, 151, 52, 100, 103, 104, 109, 57, 1024})
     EXPECT_TRUE(Find(entries, id)->enabled) << id;
-  for (int id : {63, 58, 59, 1024})
+  for (int id : {63, 58, 59})
     EXPECT_FALSE(Find(entries, id)->enabled) << id;
   EXPECT_EQ(Find(entries, 62)->bitmap_kind, 1);
   EXPECT_EQ(Find(entries, 66)->bitmap_kind, 5);
@@ -195,6 +195,10 @@ class RecordingView : public CommandView {
   void RunCommentSearch() override { windows.push_back("comment-search"); }
   std::optional<HtmlOptions> html;
   std::vector<std::string> information, windows;
+  void OpenTreeViewer() override { ++viewers; }
+  void OpenTreeViewerOn(const std::string& file) override { tree_files.push_back(file); }
+  std::vector<std::string> tree_files;
+  int viewers = 0;
   int sheets = 0;
   int gets = 0;
   std::vector<int> shown;
@@ -236,6 +240,8 @@ TEST(CommandTable, DispatchRunsTheRowsFunctionOverTheState) {
   EXPECT_EQ(RunMainCommand(cmd::kGet, state, ui), DispatchResult::Ran);
   EXPECT_EQ(view.sheets, 1);
   EXPECT_EQ(view.gets, 1);
+  EXPECT_EQ(RunMainCommand(cmd::kTreeViewer, state, ui), DispatchResult::Ran);
+  EXPECT_EQ(view.viewers, 1);
 
   ui.AnswerYes();
   EXPECT_EQ(RunMainCommand(cmd::kDeleteAll, state, ui), DispatchResult::RanListsChanged);
@@ -251,8 +257,8 @@ TEST(CommandTable, DispatchRunsTheRowsFunctionOverTheState) {
   EXPECT_EQ(RunMainCommand(cmd::kFunctionTree, state, ui), DispatchResult::Ran);
   EXPECT_EQ(testing::TempDir::Read(dir.path() / "f.tree").substr(0, 14), "//Data1:\r\n\r\na,");
   EXPECT_EQ(ui.question_ids().back(), kAskWriteCommentFile.key);
+  EXPECT_EQ(view.tree_files, std::vector<std::string>{dir.str() + "/f.tree"});
 
-  EXPECT_EQ(RunMainCommand(cmd::kTreeViewer, state, ui), DispatchResult::NotBuilt);
   EXPECT_EQ(RunMainCommand(12345, state, ui), DispatchResult::NotFound);
   EXPECT_EQ(RunMainCommand(1013, state, ui), DispatchResult::NotFound);
 }

@@ -1,0 +1,148 @@
+// kelvora_bench_tree <tree file> [entry]: the TREE viewer's figures on a large function tree with
+// DataMax raised to hold every entry: reading the file into a page, showing the call tree of an
+// entry with its first level, root candidates, callers of a popular name, and a walk through the
+// whole expansion up to the node budget (what expand-all or search down do). For each step it
+// also prints the longest time between two polls of the window (repaint and Escape).
+#include <sys/resource.h>
+#include <time.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "platform/ui.h"
+#include "text/regex_service.h"
+#include "tree/call_tree.h"
+#include "tree/tree_file.h"
+#include "tree/tree_ops.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double MsSince(Clock::time_point t0) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+}
+
+// Never cancels; records the longest gap between polls.
+class BenchUi : public kelvora::Ui {
+ public:
+  void Start() {
+    last_ = Clock::now();
+    max_gap_ = 0;
+    polls_ = 0;
+  }
+  double max_gap() const { return std::max(max_gap_, MsSince(last_)); }
+  long polls() const { return polls_; }
+
+  void Message(std::string_view text, std::string_view, kelvora::MsgIcon) override {
+    std::fprintf(stderr, "message: %.*s\n", static_cast<int>(text.size()), text.data());
+  }
+  bool AskYesNo(kelvora::QuestionId, std::string_view, std::string_view) override { return false; }
+  std::optional<std::string> ChooseFolder(std::string_view) override { return std::nullopt; }
+  std::optional<std::string> ChooseOpenFile(std::string_view, std::string_view,
+                                            std::string_view) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> ChooseSaveFile(std::string_view, std::string_view,
+                                            std::string_view) override {
+    return std::nullopt;
+  }
+  void SetStatus(int, std::string_view) override {}
+  void SetProgressRange(long long) override {}
+  void SetProgressPos(long long) override {}
+  void AdvanceProgress(long long) override {}
+  void SetWaitCursor(bool) override {}
+  bool PollEscape() override {
+    const double gap = MsSince(last_);
+    max_gap_ = std::max(max_gap_, gap);
+    last_ = Clock::now();
+    ++polls_;
+    return false;
+  }
+  bool OpenWithDefaultApp(std::string_view) override { return false; }
+
+ private:
+  Clock::time_point last_;
+  double max_gap_ = 0;
+  long polls_ = 0;
+};
+
+// CPU time of the process: on a shared machine the wall time also counts waiting for a core.
+double CpuMs() {
+  timespec ts{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+long PeakMb() {
+  rusage r{};
+  getrusage(RUSAGE_SELF, &r);
+  return r.ru_maxrss / 1024;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: kelvora_bench_tree TREEFILE [ENTRY]\n");
+    return 2;
+  }
+  const std::string entry_name = argc > 2 ? argv[2] : "start_kernel";
+  kelvora::TreeSettings settings;
+  settings.data_max = 100000000;
+  kelvora::RegexService regex;
+  BenchUi ui;
+  kelvora::TreePage page;
+
+  ui.Start();
+  auto t0 = Clock::now();
+  double c0 = CpuMs();
+  const auto result = kelvora::TreeFileReader(argv[1], page, settings, regex, ui);
+  std::printf("read:            %8.0f ms (cpu %6.0f ms)  entries %zu  callees %zu  recursions %zu  (max poll gap %.0f ms)\n",
+              MsSince(t0), CpuMs() - c0, page.entry_count(), page.callees.size(), page.recursions.size(),
+              ui.max_gap());
+  if (result == kelvora::ReadResult::OpenFailed) return 1;
+
+  const std::int32_t entry = page.FindEntry(entry_name);
+  if (entry < 0) {
+    std::fprintf(stderr, "no entry %s\n", entry_name.c_str());
+    return 1;
+  }
+  kelvora::CallTree tree;
+  t0 = Clock::now();
+  c0 = CpuMs();
+  kelvora::ExpandIntoOutput(page, entry, tree, settings, ui);
+  std::size_t first_level = 0;
+  for (std::int32_t c : tree.Children(tree.root())) {
+    (void)tree.Text(c);
+    (void)tree.Data(c);
+    (void)tree.HasChildren(c);
+    ++first_level;
+  }
+  std::printf("show %s:  %8.3f ms (cpu %6.3f ms)  first level %zu items\n", entry_name.c_str(),
+              MsSince(t0), CpuMs() - c0, first_level);
+
+  ui.Start();
+  t0 = Clock::now();
+  c0 = CpuMs();
+  const auto roots = kelvora::RootCandidates(page, ui);
+  std::printf("root candidates: %8.0f ms (cpu %6.0f ms)  %zu bytes of text  (max poll gap %.0f ms)\n",
+              MsSince(t0), CpuMs() - c0, roots ? roots->size() : 0, ui.max_gap());
+
+  t0 = Clock::now();
+  const auto callers = kelvora::CallersOf(page, std::string(page.EntryText(0)));
+  std::printf("callers of %s: %8.3f ms  %d callers\n", std::string(page.EntryText(0)).c_str(),
+              MsSince(t0), callers.count);
+
+  ui.Start();
+  t0 = Clock::now();
+  c0 = CpuMs();
+  tree.selected = tree.root();
+  const bool found = kelvora::SearchDown(tree, "no such word", settings, ui);
+  std::printf("search down:     %8.0f ms (cpu %6.0f ms)  %zu items made (budget %lld)  found %d  (max poll gap %.0f ms, %ld polls)\n",
+              MsSince(t0), CpuMs() - c0, tree.made_count(), settings.node_budget, found, ui.max_gap(), ui.polls());
+  std::printf("peak memory:     %8ld MB\n", PeakMb());
+  return 0;
+}

@@ -1,0 +1,29 @@
+// Tree lines: the descendants of one call-tree item, one line each in depth-first pre-order with
+// the "┃  " / four-blank ancestor prefix and "┣ " or "┗ ", shared by the text exports and the
+// command line.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+
+#include "tree/call_tree.h"
+
+namespace kelvora {
+
+struct TreeLineOptions {
+  bool utf8 = true;               // UTF-8 text; false writes CP932 bytes
+  std::string eol = "\n";
+  unsigned nest_level_text = 0;   // bit d-1 set: a separator line before items of depth d (<= 12)
+};
+
+// The line of one item below `start` (its children have depth 1), without line end.
+std::string TreeLine(CallTree& tree, std::int32_t start, std::int32_t item, bool utf8);
+
+// Writes the start item's text and then every descendant's line, making children as it goes.
+// Stops at the guard's budget or on Escape; nest_limited is set when an item lay at the nest
+// limit.
+WalkStop WriteTreeLines(CallTree& tree, std::int32_t start, std::ostream& out,
+                        const TreeLineOptions& options, WalkGuard& guard, bool& nest_limited);
+
+}  // namespace kelvora

@@ -1,0 +1,42 @@
+// The TREE viewer's state without a window: five tree pages with their call trees, the current
+// page, the settings, the search word and history, and the information window's text.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "tree/call_tree.h"
+#include "tree/tree_file.h"
+#include "tree/tree_ops.h"
+
+namespace kelvora {
+
+struct TreeViewerPage {
+  TreePage file;
+  CallTree output;
+};
+
+class TreeViewerState {
+ public:
+  static constexpr int kPages = 5;
+
+  TreeSettings settings;
+  std::string info_text;    // UTF-8
+  std::string search_word;  // CP932
+  TreeSearchHistory history;
+
+  int current() const { return current_; }
+  TreeViewerPage& page() { return pages_[static_cast<std::size_t>(current_)]; }
+  TreeViewerPage& page(int i) { return pages_[static_cast<std::size_t>(i)]; }
+
+  // Ctrl+PageUp / Ctrl+PageDown: false at the first or last page. A switch clears the
+  // information text and shows the page's entry count in pane 1 (empty when 0).
+  bool SwitchPage(int delta, Ui& ui);
+  bool SelectPage(int index, Ui& ui);
+
+ private:
+  std::array<TreeViewerPage, kPages> pages_;
+  int current_ = 0;
+};
+
+}  // namespace kelvora

@@ -1,0 +1,40 @@
+// The search dialog of the output window, "TREE出力Window内　検索": the word with its history,
+// up and down buttons, a painted gradient, caption and input-method state.
+#pragma once
+
+#include <QComboBox>
+#include <QDialog>
+
+#include "tree/tree_ops.h"
+
+namespace kelvora {
+
+class TreeSearchDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  // color_type 0..9 and bright choose the gradient.
+  TreeSearchDialog(const TreeSearchHistory& history, int color_type, bool bright,
+                   Ui& ui, QWidget* parent = nullptr);
+  SearchDirection direction() const { return direction_; }
+  std::string word() const;  // CP932
+  QComboBox* combo() const { return combo_; }
+  QString ImeText() const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void Choose(SearchDirection direction);
+  QComboBox* combo_;
+  Ui& ui_;
+  int color_type_;
+  bool bright_;
+  SearchDirection direction_ = SearchDirection::None;
+};
+
+// The two gradient colours of a colour type (0..9), brighter when bright is set.
+std::pair<QColor, QColor> TreeGradientColors(int color_type, bool bright);
+
+}  // namespace kelvora
