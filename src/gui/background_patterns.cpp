@@ -1,5 +1,7 @@
 #include "gui/background_patterns.h"
 
+#include "tools/background_pattern_table.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -316,14 +318,16 @@ int EntryOfHatchStyle(int style) {
   return -1;
 }
 
+// Names and remarks come from the core's pattern table; Entries() holds how each one is drawn.
 QString BackgroundPatternName(int pattern) {
   if (pattern < 0 || pattern >= kBackgroundPatternCount) return QString();
-  return Entries()[static_cast<std::size_t>(pattern)].name;
+  return QString::fromStdString(BackgroundPatternEntries()[static_cast<std::size_t>(pattern)].name);
 }
 
 QString BackgroundPatternRemark(int pattern) {
   if (pattern < 0 || pattern >= kBackgroundPatternCount) return QString();
-  return Entries()[static_cast<std::size_t>(pattern)].remark;
+  return QString::fromStdString(
+      BackgroundPatternEntries()[static_cast<std::size_t>(pattern)].remark);
 }
 
 QPixmap BackgroundPatternTile(int pattern) {
