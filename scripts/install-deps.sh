@@ -8,7 +8,7 @@ packages=(
   libonig-dev libxlsxwriter-dev libzip-dev libfreexl-dev libexpat1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libfuzzer-14-dev
-  fonts-ipafont-gothic qt6-translations-l10n xvfb xauth
+  fonts-ipafont-gothic chromium qt6-translations-l10n xvfb xauth
   python3-openpyxl
 )
 

@@ -4,6 +4,7 @@
 #include "cli/cli_app.h"
 #include "cli/cli_extensions.h"
 #include "cli/cli_ui.h"
+#include "output/html_file_pages.h"
 #include "output/html_site.h"
 #include "output/reports.h"
 #include "raruviz/editor_launch.h"
@@ -26,7 +27,9 @@ int CliWriteHtml(CliWriteContext& ctx, const std::string& path) {
   options.border = ctx.options.html_border;
   options.comments = ctx.options.html_comments;
   ctx.ui.SetNextPath(path);
-  return WriteHtmlSite(ctx.data, settings, options, ctx.ui) == HtmlSiteResult::Written ? 0 : 1;
+  HtmlFilePages pages(settings, ctx.regex);
+  return WriteHtmlSite(ctx.data, settings, options, ctx.ui, &pages) == HtmlSiteResult::Written ? 0
+                                                                                              : 1;
 }
 
 // The information list with positions; the file is not opened afterwards.

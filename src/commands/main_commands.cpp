@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "analysis/analysis_run.h"
+#include "output/html_file_pages.h"
 #include "output/html_site.h"
 #include "output/reports.h"
 #include "raruviz/comment_search.h"
@@ -42,7 +43,8 @@ CommandEffect SortList(int slot, CommandState& s, Ui& ui) {
 CommandEffect HtmlSiteCommand(CommandState& s, Ui& ui) {
   const std::optional<HtmlOptions> options = s.view.AskHtmlOptions();
   if (!options) return CommandEffect::None;
-  WriteHtmlSite(s.data, s.settings, *options, ui);
+  HtmlFilePages pages(s.settings, s.regex);
+  WriteHtmlSite(s.data, s.settings, *options, ui, &pages);
   return CommandEffect::ListsChanged;
 }
 

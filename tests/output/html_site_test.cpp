@@ -10,6 +10,7 @@
 
 #include "analysis/analysis_run.h"
 #include "data/registration_lists.h"
+#include "output/html_file_pages.h"
 #include "output/html_site.h"
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
@@ -59,7 +60,9 @@ TEST(HtmlSite, SmallTreeGivesTheGoldenPages) {
   fs::create_directories(out);
   ScriptedUi ui;
   ui.ChooseFolderAnswer(out.string());
-  ASSERT_EQ(HtmlSiteResult::Written, WriteHtmlSite(data, settings, HtmlOptions{}, ui));
+  RegexService regex;
+  HtmlFilePages pages(settings, regex);
+  ASSERT_EQ(HtmlSiteResult::Written, WriteHtmlSite(data, settings, HtmlOptions{}, ui, &pages));
   EXPECT_EQ("完了しました！　\n\n出力された『 Index.html 』から起動して下さい。　",
             ui.messages().back());
   EXPECT_EQ("フォント：Arial Black", ui.status(3));
