@@ -17,8 +17,9 @@ void BuildTree(Worksheet& s, int rows) {
   for (int r = 1; r <= rows; ++r) {
     const int depth = r % 6;
     s.SetCell(r, 1, "drivers/net/ethernet/intel/e1000e/netdev.c(" + std::to_string(r) + ")");
-    s.SetCell(r, 2, std::string(static_cast<std::size_t>(depth) * 4, ' ') + "┣ e1000_func_" +
-                        std::to_string(r));
+    s.SetCell(r, 2,
+              std::string(static_cast<std::size_t>(depth) * 4, ' ') + "┣ e1000_func_" +
+                  std::to_string(r));
     if (r % 3 == 0) s.SetCell(r, 3, "// 受信キューの初期化");
     s.SetBorder({r, 1, r, 3}, border::kEdgeBottom, line_style::kRowRule);
   }

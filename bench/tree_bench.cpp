@@ -100,9 +100,11 @@ int main(int argc, char** argv) {
   auto t0 = Clock::now();
   double c0 = CpuMs();
   const auto result = kelvora::TreeFileReader(argv[1], page, settings, regex, ui);
-  std::printf("read:            %8.0f ms (cpu %6.0f ms)  entries %zu  callees %zu  recursions %zu  (max poll gap %.0f ms)\n",
-              MsSince(t0), CpuMs() - c0, page.entry_count(), page.callees.size(), page.recursions.size(),
-              ui.max_gap());
+  std::printf(
+      "read:            %8.0f ms (cpu %6.0f ms)  entries %zu  callees %zu  recursions %zu  (max "
+      "poll gap %.0f ms)\n",
+      MsSince(t0), CpuMs() - c0, page.entry_count(), page.callees.size(), page.recursions.size(),
+      ui.max_gap());
   if (result == kelvora::ReadResult::OpenFailed) return 1;
 
   const std::int32_t entry = page.FindEntry(entry_name);
@@ -128,8 +130,9 @@ int main(int argc, char** argv) {
   t0 = Clock::now();
   c0 = CpuMs();
   const auto roots = kelvora::RootCandidates(page, ui);
-  std::printf("root candidates: %8.0f ms (cpu %6.0f ms)  %zu bytes of text  (max poll gap %.0f ms)\n",
-              MsSince(t0), CpuMs() - c0, roots ? roots->size() : 0, ui.max_gap());
+  std::printf(
+      "root candidates: %8.0f ms (cpu %6.0f ms)  %zu bytes of text  (max poll gap %.0f ms)\n",
+      MsSince(t0), CpuMs() - c0, roots ? roots->size() : 0, ui.max_gap());
 
   t0 = Clock::now();
   const auto callers = kelvora::CallersOf(page, std::string(page.EntryText(0)));
@@ -141,8 +144,11 @@ int main(int argc, char** argv) {
   c0 = CpuMs();
   tree.selected = tree.root();
   const bool found = kelvora::SearchDown(tree, "no such word", settings, ui);
-  std::printf("search down:     %8.0f ms (cpu %6.0f ms)  %zu items made (budget %lld)  found %d  (max poll gap %.0f ms, %ld polls)\n",
-              MsSince(t0), CpuMs() - c0, tree.made_count(), settings.node_budget, found, ui.max_gap(), ui.polls());
+  std::printf(
+      "search down:     %8.0f ms (cpu %6.0f ms)  %zu items made (budget %lld)  found %d  (max poll "
+      "gap %.0f ms, %ld polls)\n",
+      MsSince(t0), CpuMs() - c0, tree.made_count(), settings.node_budget, found, ui.max_gap(),
+      ui.polls());
   std::printf("peak memory:     %8ld MB\n", PeakMb());
   return 0;
 }

@@ -55,13 +55,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       FileLineReader reader;
       FUZZ_CHECK(reader.Open(path));
       std::ofstream out(temp.path(), std::ios::binary | std::ios::trunc);
-      written = tables ? CollectTableLines(reader, path, out, patterns.table, macros, cleaning)
-                       : CollectLines(reader, path, out, patterns.struct_detect, macros, 0, cleaning);
+      written = tables
+                    ? CollectTableLines(reader, path, out, patterns.table, macros, cleaning)
+                    : CollectLines(reader, path, out, patterns.struct_detect, macros, 0, cleaning);
     }
     FUZZ_CHECK(written >= 0);
     RegistrationList& list = tables ? registered.tables() : registered.structs();
-    const long rows = tables ? RegisterTables(temp.path(), 1, env)
-                             : RegisterStructs(temp.path(), 1, env);
+    const long rows =
+        tables ? RegisterTables(temp.path(), 1, env) : RegisterStructs(temp.path(), 1, env);
     FUZZ_CHECK(rows <= written);
     CheckRows(registered, list, rows, path);
   }
@@ -74,11 +75,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     registered.roots().Append(root);
     ScriptedUi ui;
     ExtractorEnv env{regex, cleaning, settings, macros, registered, ui};
-    const long rows = tables ? RegisterTables(temp.path(), 1, env)
-                             : RegisterStructs(temp.path(), 1, env);
+    const long rows =
+        tables ? RegisterTables(temp.path(), 1, env) : RegisterStructs(temp.path(), 1, env);
     FUZZ_CHECK(rows >= 0 && rows <= settings.list_data_max);
-    FUZZ_CHECK(rows == static_cast<long>(
-                           (tables ? registered.tables() : registered.structs()).RowCount()));
+    FUZZ_CHECK(rows ==
+               static_cast<long>((tables ? registered.tables() : registered.structs()).RowCount()));
   }
   return 0;
 }

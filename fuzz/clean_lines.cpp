@@ -32,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const RegexService regex;
   static const CleaningPatterns pats(regex);
   static Regex any_line, table_head;
-  static const bool compiled = regex.Compile(".", any_line) &&
-                               regex.Compile("[A-Za-z0-9_]+[ \\t]*=[ \\t]*{", table_head);
+  static const bool compiled =
+      regex.Compile(".", any_line) && regex.Compile("[A-Za-z0-9_]+[ \\t]*=[ \\t]*{", table_head);
   FUZZ_CHECK(pats.ok() && compiled);
 
   std::string_view file;

@@ -1,7 +1,7 @@
 // CP932 and UTF-8 conversion. Whatever the bytes, the UTF-8 side is well-formed; text that
 // converted without a replacement character survives the way back and forth; cuts never grow.
-#include "fuzz_support.h"
 #include "platform/cp932.h"
+#include "fuzz_support.h"
 
 using namespace kelvora;
 

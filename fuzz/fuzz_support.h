@@ -12,12 +12,12 @@
 #include <string_view>
 
 // Stops the run (libFuzzer then saves the input) when a property does not hold.
-#define FUZZ_CHECK(cond)                                                                  \
-  do {                                                                                    \
-    if (!(cond)) {                                                                        \
-      std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #cond);    \
-      std::abort();                                                                       \
-    }                                                                                     \
+#define FUZZ_CHECK(cond)                                                               \
+  do {                                                                                 \
+    if (!(cond)) {                                                                     \
+      std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #cond); \
+      std::abort();                                                                    \
+    }                                                                                  \
   } while (0)
 
 namespace kelvora::fuzz {

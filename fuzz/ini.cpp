@@ -13,7 +13,8 @@ using namespace kelvora;
 
 namespace {
 
-using Snapshot = std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string>>>>;
+using Snapshot =
+    std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string>>>>;
 
 std::string_view Trim(std::string_view s) {
   constexpr std::string_view kBlanks = " \t\r\v\f";
@@ -48,7 +49,8 @@ Snapshot Take(const IniFile& ini, const std::vector<std::string>& sections) {
 bool SameNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
       return false;
   return true;
 }

@@ -4,8 +4,8 @@
 #include <thread>
 
 #include "analysis/analysis_run.h"
-#include "analysis/collect_prefetch.h"
 #include "analysis/candidates.h"
+#include "analysis/collect_prefetch.h"
 #include "analysis/definitions.h"
 #include "analysis/escape_poll.h"
 #include "data/registration_lists.h"
@@ -49,8 +49,9 @@ std::string FilePathOfRow(const RegistrationList& files, std::size_t row) {
 // The header list is the run's own file; when it cannot be read the pass goes on without
 // headers, and says so instead of registering nothing in silence.
 void ReportHeaderListUnreadable(PassContext& pc) {
-  pc.ctx.ui.Message("ヘッダファイル一覧を読み込めませんでした。　\n" + ToDisplay(pc.header_list_file),
-                    Ui::kCaption, MsgIcon::Warning);
+  pc.ctx.ui.Message(
+      "ヘッダファイル一覧を読み込めませんでした。　\n" + ToDisplay(pc.header_list_file),
+      Ui::kCaption, MsgIcon::Warning);
 }
 
 void FinishPass(PassContext& pc, const char* label, ListKind kind) {
@@ -71,7 +72,7 @@ void ShowRowStatus(PassContext& pc, std::size_t row, const char* label) {
 // else collected here.
 void CollectInto(PassContext& pc, CollectKind kind, std::size_t i, const std::string& path,
                  std::ostream& out) {
-  const CollectTools here{pc.env.cleaning,  pc.patterns.struct_detect,
+  const CollectTools here{pc.env.cleaning,   pc.patterns.struct_detect,
                           pc.patterns.table, pc.patterns.prototype,
                           pc.env.macros,     pc.run.settings.char_change};
   out << (pc.prefetch ? pc.prefetch->Take(kind, i, here) : CollectFileText(kind, path, here));
@@ -112,7 +113,8 @@ class FunctionPass : public AnalysisPass {
       if (!path.empty()) {
         FileLineReader reader;
         if (!reader.Open(path)) {
-          if (ui.AskYesNo(kAskCancelOnUnreadableFile, OpenFailedQuestion(path))) return PassResult::Cancel;
+          if (ui.AskYesNo(kAskCancelOnUnreadableFile, OpenFailedQuestion(path)))
+            return PassResult::Cancel;
         } else if (ExtractDefinitions(reader, path, pc.ctx.data.functions(),
                                       DefinitionMode::Function, pc.patterns.functions,
                                       pc.env) < 0) {

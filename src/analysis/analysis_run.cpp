@@ -105,7 +105,8 @@ std::string DataMaxNotice(const AnalysisRun& run) {
     if (over <= 0) return;
     text += "\n◆";
     text += list;
-    text += " 未登録：" + std::to_string(over) + "（登録上限 DataMax：" + std::to_string(limit) + "）";
+    text +=
+        " 未登録：" + std::to_string(over) + "（登録上限 DataMax：" + std::to_string(limit) + "）";
   };
   line("構造体", run.structs_over_limit);
   line("ﾃｰﾌﾞﾙ", run.tables_over_limit);
@@ -183,7 +184,8 @@ int CollectFiles(AnalysisContext& ctx, AnalysisRun& run) {
     ui.Message("該当ファイルがありません！　", Ui::kCaption, MsgIcon::Information);
     return -1;
   }
-  if (!ui.AskYesNo(kAskConfirmRun, ConfirmationQuestion(run.root, run.sources, run.headers, s, p > 0))) {
+  if (!ui.AskYesNo(kAskConfirmRun,
+                   ConfirmationQuestion(run.root, run.sources, run.headers, s, p > 0))) {
     DropAllData(ctx);
     return -1;
   }

@@ -43,8 +43,8 @@ struct AnalysisContext {
 // has been through every file, so every candidate text comes from it.
 struct CollectAheadProbe {
   bool worker_first = false;
-  bool started = false;             // set when a run started the worker
-  std::size_t worker_files = 0;     // files it collected, summed over runs
+  bool started = false;          // set when a run started the worker
+  std::size_t worker_files = 0;  // files it collected, summed over runs
 };
 
 // What one run carries from the collection to the passes.

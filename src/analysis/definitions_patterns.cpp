@@ -92,7 +92,8 @@ bool DefinitionPatterns::IsDefinitionHead(std::string_view cleaned) const {
   std::size_t first = cleaned.find_first_not_of(" \t");
   if (first == std::string_view::npos) return false;
   unsigned char c = static_cast<unsigned char>(cleaned[first]);
-  bool ident = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+  bool ident =
+      (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
   if (!ident) return false;
   for (const Regex& head : step_heads) {
     if (head.Matches(cleaned)) return true;

@@ -6,7 +6,8 @@ namespace kelvora {
 class Ui;
 
 // Takes one pending event through the port; when it was Escape, asks
-// "「ESCキー」が押されました。\n解析キャンセルしますか？　\n". True when the user confirmed the cancel.
+// "「ESCキー」が押されました。\n解析キャンセルしますか？　\n". True when the user confirmed the
+// cancel.
 bool PollAnalysisCancel(Ui& ui);
 
 }  // namespace kelvora

@@ -22,11 +22,11 @@
 #include <QUrl>
 
 #include "app/qt_ui.h"
-#include "tree/ui/tree_viewer_window.h"
 #include "gui/background_patterns.h"
 #include "gui/button_patterns.h"
 #include "gui/fs_names.h"
 #include "platform/process.h"
+#include "tree/ui/tree_viewer_window.h"
 
 namespace kelvora {
 

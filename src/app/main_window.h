@@ -10,12 +10,12 @@
 #include <optional>
 #include <string>
 
-#include "raruviz/comment_search.h"
-#include "platform/version.h"
 #include "app/split_ui.h"
 #include "app/ui_view.h"
 #include "commands/main_commands.h"
 #include "data/registration_lists.h"
+#include "platform/version.h"
+#include "raruviz/comment_search.h"
 #include "raruviz/editor_launch.h"
 #include "raruviz/index_window.h"
 #include "raruviz/menu_model.h"
@@ -55,7 +55,6 @@ constexpr int kPanelHeight = 380;
 constexpr int kPanelStep = 19;
 constexpr int kPanelTickMs = 15;
 constexpr int kDebugWidth = 548;
-
 
 // What the window needs from outside; the defaults are the real program's.
 struct MainWindowOptions {

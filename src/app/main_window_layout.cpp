@@ -429,8 +429,9 @@ void MainWindow::ApplyLayout(WindowLayout layout) {
     case WindowLayout::NoData:
       status_[0]->setText(QStringLiteral("C Programming Language"));
       status_[1]->setText(QStringLiteral("                    Analysis Support Tool"));
-      status_[2]->setText(QStringLiteral("                                        Version ") +
-                          QString::fromLatin1(kVersionText.data(), static_cast<qsizetype>(kVersionText.size())));
+      status_[2]->setText(
+          QStringLiteral("                                        Version ") +
+          QString::fromLatin1(kVersionText.data(), static_cast<qsizetype>(kVersionText.size())));
       analyse_->show();
       break;
     case WindowLayout::Running:

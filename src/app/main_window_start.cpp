@@ -109,7 +109,9 @@ void MainWindow::SavePlacement() {
   const QPoint at = pos();
   const QSize size = panel_open_ || panel_moving_ ? CollapsedSize() : this->size();
   WriteWindowPlacement(*store_, {at.x(), at.y(), at.x() + size.width(), at.y() + size.height(),
-                                 isMinimized() ? 2 : isMaximized() ? 3 : 1});
+                                 isMinimized()   ? 2
+                                 : isMaximized() ? 3
+                                                 : 1});
   history_->Save(*store_);
 }
 

@@ -6,10 +6,10 @@
 
 #include "app/main_window.h"
 #include "grep/ui/grep_result_window.h"
-#include "raruviz/ui/comment_search_dialog.h"
 #include "gui/background_patterns.h"
 #include "gui/colors.h"
 #include "output/ui/html_options_dialog.h"
+#include "raruviz/ui/comment_search_dialog.h"
 #include "settings/window_settings.h"
 #include "tools/ui/tool_windows.h"
 
@@ -35,8 +35,8 @@ std::optional<HtmlOptions> MainWindow::AskHtmlOptions() {
 }
 
 void MainWindow::ShowInformation(const std::string& text) {
-  ShowModeless(new InfoWindow(QString::fromStdString(text), WindowOpacity(settings_.raruviz_par),
-                              this));
+  ShowModeless(
+      new InfoWindow(QString::fromStdString(text), WindowOpacity(settings_.raruviz_par), this));
 }
 
 void MainWindow::ShowSystemInfo() {
@@ -44,9 +44,8 @@ void MainWindow::ShowSystemInfo() {
 }
 
 void MainWindow::ShowBitmapPatternList() {
-  const int current = settings_.hatch_pattern >= kHatchStyles
-                          ? settings_.hatch_pattern - kHatchStyles
-                          : 0;
+  const int current =
+      settings_.hatch_pattern >= kHatchStyles ? settings_.hatch_pattern - kHatchStyles : 0;
   BitmapPatternList list(current, WindowOpacity(settings_.raruviz_par), this);
   if (list.exec() == QDialog::Accepted) SetBitmapPattern(list.pattern());
 }
@@ -67,10 +66,10 @@ void MainWindow::RunCommentSearch() {
     comment_history_->Load(*store_);
   }
   const EditorLauncher editor = Launcher();
-  CommentSearchContext ctx{data_, *store_, comment_request_, *comment_history_, menu_state_,
+  CommentSearchContext ctx{data_,  *store_, comment_request_, *comment_history_, menu_state_,
                            editor, ui()};
-  ctx.had_rows = {!data_.functions().empty(), !data_.structs().empty(),
-                  !data_.defines().empty(), !data_.tables().empty()};
+  ctx.had_rows = {!data_.functions().empty(), !data_.structs().empty(), !data_.defines().empty(),
+                  !data_.tables().empty()};
   RunCommentSearchCommand(ctx, this);
   ShowCountField();
 }

@@ -7,7 +7,9 @@
 
 namespace kelvora {
 
-std::string StartTimeText(const std::tm& local) { return OutputDateText(local); }
+std::string StartTimeText(const std::tm& local) {
+  return OutputDateText(local);
+}
 
 bool CountRun(UserStore& store, const std::tm& local) {
   const std::optional<std::uint32_t> count = store.ReadDwordValue(kRunInfKey, "RunCnt");

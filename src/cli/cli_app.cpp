@@ -89,8 +89,8 @@ void PrintLookup(const RegisteredData& data, const CliLookup& lookup, std::ostre
   for (std::size_t row : rows) {
     const std::string& name = list.Cell(row, col::kName);
     const std::string full = data.FullPosition(kind, row);
-    out << (kind == ListKind::File ? ToDisplay(name) : Cp932ToUtf8(name)) << '\t'
-        << ToDisplay(full) << '\n';
+    out << (kind == ListKind::File ? ToDisplay(name) : Cp932ToUtf8(name)) << '\t' << ToDisplay(full)
+        << '\n';
   }
 }
 
@@ -101,7 +101,8 @@ std::string CliUsage() {
   u << "usage: kelvora-cli analyse [--settings FILE] [--no-subfolders] [--dump]\n"
        "                           [--lookup KIND:WORD]... [--write KIND=PATH]...\n"
        "                           [--import-comments FILE]... [--comment KIND:WORD]... [--exact]\n"
-       "                           [--case] [--grep assign:NAME|proto|fmacro|if]... ROOT [ROOT...]\n";
+       "                           [--case] [--grep assign:NAME|proto|fmacro|if]... ROOT "
+       "[ROOT...]\n";
   for (const CliCommand& c : CliCommands()) u << "       kelvora-cli " << c.name << " ...\n";
   u << "       kelvora-cli --help | --version\n"
        "\n"
@@ -304,11 +305,11 @@ int RunCommand(const CliOptions& options, std::ostream& out, std::FILE* err) {
     std::error_code ec;
     const std::filesystem::file_status st = std::filesystem::status(root, ec);
     if (std::filesystem::is_directory(st)) continue;
-    const char* what = std::filesystem::exists(st) ? "root is not a folder"
-                       : ec && ec != std::errc::no_such_file_or_directory &&
-                               ec != std::errc::not_a_directory
-                           ? "root cannot be read"
-                           : "root does not exist";
+    const char* what =
+        std::filesystem::exists(st) ? "root is not a folder"
+        : ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory
+            ? "root cannot be read"
+            : "root does not exist";
     std::fprintf(err, "kelvora-cli: %s: %s\n", what, root.c_str());
     return 2;
   }

@@ -31,21 +31,22 @@ struct CliOptions {
   bool subfolders = true;     // --no-subfolders clears it
   bool dump = false;          // --dump
   std::vector<CliLookup> lookups;
-  std::vector<CliWrite> writes;  // --write KIND=PATH, in the order given
-  int html_font = 4;             // --html-font N: 1-based choice of the HTML dialog
-  int html_border = 6;           // --html-border N
-  bool html_comments = false;    // --html-comments
+  std::vector<CliWrite> writes;              // --write KIND=PATH, in the order given
+  int html_font = 4;                         // --html-font N: 1-based choice of the HTML dialog
+  int html_border = 6;                       // --html-border N
+  bool html_comments = false;                // --html-comments
   std::vector<std::string> import_comments;  // --import-comments FILE, before --dump/--write
   std::vector<CliComment> comments;          // --comment KIND:WORD
   bool comment_exact = false;                // --exact: the comment must equal the word
   bool comment_case = false;                 // --case: letters compared with case
   std::vector<std::string> greps;            // --grep assign:NAME|proto|fmacro|if
-  std::vector<std::string> command_args;  // the arguments of a command other than analyse
+  std::vector<std::string> command_args;     // the arguments of a command other than analyse
   std::vector<std::string> roots;
 };
 
 // Parses argv (without the program name). False with error set on a usage error.
-bool ParseCliArguments(const std::vector<std::string>& args, CliOptions& options, std::string& error);
+bool ParseCliArguments(const std::vector<std::string>& args, CliOptions& options,
+                       std::string& error);
 
 // Turns a root argument into the form the folder chooser gives: absolute, without "." and ".."
 // parts and without a trailing "/"; the file-system root becomes "".

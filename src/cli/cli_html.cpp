@@ -7,8 +7,8 @@
 #include "output/html_file_pages.h"
 #include "output/html_site.h"
 #include "output/reports.h"
-#include "raruviz/editor_launch.h"
 #include "platform/ui.h"
+#include "raruviz/editor_launch.h"
 #include "settings/settings.h"
 
 namespace kelvora {
@@ -29,7 +29,7 @@ int CliWriteHtml(CliWriteContext& ctx, const std::string& path) {
   ctx.ui.SetNextPath(path);
   HtmlFilePages pages(settings, ctx.regex);
   return WriteHtmlSite(ctx.data, settings, options, ctx.ui, &pages) == HtmlSiteResult::Written ? 0
-                                                                                              : 1;
+                                                                                               : 1;
 }
 
 // The information list with positions; the file is not opened afterwards.

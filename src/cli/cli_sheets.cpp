@@ -53,8 +53,9 @@ int RunSheetsCommand(const std::vector<std::string>& args, std::ostream& out, st
   }
   SheetListRun run;
   try {
-    run = ListSheetNames(workbooks, form, ui, [&](std::string_view text) { out << text; },
-                         /*poll_escape=*/true);
+    run = ListSheetNames(
+        workbooks, form, ui, [&](std::string_view text) { out << text; },
+        /*poll_escape=*/true);
   } catch (const CliUi::UnansweredQuestion& e) {
     std::fprintf(err, "kelvora-cli: %s\n", e.what());
     return 1;
@@ -63,8 +64,7 @@ int RunSheetsCommand(const std::vector<std::string>& args, std::ostream& out, st
   return run.unreadable > 0 || run.cancelled || !out ? 1 : 0;
 }
 
-int RunMakeWorkbooksCommand(const std::vector<std::string>& args, std::ostream&,
-                            std::FILE* err) {
+int RunMakeWorkbooksCommand(const std::vector<std::string>& args, std::ostream&, std::FILE* err) {
   std::vector<std::string> paths;
   SheetOrder order = SheetOrder::AsGiven;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -83,7 +83,8 @@ int RunMakeWorkbooksCommand(const std::vector<std::string>& args, std::ostream&,
       paths.push_back(a);
     }
   }
-  if (paths.size() != 2) return Usage(err, "make-workbooks needs CSV and OUTDIR", kMakeWorkbooksUsage);
+  if (paths.size() != 2)
+    return Usage(err, "make-workbooks needs CSV and OUTDIR", kMakeWorkbooksUsage);
   if (!IsDirectory(paths[1])) {
     std::fprintf(err, "kelvora-cli: not a folder: %s\n", paths[1].c_str());
     return 2;

@@ -1,8 +1,8 @@
 #include "cli/cli_extensions.h"
-#include "cli/cli_tree_files.h"
 #include "cli/cli_grep.h"
 #include "cli/cli_sheets.h"
 #include "cli/cli_tree.h"
+#include "cli/cli_tree_files.h"
 
 namespace kelvora {
 
@@ -32,7 +32,8 @@ const std::vector<CliCommand>& CliCommands() {
       {"make-workbooks", kMakeWorkbooksUsage, RunMakeWorkbooksCommand},
       {"tree",
        "usage: kelvora-cli tree [--settings FILE] TREEFILE ENTRY\n"
-       "       kelvora-cli tree [--settings FILE] TREEFILE --callers NAME | --roots | --recursions\n"
+       "       kelvora-cli tree [--settings FILE] TREEFILE --callers NAME | --roots | "
+       "--recursions\n"
        "  ENTRY              print the call tree of ENTRY with every item expanded (UTF-8)\n"
        "  --callers NAME     print the entries that call NAME\n"
        "  --roots            print the root-function candidates (entries nobody calls)\n"

@@ -84,8 +84,8 @@ int RunTreeCommand(const std::vector<std::string>& args, std::ostream& out, std:
     std::fprintf(err, "kelvora-cli: settings file not found: %s\n", t.settings.c_str());
     return 2;
   }
-  SettingsStore store = t.settings.empty() ? SettingsStore::Default()
-                                           : SettingsStore(t.settings, UserStorePath());
+  SettingsStore store =
+      t.settings.empty() ? SettingsStore::Default() : SettingsStore(t.settings, UserStorePath());
   const TreeSettings settings = LoadTreeSettings(store, /*write_back=*/false);
   RegexService regex;
   CliUi ui(err);
@@ -119,7 +119,8 @@ int RunTreeCommand(const std::vector<std::string>& args, std::ostream& out, std:
   tree.Build(page, entry, settings.data_max);
   WalkGuard guard(ui, settings.node_budget, 0);
   bool nest_limited = false;
-  const WalkStop stop = WriteTreeLines(tree, tree.root(), out, TreeLineOptions{}, guard, nest_limited);
+  const WalkStop stop =
+      WriteTreeLines(tree, tree.root(), out, TreeLineOptions{}, guard, nest_limited);
   out.flush();
   guard.Report(nest_limited);
   return stop == WalkStop::Done ? 0 : 1;

@@ -26,7 +26,9 @@ CliUi::CliUi(std::FILE* err) : err_(err), tty_(isatty(fileno(err)) != 0) {
   started_ms_ = TickCountMs();
 }
 
-void CliUi::RequestInterrupt() { g_interrupt.store(true); }
+void CliUi::RequestInterrupt() {
+  g_interrupt.store(true);
+}
 
 void CliUi::Print(std::string_view text) {
   FinishProgress();
@@ -55,8 +57,8 @@ bool CliUi::AskYesNo(QuestionId id, std::string_view text, std::string_view) {
   }
   ++messages_;
   Print(text);
-  throw UnansweredQuestion("no answer on the command line for question \"" +
-                           std::string(id.key) + "\"");
+  throw UnansweredQuestion("no answer on the command line for question \"" + std::string(id.key) +
+                           "\"");
 }
 
 std::optional<std::string> CliUi::TakePath() {
@@ -66,7 +68,9 @@ std::optional<std::string> CliUi::TakePath() {
   return path;
 }
 
-std::optional<std::string> CliUi::ChooseFolder(std::string_view) { return TakePath(); }
+std::optional<std::string> CliUi::ChooseFolder(std::string_view) {
+  return TakePath();
+}
 
 std::optional<std::string> CliUi::ChooseOpenFile(std::string_view, std::string_view,
                                                  std::string_view) {
@@ -106,7 +110,9 @@ bool CliUi::PollEscape() {
   return g_interrupt.exchange(false);
 }
 
-bool CliUi::OpenWithDefaultApp(std::string_view) { return false; }
+bool CliUi::OpenWithDefaultApp(std::string_view) {
+  return false;
+}
 
 // A single progress line, redrawn at most five times a second once a run has lasted a second.
 void CliUi::DrawProgress() {

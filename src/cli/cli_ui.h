@@ -2,8 +2,8 @@
 // writes messages and progress to standard error.
 #pragma once
 
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <deque>
 #include <map>
 #include <optional>
@@ -18,7 +18,7 @@ class CliUi : public Ui {
  public:
   struct Answers {
     bool add_to_existing = false;  // "既にデータが存在します…": はい adds, いいえ replaces
-    bool subfolders = true;        // "…サブフォルダのファイルも解析しますか？"
+    bool subfolders = true;  // "…サブフォルダのファイルも解析しますか？"
   };
 
   // Thrown when a command asks a question the command line has no answer for: the command ends

@@ -10,7 +10,9 @@
 
 namespace {
 
-void OnInterrupt(int) { kelvora::CliUi::RequestInterrupt(); }
+void OnInterrupt(int) {
+  kelvora::CliUi::RequestInterrupt();
+}
 
 }  // namespace
 

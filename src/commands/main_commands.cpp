@@ -3,21 +3,21 @@
 #include <algorithm>
 
 #include "analysis/analysis_run.h"
+#include "data/registration_lists.h"
 #include "output/html_file_pages.h"
 #include "output/html_site.h"
 #include "output/reports.h"
-#include "raruviz/comment_search.h"
-#include "sheet/sheet_list.h"
-#include "sheet/workbook_generate.h"
-#include "tools/strip_if.h"
-#include "platform/user_folder.h"
-#include "raruviz/editor_launch.h"
-#include "tools/ascii_table.h"
-#include "tools/readme.h"
-#include "data/registration_lists.h"
 #include "output/tree_output.h"
+#include "platform/user_folder.h"
+#include "raruviz/comment_search.h"
+#include "raruviz/editor_launch.h"
 #include "settings/settings.h"
 #include "settings/window_settings.h"
+#include "sheet/sheet_list.h"
+#include "sheet/workbook_generate.h"
+#include "tools/ascii_table.h"
+#include "tools/readme.h"
+#include "tools/strip_if.h"
 
 namespace kelvora {
 namespace {
@@ -105,10 +105,7 @@ std::vector<CommandRow> BuildTable() {
          s.view.OpenTreeViewer();
          return CommandEffect::None;
        }},
-      {cmd::kSystemInfo,
-       "tools.system-info",
-       "各種情報（OS、メモリ等） (Ctrl+&M)",
-       "Ctrl+M",
+      {cmd::kSystemInfo, "tools.system-info", "各種情報（OS、メモリ等） (Ctrl+&M)", "Ctrl+M",
        R::Always,
        [](CommandState& s, Ui&) {
          s.view.ShowSystemInfo();
@@ -124,56 +121,38 @@ std::vector<CommandRow> BuildTable() {
          StripIfCommand(s.settings, s.regex, EditorLauncher::FromSettings(s.settings), ui);
          return CommandEffect::None;
        }},
-      {cmd::kSheetFirst + 0,
-       "sheet.names-file",
-       "(&1) シート名一覧取得（ファイル指定）",
-       "",
+      {cmd::kSheetFirst + 0, "sheet.names-file", "(&1) シート名一覧取得（ファイル指定）", "",
        R::Always,
        [](CommandState& s, Ui& ui) {
          ListSheetNamesOfFile(ui, EditorLauncher::FromSettings(s.settings));
          return CommandEffect::None;
        }},
-      {cmd::kSheetFirst + 1,
-       "sheet.names-csv",
-       "(&2) シート名一覧取得（フォルダ指定-CSV出力）",
-       "",
+      {cmd::kSheetFirst + 1, "sheet.names-csv", "(&2) シート名一覧取得（フォルダ指定-CSV出力）", "",
        R::Always,
        [](CommandState& s, Ui& ui) {
          ListSheetNamesOfFolder(ui, EditorLauncher::FromSettings(s.settings), SheetListForm::Csv);
          return CommandEffect::None;
        }},
-      {cmd::kSheetFirst + 2,
-       "sheet.names-text",
-       "(&3) シート名一覧取得（フォルダ指定-TEXT出力）",
-       "",
-       R::Always,
+      {cmd::kSheetFirst + 2, "sheet.names-text", "(&3) シート名一覧取得（フォルダ指定-TEXT出力）",
+       "", R::Always,
        [](CommandState& s, Ui& ui) {
          ListSheetNamesOfFolder(ui, EditorLauncher::FromSettings(s.settings), SheetListForm::Text);
          return CommandEffect::None;
        }},
-      {cmd::kSheetFirst + 3,
-       "sheet.generate",
-       "(&4) EXCELファイル生成（シート名ソートなし）",
-       "",
+      {cmd::kSheetFirst + 3, "sheet.generate", "(&4) EXCELファイル生成（シート名ソートなし）", "",
        R::Always,
        [](CommandState&, Ui& ui) {
          GenerateWorkbooks(ui, SheetOrder::AsGiven);
          return CommandEffect::None;
        }},
-      {cmd::kSheetFirst + 4,
-       "sheet.generate-ascending",
-       "(&5) EXCELファイル生成（シート名昇順ソート）",
-       "",
-       R::Always,
+      {cmd::kSheetFirst + 4, "sheet.generate-ascending",
+       "(&5) EXCELファイル生成（シート名昇順ソート）", "", R::Always,
        [](CommandState&, Ui& ui) {
          GenerateWorkbooks(ui, SheetOrder::Ascending);
          return CommandEffect::None;
        }},
-      {cmd::kSheetFirst + 5,
-       "sheet.generate-descending",
-       "(&6) EXCELファイル生成（シート名降順ソート）",
-       "",
-       R::Always,
+      {cmd::kSheetFirst + 5, "sheet.generate-descending",
+       "(&6) EXCELファイル生成（シート名降順ソート）", "", R::Always,
        [](CommandState&, Ui& ui) {
          GenerateWorkbooks(ui, SheetOrder::Descending);
          return CommandEffect::None;

@@ -5,11 +5,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "data/position.h"
-#include "platform/ui.h"
 #include <string>
 #include <string_view>
 #include <vector>
+#include "data/position.h"
+#include "platform/ui.h"
 
 namespace kelvora {
 

@@ -104,8 +104,7 @@ std::string GrepFooterText(const std::optional<std::tm>& file_time, GrepKind kin
   if (file_time) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%04d/%02d/%02d %02d:%02d ", file_time->tm_year + 1900,
-                  file_time->tm_mon + 1, file_time->tm_mday, file_time->tm_hour,
-                  file_time->tm_min);
+                  file_time->tm_mon + 1, file_time->tm_mday, file_time->tm_hour, file_time->tm_min);
     when = std::string(buf) + "Grep実行";
   }
   return when + "\r\n" + std::string(GrepMenuRowOf(kind).title) +

@@ -49,8 +49,8 @@ long GrepText(std::string_view text, std::string_view path, std::string& out, co
   std::size_t pos = 0;
   while (pos < text.size()) {
     const void* lf = std::memchr(text.data() + pos, '\n', text.size() - pos);
-    const std::size_t end = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - text.data())
-                               : text.size();
+    const std::size_t end =
+        lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - text.data()) : text.size();
     std::string_view line = text.substr(pos, end - pos);
     pos = end + 1;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);

@@ -5,8 +5,8 @@
 
 #include "data/registration_lists.h"
 #include "grep/grep_scan.h"
-#include "platform/files.h"
 #include "platform/cp932.h"
+#include "platform/files.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
 #include "text/regex_service.h"
@@ -25,7 +25,8 @@ const std::array<GrepMenuRow, 4> kRows = {{
      "検出されますが、\r\n　　この機能では値を格納している処理のみを検出します。\r\n"
      "　　配列の場合も、入力ダイアログには変数名のみを入力して下さい。\r\n\r\n"
      "　　※入力ダイアログにて入力した文字列と、完全一致しなくても（前になにか文字がついても）\r\n"
-     "　　　　検出しますので、指定変数名の文字列を含む、別の変数も一緒に検出する場合があります。\r\n",
+     "　　　　検出しますので、指定変数名の文字列を含む、別の変数も一緒に検出する場合があります。\r"
+     "\n",
      "【 指定変数への格納処理　検索結果 】"},
     {2, "関数プロトタイプ宣言　検索", "関数プロトタイプ宣言を検索します。",
      "　　関数プロトタイプ宣言を検索します。\r\n"
@@ -49,8 +50,8 @@ std::string_view PathOfFileRow(std::string_view position) {
 
 bool CancelledByEscape(Ui& ui) {
   if (!ui.PollEscape()) return false;
-  return ui.AskYesNo(kAskCancelOnEscape, "「ESCキー」が押されました。\nGrepをキャンセルしますか？　\n",
-                     Ui::kCaption);
+  return ui.AskYesNo(kAskCancelOnEscape,
+                     "「ESCキー」が押されました。\nGrepをキャンセルしますか？　\n", Ui::kCaption);
 }
 
 }  // namespace
@@ -107,8 +108,10 @@ GrepOutcome GrepCommand(GrepContext& ctx, const GrepDialogs& dialogs) {
   Ui& ui = ctx.ui;
   GrepOutcome outcome;
   if (ctx.result_window_open) {
-    ui.Message("既に、Grep結果ダイアログが起動されています。\n\nダイアログを一度閉じてから再度実行して下さい。　",
-               Ui::kCaption, MsgIcon::Warning);
+    ui.Message(
+        "既に、Grep結果ダイアログが起動されています。\n\nダイアログを一度閉じてから再度実行して下さ"
+        "い。　",
+        Ui::kCaption, MsgIcon::Warning);
     outcome.result = GrepResult::WindowOpen;
     return outcome;
   }

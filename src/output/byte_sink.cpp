@@ -11,7 +11,9 @@ namespace {
 constexpr std::size_t kFlushAt = 1 << 20;
 }  // namespace
 
-FileSink::~FileSink() { Close(); }
+FileSink::~FileSink() {
+  Close();
+}
 
 bool FileSink::Open(const std::string& path) {
   Close();

@@ -291,8 +291,10 @@ void HtmlFilePages::Impl::HeaderSection(LineSource& source, SjisWriter& w) {
       while (end < c.size() && IsIdentByte(c[end])) ++end;
       AnchorLine(w, c.substr(at, end - at), display);
       w.Text("<br>\n");
-      if (!in_struct) start_body(line);
-      else depth += BraceBalance(c);
+      if (!in_struct)
+        start_body(line);
+      else
+        depth += BraceBalance(c);
     } else if (!c.empty() && struct_close.Search(c, span)) {
       std::size_t at = c.find('}') + 1;
       while (at < c.size() && (c[at] == ' ' || c[at] == '\t')) ++at;
@@ -305,8 +307,10 @@ void HtmlFilePages::Impl::HeaderSection(LineSource& source, SjisWriter& w) {
       if (excluded) continue;
       if (!in_struct) w.Text("<hr>\n");
       w.Text("<br>\n").Raw(display).Text("<br>\n");
-      if (!in_struct) start_body(line);
-      else depth += BraceBalance(c);
+      if (!in_struct)
+        start_body(line);
+      else
+        depth += BraceBalance(c);
     } else if (!c.empty() && define_line.Search(c, span)) {
       std::size_t at = c.find("define") + 6;
       while (at < c.size() && (c[at] == ' ' || c[at] == '\t')) ++at;
@@ -317,8 +321,10 @@ void HtmlFilePages::Impl::HeaderSection(LineSource& source, SjisWriter& w) {
       AnchorLine(w, name, name, " ： ");
       w.Raw(display).Text("<br>\n");
     } else if (in_struct) {
-      if (line.in_comment) w.Text("<FONT color=#404040>").Raw(display).Text("</FONT><br>\n");
-      else w.Raw(display).Text("<br>\n");
+      if (line.in_comment)
+        w.Text("<FONT color=#404040>").Raw(display).Text("</FONT><br>\n");
+      else
+        w.Raw(display).Text("<br>\n");
       depth += BraceBalance(c);
       if (depth > 0) opened = true;
     }
@@ -334,8 +340,10 @@ void HtmlFilePages::Impl::TableSection(LineSource& source, SjisWriter& w) {
   while (reader.Next(line)) {
     const std::string display = Display(line.raw);
     if (in_table) {
-      if (line.in_comment) w.Text("<FONT color=#404040>").Raw(display).Text("</FONT><br>\n");
-      else w.Raw(display).Text("<br>\n");
+      if (line.in_comment)
+        w.Text("<FONT color=#404040>").Raw(display).Text("</FONT><br>\n");
+      else
+        w.Raw(display).Text("<br>\n");
       depth += BraceBalance(line.cleaned);
       if (depth <= 0) in_table = false;
       continue;
@@ -366,10 +374,11 @@ void HtmlFilePages::Impl::MacroTable(LineSource& source, SjisWriter& w) {
       name.pop_back();
     if (!head) {
       head = true;
-      w.Text("<table width=\"\" height=\"\"\nborder=\"2\" bgcolor=\"black\"\n"
-             "cellSpacing=\"0\" cellpadding=\"2\">\n<thead>\n<tr>\n"
-             "<th bgcolor=\"#004080\"><font color=\"#FFFFFF\">関数マクロ</font></th>\n"
-             "<th bgcolor=\"#004080\"><font color=\"#FFFFFF\">内容</font></th>\n</tr>\n</thead>\n");
+      w.Text(
+          "<table width=\"\" height=\"\"\nborder=\"2\" bgcolor=\"black\"\n"
+          "cellSpacing=\"0\" cellpadding=\"2\">\n<thead>\n<tr>\n"
+          "<th bgcolor=\"#004080\"><font color=\"#FFFFFF\">関数マクロ</font></th>\n"
+          "<th bgcolor=\"#004080\"><font color=\"#FFFFFF\">内容</font></th>\n</tr>\n</thead>\n");
     }
     w.Text("<tr><td>");
     AnchorLine(w, name, name);
@@ -424,8 +433,10 @@ bool HtmlFilePages::WritePage(const RegisteredData& data, std::size_t row,
   // the page there.
   for (int section = 0; section < 2; ++section) {
     if (!source.Rewind()) break;
-    if (section == 0) m.TableSection(source, w);
-    else m.MacroTable(source, w);
+    if (section == 0)
+      m.TableSection(source, w);
+    else
+      m.MacroTable(source, w);
   }
   out.close();
   if (out.fail()) {

@@ -14,16 +14,53 @@ namespace kelvora {
 namespace {
 
 // The keyword list of the exclusion page, in the order the page shows it.
-constexpr std::string_view kPageKeywords[] = {
-    "asm",      "auto",     "bool",     "case",     "catch",   "char",
-    "const",    "continue", "default",  "delete",   "do",      "double",
-    "else",     "enum",     "extern",   "false",    "float",   "for",
-    "goto",     "if",       "inline",   "int",      "long",    "return",
-    "short",    "signed",   "sizeof",   "static",   "struct",  "switch",
-    "this",     "throw",    "try",      "true",     "typedef", "union",
-    "unsigned", "using",    "virtual",  "void",     "volatile", "while",
-    "word",     "BEGIN_MESSAGE_MAP",    "END_MESSAGE_MAP",     "IMPLEMENT_DYNAMIC",
-    "IMPLEMENT_DYNCREATE"};
+constexpr std::string_view kPageKeywords[] = {"asm",
+                                              "auto",
+                                              "bool",
+                                              "case",
+                                              "catch",
+                                              "char",
+                                              "const",
+                                              "continue",
+                                              "default",
+                                              "delete",
+                                              "do",
+                                              "double",
+                                              "else",
+                                              "enum",
+                                              "extern",
+                                              "false",
+                                              "float",
+                                              "for",
+                                              "goto",
+                                              "if",
+                                              "inline",
+                                              "int",
+                                              "long",
+                                              "return",
+                                              "short",
+                                              "signed",
+                                              "sizeof",
+                                              "static",
+                                              "struct",
+                                              "switch",
+                                              "this",
+                                              "throw",
+                                              "try",
+                                              "true",
+                                              "typedef",
+                                              "union",
+                                              "unsigned",
+                                              "using",
+                                              "virtual",
+                                              "void",
+                                              "volatile",
+                                              "while",
+                                              "word",
+                                              "BEGIN_MESSAGE_MAP",
+                                              "END_MESSAGE_MAP",
+                                              "IMPLEMENT_DYNAMIC",
+                                              "IMPLEMENT_DYNCREATE"};
 
 constexpr const char* kBorderStyles[] = {"solid", "double", "dotted", "dashed",
                                          "inset", "outset", "groove", "ridge"};
@@ -70,17 +107,30 @@ bool ClosePage(std::ofstream& out, Ui& ui) {
 
 const std::vector<std::string_view>& BorderPatternChoices() {
   static const std::vector<std::string_view> v = {
-      "solid（実線）", "double（二重線）", "dotted（点線）",     "dashed（破線）",
+      "solid（実線）",   "double（二重線）",   "dotted（点線）",     "dashed（破線）",
       "inset（へこみ）", "outset（飛び出し）", "groove（へこみ２）", "ridge（飛び出し２）"};
   return v;
 }
 
 const std::vector<std::string_view>& FontChoices() {
-  static const std::vector<std::string_view> v = {
-      "Century",        "ＭＳ Ｐ明朝",   "平成明朝",       "Arial Black",   "Comic Sans MS",
-      "Impact",         "Lucida Sans Unicode", "ＭＳ Ｐゴシック", "Verdana", "HG正楷書体-PRO",
-      "HGS行書体",      "monospace",     "Courier New",    "HG行書体",      "ＭＳ 明朝",
-      "ＭＳ ゴシック",  "OCRB",          "fantasy"};
+  static const std::vector<std::string_view> v = {"Century",
+                                                  "ＭＳ Ｐ明朝",
+                                                  "平成明朝",
+                                                  "Arial Black",
+                                                  "Comic Sans MS",
+                                                  "Impact",
+                                                  "Lucida Sans Unicode",
+                                                  "ＭＳ Ｐゴシック",
+                                                  "Verdana",
+                                                  "HG正楷書体-PRO",
+                                                  "HGS行書体",
+                                                  "monospace",
+                                                  "Courier New",
+                                                  "HG行書体",
+                                                  "ＭＳ 明朝",
+                                                  "ＭＳ ゴシック",
+                                                  "OCRB",
+                                                  "fantasy"};
   return v;
 }
 
@@ -89,10 +139,17 @@ std::string HtmlEscape(std::string_view text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -102,9 +159,9 @@ std::string HrefEncode(std::string_view file_name) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string out;
   for (unsigned char c : file_name) {
-    const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                       std::string_view("._~!$'()*+,;=:@-").find(static_cast<char>(c)) !=
-                           std::string_view::npos;
+    const bool plain =
+        (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+        std::string_view("._~!$'()*+,;=:@-").find(static_cast<char>(c)) != std::string_view::npos;
     if (plain) {
       out += static_cast<char>(c);
     } else {
@@ -134,8 +191,10 @@ void WritePageHead(SjisWriter& w) {
   Lines(w, {"<html lang=\"ja\">", "<head>",
             "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">",
             "<meta http-equiv=\"Content-Style-Type\" content=\"text/css\" />",
-            "<link rel=\"stylesheet\" href=\"stylesheet.css\" type=\"text/css\" media=\"screen,print\" />",
-            "<link rel=\"stylesheet\" href=\"GreenSpring.css\" type=\"text/css\" media=\"screen,print\" />",
+            "<link rel=\"stylesheet\" href=\"stylesheet.css\" type=\"text/css\" "
+            "media=\"screen,print\" />",
+            "<link rel=\"stylesheet\" href=\"GreenSpring.css\" type=\"text/css\" "
+            "media=\"screen,print\" />",
             "</head>", "<body text=#ffffcc link=#ffffff vlink=#ffffff alink=#00aacc>",
             "<body bgcolor=#000066>", "<body>", "", "<a id=\"top\" name=\"top\"></a>", ""});
 }
@@ -145,20 +204,44 @@ void WritePreLine(SjisWriter& w, const HtmlOptions& options) {
 }
 
 void WriteStylesheet(SjisWriter& w) {
-  Lines(w, {"body {", "\tmargin-top: 0;", "\tcolor: white;", "\tbackground-color: black;",
-            "\tscrollbar-face-color: #000000;", "\tscrollbar-highlight-color: #999999;",
-            "\tscrollbar-shadow-color: #444444;", "\tscrollbar-3dlight-color: #696969;",
-            "\tscrollbar-arrow-color: #757575;", "\tscrollbar-track-color: #555555;",
-            "\tscrollbar-darkshadow-color: #000000;", "\tscrollbar-base-color: #ffffff;", "}",
-            "ul {", "\tlist-style: none;", "\tmargin-left: 0;", "\tpadding-left: 0;", "}",
-            "li a {", "\toverflow: visible;", "\ttext-decoration: none;", "\tdisplay: inline;",
-            "\tpadding: 0.1em;", "\tborder-bottom: 1px solid #fff;", "\tcolor: #fff;",
-            "\tbackground: #f60;", "}", "li a:link { color: #ffffff; background: #fc0000; }",
+  Lines(w, {"body {",
+            "\tmargin-top: 0;",
+            "\tcolor: white;",
+            "\tbackground-color: black;",
+            "\tscrollbar-face-color: #000000;",
+            "\tscrollbar-highlight-color: #999999;",
+            "\tscrollbar-shadow-color: #444444;",
+            "\tscrollbar-3dlight-color: #696969;",
+            "\tscrollbar-arrow-color: #757575;",
+            "\tscrollbar-track-color: #555555;",
+            "\tscrollbar-darkshadow-color: #000000;",
+            "\tscrollbar-base-color: #ffffff;",
+            "}",
+            "ul {",
+            "\tlist-style: none;",
+            "\tmargin-left: 0;",
+            "\tpadding-left: 0;",
+            "}",
+            "li a {",
+            "\toverflow: visible;",
+            "\ttext-decoration: none;",
+            "\tdisplay: inline;",
+            "\tpadding: 0.1em;",
+            "\tborder-bottom: 1px solid #fff;",
+            "\tcolor: #fff;",
+            "\tbackground: #f60;",
+            "}",
+            "li a:link { color: #ffffff; background: #fc0000; }",
             "li a:visited { color: #ffffff; background: #fc0000; }",
             "li a:hover { color: #000000; background: #ffffff; }",
-            "li a:active { color: #00aacc; background: #fc0000; }", "p {", "\tmargin: 1.5em 2em;",
-            "\tpadding: 0.3em;", "\tborder: 9px none #ff2000;", "\tfont-weight: bold;",
-            "\ttext-align: left;", "}"});
+            "li a:active { color: #00aacc; background: #fc0000; }",
+            "p {",
+            "\tmargin: 1.5em 2em;",
+            "\tpadding: 0.3em;",
+            "\tborder: 9px none #ff2000;",
+            "\tfont-weight: bold;",
+            "\ttext-align: left;",
+            "}"});
   for (int i = 0; i < 8; ++i) {
     char rule[160];
     std::snprintf(rule, sizeof rule,
@@ -170,8 +253,9 @@ void WriteStylesheet(SjisWriter& w) {
 }
 
 void WriteIndexHtml(SjisWriter& w) {
-  w.Text("<html>\n<head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">"
-         "<title>Kelvora　Ver.")
+  w.Text(
+       "<html>\n<head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">"
+       "<title>Kelvora　Ver.")
       .Text(kVersionText)
       .Text("</title></head>\n");
   Lines(w, {"<frameset rows=\"35,*\">", "\t<frame src=\"header.html\" name=\"ue\">",
@@ -180,24 +264,40 @@ void WriteIndexHtml(SjisWriter& w) {
 }
 
 void WriteHeaderHtml(SjisWriter& w) {
-  Lines(w, {"<HTML lang=\"ja\">", "<head>",
+  Lines(w, {"<HTML lang=\"ja\">",
+            "<head>",
             "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">",
             "<meta http-equiv=\"Content-Style-Type\" content=\"text/css\" />",
-            "<link rel=\"stylesheet\" href=\"stylesheet.css\" type=\"text/css\" media=\"screen,print\" />",
-            "<link rel=\"stylesheet\" href=\"GreenSpring.css\" type=\"text/css\" media=\"screen,print\" />",
-            "</head>", "<BODY text=#ffffcc link=#ffffff vlink=#ffffff alink=#00aacc>",
-            "<BODY bgcolor=#000066>", "<BODY>", "<style type=\"text/css\">", "ul {",
-            "\ttext-decoration: none;", "\tlist-style: none;", "\tmargin-left: 0;",
-            "\tpadding-top: 10;", "\tpadding-left: 0;", "}", "ul { text-align: left }",
-            "a:hover { color: #fff; background: #fc0; text-decoration: underline; }", "",
-            "</style>", "", "<ul>",
+            "<link rel=\"stylesheet\" href=\"stylesheet.css\" type=\"text/css\" "
+            "media=\"screen,print\" />",
+            "<link rel=\"stylesheet\" href=\"GreenSpring.css\" type=\"text/css\" "
+            "media=\"screen,print\" />",
+            "</head>",
+            "<BODY text=#ffffcc link=#ffffff vlink=#ffffff alink=#00aacc>",
+            "<BODY bgcolor=#000066>",
+            "<BODY>",
+            "<style type=\"text/css\">",
+            "ul {",
+            "\ttext-decoration: none;",
+            "\tlist-style: none;",
+            "\tmargin-left: 0;",
+            "\tpadding-top: 10;",
+            "\tpadding-left: 0;",
+            "}",
+            "ul { text-align: left }",
+            "a:hover { color: #fff; background: #fc0; text-decoration: underline; }",
+            "",
+            "</style>",
+            "",
+            "<ul>",
             "\t<a href=\"AllData.html\" target=\"table\">登録データ一覧</a> |",
             "\t<a href=\"file.html\" target=\"table\">File</a> |",
             "\t<a href=\"func.html\" target=\"table\">関数</a> |",
             "\t<a href=\"struct.html\" target=\"table\">構造体</a> |",
             "\t<a href=\"define.html\" target=\"table\">#define</a> |",
             "\t<a href=\"table.html\" target=\"table\">テーブル</a> |",
-            "\t<a href=\"排除関数設定.html\" target=\"table\">排除関数設定</a>", "</ul>"});
+            "\t<a href=\"排除関数設定.html\" target=\"table\">排除関数設定</a>",
+            "</ul>"});
 }
 
 void WriteAllData(SjisWriter& w, const RegisteredData& data, const HtmlOptions& options) {
@@ -222,14 +322,16 @@ void WriteAllData(SjisWriter& w, const RegisteredData& data, const HtmlOptions& 
     w.Text(buf).Text("<FONT size=\"+1\" color=\"yellow\"><caption>≪ ").Text(kListLabels[slot]);
     std::snprintf(buf, sizeof buf, " 総数：%zu≫</caption></FONT><br>\n", list.RowCount());
     w.Text(buf);
-    w.Text("<table width=\"\" height=\"\"\nborder=\"2\" bgcolor=\"black\"\n"
-           "cellSpacing=\"0\" cellpadding=\"2\">\n<thead>\n<tr>\n"
-           "<th bgcolor=\"#004080\"><font color=\"#FFFFFF\">No</font></th>\n"
-           "<th bgcolor=\"#004080\"><font color=\"#FFFFFF\">")
+    w.Text(
+         "<table width=\"\" height=\"\"\nborder=\"2\" bgcolor=\"black\"\n"
+         "cellSpacing=\"0\" cellpadding=\"2\">\n<thead>\n<tr>\n"
+         "<th bgcolor=\"#004080\"><font color=\"#FFFFFF\">No</font></th>\n"
+         "<th bgcolor=\"#004080\"><font color=\"#FFFFFF\">")
         .Text(kListLabels[slot])
-        .Text("</font></th>\n<th bgcolor=\"#004080\"><font color=\"#FFFFFF\">概要</font></th>\n"
-              "<th bgcolor=\"#004080\"><font color=\"#FFFFFF\">ファイルパス（行番号）</font></th>\n"
-              "</tr>\n</thead>\n");
+        .Text(
+            "</font></th>\n<th bgcolor=\"#004080\"><font color=\"#FFFFFF\">概要</font></th>\n"
+            "<th bgcolor=\"#004080\"><font color=\"#FFFFFF\">ファイルパス（行番号）</font></th>\n"
+            "</tr>\n</thead>\n");
     for (std::size_t row = 0; row < list.RowCount(); ++row) {
       const std::string name = list.CellText(row, col::kName);
       const std::string comment = list.CellText(row, col::kComment);
@@ -242,19 +344,18 @@ void WriteAllData(SjisWriter& w, const RegisteredData& data, const HtmlOptions& 
           w.Text("</td><td><FONT color=\"slateblue\">ヘッダファイル</FONT></td><td>");
         else
           w.Text("</td><td>ソースファイル</td><td>");
-        w.Escaped(position).Text(list.CellText(row, col::kMarker) == ".h"
-                                     ? "</td></tr>\n"
-                                     : "</td></tr></FONT>\n");
+        w.Escaped(position).Text(list.CellText(row, col::kMarker) == ".h" ? "</td></tr>\n"
+                                                                          : "</td></tr></FONT>\n");
         continue;
       }
       const std::string_view anchor =
           kind == ListKind::Function ? FunctionAnchor(name) : std::string_view(name);
       w.Text("<a href=\"").Raw(HrefEncode(PageFileOf(position))).Text(".html#").Raw(anchor);
       w.Text("\">").Escaped(name).Text("</a></td><td>");
-      const char* marker = kind == ListKind::Function &&
-                                   list.CellText(row, col::kMarker) == "#define"
-                               ? "（*関数マクロ）"
-                               : "";
+      const char* marker =
+          kind == ListKind::Function && list.CellText(row, col::kMarker) == "#define"
+              ? "（*関数マクロ）"
+              : "";
       if (!comment.empty())
         w.Text(marker).Escaped(comment).Text("</td><td>");
       else
@@ -324,26 +425,30 @@ void WriteIndexPage(SjisWriter& w, const RegisteredData& data, ListKind kind,
     w.Text("\n");
     if (kind == ListKind::File && file_page && !file_page(row)) return;
   }
-  w.Text("<br><br><br><br>\n"
-         "<p class=\"totop\"><a href=\"#top\"><font color=\"white\"><b>▲先頭へ戻る</b></font></a></p>\n"
-         "</ul>\n</body>\n</html>\n");
+  w.Text(
+      "<br><br><br><br>\n"
+      "<p class=\"totop\"><a href=\"#top\"><font "
+      "color=\"white\"><b>▲先頭へ戻る</b></font></a></p>\n"
+      "</ul>\n</body>\n</html>\n");
 }
 
 void WriteExclusionPage(SjisWriter& w, const Settings& settings, const HtmlOptions& options) {
   WritePageHead(w);
   w.Text("<style type=\"text/css\">\n</style>\n");
   WritePreLine(w, options);
-  w.Text("<br>\nこのHTML出力時の排除関数設定を示します。<br>\n"
-         "以下の関数は［ 関数内の呼び出し関数リスト ］から排除しています。<br>\n\n<br>\n"
-         "<FONT color=\"yellow\">［ 排除関数設定リスト ］</FONT>\n<ol>\n");
+  w.Text(
+      "<br>\nこのHTML出力時の排除関数設定を示します。<br>\n"
+      "以下の関数は［ 関数内の呼び出し関数リスト ］から排除しています。<br>\n\n<br>\n"
+      "<FONT color=\"yellow\">［ 排除関数設定リスト ］</FONT>\n<ol>\n");
   for (int i = 0; i < kExcludedSlots; ++i) {
     const std::string& name = settings.excluded_names[static_cast<std::size_t>(i)];
     if (settings.excluded_flags[static_cast<std::size_t>(i)] != 1 || name.empty()) continue;
     w.Text("\t<li>").Escaped(name).Text("</li>\n");
   }
-  w.Text("</ol>\n<br>\n<br>\n<FONT color=\"yellow\">［ 予約語リスト ］</FONT><br>\n"
-         "<table width=\"\" height=\"\"\nborder=\"4\" bgcolor=\"black\"\n"
-         "cellSpacing=\"2\" cellpadding=\"2\">\n<thead>\n<tr>\n");
+  w.Text(
+      "</ol>\n<br>\n<br>\n<FONT color=\"yellow\">［ 予約語リスト ］</FONT><br>\n"
+      "<table width=\"\" height=\"\"\nborder=\"4\" bgcolor=\"black\"\n"
+      "cellSpacing=\"2\" cellpadding=\"2\">\n<thead>\n<tr>\n");
   for (const char* head : {"　", "1～", "11～", "21～", "31～", "41～"})
     w.Text("<th bgcolor=\"maroon\"><font color=\"#FFFFFF\">").Text(head).Text("</font></th>\n");
   w.Text("</tr>\n</thead>\n");
@@ -359,13 +464,16 @@ void WriteExclusionPage(SjisWriter& w, const Settings& settings, const HtmlOptio
 }
 
 void WriteFontSamplePage(SjisWriter& w) {
-  Lines(w, {"<html lang=\"ja\">", "<head>",
-            "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">",
-            "<meta http-equiv=\"Content-Style-Type\" content=\"text/css\" />",
-            "<link rel=\"stylesheet\" href=\"standard.css\" type=\"text/css\" media=\"screen,print\" />",
-            "<link rel=\"stylesheet\" href=\"GreenSpring.css\" type=\"text/css\" media=\"screen,print\" />",
-            "</head>", "<body text=#ffffcc link=#ffffff vlink=#ffffff alink=#00aacc>",
-            "<body bgcolor=#000000>", "<body>", "", "<style type=\"text/css\">"});
+  Lines(
+      w,
+      {"<html lang=\"ja\">", "<head>",
+       "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">",
+       "<meta http-equiv=\"Content-Style-Type\" content=\"text/css\" />",
+       "<link rel=\"stylesheet\" href=\"standard.css\" type=\"text/css\" media=\"screen,print\" />",
+       "<link rel=\"stylesheet\" href=\"GreenSpring.css\" type=\"text/css\" media=\"screen,print\" "
+       "/>",
+       "</head>", "<body text=#ffffcc link=#ffffff vlink=#ffffff alink=#00aacc>",
+       "<body bgcolor=#000000>", "<body>", "", "<style type=\"text/css\">"});
   const auto& fonts = FontChoices();
   for (std::size_t i = 0; i < fonts.size(); ++i)
     w.Text(".s").Text(std::to_string(i)).Text(" { font-family: ").Text(fonts[i]).Text("}\n");
@@ -381,25 +489,32 @@ void WriteFontSamplePage(SjisWriter& w) {
   Lines(w, {"</style>", "", "<br>", "≪ボーダーパターン≫<br>"});
   const auto& borders = BorderPatternChoices();
   for (std::size_t i = 0; i < borders.size(); ++i)
-    w.Text("<p class=\"c").Text(std::to_string(i + 1)).Text("\"><FONT size=\"+2\">")
-        .Text(borders[i]).Text("<br><br></FONT></p>\n<br><br>\n");
-  Lines(w, {"<br>", "<hr>", "<br>", "≪フォント≫<br>", "<table width=\"200\" height=\"\"",
-            "border=\"1\" bordercolor=\"silver\" bgcolor=\"black\"",
-            "cellSpacing=\"0\" cellpadding=\"5\">", "<tr><th>フォント名</th><th>サンプル</th></tr>"});
+    w.Text("<p class=\"c")
+        .Text(std::to_string(i + 1))
+        .Text("\"><FONT size=\"+2\">")
+        .Text(borders[i])
+        .Text("<br><br></FONT></p>\n<br><br>\n");
+  Lines(w,
+        {"<br>", "<hr>", "<br>", "≪フォント≫<br>", "<table width=\"200\" height=\"\"",
+         "border=\"1\" bordercolor=\"silver\" bgcolor=\"black\"",
+         "cellSpacing=\"0\" cellpadding=\"5\">", "<tr><th>フォント名</th><th>サンプル</th></tr>"});
   for (std::size_t i = 0; i < fonts.size(); ++i) {
     w.Text("<tr><td>").Text(fonts[i]).Text("</td><td>\n");
-    w.Text("<p class=\"s").Text(std::to_string(i))
-        .Text("\">\tABCDEFGHTJKLMNOPQRSTUVWXYZ<br>\tabcdefghijklmnopqrstuvwxyz<br>\t0123456789 "
-              "あいうえお　日本語</p></td></tr>\n");
+    w.Text("<p class=\"s")
+        .Text(std::to_string(i))
+        .Text(
+            "\">\tABCDEFGHTJKLMNOPQRSTUVWXYZ<br>\tabcdefghijklmnopqrstuvwxyz<br>\t0123456789 "
+            "あいうえお　日本語</p></td></tr>\n");
   }
   Lines(w, {"</table>"});
 }
 
 HtmlSiteResult WriteHtmlSite(RegisteredData& data, const Settings& settings,
                              const HtmlOptions& options, Ui& ui, FilePageWriter* pages) {
-  ui.Message("登録データは全て昇順にソートされます。　\n出力先はなるべく空フォルダにして下さい。　\n"
-             "（同じ出力ファイル名には追加書き込みとしているものがある為）　\n\n",
-             Ui::kCaption, MsgIcon::Information);
+  ui.Message(
+      "登録データは全て昇順にソートされます。　\n出力先はなるべく空フォルダにして下さい。　\n"
+      "（同じ出力ファイル名には追加書き込みとしているものがある為）　\n\n",
+      Ui::kCaption, MsgIcon::Information);
   const std::optional<std::string> folder = ui.ChooseFolder("■■出力先フォルダ指定■■");
   if (!folder) {
     ui.Message("キャンセルします！　", Ui::kCaption, MsgIcon::Information);
@@ -442,8 +557,8 @@ HtmlSiteResult WriteHtmlSite(RegisteredData& data, const Settings& settings,
           const std::size_t count = data.Count(ListKind::File);
           char status[64];
           std::snprintf(status, sizeof status, "出力状況：%zu／%zu　　", row + 1, count);
-          ui.SetStatus(1, std::string(status) +
-                              ToDisplay(data.files().CellText(row, col::kName)) + ".html");
+          ui.SetStatus(
+              1, std::string(status) + ToDisplay(data.files().CellText(row, col::kName)) + ".html");
           if (pages && !pages->WritePage(data, row, *folder, options, ui)) {
             all_written = false;
             return false;
@@ -457,8 +572,7 @@ HtmlSiteResult WriteHtmlSite(RegisteredData& data, const Settings& settings,
   }
   page("AllData.html", [&](SjisWriter& w) { WriteAllData(w, data, options); });
   // Linux file names are UTF-8; browsers turn the Shift-JIS link text into that same name.
-  page("排除関数設定.html",
-       [&](SjisWriter& w) { WriteExclusionPage(w, settings, options); });
+  page("排除関数設定.html", [&](SjisWriter& w) { WriteExclusionPage(w, settings, options); });
 
   ui.SetWaitCursor(false);
   ui.SetLayout(WindowLayout::Data);

@@ -1,8 +1,8 @@
 #include "output/reports.h"
 
+#include <sys/stat.h>
 #include <fstream>
 #include <optional>
-#include <sys/stat.h>
 
 #include "data/registration_lists.h"
 #include "output/sjis_writer.h"
@@ -160,9 +160,10 @@ bool WriteStepCountCsv(const RegisteredData& data, Ui& ui) {
   if (!file.Open(*path, ui)) return false;
   WriteStepCountCsvText(file.stream(), data, Now());
   if (!file.Close(ui)) return false;
-  if (ui.AskYesNo(kAskOpenStepCsv,
-                  "出力が完了しました。\n出力ファイルを関連付けられたアプリケーションで開きますか？　\n\n" +
-                      ToDisplay(*path))) {
+  if (ui.AskYesNo(
+          kAskOpenStepCsv,
+          "出力が完了しました。\n出力ファイルを関連付けられたアプリケーションで開きますか？　\n\n" +
+              ToDisplay(*path))) {
     if (!IsFile(*path) || !ui.OpenWithDefaultApp(*path))
       ui.Message("ファイルが見つかりません", Ui::kCaption, MsgIcon::Warning);
   }

@@ -39,6 +39,8 @@ SjisWriter& SjisWriter::Raw(std::string_view bytes) {
   return *this;
 }
 
-SjisWriter& SjisWriter::Escaped(std::string_view bytes) { return Raw(HtmlEscape(bytes)); }
+SjisWriter& SjisWriter::Escaped(std::string_view bytes) {
+  return Raw(HtmlEscape(bytes));
+}
 
 }  // namespace kelvora

@@ -37,8 +37,7 @@ std::size_t MatchingBrace(std::string_view text, std::size_t open) {
 
 }  // namespace
 
-CleanLineReader::CleanLineReader(LineSource& source, const CleaningPatterns& pats,
-                                 Options options)
+CleanLineReader::CleanLineReader(LineSource& source, const CleaningPatterns& pats, Options options)
     : source_(source), pats_(pats), options_(options) {}
 
 bool CleanLineReader::Next(std::string_view& raw, std::string_view& cleaned, bool& used) {

@@ -65,9 +65,9 @@ std::string DefinitionName(std::string_view cleaned, const DefinitionPatterns& d
 class FunctionWalkVisitor {
  public:
   struct Head {
-    std::string name;       // as found, with leading "*" when the head has one
-    long line = 0;          // 1-based line of the head
-    std::string cleaned;    // the cleaned head line
+    std::string name;     // as found, with leading "*" when the head has one
+    long line = 0;        // 1-based line of the head
+    std::string cleaned;  // the cleaned head line
   };
   virtual ~FunctionWalkVisitor() = default;
   // A definition head was found; its body (if any) follows.

@@ -73,7 +73,8 @@ struct Record {
 
 class StructFileWriter {
  public:
-  StructFileWriter(ByteSink& out, const StructPatterns& pats, std::unordered_set<std::string>& names)
+  StructFileWriter(ByteSink& out, const StructPatterns& pats,
+                   std::unordered_set<std::string>& names)
       : out_(out), pats_(pats), names_(names) {}
 
   void Read(CleanLineReader& reader, const std::string& path) {
@@ -159,9 +160,8 @@ class StructFileWriter {
     if (!pats_.type.Search(raw, type_span)) return;
     std::string_view rest = raw.substr(type_span.pos + type_span.len);
     if (!pats_.declarator.Search(rest, decl_span)) return;
-    std::string text(extract::TrimBlanks(extract::RemoveBytes(raw.substr(type_span.pos,
-                                                                           type_span.len),
-                                                                  "\t")));
+    std::string text(
+        extract::TrimBlanks(extract::RemoveBytes(raw.substr(type_span.pos, type_span.len), "\t")));
     text += "    ";
     text += rest.substr(decl_span.pos, decl_span.len);
     text += "    ";
@@ -191,9 +191,8 @@ class StructFileWriter {
     }
     name = UniqueName(std::move(name));
     std::string line = name + ",0,0,0," + *path_;
-    line += named_by_closing
-                ? "(" + std::to_string(line_no) + ")," + std::to_string(rec.begin)
-                : "(" + std::to_string(rec.begin) + ")";
+    line += named_by_closing ? "(" + std::to_string(line_no) + ")," + std::to_string(rec.begin)
+                             : "(" + std::to_string(rec.begin) + ")";
     out_.Line(line);
     const std::string& dot = tree_text::Cp932(tree_text::kDot);
     const std::string& union_member = tree_text::Cp932(tree_text::kUnionMember);

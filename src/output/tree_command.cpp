@@ -23,16 +23,16 @@ constexpr SaveChoice kFunctionSave{"■■ 関数 treeファイル出力先を�
                                    "関数.tree"};
 constexpr SaveChoice kStructSave{"■■ 構造体 treeファイル出力先を指定 ■■", tree_text::kTreeFilter,
                                  "構造体.tree"};
-constexpr SaveChoice kTableSave{"■■ テーブル treeファイル出力先を指定 ■■",
-                                tree_text::kTreeFilter, "テーブル.tree"};
+constexpr SaveChoice kTableSave{"■■ テーブル treeファイル出力先を指定 ■■", tree_text::kTreeFilter,
+                                "テーブル.tree"};
 constexpr SaveChoice kCommentSave{"■■ コメント取得用ファイル出力先を指定 ■■",
                                   tree_text::kCommentFilter, "コメント取得用ファイル.txt"};
 
 // Asks for the output file and creates it: false (after its message) when cancelled or when
 // the file cannot be created.
 bool OpenOutput(Ui& ui, const SaveChoice& choice, FileSink& sink, std::string& path) {
-  std::optional<std::string> chosen = ui.ChooseSaveFile(choice.title, choice.filter,
-                                                        choice.default_name);
+  std::optional<std::string> chosen =
+      ui.ChooseSaveFile(choice.title, choice.filter, choice.default_name);
   if (!chosen || chosen->empty()) {
     ui.Message(tree_text::kCancelled, Ui::kCaption, MsgIcon::Information);
     return false;
@@ -69,9 +69,9 @@ int WriteRecordTree(OutputContext& ctx, const SaveChoice& choice, SinkWriter wri
   write(sink, ctx);
   if (!CloseOutput(ctx.ui, sink, path)) return 0;
   if (written) *written = path;
-  ctx.ui.Message("出力完了しました！　\n所要時間：" + ElapsedSecondsText(TickCountMs() - started) +
-                     "秒　",
-                 Ui::kCaption, MsgIcon::Information);
+  ctx.ui.Message(
+      "出力完了しました！　\n所要時間：" + ElapsedSecondsText(TickCountMs() - started) + "秒　",
+      Ui::kCaption, MsgIcon::Information);
   return 1;
 }
 
@@ -154,16 +154,24 @@ int TreeOutputCommand(OutputContext& ctx, int kind, std::string* written) {
   ListKind list;
   std::string_view label;
   switch (kind) {
-    case kTreeOfFunctions: list = ListKind::Function, label = "関数"; break;
-    case kTreeOfStructs: list = ListKind::Struct, label = "構造体"; break;
-    case kTreeOfTables: list = ListKind::Table, label = "テーブル"; break;
-    default: return -1;
+    case kTreeOfFunctions:
+      list = ListKind::Function, label = "関数";
+      break;
+    case kTreeOfStructs:
+      list = ListKind::Struct, label = "構造体";
+      break;
+    case kTreeOfTables:
+      list = ListKind::Table, label = "テーブル";
+      break;
+    default:
+      return -1;
   }
   if (ctx.data.List(list).empty()) {
     const std::string l(label);
-    ctx.ui.Message(l + "の登録データがないのでTREE用ファイルは出力できません。　\n出力する場合は、" +
-                       l + "データを取得してから再度実行して下さい。",
-                   Ui::kCaption, MsgIcon::Warning);
+    ctx.ui.Message(
+        l + "の登録データがないのでTREE用ファイルは出力できません。　\n出力する場合は、" + l +
+            "データを取得してから再度実行して下さい。",
+        Ui::kCaption, MsgIcon::Warning);
     return -1;
   }
   ctx.ui.SetProgressVisible(true);
@@ -173,11 +181,10 @@ int TreeOutputCommand(OutputContext& ctx, int kind, std::string* written) {
   int result = 0;
   if (kind == kTreeOfFunctions) {
     result = WriteFunctionTree(ctx, &path);
-    if (result == 1 &&
-        ctx.ui.AskYesNo(kAskWriteCommentFile,
-                        "登録データより、コメント取得用ファイルを出力しますか？　\n"
-                        "（現在、登録データにコメントがある場合、\n"
-                        "　関数ツリーにコメントを付加するのに使用できます。）　")) {
+    if (result == 1 && ctx.ui.AskYesNo(kAskWriteCommentFile,
+                                       "登録データより、コメント取得用ファイルを出力しますか？　\n"
+                                       "（現在、登録データにコメントがある場合、\n"
+                                       "　関数ツリーにコメントを付加するのに使用できます。）　")) {
       WriteCommentFile(ctx);
     }
   } else if (kind == kTreeOfStructs) {

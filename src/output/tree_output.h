@@ -45,8 +45,8 @@ int WriteCommentFile(OutputContext& ctx, std::string* written = nullptr);
 
 // The writers behind them, on a byte sink.
 struct FunctionTreeCounts {
-  long detected = 0;    // function definitions met
-  long written = 0;     // entries written
+  long detected = 0;  // function definitions met
+  long written = 0;   // entries written
   long files_read = 0;
   long recursion = 0;   // callee lines with the recursion mark
   long unreadable = 0;  // FileList files that could not be read

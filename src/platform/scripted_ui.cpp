@@ -112,9 +112,13 @@ void ScriptedUi::SetProgressRange(long long maximum) {
   progress_pos_ = 0;
 }
 
-void ScriptedUi::SetProgressPos(long long pos) { progress_pos_ = pos; }
+void ScriptedUi::SetProgressPos(long long pos) {
+  progress_pos_ = pos;
+}
 
-void ScriptedUi::AdvanceProgress(long long delta) { progress_pos_ += delta; }
+void ScriptedUi::AdvanceProgress(long long delta) {
+  progress_pos_ += delta;
+}
 
 void ScriptedUi::SetWaitCursor(bool on) {
   wait_cursor_ = on;

@@ -41,11 +41,13 @@ class ScriptedUi : public Ui {
 
   // What happened.
   const std::vector<Shown>& shown() const { return shown_; }
-  std::vector<std::string> messages() const;   // texts of plain messages
-  std::vector<std::string> questions() const;  // texts of questions
+  std::vector<std::string> messages() const;           // texts of plain messages
+  std::vector<std::string> questions() const;          // texts of questions
   std::vector<std::string_view> question_ids() const;  // ids of Yes/No questions, in order
   const std::string& status(int line) const { return status_[Clamp(line)]; }
-  const std::vector<std::string>& status_history(int line) const { return status_hist_[Clamp(line)]; }
+  const std::vector<std::string>& status_history(int line) const {
+    return status_hist_[Clamp(line)];
+  }
   long long progress_max() const { return progress_max_; }
   long long progress_pos() const { return progress_pos_; }
   int polls() const { return polls_; }
@@ -54,7 +56,9 @@ class ScriptedUi : public Ui {
   const std::vector<std::string>& opened() const { return opened_; }
   const std::vector<WindowLayout>& layouts() const { return layouts_; }
   bool list_redraw() const { return list_redraw_; }
-  const std::string& count_label(int kind) const { return count_labels_[kind >= 1 && kind <= 5 ? kind : 0]; }
+  const std::string& count_label(int kind) const {
+    return count_labels_[kind >= 1 && kind <= 5 ? kind : 0];
+  }
   bool AllAnswersUsed() const;
 
   // Ui

@@ -192,7 +192,8 @@ ImportOutcome ImportCommentsCommand(RegisteredData& data, const Settings& settin
   }
   std::error_code ec;
   if (!std::filesystem::exists(std::filesystem::path(*file), ec)) {
-    ui.Message("指定されたファイルが存在しません。　\n終了します。", Ui::kCaption, MsgIcon::Warning);
+    ui.Message("指定されたファイルが存在しません。　\n終了します。", Ui::kCaption,
+               MsgIcon::Warning);
     outcome.result = ImportResult::NoFile;
     return outcome;
   }

@@ -67,7 +67,7 @@ std::vector<std::size_t> FindCommentRows(const RegistrationList& list, std::stri
                                          bool partial, bool case_sensitive);
 
 enum class CommentSearchResult {
-  NoData,     // every list empty ("登録データがないのでコメント検索できません！　")
+  NoData,  // every list empty ("登録データがないのでコメント検索できません！　")
   NoWord,     // the dialog was cancelled or the word left empty
   NoList,     // no list chosen ("キャンセルします！　")
   EmptyList,  // "登録データがありません！　"
@@ -103,8 +103,8 @@ CommentSearchOutcome CommentSearchCommand(CommentSearchContext& ctx,
                                           const CommentSearchDialogRunner& run_dialog);
 
 // The search of a request: nothing for an empty word; one match opens its row; several build the
-// menu "(&%d) %s  %s" (row identifiers as the tag-jump menus number them) at (10, 10), tell their number and set comment search
-// active.
+// menu "(&%d) %s  %s" (row identifiers as the tag-jump menus number them) at (10, 10), tell their
+// number and set comment search active.
 CommentSearchOutcome RunCommentSearch(const RegisteredData& data,
                                       const CommentSearchRequest& request, MenuState& state,
                                       const EditorLauncher& editor, Ui& ui);

@@ -19,11 +19,11 @@ class WordHistory {
 
   explicit WordHistory(std::string_view key_prefix = "str") : prefix_(key_prefix) {}
 
-  // Reads <prefix>1..<prefix>20: long entries are skipped, the first empty one ends the reading and its
-  // position becomes the next slot.
+  // Reads <prefix>1..<prefix>20: long entries are skipped, the first empty one ends the reading and
+  // its position becomes the next slot.
   void Load(const SettingsStore& store);
-  // Writes the non-empty slots oldest first as <prefix>1, <prefix>2, ... without gaps. Keys beyond them
-  // that the file still holds are emptied so an older, longer history cannot come back.
+  // Writes the non-empty slots oldest first as <prefix>1, <prefix>2, ... without gaps. Keys beyond
+  // them that the file still holds are emptied so an older, longer history cannot come back.
   void Save(SettingsStore& store) const;
   // Empties the slots and the drop-down and sets the next slot to 0 (the store is not touched).
   void Clear();

@@ -18,9 +18,8 @@ AnalysisPage ReadAnalysisPage(SettingsStore& store) {
   page.func_prop = ReadInt(store, keys::kFuncProp);
   page.struct_prop = ReadInt(store, keys::kStructProp);
   // The page shows the words as stored; loading is what trims them.
-  page.func_header_str =
-      store.ReadString(keys::kFuncHeaderStr.section, keys::kFuncHeaderStr.key,
-                       DefaultText(keys::kFuncHeaderStr));
+  page.func_header_str = store.ReadString(keys::kFuncHeaderStr.section, keys::kFuncHeaderStr.key,
+                                          DefaultText(keys::kFuncHeaderStr));
   // The store keeps the count in one byte; the spin field cannot show more than 200.
   page.func_header_line = std::min(ReadInt(store, keys::kFuncHeaderLine), kHeaderLineMax);
   return page;
@@ -82,7 +81,8 @@ ExcludedPage ReadExcludedPage(const SettingsStore& store) {
 }
 
 bool ClearExcludedPage(ExcludedPage& page, Ui& ui) {
-  if (!ui.AskYesNo(kAskClearExcluded, "全てクリアしてもよろしいですか？　", Ui::kCaption)) return false;
+  if (!ui.AskYesNo(kAskClearExcluded, "全てクリアしてもよろしいですか？　", Ui::kCaption))
+    return false;
   page.names.fill(std::string());
   page.flags.fill(false);
   return true;
@@ -138,15 +138,13 @@ void WriteIndexPage(const IndexPage& page, SettingsStore& store) {
 
 std::array<std::uint32_t, kCustomColors> ReadCustomColors(const SettingsStore& store) {
   std::array<std::uint32_t, kCustomColors> colors{};
-  for (int i = 0; i < kCustomColors; ++i)
-    colors[i] = ReadColor(store, keys::kCustomColor, i);
+  for (int i = 0; i < kCustomColors; ++i) colors[i] = ReadColor(store, keys::kCustomColor, i);
   return colors;
 }
 
 void WriteCustomColors(const std::array<std::uint32_t, kCustomColors>& colors,
                        SettingsStore& store) {
-  for (int i = 0; i < kCustomColors; ++i)
-    WriteValue(store, keys::kCustomColor, i, colors[i]);
+  for (int i = 0; i < kCustomColors; ++i) WriteValue(store, keys::kCustomColor, i, colors[i]);
 }
 
 }  // namespace kelvora

@@ -102,7 +102,8 @@ void LoadSettings(SettingsStore& store, Settings& s, Ui& ui) {
   s.dlg_base = ReadColor(store, keys::kDlgBase);
   s.dlg_text = ReadColor(store, keys::kDlgText);
   s.dlg_bkground = ReadColor(store, keys::kDlgBackground);
-  for (int i = 0; i < kCustomColors; ++i) s.custom_colors[i] = ReadColor(store, keys::kCustomColor, i);
+  for (int i = 0; i < kCustomColors; ++i)
+    s.custom_colors[i] = ReadColor(store, keys::kCustomColor, i);
 
   s.disp_type = ReadText(store, keys::kDispType);
   s.disp_x_max = LoadInt(store, keys::kDispXMax);

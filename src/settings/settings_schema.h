@@ -39,8 +39,8 @@ enum class TextRule {
 enum class StoreKind { kIni, kUser };
 
 struct TextKey {
-  std::string_view section;  // of the user store: the key path
-  std::string_view key;      // of a numbered family: the text before the number
+  std::string_view section;        // of the user store: the key path
+  std::string_view key;            // of a numbered family: the text before the number
   std::string_view fallback_utf8;  // the default in UTF-8; the store holds CP932
   TextRule rule = TextRule::kStored;
   bool write_back = false;  // loading writes a replaced value back
@@ -54,10 +54,10 @@ namespace keys {
 
 inline constexpr IntKey kDebugOn{"Debug", "ON", 0};
 // User store
-inline constexpr TextKey kEditorPath{kConfigKey, "EditorPath", "", TextRule::kStored, false,
-                                     StoreKind::kUser};
-inline constexpr TextKey kEditorOption{kConfigKey, "EditorOption", "/j",
-                                       TextRule::kDefaultWhenEmpty, false, StoreKind::kUser};
+inline constexpr TextKey kEditorPath{kConfigKey,        "EditorPath", "",
+                                     TextRule::kStored, false,        StoreKind::kUser};
+inline constexpr TextKey kEditorOption{
+    kConfigKey, "EditorOption", "/j", TextRule::kDefaultWhenEmpty, false, StoreKind::kUser};
 // "Index"
 inline constexpr IntKey kIndexMode{"Index", "Mode", 0, IntRule::kInRange, 0, 1};
 inline constexpr IntKey kIndexTextColor{"Index", "TextColor", 0xFFFFFF, IntRule::kColor};
@@ -65,8 +65,8 @@ inline constexpr IntKey kIndexBackColor{"Index", "BkColor", 0, IntRule::kColor};
 inline constexpr IntKey kIndexLeft{"Index", "LeftPos", 20};
 inline constexpr IntKey kIndexTop{"Index", "TopPos", 20};
 // "TransparentWindow": percent 0..90
-inline constexpr IntKey kTransparency{"TransparentWindow", "RarUviz_Par", 0, IntRule::kInRange,
-                                      0, 90};
+inline constexpr IntKey kTransparency{
+    "TransparentWindow", "RarUviz_Par", 0, IntRule::kInRange, 0, 90};
 inline constexpr IntKey kDataMax{"List", "DataMax", 5000};
 // "Extention"
 inline constexpr TextKey kSourceExtensions{"Extention", "src", "*.c;*.cpp",

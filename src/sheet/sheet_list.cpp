@@ -20,7 +20,8 @@ namespace {
 constexpr std::string_view kFileIntro =
     "[機能説明]\n指定されたEXCELファイルのシート名を取得し、\nTEXTファイルに一覧を出力します。\n";
 constexpr std::string_view kFolderIntro =
-    "[機能説明]\n指定されたフォルダ以下のEXCELファイルのシート名を取得し、\nファイルに一覧を出力します。"
+    "[機能説明]"
+    "\n指定されたフォルダ以下のEXCELファイルのシート名を取得し、\nファイルに一覧を出力します。"
     "\n";
 constexpr std::string_view kOpenTitle = "■■ 読込EXCELファイルを指定 ■■";
 constexpr std::string_view kOpenFilter = "EXCEL ﾌｧｲﾙ {*.xlsx} (*.xlsx *.xlsm *.xls *.ods)";
@@ -48,9 +49,8 @@ std::string CsvField(std::string_view text) {
 // Writes the listing to a file and offers to open it; the flow the three commands share.
 void FinishListing(Ui& ui, const EditorLauncher& editor, TempOutput& temp, SheetListForm form) {
   const bool csv = form == SheetListForm::Csv;
-  std::optional<std::string> target =
-      ui.ChooseSaveFile(csv ? kCsvSaveTitle : kTextSaveTitle, csv ? kCsvFilter : kTextFilter,
-                        kInitialName);
+  std::optional<std::string> target = ui.ChooseSaveFile(
+      csv ? kCsvSaveTitle : kTextSaveTitle, csv ? kCsvFilter : kTextFilter, kInitialName);
   if (!target) {
     temp.Discard();
     ui.SetWaitCursor(false);
@@ -108,8 +108,8 @@ std::string FormatSheetList(std::string_view path, const std::vector<std::string
   return out + "\n";
 }
 
-SheetListRun ListSheetNames(const std::vector<std::string>& workbooks, SheetListForm form,
-                            Ui& ui, const ListSink& sink, bool poll_escape) {
+SheetListRun ListSheetNames(const std::vector<std::string>& workbooks, SheetListForm form, Ui& ui,
+                            const ListSink& sink, bool poll_escape) {
   SheetListRun run;
   for (const std::string& path : workbooks) {
     if (poll_escape && ui.PollEscape() && ui.AskYesNo(kAskCancelOnEscape, kEscapeQuestion)) {

@@ -37,8 +37,8 @@ struct SheetListRun {
 
 // Lists each workbook in the given form. A workbook that cannot be read shows a message naming
 // it and the listing goes on. With poll_escape, Escape between workbooks asks whether to stop.
-SheetListRun ListSheetNames(const std::vector<std::string>& workbooks, SheetListForm form,
-                            Ui& ui, const ListSink& sink, bool poll_escape = false);
+SheetListRun ListSheetNames(const std::vector<std::string>& workbooks, SheetListForm form, Ui& ui,
+                            const ListSink& sink, bool poll_escape = false);
 
 // The listing of one workbook whose names are known (the folder and file come from path).
 std::string FormatSheetList(std::string_view path, const std::vector<std::string>& names,

@@ -358,12 +358,23 @@ SheetNames ReadSheetNames(const std::string& path) {
 std::string UnreadableWorkbookMessage(std::string_view path, const SheetNames& r) {
   std::string why;
   switch (r.error) {
-    case WorkbookReadError::None: return {};
-    case WorkbookReadError::CannotOpen: why = "ファイルを開けません"; break;
-    case WorkbookReadError::Empty: why = "空のファイルです"; break;
-    case WorkbookReadError::Encrypted: why = "パスワードで保護されています"; break;
-    case WorkbookReadError::NotWorkbook: why = "EXCELファイルではありません"; break;
-    case WorkbookReadError::Broken: why = "ファイルが壊れています"; break;
+    case WorkbookReadError::None:
+      return {};
+    case WorkbookReadError::CannotOpen:
+      why = "ファイルを開けません";
+      break;
+    case WorkbookReadError::Empty:
+      why = "空のファイルです";
+      break;
+    case WorkbookReadError::Encrypted:
+      why = "パスワードで保護されています";
+      break;
+    case WorkbookReadError::NotWorkbook:
+      why = "EXCELファイルではありません";
+      break;
+    case WorkbookReadError::Broken:
+      why = "ファイルが壊れています";
+      break;
   }
   if (!r.detail.empty()) why += "（" + r.detail + "）";
   return "EXCELファイルを読み込めませんでした。読み飛ばします。　\n\n" + ToDisplay(path) + "\n" +

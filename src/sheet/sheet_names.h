@@ -19,8 +19,8 @@ enum class WorkbookReadError {
 
 struct SheetNames {
   WorkbookReadError error = WorkbookReadError::None;
-  std::string detail;               // what the library or the system said, when anything
-  std::vector<std::string> names;   // worksheet names in sheet order, UTF-8
+  std::string detail;              // what the library or the system said, when anything
+  std::vector<std::string> names;  // worksheet names in sheet order, UTF-8
 };
 
 // The worksheets in the order the workbook holds them; chart sheets are left out.

@@ -29,8 +29,12 @@ constexpr std::uint32_t kPalette[56] = {
 
 constexpr int kMaxStringBytes = 32767;
 
-bool WholeColumns(const CellRange& r) { return r.first_row == 1 && r.last_row == kXlsxMaxRows; }
-bool WholeRows(const CellRange& r) { return r.first_col == 1 && r.last_col == kXlsxMaxColumns; }
+bool WholeColumns(const CellRange& r) {
+  return r.first_row == 1 && r.last_row == kXlsxMaxRows;
+}
+bool WholeRows(const CellRange& r) {
+  return r.first_col == 1 && r.last_col == kXlsxMaxColumns;
+}
 
 // Column letters ("A", "AB") to a number from 1; 0 when there are none or too many.
 int ColumnNumber(std::string_view letters) {
@@ -106,16 +110,26 @@ mode_t ProcessUmask() {
 
 std::uint8_t XlsxBorderStyle(int style) {
   switch (style) {
-    case line_style::kNone: return LXW_BORDER_NONE;
-    case line_style::kContinuous: return LXW_BORDER_THIN;
-    case line_style::kRowRule: return LXW_BORDER_HAIR;
-    case line_style::kDash: return LXW_BORDER_DASHED;
-    case line_style::kDot: return LXW_BORDER_DOTTED;
-    case line_style::kDouble: return LXW_BORDER_DOUBLE;
-    case line_style::kDashDot: return LXW_BORDER_DASH_DOT;
-    case line_style::kDashDotDot: return LXW_BORDER_DASH_DOT_DOT;
-    case line_style::kSlantDashDot: return LXW_BORDER_SLANT_DASH_DOT;
-    default: return LXW_BORDER_THIN;
+    case line_style::kNone:
+      return LXW_BORDER_NONE;
+    case line_style::kContinuous:
+      return LXW_BORDER_THIN;
+    case line_style::kRowRule:
+      return LXW_BORDER_HAIR;
+    case line_style::kDash:
+      return LXW_BORDER_DASHED;
+    case line_style::kDot:
+      return LXW_BORDER_DOTTED;
+    case line_style::kDouble:
+      return LXW_BORDER_DOUBLE;
+    case line_style::kDashDot:
+      return LXW_BORDER_DASH_DOT;
+    case line_style::kDashDotDot:
+      return LXW_BORDER_DASH_DOT_DOT;
+    case line_style::kSlantDashDot:
+      return LXW_BORDER_SLANT_DASH_DOT;
+    default:
+      return LXW_BORDER_THIN;
   }
 }
 
@@ -172,8 +186,7 @@ int DisplayWidth(std::string_view utf8) {
     bool wide = (cp >= 0x1100 && cp <= 0x115F) || (cp >= 0x2E80 && cp <= 0xA4CF) ||
                 (cp >= 0xAC00 && cp <= 0xD7A3) || (cp >= 0xF900 && cp <= 0xFAFF) ||
                 (cp >= 0xFE30 && cp <= 0xFE4F) || (cp >= 0xFF00 && cp <= 0xFF60) ||
-                (cp >= 0xFFE0 && cp <= 0xFFE6) || (cp >= 0x2500 && cp <= 0x257F) ||
-                cp >= 0x20000;
+                (cp >= 0xFFE0 && cp <= 0xFFE6) || (cp >= 0x2500 && cp <= 0x257F) || cp >= 0x20000;
     width += wide ? 2 : 1;
     i += len;
   }
@@ -248,10 +261,18 @@ void Worksheet::SetBorder(const CellRange& range, int item, int style) {
     const bool first_row = row == range.first_row, last_row = row == range.last_row;
     const bool first_col = col == range.first_col, last_col = col == range.last_col;
     switch (item) {
-      case border::kEdgeLeft: if (first_col) cs.left = s; break;
-      case border::kEdgeRight: if (last_col) cs.right = s; break;
-      case border::kEdgeTop: if (first_row) cs.top = s; break;
-      case border::kEdgeBottom: if (last_row) cs.bottom = s; break;
+      case border::kEdgeLeft:
+        if (first_col) cs.left = s;
+        break;
+      case border::kEdgeRight:
+        if (last_col) cs.right = s;
+        break;
+      case border::kEdgeTop:
+        if (first_row) cs.top = s;
+        break;
+      case border::kEdgeBottom:
+        if (last_row) cs.bottom = s;
+        break;
       case border::kInsideVertical:
         if (!first_col) cs.left = s;
         if (!last_col) cs.right = s;
@@ -260,7 +281,8 @@ void Worksheet::SetBorder(const CellRange& range, int item, int style) {
         if (!first_row && row != 0) cs.top = s;
         if (!last_row) cs.bottom = s;
         break;
-      default: break;
+      default:
+        break;
     }
   });
 }

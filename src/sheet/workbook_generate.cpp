@@ -36,14 +36,18 @@ constexpr std::string_view kSaveFailed =
 
 std::string_view ModeText(SheetOrder order) {
   switch (order) {
-    case SheetOrder::Ascending: return "※シート名昇順ソート";
-    case SheetOrder::Descending: return "※シート名降順ソート";
-    default: return "※シート名ソートなし";
+    case SheetOrder::Ascending:
+      return "※シート名昇順ソート";
+    case SheetOrder::Descending:
+      return "※シート名降順ソート";
+    default:
+      return "※シート名ソートなし";
   }
 }
 
 std::string ForbiddenMessage(std::string_view file, std::string_view sheet) {
-  return "出力指定シート名に不正文字が見つかったため、処理を強制終了します。\n\n出力指定ファイル名：" +
+  return "出力指定シート名に不正文字が見つかったため、処理を強制終了します。\n\n出力指定ファイル名"
+         "：" +
          std::string(file) + "\n出力指定シート名：" + std::string(sheet) +
          "\n\n※不正文字（下記文字は指定できません）\n    コロン         :\n"
          "    円記号       \\\n    疑問符       ?\n    角かっこ      [ ]\n"
@@ -90,8 +94,7 @@ GenerationLine SplitGenerationLine(std::string_view raw) {
 
 std::string FindForbiddenSheetName(const std::vector<std::string>& names) {
   for (const std::string& n : names)
-    if (n.find_first_of(":\\?[]/*") != std::string::npos || n.front() == '\'' ||
-        n.back() == '\'')
+    if (n.find_first_of(":\\?[]/*") != std::string::npos || n.front() == '\'' || n.back() == '\'')
       return n;
   return {};
 }
@@ -129,13 +132,14 @@ SheetPlan PlanSheetNames(const std::vector<std::string>& names, SheetOrder order
 namespace {
 
 // Builds and saves one workbook; false when it was not written (a message was shown).
-bool WriteWorkbook(const GenerationLine& line, SheetOrder order, const std::string& out_dir,
-                   Ui& ui, GenerationRun& run) {
+bool WriteWorkbook(const GenerationLine& line, SheetOrder order, const std::string& out_dir, Ui& ui,
+                   GenerationRun& run) {
   const std::string file_shown = ToDisplay(line.file);
   if (line.file.find('/') != std::string::npos || line.file == "." || line.file == "..") {
-    ui.Message("出力指定ファイル名が不正なため、このファイルは生成しません。　\n\n出力指定ファイル名：" +
-                   file_shown,
-               Ui::kCaption, MsgIcon::Warning);
+    ui.Message(
+        "出力指定ファイル名が不正なため、このファイルは生成しません。　\n\n出力指定ファイル名：" +
+            file_shown,
+        Ui::kCaption, MsgIcon::Warning);
     return false;
   }
   if (std::string bad = FindForbiddenSheetName(line.sheets); !bad.empty()) {

@@ -37,10 +37,10 @@ struct SheetPlan {
 SheetPlan PlanSheetNames(const std::vector<std::string>& names, SheetOrder order);
 
 struct GenerationRun {
-  int lines = 0;       // lines that named a workbook
-  int written = 0;     // workbooks saved
-  int failed = 0;      // lines whose workbook was not written (message shown)
-  int renamed = 0;     // sheet names made unique
+  int lines = 0;    // lines that named a workbook
+  int written = 0;  // workbooks saved
+  int failed = 0;   // lines whose workbook was not written (message shown)
+  int renamed = 0;  // sheet names made unique
   bool cancelled = false;
   bool missing_csv = false;
 };

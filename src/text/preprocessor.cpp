@@ -55,7 +55,8 @@ int EvaluateCondition(std::string_view keyword, std::string_view condition,
                       const MacroList& macros) {
   if (macros.text().size() >= kConditionLimit || condition.size() >= kConditionLimit) return 1;
   std::vector<std::string> items = SplitMacroItems(ReplaceAll(condition, "||", ","));
-  const bool if_like = EqualsIgnoringAsciiCase(keyword, "#if") || EqualsIgnoringAsciiCase(keyword, "#elif");
+  const bool if_like =
+      EqualsIgnoringAsciiCase(keyword, "#if") || EqualsIgnoringAsciiCase(keyword, "#elif");
   const bool ifdef = EqualsIgnoringAsciiCase(keyword, "#ifdef");
   const bool ifndef = EqualsIgnoringAsciiCase(keyword, "#ifndef");
   int result = 1;

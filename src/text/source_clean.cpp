@@ -45,10 +45,9 @@ bool MacroList::Contains(std::string_view item) const {
 CleaningPatterns::CleaningPatterns(const RegexService& regex) : regex_(&regex) {
   ok_ = regex.Compile(R"(\".+?\")", literal) && regex.Compile(R"(/\*.*?\*/)", block_comment) &&
         regex.Compile(R"(//.+$)", line_comment) && regex.Compile(R"(/\*.*$)", open_comment) &&
-        regex.Compile(R"(^.*\*/)", close_comment) &&
-        regex.Compile(R"(//.+$|/\*.+?\*/)", comment) && regex.Compile("#if(n)?(def)?", pp_if) &&
-        regex.Compile("#else", pp_else) && regex.Compile("#endif", pp_endif) &&
-        regex.Compile("#elif", pp_elif);
+        regex.Compile(R"(^.*\*/)", close_comment) && regex.Compile(R"(//.+$|/\*.+?\*/)", comment) &&
+        regex.Compile("#if(n)?(def)?", pp_if) && regex.Compile("#else", pp_else) &&
+        regex.Compile("#endif", pp_endif) && regex.Compile("#elif", pp_elif);
 }
 
 bool RemoveAllMatches(std::string& text, const Regex& re, std::string* collected,

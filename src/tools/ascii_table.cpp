@@ -14,17 +14,17 @@ struct Control {
 
 // 0x00..0x20, then DEL.
 const Control kControls[] = {
-    {"NUL", "ヌル文字", "\\0"},     {"SOH", "ヘッダ開始", ""},       {"STX", "テキスト開始", ""},
-    {"ETX", "テキスト終了", ""},    {"EOT", "伝送終了", ""},         {"ENQ", "問い合わせ", ""},
-    {"ACK", "肯定応答", ""},        {"BEL", "ベル", "\\a"},          {"BS", "後退", "\\b"},
-    {"HT", "水平タブ", "\\t"},      {"LF", "改行", "\\n"},           {"VT", "垂直タブ", "\\v"},
-    {"FF", "改ページ", "\\f"},      {"CR", "復帰", "\\r"},           {"SO", "シフトアウト", ""},
-    {"SI", "シフトイン", ""},       {"DLE", "伝送制御拡張", ""},     {"DC1", "装置制御１", ""},
-    {"DC2", "装置制御２", ""},      {"DC3", "装置制御３", ""},       {"DC4", "装置制御４", ""},
-    {"NAK", "否定応答", ""},        {"SYN", "同期信号", ""},         {"ETB", "伝送ブロック終了", ""},
-    {"CAN", "取り消し", ""},        {"EM", "媒体終端", ""},          {"SUB", "置換", ""},
-    {"ESC", "エスケープ", "\\e"},   {"FS", "ファイル分離", ""},      {"GS", "グループ分離", ""},
-    {"RS", "レコード分離", ""},     {"US", "ユニット分離", ""},      {"SP", "空白", ""},
+    {"NUL", "ヌル文字", "\\0"},   {"SOH", "ヘッダ開始", ""},   {"STX", "テキスト開始", ""},
+    {"ETX", "テキスト終了", ""},  {"EOT", "伝送終了", ""},     {"ENQ", "問い合わせ", ""},
+    {"ACK", "肯定応答", ""},      {"BEL", "ベル", "\\a"},      {"BS", "後退", "\\b"},
+    {"HT", "水平タブ", "\\t"},    {"LF", "改行", "\\n"},       {"VT", "垂直タブ", "\\v"},
+    {"FF", "改ページ", "\\f"},    {"CR", "復帰", "\\r"},       {"SO", "シフトアウト", ""},
+    {"SI", "シフトイン", ""},     {"DLE", "伝送制御拡張", ""}, {"DC1", "装置制御１", ""},
+    {"DC2", "装置制御２", ""},    {"DC3", "装置制御３", ""},   {"DC4", "装置制御４", ""},
+    {"NAK", "否定応答", ""},      {"SYN", "同期信号", ""},     {"ETB", "伝送ブロック終了", ""},
+    {"CAN", "取り消し", ""},      {"EM", "媒体終端", ""},      {"SUB", "置換", ""},
+    {"ESC", "エスケープ", "\\e"}, {"FS", "ファイル分離", ""},  {"GS", "グループ分離", ""},
+    {"RS", "レコード分離", ""},   {"US", "ユニット分離", ""},  {"SP", "空白", ""},
 };
 const Control kDel = {"DEL", "削除", ""};
 
@@ -38,8 +38,8 @@ std::string Pad(std::string text, int width) {
 }
 
 // One cell of a row; the heading uses the same columns.
-std::string Columns(const std::string& sign, const std::string& meaning,
-                    const std::string& escape, const std::string& dec, const std::string& hex) {
+std::string Columns(const std::string& sign, const std::string& meaning, const std::string& escape,
+                    const std::string& dec, const std::string& hex) {
   return "│ " + Pad(sign, 5) + Pad(meaning, 17) + Pad(escape, 5) + "│" + Pad(dec, 5) + "│ " +
          Pad(hex, 5);
 }

@@ -48,8 +48,9 @@ std::vector<BackgroundPatternEntry> Build() {
       const std::string c = colour;
       const bool two_colour = c.find('-') != std::string::npos;
       const bool translucent = std::string(f.name) == "ﾀﾞｲﾔ" && two_colour && c != "白-灰";
-      out.push_back({std::string(f.name) + "　" + c,
-                     !two_colour ? "" : translucent ? kManifestTranslucent : kManifest});
+      out.push_back({std::string(f.name) + "　" + c, !two_colour   ? ""
+                                                     : translucent ? kManifestTranslucent
+                                                                   : kManifest});
     }
   }
   return out;

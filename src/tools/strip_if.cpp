@@ -122,8 +122,8 @@ long WriteKeptLines(LineSource& in, const std::vector<std::uint8_t>& keep, std::
   return written;
 }
 
-long StripFalseRegionsFile(const std::string& in_path, std::ostream& out,
-                           const MacroList& macros, const CleaningPatterns& pats) {
+long StripFalseRegionsFile(const std::string& in_path, std::ostream& out, const MacroList& macros,
+                           const CleaningPatterns& pats) {
   FileLineReader reader;
   if (!reader.Open(in_path)) return -1;
   std::vector<std::uint8_t> keep = DecideKeptLines(reader, macros, pats);
@@ -133,16 +133,18 @@ long StripFalseRegionsFile(const std::string& in_path, std::ostream& out,
 
 StripResult StripIfCommand(const Settings& settings, const RegexService& regex,
                            const EditorLauncher& editor, Ui& ui) {
-  ui.Message("[機能説明]\n指定されたファイルの#if 0 ～ #else、または#if 0 ～ #endifを\n"
-             "取り除いた結果をファイル出力します。\n",
-             Ui::kCaption, MsgIcon::None);
+  ui.Message(
+      "[機能説明]\n指定されたファイルの#if 0 ～ #else、または#if 0 ～ #endifを\n"
+      "取り除いた結果をファイル出力します。\n",
+      Ui::kCaption, MsgIcon::None);
   std::optional<std::string> in_path = ui.ChooseOpenFile("■■ 対象元ファイルを指定 ■■", kFilter);
   if (!in_path || in_path->empty()) {
     ui.Message("キャンセルします！　", Ui::kCaption, MsgIcon::Information);
     return StripResult::Cancelled;
   }
   if (!FileExists(*in_path)) {
-    ui.Message("指定されたファイルが存在しません。　\n終了します。", Ui::kCaption, MsgIcon::Warning);
+    ui.Message("指定されたファイルが存在しません。　\n終了します。", Ui::kCaption,
+               MsgIcon::Warning);
     return StripResult::NoFile;
   }
   FileLineReader probe;

@@ -32,8 +32,8 @@ std::vector<std::uint8_t> DecideKeptLines(LineSource& in, const MacroList& macro
 long WriteKeptLines(LineSource& in, const std::vector<std::uint8_t>& keep, std::ostream& out);
 
 // Both passes over a file: the number of lines written, -1 when the input cannot be read.
-long StripFalseRegionsFile(const std::string& in_path, std::ostream& out,
-                           const MacroList& macros, const CleaningPatterns& pats);
+long StripFalseRegionsFile(const std::string& in_path, std::ostream& out, const MacroList& macros,
+                           const CleaningPatterns& pats);
 
 enum class StripResult { Cancelled, NoFile, Unreadable, TempFailed, WriteFailed, Done };
 

@@ -72,12 +72,13 @@ MemoryFigures ParseMemInfo(std::string_view meminfo) {
   m.swap_total_kb = FieldOf(meminfo, "SwapTotal");
   m.swap_avail_kb = std::min(FieldOf(meminfo, "SwapFree"), m.swap_total_kb);
   if (m.phys_total_kb > 0)
-    m.load_percent =
-        static_cast<int>((m.phys_total_kb - m.phys_avail_kb) * 100 / m.phys_total_kb);
+    m.load_percent = static_cast<int>((m.phys_total_kb - m.phys_avail_kb) * 100 / m.phys_total_kb);
   return m;
 }
 
-std::uint64_t ParseVmSizeKb(std::string_view status) { return FieldOf(status, "VmSize"); }
+std::uint64_t ParseVmSizeKb(std::string_view status) {
+  return FieldOf(status, "VmSize");
+}
 
 std::string OsNameOfRelease(std::string_view os_release) {
   std::string name = ValueOf(os_release, "PRETTY_NAME");
@@ -93,8 +94,10 @@ std::string OsVersionText(std::string_view os_name, std::string_view kernel_rele
     auto [next, ec] = std::from_chars(p, end, numbers[i]);
     if (ec != std::errc()) break;
     p = next;
-    if (p < end && *p == '.') ++p;
-    else break;
+    if (p < end && *p == '.')
+      ++p;
+    else
+      break;
   }
   char text[64];
   std::snprintf(text, sizeof text, " Version %d.%d Build %d", numbers[0], numbers[1],

@@ -26,15 +26,15 @@ struct SystemSources {
 
 // What the window shows, UTF-8.
 struct SystemInfoTexts {
-  std::string local_time;     // "%04d/%02d/%02d(%s) %02d:%02d:%02d"
-  std::string os_version;     // "<distribution> Version %d.%d Build %d"
-  std::string ie_version;     // always empty on Linux
-  std::string memory_load;    // "%s％"
-  std::string physical;       // "%s／%s(KB)": available, total
-  std::string paging;         // "%s／%s(KB)": swap available, total
-  std::string address_total;  // "%s(KB)"
-  std::string address_free;   // "%s(KB)"
-  int load_bar = 0;           // 0..100
+  std::string local_time;                  // "%04d/%02d/%02d(%s) %02d:%02d:%02d"
+  std::string os_version;                  // "<distribution> Version %d.%d Build %d"
+  std::string ie_version;                  // always empty on Linux
+  std::string memory_load;                 // "%s％"
+  std::string physical;                    // "%s／%s(KB)": available, total
+  std::string paging;                      // "%s／%s(KB)": swap available, total
+  std::string address_total;               // "%s(KB)"
+  std::string address_free;                // "%s(KB)"
+  int load_bar = 0;                        // 0..100
   int phys_bar_max = 0, phys_bar_pos = 0;  // total/100 and available/100, capped at 65535
 };
 

@@ -91,8 +91,7 @@ bool CallTree::Make(std::int32_t n) {
         if (a == text) child.recursion = true;
     }
     // An item at the nest limit that names an entry is where the full expansion stops.
-    if (!child.recursion && child.depth + 1 >= kNestLimit &&
-        page_->callees[from + i].target >= 0) {
+    if (!child.recursion && child.depth + 1 >= kNestLimit && page_->callees[from + i].target >= 0) {
       child.made = true;
       child.nest_limited = true;
       limited = true;
@@ -111,7 +110,8 @@ std::vector<std::int32_t> CallTree::Children(std::int32_t n) {
   std::vector<std::int32_t> out;
   const CallNode& nd = node(n);
   for (std::uint32_t i = 0; i < nd.child_count; ++i)
-    if (!nodes_[nd.first_child + i].deleted) out.push_back(static_cast<std::int32_t>(nd.first_child + i));
+    if (!nodes_[nd.first_child + i].deleted)
+      out.push_back(static_cast<std::int32_t>(nd.first_child + i));
   return out;
 }
 
@@ -214,15 +214,15 @@ WalkGuard::WalkGuard(Ui& ui, long long budget, std::size_t made_before)
 
 bool WalkGuard::Step(const CallTree& tree) {
   if (stop_ != WalkStop::Done) return false;
-  if (static_cast<long long>(tree.made_count()) > budget_ &&
-      tree.made_count() > base_) {
+  if (static_cast<long long>(tree.made_count()) > budget_ && tree.made_count() > base_) {
     stop_ = WalkStop::Budget;
     return false;
   }
   if ((++steps_ & 0xFFF) == 0) {
     ui_.SetStatus(3, "TREE展開中…項目数 " + std::to_string(tree.made_count()));
     if (ui_.PollEscape() &&
-        ui_.AskYesNo(kAskCancelTreeWalk, "「ESCキー」が押されました。\nTREE展開を中断しますか？　\n",
+        ui_.AskYesNo(kAskCancelTreeWalk,
+                     "「ESCキー」が押されました。\nTREE展開を中断しますか？　\n",
                      Ui::kTreeCaption)) {
       stop_ = WalkStop::Cancelled;
       return false;

@@ -19,11 +19,11 @@ struct CallNode {
   std::int32_t callee = -1;  // index into TreePage::callees; -1 for the root
   std::uint32_t first_child = 0;
   std::uint32_t child_count = 0;
-  std::uint8_t depth = 0;    // 0 for the root, 1 for its direct callees
-  bool made = false;         // children made
+  std::uint8_t depth = 0;  // 0 for the root, 1 for its direct callees
+  bool made = false;       // children made
   bool expanded = false;
-  bool recursion = false;    // text carries one more recursion mark and is never expanded
-  bool nest_limited = false; // names an entry, but lies at the nest limit: stays a leaf
+  bool recursion = false;     // text carries one more recursion mark and is never expanded
+  bool nest_limited = false;  // names an entry, but lies at the nest limit: stays a leaf
   bool deleted = false;
 };
 

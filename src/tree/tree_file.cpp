@@ -41,8 +41,9 @@ struct KindPatterns {
       case TreeKind::Function:
         return ok && regex.Compile("[A-Za-z0-9_]+([\\t  ]*" + kOldMark + ")*", callee);
       case TreeKind::Struct:
-        return ok && regex.Compile("(" + union_member + ")*[A-Za-z0-9_]+[\\t ]*[A-Za-z0-9_]+.*",
-                                   callee) &&
+        return ok &&
+               regex.Compile("(" + union_member + ")*[A-Za-z0-9_]+[\\t ]*[A-Za-z0-9_]+.*",
+                             callee) &&
                regex.Compile("(" + union_member + ")*[A-Za-z0-9_]+[ \\t\\[\\]A-Za-z0-9_&+-*=]*(" +
                                  union_tail + ")*",
                              declaration);
@@ -176,7 +177,9 @@ std::string StripUnionMark(std::string_view text) {
   return out;
 }
 
-TextId TreePage::Intern(std::string_view text) { return pool_.Intern(text); }
+TextId TreePage::Intern(std::string_view text) {
+  return pool_.Intern(text);
+}
 
 void TreePage::Clear() {
   kind = TreeKind::Function;
@@ -191,7 +194,9 @@ void TreePage::Clear() {
   caller_entries_.clear();
 }
 
-bool TreePage::Find(std::string_view text, TextId& id) const { return pool_.Find(text, id); }
+bool TreePage::Find(std::string_view text, TextId& id) const {
+  return pool_.Find(text, id);
+}
 
 std::int32_t TreePage::FindEntry(std::string_view name) const {
   TextId id;
@@ -216,8 +221,10 @@ void TreePage::Finish(const std::function<void()>& tick) {
     const std::string_view text = Text(entries[e].text);
     unsigned __int128 prefix = 0;
     for (std::size_t i = 0; i < 16; ++i)
-      prefix = prefix << 8 |
-               (i < text.size() ? static_cast<unsigned>(SortKey(static_cast<unsigned char>(text[i]))) : 0u);
+      prefix =
+          prefix << 8 |
+          (i < text.size() ? static_cast<unsigned>(SortKey(static_cast<unsigned char>(text[i])))
+                           : 0u);
     keyed[e] = {prefix, static_cast<std::uint32_t>(e)};
     if ((e & 0xFFFF) == 0xFFFF && tick) tick();
   }
@@ -341,8 +348,7 @@ ReadResult TreeFileReader(const std::string& path, TreePage& page, const TreeSet
         page.recursions.push_back(split.unmarked);
       page.callees.push_back(TreeCallee{split.text, split.data, -1});
     }
-    entry.callee_count =
-        static_cast<std::uint32_t>(page.callees.size() - entry.first_callee);
+    entry.callee_count = static_cast<std::uint32_t>(page.callees.size() - entry.first_callee);
     page.entries.push_back(entry);
     if (++count >= settings.data_max) break;
   }
@@ -371,8 +377,9 @@ bool OpenTreeFile(const std::string& path, TreePage& page, const TreeSettings& s
   ui.SetStatus(2, "選択Win再帰処理：" + std::to_string(page.recursions.size()));
   ui.SetWaitCursor(false);
   if (result == ReadResult::EntryLimit)
-    ui.Message("項目数が多い為、" + std::to_string(settings.data_max) + "以降は登録していません。　",
-               Ui::kTreeCaption, MsgIcon::Warning);
+    ui.Message(
+        "項目数が多い為、" + std::to_string(settings.data_max) + "以降は登録していません。　",
+        Ui::kTreeCaption, MsgIcon::Warning);
   return result != ReadResult::OpenFailed;
 }
 

@@ -23,9 +23,9 @@ enum class TreeKind { Function = 1, Struct = 2, Table = 3 };
 
 // The viewer settings of section "Tree" that the core reads.
 struct TreeSettings {
-  int data_max = 3000;        // "DataMax": most entries read from one file
-  int struct_space = 40;      // "StructSpace": comment column of struct members
-  int table_space = 40;       // "TableSpace": comment column of table elements
+  int data_max = 3000;              // "DataMax": most entries read from one file
+  int struct_space = 40;            // "StructSpace": comment column of struct members
+  int table_space = 40;             // "TableSpace": comment column of table elements
   long long node_budget = 1000000;  // "NodeBudget": most call-tree items one walk makes
 };
 
@@ -67,7 +67,9 @@ class TreePage {
   std::string_view Text(TextId id) const { return pool_[id]; }
   std::string_view EntryText(std::size_t e) const { return Text(entries[e].text); }
   std::size_t entry_count() const { return entries.size(); }
-  const TreeCallee* CalleesBegin(std::size_t e) const { return callees.data() + entries[e].first_callee; }
+  const TreeCallee* CalleesBegin(std::size_t e) const {
+    return callees.data() + entries[e].first_callee;
+  }
   const TreeCallee* CalleesEnd(std::size_t e) const {
     return CalleesBegin(e) + entries[e].callee_count;
   }
@@ -89,8 +91,8 @@ class TreePage {
 
  private:
   TextPool pool_;
-  std::vector<std::int32_t> first_entry_;        // by text id: first entry of that text, or -1
-  std::vector<std::uint32_t> caller_offsets_;    // by text id: where its callers start
+  std::vector<std::int32_t> first_entry_;      // by text id: first entry of that text, or -1
+  std::vector<std::uint32_t> caller_offsets_;  // by text id: where its callers start
   std::vector<std::int32_t> caller_entries_;
 };
 
@@ -110,7 +112,7 @@ bool OpenTreeFile(const std::string& path, TreePage& page, const TreeSettings& s
 std::string StripUnionMark(std::string_view text);
 
 // CP932 texts the tree code compares against.
-extern const std::string kRecursionMarkCp932;     // "  ※再帰処理"
-extern const std::string kUnionMemberMarkCp932;   // "(※unionﾒﾝﾊﾞ)  "
+extern const std::string kRecursionMarkCp932;    // "  ※再帰処理"
+extern const std::string kUnionMemberMarkCp932;  // "(※unionﾒﾝﾊﾞ)  "
 
 }  // namespace kelvora

@@ -53,11 +53,11 @@ std::string TreeLine(CallTree& tree, std::int32_t start, std::int32_t item, bool
 WalkStop WriteTreeLines(CallTree& tree, std::int32_t start, std::ostream& out,
                         const TreeLineOptions& options, WalkGuard& guard, bool& nest_limited) {
   const Pieces pieces(options.utf8);
-  const std::string separator_head =
-      options.utf8 ? std::string("┃≪==================== 階層レベル")
-                   : Utf8ToCp932("┃≪==================== 階層レベル");
-  const std::string separator_tail = options.utf8 ? std::string(" ====================≫")
-                                                  : Utf8ToCp932(" ====================≫");
+  const std::string separator_head = options.utf8
+                                         ? std::string("┃≪==================== 階層レベル")
+                                         : Utf8ToCp932("┃≪==================== 階層レベル");
+  const std::string separator_tail =
+      options.utf8 ? std::string(" ====================≫") : Utf8ToCp932(" ====================≫");
   out << Encode(tree.Text(start), options.utf8) << options.eol;
   // Pre-order below start: children first, then the next sibling of the nearest ancestor below
   // start that has one.

@@ -12,9 +12,9 @@
 namespace kelvora {
 
 struct TreeLineOptions {
-  bool utf8 = true;               // UTF-8 text; false writes CP932 bytes
+  bool utf8 = true;  // UTF-8 text; false writes CP932 bytes
   std::string eol = "\n";
-  unsigned nest_level_text = 0;   // bit d-1 set: a separator line before items of depth d (<= 12)
+  unsigned nest_level_text = 0;  // bit d-1 set: a separator line before items of depth d (<= 12)
 };
 
 // The line of one item below `start` (its children have depth 1), without line end.

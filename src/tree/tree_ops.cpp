@@ -3,8 +3,8 @@
 #include <chrono>
 #include <filesystem>
 
-#include "platform/cp932.h"
 #include "data/position.h"
+#include "platform/cp932.h"
 #include "raruviz/editor_launch.h"
 #include "raruviz/word_lookup.h"
 #include "settings/settings.h"
@@ -24,7 +24,9 @@ std::string Show(std::string_view cp932) {
   return std::string(cp932);
 }
 
-void Warn(Ui& ui, std::string_view text) { ui.Message(text, Ui::kTreeCaption, MsgIcon::Warning); }
+void Warn(Ui& ui, std::string_view text) {
+  ui.Message(text, Ui::kTreeCaption, MsgIcon::Warning);
+}
 
 // Shows a status text at most every 50 ms (the first one always).
 class Throttle {
@@ -53,7 +55,9 @@ void SelectAndReveal(CallTree& tree, std::int32_t n) {
   tree.selected = n;
 }
 
-std::string HistoryKey(std::size_t number) { return "TreeSearchstr" + std::to_string(number); }
+std::string HistoryKey(std::size_t number) {
+  return "TreeSearchstr" + std::to_string(number);
+}
 
 }  // namespace
 
@@ -132,8 +136,8 @@ Callers CallersOf(const TreePage& page, std::string_view name) {
     lines += "  " + Show(page.EntryText(static_cast<std::size_t>(e))) + "\r\n";
     ++result.count;
   }
-  result.text = "≪ " + Show(name) + " ≫\r\n  上位関数：" + std::to_string(result.count) +
-                "\r\n\r\n" + lines;
+  result.text =
+      "≪ " + Show(name) + " ≫\r\n  上位関数：" + std::to_string(result.count) + "\r\n\r\n" + lines;
   return result;
 }
 
@@ -237,13 +241,13 @@ int RegisterExcludedFunction(const CallTree& tree, SettingsStore& store, Ui& ui)
     }
     if (held.empty() && free_slot == 0) free_slot = slot;
   }
-  if (!ui.AskYesNo(kAskRegisterExcluded,
-                   "【 " + Show(*name) + " 】が選択されています。\n選択項目を排除関数に登録しますか？　",
-                   Ui::kTreeCaption))
+  if (!ui.AskYesNo(
+          kAskRegisterExcluded,
+          "【 " + Show(*name) + " 】が選択されています。\n選択項目を排除関数に登録しますか？　",
+          Ui::kTreeCaption))
     return 0;
   if (free_slot == 0) {
-    ui.Message("排除関数登録の空きがありませんでした。　", Ui::kTreeCaption,
-               MsgIcon::Information);
+    ui.Message("排除関数登録の空きがありませんでした。　", Ui::kTreeCaption, MsgIcon::Information);
     return 0;
   }
   const std::string n = std::to_string(free_slot);
@@ -307,7 +311,8 @@ void TreeSearchHistory::Load(const SettingsStore& store) {
 void TreeSearchHistory::Save(SettingsStore& store) const {
   std::size_t number = 0;
   auto write = [&](std::size_t slot) {
-    if (!slots_[slot].empty()) store.WriteString(kHistorySection, HistoryKey(++number), slots_[slot]);
+    if (!slots_[slot].empty())
+      store.WriteString(kHistorySection, HistoryKey(++number), slots_[slot]);
   };
   for (std::size_t s = next_; s < kSlots; ++s) write(s);
   for (std::size_t s = 0; s < next_; ++s) write(s);
@@ -341,8 +346,7 @@ std::string SubmitSearchWord(std::string_view word, TreeSearchHistory& history,
     return {};
   }
   if (history.Add(word)) history.Save(store);
-  if (!word.empty())
-    ui.SetStatus(2, "検索Word：" + Show(word) + " (F3=上検索 / F4=下検索)");
+  if (!word.empty()) ui.SetStatus(2, "検索Word：" + Show(word) + " (F3=上検索 / F4=下検索)");
   return std::string(word);
 }
 
@@ -389,9 +393,11 @@ bool SearchDown(CallTree& tree, std::string_view word, const TreeSettings& setti
 }
 
 bool ClearSearchHistory(TreeSearchHistory& history, SettingsStore& store, Ui& ui) {
-  if (!ui.AskYesNo(kAskClearSearchHistory,
-                   "関数TREE Viewerの「検索Word」コンボボックス　\n過去入力履歴を全てクリアしてもいいですか？\n",
-                   Ui::kCaption))
+  if (!ui.AskYesNo(
+          kAskClearSearchHistory,
+          "関数TREE "
+          "Viewerの「検索Word」コンボボックス　\n過去入力履歴を全てクリアしてもいいですか？\n",
+          Ui::kCaption))
     return false;
   for (std::size_t n = 1; n <= TreeSearchHistory::kSlots; ++n)
     store.WriteString(kHistorySection, HistoryKey(n), "");

@@ -11,6 +11,8 @@ bool TreeViewerState::SelectPage(int index, Ui& ui) {
   return true;
 }
 
-bool TreeViewerState::SwitchPage(int delta, Ui& ui) { return SelectPage(current_ + delta, ui); }
+bool TreeViewerState::SwitchPage(int delta, Ui& ui) {
+  return SelectPage(current_ + delta, ui);
+}
 
 }  // namespace kelvora

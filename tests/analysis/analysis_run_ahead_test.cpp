@@ -28,9 +28,10 @@ TEST_F(AnalysisRunTest, CollectingAheadGivesTheSameListsAndFiles) {
   for (int i = 0; i < 60; ++i) {
     std::string n = std::to_string(i);
     Tree("many/f" + n + ".c", "static int t" + n + "[2] = {\n 1, 2 };\nint p" + n +
-                                  "(int a);  // proto " + n + "\nint p" + n + "(int a)\n{\n  return a;\n}\n");
-    Tree("many/h" + n + ".h", "typedef struct s" + n + " {\n  int x;\n} S" + n + ";\n#define D" +
-                                  n + " " + n + "\n");
+                                  "(int a);  // proto " + n + "\nint p" + n +
+                                  "(int a)\n{\n  return a;\n}\n");
+    Tree("many/h" + n + ".h",
+         "typedef struct s" + n + " {\n  int x;\n} S" + n + ";\n#define D" + n + " " + n + "\n");
   }
   Set("Analysis", "CharChange", "0");
 
@@ -63,7 +64,8 @@ TEST_F(AnalysisRunTest, CollectingAheadGivesTheSameListsAndFiles) {
 
 TEST_F(AnalysisRunTest, CancelWhileCollectingAheadStopsCleanly) {
   for (int i = 0; i < 40; ++i)
-    Tree("f" + std::to_string(i) + ".c", "int f" + std::to_string(i) + "(void)\n{\n  return 0;\n}\n");
+    Tree("f" + std::to_string(i) + ".c",
+         "int f" + std::to_string(i) + "(void)\n{\n  return 0;\n}\n");
   ui.AnswerYes().AnswerYes();
   ui.EscapeAtPoll(5).AnswerYes();
   CollectAheadProbe probe;

@@ -211,10 +211,8 @@ TEST_F(AnalysisRunTest, ReanalysisOverTwoRootsKeepsEveryRowOpenable) {
   ui.AnswerYes();
   ASSERT_EQ(ReanalyseRegisteredFiles(ctx), 0);
   ASSERT_EQ(Names(ListKind::Function), (std::vector<std::string>{"alpha", "beta"}));
-  EXPECT_EQ(data.ExpandPosition(data.functions().Cell(0, col::kPosition)),
-            Root() + "/one/a.c(1)");
-  EXPECT_EQ(data.ExpandPosition(data.functions().Cell(1, col::kPosition)),
-            Root() + "/two/b.c(1)");
+  EXPECT_EQ(data.ExpandPosition(data.functions().Cell(0, col::kPosition)), Root() + "/one/a.c(1)");
+  EXPECT_EQ(data.ExpandPosition(data.functions().Cell(1, col::kPosition)), Root() + "/two/b.c(1)");
 }
 
 TEST_F(AnalysisRunTest, DeclinedReanalysisChangesNothing) {

@@ -170,9 +170,9 @@ TEST_F(ExtractFunctions, CodeAfterACommentEndJoinsTheNextHead) {
 // ahead are still read as lines of their own afterwards.
 TEST_F(ExtractFunctions, HeadsOverSeveralLinesEndAtTheirClosingParenthesis) {
   std::string src =
-      "static int proto(int a,\n"                 // 1  prototype
+      "static int proto(int a,\n"  // 1  prototype
       "                 int b);\n"
-      "static int defn(int a,\n"                  // 3  definition
+      "static int defn(int a,\n"  // 3  definition
       "                int (*cb)(int), /* x; */\n"
       "#ifdef X\n"
       "                int c,\n"
@@ -180,16 +180,16 @@ TEST_F(ExtractFunctions, HeadsOverSeveralLinesEndAtTheirClosingParenthesis) {
       "                int d)\n"
       "{\n"
       "}\n"
-      "int body_on_line(int a,\n"                 // 11 a body on the closing line
+      "int body_on_line(int a,\n"  // 11 a body on the closing line
       "                 int b) { return a; }\n"
-      "int attr(int a,\n"                         // 13 prototype with an attribute
+      "int attr(int a,\n"  // 13 prototype with an attribute
       "         int b) __printf(1, 2);\n"
-      "#define WRAP(x) ({ \\\n"                   // 15 list closed on its line
+      "#define WRAP(x) ({ \\\n"  // 15 list closed on its line
       "        f(x); })\n"
-      "TRACE_EVENT(ev,\n"                         // 17 ";" inside the list
+      "TRACE_EVENT(ev,\n"  // 17 ";" inside the list
       "        TP_fast_assign(a = 1;),\n"
       "        TP_printk(\"%d\"))\n"
-      "void knr(a,\n"                             // 20 K&R parameter declarations
+      "void knr(a,\n"  // 20 K&R parameter declarations
       "         b)\n"
       "int a;\n"
       "{\n"
@@ -199,7 +199,7 @@ TEST_F(ExtractFunctions, HeadsOverSeveralLinesEndAtTheirClosingParenthesis) {
       "    int c)\n"
       "{\n"
       "}\n"
-      "void open_to_the_end(int a,\n";            // 29 list never closed
+      "void open_to_the_end(int a,\n";  // 29 list never closed
   for (int i = 0; i < 40; ++i) src += "  int p" + std::to_string(i) + ",\n";
   src += "  int z);\n";
   StringLineSource reader(src);

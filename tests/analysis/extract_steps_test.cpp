@@ -43,7 +43,8 @@ TEST_F(StepCount, NestedBracesBlankAndCommentLines) {
 // URL inside the comment.
 TEST_F(StepCount, CommentLinesStayCommentsWhateverTheirBytes) {
   const std::vector<std::string> openers = {
-      "    /* Clear the bit by writing a \xE2\x80\x9C" "1\xE2\x80\x9D",
+      "    /* Clear the bit by writing a \xE2\x80\x9C"
+      "1\xE2\x80\x9D",
       "    /* \xBE\xF5\xC2\xD6\xA4\xF2\xBE\xC3\xB5\xEE\xA4\xB9\xA4\xEB\xA1\xA3\xB0\xEC",
       "    /* see http://example.com/page",
   };

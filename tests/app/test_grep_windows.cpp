@@ -76,9 +76,10 @@ class GrepWindowsTest : public QObject {
     run.files = 12;
     run.hits = 70000;
     std::vector<std::vector<std::string>> started;
-    EditorLauncher editor("/usr/bin/ed", "+",
-                          [&](const std::vector<std::string>& a) { return started.push_back(a), true; },
-                          [](const std::string&) { return true; });
+    EditorLauncher editor(
+        "/usr/bin/ed", "+",
+        [&](const std::vector<std::string>& a) { return started.push_back(a), true; },
+        [](const std::string&) { return true; });
     ScriptedUi ui;
     auto* window = new GrepResultWindow(run, editor, ui, 0);
     window->show();

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "qt_test_support.h"
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
+#include "qt_test_support.h"
 #include "settings/settings.h"
 
 namespace kelvora::testing {
@@ -80,4 +80,3 @@ inline QString Q(const char* utf8) {
 }
 
 }  // namespace kelvora::testing
-

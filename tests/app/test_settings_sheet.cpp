@@ -36,7 +36,6 @@ std::string ReadAll(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-
 // One key press carrying text, as an input method commits it.
 void TypeText(QLineEdit* field, const QString& text) {
   QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);

@@ -7,11 +7,11 @@
 #include <QTreeView>
 #include <QtTest>
 
-#include "qt_test_support.h"
+#include "../support/temp_dir.h"
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
+#include "qt_test_support.h"
 #include "settings/settings.h"
-#include "../support/temp_dir.h"
 #include "tree/ui/graph_widget.h"
 #include "tree/ui/tree_search_dialog.h"
 #include "tree/ui/tree_viewer_window.h"
@@ -45,9 +45,11 @@ class TreeViewerTest : public QObject {
     source_ = dir_.Write("src (1)/main.c", "int main(void)\n{\n  init();\n}\n");
     tree_path_ = dir_.Write("関数 tree.tree",
                             TreeBytes({"//Data1:WIN32", "", "main,2,4,0," + source_ + "(1)",
-                                       "・ init,1,1,0," + source_ + "(9)", "・ main  ※再起処理,2,4,0," + source_ + "(1)", "",
+                                       "・ init,1,1,0," + source_ + "(9)",
+                                       "・ main  ※再起処理,2,4,0," + source_ + "(1)", "",
                                        "init,1,1,0," + source_ + "(9)", "・ leaf,", ""}));
-    store_ = std::make_unique<SettingsStore>(dir_.Write("Kelvora.ini", ""), (dir_.path() / "registry.ini").string());
+    store_ = std::make_unique<SettingsStore>(dir_.Write("Kelvora.ini", ""),
+                                             (dir_.path() / "registry.ini").string());
     ui_ = ScriptedUi();
     started_.clear();
     window_ = std::make_unique<TreeViewerWindow>(*store_, ui_, [this] {
@@ -97,7 +99,8 @@ class TreeViewerTest : public QObject {
     QVERIFY(window_->state().page().output.empty());
     QTest::keyClick(sel, Qt::Key_Return);
     QCOMPARE(ui_.questions().back(),
-             std::string("選択Windowの【 main 】が選択されています。　\nTREE出力Windowに展開しますか？　"));
+             std::string(
+                 "選択Windowの【 main 】が選択されています。　\nTREE出力Windowに展開しますか？　"));
     QTreeView* out = window_->output_view(0);
     const QModelIndex root = out->model()->index(0, 0);
     QCOMPARE(out->model()->data(root).toString(), QStringLiteral("main"));
@@ -121,7 +124,8 @@ class TreeViewerTest : public QObject {
     QCOMPARE(ui_.messages().back(), std::string("項目が選択されていません！　"));
     QTreeView* out = window_->output_view(0);
     out->setCurrentIndex(out->model()->index(0, 0, out->model()->index(0, 0)));
-    QCOMPARE(window_->state().page().output.selected, window_->state().page().output.Children(0)[0]);
+    QCOMPARE(window_->state().page().output.selected,
+             window_->state().page().output.Children(0)[0]);
     QTest::keyClick(out, Qt::Key_F5);
     QCOMPARE(started_.size(), std::size_t{1});
     QCOMPARE(started_[0], (std::vector<std::string>{"/usr/bin/vim", "+9", source_}));
@@ -161,7 +165,8 @@ class TreeViewerTest : public QObject {
     window_->ReloadSettings();
     QVERIFY(window_->OpenFile(files[0].toStdString()));
     QTreeView* sel = window_->selection_view(0);
-    const std::int32_t entry = window_->state().page().file.FindEntry(qEnvironmentVariable("KELVORA_TREE_ENTRY", "start_kernel").toStdString());
+    const std::int32_t entry = window_->state().page().file.FindEntry(
+        qEnvironmentVariable("KELVORA_TREE_ENTRY", "start_kernel").toStdString());
     sel->setCurrentIndex(sel->model()->index(entry < 0 ? 0 : entry, 0, sel->model()->index(0, 0)));
     window_->ExpandSelectedEntry(false);
     QTreeView* out_view = window_->output_view(0);
@@ -177,7 +182,8 @@ class TreeViewerTest : public QObject {
     QTest::keyClick(sel, Qt::Key_PageDown, Qt::ControlModifier);
     QVERIFY(window_->OpenFile(files[1].toStdString()));
     QTreeView* sel2 = window_->selection_view(1);
-    sel2->setCurrentIndex(sel2->model()->index(window_->state().page().file.entry_count() - 1, 0, sel2->model()->index(0, 0)));
+    sel2->setCurrentIndex(sel2->model()->index(window_->state().page().file.entry_count() - 1, 0,
+                                               sel2->model()->index(0, 0)));
     window_->ExpandSelectedEntry(false);
     window_->ExpandToLevelCommand(3);
     QTest::qWait(50);

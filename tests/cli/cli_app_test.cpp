@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
+#include "analysis/analysis_run.h"
 #include "cli/cli_app.h"
 #include "cli/cli_ui.h"
-#include "analysis/analysis_run.h"
-#include "data/registration_lists.h"
 #include "cli/run_process.h"
+#include "data/registration_lists.h"
 
 namespace kelvora {
 namespace {
@@ -37,12 +37,12 @@ TEST(CliArguments, AnalyseWithEveryOption) {
 
 TEST(CliArguments, UsageErrors) {
   Parse({}, false);
-  Parse({"analyse"}, false);                               // no root
-  Parse({"analyze", "x"}, false);                          // unknown command
-  Parse({"analyse", "--lookup", "fn:x", "r"}, false);      // unknown kind
-  Parse({"analyse", "--lookup", "func", "r"}, false);      // no colon
-  Parse({"analyse", "--settings"}, false);                 // missing file
-  Parse({"analyse", "--frobnicate", "r"}, false);          // unknown option
+  Parse({"analyse"}, false);                           // no root
+  Parse({"analyze", "x"}, false);                      // unknown command
+  Parse({"analyse", "--lookup", "fn:x", "r"}, false);  // unknown kind
+  Parse({"analyse", "--lookup", "func", "r"}, false);  // no colon
+  Parse({"analyse", "--settings"}, false);             // missing file
+  Parse({"analyse", "--frobnicate", "r"}, false);      // unknown option
   EXPECT_EQ((std::vector<std::string>{"-odd name"}), Parse({"analyse", "--", "-odd name"}).roots);
   EXPECT_TRUE(Parse({"--help"}).help);
   EXPECT_TRUE(Parse({"--version"}).version);
@@ -125,7 +125,8 @@ TEST(CliBinary, UnwritableOutputFailsWithAMessage) {
   const std::vector<std::string> env{"KELVORA_HOME=" + dir.str()};
   for (const std::vector<std::string>& argv :
        {std::vector<std::string>{KELVORA_CLI_BIN, "--help"},
-        std::vector<std::string>{KELVORA_CLI_BIN, "analyse", "--dump", (dir.path() / "tree").string()}}) {
+        std::vector<std::string>{KELVORA_CLI_BIN, "analyse", "--dump",
+                                 (dir.path() / "tree").string()}}) {
     auto full = RunProcess(argv, dir.str(), env, 0, "/dev/full");
     EXPECT_EQ(1, full.status) << argv[1];
     EXPECT_NE(std::string::npos, full.err.find("kelvora-cli: cannot write the output")) << full.err;

@@ -63,9 +63,9 @@ void CompareOrUpdate(const fs::path& expected_file, const std::string& actual) {
     return;
   }
   std::string expected = fs::exists(expected_file) ? TempDir::Read(expected_file) : "";
-  EXPECT_EQ(expected, actual) << "golden file " << expected_file
-                              << " differs\n--- expected ---\n" << expected
-                              << "--- actual ---\n" << actual;
+  EXPECT_EQ(expected, actual) << "golden file " << expected_file << " differs\n--- expected ---\n"
+                              << expected << "--- actual ---\n"
+                              << actual;
 }
 
 std::string Unescape(std::string_view text) {
@@ -174,8 +174,9 @@ TEST_P(CliGolden, OutputMatches) {
   const std::string root = copy.string();
   CompareOrUpdate(case_dir / "expected_out.txt", ReplaceAllText(result.out, root, "<ROOT>"));
   // Elapsed times differ from run to run.
-  const std::string err = std::regex_replace(ReplaceAllText(result.err, root, "<ROOT>"),
-                                             std::regex("所要時間：[0-9]+\\.[0-9]+"), "所要時間：X");
+  const std::string err =
+      std::regex_replace(ReplaceAllText(result.err, root, "<ROOT>"),
+                         std::regex("所要時間：[0-9]+\\.[0-9]+"), "所要時間：X");
   CompareOrUpdate(case_dir / "expected_err.txt", err);
   CompareOrUpdate(case_dir / "expected_status.txt", std::to_string(result.status) + "\n");
   const std::string prefix = "expected_file_";

@@ -33,9 +33,9 @@ void CompareOrUpdate(const fs::path& expected_file, const std::string& actual) {
     return;
   }
   std::string expected = fs::exists(expected_file) ? TempDir::Read(expected_file) : "";
-  EXPECT_EQ(expected, actual) << "golden file " << expected_file
-                              << " differs\n--- expected ---\n" << expected
-                              << "--- actual ---\n" << actual;
+  EXPECT_EQ(expected, actual) << "golden file " << expected_file << " differs\n--- expected ---\n"
+                              << expected << "--- actual ---\n"
+                              << actual;
 }
 
 std::vector<std::string> Cases() {
@@ -60,8 +60,10 @@ TEST_P(TreeGolden, OutputMatches) {
     if (!line.empty()) argv.push_back(ReplaceAllText(line, "<CASE>", copy.string()));
   auto result = RunProcess(argv, work.str(), {"KELVORA_HOME=" + home.str()});
 
-  CompareOrUpdate(case_dir / "expected_out.txt", ReplaceAllText(result.out, copy.string(), "<CASE>"));
-  CompareOrUpdate(case_dir / "expected_err.txt", ReplaceAllText(result.err, copy.string(), "<CASE>"));
+  CompareOrUpdate(case_dir / "expected_out.txt",
+                  ReplaceAllText(result.out, copy.string(), "<CASE>"));
+  CompareOrUpdate(case_dir / "expected_err.txt",
+                  ReplaceAllText(result.err, copy.string(), "<CASE>"));
   CompareOrUpdate(case_dir / "expected_status.txt", std::to_string(result.status) + "\n");
 }
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "commands/main_commands.h"
-#include "output/tree_output.h"
 #include "data/registration_lists.h"
+#include "output/tree_output.h"
 #include "platform/scripted_ui.h"
 #include "settings/settings.h"
 #include "support/temp_dir.h"
@@ -144,11 +144,10 @@ TEST(ContextMenu, GreysByListContentAndEnablesOnlyBuiltCommands) {
     EXPECT_FALSE(Find(entries, id)->greyed) << id;
   for (int id : {63, 58, 64, 66, 102, 59}) EXPECT_TRUE(Find(entries, id)->greyed) << id;
   // Enabled: built and not greyed. Rows without a function stay disabled whatever the data.
-  for (int id : {1044, 60, 61, 62, 65, 53, 70, 80, 85, 89, 1066, 54, 55, 56, 145, 51, 32808, 98,
-                 32798, 151, 52, 100, 103, 104, 109, 57, 1024})
+  for (int id : {1044, 60, 61,    62, 65,    53,  70, 80,  85,  89,  1066, 54, 55,  56,
+                 145,  51, 32808, 98, 32798, 151, 52, 100, 103, 104, 109,  57, 1024})
     EXPECT_TRUE(Find(entries, id)->enabled) << id;
-  for (int id : {63, 58, 59})
-    EXPECT_FALSE(Find(entries, id)->enabled) << id;
+  for (int id : {63, 58, 59}) EXPECT_FALSE(Find(entries, id)->enabled) << id;
   EXPECT_EQ(Find(entries, 62)->bitmap_kind, 1);
   EXPECT_EQ(Find(entries, 66)->bitmap_kind, 5);
   EXPECT_EQ(Find(entries, 60)->bitmap_kind, 0);

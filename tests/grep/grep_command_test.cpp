@@ -46,8 +46,12 @@ TEST_F(GrepCommandTest, EachWayOutSaysWhyAndLeavesNoResult) {
     GrepResult result;
     std::string message;
   } cases[] = {
-      {4, {}, true, GrepResult::WindowOpen,
-       "既に、Grep結果ダイアログが起動されています。\n\nダイアログを一度閉じてから再度実行して下さい。　"},
+      {4,
+       {},
+       true,
+       GrepResult::WindowOpen,
+       "既に、Grep結果ダイアログが起動されています。\n\nダイアログを一度閉じてから再度実行して下さ"
+       "い。　"},
       {std::nullopt, {}, false, GrepResult::Cancelled, "キャンセルします！　"},
       {7, {}, false, GrepResult::BadChoice, "エラー発生！\n終了します。"},
       {1, std::nullopt, false, GrepResult::Cancelled, "キャンセルします！　"},
@@ -95,9 +99,10 @@ TEST_F(GrepCommandTest, UnwritableResultFileAndEscape) {
 }
 
 TEST(GrepPatternTest, MenuRowsAndPatterns) {
-  EXPECT_EQ("　　■■ 関数マクロ　検索 ■■\r\n\r\n　　関数マクロを検索します。\r\n\r\n"
-            "　　例）．#define   max(a,b)    (((a) > (b)) ? (a) : (b))\r\n",
-            GrepLongDescription(GrepKind::FunctionMacro));
+  EXPECT_EQ(
+      "　　■■ 関数マクロ　検索 ■■\r\n\r\n　　関数マクロを検索します。\r\n\r\n"
+      "　　例）．#define   max(a,b)    (((a) > (b)) ? (a) : (b))\r\n",
+      GrepLongDescription(GrepKind::FunctionMacro));
   EXPECT_EQ("^[ \\t]*#if", GrepPattern(GrepKind::IfDirective));
   EXPECT_EQ(0u, GrepPattern(GrepKind::Assign, "a\\[0\\]").find("a\\[0\\][ \\t]*"));
   ScriptedUi ui;
@@ -127,8 +132,8 @@ TEST(GrepResultListTest, SplitsAtTheLinePositionNotAtNumbersInTheText) {
 TEST(GrepResultListTest, SortsFirstTwoColumnsAsTextWithoutCase) {
   std::string text;
   for (int i = 1; i <= 10; ++i)
-    text += (i % 2 ? "/B/x.c(" : "/a/y.c(") + std::to_string(i) + "):  v = " +
-            std::to_string(i) + ";\r\n";
+    text += (i % 2 ? "/B/x.c(" : "/a/y.c(") + std::to_string(i) + "):  v = " + std::to_string(i) +
+            ";\r\n";
   GrepResultList list;
   list.LoadText(text);
   ASSERT_EQ(10u, list.size());
@@ -170,16 +175,18 @@ TEST(GrepResultListTest, FooterAndJump) {
   t.tm_mday = 7;
   t.tm_hour = 9;
   t.tm_min = 5;
-  EXPECT_EQ("2026/12/07 09:05 Grep実行\r\n【 #if、#ifdef、#ifndef ﾃﾞｨﾚｸﾃｨﾌﾞ　検索結果 】"
-            "　　※ダブルクリック、または「F5」でRarUvizします。　\r\n",
-            GrepFooterText(t, GrepKind::IfDirective));
+  EXPECT_EQ(
+      "2026/12/07 09:05 Grep実行\r\n【 #if、#ifdef、#ifndef ﾃﾞｨﾚｸﾃｨﾌﾞ　検索結果 】"
+      "　　※ダブルクリック、または「F5」でRarUvizします。　\r\n",
+      GrepFooterText(t, GrepKind::IfDirective));
   EXPECT_EQ(0u, GrepFooterText(std::nullopt, GrepKind::Assign).find("\r\n【 指定変数"));
 
   GrepResultList list;
   list.LoadText("/src/my file.c(12):  x = 1;\n");
   std::vector<Argv> started;
-  EditorLauncher editor("/usr/bin/ed", "+", [&](const Argv& a) { return started.push_back(a), true; },
-                        [](const std::string&) { return true; });
+  EditorLauncher editor(
+      "/usr/bin/ed", "+", [&](const Argv& a) { return started.push_back(a), true; },
+      [](const std::string&) { return true; });
   ScriptedUi ui;
   EXPECT_FALSE(OpenGrepHit(list, std::nullopt, editor, ui).has_value());
   EXPECT_EQ((std::vector<std::string>{"選択されていません。　"}), ui.messages());

@@ -90,7 +90,8 @@ TEST_P(GrepGolden, ResultFileMatches) {
   }
   const std::string expected = TempDir::Read(expected_file);
   EXPECT_EQ(expected, actual) << "golden file " << expected_file << " differs\n--- expected ---\n"
-                              << expected << "--- actual ---\n" << actual;
+                              << expected << "--- actual ---\n"
+                              << actual;
   if (outcome.result != GrepResult::BadPattern) {
     EXPECT_EQ(static_cast<long>(files.size()), ui.progress_max());
   }

@@ -15,11 +15,32 @@ namespace kelvora {
 namespace {
 
 std::string RandomSource(std::mt19937& rng, int lines) {
-  static const char* const kPieces[] = {
-      "#if 0",  "#ifdef A", "#ifndef B", "#if defined(A) || X", "#elif 1", "#else", "#endif",
-      "  #if 1", "/*",     "*/",        "//",        "\"",       "\"/*\"", "count = 1;",
-      "count == 2", "int f(int a);", "#define m(a) (a)", "\t", " ", "x", "\x83\x41",
-      "\x83\x5C", "\x83", "\xA4\xA2", "\r",  "(12)"};
+  static const char* const kPieces[] = {"#if 0",
+                                        "#ifdef A",
+                                        "#ifndef B",
+                                        "#if defined(A) || X",
+                                        "#elif 1",
+                                        "#else",
+                                        "#endif",
+                                        "  #if 1",
+                                        "/*",
+                                        "*/",
+                                        "//",
+                                        "\"",
+                                        "\"/*\"",
+                                        "count = 1;",
+                                        "count == 2",
+                                        "int f(int a);",
+                                        "#define m(a) (a)",
+                                        "\t",
+                                        " ",
+                                        "x",
+                                        "\x83\x41",
+                                        "\x83\x5C",
+                                        "\x83",
+                                        "\xA4\xA2",
+                                        "\r",
+                                        "(12)"};
   std::uniform_int_distribution<int> piece(0, static_cast<int>(std::size(kPieces)) - 1);
   std::uniform_int_distribution<int> count(0, 4);
   std::string text;

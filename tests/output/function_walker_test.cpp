@@ -19,9 +19,9 @@ TEST(FindCall, AgreesWithTheCallPattern) {
   RegexService regex;
   Regex call;
   ASSERT_TRUE(regex.Compile("[*]*[A-Za-z_][A-Za-z0-9_]*[ \\t]*[(]", call));
-  const std::vector<std::string> atoms = {"a", "Z", "_", "9", " ", "\t", "*", "(", ")", ";",
-                                          "\x83\x41", "\x83\x5C", "\x95\x7B", "\x82\x28",
-                                          "\xB1", "foo", "if"};
+  const std::vector<std::string> atoms = {
+      "a", "Z",        "_",        "9",        " ",        "\t",   "*",   "(", ")",
+      ";", "\x83\x41", "\x83\x5C", "\x95\x7B", "\x82\x28", "\xB1", "foo", "if"};
   std::mt19937 rng(12);
   for (int n = 0; n < 20000; ++n) {
     std::string line;
@@ -76,8 +76,7 @@ TEST(FunctionWalker, BodiesAndCallees) {
       {"the reverse order too", "void f(void)\n{\n  init_all();\n  init();\n}\n",
        "f: init_all init @5\n"},
       {"an empty body on the head line ends there; the next function keeps its own body",
-       "static inline void nop(void) {}\nint next(void)\n{\n  g();\n}\n",
-       "nop: @1\nnext: g @5\n"},
+       "static inline void nop(void) {}\nint next(void)\n{\n  g();\n}\n", "nop: @1\nnext: g @5\n"},
       {"calls between braces that close on the brace line are the callees",
        "void fence(void) { barrier() }\nvoid after(void)\n{\n  h();\n}\n",
        "fence: barrier @1\nafter: h @5\n"},
@@ -89,11 +88,13 @@ TEST(FunctionWalker, BodiesAndCallees) {
       {"a closing brace in column 0 ends the body, a comment after it does not matter",
        "void a(void)\n{\n  x();\n} /* a */\nvoid c(void)\n{\n}\n", "a: x @4\nc: @7\n"},
       {"extern heads, prototypes and #if 0 regions are no definitions",
-       "extern int e(int a,\n  int b);\nint p(int a);\n#if 0\nint dead(void)\n{\n  z();\n}\n#endif\n"
+       "extern int e(int a,\n  int b);\nint p(int a);\n#if 0\nint dead(void)\n{\n  "
+       "z();\n}\n#endif\n"
        "#ifdef DEBUG\nint dbg(void)\n{\n  d();\n}\n#endif\n",
        "dbg: d @14\n"},
       {"no brace within 100 lines: the lines after the head are read again",
-       "int lost(int a,\n" + many_lines + "int found(void)\n{\n  k();\n}\n", "lost: @1\nfound: k @125\n"},
+       "int lost(int a,\n" + many_lines + "int found(void)\n{\n  k();\n}\n",
+       "lost: @1\nfound: k @125\n"},
       {"a comment that opens on the brace line hides the lines up to its end",
        "void f(void)\n{ /* start\n  hidden();\n*/\n  shown();\n}\n", "f: shown @6\n"},
       {"a CP932 second byte \\ or { in a comment or a literal changes nothing",

@@ -18,12 +18,12 @@ using testing::TempDir;
 constexpr const char* kChromium = "/usr/bin/chromium";
 
 std::string Dump(const TempDir& profile, const fs::path& page) {
-  auto r = RunProcess({kChromium, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
-                       "--no-first-run", "--disable-background-networking",
-                       "--disable-component-update", "--disable-sync",
-                       "--user-data-dir=" + profile.str(), "--allow-file-access-from-files",
-                       "--virtual-time-budget=5000", "--dump-dom", "file://" + page.string()},
-                      profile.str());
+  auto r = RunProcess(
+      {kChromium, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+       "--disable-background-networking", "--disable-component-update", "--disable-sync",
+       "--user-data-dir=" + profile.str(), "--allow-file-access-from-files",
+       "--virtual-time-budget=5000", "--dump-dom", "file://" + page.string()},
+      profile.str());
   return r.out;
 }
 

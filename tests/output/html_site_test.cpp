@@ -75,7 +75,8 @@ TEST(HtmlSite, SmallTreeGivesTheGoldenPages) {
     fs::remove_all(expected_dir);
     fs::create_directories(expected_dir);
   } else {
-    for (const auto& e : fs::directory_iterator(expected_dir)) expected.push_back(e.path().filename());
+    for (const auto& e : fs::directory_iterator(expected_dir))
+      expected.push_back(e.path().filename());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(expected, written);
   }
@@ -83,7 +84,8 @@ TEST(HtmlSite, SmallTreeGivesTheGoldenPages) {
     // Dates and the temporary root vary from run to run.
     std::string actual = Replace(TempDir::Read(out / name), tree.string(), "<ROOT>");
     const std::size_t date = actual.find(Utf8ToCp932("生成日："));
-    if (date != std::string::npos) actual.replace(date + 8, actual.find("  ", date) - date - 8, "<DATE>");
+    if (date != std::string::npos)
+      actual.replace(date + 8, actual.find("  ", date) - date - 8, "<DATE>");
     if (std::getenv("UPDATE_GOLDEN")) {
       std::ofstream(expected_dir / name, std::ios::binary) << actual;
       continue;
@@ -115,7 +117,8 @@ TEST(HtmlSite, EscapingLinksAndGroups) {
   const std::string text = Cp932ToUtf8(page.str());
   const std::size_t bar_end = text.find("<pre");
   EXPECT_EQ(
-      "<small><a href=\"#c0\">[ 記号等 ]</a></small>\r\n<small><a href=\"#ca\">[ A ]</a></small>\r\n"
+      "<small><a href=\"#c0\">[ 記号等 ]</a></small>\r\n<small><a href=\"#ca\">[ A "
+      "]</a></small>\r\n"
       "<small><a href=\"#cb\">[ B ]</a></small>\r\n\r\n",
       text.substr(text.find("<small>"), bar_end - text.find("<small>")));
   EXPECT_NE(std::string::npos, text.find("<a id=\"cb\" name=\"cb\"></a>【 B 】"));

@@ -54,7 +54,8 @@ TEST_F(TreeCommand, FunctionTreeSkipsAnUnreadableFile) {
   AddFile("c.c", "void c(void)\n{\n  a();\n}\n");
   ui.ChooseSaveAnswer(Out("f.tree")).Answer(kAskWriteCommentFile, false);
   EXPECT_EQ(1, Run(kTreeOfFunctions));
-  EXPECT_EQ("//Data1:\r\n\r\na,,,0," + dir.str() + "/a.c(1)\r\n\x81\x45 b,\r\n\r\nc,\r\n\x81\x45 a,,,0," + dir.str() +
+  EXPECT_EQ("//Data1:\r\n\r\na,,,0," + dir.str() +
+                "/a.c(1)\r\n\x81\x45 b,\r\n\r\nc,\r\n\x81\x45 a,,,0," + dir.str() +
                 "/a.c(1)\r\n\r\n// ---------- [End Of File] ---------- //\r\n",
             Read("f.tree"));
   ASSERT_EQ(1u, ui.messages().size());
@@ -83,10 +84,12 @@ TEST_F(TreeCommand, RecordTreesSkipARowWithoutParentheses) {
   EXPECT_EQ(1, Run(kTreeOfStructs));
   EXPECT_EQ(1, Run(kTreeOfTables));
   const std::string path = dir.str() + "/t.h";
-  EXPECT_EQ(Utf8ToCp932("構造体\r\n\r\n//Data1:\r\ns,0,0,0," + path + "(1)\r\n・ int    x    \r\n\r\n"),
-            Read("s.tree"));
-  EXPECT_EQ(Utf8ToCp932("テーブル\r\n\r\n//Data1:\r\nv,0,0,0," + path + "(4)\r\n・ 1\r\n・ 2\r\n\r\n"),
-            Read("t.tree"));
+  EXPECT_EQ(
+      Utf8ToCp932("構造体\r\n\r\n//Data1:\r\ns,0,0,0," + path + "(1)\r\n・ int    x    \r\n\r\n"),
+      Read("s.tree"));
+  EXPECT_EQ(
+      Utf8ToCp932("テーブル\r\n\r\n//Data1:\r\nv,0,0,0," + path + "(4)\r\n・ 1\r\n・ 2\r\n\r\n"),
+      Read("t.tree"));
 }
 
 TEST_F(TreeCommand, DialogCancelFailuresAndEmptyLists) {
@@ -102,12 +105,12 @@ TEST_F(TreeCommand, DialogCancelFailuresAndEmptyLists) {
   EXPECT_EQ(0, Run(kTreeOfFunctions));
   ui.ChooseSaveAnswer("/dev/full");  // created, but nothing can be written
   EXPECT_EQ(0, Run(kTreeOfFunctions));
-  EXPECT_EQ((std::vector<std::string>{
-                "構造体の登録データがないのでTREE用ファイルは出力できません。　\n"
-                "出力する場合は、構造体データを取得してから再度実行して下さい。",
-                "キャンセルします！　", "出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　",
-                "出力ﾌｧｲﾙ書込みエラー！　\n/dev/full"}),
-            ui.messages());
+  EXPECT_EQ(
+      (std::vector<std::string>{"構造体の登録データがないのでTREE用ファイルは出力できません。　\n"
+                                "出力する場合は、構造体データを取得してから再度実行して下さい。",
+                                "キャンセルします！　", "出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　",
+                                "出力ﾌｧｲﾙ書込みエラー！　\n/dev/full"}),
+      ui.messages());
   EXPECT_TRUE(ui.question_ids().empty());  // the comment file is offered only after a tree
   EXPECT_TRUE(ui.AllAnswersUsed());
 }

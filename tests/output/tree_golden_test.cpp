@@ -42,14 +42,16 @@ void LoadLists(const fs::path& file, const std::string& root, RegisteredData& da
     std::vector<std::string> cells;
     std::size_t start = 0;
     for (std::size_t tab = line.find('\t');; tab = line.find('\t', start)) {
-      cells.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+      cells.push_back(
+          line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
       if (tab == std::string::npos) break;
       start = tab + 1;
     }
     RegistrationList& list = data.List(static_cast<ListKind>(std::stoi(cells[0])));
     const std::size_t row = list.AppendRow();
     for (std::size_t c = 1; c < cells.size() && c <= 6; ++c)
-      list.SetCell(row, static_cast<int>(c - 1), Utf8ToCp932(ReplaceText(cells[c], "<ROOT>", root)));
+      list.SetCell(row, static_cast<int>(c - 1),
+                   Utf8ToCp932(ReplaceText(cells[c], "<ROOT>", root)));
   }
 }
 
@@ -79,7 +81,8 @@ TEST_P(TreeGolden, FilesMatch) {
   TempDir work;
   fs::copy(case_dir / "tree", work.path() / "tree", fs::copy_options::recursive);
   const std::string root = (work.path() / "tree").string();
-  if (fs::exists(case_dir / "settings.ini")) fs::copy(case_dir / "settings.ini", work.path() / "k.ini");
+  if (fs::exists(case_dir / "settings.ini"))
+    fs::copy(case_dir / "settings.ini", work.path() / "k.ini");
 
   RegisteredData data;
   LoadLists(case_dir / "lists.txt", root, data);

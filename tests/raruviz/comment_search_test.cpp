@@ -24,8 +24,8 @@ std::string Sjis(std::string_view utf8) {
 TEST(CommentMatchTest, PartialExactAndCaseOnJapaneseComments) {
   RegistrationList list(ListKind::Function);
   // "ア" is 0x83 0x41 and "ソ" 0x83 0x5C: second bytes that read as "A" and "\".
-  const char* comments[] = {"// Retry later", "/* RETRY */", "// retry later", "// アイ処理",
-                            "// ｱA", "// ソフト"};
+  const char* comments[] = {"// Retry later", "/* RETRY */", "// retry later",
+                            "// アイ処理",    "// ｱA",       "// ソフト"};
   for (const char* c : comments) {
     std::size_t r = list.AppendRow();
     list.SetCell(r, col::kName, "f" + std::to_string(r));
@@ -41,9 +41,9 @@ TEST(CommentMatchTest, PartialExactAndCaseOnJapaneseComments) {
       {"// Retry later", false, false, {0, 2}},
       {"// Retry later", false, true, {0}},
       {"// Retry", false, false, {}},
-      {"a", true, false, {0, 2, 4}},      // never the second byte of "ア"
+      {"a", true, false, {0, 2, 4}},  // never the second byte of "ア"
       {"A", true, true, {4}},
-      {"\\", true, true, {}},             // nor the second byte of "ソ"
+      {"\\", true, true, {}},  // nor the second byte of "ソ"
       {Sjis("アイ"), true, false, {3}},
       {Sjis("ＲＥＴＲＹ"), true, false, {}},
       {Sjis("// ソフト"), false, false, {5}},
@@ -57,8 +57,9 @@ class CommentSearchTest : public ::testing::Test {
  protected:
   CommentSearchTest()
       : store((dir.path() / "Kelvora.ini").string(), (dir.path() / "registry.ini").string()),
-        editor("/usr/bin/ed", "+", [this](const Argv& a) { return started.push_back(a), true; },
-               [](const std::string&) { return true; }) {
+        editor(
+            "/usr/bin/ed", "+", [this](const Argv& a) { return started.push_back(a), true; },
+            [](const std::string&) { return true; }) {
     data.roots().Append("/src");
     AddRows(data, ListKind::Function,
             {{"init", "%1/a.c(3)", "", Sjis("// 初期化")}, {"term", "%1/a.c(9)", "", "// end"}});
@@ -99,7 +100,8 @@ TEST_F(CommentSearchTest, OneHitJumpsSeveralBuildTheMenu) {
     d.list = 4;
   });
   ASSERT_EQ(CommentSearchResult::Menu, several.result);
-  EXPECT_EQ("複数検出されましたので、MENUより選択して下さい！　\n\n■検出数：2", ui.messages().back());
+  EXPECT_EQ("複数検出されましたので、MENUより選択して下さい！　\n\n■検出数：2",
+            ui.messages().back());
   ASSERT_EQ(2u, several.menu.items.size());
   EXPECT_EQ("(&2) tbl_b  /* 表 */", DisplayText(several.menu.items[1]));
   EXPECT_EQ(501, several.menu.items[1].id);
@@ -166,15 +168,16 @@ TEST_F(CommentSearchTest, DialogOpeningAndEveryWayOut) {
   ui = ScriptedUi();
   CommentSearchContext ctx{empty, store, request, history, state, editor, ui};
   EXPECT_EQ(CommentSearchResult::NoData, CommentSearchCommand(ctx, nullptr).result);
-  EXPECT_EQ((std::vector<std::string>{"登録データがないのでコメント検索できません！　"}), ui.messages());
+  EXPECT_EQ((std::vector<std::string>{"登録データがないのでコメント検索できません！　"}),
+            ui.messages());
 }
 
 TEST_F(CommentSearchTest, ImportOverwritesAndSkipsBareSlashes) {
   data.functions().SetCell(1, col::kComment, "// old");
   AddRows(data, ListKind::Function, {{"*getBuf", "%1/b.c(1)", "", ""}});
-  const std::string file = dir.Write(
-      "コメント 取得.txt", Sjis("1\tinit()\t\t//\r\n2\tterm()\t\t// 終了処理\r\n"
-                               "3\tgetBuf()\t\t/* バッファ */\r\n"));
+  const std::string file =
+      dir.Write("コメント 取得.txt", Sjis("1\tinit()\t\t//\r\n2\tterm()\t\t// 終了処理\r\n"
+                                          "3\tgetBuf()\t\t/* バッファ */\r\n"));
   Settings settings;
   RegexService regex;
 
@@ -183,7 +186,7 @@ TEST_F(CommentSearchTest, ImportOverwritesAndSkipsBareSlashes) {
   EXPECT_EQ(ImportResult::Done, out.result);
   EXPECT_EQ(2, out.stored);
   EXPECT_EQ("終了しました！\n\n取得コメント数：2　\n", ui.messages().back());
-  EXPECT_EQ(Sjis("// 初期化"), data.functions().Cell(0, col::kComment));  // "//" sets nothing
+  EXPECT_EQ(Sjis("// 初期化"), data.functions().Cell(0, col::kComment));    // "//" sets nothing
   EXPECT_EQ(Sjis("// 終了処理"), data.functions().Cell(1, col::kComment));  // overwritten
   EXPECT_EQ(Sjis("/* バッファ */"), data.functions().Cell(2, col::kComment));
 

@@ -103,8 +103,9 @@ TEST_F(SheetListCommand, FolderWithoutWorkbooksGivesTheHeaderOnly) {
   dir_.Write("in/readme.txt", "x");
   const std::string out = (dir_.path() / "out.csv").string();
   ScriptedUi ui;
-  ui.ChooseFolderAnswer((dir_.path() / "in").string()).ChooseSaveAnswer(out).Answer(
-      kAskOpenSheetList, false);
+  ui.ChooseFolderAnswer((dir_.path() / "in").string())
+      .ChooseSaveAnswer(out)
+      .Answer(kAskOpenSheetList, false);
   ListSheetNamesOfFolder(ui, editor_, SheetListForm::Csv);
   EXPECT_EQ(InFile(kSheetListCsvHeader), TempDir::Read(out));
   EXPECT_TRUE(ui.opened().empty());

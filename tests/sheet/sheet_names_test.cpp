@@ -11,7 +11,9 @@ namespace {
 
 using testing::TempDir;
 
-std::string Fixture(const char* name) { return std::string(KELVORA_FIXTURES "/sheet/") + name; }
+std::string Fixture(const char* name) {
+  return std::string(KELVORA_FIXTURES "/sheet/") + name;
+}
 
 struct ReadCase {
   const char* file;
@@ -63,8 +65,8 @@ TEST(ReadSheetNames, OwnWorkbookRoundTripsAndBrokenCopiesGiveAMessage) {
 
   // Cut short anywhere, the zip or a part in it is broken: a message, never a crash.
   const std::string bytes = TempDir::Read(path);
-  for (std::size_t size : {std::size_t{0}, std::size_t{3}, std::size_t{30}, bytes.size() / 2,
-                           bytes.size() - 10}) {
+  for (std::size_t size :
+       {std::size_t{0}, std::size_t{3}, std::size_t{30}, bytes.size() / 2, bytes.size() - 10}) {
     const std::string cut = dir.Write("cut.xlsx", bytes.substr(0, size));
     SheetNames got = ReadSheetNames(cut);
     EXPECT_NE(WorkbookReadError::None, got.error) << size;
@@ -77,8 +79,10 @@ TEST(ReadSheetNames, OwnWorkbookRoundTripsAndBrokenCopiesGiveAMessage) {
 }
 
 TEST(ReadSheetNames, WorkbookExtensions) {
-  for (const char* yes : {"a.xls", "a.XLSX", "b.xlsm", "c.ods", "x.y.Xls"}) EXPECT_TRUE(IsWorkbookName(yes)) << yes;
-  for (const char* no : {"a.xlsb", "a.csv", "xls", "a.xls.bak", ".xlsx.txt"}) EXPECT_FALSE(IsWorkbookName(no)) << no;
+  for (const char* yes : {"a.xls", "a.XLSX", "b.xlsm", "c.ods", "x.y.Xls"})
+    EXPECT_TRUE(IsWorkbookName(yes)) << yes;
+  for (const char* no : {"a.xlsb", "a.csv", "xls", "a.xls.bak", ".xlsx.txt"})
+    EXPECT_FALSE(IsWorkbookName(no)) << no;
 }
 
 }  // namespace

@@ -31,26 +31,52 @@ TEST(PlanSheetNames, OrderLimitsAndRepeats) {
   } cases[] = {
       {"ascending drops repeats", {"b", "a", "b"}, SheetOrder::Ascending, {"a", "b"}, 0},
       {"descending", {"b", "a", "b"}, SheetOrder::Descending, {"b", "a"}, 0},
-      {"unsorted repeat made unique", {"b", "a", "b", "b"}, SheetOrder::AsGiven,
-       {"b", "a", "b (2)", "b (3)"}, 2},
+      {"unsorted repeat made unique",
+       {"b", "a", "b", "b"},
+       SheetOrder::AsGiven,
+       {"b", "a", "b (2)", "b (3)"},
+       2},
       {"repeats ignore ASCII case", {"Data", "DATA"}, SheetOrder::AsGiven, {"Data", "DATA (2)"}, 1},
-      {"sorted names that differ only in case", {"a", "A"}, SheetOrder::Ascending,
-       {"A", "a (2)"}, 1},
-      {"31 bytes kept, 32 replaced", {Repeat("x", 31), Repeat("y", 32)}, SheetOrder::AsGiven,
-       {Repeat("x", 31), "文字数オーバー2"}, 0},
+      {"sorted names that differ only in case",
+       {"a", "A"},
+       SheetOrder::Ascending,
+       {"A", "a (2)"},
+       1},
+      {"31 bytes kept, 32 replaced",
+       {Repeat("x", 31), Repeat("y", 32)},
+       SheetOrder::AsGiven,
+       {Repeat("x", 31), "文字数オーバー2"},
+       0},
       {"CP932 bytes count: 15 kanji kept, 16 replaced",
-       {Repeat("漢", 15), Repeat("字", 16)}, SheetOrder::AsGiven,
-       {Repeat("漢", 15), "文字数オーバー2"}, 0},
-      {"a long repeat is shortened to stay under 32 bytes", {Repeat("x", 31), Repeat("x", 31)},
-       SheetOrder::AsGiven, {Repeat("x", 31), Repeat("x", 27) + " (2)"}, 1},
-      {"shortening never splits a character", {Repeat("あ", 15), Repeat("あ", 15)},
-       SheetOrder::AsGiven, {Repeat("あ", 15), Repeat("あ", 13) + " (2)"}, 1},
-      {"shortening drops one character at a time", {Repeat("a", 25) + "あb", Repeat("a", 25) + "あb"},
-       SheetOrder::AsGiven, {Repeat("a", 25) + "あb", Repeat("a", 25) + "あ (2)"}, 1},
-      {"a given name meeting a replacement", {Repeat("z", 40), "文字数オーバー1"},
-       SheetOrder::AsGiven, {"文字数オーバー1", "文字数オーバー1 (2)"}, 1},
-      {"CP932 byte order, not UTF-8 order", {"①", "ソ", "ア", "ｱ", "A"}, SheetOrder::Ascending,
-       {"A", "ア", "ソ", "①", "ｱ"}, 0},
+       {Repeat("漢", 15), Repeat("字", 16)},
+       SheetOrder::AsGiven,
+       {Repeat("漢", 15), "文字数オーバー2"},
+       0},
+      {"a long repeat is shortened to stay under 32 bytes",
+       {Repeat("x", 31), Repeat("x", 31)},
+       SheetOrder::AsGiven,
+       {Repeat("x", 31), Repeat("x", 27) + " (2)"},
+       1},
+      {"shortening never splits a character",
+       {Repeat("あ", 15), Repeat("あ", 15)},
+       SheetOrder::AsGiven,
+       {Repeat("あ", 15), Repeat("あ", 13) + " (2)"},
+       1},
+      {"shortening drops one character at a time",
+       {Repeat("a", 25) + "あb", Repeat("a", 25) + "あb"},
+       SheetOrder::AsGiven,
+       {Repeat("a", 25) + "あb", Repeat("a", 25) + "あ (2)"},
+       1},
+      {"a given name meeting a replacement",
+       {Repeat("z", 40), "文字数オーバー1"},
+       SheetOrder::AsGiven,
+       {"文字数オーバー1", "文字数オーバー1 (2)"},
+       1},
+      {"CP932 byte order, not UTF-8 order",
+       {"①", "ソ", "ア", "ｱ", "A"},
+       SheetOrder::Ascending,
+       {"A", "ア", "ソ", "①", "ｱ"},
+       0},
   };
   for (const Case& c : cases) {
     SheetPlan plan = PlanSheetNames(c.in, c.order);
@@ -101,7 +127,8 @@ TEST_F(GenerateCommand, JapaneseNamesSortedForbiddenAndEmptyLines) {
   Names messages = ui.messages();
   ASSERT_EQ(3u, messages.size());
   EXPECT_NE(std::string::npos, messages[0].find("※シート名昇順ソート"));
-  EXPECT_NE(std::string::npos, messages[1].find("出力指定ファイル名：bad\n出力指定シート名：a/b\n"));
+  EXPECT_NE(std::string::npos,
+            messages[1].find("出力指定ファイル名：bad\n出力指定シート名：a/b\n"));
   EXPECT_EQ(0u, messages[2].find("完了しました！  所要時間："));
   EXPECT_EQ(std::string::npos, messages[2].find("重複"));
   EXPECT_EQ("ファイル作成中  (5)", ui.status(2));
@@ -129,15 +156,16 @@ TEST_F(GenerateCommand, UnsortedRepeatsAreRenamedAndSaid) {
   EXPECT_EQ(2, run.lines);
   EXPECT_EQ(2, run.written);
   EXPECT_EQ(1, run.renamed);
-  EXPECT_NE(std::string::npos, GenerationDoneMessage(1234, run).find("1.234秒  \n\n重複したシート名 1 件"));
+  EXPECT_NE(std::string::npos,
+            GenerationDoneMessage(1234, run).find("1.234秒  \n\n重複したシート名 1 件"));
 }
 
 TEST_F(GenerateCommand, SaveFailureEscapeAndBadFileNames) {
   std::filesystem::create_directories(out_ / "taken.xlsx");  // a folder where the file goes
   ScriptedUi ui;
   ui.EscapeAtPoll(3).Answer(kAskCancelOnEscape, true);
-  GenerationRun run = GenerateWorkbooksFromCsv(
-      Csv("taken,a\n../escape,a\nfirst,a\nnever,a\n"), out_.string(), SheetOrder::AsGiven, ui);
+  GenerationRun run = GenerateWorkbooksFromCsv(Csv("taken,a\n../escape,a\nfirst,a\nnever,a\n"),
+                                               out_.string(), SheetOrder::AsGiven, ui);
   EXPECT_TRUE(run.cancelled);
   EXPECT_EQ(1, run.written);
   EXPECT_EQ(2, run.failed);
@@ -146,7 +174,8 @@ TEST_F(GenerateCommand, SaveFailureEscapeAndBadFileNames) {
   EXPECT_FALSE(std::filesystem::exists(dir_.path() / "escape.xlsx"));
   Names messages = ui.messages();
   ASSERT_EQ(2u, messages.size());
-  EXPECT_EQ(0u, messages[0].find("出力先に指定したファイルは現在開かれてるため、保存できません。　\n"));
+  EXPECT_EQ(0u,
+            messages[0].find("出力先に指定したファイルは現在開かれてるため、保存できません。　\n"));
   EXPECT_NE(std::string::npos, messages[1].find("../escape"));
   EXPECT_TRUE(ui.AllAnswersUsed());
 }
@@ -157,7 +186,8 @@ TEST_F(GenerateCommand, MissingCsvAndCancelledFolder) {
   GenerateWorkbooks(missing, SheetOrder::AsGiven);
   EXPECT_EQ(std::string(kMissingFileMessage), missing.messages().back());
   ScriptedUi folder;  // a folder is no CSV
-  EXPECT_TRUE(GenerateWorkbooksFromCsv(dir_.str(), out_.string(), SheetOrder::AsGiven, folder).missing_csv);
+  EXPECT_TRUE(
+      GenerateWorkbooksFromCsv(dir_.str(), out_.string(), SheetOrder::AsGiven, folder).missing_csv);
 
   ScriptedUi cancel;
   cancel.ChooseOpenAnswer(Csv("a,b\n")).ChooseFolderAnswer(std::nullopt);

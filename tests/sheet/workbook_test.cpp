@@ -107,7 +107,7 @@ TEST(Workbook, AutoFitCountsWideCharactersAndFontSize) {
   Workbook book;
   Worksheet& s = book.ActiveSheet();
   s.SetCell(1, 1, "abcd");
-  s.SetCell(2, 1, "日本");        // 4 cells wide
+  s.SetCell(2, 1, "日本");          // 4 cells wide
   s.SetCell(1, 2, "日本語の名前");  // 12 cells
   s.SetCell(1, 3, "ab");
   s.SetFontSize(*ParseRange("C1"), 22);  // twice the default size
@@ -115,7 +115,7 @@ TEST(Workbook, AutoFitCountsWideCharactersAndFontSize) {
   EXPECT_EQ(5, s.ColumnWidth(1));
   EXPECT_EQ(13, s.ColumnWidth(2));
   EXPECT_EQ(5, s.ColumnWidth(3));
-  EXPECT_EQ(0, s.ColumnWidth(4));  // an empty column keeps its width
+  EXPECT_EQ(0, s.ColumnWidth(4));      // an empty column keeps its width
   EXPECT_EQ(5, DisplayWidth("ｱｲｳ┣"));  // half-width kana are narrow, box drawing wide
 }
 

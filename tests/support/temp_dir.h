@@ -2,16 +2,16 @@
 // whose folder cannot be created fails.
 #pragma once
 
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <string_view>
+#include <unistd.h>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <iterator>
 #include <stdexcept>
-#include <unistd.h>
+#include <string>
+#include <string_view>
 
 namespace kelvora::testing {
 

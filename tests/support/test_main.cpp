@@ -1,10 +1,10 @@
 // Test entry point: every core test runs with KELVORA_HOME in a fresh temporary folder.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);

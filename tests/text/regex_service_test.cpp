@@ -323,7 +323,7 @@ namespace {
 // The cleaning patterns answer ASCII lines without the engine; wrapped in a group they go
 // through it. Both must agree on every line made of the characters that matter.
 TEST(RegexFastPath, AgreesWithTheEngineOnAsciiLines) {
-  const char* patterns[] = {R"(\".+?\")", R"(/\*.*?\*/)", R"(//.+$)",   R"(/\*.*$)",
+  const char* patterns[] = {R"(\".+?\")",  R"(/\*.*?\*/)", R"(//.+$)",   R"(/\*.*$)",
                             R"(/[*]+.*$)", R"(^.*\*/)",    R"(^.*[*]+/)"};
   const std::string alphabet("\"/*a \t\0", 7);
   std::uint32_t seed = 7;
@@ -365,10 +365,10 @@ TEST(RegexPrefilter, EscapesWithArgumentsMatch) {
 // compiled pattern (with its prefilter) agrees with the engine alone ("(?:...)" turns the
 // filter off) on random lines.
 TEST(RegexPrefilter, AgreesWithTheEngineOnRandomPatterns) {
-  const char* atoms[] = {"A",     "B",      "a",       "1",      " ",      "\\t",   "\\.",
-                         "\\\\",    "\\x41",  "\\101",    "\\p{Alpha}", "\\d",   "\\w",   "\\s",
-                         "\\b",    "[AB]",   "[^A]",    "[ \\t]*", "(A|B)",  "(1|a)", ".",
-                         "^",     "$",      "\\x{42}", "[\\x41]", "\\h",    "\\S",   "\\W"};
+  const char* atoms[] = {"A",    "B",     "a",       "1",          " ",     "\\t",   "\\.",
+                         "\\\\", "\\x41", "\\101",   "\\p{Alpha}", "\\d",   "\\w",   "\\s",
+                         "\\b",  "[AB]",  "[^A]",    "[ \\t]*",    "(A|B)", "(1|a)", ".",
+                         "^",    "$",     "\\x{42}", "[\\x41]",    "\\h",   "\\S",   "\\W"};
   const char* quantifiers[] = {"", "", "", "*", "+", "?", "{2}", "{1,2}", "*?"};
   const std::string alphabet = "AB1a .\t\\";
   std::uint32_t seed = 11;
@@ -411,12 +411,12 @@ namespace {
 // turning every non-ASCII byte into "a": the cleaning patterns only look at '"', '/' and '*',
 // which are never the second byte of a double-byte character.
 TEST(RegexFastPath, LoneLeadBytesCountAsOneCharacterOnBothPaths) {
-  const char* patterns[] = {R"(\".+?\")", R"(/\*.*?\*/)", R"(//.+$)",   R"(/\*.*$)",
+  const char* patterns[] = {R"(\".+?\")",  R"(/\*.*?\*/)", R"(//.+$)",   R"(/\*.*$)",
                             R"(/[*]+.*$)", R"(^.*\*/)",    R"(^.*[*]+/)"};
   // Pieces: markers, a blank, a double-byte character, lone lead bytes (0x81 before "a" makes a
   // valid pair, which is fine), half-width katakana and bytes that are no CP932 at all.
-  const std::vector<std::string> pieces = {"\"", "/", "*", "a", " ", "\x82\xA0", "\x81",
-                                           "\x9D", "\xE2\x80", "\xB1", "\x80", "\xFD"};
+  const std::vector<std::string> pieces = {"\"",   "/",    "*",        "a",    " ",    "\x82\xA0",
+                                           "\x81", "\x9D", "\xE2\x80", "\xB1", "\x80", "\xFD"};
   std::uint32_t seed = 11;
   auto next = [&] { return seed = seed * 1664525u + 1013904223u, seed >> 8; };
   for (const char* p : patterns) {
@@ -442,8 +442,11 @@ TEST(RegexFastPath, LoneLeadBytesCountAsOneCharacterOnBothPaths) {
   }
   // Other patterns see the lone byte as one character too, and the match keeps its bytes.
   EXPECT_EQ(First("^.+$", "ab\x9D"), "ab\x9D");
-  EXPECT_EQ(First("b.c", "ab\x81" "c"), "<none>");  // 0x81 0x63 is one character
-  EXPECT_EQ(First("[^;]*;", "\x81;"), "\x81;");    // 0x3B cannot end a pair
+  EXPECT_EQ(First("b.c",
+                  "ab\x81"
+                  "c"),
+            "<none>");                           // 0x81 0x63 is one character
+  EXPECT_EQ(First("[^;]*;", "\x81;"), "\x81;");  // 0x3B cannot end a pair
 }
 
 }  // namespace

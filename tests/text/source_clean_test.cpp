@@ -113,7 +113,8 @@ TEST_F(SourceClean, CommentEndingInLoneLeadByteIsAComment) {
     SCOPED_TRACE(Cp932ToUtf8(tail));
     EXPECT_EQ(Clean("int a; // " + tail), "int a; ");
     EXPECT_EQ(Clean("int a; /* " + tail + "*/ int b;"), "int a;  int b;");
-    EXPECT_EQ(Used("/* " + tail + "\nint inside(void)\n*/\nint after;\n"), (Lines{"3:", "4:int after;"}));
+    EXPECT_EQ(Used("/* " + tail + "\nint inside(void)\n*/\nint after;\n"),
+              (Lines{"3:", "4:int after;"}));
     EXPECT_EQ(Used("x; /* a\n" + tail + "*/ y;\n"), (Lines{"2: y;"}));
   }
 }
@@ -295,7 +296,10 @@ TEST(ConvertEucToSjisTest, StandardMapping) {
   EXPECT_EQ(ConvertEucToSjis("ab\x8E"), "ab\x8E");
   // 0x8E before a byte that is no half-width katakana is no pair: neither byte is lost, and the
   // quote after it is not taken into a CP932 character.
-  EXPECT_EQ(ConvertEucToSjis("\x8E" "A"), "\x8E" "A");
+  EXPECT_EQ(ConvertEucToSjis("\x8E"
+                             "A"),
+            "\x8E"
+            "A");
   EXPECT_EQ(ConvertEucToSjis("\x8E\xE0\"x\""), "\x8E\xE0\"x\"");
   EXPECT_EQ(ConvertEucToSjis(std::string("a\0b", 3)), std::string("a\0b", 3));
   std::string long_line(1500, 'x');

@@ -44,7 +44,8 @@ TEST(SystemInfo, FiguresFromProcFilesAndKernelRelease) {
   EXPECT_EQ(0, ParseMemInfo("").load_percent);  // no division by zero on a missing file
 
   EXPECT_EQ("Debian GNU/Linux 12 (bookworm)",
-            OsNameOfRelease("NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n"));
+            OsNameOfRelease(
+                "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n"));
   EXPECT_EQ("Fedora Linux", OsNameOfRelease("NAME='Fedora Linux'\n"));
   EXPECT_EQ("Linux", OsNameOfRelease("ID=x\n"));
   const std::pair<const char*, const char*> versions[] = {

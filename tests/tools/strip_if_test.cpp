@@ -48,16 +48,18 @@ TEST_P(StripIfGolden, CopyMatches) {
   RegexService regex;
   CleaningPatterns pats(regex);
   std::ostringstream out;
-  ASSERT_LE(0, StripFalseRegionsFile((case_dir / "input.c").string(), out, MacroList(macros_text),
-                                     pats));
+  ASSERT_LE(
+      0, StripFalseRegionsFile((case_dir / "input.c").string(), out, MacroList(macros_text), pats));
   const fs::path expected_file = case_dir / "expected.c";
   if (std::getenv("UPDATE_GOLDEN")) {
     std::ofstream(expected_file, std::ios::binary) << out.str();
     return;
   }
   const std::string expected = TempDir::Read(expected_file);
-  EXPECT_EQ(expected, out.str()) << "golden file " << expected_file << " differs\n--- expected ---\n"
-                                 << expected << "--- actual ---\n" << out.str();
+  EXPECT_EQ(expected, out.str()) << "golden file " << expected_file
+                                 << " differs\n--- expected ---\n"
+                                 << expected << "--- actual ---\n"
+                                 << out.str();
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, StripIfGolden, ::testing::ValuesIn(Cases()),
@@ -73,8 +75,9 @@ TEST(StripIfTest, EngineMissingWritesNothing) {
 class StripIfCommandTest : public ::testing::Test {
  protected:
   StripIfCommandTest()
-      : editor("/usr/bin/ed", "+", [this](const Argv& a) { return started.push_back(a), true; },
-               [](const std::string&) { return true; }) {
+      : editor(
+            "/usr/bin/ed", "+", [this](const Argv& a) { return started.push_back(a), true; },
+            [](const std::string&) { return true; }) {
     setenv("TMPDIR", temp.str().c_str(), 1);
     input = dir.Write("in put (1).c", "#if 0\r\na();\r\n#endif\r\nb();\r\n");
   }
@@ -118,7 +121,9 @@ TEST_F(StripIfCommandTest, EveryWayOutLeavesNoFile) {
     std::string message;
   } cases[] = {
       {std::nullopt, {}, StripResult::Cancelled, "キャンセルします！　"},
-      {(dir.path() / "none.c").string(), {}, StripResult::NoFile,
+      {(dir.path() / "none.c").string(),
+       {},
+       StripResult::NoFile,
        "指定されたファイルが存在しません。　\n終了します。"},
       {dir.str(), {}, StripResult::Unreadable, "ファイルが開けませんでした。　\n"},
       {input, "", StripResult::Cancelled, "キャンセルします！　"},

@@ -24,14 +24,16 @@ struct EagerNode {
 class EagerBuilder {
  public:
   EagerBuilder(const TreePage& page, int data_max) : page_(page), data_max_(data_max) {
-    for (std::size_t e = 0; e < page.entry_count(); ++e) names_.insert(std::string(page.EntryText(e)));
+    for (std::size_t e = 0; e < page.entry_count(); ++e)
+      names_.insert(std::string(page.EntryText(e)));
   }
 
   EagerNode Build(std::int32_t entry) {
     const TreeEntry& e = page_.entries[static_cast<std::size_t>(entry)];
     EagerNode root{std::string(page_.Text(e.text)), "1," + std::string(page_.Text(e.data)), {}};
     path_[0] = root.text;
-    for (std::uint32_t i = 0; i < e.callee_count && i <= static_cast<std::uint32_t>(data_max_); ++i) {
+    for (std::uint32_t i = 0; i < e.callee_count && i <= static_cast<std::uint32_t>(data_max_);
+         ++i) {
       const TreeCallee& c = page_.callees[e.first_callee + i];
       level_ = 1;
       path_[1] = std::string(page_.Text(c.text));
@@ -111,18 +113,21 @@ std::vector<std::string> RandomTree(unsigned seed, bool deep) {
       const int target = static_cast<int>(rng() % (entries + 3));
       const unsigned mark = rng() % 6;
       std::string text = name(target);
-      if (target == e && mark < 3) text += "  ※再起処理";
-      else if (mark == 5) text += "  ※再帰処理";
+      if (target == e && mark < 3)
+        text += "  ※再起処理";
+      else if (mark == 5)
+        text += "  ※再帰処理";
       lines.push_back("・ " + text + "," + (target < entries ? "1,2,0,/src/f.c(9)" : ""));
     }
     lines.push_back("");
-    if (e == 2 && rng() % 2) lines.insert(lines.end(), {name(e) + ",dup", "・ " + name(0) + ",", ""});
+    if (e == 2 && rng() % 2)
+      lines.insert(lines.end(), {name(e) + ",dup", "・ " + name(0) + ",", ""});
   }
   if (deep) {
     lines.insert(lines.end(), {name(1) + ",deep", "・ d00,", ""});
     for (int d = 0; d < 60; ++d)
-      lines.insert(lines.end(), {"d" + std::to_string(100 + d).substr(1), "・ d" +
-                                     std::to_string(101 + d).substr(1) + ",", "・ f1,", ""});
+      lines.insert(lines.end(), {"d" + std::to_string(100 + d).substr(1),
+                                 "・ d" + std::to_string(101 + d).substr(1) + ",", "・ f1,", ""});
   }
   return lines;
 }
@@ -154,9 +159,9 @@ TEST(CallTree, LazyEqualsFullExpansionOnEveryEntry) {
 }
 
 TEST(CallTree, StructMembersExpandThroughUnionMarkAndKeepIt) {
-  ReadTree t({"構造体", "", "//Data1:",
-              "inner_t,0,0,0,/s.h(3),1", "・ int    a    // first", "",
-              "outer_t,0,0,0,/s.h(12),8", "・ (※unionﾒﾝﾊﾞ)  inner_t    in", "・ outer_t    *next", ""});
+  ReadTree t({"構造体", "", "//Data1:", "inner_t,0,0,0,/s.h(3),1", "・ int    a    // first", "",
+              "outer_t,0,0,0,/s.h(12),8", "・ (※unionﾒﾝﾊﾞ)  inner_t    in", "・ outer_t    *next",
+              ""});
   ASSERT_EQ(t.page.kind, TreeKind::Struct);
   const std::int32_t outer = t.Entry("outer_t");
   EagerBuilder eager(t.page, 3000);
@@ -172,7 +177,8 @@ TEST(CallTree, StructMembersExpandThroughUnionMarkAndKeepIt) {
   EXPECT_EQ(t.U(lazy.Text(lazy.Children(members[0])[0])).substr(0, 10), "int    a  ");
   // outer_t names its own entry: listed with the mark under outer_t's expansion.
   ASSERT_EQ(lazy.Children(members[1]).size(), 2u);
-  EXPECT_EQ(t.U(lazy.Text(lazy.Children(members[1])[1])).find("※再帰処理") != std::string::npos, true);
+  EXPECT_EQ(t.U(lazy.Text(lazy.Children(members[1])[1])).find("※再帰処理") != std::string::npos,
+            true);
 }
 
 }  // namespace

@@ -22,17 +22,10 @@ std::vector<std::string> Dump(const ReadTree& t, std::size_t e) {
 }
 
 TEST(TreeFileReader, FunctionEntriesCalleesAndItemData) {
-  ReadTree t({"//Data1:WIN32;_DEBUG=1", "",
-              "*main,12,20,0,/src/a,b/main.c(30)",
-              "・ init,5,8,0,/src/init.c(10)",
-              "・ main  ※再起処理,12,20,0,/src/a,b/main.c(30)",
-              "・ printf,",
-              "・ loop   ※再帰処理,1,1,0,/l.c(1)",
-              "",
-              "構造体",
-              "init,5,8,0,/src/init.c(10)",
-              "・ ＊wide,",
-              ""});
+  ReadTree t({"//Data1:WIN32;_DEBUG=1", "", "*main,12,20,0,/src/a,b/main.c(30)",
+              "・ init,5,8,0,/src/init.c(10)", "・ main  ※再起処理,12,20,0,/src/a,b/main.c(30)",
+              "・ printf,", "・ loop   ※再帰処理,1,1,0,/l.c(1)", "", "構造体",
+              "init,5,8,0,/src/init.c(10)", "・ ＊wide,", ""});
   EXPECT_EQ(t.result, ReadResult::Complete);
   EXPECT_EQ(t.page.kind, TreeKind::Function);  // "構造体" after the first entry changes nothing
   EXPECT_EQ(t.page.data1, "WIN32;_DEBUG=1");
@@ -41,15 +34,13 @@ TEST(TreeFileReader, FunctionEntriesCalleesAndItemData) {
   ASSERT_EQ(t.page.entry_count(), 2u);
   // The callee pattern is searched after "・ ", not anchored: a full-width asterisk is skipped
   // and the data text is the whole line.
-  EXPECT_EQ(Dump(t, 0), (std::vector<std::string>{"init", "5,8,0,/src/init.c(10)", "wide",
-                                                  "・ ＊wide,"}));
-  EXPECT_EQ(Dump(t, 1),
-            (std::vector<std::string>{"main", "12,20,0,/src/a,b/main.c(30)",
-                                      "init", "5,8,0,/src/init.c(10)",
-                                      "main  ※再帰処理", "12,20,0,/src/a,b/main.c(30)",
-                                      "printf", "",
-                                      // the new spelling is no mark: the name alone, whole line
-                                      "loop", "・ loop   ※再帰処理,1,1,0,/l.c(1)"}));
+  EXPECT_EQ(Dump(t, 0),
+            (std::vector<std::string>{"init", "5,8,0,/src/init.c(10)", "wide", "・ ＊wide,"}));
+  EXPECT_EQ(Dump(t, 1), (std::vector<std::string>{
+                            "main", "12,20,0,/src/a,b/main.c(30)", "init", "5,8,0,/src/init.c(10)",
+                            "main  ※再帰処理", "12,20,0,/src/a,b/main.c(30)", "printf", "",
+                            // the new spelling is no mark: the name alone, whole line
+                            "loop", "・ loop   ※再帰処理,1,1,0,/l.c(1)"}));
   EXPECT_EQ(t.page.recursions, std::vector<std::string>{"main"});
 }
 
@@ -60,11 +51,12 @@ TEST(TreeFileReader, KindLinesAndPadding) {
   ReadTree st({"構造体", "", "//Data1:X", "s_t,0,0,0,/s.h(3),1", "・ int    a    // c", ""}, s);
   EXPECT_EQ(st.page.kind, TreeKind::Struct);
   EXPECT_EQ(st.page.data1, "X");
-  EXPECT_EQ(Dump(st, 0), (std::vector<std::string>{"s_t", "0,0,0,/s.h(3),1",
-                                                   "int    a            // c",
-                                                   "・ int    a    // c"}));
+  EXPECT_EQ(Dump(st, 0),
+            (std::vector<std::string>{"s_t", "0,0,0,/s.h(3),1", "int    a            // c",
+                                      "・ int    a    // c"}));
   ReadTree tb({"テーブル", "", "//Data1:", "tab,0,0,0,/t.c(4)", "・ verylongelement_name    // x",
-               "・ 0", ""}, s);
+               "・ 0", ""},
+              s);
   EXPECT_EQ(tb.page.kind, TreeKind::Table);
   EXPECT_EQ(Dump(tb, 0)[2], "verylongelement_name // x");  // past the column: one blank
   EXPECT_EQ(Dump(tb, 0)[4], "0");
@@ -102,17 +94,20 @@ TEST(TreeFileReader, OpenCommandMessages) {
 
   s.data_max = 2;
   ScriptedUi ui2;
-  const std::string path = dir.Write("two.tree", testing::TreeFileBytes({"a,", "・ b,", "", "b,", "・ c,", "", "c,"}));
+  const std::string path =
+      dir.Write("two.tree", testing::TreeFileBytes({"a,", "・ b,", "", "b,", "・ c,", "", "c,"}));
   EXPECT_TRUE(OpenTreeFile(path, page, s, regex, ui2));
   EXPECT_EQ(page.entry_count(), 2u);
-  EXPECT_EQ(ui2.messages(), std::vector<std::string>{"項目数が多い為、2以降は登録していません。　"});
+  EXPECT_EQ(ui2.messages(),
+            std::vector<std::string>{"項目数が多い為、2以降は登録していません。　"});
   EXPECT_EQ(ui2.status(1), "選択Win項目数：2");
   EXPECT_EQ(ui2.status(2), "選択Win再帰処理：0");
 }
 
 TEST(TreeFileReader, SettingsColumnsOfZeroAreRepairedAndWrittenBack) {
   TempDir dir;
-  const std::string ini = dir.Write("Kelvora.ini", "[Tree]\r\nDataMax=50000\r\nStructSpace=0\r\nTableSpace=25\r\n");
+  const std::string ini =
+      dir.Write("Kelvora.ini", "[Tree]\r\nDataMax=50000\r\nStructSpace=0\r\nTableSpace=25\r\n");
   SettingsStore store(ini, (dir.path() / "registry.ini").string());
   const TreeSettings s = LoadTreeSettings(store);
   EXPECT_EQ(s.data_max, 50000);

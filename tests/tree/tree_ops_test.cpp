@@ -14,14 +14,28 @@ namespace {
 using testing::ReadTree;
 using testing::TempDir;
 
-const std::vector<std::string> kFunctions = {
-    "//Data1:", "",
-    "main,12,20,0,/src/main.c(30)", "・ init,5,8,0,/src/init.c(10)",
-    "・ main  ※再起処理,12,20,0,/src/main.c(30)", "・ printf,", "・ run,3,4,0,/src/run.c(5)", "",
-    "init,5,8,0,/src/init.c(10)", "・ setup,1,1,0,/src/init.c(20)", "・ run,3,4,0,/src/run.c(5)", "",
-    "run,3,4,0,/src/run.c(5)", "・ init,5,8,0,/src/init.c(10)", "・ leaf,", "",
-    "Zeta,1,1,0,/src/z.c(1)", "・ run,3,4,0,/src/run.c(5)", "",
-    "_helper,1,1,0,/src/h.c(1)", "・ init,5,8,0,/src/init.c(10)", ""};
+const std::vector<std::string> kFunctions = {"//Data1:",
+                                             "",
+                                             "main,12,20,0,/src/main.c(30)",
+                                             "・ init,5,8,0,/src/init.c(10)",
+                                             "・ main  ※再起処理,12,20,0,/src/main.c(30)",
+                                             "・ printf,",
+                                             "・ run,3,4,0,/src/run.c(5)",
+                                             "",
+                                             "init,5,8,0,/src/init.c(10)",
+                                             "・ setup,1,1,0,/src/init.c(20)",
+                                             "・ run,3,4,0,/src/run.c(5)",
+                                             "",
+                                             "run,3,4,0,/src/run.c(5)",
+                                             "・ init,5,8,0,/src/init.c(10)",
+                                             "・ leaf,",
+                                             "",
+                                             "Zeta,1,1,0,/src/z.c(1)",
+                                             "・ run,3,4,0,/src/run.c(5)",
+                                             "",
+                                             "_helper,1,1,0,/src/h.c(1)",
+                                             "・ init,5,8,0,/src/init.c(10)",
+                                             ""};
 
 struct Fixture {
   ReadTree t{kFunctions};
@@ -33,7 +47,8 @@ struct Fixture {
   // Visible items below the root as "depth:text".
   std::vector<std::string> Visible() {
     std::vector<std::string> out;
-    for (std::int32_t n = tree.NextVisible(tree.root()); n != CallTree::kNone; n = tree.NextVisible(n))
+    for (std::int32_t n = tree.NextVisible(tree.root()); n != CallTree::kNone;
+         n = tree.NextVisible(n))
       out.push_back(std::to_string(tree.node(n).depth) + ":" + t.U(tree.Text(n)));
     return out;
   }
@@ -47,12 +62,14 @@ struct Fixture {
 
 TEST(TreeOps, ExpandAllTogglesTheSelectionAndExpandsEverythingAfterIt) {
   Fixture f;
-  EXPECT_EQ(f.Visible(), (std::vector<std::string>{"1:init", "1:main  ※再帰処理", "1:printf", "1:run"}));
+  EXPECT_EQ(f.Visible(),
+            (std::vector<std::string>{"1:init", "1:main  ※再帰処理", "1:printf", "1:run"}));
   EXPECT_EQ(f.ui.status(2), "TREE内検索：Ctrl+F");
   f.tree.selected = f.At({2});  // printf: collapsed leaf; everything after it opens
   EXPECT_EQ(ToggleExpandAll(f.tree, f.t.settings, f.ui), WalkStop::Done);
-  EXPECT_EQ(f.Visible(), (std::vector<std::string>{"1:init", "1:main  ※再帰処理", "1:printf", "1:run",
-                                                   "2:init", "3:setup", "3:run  ※再帰処理", "2:leaf"}));
+  EXPECT_EQ(f.Visible(),
+            (std::vector<std::string>{"1:init", "1:main  ※再帰処理", "1:printf", "1:run", "2:init",
+                                      "3:setup", "3:run  ※再帰処理", "2:leaf"}));
   f.tree.selected = f.At({3});  // run is expanded now: it collapses, nothing after it is left
   ToggleExpandAll(f.tree, f.t.settings, f.ui);
   EXPECT_EQ(f.Visible().back(), "1:run");
@@ -67,13 +84,15 @@ TEST(TreeOps, WalksStopAtTheNodeBudgetAndOnEscape) {
   f.t.settings.node_budget = 6;
   f.tree.selected = f.At({0});
   EXPECT_EQ(ToggleExpandAll(f.tree, f.t.settings, f.ui), WalkStop::Budget);
-  EXPECT_EQ(f.ui.messages().back(), "TREE出力Windowの項目数が上限の6個に達しましたので、展開を中断しました。　");
+  EXPECT_EQ(f.ui.messages().back(),
+            "TREE出力Windowの項目数が上限の6個に達しましたので、展開を中断しました。　");
 
   // A tree of 3^9 items: Escape at the first poll, confirmed by id.
   std::vector<std::string> wide{"//Data1:"};
   for (int i = 0; i < 9; ++i) {
     const std::string next = "w" + std::to_string(i + 1);
-    wide.insert(wide.end(), {"w" + std::to_string(i) + ",", "・ " + next + ",", "・ " + next + ",", "・ " + next + ",", ""});
+    wide.insert(wide.end(), {"w" + std::to_string(i) + ",", "・ " + next + ",", "・ " + next + ",",
+                             "・ " + next + ",", ""});
   }
   ReadTree big(wide);
   CallTree tree;
@@ -101,11 +120,13 @@ TEST(TreeOps, CallersRootsAndRecursions) {
   EXPECT_EQ(ShowCallers(f.t.page, f.tree, f.ui).value_or(""),
             "≪ init ≫\r\n  上位関数：3\r\n\r\n  _helper\r\n  main\r\n  run\r\n");
   EXPECT_EQ(f.ui.messages(),
-            (std::vector<std::string>{"関数が選択されていません！　",
-                                      "上位関数は検出されませんでした。\n\n※本機能は関数TREE用ファイルのみ有効　"}));
+            (std::vector<std::string>{
+                "関数が選択されていません！　",
+                "上位関数は検出されませんでした。\n\n※本機能は関数TREE用ファイルのみ有効　"}));
 
   EXPECT_EQ(RootCandidates(f.t.page, f.ui).value_or(""),
-            "選択Window内\r\nルート関数候補：3\r\n(上位関数がないもの)\r\n\r\n  _helper\r\n  main\r\n  Zeta\r\n");
+            "選択Window内\r\nルート関数候補：3\r\n(上位関数がないもの)\r\n\r\n  _helper\r\n  "
+            "main\r\n  Zeta\r\n");
   EXPECT_EQ(f.ui.status(1), "選択Win項目数：5");
   ReadTree cycle({"a,", "・ b,", "", "b,", "・ a,", ""});
   EXPECT_FALSE(RootCandidates(cycle.page, f.ui));  // every entry has a caller: unchanged
@@ -125,7 +146,8 @@ TEST(TreeOps, DeleteCopyAndContextMenuNeedASelection) {
   EXPECT_FALSE(DeleteSelectedSubtree(f.tree, f.ui));
   EXPECT_TRUE(DeleteSelectedSubtree(f.tree, f.ui));
   EXPECT_EQ(f.Visible(), (std::vector<std::string>{"1:init", "1:printf", "1:run"}));
-  EXPECT_EQ(f.ui.questions().back(), "【 main  ※再帰処理 】が選択されています。\n選択項目を削除しますか？　");
+  EXPECT_EQ(f.ui.questions().back(),
+            "【 main  ※再帰処理 】が選択されています。\n選択項目を削除しますか？　");
   EXPECT_EQ(f.ui.messages(), (std::vector<std::string>{"項目が選択されていません！　",
                                                        "項目が選択されていません！　",
                                                        "項目名取得できませんでした。　"}));
@@ -140,8 +162,9 @@ TEST(TreeOps, DeleteCopyAndContextMenuNeedASelection) {
 
 TEST(TreeOps, RegisterExcludedFunctionUsesTheFirstFreeSlot) {
   TempDir dir;
-  SettingsStore store(dir.Write("Kelvora.ini", "[UnMatch_Func]\r\nFunc1=a\r\nFunc2=b\r\nFunc7=init\r\n"),
-                      (dir.path() / "registry.ini").string());
+  SettingsStore store(
+      dir.Write("Kelvora.ini", "[UnMatch_Func]\r\nFunc1=a\r\nFunc2=b\r\nFunc7=init\r\n"),
+      (dir.path() / "registry.ini").string());
   Fixture f;
   f.tree.selected = f.At({0});  // init: already in slot 7, no question
   EXPECT_EQ(RegisterExcludedFunction(f.tree, store, f.ui), 0);
@@ -213,8 +236,9 @@ TEST(TreeOps, SearchUpStaysInTheShownTreeAndDownOpensCollapsedOnes) {
   f.tree.selected = f.At({3, 1});
   EXPECT_FALSE(SearchDown(f.tree, "main", f.t.settings, f.ui));
   EXPECT_EQ(f.ui.messages(),
-            (std::vector<std::string>{"最上段まで検索を終了しました。　\nこれより上には見つかりませんでした。　",
-                                      "最下段まで検索を終了しました。　\nこれより下には見つかりませんでした。　"}));
+            (std::vector<std::string>{
+                "最上段まで検索を終了しました。　\nこれより上には見つかりませんでした。　",
+                "最下段まで検索を終了しました。　\nこれより下には見つかりませんでした。　"}));
 
   // Only the first 49 bytes of an item's text are searched.
   const std::string name(48, 'n');

@@ -44,8 +44,8 @@ QIcon SearchIcon(int row) {
 GrepMenuDialog::GrepMenuDialog(Ui& ui, QWidget* parent) : QDialog(parent), ui_(ui) {
   setWindowTitle(QStringLiteral("Grepメニュー"));
   model_ = new QStandardItemModel(0, 3, this);
-  model_->setHorizontalHeaderLabels({QStringLiteral("No."), QStringLiteral("項目"),
-                                     QStringLiteral("機能説明")});
+  model_->setHorizontalHeaderLabels(
+      {QStringLiteral("No."), QStringLiteral("項目"), QStringLiteral("機能説明")});
   for (const GrepMenuRow& row : GrepMenuRows()) {
     auto* number = new QStandardItem(SearchIcon(row.number - 1), QString::number(row.number));
     auto* item = new QStandardItem(Q(row.item));

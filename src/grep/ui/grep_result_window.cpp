@@ -130,8 +130,8 @@ void GrepResultWindow::Fill() {
   parts_[0]->setText(QString::fromStdString(GrepFilesText(run_)));
   parts_[1]->setText(QString::fromStdString(GrepWordText(run_)));
   parts_[2]->setText(QString::fromStdString(GrepCountText(model_->list().size())));
-  QString text = QString::fromStdString(
-      GrepFooterText(FileModificationTime(run_.result_path), run_.kind));
+  QString text =
+      QString::fromStdString(GrepFooterText(FileModificationTime(run_.result_path), run_.kind));
   footer_->setText(text.remove(u'\r').trimmed());
 }
 

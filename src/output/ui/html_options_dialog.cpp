@@ -27,7 +27,8 @@ HtmlOptionsDialog::HtmlOptionsDialog(Ui& ui, QWidget* parent) : QDialog(parent) 
   for (std::string_view f : FontChoices()) font_->addItem(U(f));
   font_->setCurrentIndex(defaults.font - 1);
   comments_ = new QCheckBox(
-      U("[関数内の呼び出し関数リスト]\n 関数に登録コメントを付加する\n （時間がかかります）"), this);
+      U("[関数内の呼び出し関数リスト]\n 関数に登録コメントを付加する\n （時間がかかります）"),
+      this);
   auto* sample = new QPushButton(U("フォントサンプルHTMLを出力する"), this);
   connect(sample, &QPushButton::clicked, this, [&ui] { WriteFontSample(ui); });
   auto* form = new QFormLayout;

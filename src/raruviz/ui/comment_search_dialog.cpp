@@ -37,7 +37,8 @@ CommentSearchDialogWindow::CommentSearchDialogWindow(CommentSearchDialog& model,
   word_ = new QComboBox(this);
   word_->setEditable(true);
   word_->setInsertPolicy(QComboBox::NoInsert);
-  for (const std::string& w : model_.dropdown) word_->addItem(QString::fromStdString(Cp932ToUtf8(w)));
+  for (const std::string& w : model_.dropdown)
+    word_->addItem(QString::fromStdString(Cp932ToUtf8(w)));
   word_->setEditText(QString::fromStdString(Cp932ToUtf8(model_.word)));
   word_->setMinimumWidth(320);
 

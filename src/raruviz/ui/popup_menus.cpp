@@ -6,8 +6,8 @@
 #include <QFontMetrics>
 #include <QMenu>
 #include <QPointer>
-#include <QScreen>
 #include <QProxyStyle>
+#include <QScreen>
 #include <QStyleFactory>
 
 #include "gui/screens.h"

@@ -57,14 +57,21 @@ InfoWindow::InfoWindow(const QString& text, double opacity, QWidget* parent) : Q
   resize(900, 640);
 }
 
-QString InfoWindow::text() const { return edit_->toPlainText(); }
+QString InfoWindow::text() const {
+  return edit_->toPlainText();
+}
 
 SystemInfoWindow::SystemInfoWindow(double opacity, QWidget* parent) : QDialog(parent) {
   setWindowTitle(U("各種情報"));
   setWindowOpacity(opacity);
-  static const char* const kLabels[kFieldCount] = {
-      "現在日時",  "OS バージョン",   "Internet Explorer", "メモリ使用率",
-      "物理メモリ", "スワップ（ページングファイル）", "ユーザーアドレス空間", "空きユーザーアドレス空間"};
+  static const char* const kLabels[kFieldCount] = {"現在日時",
+                                                   "OS バージョン",
+                                                   "Internet Explorer",
+                                                   "メモリ使用率",
+                                                   "物理メモリ",
+                                                   "スワップ（ページングファイル）",
+                                                   "ユーザーアドレス空間",
+                                                   "空きユーザーアドレス空間"};
   auto* grid = new QGridLayout(this);
   for (int i = 0; i < kFieldCount; ++i) {
     auto* label = new QLabel(U(kLabels[i]) + U("："), this);
@@ -99,8 +106,8 @@ void SystemInfoWindow::Refresh() {
 }
 
 void SystemInfoWindow::Show(const SystemInfoTexts& t) {
-  const std::string* texts[kFieldCount] = {&t.local_time, &t.os_version,  &t.ie_version,
-                                           &t.memory_load, &t.physical,   &t.paging,
+  const std::string* texts[kFieldCount] = {&t.local_time,    &t.os_version,  &t.ie_version,
+                                           &t.memory_load,   &t.physical,    &t.paging,
                                            &t.address_total, &t.address_free};
   for (int i = 0; i < kFieldCount; ++i) fields_[i]->setText(U(*texts[i]));
   load_bar_->setValue(t.load_bar);
@@ -127,7 +134,8 @@ void SystemInfoWindow::paintEvent(QPaintEvent*) {
 }
 
 BitmapPatternList::BitmapPatternList(int current_pattern, double opacity, QWidget* parent)
-    : QDialog(parent), pattern_(current_pattern >= 0 && current_pattern < 95 ? current_pattern : 0) {
+    : QDialog(parent),
+      pattern_(current_pattern >= 0 && current_pattern < 95 ? current_pattern : 0) {
   setWindowTitle(U("ﾋﾞｯﾄﾏｯﾌﾟﾊﾟﾀｰﾝﾘｽﾄ"));
   setWindowOpacity(opacity);
   const auto& entries = BackgroundPatternEntries();

@@ -20,10 +20,22 @@ class GraphWidget : public QWidget {
 
   // "フォント角度変更(&E)": 15 degrees more, 90 wraps to 0; false with horizontal bars.
   bool NextAngle();
-  void ToggleWeight() { weight_ = weight_ == 400 ? 700 : 400; update(); }
-  void ToggleDirection() { vertical_ = !vertical_; update(); }
-  void ToggleInverted() { inverted_ = !inverted_; update(); }
-  void SetScaleStep(int step) { scale_step_ = step; update(); }
+  void ToggleWeight() {
+    weight_ = weight_ == 400 ? 700 : 400;
+    update();
+  }
+  void ToggleDirection() {
+    vertical_ = !vertical_;
+    update();
+  }
+  void ToggleInverted() {
+    inverted_ = !inverted_;
+    update();
+  }
+  void SetScaleStep(int step) {
+    scale_step_ = step;
+    update();
+  }
   int angle() const { return angle_; }
   int weight() const { return weight_; }
   bool vertical() const { return vertical_; }

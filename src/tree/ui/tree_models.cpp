@@ -6,7 +6,9 @@ namespace kelvora {
 
 namespace {
 
-QString Display(std::string_view cp932) { return QString::fromStdString(Cp932ToUtf8(cp932)); }
+QString Display(std::string_view cp932) {
+  return QString::fromStdString(Cp932ToUtf8(cp932));
+}
 
 constexpr quintptr kRootId = 0;
 
@@ -42,7 +44,8 @@ QModelIndex SelectionTreeModel::index(int row, int column, const QModelIndex& pa
   if ((id >> 32) != 0) return {};
   const std::size_t entry = id - 1;
   if (static_cast<std::uint32_t>(row) >= page_->entries[entry].callee_count) return {};
-  return createIndex(row, 0, (static_cast<quintptr>(entry) + 1) << 32 | (static_cast<quintptr>(row) + 1));
+  return createIndex(row, 0,
+                     (static_cast<quintptr>(entry) + 1) << 32 | (static_cast<quintptr>(row) + 1));
 }
 
 QModelIndex SelectionTreeModel::parent(const QModelIndex& child) const {
@@ -95,7 +98,8 @@ int CallTreeModel::RowOf(std::int32_t node) const {
   const std::int32_t parent = tree_->node(node).parent;
   if (parent < 0) return 0;
   int row = 0;
-  for (std::int32_t s = tree_->PrevSibling(node); s != CallTree::kNone; s = tree_->PrevSibling(s)) ++row;
+  for (std::int32_t s = tree_->PrevSibling(node); s != CallTree::kNone; s = tree_->PrevSibling(s))
+    ++row;
   return row;
 }
 

@@ -12,9 +12,9 @@
 namespace kelvora {
 
 std::pair<QColor, QColor> TreeGradientColors(int color_type, bool bright) {
-  static const QColor kTop[10] = {QColor(0, 0, 128),   QColor(0, 96, 0),    QColor(128, 0, 0),
-                                  QColor(96, 0, 96),   QColor(0, 96, 96),   QColor(96, 64, 0),
-                                  QColor(64, 64, 64),  QColor(0, 64, 160),  QColor(128, 0, 64),
+  static const QColor kTop[10] = {QColor(0, 0, 128),  QColor(0, 96, 0),   QColor(128, 0, 0),
+                                  QColor(96, 0, 96),  QColor(0, 96, 96),  QColor(96, 64, 0),
+                                  QColor(64, 64, 64), QColor(0, 64, 160), QColor(128, 0, 64),
                                   QColor(32, 48, 96)};
   const QColor top = kTop[color_type < 0 || color_type > 9 ? 9 : color_type];
   const QColor bottom = top.lighter(bright ? 320 : 200);
@@ -45,8 +45,11 @@ TreeSearchDialog::TreeSearchDialog(const TreeSearchHistory& history, int color_t
       {"下検索  F4", 100, [this] { Choose(SearchDirection::Down); }},
       {"ｷｬﾝｾﾙ  (&X)", 180, [this] { reject(); }},
       {"HELP  (&H)", 260, [this] {
-         ui_.Message("選択されている関数から上、または下方向に検索します。　\n\n[上検索]\n現在のTREE展開状態内で検索します\n閉じたTREE内は検索しません\n\n[下検索]\nTREEを展開しながら検索します\n\n※一度検索実行後、F3 / F4で検索継続可　",
-                     Ui::kTreeCaption, MsgIcon::Information);
+         ui_.Message(
+             "選択されている関数から上、または下方向に検索します。　\n\n[上検索]"
+             "\n現在のTREE展開状態内で検索します\n閉じたTREE内は検索しません\n\n[下検索]"
+             "\nTREEを展開しながら検索します\n\n※一度検索実行後、F3 / F4で検索継続可　",
+             Ui::kTreeCaption, MsgIcon::Information);
        }}};
   for (const Button& b : buttons) {
     auto* button = new QPushButton(QString::fromUtf8(b.text), this);
@@ -74,12 +77,18 @@ void TreeSearchDialog::Choose(SearchDirection direction) {
 
 void TreeSearchDialog::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
-    case Qt::Key_F3: Choose(SearchDirection::Up); return;
-    case Qt::Key_F4: Choose(SearchDirection::Down); return;
+    case Qt::Key_F3:
+      Choose(SearchDirection::Up);
+      return;
+    case Qt::Key_F4:
+      Choose(SearchDirection::Down);
+      return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-    case Qt::Key_Escape: return;  // ignored, as the dialog's buttons are the only way out
-    default: QDialog::keyPressEvent(event);
+    case Qt::Key_Escape:
+      return;  // ignored, as the dialog's buttons are the only way out
+    default:
+      QDialog::keyPressEvent(event);
   }
 }
 

@@ -14,8 +14,8 @@ class TreeSearchDialog : public QDialog {
 
  public:
   // color_type 0..9 and bright choose the gradient.
-  TreeSearchDialog(const TreeSearchHistory& history, int color_type, bool bright,
-                   Ui& ui, QWidget* parent = nullptr);
+  TreeSearchDialog(const TreeSearchHistory& history, int color_type, bool bright, Ui& ui,
+                   QWidget* parent = nullptr);
   SearchDirection direction() const { return direction_; }
   std::string word() const;  // CP932
   QComboBox* combo() const { return combo_; }

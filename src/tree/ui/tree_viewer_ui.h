@@ -36,7 +36,9 @@ class TreeViewerUi : public Ui {
   void AdvanceProgress(long long) override {}
   void SetWaitCursor(bool on) override;
   bool PollEscape() override { return outer_.PollEscape(); }
-  bool OpenWithDefaultApp(std::string_view path) override { return outer_.OpenWithDefaultApp(path); }
+  bool OpenWithDefaultApp(std::string_view path) override {
+    return outer_.OpenWithDefaultApp(path);
+  }
 
   std::string status(int line) const;
 

@@ -16,8 +16,8 @@
 #include <QToolBar>
 #include <QTreeView>
 
-#include "platform/cp932.h"
 #include "data/position.h"
+#include "platform/cp932.h"
 #include "platform/line_reader.h"
 #include "settings/settings.h"
 #include "text/regex_service.h"
@@ -33,9 +33,13 @@ namespace {
 constexpr std::string_view kDialog = "Tree_Dialog";
 constexpr std::string_view kTree = "Tree";
 
-QString Q(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+QString Q(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
-QColor FromBgr(unsigned bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+QColor FromBgr(unsigned bgr) {
+  return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
 unsigned ToBgr(const QColor& c) {
   return static_cast<unsigned>(c.red()) | static_cast<unsigned>(c.green()) << 8 |
          static_cast<unsigned>(c.blue()) << 16;
@@ -50,22 +54,33 @@ QIcon Glyph(char kind) {
   p.setPen(QPen(QColor(30, 60, 140), 1.6));
   switch (kind) {
     case 'e':  // expand: a small tree
-      p.drawLine(4, 3, 4, 13); p.drawLine(4, 7, 10, 7); p.drawLine(4, 13, 10, 13);
-      p.fillRect(10, 5, 4, 4, QColor(40, 140, 60)); p.fillRect(10, 11, 4, 4, QColor(40, 140, 60));
+      p.drawLine(4, 3, 4, 13);
+      p.drawLine(4, 7, 10, 7);
+      p.drawLine(4, 13, 10, 13);
+      p.fillRect(10, 5, 4, 4, QColor(40, 140, 60));
+      p.fillRect(10, 11, 4, 4, QColor(40, 140, 60));
       break;
     case 'u':  // callers: an arrow up
-      p.drawLine(8, 14, 8, 3); p.drawLine(8, 3, 4, 7); p.drawLine(8, 3, 12, 7);
+      p.drawLine(8, 14, 8, 3);
+      p.drawLine(8, 3, 4, 7);
+      p.drawLine(8, 3, 12, 7);
       break;
     case 'c':  // copy: two sheets
-      p.drawRect(2, 2, 8, 9); p.drawRect(6, 5, 8, 9);
+      p.drawRect(2, 2, 8, 9);
+      p.drawRect(6, 5, 8, 9);
       break;
     case 'd':  // delete: a cross
-      p.setPen(QPen(QColor(180, 30, 30), 2.2)); p.drawLine(3, 3, 13, 13); p.drawLine(13, 3, 3, 13);
+      p.setPen(QPen(QColor(180, 30, 30), 2.2));
+      p.drawLine(3, 3, 13, 13);
+      p.drawLine(13, 3, 3, 13);
       break;
     case 'o':  // open: a folder
-      p.drawRect(2, 5, 12, 8); p.drawLine(2, 5, 5, 2); p.drawLine(5, 2, 8, 5);
+      p.drawRect(2, 5, 12, 8);
+      p.drawLine(2, 5, 5, 2);
+      p.drawLine(5, 2, 8, 5);
       break;
-    default: break;
+    default:
+      break;
   }
   return QIcon(pm);
 }
@@ -92,14 +107,17 @@ TreeViewSettings LoadTreeViewSettings(SettingsStore& store) {
   v.sel_back = static_cast<unsigned>(store.ReadInt(kTree, "Sel_BackColor", 0xa00000));
   v.out_text = static_cast<unsigned>(store.ReadInt(kTree, "Out_TextColor", 0xffffff));
   v.out_back = static_cast<unsigned>(store.ReadInt(kTree, "Out_BackColor", 0));
-  v.graph_height = static_cast<int>(std::clamp<long long>(store.ReadInt(kTree, "GraphHeight", 4), 0, 7));
+  v.graph_height =
+      static_cast<int>(std::clamp<long long>(store.ReadInt(kTree, "GraphHeight", 4), 0, 7));
   v.src_line = static_cast<int>(std::max<long long>(0, store.ReadInt(kTree, "SrcLine", 0)));
   return v;
 }
 
 TreeViewerWindow::TreeViewerWindow(SettingsStore& store, Ui& outer,
                                    std::function<EditorLauncher()> editor, QWidget* parent)
-    : QMainWindow(parent), store_(store), editor_(std::move(editor)),
+    : QMainWindow(parent),
+      store_(store),
+      editor_(std::move(editor)),
       regex_(std::make_unique<RegexService>()) {
   setWindowTitle(QStringLiteral("Kelvora  - TREE -"));
   setMinimumSize(520, 430);
@@ -123,19 +141,26 @@ TreeViewerWindow::TreeViewerWindow(SettingsStore& store, Ui& outer,
   const int t = static_cast<int>(store_.ReadInt("Window", "tree_top", 0));
   const int r = static_cast<int>(store_.ReadInt("Window", "tree_right", 0));
   const int b = static_cast<int>(store_.ReadInt("Window", "tree_bottom", 0));
-  if (l && t && r && b && r - l >= 520 && b - t >= 430) setGeometry(l, t, r - l, b - t);
-  else resize(1000, 700);
+  if (l && t && r && b && r - l >= 520 && b - t >= 430)
+    setGeometry(l, t, r - l, b - t);
+  else
+    resize(1000, 700);
 }
 
 TreeViewerWindow::~TreeViewerWindow() = default;
 
-Ui& TreeViewerWindow::ui() { return *ui_; }
+Ui& TreeViewerWindow::ui() {
+  return *ui_;
+}
 
-std::string TreeViewerWindow::status(int pane) const { return ui_->status(pane); }
+std::string TreeViewerWindow::status(int pane) const {
+  return ui_->status(pane);
+}
 
 void TreeViewerWindow::BuildPages(QWidget* body) {
   tabs_ = new QTabBar(body);
-  for (int i = 0; i < TreeViewerState::kPages; ++i) tabs_->addTab(QStringLiteral("Page %1").arg(i + 1));
+  for (int i = 0; i < TreeViewerState::kPages; ++i)
+    tabs_->addTab(QStringLiteral("Page %1").arg(i + 1));
   connect(tabs_, &QTabBar::currentChanged, this, [this](int index) {
     if (state_.SelectPage(index, *ui_)) ShowPage(index);
   });
@@ -166,15 +191,17 @@ void TreeViewerWindow::BuildPages(QWidget* body) {
     w.output->setModel(w.output_model);
     w.output->setContextMenuPolicy(Qt::CustomContextMenu);
     w.output->installEventFilter(this);
-    connect(w.output, &QTreeView::customContextMenuRequested, this,
-            [this](const QPoint& at) { context_menu_->popup(current().output->viewport()->mapToGlobal(at)); });
+    connect(w.output, &QTreeView::customContextMenuRequested, this, [this](const QPoint& at) {
+      context_menu_->popup(current().output->viewport()->mapToGlobal(at));
+    });
     connect(w.output, &QTreeView::expanded, this, [this, i](const QModelIndex& index) {
       PageWidgets& pw = pages_[static_cast<std::size_t>(i)];
       state_.page(i).output.SetExpanded(pw.output_model->NodeOf(index), true);
       if (!syncing_ && pw.output_model->TakeNestLimited()) ShowNestLimitMessage(*ui_);
     });
     connect(w.output, &QTreeView::collapsed, this, [this, i](const QModelIndex& index) {
-      state_.page(i).output.SetExpanded(pages_[static_cast<std::size_t>(i)].output_model->NodeOf(index), false);
+      state_.page(i).output.SetExpanded(
+          pages_[static_cast<std::size_t>(i)].output_model->NodeOf(index), false);
     });
     connect(w.output->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { OutputSelectionChanged(); });
@@ -212,7 +239,9 @@ void TreeViewerWindow::BuildMenus() {
     return a;
   };
   QMenu* analyse = menuBar()->addMenu(QStringLiteral("解析(&A)"));
-  add(analyse, "開く(&O)\tCtrl+O", [this] { OpenWithDialog(); }, QKeySequence(Qt::CTRL | Qt::Key_O));
+  add(
+      analyse, "開く(&O)\tCtrl+O", [this] { OpenWithDialog(); },
+      QKeySequence(Qt::CTRL | Qt::Key_O));
   analyse->addSeparator();
   add(analyse, "全展開／閉じる(&E)", [this] { ToggleExpandAllCommand(); });
   add(analyse, "上位関数取得  - 出力Window - (&U)", [this] { CallersCommand(); });
@@ -222,14 +251,19 @@ void TreeViewerWindow::BuildMenus() {
   analyse->addSeparator();
   add(analyse, "ルート関数候補の検索  - 選択Window - (&R)", [this] { RootCandidatesCommand(); });
   add(analyse, "再起処理の検索         - 選択Window - (&E)", [this] { RecursionsCommand(); });
-  add(analyse, "TREE内検索    - 出力Window - (&S)\tCtrl+F", [this] { SearchCommand(); },
+  add(
+      analyse, "TREE内検索    - 出力Window - (&S)\tCtrl+F", [this] { SearchCommand(); },
       QKeySequence(Qt::CTRL | Qt::Key_F));
 
   QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
-  QAction* status_bar = add(view, "ｽﾃｰﾀｽ ﾊﾞｰ(&S)", [this](bool on) { statusBar()->setVisible(on); });
+  QAction* status_bar =
+      add(view, "ｽﾃｰﾀｽ ﾊﾞｰ(&S)", [this](bool on) { statusBar()->setVisible(on); });
   status_bar->setCheckable(true);
   status_bar->setChecked(true);
-  QAction* tool_bar = add(view, "ﾂｰﾙ ﾊﾞｰ(&T)", [this](bool on) { toolbar_->setVisible(on); LayOut(); });
+  QAction* tool_bar = add(view, "ﾂｰﾙ ﾊﾞｰ(&T)", [this](bool on) {
+    toolbar_->setVisible(on);
+    LayOut();
+  });
   tool_bar->setCheckable(true);
   tool_bar->setChecked(true);
   QAction* sliders = add(view, "ｽﾗｲﾀﾞｰ ｺﾝﾄﾛｰﾙ", [this](bool on) {
@@ -258,13 +292,18 @@ void TreeViewerWindow::BuildMenus() {
   add(glass, "透明にしない", [this] { setWindowOpacity(1.0); });
   for (int n = 1; n <= 9; ++n) {
     QAction* a = glass->addAction(QStringLiteral("%1％　透明").arg(n * 10));
-    connect(a, &QAction::triggered, this, [this, n] { setWindowOpacity((255.0 - 2 * 20 * n) / 255.0); });
+    connect(a, &QAction::triggered, this,
+            [this, n] { setWindowOpacity((255.0 - 2 * 20 * n) / 255.0); });
   }
 
   QMenu* other = menuBar()->addMenu(QStringLiteral("その他(&O)"));
   add(other, "ショートカット一覧（&S）", [this] {
-    ui_->Message("≪ショートカット・キー　一覧≫\n\n　TREE用ファイルOPEN　　　　「Ctrl + O」\n　TREE出力Window内検索　 「Ctrl + F」\n　ページタブ移動　左　　　　　  「Ctrl + Page Up」\n　ページタブ移動　右　　　　　  「Ctrl + Page Down」　\n　関数TREE　コメント取得　　 「Ctrl + G」\n",
-                 Ui::kTreeCaption, MsgIcon::Information);
+    ui_->Message(
+        "≪ショートカット・キー　一覧≫\n\n　TREE用ファイルOPEN　　　　「Ctrl + "
+        "O」\n　TREE出力Window内検索　 「Ctrl + F」\n　ページタブ移動　左　　　　　  「Ctrl + Page "
+        "Up」\n　ページタブ移動　右　　　　　  「Ctrl + Page "
+        "Down」　\n　関数TREE　コメント取得　　 「Ctrl + G」\n",
+        Ui::kTreeCaption, MsgIcon::Information);
   });
 
   toolbar_ = addToolBar(QStringLiteral("TREE"));
@@ -368,8 +407,8 @@ void TreeViewerWindow::ChooseColour(bool output, bool background) {
   unsigned& value = output ? (background ? view_.out_back : view_.out_text)
                            : (background ? view_.sel_back : view_.sel_text);
   for (int i = 0; i < 16; ++i)
-    QColorDialog::setCustomColor(i, FromBgr(static_cast<unsigned>(
-                                        store_.ReadInt("Color", "CustomColor" + std::to_string(i), 0xffffff))));
+    QColorDialog::setCustomColor(i, FromBgr(static_cast<unsigned>(store_.ReadInt(
+                                        "Color", "CustomColor" + std::to_string(i), 0xffffff))));
   const QColor chosen = QColorDialog::getColor(FromBgr(value), this);
   if (!chosen.isValid()) return;
   value = ToBgr(chosen);
@@ -377,7 +416,8 @@ void TreeViewerWindow::ChooseColour(bool output, bool background) {
                            : (background ? "Sel_BackColor" : "Sel_TextColor");
   store_.WriteInt(kTree, key, value);
   for (int i = 0; i < 16; ++i)
-    store_.WriteInt("Color", "CustomColor" + std::to_string(i), ToBgr(QColorDialog::customColor(i)));
+    store_.WriteInt("Color", "CustomColor" + std::to_string(i),
+                    ToBgr(QColorDialog::customColor(i)));
   ApplyColours();
 }
 
@@ -408,9 +448,18 @@ bool TreeViewerWindow::eventFilter(QObject* watched, QEvent* event) {
     if (state_.SwitchPage(1, *ui_)) ShowPage(state_.current());
     return true;
   }
-  if (key->key() == Qt::Key_F3) { SearchAgain(SearchDirection::Up); return true; }
-  if (key->key() == Qt::Key_F4) { SearchAgain(SearchDirection::Down); return true; }
-  if (key->key() == Qt::Key_F5) { OpenInEditorCommand(); return true; }
+  if (key->key() == Qt::Key_F3) {
+    SearchAgain(SearchDirection::Up);
+    return true;
+  }
+  if (key->key() == Qt::Key_F4) {
+    SearchAgain(SearchDirection::Down);
+    return true;
+  }
+  if (key->key() == Qt::Key_F5) {
+    OpenInEditorCommand();
+    return true;
+  }
   if (watched == current().selection &&
       (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
     ExpandSelectedEntry(true);
@@ -434,7 +483,8 @@ bool TreeViewerWindow::OpenFile(const std::string& path) {
   const bool read = OpenTreeFile(path, page.file, state_.settings, *regex_, *ui_);
   w.selection_model->SetPage(&page.file);
   w.output_model->SetTree(&page.output);
-  if (!page.file.tab_label.empty()) tabs_->setTabText(state_.current(), Q(ToDisplay(page.file.tab_label)));
+  if (!page.file.tab_label.empty())
+    tabs_->setTabText(state_.current(), Q(ToDisplay(page.file.tab_label)));
   const QModelIndex root = w.selection_model->RootIndex();
   if (root.isValid()) {
     w.selection->expand(root);
@@ -446,7 +496,8 @@ bool TreeViewerWindow::OpenFile(const std::string& path) {
 }
 
 void TreeViewerWindow::OpenWithDialog() {
-  const auto path = ui_->ChooseOpenFile("■■ treeファイルを指定 ■■", "treeファイル（*.tree） (*.tree)", {});
+  const auto path =
+      ui_->ChooseOpenFile("■■ treeファイルを指定 ■■", "treeファイル（*.tree） (*.tree)", {});
   OpenFile(path.value_or(std::string()));
 }
 
@@ -456,8 +507,9 @@ void TreeViewerWindow::ExpandSelectedEntry(bool ask) {
   if (entry < 0) return;
   TreeViewerPage& page = state_.page();
   w.output_model->SetTree(nullptr);
-  const bool built = ask ? ConfirmAndExpandIntoOutput(page.file, entry, page.output, state_.settings, *ui_)
-                         : (ExpandIntoOutput(page.file, entry, page.output, state_.settings, *ui_), true);
+  const bool built =
+      ask ? ConfirmAndExpandIntoOutput(page.file, entry, page.output, state_.settings, *ui_)
+          : (ExpandIntoOutput(page.file, entry, page.output, state_.settings, *ui_), true);
   w.output_model->SetTree(&page.output);
   if (!built) return;
   SyncOutputView();
@@ -520,7 +572,8 @@ void TreeViewerWindow::ShowSourceFor(std::int32_t node) {
   }
   const std::string position = ItemPosition(data);
   QString text;
-  if (!position.empty()) text += QStringLiteral("ファイルパス（行番号）：") + Q(ToDisplay(position)) + "\n";
+  if (!position.empty())
+    text += QStringLiteral("ファイルパス（行番号）：") + Q(ToDisplay(position)) + "\n";
   if (fields.size() >= 3)
     text += QStringLiteral("実/総ステップ数 ： %1 / %2\n").arg(Q(fields[1]), Q(fields[2]));
   text += QStringLiteral("プリプロセッサ定義：") + Q(ToDisplay(state_.page().file.data1)) + "\n\n";
@@ -528,7 +581,8 @@ void TreeViewerWindow::ShowSourceFor(std::int32_t node) {
   long line = 0;
   if (!position.empty() && SplitPosition(position, path, line)) {
     long first = std::max(1L, line);
-    if (const std::size_t after = data.find("),", data.rfind(position)); after != std::string::npos) {
+    if (const std::size_t after = data.find("),", data.rfind(position));
+        after != std::string::npos) {
       const long begin = std::atol(data.c_str() + after + 2);
       if (begin > 0) first = begin;
     }
@@ -537,7 +591,10 @@ void TreeViewerWindow::ShowSourceFor(std::int32_t node) {
     const long to = first + (total > 0 ? total + 3 : 3000);
     FileLineReader reader;
     if (!reader.Open(path)) {
-      text += QStringLiteral("　※ファイルオープンエラー\n　　・ファイルパスにそのファイルがない\n　　・ファイルの排他制御をしているエディタでファイルを開いている場合\n　　　（エディタの設定を変更する・ファイルを閉じるなど）\n");
+      text += QStringLiteral(
+          "　※ファイルオープンエラー\n　　・ファイルパスにそのファイルがない\n　　・ファイルの排他"
+          "制御をしているエディタでファイルを開いている場合\n　　　（エディタの設定を変更する・ファ"
+          "イルを閉じるなど）\n");
     } else {
       std::string src;
       for (long n = 1; n <= to && reader.ReadLine(src); ++n)
@@ -590,7 +647,9 @@ void TreeViewerWindow::RootCandidatesCommand() {
   if (auto text = RootCandidates(state_.page().file, *ui_)) SetInfo(*text);
 }
 
-void TreeViewerWindow::RecursionsCommand() { SetInfo(RecursionListText(state_.page().file)); }
+void TreeViewerWindow::RecursionsCommand() {
+  SetInfo(RecursionListText(state_.page().file));
+}
 
 void TreeViewerWindow::SearchCommand() {
   if (state_.page().output.empty()) {
@@ -611,7 +670,8 @@ void TreeViewerWindow::SearchAgain(SearchDirection direction) {
   if (state_.search_word.empty() || tree.empty()) return;
   current().output->setUpdatesEnabled(false);
   if (direction == SearchDirection::Up) SearchUp(tree, state_.search_word, *ui_);
-  if (direction == SearchDirection::Down) SearchDown(tree, state_.search_word, state_.settings, *ui_);
+  if (direction == SearchDirection::Down)
+    SearchDown(tree, state_.search_word, state_.settings, *ui_);
   current().output->setUpdatesEnabled(true);
   SyncOutputView();
 }

@@ -50,9 +50,13 @@ class TreeViewerWindow : public QMainWindow {
 
   TreeViewerState& state() { return state_; }
   Ui& ui();
-  QTreeView* selection_view(int page) const { return pages_[static_cast<std::size_t>(page)].selection; }
+  QTreeView* selection_view(int page) const {
+    return pages_[static_cast<std::size_t>(page)].selection;
+  }
   QTreeView* output_view(int page) const { return pages_[static_cast<std::size_t>(page)].output; }
-  QPlainTextEdit* info_window(int page) const { return pages_[static_cast<std::size_t>(page)].info; }
+  QPlainTextEdit* info_window(int page) const {
+    return pages_[static_cast<std::size_t>(page)].info;
+  }
   QTabBar* tabs() const { return tabs_; }
   GraphWidget* graph() const { return graph_; }
   QMenu* context_menu() const { return context_menu_; }
