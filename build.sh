@@ -15,6 +15,10 @@ case "${1:-}" in
     exec ./build/release/kelvora
     ;;
   test)
+    # Every C++ file as clang-format writes it (.clang-format in the root).
+    find src tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -not -path '*/golden/*' \
+      -not -path '*/fixtures/*' -not -path '*/corpus/*' -print0 |
+      xargs -0 clang-format --dry-run --Werror
     # The core tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
     cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVORA_SANITIZE=ON -DKELVORA_GUI=OFF \
       -DKELVORA_WERROR=ON
