@@ -113,6 +113,7 @@ class MainWindow : public QWidget, public UiView, private CommandView {
   QAbstractButton* IndexButton() const;
   QAbstractButton* PanelButton() const;
   QLabel* CountField() const { return count_field_; }
+  QLabel* MenuStatusLine() const { return menu_status_; }
   QSpinBox* RowsSpin() const { return rows_spin_; }
   QSpinBox* ColumnsSpin() const { return columns_spin_; }
   QLineEdit* PageSizeField() const { return page_size_; }
@@ -201,6 +202,7 @@ class MainWindow : public QWidget, public UiView, private CommandView {
   void SetSpecifyMode(bool specify);
   void ToggleIndex();
   void RunMenu(MenuModel menu);
+  void ShowMenuPosition(const QString& position);
   void RefreshHistoryBox();
   EditorLauncher Launcher() const;
   const LoweredNames* Lowered(ListKind kind) const;
@@ -242,6 +244,7 @@ class MainWindow : public QWidget, public UiView, private CommandView {
   QToolButton* panel_button_ = nullptr;
   std::array<QPushButton*, kListCount> kind_buttons_{};
   QLabel* count_field_ = nullptr;
+  QLabel* menu_status_ = nullptr;
 
   // Lower panel.
   QWidget* panel_ = nullptr;

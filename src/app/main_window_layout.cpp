@@ -119,6 +119,11 @@ void MainWindow::BuildTopControls() {
   count_field_->setGeometry(226, 8, 104, 20);
   count_field_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
+  // The position of the highlighted match-menu item, below the kind buttons.
+  menu_status_ = PlainLabel(this, QStringLiteral("menuStatus"));
+  menu_status_->setGeometry(10, kCollapsedHeight - 28, kCollapsedWidth - 62, 20);
+  menu_status_->hide();
+
   word_box_ = new QComboBox(this);
   word_box_->setEditable(true);
   word_box_->setInsertPolicy(QComboBox::NoInsert);
@@ -393,6 +398,7 @@ void MainWindow::ApplyTextColor() {
   for (QLabel* label : status_) recolor(label, false);
   for (QLabel* label : count_) recolor(label, false);
   recolor(count_field_, false);
+  recolor(menu_status_, false);
   for (QGroupBox* group : groups_) recolor(group, false);
   for (QToolButton* b : {menu_radio_, specify_radio_}) recolor(b, true);
   KeepSpinArrowsVisible(panel_);

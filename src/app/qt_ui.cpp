@@ -147,12 +147,16 @@ void QtUi::SetWaitCursor(bool on) {
 }
 
 // User input is dispatched here too, so that it is swallowed now rather than delivered when
-// the command has ended; only the Escape key is remembered.
+// the command has ended; only the Escape key is remembered. Commands poll once per file or line,
+// far more often than the screen can show anything: the queue is served only when kServeEvery
+// has passed since it was last served, which keeps repaints and Escape prompt while the command
+// keeps nearly all the time.
 bool QtUi::PollEscape() {
-  if (!polling_) {
+  if (!polling_ && (!served_.isValid() || served_.hasExpired(kServeEveryMs))) {
     polling_ = true;
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     polling_ = false;
+    served_.start();
   }
   const bool pressed = escape_pressed_;
   escape_pressed_ = false;

@@ -1,6 +1,7 @@
 // The dialog port on Qt: message boxes, file choosers, status lines, progress and Escape polling.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 
 #include "platform/ui.h"
@@ -57,6 +58,9 @@ class QtUi final : public QObject, public Ui {
   QWidget* DialogParent() const;
   void ShowProgress();
 
+  // Least time between two servings of the event queue in PollEscape.
+  static constexpr qint64 kServeEveryMs = 30;
+
   UiView* view_;
   long long progress_max_ = 0;
   long long progress_pos_ = 0;
@@ -64,6 +68,7 @@ class QtUi final : public QObject, public Ui {
   bool polling_ = false;
   bool escape_pressed_ = false;
   bool close_requested_ = false;
+  QElapsedTimer served_;  // since the queue was last served in PollEscape
 };
 
 }  // namespace kelvora

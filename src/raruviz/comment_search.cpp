@@ -124,6 +124,7 @@ CommentSearchOutcome RunCommentSearch(const RegisteredData& data,
   outcome.menu.count_text = CountOf(outcome.rows.size());
   outcome.menu.items.reserve(outcome.rows.size());
   for (std::size_t row : outcome.rows) outcome.menu.items.push_back(CommentItem(list, row));
+  SetItemPositions(data, *kind, outcome.rows, outcome.menu);
   state.comment_search_active = true;
   state.count_text = outcome.menu.count_text;
   return outcome;

@@ -111,6 +111,16 @@ std::string DisplayText(const MenuItem& item) {
   return ToDisplay(item.text);
 }
 
+std::string DisplayPosition(const MenuItem& item) {
+  return ToDisplay(item.position);
+}
+
+void SetItemPositions(const RegisteredData& data, ListKind kind,
+                      const std::vector<std::size_t>& rows, MenuModel& model) {
+  const std::size_t count = std::min(rows.size(), model.items.size());
+  for (std::size_t i = 0; i < count; ++i) model.items[i].position = data.FullPosition(kind, rows[i]);
+}
+
 void ApplyMarkerRule(ListKind kind, const std::string& marker, MenuItem& item) {
   int bitmap = 0;
   if (kind == ListKind::Function && marker == "#define") bitmap = kMacroBitmap;

@@ -45,6 +45,10 @@ struct MenuItem {
   bool column_break = false;
   // The first item of a page: the previous-page item or the IndexMode notice.
   bool header = false;
+  // Match menus: the row's position ready to open (expanded, in the bytes the data holds), which
+  // tells rows of one name apart; shown as the item's tooltip and on the status line while the
+  // item is highlighted. Empty elsewhere.
+  std::string position;
 };
 
 struct MenuModel {
@@ -79,6 +83,14 @@ MenuModel BuildBrowseMenu(const RegistrationList& list, const MenuLayout& layout
 // of matches " %04d".
 MenuModel BuildMatchMenu(const RegistrationList& list, const std::vector<std::size_t>& rows,
                          bool comment_display);
+
+// Gives each item of a match menu over rows (in item order) of the list of kind the row's full
+// position.
+void SetItemPositions(const RegisteredData& data, ListKind kind,
+                      const std::vector<std::size_t>& rows, MenuModel& model);
+
+// The item's position for the screen, in UTF-8; empty when it has none.
+std::string DisplayPosition(const MenuItem& item);
 
 // The text a reader gets of a cell (at most 511 bytes), without a copy when it is short enough.
 std::string_view CellForReading(const RegistrationList& list, std::size_t row, int column,

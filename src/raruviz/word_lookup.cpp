@@ -185,6 +185,7 @@ LookupOutcome LookupWord(const RegisteredData& data, ListKind kind, std::string_
   }
   outcome.result = LookupResult::Menu;
   outcome.menu = BuildMatchMenu(list, rows, layout.comment_display);
+  SetItemPositions(data, kind, rows, outcome.menu);
   state.count_text = outcome.menu.count_text;
   return outcome;
 }

@@ -2,6 +2,7 @@
 // the kind buttons in both modes, and the editor started with the right arguments.
 #include "test_main_window_fixture.h"
 
+#include <cstdio>
 #include <QAbstractButton>
 #include <QClipboard>
 #include <QComboBox>
@@ -14,6 +15,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
+#include <cstdio>
 
 #include "analysis/analysis_run.h"
 
@@ -261,6 +263,56 @@ class TestMainWindowTagJump : public QObject {
 
     w.window->IndexButton()->click();
     QCOMPARE(w.env.Store().ReadInt("Index", "Mode", 9), 0LL);
+  }
+
+  // 119 998 rows "a000000"..., then two rows "z_last" at lines 7 and 9 of the analysed file: the
+  // last row opens from the match menu and from the index window, and the match menu tells the
+  // two rows of one name apart by their positions.
+  void LastRowOfALongListOpensFromTheMatchMenuAndTheIndexWindow() {
+    AnalysedWindow w;
+    RegistrationList& functions = w.window->data().functions();
+    const std::string position = functions.Cell(0, col::kPosition);
+    const std::string file = position.substr(0, position.rfind('('));
+    functions.Clear();
+    constexpr std::size_t kRows = 120000;
+    char name[16];
+    for (std::size_t r = 0; r < kRows; ++r) {
+      const bool last = r >= kRows - 2;
+      std::snprintf(name, sizeof name, "a%06zu", r);
+      const std::size_t row = functions.AppendRow();
+      functions.SetCell(row, col::kName, last ? "z_last" : name);
+      functions.SetCell(row, col::kPosition, file + (r == kRows - 1 ? "(9)" : last ? "(7)" : "(1)"));
+    }
+    functions.RebuildIndex();
+    w.window->DataChanged();
+
+    w.Specify(QStringLiteral("z_last"));
+    w.answers = {RowCommandId(kRows - 1)};
+    w.window->KindButton(1)->click();
+    QCOMPARE(w.menus.size(), std::size_t{1});
+    const MenuModel& matches = w.menus.back();
+    QCOMPARE(matches.items.size(), std::size_t{2});
+    QCOMPARE(DisplayText(matches.items[0]), DisplayText(matches.items[1]));
+    const std::string full = w.window->data().FullPosition(ListKind::Function, kRows - 1);
+    QVERIFY(full.rfind(w.env.Home(), 0) == 0);
+    QCOMPARE(matches.items[1].position, full);
+    QVERIFY(matches.items[0].position != matches.items[1].position);
+    QCOMPARE(w.env.spawned.size(), std::size_t{1});
+    QCOMPARE(w.env.spawned.back()[1], std::string("/j9"));
+
+    w.window->MenuRadio()->click();
+    w.window->IndexButton()->click();
+    QVERIFY(w.window->IndexButton()->isChecked());
+    w.index_answer = 1;  // "a", then "z"
+    w.answers = {RowCommandId(kRows - 1)};
+    w.window->KindButton(1)->click();
+    QCOMPARE(w.index_windows.size(), std::size_t{1});
+    QCOMPARE(w.index_windows.back().entries.size(), std::size_t{2});
+    QCOMPARE(w.menus.size(), std::size_t{2});
+    QCOMPARE(w.menus.back().items.back().id, RowCommandId(kRows - 1));
+    QVERIFY(w.menus.back().items.back().position.empty());  // a browse menu shows no positions
+    QCOMPARE(w.env.spawned.size(), std::size_t{2});
+    QCOMPARE(w.env.spawned.back()[1], std::string("/j9"));
   }
 
   void GetTakesTheClipboardsFirstLineInSpecifyModeOnly() {

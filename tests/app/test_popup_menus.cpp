@@ -385,6 +385,46 @@ class TestPopupMenus : public QObject {
     QCOMPARE(kelvora::ExecMenu(model, nullptr), kelvora::kRowCommandBase + 5);
   }
 
+  // Items of one name tell their rows apart by position: the tooltip holds it, and the sink gets
+  // it while the item is highlighted (nothing for an item without one, and an empty text when
+  // the menu closes), in the QMenu and in the column popup that takes over past 1 000 items.
+  void MatchItemsShowTheirPositionWhenHighlighted() {
+    for (const std::size_t count : {std::size_t{3}, std::size_t{1500}}) {
+      MenuModel model;
+      for (std::size_t i = 0; i < count; ++i) {
+        model.items.push_back(Item("&napi_rx_handler", kelvora::RowCommandId(i)));
+        model.items.back().position = "/src/drv " + std::to_string(i) + "/rx.c(" +
+                                      std::to_string(i + 10) + ")";
+      }
+      model.items[0].position.clear();
+      QStringList seen;
+      OnPopup([](QWidget* popup) {
+        if (auto* menu = qobject_cast<QMenu*>(popup)) {
+          QVERIFY(menu->toolTipsVisible());
+          QCOMPARE(menu->actions()[2]->toolTip(), QStringLiteral("/src/drv 2/rx.c(12)"));
+          QCOMPARE(menu->actions()[2]->text(), QStringLiteral("&napi_rx_handler"));
+          menu->setActiveAction(menu->actions()[0]);
+          menu->setActiveAction(menu->actions()[2]);
+          QTest::keyClick(menu, Qt::Key_Return);
+          return;
+        }
+        ColumnMenu* menu = AsColumnMenu(popup);
+        QVERIFY(menu != nullptr);
+        QTest::keyClick(menu, Qt::Key_Down);
+        QTest::keyClick(menu, Qt::Key_Down);
+        QTest::keyClick(menu, Qt::Key_Down);
+        QTest::keyClick(menu, Qt::Key_Return);
+      });
+      const int chosen = kelvora::ExecMenu(model, nullptr, [&](const QString& position) {
+        if (seen.isEmpty() || seen.back() != position) seen << position;
+      });
+      QCOMPARE(chosen, kelvora::RowCommandId(2));
+      QVERIFY2(seen.contains(QStringLiteral("/src/drv 2/rx.c(12)")), qPrintable(seen.join('|')));
+      QVERIFY(!seen.contains(QStringLiteral("/src/drv 0/rx.c(10)")));
+      QVERIFY(seen.back().isEmpty());
+    }
+  }
+
   void OneColumnMenuDisabledItemCannotBeChosen() {
     MenuModel model;
     model.items = {Item("&one", 500, false), Item("&two", 501)};

@@ -105,6 +105,8 @@ TEST_F(CommentSearchTest, OneHitJumpsSeveralBuildTheMenu) {
   ASSERT_EQ(2u, several.menu.items.size());
   EXPECT_EQ("(&2) tbl_b  /* 表 */", DisplayText(several.menu.items[1]));
   EXPECT_EQ(501, several.menu.items[1].id);
+  EXPECT_EQ("/src/t.c(1)", several.menu.items[0].position);  // tells equal names apart
+  EXPECT_EQ("/src/t.c(5)", several.menu.items[1].position);
   EXPECT_EQ(10, several.menu.x);
   EXPECT_TRUE(state.comment_search_active);
   EXPECT_EQ("    2", state.count_text);

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStringList>
 #include <QToolTip>
 #include <algorithm>
 
@@ -36,6 +37,18 @@ QString WithoutMnemonic(const QString& text) {
 }
 
 }  // namespace
+
+QString ItemPosition(const MenuItem& item) {
+  const std::string position = DisplayPosition(item);
+  return QString::fromUtf8(position.data(), static_cast<qsizetype>(position.size()));
+}
+
+QString ItemToolTip(const MenuItem& item, const QString& full_text, bool elided) {
+  QStringList lines;
+  if (elided) lines << WithoutMnemonic(full_text);
+  if (!item.position.empty()) lines << ItemPosition(item);
+  return lines.join(u'\n');
+}
 
 ColumnMenu::ColumnMenu(const MenuModel& model, QWidget* parent)
     : QAbstractScrollArea(parent), model_(model) {
@@ -245,9 +258,11 @@ bool ColumnMenu::viewportEvent(QEvent* event) {
   if (event->type() == QEvent::ToolTip) {
     auto* help = static_cast<QHelpEvent*>(event);
     const std::size_t item = ItemAt(help->pos());
-    if (item != kNone && ShownText(item) != FullText(item)) {
-      QToolTip::showText(help->globalPos(), WithoutMnemonic(FullText(item)), viewport(),
-                         ItemRect(item));
+    const QString tip = item != kNone ? ItemToolTip(model_.items[item], FullText(item),
+                                                    ShownText(item) != FullText(item))
+                                      : QString();
+    if (!tip.isEmpty()) {
+      QToolTip::showText(help->globalPos(), tip, viewport(), ItemRect(item));
     } else {
       QToolTip::hideText();
     }

@@ -12,6 +12,12 @@
 
 namespace kelvora {
 
+// The item's position for the screen (empty when it has none).
+QString ItemPosition(const MenuItem& item);
+// The tooltip of an item whose display text is full_text: the text as it reads when it was
+// elided, and the position when it has one, one to a line; empty when there is neither.
+QString ItemToolTip(const MenuItem& item, const QString& full_text, bool elided);
+
 class ColumnMenu : public QAbstractScrollArea {
   Q_OBJECT
 
@@ -51,6 +57,8 @@ class ColumnMenu : public QAbstractScrollArea {
  signals:
   // The popup closed, with or without a choice.
   void Finished();
+  // An item was highlighted: its position (empty when it has none, or when nothing is).
+  void Highlighted(const QString& position);
 
  protected:
   bool event(QEvent* event) override;

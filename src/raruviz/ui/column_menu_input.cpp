@@ -45,6 +45,7 @@ void ColumnMenu::SetCurrent(std::size_t item) {
   current_ = item;
   if (old != kNone) viewport()->update(ItemRect(old));
   if (item != kNone) viewport()->update(ItemRect(item));
+  emit Highlighted(item != kNone ? ItemPosition(model_.items[item]) : QString());
 }
 
 void ColumnMenu::Choose(std::size_t item) {

@@ -48,59 +48,63 @@ void RunUntilClosed(Popup* popup) {
   if (guard != nullptr && guard->isVisible()) loop.exec();
 }
 
-int ExecColumnMenu(const MenuModel& model, QWidget* parent) {
+int ExecColumnMenu(const MenuModel& model, QWidget* parent, const HighlightSink& on_highlight) {
   QPointer<ColumnMenu> menu = new ColumnMenu(model, parent);
+  if (on_highlight) QObject::connect(menu.data(), &ColumnMenu::Highlighted, on_highlight);
   RunUntilClosed(menu.data());
+  if (on_highlight) on_highlight(QString());
   if (menu == nullptr) return kNoCommand;
   const int chosen = menu->chosen();
   delete menu;
   return chosen;
 }
 
-QString WithoutMnemonic(QString text) {
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    if (text[i] == u'&') text.remove(i, 1);
-  }
-  return text;
-}
-
-int ExecQMenu(const MenuModel& model, QWidget* parent) {
+int ExecQMenu(const MenuModel& model, QWidget* parent, const HighlightSink& on_highlight) {
   ScrollingMenuStyle style;
   QPointer<QMenu> menu = new QMenu(parent);
   menu->setStyle(&style);
   const QFontMetrics metrics(menu->font());
   const int text_cap = ItemTextCap(metrics);
   const qreal dpr = menu->devicePixelRatioF();
-  bool elided_any = false;
+  bool tips = false;
   for (const MenuItem& item : model.items) {
     const std::string utf8 = DisplayText(item);
     const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     const QString shown = metrics.elidedText(text, Qt::ElideRight, text_cap, Qt::TextShowMnemonic);
     QAction* action = menu->addAction(shown);
-    if (shown != text) {
-      action->setToolTip(WithoutMnemonic(text));
-      elided_any = true;
+    const QString tip = ItemToolTip(item, text, shown != text);
+    if (!tip.isEmpty()) {
+      action->setToolTip(tip);
+      tips = true;
     }
+    if (!item.position.empty()) action->setStatusTip(ItemPosition(item));
     action->setData(item.id);
     action->setEnabled(item.enabled);
     const int bitmap = item.checked ? item.checked_bitmap : item.unchecked_bitmap;
     if (bitmap != 0) action->setIcon(QIcon(MenuBitmap(bitmap, dpr)));
   }
-  menu->setToolTipsVisible(elided_any);
+  menu->setToolTipsVisible(tips);
+  if (on_highlight) {
+    QObject::connect(menu.data(), &QMenu::hovered, [&on_highlight](QAction* action) {
+      on_highlight(action->statusTip());
+    });
+  }
 
   QAction* chosen =
       menu->exec(OnScreen(QPoint(model.x, model.y), ScreenOfWindow(parent)->geometry()));
   const int id = chosen != nullptr && chosen->isEnabled() ? chosen->data().toInt() : kNoCommand;
   delete menu;
+  if (on_highlight) on_highlight(QString());
   return id;
 }
 
 }  // namespace
 
-int ExecMenu(const MenuModel& model, QWidget* parent) {
+int ExecMenu(const MenuModel& model, QWidget* parent, const HighlightSink& on_highlight) {
   if (model.items.empty()) return kNoCommand;
-  if (model.paged || model.items.size() > kLargestQMenu) return ExecColumnMenu(model, parent);
-  return ExecQMenu(model, parent);
+  if (model.paged || model.items.size() > kLargestQMenu)
+    return ExecColumnMenu(model, parent, on_highlight);
+  return ExecQMenu(model, parent, on_highlight);
 }
 
 std::optional<std::size_t> ExecIndexWindow(const IndexWindowModel& model, QWidget* parent) {
