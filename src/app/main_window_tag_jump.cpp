@@ -52,10 +52,10 @@ void MainWindow::KindButtonPressed(ListKind kind) {
 void MainWindow::RunMenu(MenuModel menu) {
   for (;;) {
     count_field_->setText(QString::fromStdString(menu.count_text));
-    const int id = options_.exec_menu ? options_.exec_menu(menu, this)
-                                      : ExecMenu(menu, this, [this](const QString& position) {
-                                          ShowMenuPosition(position);
-                                        });
+    const int id =
+        options_.exec_menu
+            ? options_.exec_menu(menu, this)
+            : ExecMenu(menu, this, [this](const QString& position) { ShowMenuPosition(position); });
     if (id == kNoCommand) return;
     MenuCommandOutcome outcome =
         HandleMenuCommand(id, data_, MenuLayoutFrom(settings_), menu_state_, Launcher(), ui());
@@ -68,8 +68,8 @@ void MainWindow::RunMenu(MenuModel menu) {
 // The status line under the kind buttons shows the highlighted item's position while there is
 // one.
 void MainWindow::ShowMenuPosition(const QString& position) {
-  menu_status_->setText(menu_status_->fontMetrics().elidedText(position, Qt::ElideMiddle,
-                                                               menu_status_->width()));
+  menu_status_->setText(
+      menu_status_->fontMetrics().elidedText(position, Qt::ElideMiddle, menu_status_->width()));
   menu_status_->setToolTip(position);
   menu_status_->setVisible(!position.isEmpty());
 }

@@ -118,7 +118,8 @@ std::string DisplayPosition(const MenuItem& item) {
 void SetItemPositions(const RegisteredData& data, ListKind kind,
                       const std::vector<std::size_t>& rows, MenuModel& model) {
   const std::size_t count = std::min(rows.size(), model.items.size());
-  for (std::size_t i = 0; i < count; ++i) model.items[i].position = data.FullPosition(kind, rows[i]);
+  for (std::size_t i = 0; i < count; ++i)
+    model.items[i].position = data.FullPosition(kind, rows[i]);
 }
 
 void ApplyMarkerRule(ListKind kind, const std::string& marker, MenuItem& item) {

@@ -2,7 +2,6 @@
 // the kind buttons in both modes, and the editor started with the right arguments.
 #include "test_main_window_fixture.h"
 
-#include <cstdio>
 #include <QAbstractButton>
 #include <QClipboard>
 #include <QComboBox>
@@ -281,7 +280,10 @@ class TestMainWindowTagJump : public QObject {
       std::snprintf(name, sizeof name, "a%06zu", r);
       const std::size_t row = functions.AppendRow();
       functions.SetCell(row, col::kName, last ? "z_last" : name);
-      functions.SetCell(row, col::kPosition, file + (r == kRows - 1 ? "(9)" : last ? "(7)" : "(1)"));
+      functions.SetCell(row, col::kPosition,
+                        file + (r == kRows - 1 ? "(9)"
+                                : last         ? "(7)"
+                                               : "(1)"));
     }
     functions.RebuildIndex();
     w.window->DataChanged();

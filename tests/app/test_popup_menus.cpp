@@ -393,8 +393,8 @@ class TestPopupMenus : public QObject {
       MenuModel model;
       for (std::size_t i = 0; i < count; ++i) {
         model.items.push_back(Item("&napi_rx_handler", kelvora::RowCommandId(i)));
-        model.items.back().position = "/src/drv " + std::to_string(i) + "/rx.c(" +
-                                      std::to_string(i + 10) + ")";
+        model.items.back().position =
+            "/src/drv " + std::to_string(i) + "/rx.c(" + std::to_string(i + 10) + ")";
       }
       model.items[0].position.clear();
       QStringList seen;

@@ -7,8 +7,8 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
-#include <QStyle>
 #include <QStringList>
+#include <QStyle>
 #include <QToolTip>
 #include <algorithm>
 

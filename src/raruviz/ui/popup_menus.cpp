@@ -85,9 +85,8 @@ int ExecQMenu(const MenuModel& model, QWidget* parent, const HighlightSink& on_h
   }
   menu->setToolTipsVisible(tips);
   if (on_highlight) {
-    QObject::connect(menu.data(), &QMenu::hovered, [&on_highlight](QAction* action) {
-      on_highlight(action->statusTip());
-    });
+    QObject::connect(menu.data(), &QMenu::hovered,
+                     [&on_highlight](QAction* action) { on_highlight(action->statusTip()); });
   }
 
   QAction* chosen =
