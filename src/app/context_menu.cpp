@@ -4,7 +4,7 @@
 #include <QIcon>
 #include <QMenu>
 
-#include "gui/button_patterns.h"
+#include "ui/button_patterns.h"
 
 namespace kelvora {
 namespace {

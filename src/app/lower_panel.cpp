@@ -5,7 +5,7 @@
 #include <QToolButton>
 
 #include "app/main_window.h"
-#include "gui/background_patterns.h"
+#include "ui/background_patterns.h"
 
 namespace kelvora {
 

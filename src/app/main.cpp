@@ -11,8 +11,8 @@
 #include <string>
 
 #include "app/main_window.h"
-#include "gui/japanese_fonts.h"
 #include "platform/user_folder.h"
+#include "ui/japanese_fonts.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

@@ -22,11 +22,11 @@
 #include <QUrl>
 
 #include "app/qt_ui.h"
-#include "gui/background_patterns.h"
-#include "gui/button_patterns.h"
-#include "gui/fs_names.h"
 #include "platform/process.h"
 #include "tree/ui/tree_viewer_window.h"
+#include "ui/background_patterns.h"
+#include "ui/button_patterns.h"
+#include "ui/fs_names.h"
 
 namespace kelvora {
 

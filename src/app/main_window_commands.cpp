@@ -21,12 +21,12 @@
 #include "app/main_window.h"
 #include "app/qt_ui.h"
 #include "app/registration_table_model.h"
-#include "gui/background_patterns.h"
-#include "gui/button_patterns.h"
 #include "settings/property_pages.h"
 #include "settings/ui/prop_sheet.h"
 #include "settings/window_settings.h"
 #include "tree/ui/tree_viewer_window.h"
+#include "ui/background_patterns.h"
+#include "ui/button_patterns.h"
 
 namespace kelvora {
 

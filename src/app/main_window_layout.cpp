@@ -18,10 +18,10 @@
 
 #include "app/main_window.h"
 #include "app/registration_table_model.h"
-#include "gui/background_patterns.h"
-#include "gui/button_patterns.h"
-#include "gui/controls.h"
 #include "platform/cp932.h"
+#include "ui/background_patterns.h"
+#include "ui/button_patterns.h"
+#include "ui/controls.h"
 
 namespace kelvora {
 namespace {

@@ -16,9 +16,9 @@
 
 #include "app/main_window.h"
 #include "app/run_counter.h"
-#include "gui/background_patterns.h"
 #include "platform/process.h"
 #include "settings/window_settings.h"
+#include "ui/background_patterns.h"
 
 namespace kelvora {
 

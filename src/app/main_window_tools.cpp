@@ -6,12 +6,12 @@
 
 #include "app/main_window.h"
 #include "grep/ui/grep_result_window.h"
-#include "gui/background_patterns.h"
-#include "gui/colors.h"
 #include "output/ui/html_options_dialog.h"
 #include "raruviz/ui/comment_search_dialog.h"
 #include "settings/window_settings.h"
 #include "tools/ui/tool_windows.h"
+#include "ui/background_patterns.h"
+#include "ui/colors.h"
 
 namespace kelvora {
 

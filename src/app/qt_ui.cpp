@@ -13,8 +13,8 @@
 #include <climits>
 
 #include "app/ui_view.h"
-#include "gui/arrow_cursor_scope.h"
 #include "platform/process.h"
+#include "ui/arrow_cursor_scope.h"
 
 namespace kelvora {
 namespace {

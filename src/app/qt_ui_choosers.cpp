@@ -5,8 +5,8 @@
 #include <QRegularExpression>
 
 #include "app/qt_ui.h"
-#include "gui/arrow_cursor_scope.h"
-#include "gui/fs_names.h"
+#include "ui/arrow_cursor_scope.h"
+#include "ui/fs_names.h"
 
 namespace kelvora {
 namespace {

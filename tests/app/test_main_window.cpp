@@ -20,9 +20,9 @@
 
 #include "app/context_menu.h"
 #include "app/run_counter.h"
-#include "gui/background_patterns.h"
-#include "gui/button_patterns.h"
 #include "platform/process.h"
+#include "ui/background_patterns.h"
+#include "ui/button_patterns.h"
 
 using namespace kelvora;
 using kelvora::testing::Q;

@@ -12,8 +12,6 @@
 #include <memory>
 #include <string>
 
-#include "gui/colors.h"
-#include "gui/screens.h"
 #include "platform/cp932.h"
 #include "qt_test_support.h"
 #include "raruviz/index_window.h"
@@ -22,6 +20,8 @@
 #include "raruviz/ui/index_popup.h"
 #include "raruviz/ui/menu_bitmaps.h"
 #include "raruviz/ui/popup_menus.h"
+#include "ui/colors.h"
+#include "ui/screens.h"
 
 using kelvora::ColumnMenu;
 using kelvora::IndexPopup;

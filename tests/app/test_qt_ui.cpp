@@ -27,9 +27,9 @@
 
 #include "app/main_window.h"
 #include "app/qt_ui.h"
-#include "gui/fs_names.h"
-#include "gui/japanese_fonts.h"
 #include "qt_test_support.h"
+#include "ui/fs_names.h"
+#include "ui/japanese_fonts.h"
 
 using kelvora::MainWindow;
 using kelvora::MsgIcon;

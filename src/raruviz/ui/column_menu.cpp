@@ -12,9 +12,9 @@
 #include <QToolTip>
 #include <algorithm>
 
-#include "gui/screens.h"
 #include "raruviz/ui/item_text_widths.h"
 #include "raruviz/ui/menu_bitmaps.h"
+#include "ui/screens.h"
 
 namespace kelvora {
 

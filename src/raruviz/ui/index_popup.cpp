@@ -6,9 +6,9 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "gui/colors.h"
-#include "gui/index_table.h"
-#include "gui/screens.h"
+#include "ui/colors.h"
+#include "ui/index_table.h"
+#include "ui/screens.h"
 
 namespace kelvora {
 

@@ -10,11 +10,11 @@
 #include <QScreen>
 #include <QStyleFactory>
 
-#include "gui/screens.h"
 #include "raruviz/ui/column_menu.h"
 #include "raruviz/ui/index_popup.h"
 #include "raruviz/ui/item_text_widths.h"
 #include "raruviz/ui/menu_bitmaps.h"
+#include "ui/screens.h"
 
 namespace kelvora {
 

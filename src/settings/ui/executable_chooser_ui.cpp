@@ -6,8 +6,8 @@
 #include <QFileSystemModel>
 #include <QSortFilterProxyModel>
 
-#include "gui/fs_names.h"
 #include "settings/property_pages.h"
+#include "ui/fs_names.h"
 
 namespace kelvora {
 namespace {

@@ -7,10 +7,10 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "gui/background_patterns.h"
-#include "gui/controls.h"
-#include "gui/japanese_fonts.h"
 #include "settings/ui/executable_chooser_ui.h"
+#include "ui/background_patterns.h"
+#include "ui/controls.h"
+#include "ui/japanese_fonts.h"
 
 namespace kelvora {
 namespace {

@@ -7,9 +7,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "gui/colors.h"
-#include "gui/index_table.h"
 #include "settings/ui/property_page_widgets.h"
+#include "ui/colors.h"
+#include "ui/index_table.h"
 
 namespace kelvora {
 namespace {

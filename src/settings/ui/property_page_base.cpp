@@ -6,8 +6,8 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "gui/japanese_fonts.h"
 #include "platform/cp932.h"
+#include "ui/japanese_fonts.h"
 
 namespace kelvora {
 namespace {

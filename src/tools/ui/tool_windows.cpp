@@ -17,11 +17,11 @@
 #include <QVBoxLayout>
 #include <ctime>
 
-#include "gui/background_patterns.h"
-#include "gui/japanese_fonts.h"
 #include "platform/version.h"
 #include "tools/background_pattern_table.h"
 #include "tools/system_info.h"
+#include "ui/background_patterns.h"
+#include "ui/japanese_fonts.h"
 
 namespace kelvora {
 

@@ -1,4 +1,4 @@
-#include "gui/colors.h"
+#include "ui/colors.h"
 
 #include <QWidget>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "gui/japanese_fonts.h"
+#include "ui/japanese_fonts.h"
 
 #include <QApplication>
 #include <QFont>

@@ -1,4 +1,4 @@
-#include "gui/background_patterns.h"
+#include "ui/background_patterns.h"
 
 #include "tools/background_pattern_table.h"
 

@@ -1,4 +1,4 @@
-#include "gui/fs_names.h"
+#include "ui/fs_names.h"
 
 #include <dirent.h>
 #include <sys/stat.h>

@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <cstdint>
 
-#include "gui/colors.h"
+#include "ui/colors.h"
 
 namespace kelvora {
 

@@ -1,4 +1,4 @@
-#include "gui/controls.h"
+#include "ui/controls.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>

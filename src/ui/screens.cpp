@@ -1,4 +1,4 @@
-#include "gui/screens.h"
+#include "ui/screens.h"
 
 #include <QGuiApplication>
 #include <QScreen>

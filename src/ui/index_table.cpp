@@ -1,4 +1,4 @@
-#include "gui/index_table.h"
+#include "ui/index_table.h"
 
 #include <QHeaderView>
 #include <QTreeWidget>

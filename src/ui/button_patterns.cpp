@@ -1,4 +1,4 @@
-#include "gui/button_patterns.h"
+#include "ui/button_patterns.h"
 
 #include <QFont>
 #include <QLinearGradient>
@@ -6,7 +6,7 @@
 #include <QPainterPath>
 #include <array>
 
-#include "gui/japanese_fonts.h"
+#include "ui/japanese_fonts.h"
 
 namespace kelvora {
 namespace {
