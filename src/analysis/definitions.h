@@ -1,6 +1,7 @@
 // Function and #define registration, step counts and prototype comments.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -93,5 +94,7 @@ int ParsePrototypeLine(std::string_view line, const RegexService& regex,
 
 // The 47 words that are never function names.
 bool IsKeyword(std::string_view name);
+// The 47 keywords in the order the HTML site's exclusion page lists them.
+const std::array<std::string_view, 47>& KeywordsInListOrder();
 
 }  // namespace kelvora

@@ -8,12 +8,8 @@ namespace kelvora {
 
 namespace {
 
-// Sorted by byte value for the binary search below.
+// In the order the exclusion page of the HTML site lists them.
 constexpr std::array<std::string_view, 47> kKeywords = {
-    "BEGIN_MESSAGE_MAP",
-    "END_MESSAGE_MAP",
-    "IMPLEMENT_DYNAMIC",
-    "IMPLEMENT_DYNCREATE",
     "asm",
     "auto",
     "bool",
@@ -46,8 +42,8 @@ constexpr std::array<std::string_view, 47> kKeywords = {
     "switch",
     "this",
     "throw",
-    "true",
     "try",
+    "true",
     "typedef",
     "union",
     "unsigned",
@@ -57,14 +53,27 @@ constexpr std::array<std::string_view, 47> kKeywords = {
     "volatile",
     "while",
     "word",
+    "BEGIN_MESSAGE_MAP",
+    "END_MESSAGE_MAP",
+    "IMPLEMENT_DYNAMIC",
+    "IMPLEMENT_DYNCREATE",
 };
 
-static_assert(std::is_sorted(kKeywords.begin(), kKeywords.end()));
+// Sorted by byte value for the binary search below.
+constexpr std::array<std::string_view, 47> kSorted = [] {
+  auto sorted = kKeywords;
+  std::sort(sorted.begin(), sorted.end());
+  return sorted;
+}();
 
 }  // namespace
 
 bool IsKeyword(std::string_view name) {
-  return std::binary_search(kKeywords.begin(), kKeywords.end(), name);
+  return std::binary_search(kSorted.begin(), kSorted.end(), name);
+}
+
+const std::array<std::string_view, 47>& KeywordsInListOrder() {
+  return kKeywords;
 }
 
 }  // namespace kelvora

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "analysis/definitions.h"
 #include "platform/cp932.h"
 #include "platform/output_date.h"
 #include "platform/ui.h"
@@ -12,55 +13,6 @@
 namespace kelvora {
 
 namespace {
-
-// The keyword list of the exclusion page, in the order the page shows it.
-constexpr std::string_view kPageKeywords[] = {"asm",
-                                              "auto",
-                                              "bool",
-                                              "case",
-                                              "catch",
-                                              "char",
-                                              "const",
-                                              "continue",
-                                              "default",
-                                              "delete",
-                                              "do",
-                                              "double",
-                                              "else",
-                                              "enum",
-                                              "extern",
-                                              "false",
-                                              "float",
-                                              "for",
-                                              "goto",
-                                              "if",
-                                              "inline",
-                                              "int",
-                                              "long",
-                                              "return",
-                                              "short",
-                                              "signed",
-                                              "sizeof",
-                                              "static",
-                                              "struct",
-                                              "switch",
-                                              "this",
-                                              "throw",
-                                              "try",
-                                              "true",
-                                              "typedef",
-                                              "union",
-                                              "unsigned",
-                                              "using",
-                                              "virtual",
-                                              "void",
-                                              "volatile",
-                                              "while",
-                                              "word",
-                                              "BEGIN_MESSAGE_MAP",
-                                              "END_MESSAGE_MAP",
-                                              "IMPLEMENT_DYNAMIC",
-                                              "IMPLEMENT_DYNCREATE"};
 
 constexpr const char* kBorderStyles[] = {"solid", "double", "dotted", "dashed",
                                          "inset", "outset", "groove", "ridge"};
@@ -452,12 +404,13 @@ void WriteExclusionPage(SjisWriter& w, const Settings& settings, const HtmlOptio
   for (const char* head : {"　", "1～", "11～", "21～", "31～", "41～"})
     w.Text("<th bgcolor=\"maroon\"><font color=\"#FFFFFF\">").Text(head).Text("</font></th>\n");
   w.Text("</tr>\n</thead>\n");
-  constexpr std::size_t kCount = std::size(kPageKeywords);
+  const auto& keywords = KeywordsInListOrder();
+  const std::size_t kCount = keywords.size();
   for (std::size_t r = 1; r <= 10; ++r) {
-    w.Text("\t<tr><td>").Text(std::to_string(r)).Text("</td><td>").Text(kPageKeywords[r - 1]);
+    w.Text("\t<tr><td>").Text(std::to_string(r)).Text("</td><td>").Text(keywords[r - 1]);
     w.Text("</td>");
     for (std::size_t k = r + 10; k <= kCount; k += 10)
-      w.Text("<td>").Text(kPageKeywords[k - 1]).Text("</td>");
+      w.Text("<td>").Text(keywords[k - 1]).Text("</td>");
     w.Text("</tr>\n");
   }
   w.Text("</table>\n<br>\n<DIV align=\"right\">Kelvora　Ver.").Text(kVersionText).Text("</DIV>\n");
