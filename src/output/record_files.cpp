@@ -1,5 +1,9 @@
 #include "output/record_files.h"
 
+#include "output/tree_output.h"
+#include "platform/line_reader.h"
+#include "settings/settings.h"
+
 namespace kelvora {
 
 std::set<std::string> RecordFiles(const RegisteredData& data, ListKind kind) {
@@ -16,6 +20,27 @@ std::set<std::string> RecordFiles(const RegisteredData& data, ListKind kind) {
     paths.insert(last);
   }
   return paths;
+}
+
+long ReadRecordFiles(OutputContext& ctx, ListKind kind, bool skip_directives,
+                     const CleaningPatterns& cleaning,
+                     const std::function<void(CleanLineReader&, const std::string&)>& read) {
+  const std::set<std::string> paths = RecordFiles(ctx.data, kind);
+  ctx.ui.SetProgressRange(static_cast<long long>(paths.size()));
+  const MacroList macros(ctx.settings.preprocessor);
+  long opened = 0;
+  for (const std::string& path : paths) {
+    FileLineReader file;
+    if (file.Open(path)) {
+      CleanLineReader reader(file, cleaning,
+                             {&macros, skip_directives, ctx.settings.char_change == 1});
+      if (cleaning.ok()) read(reader, path);
+      ++opened;
+    }
+    ctx.ui.AdvanceProgress(1);
+    ctx.ui.PollEscape();
+  }
+  return opened;
 }
 
 }  // namespace kelvora

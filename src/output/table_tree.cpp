@@ -204,24 +204,12 @@ long WriteTableTreeTo(ByteSink& out, OutputContext& ctx) {
   out.Write("\r\n");
   out.Line(std::string(tree_text::kDataLine) + ctx.settings.preprocessor);
 
-  const std::set<std::string> paths = RecordFiles(ctx.data, ListKind::Table);
-  ctx.ui.SetProgressRange(static_cast<long long>(paths.size()));
   const CleaningPatterns cleaning(ctx.regex);
   const TablePatterns pats(ctx.regex);
-  const MacroList macros(ctx.settings.preprocessor);
   TableFileWriter writer(out, pats, cleaning, ctx.settings);
-  long read = 0;
-  for (const std::string& path : paths) {
-    FileLineReader file;
-    if (file.Open(path)) {
-      CleanLineReader reader(file, cleaning, {&macros, false, ctx.settings.char_change == 1});
-      if (cleaning.ok()) writer.Read(reader, path);
-      ++read;
-    }
-    ctx.ui.AdvanceProgress(1);
-    ctx.ui.PollEscape();
-  }
-  return read;
+  return ReadRecordFiles(
+      ctx, ListKind::Table, false, cleaning,
+      [&](CleanLineReader& reader, const std::string& path) { writer.Read(reader, path); });
 }
 
 }  // namespace kelvora
