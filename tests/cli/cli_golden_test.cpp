@@ -26,22 +26,19 @@
 #include <sstream>
 
 #include "cli/run_process.h"
+#include "support/golden.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
+using kelvora::testing::CompareOrUpdate;
+using kelvora::testing::GoldenCases;
+using kelvora::testing::ReplaceAllText;
 using kelvora::testing::RunProcess;
 using kelvora::testing::TempDir;
 
 namespace {
 
 const fs::path kGoldenDir = fs::path(KELVORA_GOLDEN) / "cli";
-
-std::string ReplaceAllText(std::string text, const std::string& what, const std::string& with) {
-  for (std::size_t at = text.find(what); at != std::string::npos;
-       at = text.find(what, at + with.size()))
-    text.replace(at, what.size(), with);
-  return text;
-}
 
 std::vector<std::string> ReadArgs(const fs::path& file, const std::string& root) {
   std::vector<std::string> args;
@@ -55,17 +52,6 @@ std::vector<std::string> ReadArgs(const fs::path& file, const std::string& root)
     args.push_back(line);
   }
   return args;
-}
-
-void CompareOrUpdate(const fs::path& expected_file, const std::string& actual) {
-  if (std::getenv("UPDATE_GOLDEN")) {
-    std::ofstream(expected_file, std::ios::binary) << actual;
-    return;
-  }
-  std::string expected = fs::exists(expected_file) ? TempDir::Read(expected_file) : "";
-  EXPECT_EQ(expected, actual) << "golden file " << expected_file << " differs\n--- expected ---\n"
-                              << expected << "--- actual ---\n"
-                              << actual;
 }
 
 std::string Unescape(std::string_view text) {
@@ -145,14 +131,6 @@ bool DropFileModeBypass() {
          prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0) == 0;
 }
 
-std::vector<std::string> Cases() {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(kGoldenDir))
-    if (entry.is_directory()) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 class CliGolden : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(CliGolden, OutputMatches) {
@@ -188,7 +166,7 @@ TEST_P(CliGolden, OutputMatches) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, CliGolden, ::testing::ValuesIn(Cases()),
+INSTANTIATE_TEST_SUITE_P(Cases, CliGolden, ::testing::ValuesIn(GoldenCases(kGoldenDir)),
                          [](const auto& info) { return info.param; });
 
 }  // namespace

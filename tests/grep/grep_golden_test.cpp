@@ -14,6 +14,7 @@
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
 #include "settings/settings.h"
+#include "support/golden.h"
 #include "support/temp_dir.h"
 #include "text/regex_service.h"
 
@@ -22,24 +23,11 @@ namespace fs = std::filesystem;
 namespace kelvora {
 namespace {
 
+using testing::GoldenCases;
+using testing::ReplaceAllText;
 using testing::TempDir;
 
 const fs::path kGoldenDir = fs::path(KELVORA_GOLDEN) / "grep";
-
-std::string ReplaceText(std::string text, const std::string& what, const std::string& with) {
-  for (std::size_t at = text.find(what); at != std::string::npos;
-       at = text.find(what, at + with.size()))
-    text.replace(at, what.size(), with);
-  return text;
-}
-
-std::vector<std::string> Cases() {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(kGoldenDir))
-    if (entry.is_directory()) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 class GrepGolden : public ::testing::TestWithParam<std::string> {};
 
@@ -77,7 +65,7 @@ TEST_P(GrepGolden, ResultFileMatches) {
   GrepOutcome outcome = RunGrep(ctx, static_cast<GrepKind>(kind), name);
 
   std::string actual = Cp932ToUtf8(TempDir::Read(work.path() / kGrepResultFileName));
-  actual = ReplaceText(actual, tree.string(), "<ROOT>");
+  actual = ReplaceAllText(actual, tree.string(), "<ROOT>");
   actual += "--- messages\n";
   for (const std::string& m : ui.messages()) actual += m + "\n";
   actual += "--- hits " + std::to_string(outcome.run.hits) + " of " +
@@ -97,7 +85,7 @@ TEST_P(GrepGolden, ResultFileMatches) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, GrepGolden, ::testing::ValuesIn(Cases()),
+INSTANTIATE_TEST_SUITE_P(Cases, GrepGolden, ::testing::ValuesIn(GoldenCases(kGoldenDir)),
                          [](const auto& info) { return info.param; });
 
 }  // namespace

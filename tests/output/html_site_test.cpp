@@ -15,6 +15,7 @@
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
 #include "settings/settings.h"
+#include "support/golden.h"
 #include "support/temp_dir.h"
 #include "text/regex_service.h"
 
@@ -22,14 +23,8 @@ namespace kelvora {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReplaceAllText;
 using testing::TempDir;
-
-std::string Replace(std::string text, const std::string& what, const std::string& with) {
-  for (std::size_t at = text.find(what); at != std::string::npos;
-       at = text.find(what, at + with.size()))
-    text.replace(at, what.size(), with);
-  return text;
-}
 
 // Analyses <case>/tree into data (subfolders on, every question answered Yes).
 void Analyse(const fs::path& tree, RegisteredData& data, SettingsStore& store, const TempDir& dir) {
@@ -82,7 +77,7 @@ TEST(HtmlSite, SmallTreeGivesTheGoldenPages) {
   }
   for (const std::string& name : written) {
     // Dates and the temporary root vary from run to run.
-    std::string actual = Replace(TempDir::Read(out / name), tree.string(), "<ROOT>");
+    std::string actual = ReplaceAllText(TempDir::Read(out / name), tree.string(), "<ROOT>");
     const std::size_t date = actual.find(Utf8ToCp932("生成日："));
     if (date != std::string::npos)
       actual.replace(date + 8, actual.find("  ", date) - date - 8, "<DATE>");

@@ -14,6 +14,7 @@
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
 #include "settings/settings.h"
+#include "support/golden.h"
 #include "support/temp_dir.h"
 #include "text/regex_service.h"
 
@@ -22,16 +23,12 @@ namespace fs = std::filesystem;
 namespace kelvora {
 namespace {
 
+using testing::CompareOrUpdate;
+using testing::GoldenCases;
+using testing::ReplaceAllText;
 using testing::TempDir;
 
 const fs::path kGoldenDir = fs::path(KELVORA_GOLDEN) / "output";
-
-std::string ReplaceText(std::string text, const std::string& what, const std::string& with) {
-  for (std::size_t at = text.find(what); at != std::string::npos;
-       at = text.find(what, at + with.size()))
-    text.replace(at, what.size(), with);
-  return text;
-}
 
 void LoadLists(const fs::path& file, const std::string& root, RegisteredData& data) {
   data.roots().Append(root);
@@ -51,27 +48,8 @@ void LoadLists(const fs::path& file, const std::string& root, RegisteredData& da
     const std::size_t row = list.AppendRow();
     for (std::size_t c = 1; c < cells.size() && c <= 6; ++c)
       list.SetCell(row, static_cast<int>(c - 1),
-                   Utf8ToCp932(ReplaceText(cells[c], "<ROOT>", root)));
+                   Utf8ToCp932(ReplaceAllText(cells[c], "<ROOT>", root)));
   }
-}
-
-void CompareOrUpdate(const fs::path& expected_file, const std::string& actual) {
-  if (std::getenv("UPDATE_GOLDEN")) {
-    std::ofstream(expected_file, std::ios::binary) << actual;
-    return;
-  }
-  const std::string expected = fs::exists(expected_file) ? TempDir::Read(expected_file) : "";
-  EXPECT_EQ(expected, actual) << "golden file " << expected_file << " differs\n--- expected ---\n"
-                              << Cp932ToUtf8(expected) << "--- actual ---\n"
-                              << Cp932ToUtf8(actual);
-}
-
-std::vector<std::string> Cases() {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(kGoldenDir))
-    if (entry.is_directory()) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 class TreeGolden : public ::testing::TestWithParam<std::string> {};
@@ -108,15 +86,15 @@ TEST_P(TreeGolden, FilesMatch) {
 
   for (const char* name : {"func.tree", "comments.txt", "struct.tree", "table.tree"}) {
     const std::string written = fs::exists(out + name) ? TempDir::Read(out + name) : "";
-    CompareOrUpdate(case_dir / name, ReplaceText(written, root, "<ROOT>"));
+    CompareOrUpdate(case_dir / name, ReplaceAllText(written, root, "<ROOT>"), Cp932ToUtf8);
   }
   std::string messages;
   for (const std::string& m : ui.messages()) messages += m + "\n----\n";
   messages = std::regex_replace(messages, std::regex("所要時間：[0-9]+\\.[0-9]{3}"), "所要時間：X");
-  CompareOrUpdate(case_dir / "messages.txt", ReplaceText(messages, out, "<OUT>/"));
+  CompareOrUpdate(case_dir / "messages.txt", ReplaceAllText(messages, out, "<OUT>/"), Cp932ToUtf8);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, TreeGolden, ::testing::ValuesIn(Cases()),
+INSTANTIATE_TEST_SUITE_P(Cases, TreeGolden, ::testing::ValuesIn(GoldenCases(kGoldenDir)),
                          [](const auto& info) { return info.param; });
 
 }  // namespace

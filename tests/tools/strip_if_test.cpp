@@ -12,6 +12,7 @@
 #include "platform/scripted_ui.h"
 #include "raruviz/editor_launch.h"
 #include "settings/settings.h"
+#include "support/golden.h"
 #include "support/temp_dir.h"
 #include "text/regex_service.h"
 #include "text/source_clean.h"
@@ -21,19 +22,12 @@ namespace fs = std::filesystem;
 namespace kelvora {
 namespace {
 
+using testing::GoldenCases;
 using testing::TempDir;
 using Argv = std::vector<std::string>;
 
 // tests/golden/strip_if/<case>/: input.c, macros.txt (optional, the macro list) and expected.c.
 const fs::path kGoldenDir = fs::path(KELVORA_GOLDEN) / "strip_if";
-
-std::vector<std::string> Cases() {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(kGoldenDir))
-    if (entry.is_directory()) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 class StripIfGolden : public ::testing::TestWithParam<std::string> {};
 
@@ -62,7 +56,7 @@ TEST_P(StripIfGolden, CopyMatches) {
                                  << out.str();
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, StripIfGolden, ::testing::ValuesIn(Cases()),
+INSTANTIATE_TEST_SUITE_P(Cases, StripIfGolden, ::testing::ValuesIn(GoldenCases(kGoldenDir)),
                          [](const auto& info) { return info.param; });
 
 TEST(StripIfTest, EngineMissingWritesNothing) {
