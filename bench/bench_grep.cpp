@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_ui.h"
 #include "data/registration_lists.h"
 #include "grep/grep_search.h"
 #include "platform/line_reader.h"
@@ -23,30 +24,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-class QuietUi : public kelvora::Ui {
- public:
-  void Message(std::string_view text, std::string_view, kelvora::MsgIcon) override {
-    std::fprintf(stderr, "message: %.*s\n", static_cast<int>(text.size()), text.data());
-  }
-  bool AskYesNo(kelvora::QuestionId, std::string_view, std::string_view) override { return false; }
-  std::optional<std::string> ChooseFolder(std::string_view) override { return std::nullopt; }
-  std::optional<std::string> ChooseOpenFile(std::string_view, std::string_view,
-                                            std::string_view) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseSaveFile(std::string_view, std::string_view,
-                                            std::string_view) override {
-    return std::nullopt;
-  }
-  void SetStatus(int, std::string_view) override {}
-  void SetProgressRange(long long) override {}
-  void SetProgressPos(long long) override {}
-  void AdvanceProgress(long long) override {}
-  void SetWaitCursor(bool) override {}
-  bool PollEscape() override { return false; }
-  bool OpenWithDefaultApp(std::string_view) override { return false; }
-};
 
 double MsSince(Clock::time_point t0) {
   return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench_ui.h"
 #include "platform/ui.h"
 #include "text/regex_service.h"
 #include "tree/call_tree.h"
@@ -26,7 +27,7 @@ double MsSince(Clock::time_point t0) {
 }
 
 // Never cancels; records the longest gap between polls.
-class BenchUi : public kelvora::Ui {
+class BenchUi : public QuietUi {
  public:
   void Start() {
     last_ = Clock::now();
@@ -36,24 +37,6 @@ class BenchUi : public kelvora::Ui {
   double max_gap() const { return std::max(max_gap_, MsSince(last_)); }
   long polls() const { return polls_; }
 
-  void Message(std::string_view text, std::string_view, kelvora::MsgIcon) override {
-    std::fprintf(stderr, "message: %.*s\n", static_cast<int>(text.size()), text.data());
-  }
-  bool AskYesNo(kelvora::QuestionId, std::string_view, std::string_view) override { return false; }
-  std::optional<std::string> ChooseFolder(std::string_view) override { return std::nullopt; }
-  std::optional<std::string> ChooseOpenFile(std::string_view, std::string_view,
-                                            std::string_view) override {
-    return std::nullopt;
-  }
-  std::optional<std::string> ChooseSaveFile(std::string_view, std::string_view,
-                                            std::string_view) override {
-    return std::nullopt;
-  }
-  void SetStatus(int, std::string_view) override {}
-  void SetProgressRange(long long) override {}
-  void SetProgressPos(long long) override {}
-  void AdvanceProgress(long long) override {}
-  void SetWaitCursor(bool) override {}
   bool PollEscape() override {
     const double gap = MsSince(last_);
     max_gap_ = std::max(max_gap_, gap);
@@ -61,7 +44,6 @@ class BenchUi : public kelvora::Ui {
     ++polls_;
     return false;
   }
-  bool OpenWithDefaultApp(std::string_view) override { return false; }
 
  private:
   Clock::time_point last_;
