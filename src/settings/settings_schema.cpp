@@ -36,6 +36,8 @@ long long Normalise(const IntKey& key, long long v) {
       return v & 0xFFFFFFFFLL;
     case IntRule::kByte:
       return v & 0xFF;
+    case IntRule::kOneOf:
+      return v == key.min || v == key.mid || v == key.max ? v : key.fallback;
   }
   return v;
 }

@@ -18,6 +18,7 @@ enum class IntRule {
   kPositive,  // 0 or less (a missing key included) gives the default
   kColor,     // 0x00BBGGRR: the low 32 bits
   kByte,      // the low 8 bits
+  kOneOf,     // anything but min, mid or max gives the default
 };
 
 struct IntKey {
@@ -27,6 +28,7 @@ struct IntKey {
   IntRule rule = IntRule::kStored;
   long long min = 0, max = 0;
   bool write_back = false;  // loading writes a replaced value back
+  long long mid = 0;        // kOneOf: the third allowed value
 };
 
 // How a stored text is taken.
@@ -111,6 +113,21 @@ inline constexpr IntKey kStructSpace{"Tree", "StructSpace", 40, IntRule::kInRang
 inline constexpr IntKey kTableSpace{"Tree", "TableSpace", 40, IntRule::kInRange, 1, 100};
 inline constexpr IntKey kToolbar{"Tree", "toolbar", 1, IntRule::kInRange, 1, 4};
 inline constexpr TextKey kEmphasisHistory{"Tree", "InfoWinEmphasis", ""};
+// "Tree": the TREE viewer's source display
+inline constexpr TextKey kInfoWinFont{"Tree", "InfoWinFont", "ＭＳ ゴシック",
+                                      TextRule::kDefaultWhenEmpty};
+inline constexpr IntKey kInfoWinFontSize{"Tree", "InfoWinFontSize", 9, IntRule::kInRange, 4, 72};
+inline constexpr IntKey kInfoWinTab{"Tree", "InfoWinTab", 4, IntRule::kOneOf, 2, 8, true, 4};
+inline constexpr IntKey kInfoWinScrl{"Tree", "InfoWinScrl", 15, IntRule::kOneOf, 6, 25, false, 15};
+inline constexpr IntKey kInfoWinRow{"Tree", "InfoWinRow", 1, IntRule::kInRange, 1, 10};
+inline constexpr IntKey kInfoWinChar{"Tree", "InfoWinChar", 0, IntRule::kOnOff};
+inline constexpr IntKey kInfoWinDrctive{"Tree", "InfoWinDrctive", 0, IntRule::kOnOff};
+inline constexpr IntKey kDispStep{"Tree", "DispStep", 1, IntRule::kOnOff};
+inline constexpr IntKey kDispFilepath{"Tree", "DispFilepath", 1, IntRule::kOnOff};
+inline constexpr IntKey kDispPrepro{"Tree", "DispPrepro", 1, IntRule::kOnOff};
+inline constexpr IntKey kDispLineNo{"Tree", "DispLineNo", 1, IntRule::kOnOff};
+inline constexpr IntKey kDispRooler{"Tree", "DispRooler", 1, IntRule::kOnOff};
+inline constexpr IntKey kSrcLine{"Tree", "SrcLine", 0, IntRule::kInRange, 0, 9999};
 // "Window": the main window's collapsed rectangle and show state
 inline constexpr IntKey kWindowLeft{"Window", "left", 0};
 inline constexpr IntKey kWindowTopEdge{"Window", "top", 0};

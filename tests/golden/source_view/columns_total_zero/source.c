@@ -1,0 +1,12 @@
+line01	x;
+line02	x;
+line03	x;
+line04	x;
+line05	x;
+line06	x;
+line07	x;
+line08	x;
+line09	x;
+line10	x;
+line11	x;
+line12	x;

@@ -1,0 +1,163 @@
+#include "tree/source_view.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "platform/cp932.h"
+#include "platform/scripted_ui.h"
+#include "settings/settings.h"
+#include "support/golden.h"
+#include "support/temp_dir.h"
+#include "text/regex_service.h"
+#include "text/source_clean.h"
+
+namespace fs = std::filesystem;
+
+namespace kelvora {
+namespace {
+
+using testing::GoldenCases;
+using testing::TempDir;
+
+// tests/golden/source_view/<case>/: item.txt (the output item's data text, "@DIR@" standing for
+// the case folder), settings.ini (keys of section "Tree"), optional data1.txt, patterns.txt (one
+// emphasis pattern a line, UTF-8), layout.txt ("rows width"), and expected.txt, the rendering.
+const fs::path kGoldenDir = fs::path(KELVORA_GOLDEN) / "source_view";
+
+std::string FirstLine(const fs::path& file) {
+  if (!fs::exists(file)) return {};
+  std::string text = TempDir::Read(file);
+  return text.substr(0, text.find_first_of("\r\n"));
+}
+
+class SourceViewGolden : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(SourceViewGolden, RenderingMatches) {
+  const fs::path dir = kGoldenDir / GetParam();
+  TempDir temp;
+  SettingsStore store(temp.Write("Kelvora.ini", TempDir::Read(dir / "settings.ini")),
+                      (temp.path() / "registry.ini").string());
+  const SourceViewSettings s = LoadSourceViewSettings(store);
+  RegexService regex;
+  CleaningPatterns pats(regex);
+  std::vector<Regex> compiled;
+  if (fs::exists(dir / "patterns.txt")) {
+    std::istringstream in(TempDir::Read(dir / "patterns.txt"));
+    for (std::string p; std::getline(in, p);) {
+      ASSERT_TRUE(regex.Compile(Utf8ToCp932(p), compiled.emplace_back())) << p;
+    }
+  }
+  std::vector<const Regex*> patterns;
+  for (const Regex& r : compiled) patterns.push_back(&r);
+  const std::string item =
+      testing::ReplaceAllText(FirstLine(dir / "item.txt"), "@DIR@", dir.string());
+  const SourceView view =
+      BuildSourceView(item, Utf8ToCp932(FirstLine(dir / "data1.txt")), s, pats, patterns);
+  int rows = 40, width = 60;
+  std::istringstream(FirstLine(dir / "layout.txt")) >> rows >> width;
+  const std::string text =
+      testing::ReplaceAllText(RenderSourceText(view, s, rows, width), dir.string(), "@DIR@");
+  testing::CompareOrUpdate(dir / "expected.txt", text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SourceViewGolden, ::testing::ValuesIn(GoldenCases(kGoldenDir)),
+                         [](const auto& info) { return info.param; });
+
+// Settings: bounds from the stored file, and every menu command writes its key at once.
+TEST(SourceViewSettingsTest, BoundsAndImmediateWrites) {
+  TempDir temp;
+  const std::string ini = temp.Write(
+      "Kelvora.ini",
+      "[Tree]\r\nInfoWinTab=3\r\nInfoWinScrl=7\r\nInfoWinRow=11\r\nDispLineNo=0\r\nSrcLine=-2\r\n");
+  SettingsStore store(ini, (temp.path() / "registry.ini").string());
+  SourceViewSettings s = LoadSourceViewSettings(store);
+  EXPECT_EQ(4, s.tab);
+  EXPECT_EQ(4, store.ReadInt("Tree", "InfoWinTab", 0));  // written back
+  EXPECT_EQ(15, s.scroll_width);
+  EXPECT_EQ(1, s.columns);
+  EXPECT_FALSE(s.show_line_numbers);
+  EXPECT_EQ(0, s.src_line);
+  EXPECT_EQ(Utf8ToCp932("ＭＳ ゴシック"), s.font);
+
+  EXPECT_EQ("行番号表示設定→表示", SourceItemMenuText(SourceItem::LineNumbers, s));
+  ToggleSourceItem(SourceItem::LineNumbers, s, store);
+  EXPECT_EQ(1, store.ReadInt("Tree", "DispLineNo", 0));
+  EXPECT_EQ("行番号表示設定→非表示", SourceItemMenuText(SourceItem::LineNumbers, s));
+  EXPECT_FALSE(SetSourceTab(3, s, store));
+  EXPECT_TRUE(SetSourceTab(8, s, store));
+  EXPECT_TRUE(SetSourceScrollWidth(25, s, store));
+  EXPECT_FALSE(SetSourceColumns(0, s, store));
+  EXPECT_TRUE(SetSourceColumns(3, s, store));
+  EXPECT_EQ(8, store.ReadInt("Tree", "InfoWinTab", 0));
+  EXPECT_EQ(25, store.ReadInt("Tree", "InfoWinScrl", 0));
+  EXPECT_EQ(3, store.ReadInt("Tree", "InfoWinRow", 0));
+
+  ScriptedUi ui;
+  ui.Answer(kAskHideInactiveRanges, false).Answer(kAskHideInactiveRanges, true);
+  EXPECT_FALSE(ToggleInactiveRanges(s, store, ui));
+  EXPECT_TRUE(ToggleInactiveRanges(s, store, ui));
+  EXPECT_EQ(1, store.ReadInt("Tree", "InfoWinDrctive", 0));
+  ui.Answer(kAskConvertEuc, true);
+  EXPECT_TRUE(ToggleEucConversion(s, store, ui));
+  EXPECT_EQ(1, store.ReadInt("Tree", "InfoWinChar", 0));
+  SetSourceFont("IPAGothic", 12, s, store);
+  ToggleSourceItem(SourceItem::Ruler, s, store);
+  ui.Answer(kAskSourceDefaults, true);
+  EXPECT_TRUE(RestoreSourceDefaults(s, store, ui));
+  const SourceViewSettings back = LoadSourceViewSettings(store);
+  EXPECT_EQ(Utf8ToCp932("ＭＳ ゴシック"), back.font);
+  EXPECT_EQ(12, back.font_size);  // the size stays
+  EXPECT_TRUE(back.show_ruler && back.show_line_numbers);
+  EXPECT_FALSE(back.hide_inactive || back.euc);
+  EXPECT_EQ(1, back.columns);
+  EXPECT_EQ(8, back.tab);  // kept
+  EXPECT_TRUE(ui.AllAnswersUsed());
+  ASSERT_FALSE(ui.shown().empty());
+  EXPECT_NE(std::string::npos,
+            ui.shown().back().text.find("・フォント：ＭＳ ゴシック\n・行番号：表示する"));
+}
+
+TEST(SourceViewSettingsTest, EmphasisHistoryKeepsTwentyNewestFirst) {
+  TempDir temp;
+  SettingsStore store(temp.Write("Kelvora.ini", ""), (temp.path() / "registry.ini").string());
+  EmphasisHistory history;
+  for (int i = 1; i <= 22; ++i) history.Add("p" + std::to_string(i));
+  history.Add("p10");
+  history.Save(store);
+  EmphasisHistory loaded;
+  loaded.Load(store);
+  ASSERT_EQ(20u, loaded.items().size());
+  EXPECT_EQ("p10", loaded.items()[0]);
+  EXPECT_EQ("p22", loaded.items()[1]);
+  EXPECT_EQ("p3", loaded.items()[19]);
+  EXPECT_EQ("p10", store.ReadString("Tree", "InfoWinEmphasis1", ""));
+}
+
+// A file of one huge line without a line end, and a binary file: bounded, with a note.
+TEST(SourceViewTest, HugeLineAndBinaryFileStayBounded) {
+  TempDir temp;
+  const std::string huge = temp.Write("huge.c", std::string(8u << 20, 'x'));
+  const std::string binary = temp.Write("lib.so", std::string("\x7f"
+                                                              "ELF\0\0\1",
+                                                              7) +
+                                                      "abc\n");
+  RegexService regex;
+  CleaningPatterns pats(regex);
+  SourceViewSettings s;
+  Regex x;
+  ASSERT_TRUE(regex.Compile("x+", x));
+  const Regex* patterns[] = {&x};
+  SourceView view = BuildSourceView("1,1,1,0," + huge + "(1)", "", s, pats, patterns);
+  ASSERT_EQ(1u, view.lines.size());
+  EXPECT_TRUE(view.lines[0].cut);
+  EXPECT_EQ(kShownLineBytes, view.lines[0].text.size());
+  ASSERT_EQ(1u, view.lines[0].emphasis.size());
+  view = BuildSourceView("1,1,1,0," + binary + "(1)", "", s, pats, patterns);
+  EXPECT_TRUE(view.lines.empty());
+  ASSERT_EQ(1u, view.notes.size());
+}
+
+}  // namespace
+}  // namespace kelvora
