@@ -22,6 +22,7 @@
 #include "settings/settings.h"
 #include "text/regex_service.h"
 #include "tree/ui/graph_widget.h"
+#include "tree/ui/source_display.h"
 #include "tree/ui/tree_models.h"
 #include "tree/ui/tree_search_dialog.h"
 #include "tree/ui/tree_viewer_ui.h"
@@ -208,10 +209,7 @@ void TreeViewerWindow::BuildPages(QWidget* body) {
   }
   graph_ = new GraphWidget(body);
   graph_->SetScaleStep(view_.graph_height);
-  source_ = new QPlainTextEdit(body);
-  source_->setReadOnly(true);
-  source_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  source_->setFont(QFont(QStringLiteral("IPAGothic"), 9));
+  source_ = new SourceDisplay(store_, *ui_, body);
   left_slider_ = new QSlider(Qt::Horizontal, body);
   left_slider_->setRange(5, 40);
   right_slider_ = new QSlider(Qt::Horizontal, body);
@@ -559,49 +557,7 @@ void TreeViewerWindow::OutputSelectionChanged() {
 }
 
 void TreeViewerWindow::ShowSourceFor(std::int32_t node) {
-  CallTree& tree = state_.page().output;
-  const std::string data = tree.Data(node);
-  // Fields: level, real steps, total steps, macro flag, position, optional first line.
-  std::vector<std::string> fields;
-  std::size_t at = 0;
-  for (int i = 0; i < 4; ++i) {
-    const std::size_t comma = data.find(',', at);
-    if (comma == std::string::npos) break;
-    fields.push_back(data.substr(at, comma - at));
-    at = comma + 1;
-  }
-  const std::string position = ItemPosition(data);
-  QString text;
-  if (!position.empty())
-    text += QStringLiteral("ファイルパス（行番号）：") + Q(ToDisplay(position)) + "\n";
-  if (fields.size() >= 3)
-    text += QStringLiteral("実/総ステップ数 ： %1 / %2\n").arg(Q(fields[1]), Q(fields[2]));
-  text += QStringLiteral("プリプロセッサ定義：") + Q(ToDisplay(state_.page().file.data1)) + "\n\n";
-  std::string path;
-  long line = 0;
-  if (!position.empty() && SplitPosition(position, path, line)) {
-    long first = std::max(1L, line);
-    if (const std::size_t after = data.find("),", data.rfind(position));
-        after != std::string::npos) {
-      const long begin = std::atol(data.c_str() + after + 2);
-      if (begin > 0) first = begin;
-    }
-    const long total = fields.size() >= 3 ? std::atol(fields[2].c_str()) : 0;
-    const long from = std::max(1L, first - view_.src_line);
-    const long to = first + (total > 0 ? total + 3 : 3000);
-    FileLineReader reader;
-    if (!reader.Open(path)) {
-      text += QStringLiteral(
-          "　※ファイルオープンエラー\n　　・ファイルパスにそのファイルがない\n　　・ファイルの排他"
-          "制御をしているエディタでファイルを開いている場合\n　　　（エディタの設定を変更する・ファ"
-          "イルを閉じるなど）\n");
-    } else {
-      std::string src;
-      for (long n = 1; n <= to && reader.ReadLine(src); ++n)
-        if (n >= from) text += QString::asprintf("%05ld│", n) + Q(ToDisplay(src)) + "\n";
-    }
-  }
-  source_->setPlainText(text);
+  source_->ShowItem(state_.page().output.Data(node), state_.page().file.data1);
 }
 
 void TreeViewerWindow::ToggleExpandAllCommand() {
@@ -685,6 +641,7 @@ void TreeViewerWindow::ReloadSettings() {
   view_ = LoadTreeViewSettings(store_);
   state_.history.Load(store_);
   graph_->SetScaleStep(view_.graph_height);
+  source_->ReloadSettings();
   LayOut();
   ApplyColours();
 }

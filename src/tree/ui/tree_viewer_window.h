@@ -23,6 +23,7 @@ namespace kelvora {
 class CallTreeModel;
 class GraphWidget;
 class SelectionTreeModel;
+class SourceDisplay;
 class SettingsStore;
 class TreeViewerUi;
 class RegexService;
@@ -59,6 +60,7 @@ class TreeViewerWindow : public QMainWindow {
   }
   QTabBar* tabs() const { return tabs_; }
   GraphWidget* graph() const { return graph_; }
+  SourceDisplay* source_display() const { return source_; }
   QMenu* context_menu() const { return context_menu_; }
   std::string status(int pane) const;
 
@@ -123,7 +125,7 @@ class TreeViewerWindow : public QMainWindow {
   QTabBar* tabs_ = nullptr;
   QToolBar* toolbar_ = nullptr;
   GraphWidget* graph_ = nullptr;
-  QPlainTextEdit* source_ = nullptr;
+  SourceDisplay* source_ = nullptr;
   QSlider* left_slider_ = nullptr;
   QSlider* right_slider_ = nullptr;
   QMenu* context_menu_ = nullptr;
