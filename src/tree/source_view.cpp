@@ -347,6 +347,16 @@ SourceView BuildSourceView(std::string_view data, std::string_view data1,
   return view;
 }
 
+int ColumnRows(std::size_t lines, int rows, int columns) {
+  rows = std::max(1, rows);
+  columns = std::max(1, columns);
+  const std::size_t screen = static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns);
+  if (lines >= screen) return rows;
+  const std::size_t per =
+      (lines + static_cast<std::size_t>(columns) - 1) / static_cast<std::size_t>(columns);
+  return std::max(1, static_cast<int>(per));
+}
+
 std::string LineNumberText(const SourceLine& line) {
   std::string digits = std::to_string(line.number);
   if (digits.size() < 5) digits.insert(0, 5 - digits.size(), '0');
@@ -366,6 +376,7 @@ std::string RenderSourceText(const SourceView& view, const SourceViewSettings& s
   for (const std::string& h : view.header) out += h + "\n";
   const int gutter = s.show_line_numbers ? kLineNumberCells : 0;
   const int text_cells = std::max(1, width - gutter);
+  rows = ColumnRows(view.lines.size(), rows, s.columns);
   const std::size_t per_screen =
       static_cast<std::size_t>(std::max(1, rows)) * static_cast<std::size_t>(s.columns);
   auto pad = [](std::string& cell, std::size_t cells, std::size_t used) {

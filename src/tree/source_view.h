@@ -118,6 +118,9 @@ SourceView BuildSourceView(std::string_view data, std::string_view data1,
                            const SourceViewSettings& s, const CleaningPatterns& pats,
                            std::span<const Regex* const> patterns);
 
+// Lines per column: rows, or fewer when all lines fit on one screen, so the columns share them.
+int ColumnRows(std::size_t lines, int rows, int columns);
+
 // "%05d┃" for a line of the definition, "%05d│" for a context line (UTF-8).
 std::string LineNumberText(const SourceLine& line);
 inline constexpr int kLineNumberCells = 6;

@@ -254,10 +254,18 @@ QMenu* SourceDisplay::menu() {
   return menu_;
 }
 
+std::vector<std::string> SourceDisplay::PinnedLines() const {
+  std::vector<std::string> pinned = view_.header;
+  // Notes beside shown lines (reading stopped early) stay in sight above them.
+  if (!view_.lines.empty()) pinned.insert(pinned.end(), view_.notes.begin(), view_.notes.end());
+  return pinned;
+}
+
 int SourceDisplay::TextTop() const {
-  int y = kStripHeight + kMargin + static_cast<int>(view_.header.size()) * cell_h_;
-  if (!view_.header.empty()) y += kMargin;
-  return y + (settings_.show_ruler ? cell_h_ : 0);
+  const std::size_t pinned = PinnedLines().size();
+  int y = kStripHeight + kMargin + static_cast<int>(pinned) * cell_h_;
+  if (pinned > 0) y += kMargin;
+  return y + (settings_.show_ruler && !view_.lines.empty() ? cell_h_ : 0);
 }
 
 int SourceDisplay::RowsShown() const {
@@ -311,23 +319,24 @@ void SourceDisplay::paintEvent(QPaintEvent*) {
   const QFontMetrics m(font());
   int y = kStripHeight + kMargin;
   p.setPen(c.header);
-  for (const std::string& h : view_.header) {
+  const std::vector<std::string> pinned = PinnedLines();
+  for (const std::string& h : pinned) {
     p.drawText(kMargin, y + ascent_, Q(h));
     y += cell_h_;
   }
-  if (!view_.header.empty()) y += kMargin;
+  if (!pinned.empty()) y += kMargin;
 
   const int columns = std::max(1, settings_.columns);
   const int column_w = area_w / columns;
   const int gutter = settings_.show_line_numbers ? kLineNumberCells : 0;
-  const int rows = RowsShown();
+  const int rows = ColumnRows(view_.lines.size(), RowsShown(), columns);
   const int top = scroll_->value();
   for (int col = 0; col < columns; ++col) {
     const int x0 = col * column_w + kMargin;
     p.save();
     p.setClipRect(QRect(col * column_w, kStripHeight, column_w - 2, height() - kStripHeight));
     int row_y = y;
-    if (settings_.show_ruler) {
+    if (settings_.show_ruler && !view_.lines.empty()) {
       p.setPen(c.ruler);
       const int cells = std::max(1, (column_w - kMargin) / cell_w_ - gutter);
       p.drawText(x0 + gutter * cell_w_, row_y + ascent_, Q(RulerText(cells)));
@@ -365,7 +374,7 @@ void SourceDisplay::paintEvent(QPaintEvent*) {
     }
     int note_y = row_y;
     p.setPen(c.header);
-    if (col == 0 && (view_.lines.empty() || top + rows >= static_cast<int>(view_.lines.size())))
+    if (col == 0 && view_.lines.empty())
       for (const std::string& n : view_.notes) {
         p.drawText(x0, note_y + ascent_, Q(n));
         note_y += cell_h_;

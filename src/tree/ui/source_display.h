@@ -66,6 +66,7 @@ class SourceDisplay : public QWidget {
   void FillEmphasisBox();
   int RowsShown() const;
   int TextTop() const;
+  std::vector<std::string> PinnedLines() const;
 
   SettingsStore& store_;
   Ui& ui_;
