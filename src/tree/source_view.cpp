@@ -36,11 +36,12 @@ class BoundedFileLines : public LineSource {
   BoundedFileLines(const BoundedFileLines&) = delete;
   BoundedFileLines& operator=(const BoundedFileLines&) = delete;
 
-  // False for a file that cannot be opened or read, a folder included.
+  // False for a file that cannot be opened or read, and for anything but a regular file: a
+  // folder, a device or a pipe (opened without blocking, so a pipe cannot hold the window).
   bool Open(const std::string& path) {
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat st {};
-    if (fd_ < 0 || ::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return false;
     if (!Fill()) return !failed_;
     const std::size_t probe = std::min(end_, kBinaryProbe);
     binary_ = std::find(buf_.get(), buf_.get() + probe, '\0') != buf_.get() + probe;
@@ -230,7 +231,7 @@ class ShownRange : public LineSource {
     line = ExpandLine(s_.euc ? ConvertEucToSjis(raw_) : raw_, s_.tab, cut);
     const bool shown = number_ >= from_;
     std::vector<MatchSpan> comments;
-    if (pats_.ok()) comments = CommentSpans(line, comment_state_, pats_);
+    if (pats_.ok() && !patterns_.empty()) comments = CommentSpans(line, comment_state_, pats_);
     if (shown) {
       SourceLine out;
       out.number = number_;

@@ -65,19 +65,20 @@ bool ToggleEucConversion(SourceViewSettings& s, SettingsStore& store, Ui& ui);
 // Yes restores font, line numbers, ruler, one column, inactive ranges shown and no conversion.
 bool RestoreSourceDefaults(SourceViewSettings& s, SettingsStore& store, Ui& ui);
 
-// The emphasis patterns of the combo box: up to 20, newest first, under "InfoWinEmphasis%d".
+// The emphasis patterns of the combo box: a ring of 20 slots under "InfoWinEmphasis%d" (from
+// 1); a new pattern takes the slot after the newest and is stored at once, one key per pattern.
 class EmphasisHistory {
  public:
   static constexpr int kSlots = 20;
   void Load(const SettingsStore& store);
-  // Puts a pattern first (moving it when held already); false when empty.
-  bool Add(std::string_view pattern);
-  // Writes the slots whose stored text differs (the viewer saves the list when it closes).
-  void Save(SettingsStore& store) const;
-  const std::vector<std::string>& items() const { return items_; }  // CP932
+  // Stores a pattern not held yet; false when it is empty.
+  bool Add(std::string_view pattern, SettingsStore& store);
+  // The patterns for the combo box, newest first (CP932).
+  std::vector<std::string> items() const;
 
  private:
-  std::vector<std::string> items_;
+  std::vector<std::string> slots_;  // in slot order
+  std::size_t next_ = 0;            // the slot the next pattern takes
 };
 
 // The fields of an output item's data text (the nest level is field 1).
@@ -128,7 +129,8 @@ inline constexpr int kLineNumberCells = 6;
 std::string RulerText(int width);
 
 // The whole display as UTF-8 text: header, then per row the columns side by side (each column
-// rows lines, padded to width cells), emphasis between "«" and "»". For the command line and tests.
+// rows lines, padded to width cells), emphasis between "«" and "»"; a text form for tests and
+// text output.
 std::string RenderSourceText(const SourceView& view, const SourceViewSettings& s, int rows,
                              int width);
 

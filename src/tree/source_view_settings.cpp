@@ -153,29 +153,32 @@ bool RestoreSourceDefaults(SourceViewSettings& s, SettingsStore& store, Ui& ui) 
 }
 
 void EmphasisHistory::Load(const SettingsStore& store) {
-  items_.clear();
+  slots_.clear();
   for (int n = 1; n <= kSlots; ++n) {
     std::string pattern = ReadText(store, keys::kEmphasisHistory, n);
-    if (!pattern.empty() && std::find(items_.begin(), items_.end(), pattern) == items_.end())
-      items_.push_back(std::move(pattern));
+    if (pattern.empty()) break;
+    slots_.push_back(std::move(pattern));
   }
+  next_ = slots_.size() % kSlots;
 }
 
-bool EmphasisHistory::Add(std::string_view pattern) {
+bool EmphasisHistory::Add(std::string_view pattern, SettingsStore& store) {
   if (pattern.empty()) return false;
-  std::erase(items_, std::string(pattern));
-  items_.insert(items_.begin(), std::string(pattern));
-  if (items_.size() > static_cast<std::size_t>(kSlots)) items_.resize(kSlots);
+  if (std::find(slots_.begin(), slots_.end(), pattern) != slots_.end()) return true;
+  if (next_ < slots_.size())
+    slots_[next_] = std::string(pattern);
+  else
+    slots_.emplace_back(pattern);
+  WriteText(store, keys::kEmphasisHistory, static_cast<int>(next_) + 1, pattern);
+  next_ = (next_ + 1) % kSlots;
   return true;
 }
 
-void EmphasisHistory::Save(SettingsStore& store) const {
-  for (int n = 1; n <= kSlots; ++n) {
-    const std::string value =
-        n <= static_cast<int>(items_.size()) ? items_[static_cast<std::size_t>(n - 1)] : "";
-    if (ReadText(store, keys::kEmphasisHistory, n) != value)
-      WriteText(store, keys::kEmphasisHistory, n, value);
-  }
+std::vector<std::string> EmphasisHistory::items() const {
+  std::vector<std::string> newest_first;
+  const std::size_t n = slots_.size();
+  for (std::size_t i = 0; i < n; ++i) newest_first.push_back(slots_[(next_ + n - 1 - i) % n]);
+  return newest_first;
 }
 
 }  // namespace kelvora

@@ -1,6 +1,7 @@
 #include "tree/source_view.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <sstream>
@@ -119,23 +120,29 @@ TEST(SourceViewSettingsTest, BoundsAndImmediateWrites) {
             ui.shown().back().text.find("・フォント：ＭＳ ゴシック\n・行番号：表示する"));
 }
 
-TEST(SourceViewSettingsTest, EmphasisHistoryKeepsTwentyNewestFirst) {
+// The ring: one key written per new pattern, the 21st overwrites slot 1, a held one is skipped.
+TEST(SourceViewSettingsTest, EmphasisHistoryRingOfTwenty) {
   TempDir temp;
   SettingsStore store(temp.Write("Kelvora.ini", ""), (temp.path() / "registry.ini").string());
   EmphasisHistory history;
-  for (int i = 1; i <= 22; ++i) history.Add("p" + std::to_string(i));
-  history.Add("p10");
-  history.Save(store);
+  for (int i = 1; i <= 21; ++i) history.Add("p" + std::to_string(i), store);
+  EXPECT_TRUE(history.Add("p10", store));
+  EXPECT_FALSE(history.Add("", store));
+  EXPECT_EQ("p21", store.ReadString("Tree", "InfoWinEmphasis1", ""));
+  EXPECT_EQ("p2", store.ReadString("Tree", "InfoWinEmphasis2", ""));
   EmphasisHistory loaded;
   loaded.Load(store);
-  ASSERT_EQ(20u, loaded.items().size());
-  EXPECT_EQ("p10", loaded.items()[0]);
-  EXPECT_EQ("p22", loaded.items()[1]);
-  EXPECT_EQ("p3", loaded.items()[19]);
-  EXPECT_EQ("p10", store.ReadString("Tree", "InfoWinEmphasis1", ""));
+  const std::vector<std::string> items = loaded.items();
+  ASSERT_EQ(20u, items.size());
+  EXPECT_EQ("p20", items[0]);  // the slot order is all a reload knows
+  EXPECT_EQ("p21", items[19]);
+  loaded.Add("new", store);  // after a full ring: slot 1 again
+  EXPECT_EQ("new", store.ReadString("Tree", "InfoWinEmphasis1", ""));
+  EXPECT_EQ("new", loaded.items()[0]);
 }
 
-// A file of one huge line without a line end, and a binary file: bounded, with a note.
+// A file of one huge line without a line end, a binary file, a pipe and a device: bounded, each
+// with a note.
 TEST(SourceViewTest, HugeLineAndBinaryFileStayBounded) {
   TempDir temp;
   const std::string huge = temp.Write("huge.c", std::string(8u << 20, 'x'));
@@ -157,6 +164,15 @@ TEST(SourceViewTest, HugeLineAndBinaryFileStayBounded) {
   view = BuildSourceView("1,1,1,0," + binary + "(1)", "", s, pats, patterns);
   EXPECT_TRUE(view.lines.empty());
   ASSERT_EQ(1u, view.notes.size());
+  // A pipe with no writer and a device are refused at once, never read.
+  const std::string fifo = (temp.path() / "pipe (1).c").string();
+  ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
+  for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+    view = BuildSourceView("1,1,1,0," + path + "(1)", "", s, pats, patterns);
+    EXPECT_TRUE(view.lines.empty());
+    ASSERT_EQ(4u, view.notes.size()) << path;
+    EXPECT_EQ("　※ファイルオープンエラー", view.notes[0]);
+  }
 }
 
 }  // namespace

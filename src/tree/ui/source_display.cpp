@@ -75,9 +75,7 @@ SourceDisplay::SourceDisplay(SettingsStore& store, Ui& ui, QWidget* parent)
   ReloadSettings();
 }
 
-SourceDisplay::~SourceDisplay() {
-  history_.Save(store_);
-}
+SourceDisplay::~SourceDisplay() = default;
 
 void SourceDisplay::ReloadSettings() {
   settings_ = LoadSourceViewSettings(store_);
@@ -159,7 +157,7 @@ void SourceDisplay::SetEmphasis(const QString& text) {
     const int checked = regex_.ValidatePattern(pattern, ui_);
     if (checked == -2)
       ui_.Message("正規表現が長すぎます（2048バイトまで）。　", Ui::kTreeCaption, MsgIcon::Warning);
-    if (checked == 0 && regex_.Compile(pattern, emphasis_pattern_)) history_.Add(pattern);
+    if (checked == 0 && regex_.Compile(pattern, emphasis_pattern_)) history_.Add(pattern, store_);
   }
   FillEmphasisBox();
   emphasis_->setEditText(text);

@@ -28,7 +28,7 @@ class SourceDisplay : public QWidget {
  public:
   // Questions go to ui; every setting is read from and written to store.
   SourceDisplay(SettingsStore& store, Ui& ui, QWidget* parent = nullptr);
-  ~SourceDisplay() override;  // saves the emphasis history
+  ~SourceDisplay() override;
 
   // Shows an output item: its data text and the page's "//Data1:" text, both CP932.
   void ShowItem(std::string data, std::string data1);
