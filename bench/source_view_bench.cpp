@@ -54,6 +54,12 @@ void BM_EndOfLargeFileHidingInactive(benchmark::State& state) {
 }
 BENCHMARK(BM_EndOfLargeFileHidingInactive)->Unit(benchmark::kMillisecond);
 
+void BM_EndOfLargeFile(benchmark::State& state) {
+  const std::string file = Fixture("kelvora_bench_source_200k.c", 200000, false);
+  Run(state, "1,80,120,0," + file + "(200000)", false);
+}
+BENCHMARK(BM_EndOfLargeFile)->Unit(benchmark::kMillisecond);
+
 void BM_ThreeThousandLines(benchmark::State& state) {
   const std::string file = Fixture("kelvora_bench_source_200k.c", 200000, false);
   Run(state, "1,0,0,0," + file + "(1000)", false);

@@ -227,9 +227,16 @@ class ShownRange : public LineSource {
   bool ReadLine(std::string& line) override {
     if (number_ >= last_ || !in_.ReadLine(raw_)) return false;
     ++number_;
+    const bool shown = number_ >= from_;
+    if (!shown && !s_.hide_inactive) {
+      // Before the range only the block-comment state counts. Its markers are ASCII bytes that
+      // neither CP932 nor EUC-JP uses inside a character, so the raw line serves.
+      if (pats_.ok() && !patterns_.empty()) CommentSpans(raw_, comment_state_, pats_);
+      line.clear();
+      return true;
+    }
     bool cut = in_.last_cut();
     line = ExpandLine(s_.euc ? ConvertEucToSjis(raw_) : raw_, s_.tab, cut);
-    const bool shown = number_ >= from_;
     std::vector<MatchSpan> comments;
     if (pats_.ok() && !patterns_.empty()) comments = CommentSpans(line, comment_state_, pats_);
     if (shown) {
