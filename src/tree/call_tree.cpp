@@ -11,6 +11,9 @@ void CallTree::Clear() {
   page_ = nullptr;
   entry_ = -1;
   selected = kNone;
+  root_text_.clear();
+  root_renamed_ = false;
+  renamed_.clear();
 }
 
 void CallTree::Build(const TreePage& page, std::int32_t entry, int data_max) {
@@ -24,10 +27,14 @@ void CallTree::Build(const TreePage& page, std::int32_t entry, int data_max) {
 
 std::string CallTree::Text(std::int32_t n) const {
   const CallNode& nd = node(n);
-  if (nd.callee < 0) return std::string(page_->EntryText(static_cast<std::size_t>(entry_)));
-  std::string text(page_->Text(page_->callees[static_cast<std::size_t>(nd.callee)].text));
-  if (nd.recursion) text += kRecursionMarkCp932;
-  return text;
+  if (nd.callee < 0)
+    return root_renamed_ ? root_text_
+                         : std::string(page_->EntryText(static_cast<std::size_t>(entry_)));
+  const TextId source = page_->callees[static_cast<std::size_t>(nd.callee)].text;
+  if (nd.recursion) return std::string(page_->Text(source)) + kRecursionMarkCp932;
+  if (!renamed_.empty())
+    if (auto it = renamed_.find(source); it != renamed_.end()) return it->second;
+  return std::string(page_->Text(source));
 }
 
 std::string CallTree::Data(std::int32_t n) const {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/ui.h"
@@ -68,6 +69,16 @@ class CallTree {
   // Next item in pre-order through collapsed subtrees too (making children), kNone at the end.
   std::int32_t NextPreOrder(std::int32_t n, bool& nest_limited);
 
+  // Attached comments. The root's text, or the text of every item made from the callee text
+  // `source` (now or later; an item with a recursion mark keeps its text), becomes `text`.
+  // Build and Clear drop them.
+  void SetRootText(std::string text) { root_text_ = std::move(text), root_renamed_ = true; }
+  bool root_renamed() const { return root_renamed_; }
+  // False (and nothing changes) when items of that source text were renamed already.
+  bool RenameCallees(TextId source, std::string text) {
+    return renamed_.emplace(source, std::move(text)).second;
+  }
+
   // Removes the node with all its descendants (not the root's data: the root can be removed).
   void Delete(std::int32_t n);
 
@@ -78,6 +89,9 @@ class CallTree {
   std::int32_t entry_ = -1;
   int data_max_ = 0;
   std::vector<CallNode> nodes_;
+  std::string root_text_;
+  bool root_renamed_ = false;
+  std::unordered_map<TextId, std::string> renamed_;
 };
 
 // Progress, Escape and the node budget of a walk through the whole expansion.

@@ -154,16 +154,18 @@ TreeSettings LoadTreeSettings(SettingsStore& store, bool write_back) {
   TreeSettings s;
   const long long data_max = store.ReadInt(kSection, "DataMax", 3000);
   s.data_max = data_max < 1 || data_max > 100000000 ? 3000 : static_cast<int>(data_max);
-  auto column = [&](std::string_view key) {
-    long long v = store.ReadInt(kSection, key, 40);
+  auto column = [&](std::string_view key, long long fallback = 40) {
+    long long v = store.ReadInt(kSection, key, fallback);
     if (v == 0) {
-      v = 40;
+      v = fallback;
       if (write_back) store.WriteInt(kSection, key, v);
     }
     return static_cast<int>(std::clamp<long long>(v, 1, 4096));
   };
   s.struct_space = column("StructSpace");
   s.table_space = column("TableSpace");
+  s.space = column("Space", 30);
+  s.nest_level_text = static_cast<unsigned>(store.ReadInt(kSection, "NestLevelText", 0)) & 0xFFFu;
   const long long budget = store.ReadInt(kSection, "NodeBudget", 1000000);
   s.node_budget = budget < 1 ? 1000000 : budget;
   return s;

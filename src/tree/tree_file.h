@@ -27,9 +27,11 @@ struct TreeSettings {
   int struct_space = 40;            // "StructSpace": comment column of struct members
   int table_space = 40;             // "TableSpace": comment column of table elements
   long long node_budget = 1000000;  // "NodeBudget": most call-tree items one walk makes
+  unsigned nest_level_text = 0;     // "NestLevelText": bit d-1 separates depth d (1..12)
+  int space = 30;                   // "Space": comment column of attached function comments
 };
 
-// Reads the settings; a stored 0 column becomes 40 (written back when write_back is set), a
+// Reads the settings; a stored 0 column becomes 40 (Space: 30) (written back when write_back is set), a
 // DataMax or NodeBudget below 1 becomes its default.
 TreeSettings LoadTreeSettings(SettingsStore& store, bool write_back = true);
 

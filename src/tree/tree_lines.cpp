@@ -50,18 +50,19 @@ std::string TreeLine(CallTree& tree, std::int32_t start, std::int32_t item, bool
          Encode(tree.Text(item), utf8);
 }
 
-WalkStop WriteTreeLines(CallTree& tree, std::int32_t start, std::ostream& out,
-                        const TreeLineOptions& options, WalkGuard& guard, bool& nest_limited) {
+WalkStop WalkTreeLines(CallTree& tree, std::int32_t start, const TreeLineOptions& options,
+                       WalkGuard& guard, bool& nest_limited,
+                       const std::function<void(const TreeLineEvent&)>& emit) {
   const Pieces pieces(options.utf8);
   const std::string separator_head = options.utf8
                                          ? std::string("┃≪==================== 階層レベル")
                                          : Utf8ToCp932("┃≪==================== 階層レベル");
   const std::string separator_tail =
       options.utf8 ? std::string(" ====================≫") : Utf8ToCp932(" ====================≫");
-  out << Encode(tree.Text(start), options.utf8) << options.eol;
   // Pre-order below start: children first, then the next sibling of the nearest ancestor below
   // start that has one.
   std::int32_t item = start;
+  std::string line;
   for (;;) {
     if (tree.Make(item)) nest_limited = true;
     std::int32_t next = tree.FirstChild(item);
@@ -72,12 +73,23 @@ WalkStop WriteTreeLines(CallTree& tree, std::int32_t start, std::ostream& out,
     if (!guard.Step(tree)) return guard.stop();
     const std::string prefix = Prefix(tree, start, item, pieces);
     const int depth = DepthBelow(tree, start, item);
-    if (depth <= 12 && (options.nest_level_text >> (depth - 1) & 1u))
-      out << prefix << separator_head << depth << separator_tail << options.eol;
-    out << prefix << (tree.NextSibling(item) != CallTree::kNone ? pieces.tee : pieces.corner)
-        << Encode(tree.Text(item), options.utf8) << options.eol;
+    if (depth <= 12 && (options.nest_level_text >> (depth - 1) & 1u)) {
+      line = prefix + separator_head + std::to_string(depth) + separator_tail;
+      emit(TreeLineEvent{item, depth, true, line});
+    }
+    line = prefix;
+    line += tree.NextSibling(item) != CallTree::kNone ? pieces.tee : pieces.corner;
+    line += Encode(tree.Text(item), options.utf8);
+    emit(TreeLineEvent{item, depth, false, line});
   }
   return WalkStop::Done;
+}
+
+WalkStop WriteTreeLines(CallTree& tree, std::int32_t start, std::ostream& out,
+                        const TreeLineOptions& options, WalkGuard& guard, bool& nest_limited) {
+  out << Encode(tree.Text(start), options.utf8) << options.eol;
+  return WalkTreeLines(tree, start, options, guard, nest_limited,
+                       [&](const TreeLineEvent& e) { out << e.line << options.eol; });
 }
 
 }  // namespace kelvora
