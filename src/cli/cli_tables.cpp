@@ -31,15 +31,27 @@ const std::vector<CliCommand>& CliCommands() {
       {"sheets", kSheetsUsage, RunSheetsCommand},
       {"make-workbooks", kMakeWorkbooksUsage, RunMakeWorkbooksCommand},
       {"tree",
-       "usage: kelvora-cli tree [--settings FILE] TREEFILE ENTRY\n"
+       "usage: kelvora-cli tree [--settings FILE] [--nest-level-text MASK] [--comments FILE]\n"
+       "                        TREEFILE ENTRY [--text OUT] [--xlsx OUT]\n"
+       "       kelvora-cli tree [--settings FILE] [--nest-level-text MASK] TREEFILE --xlsx OUT\n"
+       "                        --list LISTFILE [--comments FILE]\n"
        "       kelvora-cli tree [--settings FILE] TREEFILE --callers NAME | --roots | "
        "--recursions\n"
        "  ENTRY              print the call tree of ENTRY with every item expanded (UTF-8)\n"
+       "  --text OUT         write the call tree of ENTRY to OUT as the viewer's text output\n"
+       "                     (Shift-JIS, CR LF) instead of printing it\n"
+       "  --xlsx OUT         write the call tree of ENTRY to the workbook OUT, one row a line\n"
+       "                     (position, tree text, comment; at most 65536 rows)\n"
+       "  --list LISTFILE    with --xlsx: one sheet for each entry LISTFILE names, one name a\n"
+       "                     line as the viewer's entry list writes it (at most 255 sheets)\n"
+       "  --comments FILE    attach the comments of a comment file to the tree items first\n"
+       "  --nest-level-text MASK  separator lines before the items of depth n when bit n-1 of\n"
+       "                     MASK is set (depths 1 to 12; overrides NestLevelText)\n"
        "  --callers NAME     print the entries that call NAME\n"
        "  --roots            print the root-function candidates (entries nobody calls)\n"
        "  --recursions       print the recursion list of the file\n"
-       "  --settings FILE    read DataMax, StructSpace, TableSpace, NodeBudget (section Tree)\n"
-       "                     from FILE instead of Kelvora.ini\n",
+       "  --settings FILE    read DataMax, StructSpace, TableSpace, NodeBudget, Space and\n"
+       "                     NestLevelText (section Tree) from FILE instead of Kelvora.ini\n",
        RunTreeCommand},
   };
   return commands;

@@ -6,11 +6,15 @@
 #include "cli/cli_ui.h"
 #include "platform/cp932.h"
 #include "platform/user_folder.h"
+#include "raruviz/editor_launch.h"
 #include "settings/settings.h"
 #include "text/regex_service.h"
 #include "tree/call_tree.h"
+#include "tree/tree_comments.h"
+#include "tree/tree_export.h"
 #include "tree/tree_lines.h"
 #include "tree/tree_ops.h"
+#include "tree/tree_workbook.h"
 
 namespace kelvora {
 
@@ -26,8 +30,21 @@ std::string Lf(std::string text) {
 
 struct TreeArgs {
   std::string file, entry, callers, settings;
+  std::string text_out, xlsx_out, list, comments;
+  long long nest_level_text = -1;  // -1: the settings' NestLevelText
   bool roots = false, recursions = false, has_callers = false;
 };
+
+// A separator mask: decimal or 0x-hexadecimal, bits for depths 1 to 12 only.
+bool ParseMask(const std::string& text, long long& mask) {
+  try {
+    std::size_t used = 0;
+    mask = std::stoll(text, &used, 0);
+    return used == text.size() && mask >= 0 && mask <= 0xFFF;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
 
 bool Parse(const std::vector<std::string>& args, TreeArgs& t, std::string& error) {
   std::vector<std::string> plain;
@@ -46,6 +63,21 @@ bool Parse(const std::vector<std::string>& args, TreeArgs& t, std::string& error
       t.has_callers = true;
     } else if (a == "--settings") {
       if (!value(t.settings)) return false;
+    } else if (a == "--text") {
+      if (!value(t.text_out)) return false;
+    } else if (a == "--xlsx") {
+      if (!value(t.xlsx_out)) return false;
+    } else if (a == "--list") {
+      if (!value(t.list)) return false;
+    } else if (a == "--comments") {
+      if (!value(t.comments)) return false;
+    } else if (a == "--nest-level-text") {
+      std::string mask;
+      if (!value(mask)) return false;
+      if (!ParseMask(mask, t.nest_level_text)) {
+        error = "--nest-level-text needs a number from 0 to 4095 (bit n-1: depth n)";
+        return false;
+      }
     } else if (a == "--roots") {
       t.roots = true;
     } else if (a == "--recursions") {
@@ -57,14 +89,24 @@ bool Parse(const std::vector<std::string>& args, TreeArgs& t, std::string& error
       plain.push_back(a);
     }
   }
-  const int modes = t.has_callers + t.roots + t.recursions;
+  const int modes = t.has_callers + t.roots + t.recursions + !t.list.empty();
   if (plain.empty()) {
     error = "tree needs a tree file";
     return false;
   }
   t.file = plain[0];
+  if (!t.list.empty() && (t.xlsx_out.empty() || !t.text_out.empty())) {
+    error = "--list needs --xlsx OUT (and takes no --text)";
+    return false;
+  }
+  if ((!t.text_out.empty() || !t.xlsx_out.empty()) && t.list.empty() && plain.size() != 2) {
+    error = "--text and --xlsx need FILE ENTRY (or --list LISTFILE for --xlsx)";
+    return false;
+  }
   if (modes > 1 || (modes == 1 && plain.size() != 1) || (modes == 0 && plain.size() != 2)) {
-    error = "tree needs FILE ENTRY, or FILE with one of --callers NAME, --roots, --recursions";
+    error =
+        "tree needs FILE ENTRY, or FILE with one of --callers NAME, --roots, --recursions, "
+        "--list LISTFILE";
     return false;
   }
   if (modes == 0) t.entry = plain[1];
@@ -86,12 +128,28 @@ int RunTreeCommand(const std::vector<std::string>& args, std::ostream& out, std:
   }
   SettingsStore store =
       t.settings.empty() ? SettingsStore::Default() : SettingsStore(t.settings, UserStorePath());
-  const TreeSettings settings = LoadTreeSettings(store, /*write_back=*/false);
+  TreeSettings settings = LoadTreeSettings(store, /*write_back=*/false);
+  if (t.nest_level_text >= 0) settings.nest_level_text = static_cast<unsigned>(t.nest_level_text);
   RegexService regex;
   CliUi ui(err);
   TreePage page;
   if (!OpenTreeFile(t.file, page, settings, regex, ui)) return 1;
 
+  // The exports run the viewer's commands; the command line answers their questions: export,
+  // do not open the result, and stop (keeping what was written) on Ctrl+C.
+  ui.SetAnswer(kAskExportTreeText, true);
+  ui.SetAnswer(kAskExportTreeWorkbook, true);
+  ui.SetAnswer(kAskExportManyTrees, true);
+  ui.SetAnswer(kAskManyTreesComments, !t.comments.empty());
+  ui.SetAnswer(kAskOpenTreeText, false);
+  ui.SetAnswer(kAskOpenTreeWorkbook, false);
+  ui.SetAnswer(kAskStopTreeWorkbook, true);
+  if (!t.list.empty()) {
+    ui.SetNextPath(t.list);
+    if (!t.comments.empty()) ui.SetNextPath(t.comments);
+    ui.SetNextPath(t.xlsx_out);
+    return ExportManyTrees(page, settings, regex, ui) ? 0 : 1;
+  }
   if (t.recursions) {
     out << Lf(RecursionListText(page));
     return 0;
@@ -117,10 +175,30 @@ int RunTreeCommand(const std::vector<std::string>& args, std::ostream& out, std:
   }
   CallTree tree;
   tree.Build(page, entry, settings.data_max);
+  if (!t.comments.empty()) {
+    ui.SetNextPath(t.comments);
+    if (!AttachCommentsFromFile(tree, page.entry_count(), settings.space, regex, ui)) return 1;
+    tree.selected = CallTree::kNone;
+  }
+  if (!t.text_out.empty() || !t.xlsx_out.empty()) {
+    const EditorLauncher no_editor("", "");
+    bool done = true;
+    if (!t.text_out.empty()) {
+      ui.SetNextPath(t.text_out);
+      done = ExportTreeText(tree, settings, no_editor, ui) && done;
+    }
+    if (!t.xlsx_out.empty()) {
+      ui.SetNextPath(t.xlsx_out);
+      done = ExportTreeWorkbook(tree, settings, ui) && done;
+    }
+    ui.ClearNextPaths();
+    return done ? 0 : 1;
+  }
   WalkGuard guard(ui, settings.node_budget, 0);
   bool nest_limited = false;
   const WalkStop stop =
-      WriteTreeLines(tree, tree.root(), out, TreeLineOptions{}, guard, nest_limited);
+      WriteTreeLines(tree, tree.root(), out, TreeLineOptions{true, "\n", settings.nest_level_text},
+                     guard, nest_limited);
   out.flush();
   guard.Report(nest_limited);
   return stop == WalkStop::Done ? 0 : 1;

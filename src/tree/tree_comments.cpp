@@ -11,7 +11,8 @@ namespace kelvora {
 namespace {
 
 constexpr std::string_view kOpenTitle = "■■ コメント取得用ファイルを指定 ■■";
-constexpr std::string_view kTextFilter = "テキストファイル（*.txt） (*.txt);;全てのファイル（*.*） (*)";
+constexpr std::string_view kTextFilter =
+    "テキストファイル（*.txt） (*.txt);;全てのファイル（*.*） (*)";
 
 bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -64,8 +65,8 @@ std::string CommentedText(std::string_view name, std::string_view comment, int s
   return text;
 }
 
-void AttachComments(CallTree& tree, const std::vector<FunctionComment>& comments, int space,
-                    Ui& ui, bool show_progress) {
+void AttachComments(CallTree& tree, const std::vector<FunctionComment>& comments, int space, Ui& ui,
+                    bool show_progress) {
   if (tree.empty()) return;
   for (const FunctionComment& c : comments) {
     if (SameIgnoringAsciiCase(tree.Text(tree.root()), c.name)) {
@@ -74,7 +75,8 @@ void AttachComments(CallTree& tree, const std::vector<FunctionComment>& comments
       // Items keep the text of their callee in the file, so renaming that text renames every
       // item made from it, in the part of the tree made so far and in the part made later.
       TextId source;
-      if (tree.page()->Find(c.name, source)) tree.RenameCallees(source, CommentedText(c.name, c.comment, space));
+      if (tree.page()->Find(c.name, source))
+        tree.RenameCallees(source, CommentedText(c.name, c.comment, space));
     }
     if (show_progress) {
       ui.SetStatus(1, "取得中：" + ToDisplay(c.name));

@@ -1,4 +1,5 @@
-// Function comments of a comment file attached to the items of a call tree ("関数TREE　コメント取得").
+// Function comments of a comment file attached to the items of a call tree
+// ("関数TREE　コメント取得").
 #pragma once
 
 #include <optional>
@@ -24,8 +25,7 @@ struct FunctionComment {
 // comment; lines whose comment is empty (a bare "//") are skipped. nullopt after the failure
 // message when the regex engine cannot be used.
 std::optional<std::vector<FunctionComment>> ReadFunctionComments(std::string_view bytes,
-                                                                 const RegexService& regex,
-                                                                 Ui& ui);
+                                                                 const RegexService& regex, Ui& ui);
 
 // The name padded with blanks to `space` bytes, then the comment.
 std::string CommentedText(std::string_view name, std::string_view comment, int space);
@@ -33,8 +33,8 @@ std::string CommentedText(std::string_view name, std::string_view comment, int s
 // Attaches the comments in file order. A comment whose name is the root's text (ignoring ASCII
 // case) changes only the root; otherwise every item below the root whose text is the name,
 // including items made later. With show_progress, pane 1 names each comment as it is attached.
-void AttachComments(CallTree& tree, const std::vector<FunctionComment>& comments, int space,
-                    Ui& ui, bool show_progress);
+void AttachComments(CallTree& tree, const std::vector<FunctionComment>& comments, int space, Ui& ui,
+                    bool show_progress);
 
 // Ctrl+G: the open dialog for a comment file, then the attach with its status texts. False
 // when nothing was attached (empty window, cancel, missing file, regex engine missing).

@@ -28,10 +28,13 @@ constexpr std::string_view kListFilter =
 constexpr std::string_view kOpenFailed = "出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　";
 constexpr std::string_view kNoEntries = "「選択Window」にデータがありません！　";
 
-void Show(Ui& ui, std::string_view text, MsgIcon icon) { ui.Message(text, Ui::kTreeCaption, icon); }
+void Show(Ui& ui, std::string_view text, MsgIcon icon) {
+  ui.Message(text, Ui::kTreeCaption, icon);
+}
 
 std::string ExportQuestion(std::string_view name) {
-  return "■■現在の選択項目以下を出力■■　\n\n【 " + ToDisplay(name) + " 】以下のTREEを出力しますか？　\n";
+  return "■■現在の選択項目以下を出力■■　\n\n【 " + ToDisplay(name) +
+         " 】以下のTREEを出力しますか？　\n";
 }
 
 // The temporary tree table, removed on every way out.
@@ -175,10 +178,10 @@ bool ExportTreeText(CallTree& tree, const TreeSettings& settings, const EditorLa
     return false;
   }
   if (stop == WalkStop::Cancelled) return false;
-  if (ui.AskYesNo(kAskOpenTreeText,
-                  "TREEテキスト出力完了しました！\n\n出力ファイルを開きますか？　\n" +
-                      ToDisplay(*path),
-                  Ui::kTreeCaption))
+  if (ui.AskYesNo(
+          kAskOpenTreeText,
+          "TREEテキスト出力完了しました！\n\n出力ファイルを開きますか？　\n" + ToDisplay(*path),
+          Ui::kTreeCaption))
     editor.Open(*path + "(1)", ui);
   return true;
 }
@@ -209,7 +212,8 @@ bool ExportTreeWorkbook(CallTree& tree, const TreeSettings& settings, Ui& ui) {
       question += "(階層レベル区切りテキスト出力設定あり。\n この出力も含まれています。)\n";
   }
   if (!ui.AskYesNo(kAskExportTreeWorkbook, question, Ui::kTreeCaption)) return false;
-  std::optional<std::string> path = ui.ChooseSaveFile("■■ 出力先を指定 ■■", "*.xlsx (*.xlsx)", name);
+  std::optional<std::string> path =
+      ui.ChooseSaveFile("■■ 出力先を指定 ■■", "*.xlsx (*.xlsx)", name);
   if (!path) return false;
   const std::uint64_t started = TickCountMs();
   ui.SetWaitCursor(true);
@@ -230,13 +234,14 @@ bool ExportManyTrees(const TreePage& page, const TreeSettings& settings, const R
     Show(ui, kNoEntries, MsgIcon::Warning);
     return false;
   }
-  if (!ui.AskYesNo(kAskExportManyTrees,
-                   "選択Windowから複数TREEをEXCEL出力します。（最大255）　\n"
-                   "出力手順は下記の通りです。出力開始しますか？\n\n"
-                   "1.出力指定ファイル（選択Windowの「一覧」で出力したファイル）指定\n"
-                   "2.コメント取得用ファイル（指定不要時、または構造体TREE出力時はキャンセル）指定\n"
-                   "3.ファイル出力先パス指定",
-                   Ui::kTreeCaption))
+  if (!ui.AskYesNo(
+          kAskExportManyTrees,
+          "選択Windowから複数TREEをEXCEL出力します。（最大255）　\n"
+          "出力手順は下記の通りです。出力開始しますか？\n\n"
+          "1.出力指定ファイル（選択Windowの「一覧」で出力したファイル）指定\n"
+          "2.コメント取得用ファイル（指定不要時、または構造体TREE出力時はキャンセル）指定\n"
+          "3.ファイル出力先パス指定",
+          Ui::kTreeCaption))
     return false;
   std::optional<std::string> list_path =
       ui.ChooseOpenFile("■■ (入力)出力指定ファイルを指定 ■■", kListFilter);
@@ -251,10 +256,11 @@ bool ExportManyTrees(const TreePage& page, const TreeSettings& settings, const R
   const int total = static_cast<int>(chosen.size());
   ui.SetStatus(1, "TREE出力指定数：" + std::to_string(total));
   std::optional<std::vector<FunctionComment>> comments;
-  if (ui.AskYesNo(kAskManyTreesComments,
-                  "コメント取得用ファイルを指定しますか？　\n\nTREEにコメントを付加します。（関数のみ）\n"
-                  "構造体TREE出力時は「いいえ」を押下して下さい。 ",
-                  Ui::kTreeCaption)) {
+  if (ui.AskYesNo(
+          kAskManyTreesComments,
+          "コメント取得用ファイルを指定しますか？　\n\nTREEにコメントを付加します。（関数のみ）\n"
+          "構造体TREE出力時は「いいえ」を押下して下さい。 ",
+          Ui::kTreeCaption)) {
     if (std::optional<std::string> comment_path =
             ui.ChooseOpenFile("■■ (入力)コメント取得用ファイルを指定 ■■", kListFilter)) {
       std::optional<std::string> bytes = ReadChosenFile(*comment_path, ui);
@@ -263,9 +269,8 @@ bool ExportManyTrees(const TreePage& page, const TreeSettings& settings, const R
       if (!comments) return false;
     }
   }
-  std::optional<std::string> path =
-      ui.ChooseSaveFile("■■ (出力)ファイル出力先を指定 ■■", "EXCEL ﾌｧｲﾙ {*.xlsx} (*.xlsx)",
-                        "TREE出力");
+  std::optional<std::string> path = ui.ChooseSaveFile("■■ (出力)ファイル出力先を指定 ■■",
+                                                      "EXCEL ﾌｧｲﾙ {*.xlsx} (*.xlsx)", "TREE出力");
   if (!path) return false;
   const std::uint64_t started = TickCountMs();
   ui.SetWaitCursor(true);
@@ -311,8 +316,10 @@ bool ExportEntryList(const TreePage& page, const EditorLauncher& editor, Ui& ui)
     return false;
   }
   if (ui.AskYesNo(kAskOpenEntryList,
-                  "出力完了しました！\n\n（一覧ファイルは「EXCEL出力」-選択Windowから複数出力（ファイル指定）　\n"
-                  "　の『出力指定ファイル』として使用できます。\n　出力不要な項目は削除して使用下さい。）\n\n"
+                  "出力完了しました！\n\n（一覧ファイルは「EXCEL出力」-"
+                  "選択Windowから複数出力（ファイル指定）　\n"
+                  "　の『出力指定ファイル』として使用できます。\n　出力不要な項目は削除して使用下さ"
+                  "い。）\n\n"
                   "出力ファイルを開きますか？　\n" +
                       ToDisplay(*path),
                   Ui::kTreeCaption))

@@ -31,8 +31,8 @@ struct TreeSettings {
   int space = 30;                   // "Space": comment column of attached function comments
 };
 
-// Reads the settings; a stored 0 column becomes 40 (Space: 30) (written back when write_back is set), a
-// DataMax or NodeBudget below 1 becomes its default.
+// Reads the settings; a stored 0 column becomes 40 (Space: 30) (written back when write_back is
+// set), a DataMax or NodeBudget below 1 becomes its default.
 TreeSettings LoadTreeSettings(SettingsStore& store, bool write_back = true);
 
 // Texts of a page are interned: an id names one CP932 text of the page's pool.

@@ -109,7 +109,9 @@ void FormatSheet(Worksheet& sheet, int last_row) {
 
 }  // namespace
 
-std::string TreeRowKey(std::string_view data) { return ItemPosition(data); }
+std::string TreeRowKey(std::string_view data) {
+  return ItemPosition(data);
+}
 
 WalkStop WriteTreeTable(CallTree& tree, std::int32_t start, unsigned nest_level_text,
                         std::ostream& out, WalkGuard& guard, bool& nest_limited, long long& rows) {

@@ -136,6 +136,7 @@ TreeViewerWindow::TreeViewerWindow(SettingsStore& store, Ui& outer,
   setCentralWidget(body_);
   BuildPages(body_);
   BuildMenus();
+  BuildExportActions();
   ShowPage(0);
   // Saved placement, used only when it is complete and large enough.
   const int l = static_cast<int>(store_.ReadInt("Window", "tree_left", 0));

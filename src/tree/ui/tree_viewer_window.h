@@ -86,6 +86,13 @@ class TreeViewerWindow : public QMainWindow {
   void OpenInEditorCommand();
   void ExpandToLevelCommand(int level);
 
+  // Tree outputs (tree_export_actions.cpp); EntryListCommand is the " 一覧" button's command.
+  void ExportTextCommand();
+  void ExportWorkbookCommand();
+  void ExportManyTreesCommand();
+  void EntryListCommand();
+  void AttachCommentsCommand();
+
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -100,6 +107,7 @@ class TreeViewerWindow : public QMainWindow {
     CallTreeModel* output_model = nullptr;
   };
   void BuildMenus();
+  void BuildExportActions();  // tree_export_actions.cpp
   void BuildPages(QWidget* body);
   void ShowPage(int index);
   void LayOut();
