@@ -75,12 +75,13 @@ class TempTable {
 
 // Writes the table of the tree below start; false when the walk was cancelled or the table
 // could not be written. A walk stopped at the node budget keeps what it made, after the message.
+// With a row_cap the walk ends at that many rows, as no count is asked for.
 bool FillTable(CallTree& tree, std::int32_t start, const TreeSettings& settings, TempTable& table,
-               long long& rows, Ui& ui) {
+               long long& rows, Ui& ui, long long row_cap = -1) {
   WalkGuard guard(ui, settings.node_budget, tree.made_count());
   bool nest_limited = false;
-  const WalkStop stop =
-      WriteTreeTable(tree, start, settings.nest_level_text, table.out(), guard, nest_limited, rows);
+  const WalkStop stop = WriteTreeTable(tree, start, settings.nest_level_text, table.out(), guard,
+                                       nest_limited, rows, row_cap);
   guard.Report(nest_limited);
   if (!table.Close(ui)) return false;
   return stop != WalkStop::Cancelled;
@@ -283,7 +284,8 @@ bool ExportManyTrees(const TreePage& page, const TreeSettings& settings, const R
     TempTable table;
     if (!table.Create(ui)) break;
     long long rows = 0;
-    if (!FillTable(scratch, scratch.root(), settings, table, rows, ui)) break;
+    // No count is asked for here, so the walk ends where the sheet does.
+    if (!FillTable(scratch, scratch.root(), settings, table, rows, ui, kTreeSheetRowLimit)) break;
     std::ifstream in(table.path(), std::ios::binary);
     const TreeSheetResult written = WriteTreeSheet(book, i == 0, in, rows, ui);
     if (written != TreeSheetResult::Written) break;

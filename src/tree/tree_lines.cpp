@@ -52,7 +52,7 @@ std::string TreeLine(CallTree& tree, std::int32_t start, std::int32_t item, bool
 
 WalkStop WalkTreeLines(CallTree& tree, std::int32_t start, const TreeLineOptions& options,
                        WalkGuard& guard, bool& nest_limited,
-                       const std::function<void(const TreeLineEvent&)>& emit) {
+                       const std::function<bool(const TreeLineEvent&)>& emit) {
   const Pieces pieces(options.utf8);
   const std::string separator_head = options.utf8
                                          ? std::string("┃≪==================== 階層レベル")
@@ -75,12 +75,12 @@ WalkStop WalkTreeLines(CallTree& tree, std::int32_t start, const TreeLineOptions
     const int depth = DepthBelow(tree, start, item);
     if (depth <= 12 && (options.nest_level_text >> (depth - 1) & 1u)) {
       line = prefix + separator_head + std::to_string(depth) + separator_tail;
-      emit(TreeLineEvent{item, depth, true, line});
+      if (!emit(TreeLineEvent{item, depth, true, line})) break;
     }
     line = prefix;
     line += tree.NextSibling(item) != CallTree::kNone ? pieces.tee : pieces.corner;
     line += Encode(tree.Text(item), options.utf8);
-    emit(TreeLineEvent{item, depth, false, line});
+    if (!emit(TreeLineEvent{item, depth, false, line})) break;
   }
   return WalkStop::Done;
 }
@@ -88,8 +88,10 @@ WalkStop WalkTreeLines(CallTree& tree, std::int32_t start, const TreeLineOptions
 WalkStop WriteTreeLines(CallTree& tree, std::int32_t start, std::ostream& out,
                         const TreeLineOptions& options, WalkGuard& guard, bool& nest_limited) {
   out << Encode(tree.Text(start), options.utf8) << options.eol;
-  return WalkTreeLines(tree, start, options, guard, nest_limited,
-                       [&](const TreeLineEvent& e) { out << e.line << options.eol; });
+  return WalkTreeLines(tree, start, options, guard, nest_limited, [&](const TreeLineEvent& e) {
+    out << e.line << options.eol;
+    return true;
+  });
 }
 
 }  // namespace kelvora

@@ -33,10 +33,11 @@ struct TreeLineEvent {
 };
 
 // Walks the descendants of start in pre-order, making children as it goes, and hands every
-// line (separator lines included) to emit. Stops at the guard's budget or on Escape.
+// line (separator lines included) to emit. Stops at the guard's budget or on Escape, and (as
+// Done) when emit returns false.
 WalkStop WalkTreeLines(CallTree& tree, std::int32_t start, const TreeLineOptions& options,
                        WalkGuard& guard, bool& nest_limited,
-                       const std::function<void(const TreeLineEvent&)>& emit);
+                       const std::function<bool(const TreeLineEvent&)>& emit);
 
 // Writes the start item's text and then every descendant's line, making children as it goes.
 // Stops at the guard's budget or on Escape; nest_limited is set when an item lay at the nest

@@ -114,7 +114,8 @@ std::string TreeRowKey(std::string_view data) {
 }
 
 WalkStop WriteTreeTable(CallTree& tree, std::int32_t start, unsigned nest_level_text,
-                        std::ostream& out, WalkGuard& guard, bool& nest_limited, long long& rows) {
+                        std::ostream& out, WalkGuard& guard, bool& nest_limited, long long& rows,
+                        long long row_cap) {
   out << ',' << tree.Text(start) << '\n';
   rows = 1;
   const TreeLineOptions options{false, "\n", nest_level_text};
@@ -124,7 +125,7 @@ WalkStop WriteTreeTable(CallTree& tree, std::int32_t start, unsigned nest_level_
     else
       out << KeyField(TreeRowKey(tree.Data(e.item))) << ',';
     out << e.line << '\n';
-    ++rows;
+    return ++rows != row_cap;
   });
 }
 

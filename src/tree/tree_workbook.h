@@ -25,9 +25,11 @@ std::string TreeRowKey(std::string_view data);
 
 // Writes the intermediate tree table (CP932, one row a line): ",start text", then "key,line" for
 // every tree line and "0,line" for a separator line. A key holding a comma or a quote is written
-// quoted, with its quotes doubled. rows counts the lines written.
+// quoted, with its quotes doubled. rows counts the lines written; with a row_cap the walk ends
+// (as Done) once that many are written.
 WalkStop WriteTreeTable(CallTree& tree, std::int32_t start, unsigned nest_level_text,
-                        std::ostream& out, WalkGuard& guard, bool& nest_limited, long long& rows);
+                        std::ostream& out, WalkGuard& guard, bool& nest_limited, long long& rows,
+                        long long row_cap = -1);
 
 // One row of the table split into its key and tree text; false when the line has no field.
 bool SplitTableRow(std::string_view line, std::string& key, std::string_view& text);
