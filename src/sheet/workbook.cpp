@@ -373,15 +373,6 @@ Worksheet* Workbook::Add() {
   return added;  // it sits at the active position, so it is the active sheet now
 }
 
-void Workbook::MoveToEnd(int k) {
-  if (k < 1 || k >= Count()) return;
-  const Worksheet* active = &ActiveSheet();
-  auto at = sheets_.begin() + (k - 1);
-  std::rotate(at, at + 1, sheets_.end());
-  for (int i = 1; i <= Count(); ++i)
-    if (&Item(i) == active) active_ = i;
-}
-
 bool Workbook::Delete(int k) {
   if (Count() <= 1 || k < 1 || k > Count()) return false;
   sheets_.erase(sheets_.begin() + (k - 1));

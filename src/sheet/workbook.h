@@ -148,9 +148,6 @@ class Workbook {
   // Worksheets.Add: a new sheet "SheetN" before the active sheet, which it becomes; nullptr
   // when the workbook is at the sheet limit of 255.
   Worksheet* Add();
-  // Worksheet.Move After:=Worksheets(Count): sheet k becomes the last one; the active sheet
-  // stays the same sheet.
-  void MoveToEnd(int k);
   // Worksheet.Delete; false for the last remaining sheet.
   bool Delete(int k);
 

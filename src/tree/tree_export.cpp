@@ -11,7 +11,7 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "raruviz/editor_launch.h"
-#include "sheet/workbook.h"
+#include "sheet/workbook_stream.h"
 #include "tree/tree_comments.h"
 #include "tree/tree_lines.h"
 #include "tree/tree_ops.h"
@@ -218,10 +218,10 @@ bool ExportTreeWorkbook(CallTree& tree, const TreeSettings& settings, Ui& ui) {
   if (!path) return false;
   const std::uint64_t started = TickCountMs();
   ui.SetWaitCursor(true);
-  Workbook book;
+  StreamedWorkbook book(*path);
   std::ifstream in(table.path(), std::ios::binary);
-  WriteTreeSheet(book, /*first=*/true, in, rows, ui);
-  const bool saved = SaveTreeWorkbook(book, *path, ui);
+  if (book.ok()) WriteTreeSheet(book, in, rows, ui);
+  const bool saved = SaveTreeWorkbook(book, ui);
   ui.SetStatus(3, "");
   ui.SetWaitCursor(false);
   if (!saved) return false;
@@ -275,9 +275,9 @@ bool ExportManyTrees(const TreePage& page, const TreeSettings& settings, const R
   if (!path) return false;
   const std::uint64_t started = TickCountMs();
   ui.SetWaitCursor(true);
-  Workbook book;
+  StreamedWorkbook book(*path);
   CallTree scratch;  // the hidden tree each entry is built in
-  for (int i = 0; i < total; ++i) {
+  for (int i = 0; i < total && book.ok(); ++i) {
     ExpandIntoOutput(page, chosen[static_cast<std::size_t>(i)], scratch, settings, ui);
     ui.SetStatus(3, "TREE出力中・・・　" + std::to_string(i + 1) + " / " + std::to_string(total));
     if (comments) AttachComments(scratch, *comments, settings.space, ui, /*show_progress=*/false);
@@ -287,11 +287,11 @@ bool ExportManyTrees(const TreePage& page, const TreeSettings& settings, const R
     // No count is asked for here, so the walk ends where the sheet does.
     if (!FillTable(scratch, scratch.root(), settings, table, rows, ui, kTreeSheetRowLimit)) break;
     std::ifstream in(table.path(), std::ios::binary);
-    const TreeSheetResult written = WriteTreeSheet(book, i == 0, in, rows, ui);
+    const TreeSheetResult written = WriteTreeSheet(book, in, rows, ui);
     if (written != TreeSheetResult::Written) break;
   }
   scratch.Clear();
-  const bool saved = SaveTreeWorkbook(book, *path, ui);
+  const bool saved = SaveTreeWorkbook(book, ui);
   ui.SetStatus(3, "");
   ui.SetWaitCursor(false);
   if (!saved) return false;

@@ -1,10 +1,12 @@
 #include "tree/tree_workbook.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "platform/cp932.h"
 #include "sheet/workbook.h"
+#include "sheet/workbook_stream.h"
 #include "tree/tree_lines.h"
 #include "tree/tree_ops.h"
 #include "tree/tree_text.h"
@@ -39,41 +41,32 @@ std::string KeyField(std::string_view key) {
   return out + "\"";
 }
 
-// Cells(row, col) = value, with the value cut to the long-text mark at 2048 bytes.
-void PutCell(Worksheet& sheet, int row, int col, std::string_view cp932) {
-  if (cp932.empty()) return;
-  if (cp932.size() >= kCellByteLimit)
-    sheet.SetCell(row, col, "※文字列が長すぎます。");
-  else
-    sheet.SetCell(row, col, Cp932ToUtf8(cp932));
+// A cell value: the long-text mark from 2048 bytes on, else the text as UTF-8.
+std::string CellValue(std::string_view cp932) {
+  if (cp932.size() >= kCellByteLimit) return "※文字列が長すぎます。";
+  return Cp932ToUtf8(cp932);
 }
 
-void NameSheet(Workbook& book, Worksheet& sheet, std::string_view first_text) {
+std::string SheetName(std::string_view first_text) {
   const std::string name = Cp932ToUtf8(FirstWord(first_text));
-  if (!name.empty() && !SheetNameTooLong(name) && sheet.SetName(name) == SheetNameError::None)
-    return;
-  sheet.SetName("シートNo_" + std::to_string(book.Count()));
+  return !name.empty() && !SheetNameTooLong(name) ? name : std::string();
 }
 
-// Outline groups by depth: a stack of (depth, first row); leaving a depth groups its rows.
+// Outline levels by depth: a stack of (depth, first row). A deeper row opens a group, a
+// shallower one closes the deeper groups above the last row; groups still open after the last
+// row close there too, so the last subtree folds like the others. A row's level is therefore
+// the number of groups open once it is read (at most the deepest level a sheet can hold).
 class Outline {
  public:
-  explicit Outline(Worksheet& sheet) : sheet_(sheet) { open_.push_back({0, 0}); }
-
-  void Row(int r, int depth) {
-    if (depth == 0) return;
+  Outline() { open_.push_back({0, 0}); }
+  int Row(int r, int depth) {
     if (depth > open_.back().depth) {
       open_.push_back({depth, r});
-      return;
+    } else if (depth != 0) {
+      while (open_.size() > 1 && open_.back().depth > depth && open_.back().first < r)
+        open_.pop_back();
     }
-    while (open_.size() > 1 && open_.back().depth > depth) {
-      if (open_.back().first >= r) break;
-      Close(r - 1);
-    }
-  }
-  // Closes what is still open after the last row, so the last subtree folds like the others.
-  void Finish(int last_row) {
-    while (open_.size() > 1) Close(last_row);
+    return std::min(static_cast<int>(open_.size()) - 1, kMaxOutlineLevel);
   }
 
  private:
@@ -81,31 +74,70 @@ class Outline {
     int depth;
     int first;
   };
-  void Close(int last_row) {
-    // The n-th open entry is outline level n; levels past the deepest a sheet can hold stay at
-    // that deepest level instead of refusing the shallower groups around them.
-    if (open_.size() - 1 <= static_cast<std::size_t>(kMaxOutlineLevel))
-      sheet_.GroupRows(open_.back().first, last_row);
-    open_.pop_back();
-  }
-  Worksheet& sheet_;
   std::vector<Open> open_;
 };
 
-void FormatSheet(Worksheet& sheet, int last_row) {
-  sheet.SetFontColorIndex(*ParseRange("B:B"), 5);
-  sheet.AutoFitColumns(1, 3);
-  const CellRange a1 = *ParseRange("A1");
-  sheet.SetFontSize(a1, 18);
-  sheet.SetFontColorIndex(a1, 46);
-  sheet.SetFontBold(a1, true);
-  if (last_row < 2) return;
-  sheet.SetBorder({1, 1, last_row, 1}, border::kEdgeLeft, line_style::kContinuous);
-  sheet.SetBorder({1, 2, last_row, 2}, border::kEdgeRight, line_style::kContinuous);
-  sheet.SetBorder({1, 3, last_row, 3}, border::kEdgeRight, line_style::kContinuous);
-  sheet.SetBorder({1, 1, 1, 3}, border::kEdgeTop, line_style::kContinuous);
-  sheet.SetBorder({last_row, 1, last_row, 3}, border::kEdgeBottom, line_style::kContinuous);
-}
+// One row waiting to be written: its last-row borders depend on whether another follows.
+struct SheetRow {
+  int r = 0;
+  std::string a, b, c;  // UTF-8
+  int level = 0;
+};
+
+class SheetWriter {
+ public:
+  explicit SheetWriter(StreamedWorkbook& book) : book_(book) {}
+
+  void Add(SheetRow row) {
+    if (pending_.r) Write(pending_, /*last=*/false);
+    pending_ = std::move(row);
+  }
+
+  // Writes the last row and the columns' widths and styles (the formatting of the sheet).
+  void Finish() {
+    if (pending_.r) Write(pending_, /*last=*/true);
+    for (int c = 1; c <= 3; ++c) {
+      CellStyle style;
+      if (c == 2) style.color_index = 5;
+      const double width = widest_[c] > 0 ? std::min(255.0, std::ceil(widest_[c] + 1)) : 0;
+      book_.SetColumn(c, width, style);
+    }
+  }
+
+ private:
+  void Write(const SheetRow& row, bool last) {
+    // Borders: a hair rule under every row; with more than one row a frame of thin lines
+    // (left of A, right of B and C, top of row 1, bottom of the last row).
+    const bool framed = row.r > 1 || !last;
+    const std::uint8_t thin = XlsxBorderStyle(line_style::kContinuous);
+    const std::uint8_t rule = XlsxBorderStyle(line_style::kRowRule);
+    CellStyle base;
+    base.bottom = framed && last ? thin : rule;
+    if (framed && row.r == 1) base.top = thin;
+    CellStyle a = base, b = base, c = base;
+    if (framed) a.left = b.right = c.right = thin;
+    b.color_index = 5;
+    if (row.r == 1) {
+      a.font_size = 18;
+      a.color_index = 46;
+      a.bold = true;
+    }
+    book_.SetRowLevel(row.r, row.level);
+    const std::string* texts[3] = {&row.a, &row.b, &row.c};
+    const CellStyle* styles[3] = {&a, &b, &c};
+    for (int col = 1; col <= 3; ++col) {
+      const std::string& text = *texts[col - 1];
+      book_.WriteCell(row.r, col, text, *styles[col - 1]);
+      if (text.empty()) continue;
+      const double size = styles[col - 1]->font_size > 0 ? styles[col - 1]->font_size : 11;
+      widest_[col] = std::max(widest_[col], DisplayWidth(text) * size / 11.0);
+    }
+  }
+
+  StreamedWorkbook& book_;
+  SheetRow pending_;
+  double widest_[4] = {0, 0, 0, 0};
+};
 
 }  // namespace
 
@@ -164,25 +196,17 @@ int TreeLineDepth(std::string_view text) {
   return 0;
 }
 
-TreeSheetResult WriteTreeSheet(Workbook& book, bool first, std::istream& table,
-                               long long expected_rows, Ui& ui) {
-  if (first) {
-    for (int i = 0; i < Workbook::kMaxSheets && book.Count() >= 2; ++i)
-      book.Delete(book.ActiveIndex());
-  } else {
-    if (book.Count() >= Workbook::kMaxSheets) {
-      ui.Message("シート数が最大に達しました", Ui::kTreeCaption, MsgIcon::Warning);
-      return TreeSheetResult::SheetLimit;
-    }
-    // A new sheet comes before the active one; the trees keep the order they were written in.
-    book.Add();
-    book.MoveToEnd(book.ActiveIndex());
+TreeSheetResult WriteTreeSheet(StreamedWorkbook& book, std::istream& table, long long expected_rows,
+                               Ui& ui) {
+  if (book.Count() >= Workbook::kMaxSheets) {
+    ui.Message("シート数が最大に達しました", Ui::kTreeCaption, MsgIcon::Warning);
+    return TreeSheetResult::SheetLimit;
   }
-  Worksheet& sheet = book.ActiveSheet();
   const long long expected = std::min<long long>(expected_rows, kTreeSheetRowLimit);
   const std::string status_head = "EXCEL出力中・・・　";
   const std::string slash = " / " + std::to_string(expected);
-  Outline outline(sheet);
+  Outline outline;
+  SheetWriter writer(book);
   TreeSheetResult result = TreeSheetResult::Written;
   std::string line, key;
   int r = 0, depth = 0;
@@ -199,16 +223,21 @@ TreeSheetResult WriteTreeSheet(Workbook& book, bool first, std::istream& table,
         break;
       }
     text = TrimRight(text);
-    PutCell(sheet, r, 1, key);
-    PutCell(sheet, r, 2, text);
-    PutCell(sheet, r, 3, comment);
-    sheet.SetBorder({r, 1, r, 3}, border::kEdgeBottom, line_style::kRowRule);
+    SheetRow row;
+    row.r = r;
+    row.a = CellValue(key);
+    row.b = CellValue(text);
+    row.c = CellValue(comment);
     if (r == 1) {
-      NameSheet(book, sheet, text);
+      // The sheet is named after the start item, else "シートNo_%d" with the sheet count.
+      const std::string name = SheetName(text);
+      if (name.empty() || book.AddSheet(name) != SheetNameError::None)
+        book.AddSheet("シートNo_" + std::to_string(book.Count() + 1));
     } else {
       if (const int d = TreeLineDepth(text)) depth = d;
-      outline.Row(r, depth);
+      row.level = outline.Row(r, depth);
     }
+    writer.Add(std::move(row));
     if (r % 2 == 0) ui.SetStatus(3, status_head + std::to_string(r) + slash);
     if (ui.PollEscape() &&
         ui.AskYesNo(kAskStopTreeWorkbook,
@@ -219,15 +248,15 @@ TreeSheetResult WriteTreeSheet(Workbook& book, bool first, std::istream& table,
       break;
     }
   }
-  outline.Finish(r);
+  if (r == 0) book.AddSheet("シートNo_" + std::to_string(book.Count() + 1));
   ui.SetStatus(3, "書式整形開始・・・");
-  FormatSheet(sheet, r);
+  writer.Finish();
   return result;
 }
 
-bool SaveTreeWorkbook(const Workbook& book, const std::string& path, Ui& ui) {
+bool SaveTreeWorkbook(StreamedWorkbook& book, Ui& ui) {
   std::string detail;
-  const SaveResult saved = book.SaveAs(path, &detail);
+  const SaveResult saved = book.Close(&detail);
   ui.SetStatus(1, "");
   if (saved == SaveResult::Saved) return true;
   std::string text = "出力先に指定したファイルは現在開かれてるため、保存できません。　";

@@ -13,7 +13,7 @@
 
 namespace kelvora {
 
-class Workbook;
+class StreamedWorkbook;
 
 // Escape while rows are written: Yes stops, and the rows written so far are saved.
 inline constexpr QuestionId kAskStopTreeWorkbook{"tree.workbook-stop-on-escape"};
@@ -41,13 +41,13 @@ int TreeLineDepth(std::string_view cp932_text);
 
 enum class TreeSheetResult { Written, Stopped, SheetLimit };
 
-// Writes the table into the workbook: into its one sheet when first is set (a new workbook),
-// else into a new sheet after the others (nothing at 255 sheets, with its message). Shows
-// progress on pane 3 and asks kAskStopTreeWorkbook on Escape; then formats the sheet.
-TreeSheetResult WriteTreeSheet(Workbook& book, bool first, std::istream& table,
-                               long long expected_rows, Ui& ui);
+// Writes the table into a new sheet after the others, row by row as it reads it (nothing at 255
+// sheets, with its message), at most 65536 rows. Shows progress on pane 3 and asks
+// kAskStopTreeWorkbook on Escape; the rows written so far stay. Then formats the sheet.
+TreeSheetResult WriteTreeSheet(StreamedWorkbook& book, std::istream& table, long long expected_rows,
+                               Ui& ui);
 
-// Saves the workbook; false after the warning when it cannot be written. Clears pane 1.
-bool SaveTreeWorkbook(const Workbook& book, const std::string& path, Ui& ui);
+// Closes the workbook; false after the warning when it cannot be written. Clears pane 1.
+bool SaveTreeWorkbook(StreamedWorkbook& book, Ui& ui);
 
 }  // namespace kelvora

@@ -12,6 +12,7 @@
 #include "raruviz/editor_launch.h"
 #include "sheet/sheet_names.h"
 #include "sheet/workbook.h"
+#include "sheet/workbook_stream.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
 #include "text/regex_service.h"
@@ -112,9 +113,22 @@ INSTANTIATE_TEST_SUITE_P(Cases, TreeExportGolden,
                          ::testing::ValuesIn(testing::GoldenCases(fs::path(KELVORA_GOLDEN) /
                                                                   "tree_export")));
 
-// Rows of a hand-written table: cell values and the outline level of every row.
+// Writes a hand-written table (UTF-8 lines) into a workbook and reads it back.
+std::string SheetOfTable(const std::vector<std::string>& lines, ScriptedUi& ui) {
+  std::string table;
+  for (const std::string& line : lines) table += Utf8ToCp932(line) + "\n";
+  std::istringstream in(table);
+  TempDir dir;
+  const std::string path = (dir.path() / "t.xlsx").string();
+  StreamedWorkbook book(path);
+  EXPECT_EQ(TreeSheetResult::Written,
+            WriteTreeSheet(book, in, static_cast<long long>(lines.size()), ui));
+  EXPECT_EQ(SaveResult::Saved, book.Close());
+  return ReadWorkbook(KELVORA_SHEET_TESTS "/read_with_openpyxl.py", path);
+}
+
+// Rows of hand-written tables: the outline level of every row, and cell values.
 TEST(TreeWorkbook, RowsAndOutlineLevels) {
-  const std::string long_text(2048, 'x');
   struct Case {
     const char* name;
     std::vector<std::string> table;  // UTF-8
@@ -131,43 +145,39 @@ TEST(TreeWorkbook, RowsAndOutlineLevels) {
       {"nine depths",
        {",r", "k,┗ 1", "k,    ┗ 2", "k,        ┗ 3", "k,            ┗ 4", "k,                ┗ 5",
         "k,                    ┗ 6", "k,                        ┗ 7",
-        "k,                            ┗ 8", "k,                                ┗ 9"},
-       {0, 1, 2, 3, 4, 5, 6, 7, 7, 7}},
+        "k,                            ┗ 8", "k,                                ┗ 9", "k,┗ x"},
+       {0, 1, 2, 3, 4, 5, 6, 7, 7, 7, 1}},
       // Only the leading tree drawing gives the depth: "┗" and "≪" in a comment do not.
       {"drawing in a comment", {",r", "k,┣ a    //≪ ┗", "k,┗ b"}, {0, 1, 1}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    std::string table;
-    for (const std::string& line : c.table) table += Utf8ToCp932(line) + "\n";
-    std::istringstream in(table);
     ScriptedUi ui;
-    Workbook book;
-    EXPECT_EQ(TreeSheetResult::Written,
-              WriteTreeSheet(book, true, in, static_cast<long long>(c.table.size()), ui));
-    std::vector<int> levels;
-    for (int r = 1; r <= book.ActiveSheet().LastRow(); ++r)
-      levels.push_back(book.ActiveSheet().OutlineLevel(r));
+    std::istringstream dump(SheetOfTable(c.table, ui));
+    std::vector<int> levels(c.table.size(), 0);
+    for (std::string line; std::getline(dump, line);) {
+      int row = 0, level = 0;
+      if (std::sscanf(line.c_str(), "level %d %d", &row, &level) == 2 && row >= 1 &&
+          row <= static_cast<int>(levels.size()))
+        levels[static_cast<std::size_t>(row - 1)] = level;
+    }
     EXPECT_EQ(c.levels, levels);
   }
 
-  // Cell values: the quoted key, the comment split off, the long-text mark at 2048 bytes.
-  std::istringstream in(Utf8ToCp932(",root  /* c */\n\"a,\"\"b\"\".c(1)\",┣ x   // 注釈\n" +
-                                    std::string("k,┣ ") + long_text.substr(3) + "\nk,┗ " +
-                                    long_text.substr(7) + " //\n"));
+  // Cell values: the quoted key, the comment split off, the long-text mark at 2048 bytes ("┣ "
+  // is 3 bytes in CP932), " //" that is no comment, a lone row 1 keeping its row rule only.
+  const std::string x(2048, 'x');
   ScriptedUi ui;
-  Workbook book;
-  WriteTreeSheet(book, true, in, 4, ui);
-  const Worksheet& s = book.ActiveSheet();
-  auto cell = [&](int r, int c) { return s.Cell(r, c) ? *s.Cell(r, c) : std::string("-"); };
-  EXPECT_EQ("root", s.Name());
-  EXPECT_EQ((std::vector<std::string>{"-", "root", "/* c */"}),
-            (std::vector<std::string>{cell(1, 1), cell(1, 2), cell(1, 3)}));
-  EXPECT_EQ((std::vector<std::string>{"a,\"b\".c(1)", "┣ x", "// 注釈"}),
-            (std::vector<std::string>{cell(2, 1), cell(2, 2), cell(2, 3)}));
-  EXPECT_EQ("※文字列が長すぎます。", cell(3, 2));    // "┣ " is 3 bytes: 2048 in all
-  EXPECT_EQ(2047u, Utf8ToCp932(cell(4, 2)).size());  // " //" is no comment
-  EXPECT_EQ("-", cell(4, 3));
+  const std::string dump = SheetOfTable({",root  /* c */", "\"a,\"\"b\"\".c(1)\",┣ x   // 注釈",
+                                         "k,┣ " + x.substr(3), "k,┗ " + x.substr(7) + " //"},
+                                        ui);
+  EXPECT_NE(std::string::npos, dump.find("sheet root active\n")) << dump;
+  EXPECT_NE(std::string::npos, dump.find("cell C1 '/* c */'")) << dump;
+  EXPECT_NE(std::string::npos, dump.find("cell A2 'a,\"b\".c(1)'")) << dump;
+  EXPECT_NE(std::string::npos, dump.find("cell B2 '┣ x' ")) << dump;
+  EXPECT_NE(std::string::npos, dump.find("cell C2 '// 注釈'")) << dump;
+  EXPECT_NE(std::string::npos, dump.find("cell B3 '※文字列が長すぎます。'")) << dump;
+  EXPECT_NE(std::string::npos, dump.find("cell B4 '┗ " + x.substr(7) + " //'")) << dump;
   EXPECT_EQ("EXCEL出力中・・・　4 / 4", ui.status_history(3).at(1));
 }
 
@@ -247,18 +257,19 @@ TEST(TreeWorkbook, RowLimitAndEscape) {
       ReadWorkbook(KELVORA_TREE_TESTS "/read_tree_workbook.py", path));
 }
 
-// A list of 300 entries (and lines naming nothing) stops adding sheets at 255, once, keeps the
-// list's order and names the sheet of a 32-byte entry "シートNo_%d".
+// The entry list of 301 entries, with lines naming nothing added, given back as the list file:
+// adding sheets stops at 255, once; the sheets keep the list's order and the 32-byte entry's
+// sheet is named "シートNo_%d".
 TEST(TreeWorkbook, ManyTreesStopAt255Sheets) {
-  const std::string long_name(32, 'L');
+  const std::string long_name(32, 'A');
   testing::ReadTree t(WideTree(0, 300, long_name));
-  std::string list = long_name + "\r\n\r\nnothing\r\n";
-  for (int i = 1; i <= 300; ++i) {
-    char name[16];
-    std::snprintf(name, sizeof name, "e%03d\r\n", i);
-    list += name;
-  }
-  const std::string list_path = t.dir.Write("一覧 (1).txt", list);
+  const std::string list_path = (t.dir.path() / "一覧 (1).txt").string();
+  ScriptedUi list_ui;
+  list_ui.ChooseSaveAnswer(list_path).Answer(kAskOpenEntryList, false);
+  ASSERT_TRUE(ExportEntryList(t.page, kNoEditor, list_ui));
+  std::string list = TempDir::Read(list_path);
+  EXPECT_EQ(long_name + "\r\ne001\r\ne002\r\n", list.substr(0, 46));
+  std::ofstream(list_path, std::ios::app) << "\r\nnothing\r\n";
   const std::string comments = t.dir.Write("c.txt", Cp932Lines("1\tleaf()\t// 葉\n"));
   const std::string path = (t.dir.path() / "many.xlsx").string();
   ScriptedUi ui;
