@@ -21,8 +21,6 @@ std::size_t CellCut(std::string_view text, std::size_t max) {
   return cut;
 }
 
-const std::string kNoCell;
-
 }  // namespace
 
 int CompareNamesNoCase(std::string_view a, std::string_view b) {
@@ -36,30 +34,59 @@ int CompareNamesNoCase(std::string_view a, std::string_view b) {
   return a.size() < b.size() ? -1 : 1;
 }
 
-int RegistrationList::column_count() const {
-  return static_cast<int>(Columns(kind_).size());
+RegistrationList::RegistrationList(ListKind kind)
+    : kind_(kind), arena_(static_cast<int>(Columns(kind).size())) {}
+
+RegistrationList::RegistrationList(const RegistrationList& other)
+    : kind_(other.kind_),
+      arena_(other.arena_.columns()),
+      run_start_(other.run_start_),
+      sort_flag_(other.sort_flag_),
+      index_(other.index_) {
+  rows_.reserve(other.rows_.size());
+  for (RowRef row : other.rows_) rows_.push_back(arena_.AddCopy(row));
+  run_.reserve(other.run_.size());
+  for (RowRef row : other.run_) run_.push_back(arena_.AddCopy(row));
 }
 
-RegistrationList::Row& RegistrationList::At(std::size_t row) {
+RegistrationList& RegistrationList::operator=(const RegistrationList& other) {
+  if (this != &other) *this = RegistrationList(other);
+  return *this;
+}
+
+int RegistrationList::column_count() const {
+  return arena_.columns();
+}
+
+RegistrationList::RowRef& RegistrationList::At(std::size_t row) {
   if (row < run_start_) return rows_[row];
   if (row - run_start_ < run_.size()) return run_[row - run_start_];
   return rows_[row - run_.size()];
 }
 
-const RegistrationList::Row& RegistrationList::At(std::size_t row) const {
+RegistrationList::RowRef RegistrationList::At(std::size_t row) const {
   return const_cast<RegistrationList*>(this)->At(row);
 }
 
 void RegistrationList::MergeRun() {
   if (run_.empty()) return;
-  rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(run_start_),
-               std::make_move_iterator(run_.begin()), std::make_move_iterator(run_.end()));
+  rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(run_start_), run_.begin(), run_.end());
   run_.clear();
 }
 
+void RegistrationList::CompactIfWorthIt() {
+  if (!arena_.WorthCompacting()) return;
+  MergeRun();
+  arena_.Compact(rows_);
+}
+
 std::size_t RegistrationList::AppendRow() {
+  return AppendRow(std::span<const std::string_view>());
+}
+
+std::size_t RegistrationList::AppendRow(std::span<const std::string_view> cells) {
   // rows_ keeps the rows after the run, so a new last row always goes there.
-  rows_.emplace_back();
+  rows_.push_back(arena_.Add(cells));
   return RowCount() - 1;
 }
 
@@ -69,25 +96,30 @@ std::size_t RegistrationList::InsertRow(std::size_t row) {
     MergeRun();
     run_start_ = row;
   }
-  run_.emplace_back();
+  run_.push_back(arena_.Add({}));
   return row;
 }
 
 void RegistrationList::DeleteRow(std::size_t row) {
   if (row >= RowCount()) return;
   MergeRun();
+  arena_.Release(rows_[row]);
   rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(row));
+  CompactIfWorthIt();
 }
 
 void RegistrationList::DeleteRows(const std::vector<bool>& flags) {
   MergeRun();
   std::size_t kept = 0;
   for (std::size_t r = 0; r < rows_.size(); ++r) {
-    if (r < flags.size() && flags[r]) continue;
-    if (kept != r) rows_[kept] = std::move(rows_[r]);
-    ++kept;
+    if (r < flags.size() && flags[r]) {
+      arena_.Release(rows_[r]);
+      continue;
+    }
+    rows_[kept++] = rows_[r];
   }
   rows_.resize(kept);
+  CompactIfWorthIt();
 }
 
 void RegistrationList::Clear() {
@@ -96,85 +128,68 @@ void RegistrationList::Clear() {
   run_.clear();
   run_.shrink_to_fit();
   run_start_ = 0;
+  arena_.Clear();
   index_.clear();
 }
 
 void RegistrationList::SetCell(std::size_t row, int column, std::string_view text) {
   if (row >= RowCount() || column < 0 || column >= column_count()) return;
-  At(row)[static_cast<std::size_t>(column)].assign(text.data(), text.size());
+  RowRef& ref = At(row);
+  ref = arena_.Replace(ref, column, text);
 }
 
-const std::string& RegistrationList::Cell(std::size_t row, int column) const {
-  if (row >= RowCount() || column < 0 || column >= column_count()) return kNoCell;
-  return At(row)[static_cast<std::size_t>(column)];
+CellView RegistrationList::Cell(std::size_t row, int column) const {
+  if (row >= RowCount() || column < 0 || column >= column_count()) return {};
+  return arena_.Cell(At(row), column);
+}
+
+std::string_view RegistrationList::CellTextView(std::size_t row, int column) const {
+  const std::string_view text = Cell(row, column);
+  return text.substr(0, CellCut(text, kCellReadLimit));
 }
 
 std::string RegistrationList::CellText(std::size_t row, int column) const {
-  const std::string& text = Cell(row, column);
-  return text.substr(0, CellCut(text, kCellReadLimit));
+  return std::string(CellTextView(row, column));
 }
 
 void RegistrationList::Sort() {
   MergeRun();
-  // The names folded once into one buffer: comparing folded bytes is the name comparison, and
-  // the first eight of them, big-endian and padded with zeros, decide most pairs without
-  // touching the rows. This keeps a sort of millions of rows inside the cache.
+  // The first eight folded bytes of each name, big-endian and padded with zeros, decide most
+  // pairs without touching the rows, which keeps a sort of millions of rows inside the cache.
   struct Keyed {
     std::uint64_t key;
-    std::size_t offset;
-    std::size_t length;
     std::size_t row;
   };
-  std::size_t total = 0;
-  for (const Row& r : rows_) total += r[col::kName].size();
-  std::string folded;
-  folded.reserve(total);
   std::vector<Keyed> order(rows_.size());
   for (std::size_t r = 0; r < rows_.size(); ++r) {
-    const std::string& name = rows_[r][col::kName];
-    const std::size_t offset = folded.size();
-    for (char c : name) folded += static_cast<char>(FoldAscii(static_cast<unsigned char>(c)));
+    const std::string_view name = arena_.Cell(rows_[r], col::kName);
     std::uint64_t key = 0;
     for (std::size_t i = 0; i < 8; ++i) {
-      key = (key << 8) | (i < name.size() ? static_cast<unsigned char>(folded[offset + i]) : 0u);
+      key = (key << 8) | (i < name.size() ? FoldAscii(static_cast<unsigned char>(name[i])) : 0u);
     }
-    order[r] = {key, offset, name.size(), r};
+    order[r] = {key, r};
   }
-  // Negative, zero or positive as folded name a sorts before, with or after folded name b.
-  auto compare = [&](const Keyed& a, const Keyed& b) -> int {
-    if (a.key != b.key) return a.key < b.key ? -1 : 1;
-    const std::size_t n = std::min(a.length, b.length);
-    int c = n ? std::memcmp(folded.data() + a.offset, folded.data() + b.offset, n) : 0;
-    if (c != 0) return c;
-    return a.length < b.length ? -1 : a.length > b.length ? 1 : 0;
-  };
   const bool descending = sort_flag_ == 1;
   // Equal names keep their present order in both directions.
   std::sort(order.begin(), order.end(), [&](const Keyed& a, const Keyed& b) {
-    int c = compare(a, b);
+    int c = a.key < b.key ? -1 : a.key > b.key ? 1 : 0;
+    if (c == 0) {
+      c = CompareNamesNoCase(arena_.Cell(rows_[a.row], col::kName),
+                             arena_.Cell(rows_[b.row], col::kName));
+    }
     if (c != 0) return descending ? c > 0 : c < 0;
     return a.row < b.row;
   });
-  folded.clear();
-  folded.shrink_to_fit();
-  // Rows move into their places in place, cycle by cycle (row k takes order[k].row), so a sort
-  // of millions of rows needs no second copy of the list.
-  std::vector<bool> placed(rows_.size(), false);
-  for (std::size_t start = 0; start < rows_.size(); ++start) {
-    if (placed[start] || order[start].row == start) continue;
-    Row held = std::move(rows_[start]);
-    std::size_t k = start;
-    while (true) {
-      placed[k] = true;
-      const std::size_t from = order[k].row;
-      if (from == start) {
-        rows_[k] = std::move(held);
-        break;
-      }
-      rows_[k] = std::move(rows_[from]);
-      k = from;
-    }
+  // The keys are spent: each takes the address of its row, so no second table is needed.
+  static_assert(sizeof(std::uint64_t) >= sizeof(std::uintptr_t));
+  for (Keyed& k : order) k.key = reinterpret_cast<std::uintptr_t>(rows_[k.row]);
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    rows_[k] = reinterpret_cast<RowRef>(static_cast<std::uintptr_t>(order[k].key));
   }
+  order.clear();
+  order.shrink_to_fit();
+  // Sorted rows are copied out in their new order when changes left much waste behind.
+  CompactIfWorthIt();
   sort_flag_ = descending ? 0 : 1;
   RebuildIndex();
 }
@@ -186,7 +201,7 @@ void RegistrationList::RebuildIndex() {
   unsigned char group = 0;
   bool have_other = false;
   for (std::size_t r = 0; r < rows_.size() && index_.size() < kIndexMaxEntries; ++r) {
-    const std::string& name = rows_[r][col::kName];
+    const std::string_view name = arena_.Cell(rows_[r], col::kName);
     // An empty name reads as its terminating NUL, a control byte.
     unsigned char first = name.empty() ? 0 : static_cast<unsigned char>(name[0]);
     if (first >= 0x20 && first <= 0x7F) {

@@ -5,10 +5,13 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
 #include "data/position.h"
+#include "data/row_arena.h"
 #include "platform/ui.h"
 
 namespace kelvora {
@@ -58,11 +61,23 @@ struct IndexEntry {
 };
 constexpr std::size_t kIndexMaxEntries = 100;
 
+// A cell's text as stored: a view into the list's storage that stays valid until rows are
+// deleted, the list is sorted or cleared (changing or adding rows leaves it readable). It
+// converts to a std::string where one is needed.
+class CellView : public std::string_view {
+ public:
+  using std::string_view::basic_string_view;
+  CellView(std::string_view text) : std::string_view(text) {}
+  operator std::string() const { return std::string(data(), size()); }
+};
+
 class RegistrationList {
  public:
-  using Row = std::array<std::string, 6>;
-
-  explicit RegistrationList(ListKind kind) : kind_(kind) {}
+  explicit RegistrationList(ListKind kind);
+  RegistrationList(const RegistrationList& other);
+  RegistrationList& operator=(const RegistrationList& other);
+  RegistrationList(RegistrationList&&) noexcept = default;
+  RegistrationList& operator=(RegistrationList&&) noexcept = default;
 
   ListKind kind() const { return kind_; }
   int column_count() const;
@@ -71,6 +86,8 @@ class RegistrationList {
 
   // Appends an empty row and returns its number.
   std::size_t AppendRow();
+  // Appends a row whose first cells are cells (the others empty) and returns its number.
+  std::size_t AppendRow(std::span<const std::string_view> cells);
   // Inserts an empty row before row (or at the end when row >= count); returns its number.
   // Inserting at a growing index (row, row + 1, ...) costs constant time per row.
   std::size_t InsertRow(std::size_t row);
@@ -86,9 +103,11 @@ class RegistrationList {
   // 511th byte would be the first half of a double-byte character (a UTF-8 text, such as a file
   // name, is cut at a character boundary instead).
   std::string CellText(std::size_t row, int column) const;
+  // The same without a copy.
+  std::string_view CellTextView(std::size_t row, int column) const;
   // The text as stored, for readers with a larger buffer (re-analysis reads 2047 bytes); an
   // empty text for a row or column that does not exist.
-  const std::string& Cell(std::size_t row, int column) const;
+  CellView Cell(std::size_t row, int column) const;
 
   // Sort direction flag: 0 the next sort is ascending, 1 descending.
   int sort_flag() const { return sort_flag_; }
@@ -100,15 +119,21 @@ class RegistrationList {
   void RebuildIndex();
 
  private:
-  Row& At(std::size_t row);
-  const Row& At(std::size_t row) const;
+  using RowRef = RowArena::RowRef;
+
+  RowRef& At(std::size_t row);
+  RowRef At(std::size_t row) const;
   // Moves the run of consecutive inserts into rows_.
   void MergeRun();
+  // Frees the room of changed and deleted rows when it has grown large; views of cells go stale.
+  void CompactIfWorthIt();
 
   ListKind kind_;
+  // The cells of every row; rows_ and run_ hold where each row lies in it.
+  RowArena arena_;
   // Rows are rows_ with run_ standing between rows_[run_start_ - 1] and rows_[run_start_].
-  std::vector<Row> rows_;
-  std::vector<Row> run_;
+  std::vector<RowRef> rows_;
+  std::vector<RowRef> run_;
   std::size_t run_start_ = 0;
   int sort_flag_ = 0;
   std::vector<IndexEntry> index_;

@@ -26,7 +26,7 @@ FunctionInfoTable::FunctionInfoTable(const RegisteredData& data) : data_(data) {
   index_.reserve(rows);
   std::vector<std::size_t> starred;
   for (std::size_t r = 0; r < rows; ++r) {
-    const std::string& name = list.Cell(r, col::kName);
+    const std::string_view name = list.Cell(r, col::kName);
     if (name.find('*') != std::string::npos || name.size() > kCellReadLimit) {
       starred.push_back(r);
       continue;
@@ -63,7 +63,7 @@ void FunctionInfoTable::AppendInfoText(std::string_view name, std::string& out) 
   out += Position(r);
 }
 
-const std::string& FunctionInfoTable::Name(std::size_t row) const {
+std::string_view FunctionInfoTable::Name(std::size_t row) const {
   return Functions(data_).Cell(row, col::kName);
 }
 
@@ -77,15 +77,15 @@ bool FunctionInfoTable::IsMacro(std::size_t row) const {
   return Functions(data_).Cell(row, col::kMarker) == "#define";
 }
 
-const std::string& FunctionInfoTable::Comment(std::size_t row) const {
+std::string_view FunctionInfoTable::Comment(std::size_t row) const {
   return Functions(data_).Cell(row, col::kComment);
 }
 
-const std::string& FunctionInfoTable::TotalSteps(std::size_t row) const {
+std::string_view FunctionInfoTable::TotalSteps(std::size_t row) const {
   return Functions(data_).Cell(row, col::kTotalSteps);
 }
 
-const std::string& FunctionInfoTable::RealSteps(std::size_t row) const {
+std::string_view FunctionInfoTable::RealSteps(std::size_t row) const {
   return Functions(data_).Cell(row, col::kRealSteps);
 }
 

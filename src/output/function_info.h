@@ -26,12 +26,12 @@ class FunctionInfoTable {
   void AppendInfoText(std::string_view name, std::string& out) const;
 
   // Columns of an entry's row as the readers get them.
-  const std::string& Name(std::size_t row) const;
+  std::string_view Name(std::size_t row) const;
   std::string Position(std::size_t row) const;  // full path(line)
   bool IsMacro(std::size_t row) const;          // marker exactly "#define"
-  const std::string& Comment(std::size_t row) const;
-  const std::string& TotalSteps(std::size_t row) const;
-  const std::string& RealSteps(std::size_t row) const;
+  std::string_view Comment(std::size_t row) const;
+  std::string_view TotalSteps(std::size_t row) const;
+  std::string_view RealSteps(std::size_t row) const;
   std::size_t size() const { return index_.size(); }
 
  private:

@@ -79,7 +79,7 @@ class ItemMaker {
       item.text += comment;
     }
     item.id = RowCommandId(row);
-    const std::string& marker = list_.Cell(row, col::kMarker);
+    const std::string_view marker = list_.Cell(row, col::kMarker);
     if (!marker.empty()) ApplyMarkerRule(list_.kind(), marker, item);
     return item;
   }
@@ -101,7 +101,7 @@ MenuItem Filler(bool column_break) {
 
 std::string_view CellForReading(const RegistrationList& list, std::size_t row, int column,
                                 std::string& scratch) {
-  const std::string& cell = list.Cell(row, column);
+  const std::string_view cell = list.Cell(row, column);
   if (cell.size() <= kCellReadLimit) return cell;
   scratch = list.CellText(row, column);
   return scratch;
@@ -122,7 +122,7 @@ void SetItemPositions(const RegisteredData& data, ListKind kind,
     model.items[i].position = data.FullPosition(kind, rows[i]);
 }
 
-void ApplyMarkerRule(ListKind kind, const std::string& marker, MenuItem& item) {
+void ApplyMarkerRule(ListKind kind, std::string_view marker, MenuItem& item) {
   int bitmap = 0;
   if (kind == ListKind::Function && marker == "#define") bitmap = kMacroBitmap;
   if (kind == ListKind::Table && marker == "=") bitmap = kTableBitmap;

@@ -71,7 +71,7 @@ struct MenuModel {
 std::string DisplayText(const MenuItem& item);
 
 // Sets the checked image of an item from the row's marker (column 2) and the list kind.
-void ApplyMarkerRule(ListKind kind, const std::string& marker, MenuItem& item);
+void ApplyMarkerRule(ListKind kind, std::string_view marker, MenuItem& item);
 
 // Browse menu of one list at the given page, from state.index_start_row on; in paged display it
 // stores the page in state.current_page. The menu opens at (20, 20); the count text is the
