@@ -330,6 +330,8 @@ void MainWindow::BuildListArea() {
     view->horizontalHeader()->setSectionsMovable(true);
     view->verticalHeader()->hide();
     view->verticalHeader()->setDefaultSectionSize(18);
+    // Fixed heights: a list of millions of rows never measures its rows.
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     const auto& columns = Columns(kind);
     // Never narrower than the header's text.
     for (std::size_t c = 0; c < columns.size(); ++c) {

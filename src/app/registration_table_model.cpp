@@ -25,10 +25,15 @@ int RegistrationTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 // Rows the list no longer has (it changes while a run is under way) read as empty cells.
+// Scrolling through millions of rows calls this for every visible cell, so a UTF-8 or ASCII
+// cell goes straight from the list's storage into the QString; only CP932 text takes a copy.
 QVariant RegistrationTableModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) return {};
-  const std::string text = list_.CellText(static_cast<std::size_t>(index.row()), index.column());
-  return QString::fromStdString(ToDisplay(text));
+  const std::string_view text =
+      list_.CellTextView(static_cast<std::size_t>(index.row()), index.column());
+  if (IsValidUtf8(text)) return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  const std::string utf8 = Cp932ToUtf8(text);
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 QVariant RegistrationTableModel::headerData(int section, Qt::Orientation orientation,
