@@ -133,6 +133,10 @@ int main(int argc, char** argv) {
   std::printf("checksum   %016llx\n", static_cast<unsigned long long>(Checksum(data)));
   std::printf("elapsed_ms %.0f\n", elapsed);
   std::printf("peak_rss_mb %.1f\n", usage.ru_maxrss / 1024.0);
+  std::printf("stored_mb ");
+  for (int slot = 0; slot < kelvora::kListCount; ++slot)
+    std::printf(" %.1f", data.List(kelvora::KindOfSlot(slot)).StoredBytes() / 1048576.0);
+  std::printf("  (functions structs defines files tables)\n");
   std::printf("timeline:\n");
   ui.PrintTimeline();
 

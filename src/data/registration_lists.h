@@ -83,6 +83,11 @@ class RegistrationList {
   int column_count() const;
   std::size_t RowCount() const { return rows_.size() + run_.size(); }
   bool empty() const { return RowCount() == 0; }
+  // Bytes the rows take: their stored cells (with the room of changed rows not yet given back)
+  // and the row table.
+  std::size_t StoredBytes() const {
+    return arena_.used_bytes() + (rows_.capacity() + run_.capacity()) * sizeof(RowRef);
+  }
 
   // Appends an empty row and returns its number.
   std::size_t AppendRow();
