@@ -151,8 +151,11 @@ void MainWindow::OpenSettingsSheet() {
 }
 
 void MainWindow::OpenTreeViewer() {
-  if (!tree_viewer_)
+  if (!tree_viewer_) {
     tree_viewer_ = std::make_unique<TreeViewerWindow>(*store_, ui(), [this] { return Launcher(); });
+    connect(tree_viewer_.get(), &TreeViewerWindow::SettingsRequested, this,
+            [this] { OpenSettingsSheet(); });
+  }
   tree_viewer_->show();
   tree_viewer_->raise();
   tree_viewer_->activateWindow();

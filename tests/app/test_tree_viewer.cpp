@@ -1,9 +1,10 @@
 // The TREE viewer window offscreen: opening a file into a page, page switching, Enter with its
 // question, the context menu without a selection, F5 reaching the editor, the search dialog.
 #include <QAction>
+#include <QComboBox>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QTabBar>
+#include <QSignalSpy>
 #include <QTreeView>
 #include <QtTest>
 
@@ -13,6 +14,8 @@
 #include "qt_test_support.h"
 #include "settings/settings.h"
 #include "tree/ui/graph_widget.h"
+#include "tree/ui/source_display.h"
+#include "tree/ui/tree_painted.h"
 #include "tree/ui/tree_search_dialog.h"
 #include "tree/ui/tree_viewer_window.h"
 
@@ -65,7 +68,7 @@ class TreeViewerTest : public QObject {
   void OpensAFileIntoTheCurrentPage() {
     QVERIFY(window_->OpenFile(tree_path_));
     QCOMPARE(window_->state().page().file.entry_count(), std::size_t{2});
-    QCOMPARE(window_->tabs()->tabText(0), QStringLiteral("関数 tree"));
+    QCOMPARE(window_->tab(0)->text(), QStringLiteral("関数 tree"));
     QCOMPARE(window_->status(1), std::string("選択Win項目数：2"));
     QCOMPARE(window_->status(2), std::string("選択Win再帰処理：1"));
     QTreeView* sel = window_->selection_view(0);
@@ -81,7 +84,8 @@ class TreeViewerTest : public QObject {
     QCOMPARE(window_->state().current(), 0);
     QTest::keyClick(sel, Qt::Key_PageDown, Qt::ControlModifier);
     QCOMPARE(window_->state().current(), 1);
-    QCOMPARE(window_->tabs()->currentIndex(), 1);
+    QVERIFY(window_->tab(1)->isChecked());
+    QVERIFY(!window_->tab(0)->isChecked());
     QVERIFY(window_->selection_view(1)->isVisible());
     QVERIFY(!window_->selection_view(0)->isVisible());
     QCOMPARE(window_->status(1), std::string());
@@ -154,6 +158,121 @@ class TreeViewerTest : public QObject {
     QCOMPARE(store_->ReadString("ComboHistory", "TreeSearchstr1"), std::string("leaf"));
   }
 
+  void PaintedButtonsRunTheirCommandsAndStayPressedBriefly() {
+    window_->OpenFile(tree_path_);
+    QTreeView* sel = window_->selection_view(0);
+    sel->setCurrentIndex(sel->model()->index(1, 0, sel->model()->index(0, 0)));
+    window_->ExpandSelectedEntry(false);
+    QTreeView* out = window_->output_view(0);
+    const QModelIndex root = out->model()->index(0, 0);
+    const QModelIndex init = out->model()->index(0, 0, root);
+    QTest::mouseClick(window_->level_button(2), Qt::LeftButton);
+    QVERIFY(out->isExpanded(init));
+    QVERIFY(window_->level_button(2)->pressed_look());
+    QTRY_VERIFY_WITH_TIMEOUT(!window_->level_button(2)->pressed_look(), 1000);
+    QTest::mouseClick(window_->level_button(1), Qt::LeftButton);
+    QVERIFY(!out->isExpanded(init));
+    QVERIFY(out->isExpanded(root));
+
+    QSignalSpy list(window_.get(), &TreeViewerWindow::ListOutputRequested);
+    QTest::mouseClick(window_->list_button(), Qt::LeftButton);
+    QCOMPARE(list.count(), 1);
+    // Page tabs: a click switches, a click on the current tab keeps it current.
+    QTest::mouseClick(window_->tab(2), Qt::LeftButton);
+    QCOMPARE(window_->state().current(), 2);
+    QTest::mouseClick(window_->tab(2), Qt::LeftButton);
+    QVERIFY(window_->tab(2)->isChecked());
+
+    // Colour scheme and brightness are stored and repaint the background.
+    window_->ChooseColourScheme(3);
+    QCOMPARE(store_->ReadInt("Tree_Dialog", "ColorType", 0), 3);
+    QCOMPARE(window_->background()->color_type(), 3);
+    window_->ChooseColourScheme(10);
+    QCOMPARE(ui_.messages().back(), std::string("指定された色の定義はありません！　"));
+    QCOMPARE(window_->scheme_box()->currentIndex(), 3);
+    QTest::mouseClick(window_->bright_button(), Qt::LeftButton);
+    QCOMPARE(store_->ReadInt("Tree_Dialog", "ColorBright", 0), 1);
+    QVERIFY(window_->background()->bright());
+    QVERIFY(window_->bright_button()->isChecked());
+  }
+
+  void SelectionWindowKeepsOnlyTheRootOpen() {
+    window_->OpenFile(tree_path_);
+    QTreeView* sel = window_->selection_view(0);
+    const QModelIndex root = sel->model()->index(0, 0);
+    const QModelIndex init = sel->model()->index(0, 0, root);
+    const QModelIndex main_entry = sel->model()->index(1, 0, root);
+    sel->setCurrentIndex(main_entry);
+    sel->expand(main_entry);  // the selected entry closes again
+    QTRY_VERIFY(!sel->isExpanded(main_entry));
+    sel->expand(init);  // another entry stays open while main is selected
+    QTest::qWait(20);
+    QVERIFY(sel->isExpanded(init));
+    sel->setCurrentIndex(root);
+    sel->collapse(root);
+    sel->expand(root);
+    QTest::qWait(20);
+    QVERIFY(sel->isExpanded(root));
+  }
+
+  void GraphButtonsScaleHelpAndBackground() {
+    store_->WriteInt("Tree", "GraphHeight", 6);
+    window_ = std::make_unique<TreeViewerWindow>(
+        *store_, ui_, [] { return EditorLauncher("/usr/bin/vim", "+"); });
+    window_->show();
+    GraphWidget* g = window_->graph();
+    QCOMPARE(g->scale_step(), 6);
+    QTest::mouseClick(g->scale_up_button(), Qt::LeftButton);
+    QTest::mouseClick(g->scale_up_button(), Qt::LeftButton);
+    QCOMPARE(g->scale_step(), 7);
+    QCOMPARE(store_->ReadInt("Tree", "GraphHeight", 0), 7);
+    QTest::mouseClick(g->scale_down_button(), Qt::LeftButton);
+    QCOMPARE(store_->ReadInt("Tree", "GraphHeight", 0), 6);
+
+    QTest::mouseClick(g->help_button(), Qt::LeftButton);
+    const QString first = QString::fromStdString(window_->status(3));
+    QVERIFY(first.contains(QStringLiteral("処理数から規模見積もり")));
+    QTRY_VERIFY_WITH_TIMEOUT(QString::fromStdString(window_->status(3)) != first, 500);
+    QVERIFY(first.endsWith(QString::fromStdString(window_->status(3))));
+
+    QSignalSpy inverted(window_.get(), &TreeViewerWindow::BackgroundInvertedChanged);
+    window_->InvertBackgroundCommand();
+    QCOMPARE(inverted.count(), 1);
+    QVERIFY(window_->background_inverted());
+    QVERIFY(window_->source_display()->inverted());
+    QCOMPARE(window_->info_window(0)->palette().color(QPalette::Base), QColor(16, 16, 32));
+    window_->GraphDirectionCommand();
+    window_->GraphAngleCommand();
+    QCOMPARE(ui_.messages().back(),
+             std::string("GRAPH Windowのバーが、横描画の場合は変更できません。　"));
+    QCOMPARE(g->angle(), 0);
+  }
+
+  void LayoutFollowsTheRulesAndTheSavedRectangle() {
+    window_->resize(1000, 700);
+    QTest::qWait(20);
+    const QWidget* body = window_->centralWidget();
+    const QRect sel = window_->selection_view(0)->geometry();
+    QCOMPARE(sel.x(), 5);
+    QCOMPARE(sel.width(), body->width() * 20 / 100 - 5);
+    const QRect out = window_->output_view(0)->geometry();
+    QCOMPARE(out.x(), body->width() * 20 / 100 + 4);
+    QCOMPARE(out.y(), sel.y());
+    // The source display runs to the scroll-bar column, 25 pixels from the right edge, 15 wide.
+    QCOMPARE(window_->source_display()->geometry().right(), body->width() - 25 + 14);
+    QVERIFY(window_->tab(0)->geometry().bottom() < sel.y());
+    window_->close();
+    QVERIFY(store_->ReadInt("Window", "tree_right", 0) -
+                store_->ReadInt("Window", "tree_left", 0) ==
+            1000);
+    // A saved rectangle 500 wide is not used.
+    store_->WriteInt("Window", "tree_left", 10);
+    store_->WriteInt("Window", "tree_right", 510);
+    window_ = std::make_unique<TreeViewerWindow>(
+        *store_, ui_, [] { return EditorLauncher("/usr/bin/vim", "+"); });
+    QCOMPARE(window_->width(), 1000);
+  }
+
   // With KELVORA_TREE_SCREENSHOTS=DIR and KELVORA_TREE_FILES=FUNCTION_TREE:STRUCT_TREE, saves
   // pictures of both pages, the graph and the search dialog for a look by eye.
   void Screenshots() {
@@ -173,7 +292,7 @@ class TreeViewerTest : public QObject {
     out_view->setCurrentIndex(out_view->model()->index(0, 0));
     window_->ExpandToLevelCommand(2);
     out_view->setCurrentIndex(out_view->model()->index(0, 0));
-    for (int i = 0; i < 4; ++i) window_->graph()->NextAngle();  // 60 degrees
+    for (int i = 0; i < 4; ++i) window_->GraphAngleCommand();  // 60 degrees
     window_->RootCandidatesCommand();
     QTest::qWait(50);
     window_->grab().save(out + "/function_page.png");

@@ -4,19 +4,30 @@
 #include <algorithm>
 
 #include "platform/cp932.h"
+#include "tree/ui/tree_painted.h"
 
 namespace kelvora {
+
+GraphWidget::GraphWidget(QWidget* parent)
+    : QWidget(parent),
+      down_(new PaintedButton(QStringLiteral("▼"), this)),
+      up_(new PaintedButton(QStringLiteral("▲"), this)),
+      help_(new PaintedButton(QStringLiteral("？"), this)) {
+  down_->setToolTip(QStringLiteral("バーの高さ　－"));
+  up_->setToolTip(QStringLiteral("バーの高さ　＋"));
+  help_->setToolTip(QStringLiteral("GRAPH Window　ヘルプ"));
+}
+
+void GraphWidget::resizeEvent(QResizeEvent*) {
+  const int x = width() - 3 * 22 - 4;
+  down_->setGeometry(x, 2, 20, 18);
+  up_->setGeometry(x + 22, 2, 20, 18);
+  help_->setGeometry(x + 44, 2, 20, 18);
+}
 
 void GraphWidget::SetBars(std::vector<GraphBar> bars) {
   bars_ = std::move(bars);
   update();
-}
-
-bool GraphWidget::NextAngle() {
-  if (!vertical_) return false;
-  angle_ = angle_ >= 90 ? 0 : angle_ + 15;
-  update();
-  return true;
 }
 
 void GraphWidget::paintEvent(QPaintEvent*) {
@@ -25,7 +36,8 @@ void GraphWidget::paintEvent(QPaintEvent*) {
   const QColor text = inverted_ ? Qt::black : Qt::white;
   p.fillRect(rect(), back);
   p.setPen(text);
-  p.drawText(QRect(4, 2, width() - 8, 18), Qt::AlignLeft, QStringLiteral("GRAPH Window"));
+  p.drawText(QRect(4, 2, width() - 8, 18), Qt::AlignLeft,
+             QStringLiteral("GRAPH Window   高さ %1").arg(scale_step_));
   if (bars_.empty()) return;
   long long max = 1;
   for (const GraphBar& b : bars_) max = std::max(max, b.value);

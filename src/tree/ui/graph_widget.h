@@ -1,5 +1,6 @@
 // The graph window: one bar per named child of the selected output item, its length the number
-// of items below that child.
+// of items below that child; in its upper right corner the two spin buttons of the scale step
+// and the help button.
 #pragma once
 
 #include <QWidget>
@@ -9,17 +10,21 @@
 
 namespace kelvora {
 
+class PaintedButton;
+
 class GraphWidget : public QWidget {
   Q_OBJECT
 
  public:
-  explicit GraphWidget(QWidget* parent = nullptr) : QWidget(parent) {}
+  explicit GraphWidget(QWidget* parent = nullptr);
   // Bars whose count did not finish (node budget or Escape) show their value with "+".
   void SetBars(std::vector<GraphBar> bars);
   const std::vector<GraphBar>& bars() const { return bars_; }
 
-  // "フォント角度変更(&E)": 15 degrees more, 90 wraps to 0; false with horizontal bars.
-  bool NextAngle();
+  void SetAngle(int degrees) {
+    angle_ = degrees;
+    update();
+  }
   void ToggleWeight() {
     weight_ = weight_ == 400 ? 700 : 400;
     update();
@@ -36,12 +41,18 @@ class GraphWidget : public QWidget {
     scale_step_ = step;
     update();
   }
+  PaintedButton* scale_down_button() const { return down_; }
+  PaintedButton* scale_up_button() const { return up_; }
+  PaintedButton* help_button() const { return help_; }
   int angle() const { return angle_; }
+  int scale_step() const { return scale_step_; }
+  bool inverted() const { return inverted_; }
   int weight() const { return weight_; }
   bool vertical() const { return vertical_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   std::vector<GraphBar> bars_;
@@ -50,6 +61,9 @@ class GraphWidget : public QWidget {
   bool vertical_ = true;
   bool inverted_ = false;
   int scale_step_ = 4;
+  PaintedButton* down_;
+  PaintedButton* up_;
+  PaintedButton* help_;
 };
 
 }  // namespace kelvora

@@ -4,26 +4,32 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSlider>
 #include <QStatusBar>
-#include <QTabBar>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeView>
 
 #include "data/position.h"
 #include "platform/cp932.h"
 #include "platform/line_reader.h"
+#include "platform/user_folder.h"
 #include "settings/settings.h"
 #include "text/regex_service.h"
+#include "tools/readme.h"
+#include "tree/tree_text.h"
 #include "tree/ui/graph_widget.h"
 #include "tree/ui/source_display.h"
 #include "tree/ui/tree_models.h"
+#include "tree/ui/tree_painted.h"
 #include "tree/ui/tree_search_dialog.h"
 #include "tree/ui/tree_viewer_ui.h"
 
@@ -76,9 +82,70 @@ QIcon Glyph(char kind) {
       p.drawLine(13, 3, 3, 13);
       break;
     case 'o':  // open: a folder
+      p.fillRect(2, 5, 12, 8, QColor(240, 200, 80));
       p.drawRect(2, 5, 12, 8);
       p.drawLine(2, 5, 5, 2);
       p.drawLine(5, 2, 8, 5);
+      break;
+    case 't':  // text output: a sheet with lines
+      p.fillRect(3, 1, 10, 14, Qt::white);
+      p.drawRect(3, 1, 10, 14);
+      for (int y = 4; y <= 12; y += 3) p.drawLine(5, y, 11, y);
+      break;
+    case 'm':  // comment: a speech bubble
+      p.setBrush(QColor(255, 250, 200));
+      p.drawRoundedRect(1, 2, 14, 9, 3, 3);
+      p.drawLine(4, 11, 3, 15);
+      p.drawLine(3, 15, 8, 11);
+      break;
+    case '1':  // text and background colours of the two windows: a letter or a filled square
+    case '2':
+    case '3':
+    case '4': {
+      const QColor tone = kind <= '2' ? QColor(160, 0, 0) : QColor(0, 0, 0);
+      if (kind == '1' || kind == '3') {
+        QFont f;
+        f.setPixelSize(13);
+        f.setBold(true);
+        p.setFont(f);
+        p.setPen(tone == QColor(0, 0, 0) ? QColor(20, 120, 20) : QColor(0, 0, 160));
+        p.drawText(QRect(0, 0, 16, 14), Qt::AlignCenter, QStringLiteral("A"));
+        p.fillRect(2, 13, 12, 3, tone);
+      } else {
+        p.fillRect(2, 2, 12, 12, tone);
+        p.setPen(Qt::white);
+        p.drawText(QRect(2, 2, 12, 12), Qt::AlignCenter, QStringLiteral("a"));
+      }
+      break;
+    }
+    case 'a':  // font angle: a turned letter
+      p.translate(8, 8);
+      p.rotate(-45);
+      p.drawText(QRect(-6, -7, 12, 14), Qt::AlignCenter, QStringLiteral("A"));
+      break;
+    case 'w': {  // font weight: a bold letter
+      QFont f;
+      f.setPixelSize(14);
+      f.setBold(true);
+      p.setFont(f);
+      p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, QStringLiteral("B"));
+      break;
+    }
+    case 'r':  // bar direction: upright and lying bars
+      p.fillRect(2, 6, 3, 9, QColor(60, 120, 200));
+      p.fillRect(6, 2, 3, 13, QColor(60, 120, 200));
+      p.fillRect(10, 10, 5, 3, QColor(200, 120, 60));
+      break;
+    case 'i':  // background inversion: half black, half white
+      p.fillRect(1, 1, 7, 14, Qt::black);
+      p.fillRect(8, 1, 7, 14, Qt::white);
+      p.drawRect(1, 1, 14, 14);
+      break;
+    case 'x':  // spreadsheet output: a green grid
+      p.fillRect(1, 2, 14, 12, QColor(30, 120, 60));
+      p.setPen(Qt::white);
+      for (int x = 5; x < 15; x += 4) p.drawLine(x, 2, x, 13);
+      for (int y = 6; y < 14; y += 4) p.drawLine(1, y, 14, y);
       break;
     default:
       break;
@@ -88,32 +155,6 @@ QIcon Glyph(char kind) {
 
 }  // namespace
 
-TreeViewSettings LoadTreeViewSettings(SettingsStore& store) {
-  TreeViewSettings v;
-  auto bounded = [&](std::string_view section, std::string_view key, int def, int lo, int hi) {
-    const long long value = store.ReadInt(section, key, def);
-    if (value < lo || value > hi) {
-      store.WriteInt(section, key, def);
-      return def;
-    }
-    return static_cast<int>(value);
-  };
-  v.tree_rect = bounded(kDialog, "TreeRect%", 20, 5, 40);
-  v.graph_rect = bounded(kDialog, "GraphRect%", 65, v.tree_rect, 85);
-  const long long type = store.ReadInt(kDialog, "ColorType", 9);
-  v.color_type = type > 9 || type < 0 ? 9 : static_cast<int>(type);
-  if (type > 9) store.WriteInt(kDialog, "ColorType", 9);
-  v.color_bright = store.ReadInt(kDialog, "ColorBright", 0) == 1;
-  v.sel_text = static_cast<unsigned>(store.ReadInt(kTree, "Sel_TextColor", 0xffffff));
-  v.sel_back = static_cast<unsigned>(store.ReadInt(kTree, "Sel_BackColor", 0xa00000));
-  v.out_text = static_cast<unsigned>(store.ReadInt(kTree, "Out_TextColor", 0xffffff));
-  v.out_back = static_cast<unsigned>(store.ReadInt(kTree, "Out_BackColor", 0));
-  v.graph_height =
-      static_cast<int>(std::clamp<long long>(store.ReadInt(kTree, "GraphHeight", 4), 0, 7));
-  v.src_line = static_cast<int>(std::max<long long>(0, store.ReadInt(kTree, "SrcLine", 0)));
-  return v;
-}
-
 TreeViewerWindow::TreeViewerWindow(SettingsStore& store, Ui& outer,
                                    std::function<EditorLauncher()> editor, QWidget* parent)
     : QMainWindow(parent),
@@ -121,7 +162,7 @@ TreeViewerWindow::TreeViewerWindow(SettingsStore& store, Ui& outer,
       editor_(std::move(editor)),
       regex_(std::make_unique<RegexService>()) {
   setWindowTitle(QStringLiteral("Kelvora  - TREE -"));
-  setMinimumSize(520, 430);
+  setMinimumSize(kTreeViewerMinWidth, kTreeViewerMinHeight);
   for (auto& pane : panes_) {
     pane = new QLabel(this);
     pane->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -132,21 +173,30 @@ TreeViewerWindow::TreeViewerWindow(SettingsStore& store, Ui& outer,
   state_.history.Load(store_);
   view_ = LoadTreeViewSettings(store_);
 
-  body_ = new QWidget(this);
+  body_ = new TreeViewerBackground(this);
   setCentralWidget(body_);
   BuildPages(body_);
+  BuildButtons(body_);
   BuildMenus();
+  BuildToolBar();
   BuildExportActions();
+  help_timer_.setInterval(HelpLineScroller::kTickMs);
+  connect(&help_timer_, &QTimer::timeout, this, [this] {
+    if (!help_.Tick(*ui_)) help_timer_.stop();
+  });
+  ApplyScheme();
   ShowPage(0);
   // Saved placement, used only when it is complete and large enough.
-  const int l = static_cast<int>(store_.ReadInt("Window", "tree_left", 0));
-  const int t = static_cast<int>(store_.ReadInt("Window", "tree_top", 0));
-  const int r = static_cast<int>(store_.ReadInt("Window", "tree_right", 0));
-  const int b = static_cast<int>(store_.ReadInt("Window", "tree_bottom", 0));
-  if (l && t && r && b && r - l >= 520 && b - t >= 430)
-    setGeometry(l, t, r - l, b - t);
+  const long long l = store_.ReadInt("Window", "tree_left", 0);
+  const long long t = store_.ReadInt("Window", "tree_top", 0);
+  const long long r = store_.ReadInt("Window", "tree_right", 0);
+  const long long b = store_.ReadInt("Window", "tree_bottom", 0);
+  if (SavedTreeRectUsable(l, t, r, b))
+    setGeometry(static_cast<int>(l), static_cast<int>(t), static_cast<int>(r - l),
+                static_cast<int>(b - t));
   else
     resize(1000, 700);
+  if (store_.ReadInt("Window", "tree_show", 0) == 3) setWindowState(Qt::WindowMaximized);
 }
 
 TreeViewerWindow::~TreeViewerWindow() = default;
@@ -160,12 +210,6 @@ std::string TreeViewerWindow::status(int pane) const {
 }
 
 void TreeViewerWindow::BuildPages(QWidget* body) {
-  tabs_ = new QTabBar(body);
-  for (int i = 0; i < TreeViewerState::kPages; ++i)
-    tabs_->addTab(QStringLiteral("Page %1").arg(i + 1));
-  connect(tabs_, &QTabBar::currentChanged, this, [this](int index) {
-    if (state_.SelectPage(index, *ui_)) ShowPage(index);
-  });
   for (int i = 0; i < TreeViewerState::kPages; ++i) {
     PageWidgets& w = pages_[static_cast<std::size_t>(i)];
     // A fixed-pitch font keeps the padded member and element columns aligned.
@@ -180,6 +224,8 @@ void TreeViewerWindow::BuildPages(QWidget* body) {
     w.selection->setModel(w.selection_model);
     w.selection->installEventFilter(this);
     connect(w.selection, &QTreeView::doubleClicked, this, [this] { ExpandSelectedEntry(false); });
+    connect(w.selection, &QTreeView::expanded, this,
+            [this, i](const QModelIndex& index) { SelectionExpanded(i, index); });
 
     w.info = new QPlainTextEdit(body);
     w.info->setReadOnly(true);
@@ -210,24 +256,69 @@ void TreeViewerWindow::BuildPages(QWidget* body) {
   }
   graph_ = new GraphWidget(body);
   graph_->SetScaleStep(view_.graph_height);
+  connect(graph_->scale_down_button(), &QAbstractButton::clicked, this,
+          [this] { GraphScaleCommand(-1); });
+  connect(graph_->scale_up_button(), &QAbstractButton::clicked, this,
+          [this] { GraphScaleCommand(+1); });
+  connect(graph_->help_button(), &QAbstractButton::clicked, this, [this] { GraphHelpCommand(); });
+  // The source display fills the lower part of the graph-and-source area; its background
+  // inversion is the graph's.
   source_ = new SourceDisplay(store_, *ui_, body);
+  connect(source_, &SourceDisplay::invertedChanged, this, [this](bool on) {
+    if (graph_->inverted() != on) graph_->ToggleInverted();
+    ApplyColours();
+    emit BackgroundInvertedChanged(on);
+  });
   left_slider_ = new QSlider(Qt::Horizontal, body);
   left_slider_->setRange(5, 40);
   right_slider_ = new QSlider(Qt::Horizontal, body);
   connect(left_slider_, &QSlider::sliderReleased, this, [this] {
-    view_.tree_rect = left_slider_->value();
-    store_.WriteInt(kDialog, "TreeRect%", view_.tree_rect);
-    if (view_.graph_rect < view_.tree_rect) {
-      view_.graph_rect = view_.tree_rect;
-      store_.WriteInt(kDialog, "GraphRect%", view_.graph_rect);
-    }
+    ReleaseTreeRectSlider(view_, left_slider_->value(), store_);
     LayOut();
   });
   connect(right_slider_, &QSlider::sliderReleased, this, [this] {
-    view_.graph_rect = right_slider_->value();
-    store_.WriteInt(kDialog, "GraphRect%", view_.graph_rect);
+    ReleaseGraphRectSlider(view_, right_slider_->value(), store_);
     LayOut();
   });
+}
+
+void TreeViewerWindow::BuildButtons(QWidget* body) {
+  for (int i = 0; i < TreeViewerState::kPages; ++i) {
+    auto* tab = new PaintedButton(QStringLiteral("Page %1").arg(i + 1), body);
+    tab->SetTab(true);
+    tab->setCheckable(true);
+    tabs_[static_cast<std::size_t>(i)] = tab;
+    connect(tab, &QAbstractButton::clicked, this, [this, i] {
+      if (state_.SelectPage(i, *ui_)) ShowPage(i);
+      for (int k = 0; k < TreeViewerState::kPages; ++k)
+        tabs_[static_cast<std::size_t>(k)]->setChecked(k == state_.current());
+    });
+  }
+  list_button_ = new PaintedButton(QStringLiteral(" 一覧"), body);
+  list_button_->setToolTip(QStringLiteral("選択Windowの一覧をテキスト出力する"));
+  connect(list_button_, &QAbstractButton::clicked, this, [this] { emit ListOutputRequested(); });
+  for (int k = 1; k <= 8; ++k) {
+    auto* b = new PaintedButton(QString::number(k), body);
+    b->setToolTip(QStringLiteral("TREE出力Windowを階層レベル%1まで展開する").arg(k));
+    level_buttons_[static_cast<std::size_t>(k - 1)] = b;
+    connect(b, &QAbstractButton::clicked, this, [this, k] { ExpandToLevelCommand(k); });
+  }
+  scheme_box_ = new QComboBox(body);
+  for (const char* name : {"0：ネイビー", "1：グリーン", "2：レッド", "3：パープル", "4：ティール",
+                           "5：ブラウン", "6：グレー", "7：ブルー", "8：ワイン", "9：ミッドナイト"})
+    scheme_box_->addItem(QString::fromUtf8(name));
+  scheme_box_->setToolTip(QStringLiteral("背景の配色"));
+  scheme_box_->setFocusPolicy(Qt::NoFocus);
+  scheme_box_->setCurrentIndex(view_.color_type);
+  connect(scheme_box_, &QComboBox::activated, this,
+          [this](int index) { ChooseColourScheme(index); });
+  bright_button_ = new PaintedButton(QStringLiteral(" 明度"), body);
+  bright_button_->setCheckable(true);
+  bright_button_->setChecked(view_.color_bright == 1);
+  connect(bright_button_, &QAbstractButton::clicked, this, [this] { ToggleBrightCommand(); });
+  details_button_ = new PaintedButton(QStringLiteral(" 詳細設定"), body);
+  details_button_->setToolTip(QStringLiteral("設定画面を開く"));
+  connect(details_button_, &QAbstractButton::clicked, this, [this] { emit SettingsRequested(); });
 }
 
 void TreeViewerWindow::BuildMenus() {
@@ -253,10 +344,14 @@ void TreeViewerWindow::BuildMenus() {
   add(
       analyse, "TREE内検索    - 出力Window - (&S)\tCtrl+F", [this] { SearchCommand(); },
       QKeySequence(Qt::CTRL | Qt::Key_F));
+  analyse->addSeparator();
+  add(analyse, "選択Window・TREE出力Window 全削除(&L)", [this] { ClearPageCommand(); });
 
   QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
-  QAction* status_bar =
-      add(view, "ｽﾃｰﾀｽ ﾊﾞｰ(&S)", [this](bool on) { statusBar()->setVisible(on); });
+  QAction* status_bar = add(view, "ｽﾃｰﾀｽ ﾊﾞｰ(&S)", [this](bool on) {
+    statusBar()->setVisible(on);
+    LayOut();
+  });
   status_bar->setCheckable(true);
   status_bar->setChecked(true);
   QAction* tool_bar = add(view, "ﾂｰﾙ ﾊﾞｰ(&T)", [this](bool on) {
@@ -280,13 +375,9 @@ void TreeViewerWindow::BuildMenus() {
   add(out, "テキスト色設定(&T)", [this] { ChooseColour(true, false); });
   add(out, "背景色設定(&B)", [this] { ChooseColour(true, true); });
   QMenu* graph = view->addMenu(QStringLiteral("GRAPH Window設定"));
-  add(graph, "フォント角度変更(&E)", [this] {
-    if (!graph_->NextAngle())
-      ui_->Message("GRAPH Windowのバーが、横描画の場合は変更できません。　", Ui::kTreeCaption,
-                   MsgIcon::Information);
-  });
-  add(graph, "フォント太さ変更(&W)", [this] { graph_->ToggleWeight(); });
-  add(graph, "バー縦・横変更(&T)", [this] { graph_->ToggleDirection(); });
+  add(graph, "フォント角度変更(&E)", [this] { GraphAngleCommand(); });
+  add(graph, "フォント太さ変更(&W)", [this] { GraphWeightCommand(); });
+  add(graph, "バー縦・横変更(&T)", [this] { GraphDirectionCommand(); });
   QMenu* glass = view->addMenu(QStringLiteral("半透明表示"));
   add(glass, "透明にしない", [this] { setWindowOpacity(1.0); });
   for (int n = 1; n <= 9; ++n) {
@@ -296,6 +387,7 @@ void TreeViewerWindow::BuildMenus() {
   }
 
   QMenu* other = menuBar()->addMenu(QStringLiteral("その他(&O)"));
+  add(other, "ヘルプ(&H)", [this] { ShowManual(ProgramDirectory(), *ui_); });
   add(other, "ショートカット一覧（&S）", [this] {
     ui_->Message(
         "≪ショートカット・キー　一覧≫\n\n　TREE用ファイルOPEN　　　　「Ctrl + "
@@ -304,25 +396,6 @@ void TreeViewerWindow::BuildMenus() {
         "Down」　\n　関数TREE　コメント取得　　 「Ctrl + G」\n",
         Ui::kTreeCaption, MsgIcon::Information);
   });
-
-  toolbar_ = addToolBar(QStringLiteral("TREE"));
-  toolbar_->setMovable(false);
-  auto tool = [this](char glyph, const char* tip, auto slot) {
-    QAction* a = toolbar_->addAction(Glyph(glyph), QString());
-    a->setToolTip(QString::fromUtf8(tip));
-    connect(a, &QAction::triggered, this, slot);
-  };
-  tool('o', "TREEファイルを開く", [this] { OpenWithDialog(); });
-  tool('e', "選択されている項目を展開or閉じる", [this] { ToggleExpandAllCommand(); });
-  tool('u', "選択関数の上位関数取得", [this] { CallersCommand(); });
-  tool('c', "選択している項目名をｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ", [this] { CopyNameCommand(); });
-  tool('d', "選択している項目を削除", [this] { DeleteCommand(); });
-  toolbar_->addSeparator();
-  for (int k = 1; k <= 8; ++k) {
-    QAction* a = toolbar_->addAction(QString::number(k));
-    a->setToolTip(QStringLiteral("階層レベル%1まで展開").arg(k));
-    connect(a, &QAction::triggered, this, [this, k] { ExpandToLevelCommand(k); });
-  }
 
   context_menu_ = new QMenu(this);
   auto item = [this](char glyph, const char* text, auto slot) {
@@ -342,6 +415,51 @@ void TreeViewerWindow::BuildMenus() {
   item('d', "選択している項目削除  (&D)", &TreeViewerWindow::DeleteCommand);
 }
 
+void TreeViewerWindow::BuildToolBar() {
+  const ToolbarVariant variant = ToolbarVariantOf(view_.toolbar);
+  toolbar_ = addToolBar(QStringLiteral("TREE"));
+  toolbar_->setMovable(false);
+  toolbar_->setIconSize(QSize(16, 16));
+  if (variant.old_style)  // raised, framed buttons that sink while pressed
+    toolbar_->setStyleSheet(QStringLiteral(
+        "QToolButton { border: 2px outset #c8c4bc; background: #d8d4cc; margin: 1px; }"
+        "QToolButton:pressed { border-style: inset; }"
+        "QToolBar { background: #d8d4cc; }"));
+  auto tool = [this](char glyph, const char* tip, auto slot) {
+    QAction* a = toolbar_->addAction(Glyph(glyph), QString());
+    a->setToolTip(QString::fromUtf8(tip));
+    connect(a, &QAction::triggered, this, slot);
+    return a;
+  };
+  tool('o', "TREEファイルを開く", [this] { OpenWithDialog(); });
+  tool('t', "TREEをテキスト出力する", [this] { emit TextOutputRequested(); });
+  QAction* comment = tool('m', "指定ファイルよりコメントを取得して付加する",
+                          [this] { emit CommentAttachRequested(); });
+  comment->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+  toolbar_->addSeparator();
+  tool('e', "選択されている項目を展開or閉じる", [this] { ToggleExpandAllCommand(); });
+  tool('u', "選択関数の上位関数取得", [this] { CallersCommand(); });
+  tool('c', "選択している項目名をｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ", [this] { CopyNameCommand(); });
+  tool('d', "選択している項目を削除", [this] { DeleteCommand(); });
+  toolbar_->addSeparator();
+  if (variant.full_set) {
+    tool('1', "選択Windowのテキスト色を設定する", [this] { ChooseColour(false, false); });
+    tool('2', "選択Windowの背景色を設定する", [this] { ChooseColour(false, true); });
+    tool('3', "TREE出力Windowのテキスト色を設定する", [this] { ChooseColour(true, false); });
+    tool('4', "TREE出力Windowの背景色を設定する", [this] { ChooseColour(true, true); });
+    toolbar_->addSeparator();
+  }
+  tool('a', "GRAPH Windowの文字の角度を変更する\r\n（バー描画方向が縦の場合のみ）",
+       [this] { GraphAngleCommand(); })
+      ->setToolTip(
+          QStringLiteral("GRAPH Windowの文字の角度を変更する\n（バー描画方向が縦の場合のみ）"));
+  tool('w', "GRAPH Windowの文字の太さを変更する", [this] { GraphWeightCommand(); });
+  tool('r', "GRAPH Windowのバー描画方向（縦・横）を変更する", [this] { GraphDirectionCommand(); });
+  tool('i', "GRAPH・情報表示Windowの背景色を変更する", [this] { InvertBackgroundCommand(); });
+  toolbar_->addSeparator();
+  tool('x', "TREEをEXCEL出力する", [this] { emit ExcelOutputRequested(); });
+}
+
 bool TreeViewerWindow::ContextSelection() {
   return RequireSelection(state_.page().output, *ui_);
 }
@@ -354,39 +472,64 @@ void TreeViewerWindow::ShowPage(int index) {
     w.output->setVisible(on);
     w.info->setVisible(on);
   }
-  if (tabs_->currentIndex() != index) {
-    const QSignalBlocker block(tabs_);
-    tabs_->setCurrentIndex(index);
-  }
+  for (int i = 0; i < TreeViewerState::kPages; ++i)
+    tabs_[static_cast<std::size_t>(i)]->setChecked(i == index);
   current().info->clear();
   current().selection->setFocus();
   graph_->SetBars({});
   source_->clear();
+  shown_item_ = CallTree::kNone;
+  emit ShownItemChanged(shown_item_);
   LayOut();
   ApplyColours();
 }
 
 void TreeViewerWindow::LayOut() {
-  const int W = body_->width(), H = body_->height();
-  const int tr = view_.tree_rect, gr = view_.graph_rect;
-  const bool sliders = sliders_shown_;
-  const int t = tabs_->sizeHint().height() + 4;
-  const int b = sliders ? 40 : 5;
-  tabs_->setGeometry(5, 0, W - 10, t - 4);
+  // The rules count in the client area with the tool bar above and the status bar below the
+  // trees, as the body lies between them: body coordinates are client ones less the tool bar.
+  const bool tool_bar = toolbar_ && !toolbar_->isHidden();
+  const bool status_bar = !statusBar()->isHidden();
+  const int tb = tool_bar ? toolbar_->sizeHint().height() : 0;
+  const int sb = status_bar ? statusBar()->sizeHint().height() : 0;
+  const TreeLayout l = LayOutTreeViewer({body_->width(), body_->height() + tb + sb, view_.tree_rect,
+                                         view_.graph_rect, tool_bar, status_bar, sliders_shown_});
+  auto place = [tb](QWidget* w, const TreeRect& r) {
+    w->setGeometry(r.x, r.y - tb, std::max(0, r.w), std::max(0, r.h));
+  };
   PageWidgets& w = current();
-  w.selection->setGeometry(5, t, W * tr / 100 - 5, H * 65 / 100 - 4 - t);
-  w.info->setGeometry(5, H * 65 / 100, W * tr / 100 - 5, H * 35 / 100 - b - 1);
-  w.output->setGeometry(W * tr / 100 + 4, t, W * gr / 100 - W * tr / 100, H - b - t - 1);
-  const int right_x = W * gr / 100 + 8;
-  const int right_w = std::max(10, W - 25 - right_x);
-  const int area_h = H - b - t - 1;
-  graph_->setGeometry(right_x, t, right_w, area_h * 45 / 100);
-  source_->setGeometry(right_x, t + area_h * 45 / 100 + 4, right_w, area_h - area_h * 45 / 100 - 4);
-  left_slider_->setGeometry(W * 5 / 100 - 8, H - b + 1, W * 40 / 100 - W * 5 / 100 + 16, 16);
-  right_slider_->setRange(tr, 85);
-  right_slider_->setGeometry(W * tr / 100 - 8, H - b + 20, W * 85 / 100 - W * tr / 100 + 16, 16);
-  left_slider_->setValue(tr);
-  right_slider_->setValue(gr);
+  place(w.selection, l.selection);
+  place(w.info, l.info);
+  place(w.output, l.output);
+  // The graph over the upper part of the side area, the source area below it.
+  const int graph_h = l.side.h * 45 / 100;
+  place(graph_, {l.side.x + 4, l.side.y, l.side.w - 4, graph_h});
+  // The source display brings its own scroll bar, which stands in the scroll-bar column.
+  place(source_, {l.side.x + 4, l.side.y + graph_h + 4, l.scroll_bar.right() - l.side.x - 4,
+                  l.side.h - graph_h - 4});
+  place(left_slider_, l.left_slider);
+  place(right_slider_, l.right_slider);
+  right_slider_->setRange(l.right_slider_min, 85);
+  left_slider_->setValue(view_.tree_rect);
+  right_slider_->setValue(view_.graph_rect);
+
+  // The painted band between the tool bar and the trees: page tabs with the information area's
+  // two buttons on the right, then the list, nest-level and colour-scheme buttons.
+  const int band = l.top - tb;
+  const int row_h = 22;
+  const int row1 = std::max(2, band - 2 * row_h - 10), row2 = row1 + row_h + 4;
+  const int right = l.scroll_bar.right();
+  details_button_->setGeometry(right - 82, row1, 82, row_h);
+  const int tab_w = std::clamp((right - 82 - 14 - 5) / TreeViewerState::kPages, 40, 160);
+  for (int i = 0; i < TreeViewerState::kPages; ++i)
+    tabs_[static_cast<std::size_t>(i)]->setGeometry(5 + i * tab_w, row1, tab_w - 2, row_h + 2);
+  list_button_->setGeometry(5, row2, 56, row_h);
+  int x = 70;
+  for (PaintedButton* b : level_buttons_) {
+    b->setGeometry(x, row2, 24, row_h);
+    x += 26;
+  }
+  scheme_box_->setGeometry(x + 10, row2, 130, row_h);
+  bright_button_->setGeometry(x + 144, row2, 56, row_h);
 }
 
 void TreeViewerWindow::ApplyColours() {
@@ -400,6 +543,103 @@ void TreeViewerWindow::ApplyColours() {
   };
   paint(current().selection, view_.sel_text, view_.sel_back);
   paint(current().output, view_.out_text, view_.out_back);
+  // The information windows follow the graph's background inversion.
+  const bool inverted = graph_->inverted();
+  QPalette info = current().info->palette();
+  info.setColor(QPalette::Base, inverted ? QColor(16, 16, 32) : Qt::white);
+  info.setColor(QPalette::Text, inverted ? Qt::white : Qt::black);
+  current().info->setPalette(info);
+}
+
+void TreeViewerWindow::ApplyScheme() {
+  body_->SetColourScheme(view_.color_type, view_.color_bright == 1);
+  for (PaintedButton* b : tabs_) b->SetColourScheme(view_.color_type, view_.color_bright == 1);
+  for (PaintedButton* b : level_buttons_)
+    b->SetColourScheme(view_.color_type, view_.color_bright == 1);
+  for (PaintedButton* b :
+       {list_button_, bright_button_, details_button_, graph_->scale_down_button(),
+        graph_->scale_up_button(), graph_->help_button()})
+    b->SetColourScheme(view_.color_type, view_.color_bright == 1);
+  const QSignalBlocker block(scheme_box_);
+  scheme_box_->setCurrentIndex(view_.color_type);
+  bright_button_->setChecked(view_.color_bright == 1);
+}
+
+void TreeViewerWindow::ChooseColourScheme(int index) {
+  if (ChooseColorType(view_, index, store_, *ui_)) ApplyScheme();
+}
+
+void TreeViewerWindow::ToggleBrightCommand() {
+  ToggleColorBright(view_, store_);
+  ApplyScheme();
+}
+
+void TreeViewerWindow::SelectionExpanded(int page, const QModelIndex& index) {
+  (void)index;
+  PageWidgets& w = pages_[static_cast<std::size_t>(page)];
+  const QModelIndex selected = w.selection->currentIndex();
+  SelectionItemKind kind = SelectionItemKind::None;
+  if (selected.isValid())
+    kind = !selected.parent().isValid()
+               ? SelectionItemKind::Root
+               : (w.selection_model->EntryOf(selected) >= 0 ? SelectionItemKind::Entry
+                                                            : SelectionItemKind::Callee);
+  if (!CollapseSelectedAfterExpansion(kind)) return;
+  // After the view has finished its own expansion step.
+  QTimer::singleShot(0, w.selection,
+                     [view = w.selection, selected = QPersistentModelIndex(selected)] {
+                       if (selected.isValid()) view->collapse(selected);
+                     });
+}
+
+void TreeViewerWindow::GraphAngleCommand() {
+  graph_->SetAngle(NextGraphAngle(graph_->angle(), graph_->vertical(), *ui_));
+}
+
+void TreeViewerWindow::GraphWeightCommand() {
+  graph_->ToggleWeight();
+}
+
+void TreeViewerWindow::GraphDirectionCommand() {
+  graph_->ToggleDirection();
+}
+
+void TreeViewerWindow::InvertBackgroundCommand() {
+  graph_->ToggleInverted();
+  source_->SetInverted(graph_->inverted());
+  ApplyColours();
+  emit BackgroundInvertedChanged(graph_->inverted());
+}
+
+bool TreeViewerWindow::background_inverted() const {
+  return graph_->inverted();
+}
+
+void TreeViewerWindow::GraphScaleCommand(int delta) {
+  graph_->SetScaleStep(StepGraphHeight(view_, delta, store_));
+}
+
+void TreeViewerWindow::GraphHelpCommand() {
+  help_.Start(HelpLineScroller::GraphHelpLine());
+  help_.Tick(*ui_);
+  help_timer_.start();
+}
+
+void TreeViewerWindow::ClearPageCommand() {
+  PageWidgets& w = current();
+  TreeViewerPage& page = state_.page();
+  const bool cleared = ClearPageTrees(page, *ui_, [&] {
+    w.output_model->SetTree(nullptr);
+    w.selection_model->SetPage(nullptr);
+  });
+  if (!cleared) return;
+  w.selection_model->SetPage(&page.file);
+  w.output_model->SetTree(&page.output);
+  w.info->clear();
+  graph_->SetBars({});
+  source_->clear();
+  shown_item_ = CallTree::kNone;
+  emit ShownItemChanged(shown_item_);
 }
 
 void TreeViewerWindow::ChooseColour(bool output, bool background) {
@@ -431,7 +671,9 @@ void TreeViewerWindow::closeEvent(QCloseEvent* event) {
   store_.WriteInt("Window", "tree_top", r.top());
   store_.WriteInt("Window", "tree_right", r.right() + 1);
   store_.WriteInt("Window", "tree_bottom", r.bottom() + 1);
+  store_.WriteInt("Window", "tree_show", isMaximized() ? 3 : 1);
   store_.WriteInt(kTree, "GraphHeight", view_.graph_height);
+  help_timer_.stop();
   QMainWindow::closeEvent(event);
 }
 
@@ -483,7 +725,7 @@ bool TreeViewerWindow::OpenFile(const std::string& path) {
   w.selection_model->SetPage(&page.file);
   w.output_model->SetTree(&page.output);
   if (!page.file.tab_label.empty())
-    tabs_->setTabText(state_.current(), Q(ToDisplay(page.file.tab_label)));
+    tabs_[static_cast<std::size_t>(state_.current())]->setText(Q(ToDisplay(page.file.tab_label)));
   const QModelIndex root = w.selection_model->RootIndex();
   if (root.isValid()) {
     w.selection->expand(root);
@@ -553,8 +795,12 @@ void TreeViewerWindow::OutputSelectionChanged() {
   CallTree& tree = state_.page().output;
   tree.selected = w.output_model->NodeOf(w.output->currentIndex());
   if (tree.selected == CallTree::kNone || tree.empty()) return;
+  // Only an item with a name changes what the graph and the information area show.
+  if (ItemName(StripUnionMark(tree.Text(tree.selected))).empty()) return;
   graph_->SetBars(GraphBars(tree, tree.selected, state_.settings, *ui_));
   ShowSourceFor(tree.selected);
+  shown_item_ = tree.selected;
+  emit ShownItemChanged(shown_item_);
 }
 
 void TreeViewerWindow::ShowSourceFor(std::int32_t node) {
@@ -643,6 +889,7 @@ void TreeViewerWindow::ReloadSettings() {
   state_.history.Load(store_);
   graph_->SetScaleStep(view_.graph_height);
   source_->ReloadSettings();
+  ApplyScheme();
   LayOut();
   ApplyColours();
 }

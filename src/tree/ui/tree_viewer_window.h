@@ -1,20 +1,28 @@
-// The TREE viewer window "Kelvora  - TREE -": five tabbed pages, each with its selection window,
-// text information window and output window, the graph and source display, menus, tool bar,
-// context menu and the three-pane status bar. Every command runs a core function of tree/.
+// The TREE viewer window "Kelvora  - TREE -": five pages behind painted tabs, each with its
+// selection window, text information window and output window; the graph and source area, the
+// painted buttons (list, nest levels 1-8, colour scheme and " 明度", " 詳細設定"), the source
+// display with its "  Src表示" menu,
+// menus, the tool bar in one of four variants (see ToolbarVariant), the context menu and the
+// three-pane status bar. Every command runs a core function of tree/.
+//
+// Other parts of the program attach through the signals below: the tree outputs connect the
+// list and output buttons, the main window the settings button.
 #pragma once
 
 #include <QMainWindow>
+#include <QTimer>
 #include <array>
 #include <functional>
 #include <memory>
 
 #include "raruviz/editor_launch.h"
 #include "tree/tree_viewer.h"
+#include "tree/tree_window_rules.h"
 
+class QComboBox;
 class QLabel;
 class QPlainTextEdit;
 class QSlider;
-class QTabBar;
 class QToolBar;
 class QTreeView;
 
@@ -22,23 +30,13 @@ namespace kelvora {
 
 class CallTreeModel;
 class GraphWidget;
+class PaintedButton;
+class TreeViewerBackground;
 class SelectionTreeModel;
 class SourceDisplay;
 class SettingsStore;
 class TreeViewerUi;
 class RegexService;
-
-// Viewer settings of section "Tree_Dialog" and the colours of section "Tree", with their bounds.
-struct TreeViewSettings {
-  int tree_rect = 20;   // "TreeRect%": 5..40
-  int graph_rect = 65;  // "GraphRect%": TreeRect%..85
-  int color_type = 9;   // "ColorType": 0..9
-  int color_bright = 0;
-  unsigned sel_text = 0xffffff, sel_back = 0xa00000, out_text = 0xffffff, out_back = 0;
-  int graph_height = 4;  // 0..7
-  int src_line = 0;
-};
-TreeViewSettings LoadTreeViewSettings(SettingsStore& store);
 
 class TreeViewerWindow : public QMainWindow {
   Q_OBJECT
@@ -58,11 +56,27 @@ class TreeViewerWindow : public QMainWindow {
   QPlainTextEdit* info_window(int page) const {
     return pages_[static_cast<std::size_t>(page)].info;
   }
-  QTabBar* tabs() const { return tabs_; }
+  // The painted page tabs; the current page's tab is checked.
+  PaintedButton* tab(int page) const { return tabs_[static_cast<std::size_t>(page)]; }
+  PaintedButton* list_button() const { return list_button_; }
+  PaintedButton* level_button(int level) const {
+    return level_buttons_[static_cast<std::size_t>(level - 1)];
+  }
+  PaintedButton* bright_button() const { return bright_button_; }
+  PaintedButton* details_button() const { return details_button_; }
+  QComboBox* scheme_box() const { return scheme_box_; }
+  QToolBar* tool_bar() const { return toolbar_; }
   GraphWidget* graph() const { return graph_; }
   SourceDisplay* source_display() const { return source_; }
   QMenu* context_menu() const { return context_menu_; }
   std::string status(int pane) const;
+  const TreeViewSettings& view_settings() const { return view_; }
+  TreeViewerBackground* background() const { return body_; }
+
+  // Whether the graph and information windows are drawn with inverted background.
+  bool background_inverted() const;
+  // The output item the graph and information area show, or CallTree::kNone.
+  std::int32_t shown_item() const { return shown_item_; }
 
   // Reads a tree file into the current page (the open command after its dialog).
   bool OpenFile(const std::string& path);
@@ -85,6 +99,30 @@ class TreeViewerWindow : public QMainWindow {
   void SearchAgain(SearchDirection direction);
   void OpenInEditorCommand();
   void ExpandToLevelCommand(int level);
+  void ClearPageCommand();
+  void GraphAngleCommand();
+  void GraphWeightCommand();
+  void GraphDirectionCommand();
+  void InvertBackgroundCommand();
+  void ChooseColourScheme(int index);
+  void ToggleBrightCommand();
+  void GraphScaleCommand(int delta);
+  void GraphHelpCommand();
+
+ signals:
+  // " 一覧": the list output of the selection window.
+  void ListOutputRequested();
+  // Tool-bar buttons "TREEをテキスト出力する", "TREEをEXCEL出力する" and
+  // "指定ファイルよりコメントを取得して付加する" (also Ctrl+G).
+  void TextOutputRequested();
+  void ExcelOutputRequested();
+  void CommentAttachRequested();
+  // " 詳細設定": the program's settings sheet.
+  void SettingsRequested();
+  // The selected output item of the current page changed to an item with a name (node), or the
+  // page changed or was emptied (CallTree::kNone).
+  void ShownItemChanged(std::int32_t node);
+  void BackgroundInvertedChanged(bool inverted);
 
   // Tree outputs (tree_export_actions.cpp); EntryListCommand is the " 一覧" button's command.
   void ExportTextCommand();
@@ -107,9 +145,13 @@ class TreeViewerWindow : public QMainWindow {
     CallTreeModel* output_model = nullptr;
   };
   void BuildMenus();
+  void BuildToolBar();
   void BuildExportActions();  // tree_export_actions.cpp
   void BuildPages(QWidget* body);
+  void BuildButtons(QWidget* body);
   void ShowPage(int index);
+  void ApplyScheme();
+  void SelectionExpanded(int page, const QModelIndex& index);
   void LayOut();
   void ApplyColours();
   void SetInfo(const std::string& utf8);
@@ -129,11 +171,19 @@ class TreeViewerWindow : public QMainWindow {
   TreeViewSettings view_;
   std::array<PageWidgets, TreeViewerState::kPages> pages_;
   std::array<QLabel*, 3> panes_{};
-  QWidget* body_ = nullptr;
-  QTabBar* tabs_ = nullptr;
+  TreeViewerBackground* body_ = nullptr;
+  std::array<PaintedButton*, TreeViewerState::kPages> tabs_{};
+  PaintedButton* list_button_ = nullptr;
+  std::array<PaintedButton*, 8> level_buttons_{};
+  QComboBox* scheme_box_ = nullptr;
+  PaintedButton* bright_button_ = nullptr;
+  PaintedButton* details_button_ = nullptr;
   QToolBar* toolbar_ = nullptr;
   GraphWidget* graph_ = nullptr;
   SourceDisplay* source_ = nullptr;
+  HelpLineScroller help_;
+  QTimer help_timer_;
+  std::int32_t shown_item_ = -1;
   QSlider* left_slider_ = nullptr;
   QSlider* right_slider_ = nullptr;
   QMenu* context_menu_ = nullptr;

@@ -1,0 +1,169 @@
+#include "tree/tree_window_rules.h"
+
+#include <algorithm>
+
+#include "platform/cp932.h"
+#include "settings/settings.h"
+#include "tree/tree_viewer.h"
+
+namespace kelvora {
+
+namespace {
+
+constexpr std::string_view kDialog = "Tree_Dialog";
+constexpr std::string_view kTree = "Tree";
+
+}  // namespace
+
+TreeViewSettings LoadTreeViewSettings(SettingsStore& store) {
+  TreeViewSettings v;
+  auto bounded = [&](std::string_view section, std::string_view key, int def, int lo, int hi) {
+    const long long value = store.ReadInt(section, key, def);
+    if (value < lo || value > hi) {
+      store.WriteInt(section, key, def);
+      return def;
+    }
+    return static_cast<int>(value);
+  };
+  v.tree_rect = bounded(kDialog, "TreeRect%", 20, 5, 40);
+  v.graph_rect = bounded(kDialog, "GraphRect%", 65, v.tree_rect, 85);
+  v.color_type = bounded(kDialog, "ColorType", 9, 0, 9);
+  v.color_bright = store.ReadInt(kDialog, "ColorBright", 0) == 1;
+  auto colour = [&](std::string_view key, unsigned def) {
+    return static_cast<unsigned>(store.ReadInt(kTree, key, def)) & 0xFFFFFFu;
+  };
+  v.sel_text = colour("Sel_TextColor", 0xffffff);
+  v.sel_back = colour("Sel_BackColor", 0xa00000);
+  v.out_text = colour("Out_TextColor", 0xffffff);
+  v.out_back = colour("Out_BackColor", 0);
+  v.graph_height =
+      static_cast<int>(std::clamp<long long>(store.ReadInt(kTree, "GraphHeight", 4), 0, 7));
+  v.src_line = static_cast<int>(std::clamp<long long>(store.ReadInt(kTree, "SrcLine", 0), 0, 9999));
+  const long long toolbar = store.ReadInt(kTree, "toolbar", 1);
+  v.toolbar = toolbar < 1 || toolbar > 4 ? 1 : static_cast<int>(toolbar);
+  return v;
+}
+
+ToolbarVariant ToolbarVariantOf(int setting) {
+  if (setting < 1 || setting > 4) setting = 1;
+  return ToolbarVariant{setting % 2 == 1, setting >= 3};
+}
+
+TreeLayout LayOutTreeViewer(const TreeLayoutInput& in) {
+  TreeLayout l;
+  const int W = in.width, H = in.height;
+  const int tr = std::clamp(in.tree_rect, 5, 40);
+  const int gr = std::clamp(in.graph_rect, tr, 85);
+  const int t = in.tool_bar ? 102 : 76;
+  const int b = in.sliders ? (in.status_bar ? 66 : 40) : (in.status_bar ? 31 : 5);
+  const int tree_x = W * tr / 100, graph_x = W * gr / 100;
+  l.top = t;
+  l.bottom = b;
+  l.selection = {5, t, tree_x - 5, H * 65 / 100 - 4 - t};
+  l.info = {5, H * 65 / 100, tree_x - 5, H * 35 / 100 - b - 1};
+  l.output = {tree_x + 4, t, graph_x - tree_x, H - b - t - 1};
+  l.scroll_bar = {W - 25, t, 15, H - b - t - 1};
+  l.side = {l.output.right(), t, std::max(0, l.scroll_bar.x - l.output.right()), H - b - t - 1};
+  l.left_slider = {W * 5 / 100 - 8, H - b + 1, W * 40 / 100 - W * 5 / 100 + 16, 16};
+  l.right_slider = {tree_x - 8, H - b + 20, W * 85 / 100 - tree_x + 16, 16};
+  l.right_slider_min = tr;
+  return l;
+}
+
+bool SavedTreeRectUsable(long long left, long long top, long long right, long long bottom) {
+  return left != 0 && top != 0 && right != 0 && bottom != 0 &&
+         right - left >= kTreeViewerMinWidth && bottom - top >= kTreeViewerMinHeight;
+}
+
+void ReleaseTreeRectSlider(TreeViewSettings& view, int value, SettingsStore& store) {
+  view.tree_rect = std::clamp(value, 5, 40);
+  store.WriteInt(kDialog, "TreeRect%", view.tree_rect);
+  if (view.graph_rect < view.tree_rect) {
+    view.graph_rect = view.tree_rect;
+    store.WriteInt(kDialog, "GraphRect%", view.graph_rect);
+  }
+}
+
+void ReleaseGraphRectSlider(TreeViewSettings& view, int value, SettingsStore& store) {
+  view.graph_rect = std::clamp(value, view.tree_rect, 85);
+  store.WriteInt(kDialog, "GraphRect%", view.graph_rect);
+}
+
+bool ChooseColorType(TreeViewSettings& view, int index, SettingsStore& store, Ui& ui) {
+  if (index < 0 || index > 9) {
+    ui.Message("指定された色の定義はありません！　", Ui::kTreeCaption, MsgIcon::Warning);
+    return false;
+  }
+  view.color_type = index;
+  store.WriteInt(kDialog, "ColorType", index);
+  return true;
+}
+
+void ToggleColorBright(TreeViewSettings& view, SettingsStore& store) {
+  view.color_bright = view.color_bright == 1 ? 0 : 1;
+  store.WriteInt(kDialog, "ColorBright", view.color_bright);
+}
+
+int NextGraphAngle(int angle, bool vertical_bars, Ui& ui) {
+  if (!vertical_bars) {
+    ui.Message("GRAPH Windowのバーが、横描画の場合は変更できません。　", Ui::kTreeCaption,
+               MsgIcon::Information);
+    return angle;
+  }
+  return angle >= 90 ? 0 : angle + 15;
+}
+
+int StepGraphHeight(TreeViewSettings& view, int delta, SettingsStore& store) {
+  view.graph_height = std::clamp(view.graph_height + delta, 0, 7);
+  store.WriteInt(kTree, "GraphHeight", view.graph_height);
+  return view.graph_height;
+}
+
+const std::string& HelpLineScroller::GraphHelpLine() {
+  static const std::string line =
+      "　　　　［処理数から規模見積もり］　　選択関数内部で呼び出している関数毎に、その”下位層の処"
+      "理数”をグラフ表示します。その関数より下位層にある”処理数”から、だいたいの処理規模の把握に使"
+      "って下さい。";
+  return line;
+}
+
+void HelpLineScroller::Start(std::string_view utf8) {
+  cp932_ = Utf8ToCp932(utf8);
+  offset_ = 0;
+  running_ = !cp932_.empty();
+}
+
+bool HelpLineScroller::Tick(Ui& ui) {
+  if (!running_) return false;
+  if (offset_ >= cp932_.size()) {
+    ui.SetStatus(3, "");
+    running_ = false;
+    return false;
+  }
+  ui.SetStatus(3, Cp932ToUtf8(std::string_view(cp932_).substr(offset_)));
+  // Two bytes on, then forward to the next character start: a double-byte character is never cut.
+  std::size_t next = 0;
+  while (next < offset_ + 2 && next < cp932_.size())
+    next += IsCp932LeadByte(static_cast<unsigned char>(cp932_[next])) ? 2 : 1;
+  offset_ = std::min(next, cp932_.size());
+  return true;
+}
+
+bool CollapseSelectedAfterExpansion(SelectionItemKind selected) {
+  return selected == SelectionItemKind::Entry || selected == SelectionItemKind::Callee;
+}
+
+bool ClearPageTrees(TreeViewerPage& page, Ui& ui, const std::function<void()>& before_clear) {
+  if (!ui.AskYesNo(kAskClearPageTrees,
+                   "選択Window、TREE出力WindowのTREEデータを全て削除しますか？　",
+                   Ui::kTreeCaption))
+    return false;
+  if (before_clear) before_clear();
+  page.output.Clear();
+  const std::string label = page.file.tab_label;
+  page.file.Clear();
+  page.file.tab_label = label;
+  return true;
+}
+
+}  // namespace kelvora
