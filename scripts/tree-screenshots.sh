@@ -11,7 +11,13 @@ entry=${5:-start_kernel}; member=${6:-__drm_i915_memory_region_info}
 mkdir -p "$out"
 export KELVORA_HOME=$(mktemp -d)
 trap 'rm -rf "$KELVORA_HOME"' EXIT
-printf '[Software\\Kelv\\RunInf]\r\nRunCnt=5\r\n' > "$KELVORA_HOME/registry.ini"
+# The file dialog offers *.tree files; the page tabs show the base names.
+ln -s "$func" "$KELVORA_HOME/${FUNC_NAME:-linux-6.1_functions}.tree"
+ln -s "$struct" "$KELVORA_HOME/${STRUCT_NAME:-linux-6.1_structs}.tree"
+func="$KELVORA_HOME/${FUNC_NAME:-linux-6.1_functions}.tree"
+struct="$KELVORA_HOME/${STRUCT_NAME:-linux-6.1_structs}.tree"
+printf '[Software\\Kelv\\RunInf]\r\nRunCnt=5\r\n[Software\\Kelv\\Config]\r\nEditorPath=/usr/bin/gvim\r\nEditorOption=+\r\n' \
+  > "$KELVORA_HOME/registry.ini"
 printf '[Tree]\r\nDataMax=1000000\r\n[Window]\r\ntree_left=8\r\ntree_top=8\r\ntree_right=1392\r\ntree_bottom=892\r\n' \
   > "$KELVORA_HOME/Kelvora.ini"
 
@@ -28,44 +34,62 @@ body_click() {
 "$build/kelvora" &
 pid=$!
 sleep 4
-main=$(xdotool search --name "Kelvora" | head -1)
+main=$(xdotool search --onlyvisible --name "Kelvora" | head -1)
 xdotool windowfocus "$main" 2>/dev/null || true
-xdotool key ctrl+t; sleep 2
-viewer=$(xdotool search --name "TREE -" | head -1)
+xdotool key --window "$main" ctrl+t; sleep 3
+viewer=$(xdotool search --onlyvisible --name "TREE -" | head -1)
 xdotool windowfocus "$viewer" 2>/dev/null || true
 eval "$(xdotool getwindowgeometry --shell "$viewer" | sed 's/^/v/')"  # vX vY vWIDTH vHEIGHT
 vx=$vX; vy=$vY
 body_top=${BODY_TOP:-56}  # menu bar and tool bar
 
-open_tree() {  # path
-  xdotool key ctrl+o; sleep 2
-  xdotool type --delay 5 "$1"; xdotool key Return
+typekeys() {  # letters, digits, "_", "." and "-", one key each (a
+  # completer popping up swallows a typed key)
+  local i c
+  for ((i = 0; i < ${#1}; i++)); do
+    c=${1:i:1}
+    case $c in _) c=underscore ;; .) c=period ;; -) c=minus ;; esac
+    xdotool key --delay 60 "$c"
+  done
+}
+open_tree() {  # path (the dialog opens in its folder)
+  xdotool key ctrl+o; sleep 3
+  xdotool key ctrl+a; typekeys "$(basename "$1")"; sleep 1; xdotool key Return
   sleep "${2:-3}"
 }
 choose_entry() {  # name
-  xdotool type --delay 20 "$1"; sleep 1
-  xdotool key Return; sleep 1   # "TREE出力Windowに展開しますか？": はい
-  xdotool key Return; sleep 2
+  sleep 2
+  xdotool windowfocus "$viewer" 2>/dev/null || true
+  sleep 1
+  typekeys "$1"; sleep 2
+  xdotool key Return; sleep 3   # "TREE出力Windowに展開しますか？": はい
+  xdotool key Return; sleep 3
 }
 
 open_tree "$func" 25
 choose_entry "$entry"
-body_click $((70 + 26 * 2 + 12)) "${ROW2:-55}"       # nest level 3
+body_click $((70 + 26 * 2 + 12)) "${ROW2:-46}"       # nest level 3
 sleep 3
-body_click $((vWIDTH * 20 / 100 + 40)) $((102 - 30 + 8 - body_top + 56))  # the output root
+body_click $((vWIDTH * 20 / 100 + 40)) "${ROOT_Y:-72}"  # the output root
+sleep 3
+for _ in 1 2 3 4; do  # the graph's font angle (tool bar 1): 60 degrees
+  xdotool mousemove $((vx + ${ANGLE_X:-304})) $((vy + ${ANGLE_Y:-32})) click 1; sleep 0.3
+done
 shot tree-function "${vWIDTH}x$((vHEIGHT + 30))+$vx+$((vy - 30))" 3
 
 xdotool key ctrl+Next; sleep 1
 open_tree "$struct" 5
 choose_entry "$member"
-body_click $((70 + 26 * 2 + 12)) "${ROW2:-55}"
+body_click $((70 + 26 * 2 + 12)) "${ROW2:-46}"
 sleep 2
-body_click $((vWIDTH * 20 / 100 + 40)) $((102 - 30 + 8 - body_top + 56))
+body_click $((vWIDTH * 20 / 100 + 40)) "${ROOT_Y:-72}"
 shot tree-struct "${vWIDTH}x$((vHEIGHT + 30))+$vx+$((vy - 30))" 2
 
 xdotool key ctrl+f; sleep 2
-xdotool type --delay 20 "mutex"
-shot tree-search "520x260+$((vx + vWIDTH / 2 - 260))+$((vy + vHEIGHT / 2 - 130))" 1
+typekeys "${WORD:-union}"
+dialog=$(xdotool search --onlyvisible --name "TREE出力Window内" | head -1)
+eval "$(xdotool getwindowgeometry --shell "$dialog" | sed 's/^/d/')"
+shot tree-search "${dWIDTH}x${dHEIGHT}+$dX+$dY" 1
 xdotool key alt+x 2>/dev/null || true
 sleep 1
 xdotool key alt+F4 2>/dev/null || true

@@ -4,6 +4,7 @@
 
 #include "platform/cp932.h"
 #include "settings/settings.h"
+#include "tree/tree_file.h"
 #include "tree/tree_viewer.h"
 
 namespace kelvora {
@@ -12,6 +13,24 @@ namespace {
 
 constexpr std::string_view kDialog = "Tree_Dialog";
 constexpr std::string_view kTree = "Tree";
+
+// The selection window's order: letters without case, "_" just before the digits.
+int SortKey(unsigned char c) {
+  if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c - 'A' + 'a');
+  if (c == '_') return 0x2F;
+  return c;
+}
+
+// Compares the first prefix.size() bytes of text with the prefix in that order.
+int ComparePrefix(std::string_view text, std::string_view prefix) {
+  const std::size_t n = std::min(text.size(), prefix.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const int a = SortKey(static_cast<unsigned char>(text[i]));
+    const int b = SortKey(static_cast<unsigned char>(prefix[i]));
+    if (a != b) return a < b ? -1 : 1;
+  }
+  return text.size() < prefix.size() ? -1 : 0;
+}
 
 }  // namespace
 
@@ -151,6 +170,21 @@ bool HelpLineScroller::Tick(Ui& ui) {
 
 bool CollapseSelectedAfterExpansion(SelectionItemKind selected) {
   return selected == SelectionItemKind::Entry || selected == SelectionItemKind::Callee;
+}
+
+std::int32_t FindEntryByPrefix(const TreePage& page, std::string_view prefix) {
+  if (prefix.empty()) return -1;
+  std::size_t lo = 0, hi = page.entry_count();
+  while (lo < hi) {
+    const std::size_t mid = lo + (hi - lo) / 2;
+    if (ComparePrefix(page.EntryText(mid), prefix) < 0)
+      lo = mid + 1;
+    else
+      hi = mid;
+  }
+  if (lo < page.entry_count() && ComparePrefix(page.EntryText(lo), prefix) == 0)
+    return static_cast<std::int32_t>(lo);
+  return -1;
 }
 
 bool ClearPageTrees(TreeViewerPage& page, Ui& ui, const std::function<void()>& before_clear) {

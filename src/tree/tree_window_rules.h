@@ -15,6 +15,7 @@
 namespace kelvora {
 
 class SettingsStore;
+class TreePage;
 struct TreeViewerPage;
 
 inline constexpr QuestionId kAskClearPageTrees{"tree.clear-page-trees"};
@@ -115,6 +116,11 @@ class HelpLineScroller {
 // selected item is collapsed again unless it is the root (or nothing is selected).
 enum class SelectionItemKind { None, Root, Entry, Callee };
 bool CollapseSelectedAfterExpansion(SelectionItemKind selected);
+
+// Typing in the selection window: the first entry (display order) whose text starts with the
+// typed text, letters compared without case; -1 when none. A binary search over the sorted
+// entries, so a whole kernel's half a million entries answer at once.
+std::int32_t FindEntryByPrefix(const TreePage& page, std::string_view prefix);
 
 // Empties both trees of the current page after "選択Window、TREE出力WindowのTREEデータを全て削除
 // しますか？　"; true on Yes. before_clear runs on Yes before anything is freed (a window lets go

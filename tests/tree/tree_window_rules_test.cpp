@@ -139,13 +139,26 @@ TEST(TreeWindowRules, HelpLineScrollsTwoBytesAtATimeAndClears) {
   EXPECT_EQ(ui2.status(3), "");
 }
 
-TEST(TreeWindowRules, SelectionCollapseRuleAndClearingThePage) {
+TEST(TreeWindowRules, SelectionWindowCollapseRuleTypingAndClearingThePage) {
   EXPECT_FALSE(CollapseSelectedAfterExpansion(SelectionItemKind::None));
   EXPECT_FALSE(CollapseSelectedAfterExpansion(SelectionItemKind::Root));
   EXPECT_TRUE(CollapseSelectedAfterExpansion(SelectionItemKind::Entry));
   EXPECT_TRUE(CollapseSelectedAfterExpansion(SelectionItemKind::Callee));
 
   ReadTree t({"main,", "・ init,", "", "init,", "・ leaf,", ""});
+  // Typing in the selection window finds entries by prefix in its order ("_" before letters).
+  ReadTree typed(
+      {"Zeta,", "", "main,", "", "_helper,", "", "init,", "", "initial,", "", "mai,", ""});
+  struct Typed {
+    std::string prefix, entry;
+  };
+  for (const Typed& c :
+       {Typed{"ze", "Zeta"}, Typed{"MAI", "mai"}, Typed{"main", "main"}, Typed{"_", "_helper"},
+        Typed{"initi", "initial"}, Typed{"x", ""}, Typed{"mainx", ""}, Typed{"", ""}}) {
+    const std::int32_t e = FindEntryByPrefix(typed.page, c.prefix);
+    EXPECT_EQ(e < 0 ? "" : std::string(typed.page.EntryText(static_cast<std::size_t>(e))), c.entry)
+        << c.prefix;
+  }
   TreeViewerPage page;
   page.file = std::move(t.page);
   page.file.tab_label = "f";

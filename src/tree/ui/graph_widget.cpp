@@ -51,7 +51,10 @@ void GraphWidget::paintEvent(QPaintEvent*) {
   for (int k = 0; k < n; ++k) {
     const GraphBar& b = bars_[static_cast<std::size_t>(k)];
     const QString label = QString::fromStdString(Cp932ToUtf8(b.name));
-    const QString value = QString::number(b.value) + (b.complete ? QString() : QStringLiteral("+"));
+    // A bar the walk did not reach (node budget or Escape) is "?", one it left unfinished "n+".
+    const QString value = b.complete     ? QString::number(b.value)
+                          : b.value == 0 ? QStringLiteral("?")
+                                         : QString::number(b.value) + QStringLiteral("+");
     const double share = fill * static_cast<double>(b.value) / static_cast<double>(max);
     const QColor bar = QColor::fromHsv((k * 47) % 360, 160, 230);
     if (vertical_) {

@@ -17,7 +17,8 @@ class GraphWidget : public QWidget {
 
  public:
   explicit GraphWidget(QWidget* parent = nullptr);
-  // Bars whose count did not finish (node budget or Escape) show their value with "+".
+  // Bars whose count did not finish (node budget or Escape) show their value with "+", or "?"
+  // when the walk never reached them.
   void SetBars(std::vector<GraphBar> bars);
   const std::vector<GraphBar>& bars() const { return bars_; }
 

@@ -1,6 +1,9 @@
 #include "tree/ui/tree_models.h"
 
+#include <QApplication>
+
 #include "platform/cp932.h"
+#include "tree/tree_window_rules.h"
 
 namespace kelvora {
 
@@ -77,6 +80,21 @@ QVariant SelectionTreeModel::data(const QModelIndex& index, int role) const {
   const std::size_t entry = (id >> 32) - 1;
   const TreeCallee& c = page_->CalleesBegin(entry)[(id & 0xFFFFFFFFu) - 1];
   return Display(page_->Text(c.text));
+}
+
+void SelectionTreeView::keyboardSearch(const QString& text) {
+  auto* m = qobject_cast<SelectionTreeModel*>(model());
+  if (!m || !m->page()) return QTreeView::keyboardSearch(text);
+  // Long names in a list of half a million: a typed name is continued for up to a second.
+  if (!since_.isValid() || since_.elapsed() > std::max(1000, QApplication::keyboardInputInterval()))
+    typed_.clear();
+  since_.start();
+  typed_ += text;
+  const std::int32_t entry = FindEntryByPrefix(*m->page(), Utf8ToCp932(typed_.toStdString()));
+  if (entry < 0) return;
+  const QModelIndex index = m->EntryIndex(entry);
+  setCurrentIndex(index);
+  scrollTo(index);
 }
 
 void CallTreeModel::SetTree(CallTree* tree) {

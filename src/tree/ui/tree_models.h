@@ -4,6 +4,8 @@
 
 #include <QAbstractItemModel>
 #include <QColor>
+#include <QElapsedTimer>
+#include <QTreeView>
 
 #include "tree/call_tree.h"
 #include "tree/tree_file.h"
@@ -34,6 +36,20 @@ class SelectionTreeModel : public QAbstractItemModel {
  private:
   // internalId: 0 root, 1 + entry for entries, (entry + 1) << 32 | (callee + 1) for callees.
   const TreePage* page_ = nullptr;
+};
+
+// The selection window's view: typing jumps to the first entry that starts with the typed text
+// (a binary search over the sorted entries instead of the view's walk through every row).
+class SelectionTreeView : public QTreeView {
+  Q_OBJECT
+
+ public:
+  using QTreeView::QTreeView;
+  void keyboardSearch(const QString& text) override;
+
+ private:
+  QString typed_;
+  QElapsedTimer since_;
 };
 
 class CallTreeModel : public QAbstractItemModel {

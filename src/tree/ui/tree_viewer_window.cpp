@@ -216,7 +216,7 @@ void TreeViewerWindow::BuildPages(QWidget* body) {
     QFont fixed(QStringLiteral("IPAGothic"));
     fixed.setStyleHint(QFont::Monospace);
     fixed.setFixedPitch(true);
-    w.selection = new QTreeView(body);
+    w.selection = new SelectionTreeView(body);
     w.selection->setFont(fixed);
     w.selection->setHeaderHidden(true);
     w.selection_model = new SelectionTreeModel(this);
@@ -798,6 +798,7 @@ void TreeViewerWindow::OutputSelectionChanged() {
   // Only an item with a name changes what the graph and the information area show.
   if (ItemName(StripUnionMark(tree.Text(tree.selected))).empty()) return;
   graph_->SetBars(GraphBars(tree, tree.selected, state_.settings, *ui_));
+  ui_->SetStatus(3, "");  // the walk's progress text
   ShowSourceFor(tree.selected);
   shown_item_ = tree.selected;
   emit ShownItemChanged(shown_item_);
