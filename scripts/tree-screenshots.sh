@@ -7,7 +7,7 @@
 # so that a whole kernel's function tree fits.
 set -euo pipefail
 build=$(realpath "$1"); func=$(realpath "$2"); struct=$(realpath "$3"); out=$(realpath "$4")
-entry=${5:-start_kernel}; member=${6:-__drm_i915_memory_region_info}
+entry=${5:-era_ctr}; member=${6:-__drm_i915_memory_region_info}
 mkdir -p "$out"
 export KELVORA_HOME=$(mktemp -d)
 trap 'rm -rf "$KELVORA_HOME"' EXIT
@@ -61,6 +61,7 @@ choose_entry() {  # name
   sleep 2
   xdotool windowfocus "$viewer" 2>/dev/null || true
   sleep 1
+  xdotool key shift  # the first key after the file dialog does not reach the list
   typekeys "$1"; sleep 2
   xdotool key Return; sleep 3   # "TREE出力Windowに展開しますか？": はい
   xdotool key Return; sleep 3
@@ -75,7 +76,7 @@ sleep 3
 for _ in 1 2 3 4; do  # the graph's font angle (tool bar 1): 60 degrees
   xdotool mousemove $((vx + ${ANGLE_X:-304})) $((vy + ${ANGLE_Y:-32})) click 1; sleep 0.3
 done
-shot tree-function "${vWIDTH}x$((vHEIGHT + 30))+$vx+$((vy - 30))" 3
+shot tree-function "${vWIDTH}x${vHEIGHT}+$vx+$vy" 3
 
 xdotool key ctrl+Next; sleep 1
 open_tree "$struct" 5
@@ -83,7 +84,7 @@ choose_entry "$member"
 body_click $((70 + 26 * 2 + 12)) "${ROW2:-46}"
 sleep 2
 body_click $((vWIDTH * 20 / 100 + 40)) "${ROOT_Y:-72}"
-shot tree-struct "${vWIDTH}x$((vHEIGHT + 30))+$vx+$((vy - 30))" 2
+shot tree-struct "${vWIDTH}x${vHEIGHT}+$vx+$vy" 2
 
 xdotool key ctrl+f; sleep 2
 typekeys "${WORD:-union}"

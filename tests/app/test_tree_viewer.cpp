@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTreeView>
@@ -246,6 +247,15 @@ class TreeViewerTest : public QObject {
     QCOMPARE(ui_.messages().back(),
              std::string("GRAPH Windowのバーが、横描画の場合は変更できません。　"));
     QCOMPARE(g->angle(), 0);
+
+    // Translucency: "90％　透明" leaves the window visible (opacity 255 - 2 × 90).
+    for (QAction* menu : window_->menuBar()->actions())
+      if (menu->menu())
+        for (QAction* sub : menu->menu()->actions())
+          if (sub->menu())
+            for (QAction* item : sub->menu()->actions())
+              if (item->text() == QStringLiteral("90％　透明")) item->trigger();
+    QVERIFY(qAbs(window_->windowOpacity() - 75.0 / 255.0) < 0.01);
   }
 
   void LayoutFollowsTheRulesAndTheSavedRectangle() {

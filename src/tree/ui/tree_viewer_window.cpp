@@ -32,6 +32,7 @@
 #include "tree/ui/tree_painted.h"
 #include "tree/ui/tree_search_dialog.h"
 #include "tree/ui/tree_viewer_ui.h"
+#include "ui/colors.h"
 
 namespace kelvora {
 
@@ -382,8 +383,9 @@ void TreeViewerWindow::BuildMenus() {
   add(glass, "透明にしない", [this] { setWindowOpacity(1.0); });
   for (int n = 1; n <= 9; ++n) {
     QAction* a = glass->addAction(QStringLiteral("%1％　透明").arg(n * 10));
-    connect(a, &QAction::triggered, this,
-            [this, n] { setWindowOpacity((255.0 - 2 * 20 * n) / 255.0); });
+    // n0 percent, as the item says and the main window does (opacity 255 - 2p): twenty times n
+    // would leave nothing visible from 70 percent on.
+    connect(a, &QAction::triggered, this, [this, n] { setWindowOpacity(WindowOpacity(10 * n)); });
   }
 
   QMenu* other = menuBar()->addMenu(QStringLiteral("その他(&O)"));
