@@ -31,13 +31,29 @@ body_click() {
   xdotool mousemove $((vx + $1)) $((vy + body_top + $2)) click 1
 }
 
+find_window() {  # title part: waits up to 30 s for a visible window
+  local id
+  for _ in $(seq 30); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
+    [ -n "$id" ] && { echo "$id"; return; }
+    sleep 1
+  done
+  echo "no window \"$1\"" >&2
+  exit 1
+}
+
 "$build/kelvora" &
 pid=$!
+main=$(find_window "Kelvora")
 sleep 4
-main=$(xdotool search --onlyvisible --name "Kelvora" | head -1)
-xdotool windowfocus "$main" 2>/dev/null || true
-xdotool key --window "$main" ctrl+t; sleep 3
-viewer=$(xdotool search --onlyvisible --name "TREE -" | head -1)
+viewer=
+for _ in 1 2 3; do  # Ctrl+T until the viewer shows
+  xdotool windowfocus "$main" 2>/dev/null || true
+  xdotool key --window "$main" ctrl+t; sleep 4
+  viewer=$(xdotool search --onlyvisible --name "TREE -" 2>/dev/null | head -1 || true)
+  [ -n "$viewer" ] && break
+done
+[ -n "$viewer" ] || { echo "the viewer did not open" >&2; exit 1; }
 xdotool windowfocus "$viewer" 2>/dev/null || true
 eval "$(xdotool getwindowgeometry --shell "$viewer" | sed 's/^/v/')"  # vX vY vWIDTH vHEIGHT
 vx=$vX; vy=$vY
@@ -88,7 +104,7 @@ shot tree-struct "${vWIDTH}x${vHEIGHT}+$vx+$vy" 2
 
 xdotool key ctrl+f; sleep 2
 typekeys "${WORD:-union}"
-dialog=$(xdotool search --onlyvisible --name "TREE出力Window内" | head -1)
+dialog=$(find_window "TREE出力Window内")
 eval "$(xdotool getwindowgeometry --shell "$dialog" | sed 's/^/d/')"
 shot tree-search "${dWIDTH}x${dHEIGHT}+$dX+$dY" 1
 xdotool key alt+x 2>/dev/null || true
