@@ -2,6 +2,7 @@
 // question, the context menu without a selection, F5 reaching the editor, the search dialog.
 #include <QAction>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -284,7 +285,8 @@ class TreeViewerTest : public QObject {
   }
 
   // With KELVORA_TREE_SCREENSHOTS=DIR and KELVORA_TREE_FILES=FUNCTION_TREE:STRUCT_TREE, saves
-  // pictures of both pages, the graph and the search dialog for a look by eye.
+  // pictures of both pages, the graph and the search dialog for a look by eye, and prints how
+  // long the window's steps took (KELVORA_TREE_ENTRY names the entry, default start_kernel).
   void Screenshots() {
     const QString out = qEnvironmentVariable("KELVORA_TREE_SCREENSHOTS");
     const QStringList files = qEnvironmentVariable("KELVORA_TREE_FILES").split(':');
@@ -292,18 +294,31 @@ class TreeViewerTest : public QObject {
     window_->resize(1400, 860);
     store_->WriteInt("Tree", "DataMax", 1000000);
     window_->ReloadSettings();
+    QElapsedTimer clock;
+    auto lap = [&clock](const char* what) {
+      qInfo("%-28s %8lld ms", what, static_cast<long long>(clock.restart()));
+    };
+    clock.start();
     QVERIFY(window_->OpenFile(files[0].toStdString()));
+    lap("open the function tree");
     QTreeView* sel = window_->selection_view(0);
     const std::int32_t entry = window_->state().page().file.FindEntry(
         qEnvironmentVariable("KELVORA_TREE_ENTRY", "start_kernel").toStdString());
     sel->setCurrentIndex(sel->model()->index(entry < 0 ? 0 : entry, 0, sel->model()->index(0, 0)));
+    clock.restart();
     window_->ExpandSelectedEntry(false);
+    lap("show the entry's call tree");
     QTreeView* out_view = window_->output_view(0);
     out_view->setCurrentIndex(out_view->model()->index(0, 0));
+    lap("select its root (graph)");
+    window_->ExpandToLevelCommand(8);
+    lap("nest-level button 8");
     window_->ExpandToLevelCommand(2);
+    lap("nest-level button 2");
     out_view->setCurrentIndex(out_view->model()->index(0, 0));
     for (int i = 0; i < 4; ++i) window_->GraphAngleCommand();  // 60 degrees
     window_->RootCandidatesCommand();
+    lap("root candidates");
     QTest::qWait(50);
     window_->grab().save(out + "/function_page.png");
     window_->graph()->ToggleDirection();
