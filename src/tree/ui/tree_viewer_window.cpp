@@ -297,7 +297,7 @@ void TreeViewerWindow::BuildButtons(QWidget* body) {
   }
   list_button_ = new PaintedButton(QStringLiteral(" 一覧"), body);
   list_button_->setToolTip(QStringLiteral("選択Windowの一覧をテキスト出力する"));
-  connect(list_button_, &QAbstractButton::clicked, this, [this] { emit ListOutputRequested(); });
+  connect(list_button_, &QAbstractButton::clicked, this, [this] { EntryListCommand(); });
   for (int k = 1; k <= 8; ++k) {
     auto* b = new PaintedButton(QString::number(k), body);
     b->setToolTip(QStringLiteral("TREE出力Windowを階層レベル%1まで展開する").arg(k));
@@ -434,10 +434,9 @@ void TreeViewerWindow::BuildToolBar() {
     return a;
   };
   tool('o', "TREEファイルを開く", [this] { OpenWithDialog(); });
-  tool('t', "TREEをテキスト出力する", [this] { emit TextOutputRequested(); });
-  QAction* comment = tool('m', "指定ファイルよりコメントを取得して付加する",
-                          [this] { emit CommentAttachRequested(); });
-  comment->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+  tool('t', "TREEをテキスト出力する", [this] { ExportTextCommand(); });
+  // Ctrl+G belongs to the menu item "関数TREE　コメント取得".
+  tool('m', "指定ファイルよりコメントを取得して付加する", [this] { AttachCommentsCommand(); });
   toolbar_->addSeparator();
   tool('e', "選択されている項目を展開or閉じる", [this] { ToggleExpandAllCommand(); });
   tool('u', "選択関数の上位関数取得", [this] { CallersCommand(); });
@@ -459,7 +458,7 @@ void TreeViewerWindow::BuildToolBar() {
   tool('r', "GRAPH Windowのバー描画方向（縦・横）を変更する", [this] { GraphDirectionCommand(); });
   tool('i', "GRAPH・情報表示Windowの背景色を変更する", [this] { InvertBackgroundCommand(); });
   toolbar_->addSeparator();
-  tool('x', "TREEをEXCEL出力する", [this] { emit ExcelOutputRequested(); });
+  tool('x', "TREEをEXCEL出力する", [this] { ExportWorkbookCommand(); });
 }
 
 bool TreeViewerWindow::ContextSelection() {

@@ -5,8 +5,7 @@
 // menus, the tool bar in one of four variants (see ToolbarVariant), the context menu and the
 // three-pane status bar. Every command runs a core function of tree/.
 //
-// Other parts of the program attach through the signals below: the tree outputs connect the
-// list and output buttons, the main window the settings button.
+// The main window attaches to the settings button through SettingsRequested.
 #pragma once
 
 #include <QMainWindow>
@@ -109,27 +108,20 @@ class TreeViewerWindow : public QMainWindow {
   void GraphScaleCommand(int delta);
   void GraphHelpCommand();
 
- signals:
-  // " 一覧": the list output of the selection window.
-  void ListOutputRequested();
-  // Tool-bar buttons "TREEをテキスト出力する", "TREEをEXCEL出力する" and
-  // "指定ファイルよりコメントを取得して付加する" (also Ctrl+G).
-  void TextOutputRequested();
-  void ExcelOutputRequested();
-  void CommentAttachRequested();
-  // " 詳細設定": the program's settings sheet.
-  void SettingsRequested();
-  // The selected output item of the current page changed to an item with a name (node), or the
-  // page changed or was emptied (CallTree::kNone).
-  void ShownItemChanged(std::int32_t node);
-  void BackgroundInvertedChanged(bool inverted);
-
   // Tree outputs (tree_export_actions.cpp); EntryListCommand is the " 一覧" button's command.
   void ExportTextCommand();
   void ExportWorkbookCommand();
   void ExportManyTreesCommand();
   void EntryListCommand();
   void AttachCommentsCommand();
+
+ signals:
+  // " 詳細設定": the program's settings sheet.
+  void SettingsRequested();
+  // The selected output item of the current page changed to an item with a name (node), or the
+  // page changed or was emptied (CallTree::kNone).
+  void ShownItemChanged(std::int32_t node);
+  void BackgroundInvertedChanged(bool inverted);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
