@@ -145,6 +145,7 @@ void MainWindow::OpenSettingsSheet() {
     RefreshHistoryBox();
   }
   if (result.accepted) {
+    qt_ui_->SetFileDialogStyle(settings_.file_dlg);
     if (tree_viewer_) tree_viewer_->ReloadSettings();
     update();
   }

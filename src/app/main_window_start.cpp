@@ -15,6 +15,7 @@
 #include <ctime>
 
 #include "app/main_window.h"
+#include "app/qt_ui.h"
 #include "app/run_counter.h"
 #include "platform/process.h"
 #include "settings/window_settings.h"
@@ -41,6 +42,7 @@ StartResult MainWindow::Start() {
   first_run_ = kelvora::CountRun(store_->user(), local);
 
   LoadSettings(*store_, settings_, ui());
+  qt_ui_->SetFileDialogStyle(settings_.file_dlg);
   setWindowFlag(Qt::WindowStaysOnTopHint, settings_.window_top == 1);
   ResetMenuState(menu_state_);
   setFixedSize(CollapsedSize());

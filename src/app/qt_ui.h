@@ -41,6 +41,11 @@ class QtUi final : public QObject, public Ui {
   void SetListRedraw(bool on) override;
   void SetCountLabel(int kind, std::string_view text) override;
 
+  // The "Dialog" fileDLG setting: 1 the desktop's own file dialogs, 2 Qt's own; every chooser
+  // of this port (main window and the windows that share it) uses it.
+  void SetFileDialogStyle(int style) { file_dialog_style_ = style; }
+  int file_dialog_style() const { return file_dialog_style_; }
+
   // True once after the window was asked to close while a command polled the queue (the
   // request was taken as Escape).
   bool TakeCloseRequest();
@@ -65,6 +70,7 @@ class QtUi final : public QObject, public Ui {
   long long progress_max_ = 0;
   long long progress_pos_ = 0;
   bool wait_cursor_ = false;
+  int file_dialog_style_ = 1;
   bool polling_ = false;
   bool escape_pressed_ = false;
   bool close_requested_ = false;

@@ -6,6 +6,7 @@
 
 #include "app/qt_ui.h"
 #include "ui/arrow_cursor_scope.h"
+#include "ui/file_dialog_style.h"
 #include "ui/fs_names.h"
 
 namespace kelvora {
@@ -23,7 +24,8 @@ QString DefaultSuffix(const QString& filter_entry) {
   return match.hasMatch() ? match.captured(1) : QString();
 }
 
-std::optional<QString> Run(QFileDialog& dialog, bool wait_cursor) {
+std::optional<QString> Run(QFileDialog& dialog, bool wait_cursor, int style) {
+  ApplyFileDialogStyle(dialog, style);
   ArrowCursorScope arrow(wait_cursor);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList chosen = dialog.selectedFiles();
@@ -37,7 +39,7 @@ std::optional<std::string> QtUi::ChooseFolder(std::string_view title) {
   QFileDialog dialog(DialogParent(), FromUtf8(title), QDir::homePath());
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
-  std::optional<QString> chosen = Run(dialog, wait_cursor_);
+  std::optional<QString> chosen = Run(dialog, wait_cursor_, file_dialog_style_);
   if (!chosen) return std::nullopt;
   QString folder = QDir::cleanPath(*chosen);
   if (folder == QStringLiteral("/")) return std::string();
@@ -51,7 +53,7 @@ std::optional<std::string> QtUi::ChooseOpenFile(std::string_view title, std::str
                      FromUtf8(filter));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
-  std::optional<QString> chosen = Run(dialog, wait_cursor_);
+  std::optional<QString> chosen = Run(dialog, wait_cursor_, file_dialog_style_);
   if (!chosen) return std::nullopt;
   return FileSystemBytes(*chosen);
 }
@@ -67,7 +69,7 @@ std::optional<std::string> QtUi::ChooseSaveFile(std::string_view title, std::str
   QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& entry) {
     dialog.setDefaultSuffix(DefaultSuffix(entry));
   });
-  std::optional<QString> chosen = Run(dialog, wait_cursor_);
+  std::optional<QString> chosen = Run(dialog, wait_cursor_, file_dialog_style_);
   if (!chosen) return std::nullopt;
   return FileSystemBytes(*chosen, /*last_may_be_new=*/true);
 }

@@ -9,11 +9,14 @@ namespace kelvora {
 int CliWriteHtml(CliWriteContext& ctx, const std::string& path);
 int CliWriteTextList(CliWriteContext& ctx, const std::string& path);
 int CliWriteStepCsv(CliWriteContext& ctx, const std::string& path);
+int CliWriteTableCsv(CliWriteContext& ctx, const std::string& path);
 
 const std::vector<CliOutputKind>& CliOutputKinds() {
   static const std::vector<CliOutputKind> kinds = {
       {"text-list", "the information list of all five lists, with positions", CliWriteTextList},
       {"step-csv", "the step-count CSV of the functions", CliWriteStepCsv},
+      {"table-csv", "the table-contents CSV: the initialiser data of every table",
+       CliWriteTableCsv},
       {"html", "the HTML site into the folder PATH (made when missing)", CliWriteHtml},
       {"func-tree", "function tree (CP932, CR LF): each function and what it calls",
        &WriteFuncTreeCli},

@@ -73,7 +73,12 @@ std::vector<CommandRow> BuildTable() {
          WriteStepCountCsv(s.data, ui);
          return CommandEffect::None;
        }},
-      {cmd::kTableCsv, "output.table-csv", "テーブル内容一覧CSV出力 (&C)", "", R::Tables, {}},
+      {cmd::kTableCsv, "output.table-csv", "テーブル内容一覧CSV出力 (&C)", "", R::Tables,
+       [](CommandState& s, Ui& ui) {
+         OutputContext ctx{s.data, s.settings, s.regex, ui};
+         WriteTableContentsCsv(ctx);
+         return CommandEffect::None;
+       }},
       {cmd::kSortAllAscending, "sort.all-ascending",
        "登録データ 全並び替え（全データ⇒昇順にする） (&S)", "", R::AnyData,
        [](CommandState& s, Ui& ui) { return Lists(SortAllCommand(s.data, true, ui)); }},

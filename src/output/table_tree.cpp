@@ -1,11 +1,12 @@
-// The table tree: every table (an initialiser that opens with a brace) of the TableList files
-// with the elements of its initialiser.
+// The table pass and the table tree: every table (an initialiser that opens with a brace) of
+// the TableList files with the elements of its initialiser.
 #include "analysis/analysis_passes.h"
 #include "analysis/definitions_text.h"
 #include "output/byte_sink.h"
 #include "output/output_texts.h"
 #include "output/record_files.h"
 #include "output/source_pass.h"
+#include "output/table_pass.h"
 #include "output/tree_output.h"
 #include "platform/line_reader.h"
 #include "settings/settings.h"
@@ -17,28 +18,77 @@ namespace {
 constexpr std::size_t kCodePartLimit = 5000;
 constexpr std::size_t kPieceLimit = 512;
 
-struct TablePatterns {
-  explicit TablePatterns(const RegexService& regex) {
-    regex.Compile(kTableHeadPattern, head);
-    regex.Compile("=.*$", initialiser);
-    regex.Compile("\\[.*\\]", brackets);
-    regex.Compile("}[ \\t]*;", close_semicolon);
-    regex.Compile("\\([A-Za-z0-9_ *]+\\)", cast);
-  }
-  Regex head, initialiser, brackets, close_semicolon, cast;
-};
-
 bool IsIdentByte(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
 }
 
-// The table name of a head: the initialiser and the bracket part removed, then the last
-// identifier left (an identifier "0" is taken at once).
-std::string TableName(std::string text, const TablePatterns& pats) {
+bool MayBeHead(std::string_view text) {
+  return text.find('=') != std::string_view::npos && text.find('{') != std::string_view::npos;
+}
+
+bool MayBeJoinedHead(std::string_view first, std::string_view second) {
+  const auto has = [&](char c) {
+    return first.find(c) != std::string_view::npos || second.find(c) != std::string_view::npos;
+  };
+  return has('=') && has('{');
+}
+
+// The table tree's records: the entry line, one element line per piece with the line's comment
+// as suffix, an empty line at the end of the table.
+class TableTreeVisitor final : public TableWalkVisitor {
+ public:
+  TableTreeVisitor(ByteSink& out, const TablePass& pass, const Settings& settings)
+      : out_(out), pass_(pass), settings_(settings) {}
+  void SetPath(const std::string& path) { path_ = &path; }
+
+  void OnHead(std::string_view head, long line) override {
+    out_.Line(pass_.HeadNames(std::string(head)).name + ",0,0,0," + *path_ + "(" +
+              std::to_string(line) + ")");
+  }
+  void OnTableLine(std::string_view comments) override {
+    const std::string comment = TablePass::CleanComment(comments);
+    suffix_ = comment.empty() ? std::string() : "    // " + comment;
+  }
+  bool OnPiece(std::string_view piece) override {
+    if (settings_.IsExcludedFunction(piece)) return false;
+    piece = extract::TrimBlanks(piece);
+    if (IsConditionalPiece(piece)) return true;
+    std::string element(piece);
+    pass_.RemoveCast(element);
+    out_.Line(tree_text::Cp932(tree_text::kDot) + element + suffix_);
+    return false;
+  }
+  void OnTableEnd() override { out_.Write("\r\n"); }
+
+ private:
+  ByteSink& out_;
+  const TablePass& pass_;
+  const Settings& settings_;
+  const std::string* path_ = nullptr;
+  std::string suffix_;
+};
+
+}  // namespace
+
+bool IsConditionalPiece(std::string_view trimmed) {
+  return trimmed.starts_with("#if") || trimmed.starts_with("#else") ||
+         trimmed.starts_with("#endif");
+}
+
+TablePass::TablePass(const RegexService& regex, const CleaningPatterns& cleaning)
+    : cleaning_(cleaning) {
+  regex.Compile(kTableHeadPattern, head_);
+  regex.Compile("=.*$", initialiser_);
+  regex.Compile("\\[.*\\]", brackets_);
+  regex.Compile("}[ \\t]*;", close_semicolon_);
+  regex.Compile("\\([A-Za-z0-9_ *]+\\)", cast_);
+}
+
+TablePass::Names TablePass::HeadNames(std::string text) const {
   MatchSpan span;
-  if (pats.initialiser.Search(text, span)) text.erase(span.pos, span.len);
-  if (pats.brackets.Search(text, span)) text.erase(span.pos, span.len);
-  std::string name;
+  if (initialiser_.Search(text, span)) text.erase(span.pos, span.len);
+  if (brackets_.Search(text, span)) text.erase(span.pos, span.len);
+  Names names;
   for (std::size_t i = 0; i < text.size();) {
     if (!IsIdentByte(text[i])) {
       i += IsCp932LeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
@@ -46,25 +96,38 @@ std::string TableName(std::string text, const TablePatterns& pats) {
     }
     std::size_t j = i;
     while (j < text.size() && IsIdentByte(text[j])) ++j;
-    name = text.substr(i, j - i);
-    if (name == "0") break;
+    names.type = std::move(names.name);
+    names.name = text.substr(i, j - i);
+    if (names.name == "0") break;
     i = j;
   }
-  return name;
+  return names;
 }
 
-class TableFileWriter {
- public:
-  TableFileWriter(ByteSink& out, const TablePatterns& pats, const CleaningPatterns& cleaning,
-                  const Settings& settings)
-      : out_(out), pats_(pats), cleaning_(cleaning), settings_(settings) {}
+std::string TablePass::CleanComment(std::string_view comments) {
+  std::string c = ReplaceAll(comments, "\t", " ");
+  c = ReplaceAll(c, ",", tree_text::Cp932("、"));
+  c = ReplaceAll(c, "//", "");
+  c = ReplaceAll(c, "/*", "");
+  c = ReplaceAll(c, "*/", "");
+  return std::string(extract::TrimBlanks(c));
+}
 
-  void Read(CleanLineReader& reader, const std::string& path) {
-    in_table_ = false;
-    pending_.clear();
+void TablePass::RemoveCast(std::string& piece) const {
+  MatchSpan span;
+  if (cast_.Search(piece, span)) piece = ReplaceAll(piece, piece.substr(span.pos, span.len), "");
+}
+
+// One file's walk: the head search outside tables, the body lines inside.
+class TablePass::FileWalk {
+ public:
+  FileWalk(const TablePass& pass, TableWalkVisitor& visitor) : pass_(pass), visitor_(visitor) {}
+
+  void Read(CleanLineReader& reader) {
     std::string_view raw, cleaned;
     bool used = false;
     while (reader.Next(raw, cleaned, used)) {
+      visitor_.OnLine(raw, cleaned, used, in_table_);
       if (!used) {
         pending_.clear();
         continue;
@@ -77,11 +140,11 @@ class TableFileWriter {
       MatchSpan span;
       std::string head;
       long head_line = line_no;
-      if (MayBeHead(cleaned) && pats_.head.Search(cleaned, span)) {
+      if (MayBeHead(cleaned) && pass_.head_.Search(cleaned, span)) {
         head.assign(cleaned);
       } else if (!pending_.empty() && MayBeJoinedHead(pending_, cleaned)) {
         std::string joined = pending_ + " " + std::string(cleaned);
-        if (MayBeHead(joined) && pats_.head.Search(joined, span)) {
+        if (MayBeHead(joined) && pass_.head_.Search(joined, span)) {
           head = std::move(joined);
           head_line = pending_line_;
         }
@@ -92,33 +155,22 @@ class TableFileWriter {
         continue;
       }
       pending_.clear();
-      out_.Line(TableName(head, pats_) + ",0,0,0," + path + "(" + std::to_string(head_line) + ")");
+      visitor_.OnHead(head, head_line);
       in_table_ = true;
       depth_ = 0;
       Elements(raw, true);
     }
-    if (in_table_) out_.Write("\r\n");
+    if (in_table_) visitor_.OnTableEnd();
   }
 
  private:
-  static bool MayBeHead(std::string_view text) {
-    return text.find('=') != std::string_view::npos && text.find('{') != std::string_view::npos;
-  }
-
-  static bool MayBeJoinedHead(std::string_view first, std::string_view second) {
-    const auto has = [&](char c) {
-      return first.find(c) != std::string_view::npos || second.find(c) != std::string_view::npos;
-    };
-    return has('=') && has('{');
-  }
-
-  // The element lines of one line of the table; on the head line from its first "{" on.
+  // The pieces of one line of the table; on the head line from its first "{" on.
   void Elements(std::string_view raw, bool head_line) {
     std::string code(raw);
     std::string comments;
-    RemoveAllMatches(code, cleaning_.block_comment, &comments);
-    RemoveAllMatches(code, cleaning_.line_comment, &comments);
-    std::string suffix = Suffix(comments);
+    RemoveAllMatches(code, pass_.cleaning_.block_comment, &comments);
+    RemoveAllMatches(code, pass_.cleaning_.line_comment, &comments);
+    visitor_.OnTableLine(comments);
     std::string_view rest = code;
     if (head_line) {
       const std::size_t open = extract::FindCp932Char(rest, '{');
@@ -127,9 +179,15 @@ class TableFileWriter {
     }
     std::string part(rest);
     MatchSpan span;
-    if (pats_.close_semicolon.Search(part, span)) {
+    long closed_after = 0;
+    if (pass_.close_semicolon_.Search(part, span)) {
       part.erase(span.pos, span.len);
-      --depth_;
+      // The "}" of "};" closes the braces opened before it: on later lines the others are
+      // counted first, so "{5, 6}};" still opens a group one level down.
+      if (head_line)
+        --depth_;
+      else
+        closed_after = 1;
     }
     std::size_t start = 0;
     bool stop = false;
@@ -140,29 +198,20 @@ class TableFileWriter {
         continue;
       }
       if (!end && part[i] != '{' && part[i] != '}') continue;
-      stop = CodePart(std::string_view(part).substr(start, i - start), suffix);
-      if (!end) depth_ += part[i] == '{' ? 1 : -1;
+      stop = CodePart(std::string_view(part).substr(start, i - start));
+      if (!end && part[i] == '{') visitor_.OnOpenBrace(++depth_);
+      if (!end && part[i] == '}') --depth_;
       start = i + 1;
     }
+    depth_ -= closed_after;
     if (depth_ <= 0) {
-      out_.Write("\r\n");
+      visitor_.OnTableEnd();
       in_table_ = false;
     }
   }
 
-  std::string Suffix(std::string_view comments) const {
-    std::string c = ReplaceAll(comments, "\t", " ");
-    c = ReplaceAll(c, ",", tree_text::Cp932("、"));
-    c = ReplaceAll(c, "//", "");
-    c = ReplaceAll(c, "/*", "");
-    c = ReplaceAll(c, "*/", "");
-    std::string_view trimmed = extract::TrimBlanks(c);
-    if (trimmed.empty()) return {};
-    return "    // " + std::string(trimmed);
-  }
-
-  // Writes the elements of one code part; true when a "#if" piece ends the line.
-  bool CodePart(std::string_view text, const std::string& suffix) {
+  // Hands over the pieces of one code part; true when the visitor ends the line.
+  bool CodePart(std::string_view text) {
     std::string part = extract::ReplaceByte(text, '\t', ' ');
     std::string_view code = extract::TrimBlanks(part);
     if (code.size() >= kCodePartLimit) return false;
@@ -174,30 +223,23 @@ class TableFileWriter {
       std::string_view piece = code.substr(i, comma - i);
       i = comma + 1;
       if (piece.size() >= kPieceLimit) break;
-      if (piece.empty() || settings_.IsExcludedFunction(piece)) continue;
-      piece = extract::TrimBlanks(piece);
-      if (piece.starts_with("#if") || piece.starts_with("#else") || piece.starts_with("#endif"))
-        return true;
-      std::string element(piece);
-      MatchSpan span;
-      if (pats_.cast.Search(element, span))
-        element = ReplaceAll(element, element.substr(span.pos, span.len), "");
-      out_.Line(tree_text::Cp932(tree_text::kDot) + element + suffix);
+      if (piece.empty()) continue;
+      if (visitor_.OnPiece(piece)) return true;
     }
     return false;
   }
 
-  ByteSink& out_;
-  const TablePatterns& pats_;
-  const CleaningPatterns& cleaning_;
-  const Settings& settings_;
+  const TablePass& pass_;
+  TableWalkVisitor& visitor_;
   bool in_table_ = false;
   long depth_ = 0;
   std::string pending_;
   long pending_line_ = 0;
 };
 
-}  // namespace
+void TablePass::Read(CleanLineReader& reader, TableWalkVisitor& visitor) const {
+  FileWalk(*this, visitor).Read(reader);
+}
 
 long WriteTableTreeTo(ByteSink& out, OutputContext& ctx) {
   out.Line(tree_text::Cp932("テーブル"));
@@ -205,11 +247,13 @@ long WriteTableTreeTo(ByteSink& out, OutputContext& ctx) {
   out.Line(std::string(tree_text::kDataLine) + ctx.settings.preprocessor);
 
   const CleaningPatterns cleaning(ctx.regex);
-  const TablePatterns pats(ctx.regex);
-  TableFileWriter writer(out, pats, cleaning, ctx.settings);
-  return ReadRecordFiles(
-      ctx, ListKind::Table, false, cleaning,
-      [&](CleanLineReader& reader, const std::string& path) { writer.Read(reader, path); });
+  const TablePass pass(ctx.regex, cleaning);
+  TableTreeVisitor tree(out, pass, ctx.settings);
+  return ReadRecordFiles(ctx, ListKind::Table, false, cleaning,
+                         [&](CleanLineReader& reader, const std::string& path) {
+                           tree.SetPath(path);
+                           pass.Read(reader, tree);
+                         });
 }
 
 }  // namespace kelvora

@@ -360,6 +360,27 @@ class TestQtUi : public QObject {
     QVERIFY(!ui.ChooseSaveFile("保存", "CSV (*.csv)", {}).has_value());
   }
 
+  void ChoosersTakeTheFileDialogStyle() {
+    QtUi ui(nullptr);
+    QList<bool> qt_own;
+    const auto record = [&qt_own](QWidget* modal) {
+      auto* dialog = qobject_cast<QFileDialog*>(modal);
+      QVERIFY(dialog != nullptr);
+      qt_own << dialog->testOption(QFileDialog::DontUseNativeDialog);
+      dialog->reject();
+    };
+    for (int style : {2, 1}) {
+      ui.SetFileDialogStyle(style);
+      OnNextModal(record);
+      QVERIFY(!ui.ChooseFolder("f").has_value());
+      OnNextModal(record);
+      QVERIFY(!ui.ChooseOpenFile("o", "All (*)").has_value());
+      OnNextModal(record);
+      QVERIFY(!ui.ChooseSaveFile("s", "CSV (*.csv)").has_value());
+    }
+    QCOMPARE(qt_own, (QList<bool>{true, true, true, false, false, false}));
+  }
+
   void NamesThatAreNotUtf8AreFoundByTheirShownText() {
     QTemporaryDir tmp;
     const std::string base = QFile::encodeName(tmp.path()).toStdString();

@@ -151,6 +151,22 @@ TEST(ContextMenu, GreysByListContentAndEnablesOnlyBuiltCommands) {
   EXPECT_EQ(Find(entries, 62)->bitmap_kind, 1);
   EXPECT_EQ(Find(entries, 66)->bitmap_kind, 5);
   EXPECT_EQ(Find(entries, 60)->bitmap_kind, 0);
+
+  // With every list filled, no item of the menu or its submenus is left disabled.
+  AddRow(data.structs(), "s");
+  AddRow(data.defines(), "D");
+  AddRow(data.tables(), "t");
+  const std::vector<ContextEntry> full = ContextMenuEntries(data, 0);
+  std::vector<const ContextEntry*> todo;
+  for (const ContextEntry& e : full) todo.push_back(&e);
+  while (!todo.empty()) {
+    const ContextEntry* e = todo.back();
+    todo.pop_back();
+    for (const ContextEntry& child : e->children) todo.push_back(&child);
+    if (e->type == ContextEntry::Type::Item) {
+      EXPECT_TRUE(e->enabled) << e->id << " " << e->text;
+    }
+  }
 }
 
 TEST(CommandTable, IdentifiersNamesAndAcceleratorsAreUniqueAndEveryRowIsReachable) {

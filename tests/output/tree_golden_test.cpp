@@ -1,8 +1,9 @@
-// Runs the three tree outputs and the comment file over the cases of tests/golden/output/<case>/:
-// tree/ holds the sources, lists.txt the registered rows (UTF-8, one row a line: kind, then the
-// columns, TAB-separated; "<ROOT>" stands for the tree, "%1" for the compressed root),
-// settings.ini the settings. The written files are compared with func.tree, struct.tree,
-// table.tree and comments.txt, the messages with messages.txt. UPDATE_GOLDEN=1 rewrites them.
+// Runs the three tree outputs, the comment file and the table-contents CSV over the cases of
+// tests/golden/output/<case>/: tree/ holds the sources, lists.txt the registered rows (UTF-8, one
+// row a line: kind, then the columns, TAB-separated; "<ROOT>" stands for the tree, "%1" for the
+// compressed root), settings.ini the settings. The written files are compared with func.tree,
+// struct.tree, table.tree, comments.txt and table_contents.csv, the messages with messages.txt.
+// UPDATE_GOLDEN=1 rewrites them.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <sstream>
 
 #include "data/registration_lists.h"
+#include "output/reports.h"
 #include "output/tree_output.h"
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
@@ -82,9 +84,14 @@ TEST_P(TreeGolden, FilesMatch) {
   EXPECT_EQ(data.structs().empty() ? -1 : 1, TreeOutputCommand(ctx, kTreeOfStructs));
   if (!data.tables().empty()) ui.ChooseSaveAnswer(out + "table.tree");
   EXPECT_EQ(data.tables().empty() ? -1 : 1, TreeOutputCommand(ctx, kTreeOfTables));
+  // The table-contents CSV reads the same files with the same pass (only its column line when
+  // there are no tables).
+  ui.ChooseSaveAnswer(out + "table_contents.csv").Answer(kAskOpenTableCsv, false);
+  EXPECT_TRUE(WriteTableContentsCsv(ctx));
   EXPECT_TRUE(ui.AllAnswersUsed());
 
-  for (const char* name : {"func.tree", "comments.txt", "struct.tree", "table.tree"}) {
+  for (const char* name :
+       {"func.tree", "comments.txt", "struct.tree", "table.tree", "table_contents.csv"}) {
     const std::string written = fs::exists(out + name) ? TempDir::Read(out + name) : "";
     CompareOrUpdate(case_dir / name, ReplaceAllText(written, root, "<ROOT>"), Cp932ToUtf8);
   }

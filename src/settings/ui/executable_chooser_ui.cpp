@@ -7,6 +7,7 @@
 #include <QSortFilterProxyModel>
 
 #include "settings/property_pages.h"
+#include "ui/file_dialog_style.h"
 #include "ui/fs_names.h"
 
 namespace kelvora {
@@ -48,16 +49,18 @@ std::optional<std::string> ExecutableChooserUi::ChooseOpenFile(std::string_view 
   QFileDialog dialog(parent_, FromUtf8(title),
                      QFile::decodeName(QByteArray(initial_dir.data(), initial_dir.size())),
                      FromUtf8(filter));
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  ApplyFileDialogStyle(dialog, file_dialog_style_);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
-  auto* executables = new ExecutableFilter(&dialog);
-  dialog.setProxyModel(executables);
-  const QString first_filter = dialog.nameFilters().value(0);
-  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                   [executables, first_filter](const QString& chosen) {
-                     executables->SetExecutablesOnly(chosen == first_filter);
-                   });
+  if (dialog.testOption(QFileDialog::DontUseNativeDialog)) {
+    auto* executables = new ExecutableFilter(&dialog);
+    dialog.setProxyModel(executables);
+    const QString first_filter = dialog.nameFilters().value(0);
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [executables, first_filter](const QString& chosen) {
+                       executables->SetExecutablesOnly(chosen == first_filter);
+                     });
+  }
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;

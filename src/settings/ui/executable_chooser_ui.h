@@ -1,5 +1,6 @@
 // A dialog port that passes everything on to another one, except the editor's file chooser,
-// which it shows itself so that its first filter lists executable files only.
+// which it shows itself: in Qt's own dialog its first filter lists executable files only (the
+// desktop's dialog, fileDLG 1, takes no such filter and lists every file).
 #pragma once
 
 #include "platform/ui.h"
@@ -10,7 +11,8 @@ namespace kelvora {
 
 class ExecutableChooserUi final : public Ui {
  public:
-  ExecutableChooserUi(Ui& inner, QWidget* parent) : inner_(inner), parent_(parent) {}
+  ExecutableChooserUi(Ui& inner, QWidget* parent, int file_dialog_style = 2)
+      : inner_(inner), parent_(parent), file_dialog_style_(file_dialog_style) {}
 
   void Message(std::string_view text, std::string_view caption, MsgIcon icon) override {
     inner_.Message(text, caption, icon);
@@ -44,6 +46,7 @@ class ExecutableChooserUi final : public Ui {
  private:
   Ui& inner_;
   QWidget* parent_;
+  int file_dialog_style_;
 };
 
 }  // namespace kelvora

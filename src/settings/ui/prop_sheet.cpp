@@ -90,7 +90,7 @@ std::optional<std::uint32_t> ChooseColorWithCustomColors(SettingsStore& store,
 
 PropertySheetResult RunPropertySheet(SettingsStore& store, Settings& settings, Ui& ui,
                                      bool qt_choosers, QWidget* parent) {
-  ExecutableChooserUi chooser_ui(ui, parent);
+  ExecutableChooserUi chooser_ui(ui, parent, settings.file_dlg);
   Ui& sheet_ui = qt_choosers ? static_cast<Ui&>(chooser_ui) : ui;
   CPropSheet sheet(store, settings, sheet_ui, parent);
   PropertySheetResult result;

@@ -22,3 +22,11 @@ int not_a_table = 5;
 
 static const char charTable[3][4]
     = { 'a', 'b' };   // •¶Žšƒ{•{
+
+/* one line */
+static const int one[2][3] = { { 1, 2, 3 }, { 4, 5, 6 } };
+// rows "closed" on the last one
+int closed[2][2] = {
+    { 1, 2 },
+    // second, row
+    { 3, 4 }};
