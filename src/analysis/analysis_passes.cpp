@@ -13,6 +13,7 @@
 #include "platform/line_reader.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
+#include "text/encoding_detect.h"
 #include "text/source_clean.h"
 
 namespace kelvora {
@@ -111,7 +112,7 @@ class FunctionPass : public AnalysisPass {
     for (std::size_t row = pc.run.first_new_row; row < files.RowCount(); ++row) {
       std::string path = FilePathOfRow(files, row);
       if (!path.empty()) {
-        FileLineReader reader;
+        SourceFileReader reader(pc.run.settings.char_change);
         if (!reader.Open(path)) {
           if (ui.AskYesNo(kAskCancelOnUnreadableFile, OpenFailedQuestion(path)))
             return PassResult::Cancel;
@@ -191,7 +192,7 @@ class DefinePass : public AnalysisPass {
     if (!ReadHeaderList(pc.header_list_file, headers)) ReportHeaderListUnreadable(pc);
     ProgressTicker tick(ui);
     for (const std::string& path : headers) {
-      FileLineReader reader;
+      SourceFileReader reader(pc.run.settings.char_change);
       if (reader.Open(path) &&
           ExtractDefinitions(reader, path, pc.ctx.data.defines(), DefinitionMode::Define,
                              pc.patterns.defines, pc.env) < 0)

@@ -5,11 +5,12 @@
 #include "analysis/analysis_passes.h"
 #include "platform/line_reader.h"
 #include "settings/settings.h"
+#include "text/encoding_detect.h"
 
 namespace kelvora {
 
 std::string CollectFileText(CollectKind kind, const std::string& path, const CollectTools& tools) {
-  FileLineReader reader;
+  SourceFileReader reader(tools.char_change);
   if (path.empty() || !reader.Open(path)) return {};
   std::ostringstream out;
   switch (kind) {

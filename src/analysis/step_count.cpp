@@ -10,6 +10,8 @@
 #include "platform/cp932.h"
 #include "platform/line_reader.h"
 #include "platform/ui.h"
+#include "settings/settings.h"
+#include "text/encoding_detect.h"
 
 namespace kelvora {
 
@@ -146,7 +148,7 @@ int StepCountPass(ExtractorEnv& env) {
     }
     if (kinds[orig] == Kind::Located && !counted[orig]) {
       const std::vector<std::size_t>& same_file = rows_of_file[paths[orig]];
-      FileLineReader reader;
+      SourceFileReader reader(env.settings.char_change);
       if (reader.Open(paths[orig])) {
         StepCountLines file_lines(reader);
         for (std::size_t k : same_file) {

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "analysis/analysis_run.h"
+#include "cli/cli_encodings.h"
 #include "cli/cli_extensions.h"
 #include "cli/cli_grep.h"
 #include "cli/cli_ui.h"
@@ -15,6 +16,7 @@
 #include "platform/user_folder.h"
 #include "raruviz/word_lookup.h"
 #include "settings/settings.h"
+#include "settings/settings_schema.h"
 #include "text/regex_service.h"
 
 namespace kelvora {
@@ -98,7 +100,7 @@ void PrintLookup(const RegisteredData& data, const CliLookup& lookup, std::ostre
 
 std::string CliUsage() {
   std::ostringstream u;
-  u << "usage: kelvora-cli analyse [--settings FILE] [--no-subfolders] [--dump]\n"
+  u << "usage: kelvora-cli analyse [--settings FILE] [--no-subfolders] [--dump] [--encodings]\n"
        "                           [--lookup KIND:WORD]... [--write KIND=PATH]...\n"
        "                           [--import-comments FILE]... [--comment KIND:WORD]... [--exact]\n"
        "                           [--case] [--grep assign:NAME|proto|fmacro|if]... ROOT "
@@ -112,6 +114,11 @@ std::string CliUsage() {
        "                     the command line never writes a settings file\n"
        "  --no-subfolders    analyse only the files directly in each ROOT\n"
        "  --dump             print the five registration lists (TAB-separated, UTF-8)\n"
+       "  --encodings        print, after --dump, the encoding each registered file was read\n"
+       "                     as (ASCII, CP932, EUC-JP, UTF-8, UTF-8 BOM, unknown), the number\n"
+       "                     of its characters CP932 cannot hold (written as 〓) and its path,\n"
+       "                     TAB-separated; CharChange=2 in [Analysis] detects each file's\n"
+       "                     encoding, 0 reads all as CP932, 1 all as EUC-JP\n"
        "  --lookup KIND:WORD print the rows whose name contains WORD (KIND: func, struct,\n"
        "                     define, file, table) as name<TAB>position\n"
        "  --import-comments FILE\n"
@@ -184,6 +191,8 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliOptions& options
       options.subfolders = false;
     } else if (!only_roots && a == "--dump") {
       options.dump = true;
+    } else if (!only_roots && a == "--encodings") {
+      options.encodings = true;
     } else if (!only_roots && (a == "--lookup" || a.rfind("--lookup=", 0) == 0)) {
       std::string arg;
       if (a == "--lookup") {
@@ -350,6 +359,7 @@ int RunCommand(const CliOptions& options, std::ostream& out, std::FILE* err) {
   }
 
   if (options.dump) DumpLists(data, out);
+  if (options.encodings) PrintEncodings(data, ReadInt(store, keys::kCharChange), out);
   for (const CliLookup& lookup : options.lookups) PrintLookup(data, lookup, out, ui);
   CliGrepContext grep_ctx{data, store, regex, ui, options, SettingsFolder()};
   PrintCliCommentSearches(grep_ctx, out);

@@ -30,6 +30,7 @@ struct CliOptions {
   std::string settings_file;  // --settings
   bool subfolders = true;     // --no-subfolders clears it
   bool dump = false;          // --dump
+  bool encodings = false;     // --encodings
   std::vector<CliLookup> lookups;
   std::vector<CliWrite> writes;              // --write KIND=PATH, in the order given
   int html_font = 4;                         // --html-font N: 1-based choice of the HTML dialog

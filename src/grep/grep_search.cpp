@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
+#include "text/encoding_detect.h"
 #include "text/regex_service.h"
 #include "text/source_clean.h"
 
@@ -193,6 +194,8 @@ GrepOutcome RunGrep(GrepContext& ctx, GrepKind kind, std::string_view name) {
     std::string_view path = PathOfFileRow(files.Cell(row, col::kPosition));
     std::optional<std::string> text;
     if (!path.empty() && (text = ReadWholeFile(std::string(path)))) {
+      if (ctx.settings.char_change == kCharChangeDetect)
+        *text = DecodeSourceText(std::move(*text), kCharChangeDetect).text;
       hit_text.clear();
       const long n =
           GrepText(*text, path, hit_text, pattern, macros, ctx.settings.char_change, cleaning);

@@ -1,6 +1,7 @@
 #include "output/function_info.h"
 
 #include "data/registration_lists.h"
+#include "text/file_names.h"
 
 namespace kelvora {
 
@@ -70,7 +71,7 @@ std::string_view FunctionInfoTable::Name(std::size_t row) const {
 std::string FunctionInfoTable::Position(std::size_t row) const {
   const std::string stored = Functions(data_).CellText(row, col::kPosition);
   std::string full = data_.ExpandPosition(stored);
-  return full.empty() ? stored : full;
+  return NameToCp932(full.empty() ? stored : full);
 }
 
 bool FunctionInfoTable::IsMacro(std::size_t row) const {

@@ -11,6 +11,7 @@
 #include "output/tree_output.h"
 #include "platform/line_reader.h"
 #include "settings/settings.h"
+#include "text/encoding_detect.h"
 
 namespace kelvora {
 
@@ -84,7 +85,7 @@ FunctionTreeCounts WriteFunctionTreeTo(ByteSink& out, OutputContext& ctx) {
     if (path.empty() || (have_previous && path == previous)) continue;
     previous.assign(path);
     have_previous = true;
-    FileLineReader reader;
+    SourceFileReader reader(ctx.settings.char_change);
     if (!reader.Open(previous)) {
       ++counts.unreadable;
       ctx.ui.AdvanceProgress(1);

@@ -11,6 +11,8 @@
 #include "platform/line_reader.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
+#include "text/encoding_detect.h"
+#include "text/file_names.h"
 #include "text/source_clean.h"
 
 namespace kelvora {
@@ -405,7 +407,7 @@ bool HtmlFilePages::WritePage(const RegisteredData& data, std::size_t row,
   const std::size_t tail = path.size() > 10 ? path.size() - 10 : 0;
   const std::size_t paren = path.rfind('(');
   if (paren != std::string::npos && paren >= tail) path.erase(paren);
-  FileLineReader source;
+  SourceFileReader source(m.settings.char_change);
   if (!source.Open(path)) return true;  // skipped: no page, no progress step
 
   const std::string page = folder + "/" + PageFileOf(files.Cell(row, col::kPosition)) + ".html";
@@ -421,7 +423,8 @@ bool HtmlFilePages::WritePage(const RegisteredData& data, std::size_t row,
   if (!exists) {
     WritePageHead(w);
     WritePreLine(w, options);
-    w.Text("<FONT color=\"yellow\"><caption>『 ").Escaped(files.CellText(row, col::kName));
+    w.Text("<FONT color=\"yellow\"><caption>『 ")
+        .Escaped(NameToCp932(files.CellText(row, col::kName)));
     w.Text("　情報 』</caption></FONT><br><br>\n");
   }
   w.Text("<br>\n");

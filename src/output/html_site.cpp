@@ -9,6 +9,7 @@
 #include "platform/ui.h"
 #include "platform/version.h"
 #include "settings/settings.h"
+#include "text/file_names.h"
 
 namespace kelvora {
 
@@ -291,13 +292,14 @@ void WriteAllData(SjisWriter& w, const RegisteredData& data, const HtmlOptions& 
       std::snprintf(buf, sizeof buf, "\t<tr><td>%zu</td><td>", row + 1);
       w.Text(buf);
       if (kind == ListKind::File) {
-        w.Escaped(name);
+        w.Escaped(NameToCp932(name));
         if (list.CellText(row, col::kMarker) == ".h")
           w.Text("</td><td><FONT color=\"slateblue\">ヘッダファイル</FONT></td><td>");
         else
           w.Text("</td><td>ソースファイル</td><td>");
-        w.Escaped(position).Text(list.CellText(row, col::kMarker) == ".h" ? "</td></tr>\n"
-                                                                          : "</td></tr></FONT>\n");
+        w.Escaped(NameToCp932(position))
+            .Text(list.CellText(row, col::kMarker) == ".h" ? "</td></tr>\n"
+                                                           : "</td></tr></FONT>\n");
         continue;
       }
       const std::string_view anchor =
@@ -312,7 +314,7 @@ void WriteAllData(SjisWriter& w, const RegisteredData& data, const HtmlOptions& 
         w.Text(marker).Escaped(comment).Text("</td><td>");
       else
         w.Text("<FONT color=\"slateblue\">").Text(marker).Text("（なし）</FONT></td><td>");
-      w.Escaped(position).Text("</td></tr>\n");
+      w.Escaped(NameToCp932(position)).Text("</td></tr>\n");
     }
     w.Text("</table><br>\n");
   }
@@ -371,7 +373,7 @@ void WriteIndexPage(SjisWriter& w, const RegisteredData& data, ListKind kind,
       w.Text("\t<li><a href=\"").Raw(HrefEncode(PageFileOf(position))).Text(".html#").Raw(anchor);
       w.Text("\">");
     }
-    w.Escaped(name).Text("</a></li>");
+    w.Escaped(kind == ListKind::File ? NameToCp932(name) : name).Text("</a></li>");
     const std::string comment = list.CellText(row, col::kComment);
     if (!comment.empty()) w.Text("　　　　").Escaped(comment);
     w.Text("\n");

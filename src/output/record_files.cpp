@@ -3,6 +3,8 @@
 #include "output/tree_output.h"
 #include "platform/line_reader.h"
 #include "settings/settings.h"
+#include "text/encoding_detect.h"
+#include "text/file_names.h"
 
 namespace kelvora {
 
@@ -30,11 +32,11 @@ long ReadRecordFiles(OutputContext& ctx, ListKind kind, bool skip_directives,
   const MacroList macros(ctx.settings.preprocessor);
   long opened = 0;
   for (const std::string& path : paths) {
-    FileLineReader file;
+    SourceFileReader file(ctx.settings.char_change);
     if (file.Open(path)) {
       CleanLineReader reader(file, cleaning,
                              {&macros, skip_directives, ctx.settings.char_change == 1});
-      if (cleaning.ok()) read(reader, path);
+      if (cleaning.ok()) read(reader, NameToCp932(path));
       ++opened;
     }
     ctx.ui.AdvanceProgress(1);

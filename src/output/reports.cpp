@@ -10,6 +10,7 @@
 #include "platform/output_date.h"
 #include "platform/version.h"
 #include "raruviz/editor_launch.h"
+#include "text/file_names.h"
 
 namespace kelvora {
 
@@ -85,8 +86,9 @@ void WriteInfoListText(std::ostream& out, const RegisteredData& data, bool with_
     w.Text("≪ ").Text(kInfoLabels[slot]).Text(" 総数：").Text(std::to_string(list.RowCount()));
     w.Text("≫\n\n");
     for (std::size_t row = 0; row < list.RowCount(); ++row) {
-      if (with_positions) w.Raw(data.FullPosition(kind, row)).Text("\t");
-      w.Raw(list.CellText(row, col::kName));
+      if (with_positions) w.Raw(NameToCp932(data.FullPosition(kind, row))).Text("\t");
+      const std::string name = list.CellText(row, col::kName);
+      w.Raw(kind == ListKind::File ? NameToCp932(name) : name);
       const std::string comment =
           kind == ListKind::File ? std::string() : list.CellText(row, col::kComment);
       if (!comment.empty()) w.Text("\t\t").Raw(comment);
@@ -116,7 +118,7 @@ void WriteStepCountCsvText(std::ostream& out, const RegisteredData& data, const 
     w.Raw(list.CellText(row, col::kRealSteps)).Text(",");
     w.Raw(list.CellText(row, col::kName)).Text(",");
     w.Raw(CommentField(list.CellText(row, col::kComment))).Text(",");
-    const std::string position = data.FullPosition(ListKind::Function, row);
+    const std::string position = NameToCp932(data.FullPosition(ListKind::Function, row));
     const std::size_t close = position.rfind(')');
     const std::size_t open = close == std::string::npos ? close : position.rfind('(', close);
     if (open == std::string::npos) {

@@ -124,6 +124,11 @@ std::string Cp932ToUtf8(std::string_view cp932) {
 }
 
 std::string Utf8ToCp932(std::string_view utf8) {
+  long replaced = 0;
+  return Utf8ToCp932(utf8, "?", &replaced);
+}
+
+std::string Utf8ToCp932(std::string_view utf8, std::string_view replacement, long* replaced) {
   if (IsAscii(utf8)) return std::string(utf8);
   std::string out;
   out.reserve(utf8.size());
@@ -133,7 +138,8 @@ std::string Utf8ToCp932(std::string_view utf8) {
   auto skip_one = [&] {
     std::size_t pos = static_cast<std::size_t>(in - utf8.data());
     std::size_t len = Utf8SequenceLength(utf8, pos, true);
-    out.push_back('?');
+    out.append(replacement);
+    ++*replaced;
     in += len;
     left -= len;
   };

@@ -14,6 +14,10 @@ std::string Cp932ToUtf8(std::string_view cp932);
 // Converts UTF-8 text to CP932. Characters without a CP932 form become "?".
 std::string Utf8ToCp932(std::string_view utf8);
 
+// The same with another replacement (CP932 bytes) for each character without a CP932 form or
+// broken sequence; *replaced grows by their number.
+std::string Utf8ToCp932(std::string_view utf8, std::string_view replacement, long* replaced);
+
 // True when the bytes are well-formed UTF-8 (plain ASCII is).
 bool IsValidUtf8(std::string_view bytes);
 

@@ -9,6 +9,7 @@
 #include "platform/process.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
+#include "text/file_names.h"
 
 namespace kelvora {
 
@@ -143,7 +144,11 @@ OpenResult EditorLauncher::Open(std::string_view position, Ui& ui) const {
   }
   std::optional<Position> at = Position::Parse(position);
   if (!at) return OpenResult::NoPosition;
-  const std::string& path = at->path;
+  // A position read back from a CP932 file holds a UTF-8 name in CP932 or escaped form.
+  const std::string path =
+      at->path.find('\0') != std::string::npos || exists_(at->path)
+          ? at->path
+          : RealPathOf(at->path, [this](const std::string& p) { return exists_(p); });
   const std::string& line = at->line;
   if (path.find('\0') != std::string::npos || !exists_(path)) {
     ui.Message("ファイルがありません。　\n\n" + ToDisplay(path) + "　");

@@ -5,6 +5,7 @@
 #include "platform/bytes.h"
 #include "platform/cp932.h"
 #include "platform/ui.h"
+#include "text/file_names.h"
 
 namespace kelvora {
 
@@ -116,10 +117,12 @@ std::vector<std::size_t> FindMatchingRows(const RegistrationList& list, std::str
   std::vector<std::size_t> rows;
   std::string scratch;
   const std::size_t count = list.RowCount();
+  const bool file_names = list.kind() == ListKind::File;
   for (std::size_t r = 0; r < count; ++r) {
-    if (ContainsFolded(CellForReading(list, r, col::kName, scratch), lowered_word)) {
-      rows.push_back(r);
-    }
+    std::string_view name = CellForReading(list, r, col::kName, scratch);
+    // The word is CP932; a file name the file system holds as UTF-8 is compared in that form.
+    if (file_names) name = scratch = NameToCp932(name);
+    if (ContainsFolded(name, lowered_word)) rows.push_back(r);
   }
   return rows;
 }
@@ -131,6 +134,7 @@ LoweredNames::LoweredNames(const RegistrationList& list) {
   std::string scratch;
   for (std::size_t r = 0; r < count; ++r) {
     std::string_view name = CellForReading(list, r, col::kName, scratch);
+    if (list.kind() == ListKind::File) name = scratch = NameToCp932(name);
     const std::size_t at = bytes_.size();
     bytes_ += name;
     // Each name on its own: a lone lead byte at its end must not pair with the next name.

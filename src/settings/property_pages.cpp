@@ -68,7 +68,8 @@ PreprocessorPage ReadPreprocessorPage(const SettingsStore& store) {
 
 void WritePreprocessorPage(const PreprocessorPage& page, SettingsStore& store) {
   WriteText(store, keys::kPreprocessor, page.preprocessor);
-  WriteValue(store, keys::kCharChange, page.char_change == 1 ? 1 : 0);
+  WriteValue(store, keys::kCharChange,
+             page.char_change >= 0 && page.char_change <= 2 ? page.char_change : 0);
 }
 
 ExcludedPage ReadExcludedPage(const SettingsStore& store) {

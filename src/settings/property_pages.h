@@ -68,7 +68,7 @@ std::string HeaderWordsHelpText();
 
 struct PreprocessorPage {
   std::string preprocessor;  // CP932
-  int char_change = 0;       // 0 or 1
+  int char_change = 0;       // 0, 1 or 2 (detect per file)
 };
 
 PreprocessorPage ReadPreprocessorPage(const SettingsStore& store);

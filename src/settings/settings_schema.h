@@ -86,7 +86,8 @@ inline constexpr TextKey kFuncHeaderStr{"Analysis", "FuncHeaderStr", "関数名|
                                         TextRule::kHeaderWords, true};
 inline constexpr IntKey kFuncHeaderLine{"Analysis", "FuncHeaderLine", 10, IntRule::kByte};
 inline constexpr TextKey kPreprocessor{"Analysis", "Preprocessor", ""};
-inline constexpr IntKey kCharChange{"Analysis", "CharChange", 0, IntRule::kOnOff};
+// 0 no conversion, 1 EUC-JP to Shift-JIS, 2 each file's encoding detected and converted.
+inline constexpr IntKey kCharChange{"Analysis", "CharChange", 0, IntRule::kInRange, 0, 2};
 // "UnMatch_Func": Func1..Func60 and Flag_Func1..Flag_Func60
 inline constexpr TextKey kExcludedName{"UnMatch_Func", "Func", ""};
 inline constexpr IntKey kExcludedFlag{"UnMatch_Func", "Flag_Func", 0, IntRule::kOnOff};

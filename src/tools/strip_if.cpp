@@ -11,6 +11,7 @@
 #include "platform/line_reader.h"
 #include "raruviz/editor_launch.h"
 #include "settings/settings.h"
+#include "text/encoding_detect.h"
 #include "text/regex_service.h"
 #include "text/source_clean.h"
 
@@ -123,11 +124,17 @@ long WriteKeptLines(LineSource& in, const std::vector<std::uint8_t>& keep, std::
 }
 
 long StripFalseRegionsFile(const std::string& in_path, std::ostream& out, const MacroList& macros,
-                           const CleaningPatterns& pats) {
+                           const CleaningPatterns& pats, int char_change) {
+  std::vector<std::uint8_t> keep;
+  {
+    SourceFileReader decoded(char_change);
+    if (!decoded.Open(in_path)) return -1;
+    keep = DecideKeptLines(decoded, macros, pats);
+    if (decoded.failed()) return -1;
+  }
+  // Decoding keeps every line where it is, so the kept lines are copied in the file's own bytes.
   FileLineReader reader;
   if (!reader.Open(in_path)) return -1;
-  std::vector<std::uint8_t> keep = DecideKeptLines(reader, macros, pats);
-  if (reader.failed() || !reader.Rewind()) return -1;
   return WriteKeptLines(reader, keep, out);
 }
 
@@ -176,7 +183,8 @@ StripResult StripIfCommand(const Settings& settings, const RegexService& regex,
     out.open(*temp, std::ios::binary | std::ios::trunc);
     CleaningPatterns pats(regex);
     MacroList macros(settings.preprocessor);
-    const long written = out ? StripFalseRegionsFile(*in_path, out, macros, pats) : -1;
+    const long written =
+        out ? StripFalseRegionsFile(*in_path, out, macros, pats, settings.char_change) : -1;
     out.close();
     if (written < 0 || !out) {
       ui.Message("テンポラリファイルの作成エラー", Ui::kCaption, MsgIcon::Error);

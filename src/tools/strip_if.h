@@ -31,9 +31,10 @@ std::vector<std::uint8_t> DecideKeptLines(LineSource& in, const MacroList& macro
 // Writes the kept lines of the file, each as read followed by CR LF; the number written.
 long WriteKeptLines(LineSource& in, const std::vector<std::uint8_t>& keep, std::ostream& out);
 
-// Both passes over a file: the number of lines written, -1 when the input cannot be read.
+// Both passes over a file: the number of lines written, -1 when the input cannot be read. The
+// lines are judged as "CharChange" reads them (char_change) and written as the file holds them.
 long StripFalseRegionsFile(const std::string& in_path, std::ostream& out, const MacroList& macros,
-                           const CleaningPatterns& pats);
+                           const CleaningPatterns& pats, int char_change = 0);
 
 enum class StripResult { Cancelled, NoFile, Unreadable, TempFailed, WriteFailed, Done };
 

@@ -13,6 +13,8 @@
 #include "data/position.h"
 #include "platform/cp932.h"
 #include "platform/line_reader.h"
+#include "text/encoding_detect.h"
+#include "text/file_names.h"
 #include "text/source_clean.h"
 #include "tools/strip_if.h"
 #include "tree/tree_ops.h"
@@ -45,8 +47,14 @@ class BoundedFileLines : public LineSource {
     if (!Fill()) return !failed_;
     const std::size_t probe = std::min(end_, kBinaryProbe);
     binary_ = std::find(buf_.get(), buf_.get() + probe, '\0') != buf_.get() + probe;
+    // The encoding is decided from the whole lines of the first buffer.
+    std::string_view head(buf_.get(), end_);
+    if (!eof_ && head.rfind('\n') != std::string_view::npos)
+      head = head.substr(0, head.rfind('\n'));
+    encoding_ = DetectEncoding(head);
     return true;
   }
+  SourceEncoding encoding() const { return encoding_; }
 
   bool ReadLine(std::string& line) override {
     line.clear();
@@ -102,6 +110,7 @@ class BoundedFileLines : public LineSource {
   std::size_t begin_ = 0, end_ = 0;
   long long scanned_ = 0;
   bool eof_ = false, failed_ = false, binary_ = false, over_budget_ = false, last_cut_ = false;
+  SourceEncoding encoding_ = SourceEncoding::Cp932;
 };
 
 std::size_t CharLength(std::string_view text, std::size_t at) {
@@ -236,7 +245,11 @@ class ShownRange : public LineSource {
       return true;
     }
     bool cut = in_.last_cut();
-    line = ExpandLine(s_.euc ? ConvertEucToSjis(raw_) : raw_, s_.tab, cut);
+    long replaced = 0;
+    line = ExpandLine(s_.detect ? LineToCp932(raw_, in_.encoding(), &replaced)
+                      : s_.euc  ? ConvertEucToSjis(raw_)
+                                : raw_,
+                      s_.tab, cut);
     std::vector<MatchSpan> comments;
     if (pats_.ok() && !patterns_.empty()) comments = CommentSpans(line, comment_state_, pats_);
     if (shown) {
@@ -321,7 +334,8 @@ SourceView BuildSourceView(std::string_view data, std::string_view data1,
   const long from = std::max(1L, f.first - std::max(0, s.src_line));
   const long last = f.first + (total > 0 ? total + 3 : 3000) - 1;
   BoundedFileLines file;
-  if (!file.Open(f.path)) {
+  // A tree file holds a UTF-8 name in CP932 or escaped form.
+  if (!file.Open(RealPathOf(f.path))) {
     view.notes = OpenErrorNotes();
     return view;
   }

@@ -34,6 +34,7 @@ struct SourceViewSettings {
   int scroll_width = 15;  // 6, 15 or 25
   int columns = 1;        // 1 to 10
   bool euc = false;       // convert the shown source from EUC-JP
+  bool detect = false;    // "CharChange" 2: each file's encoding detected, shown as CP932
   bool hide_inactive = false;
   bool show_steps = true, show_position = true, show_prepro = true, show_line_numbers = true,
        show_ruler = true;

@@ -4,6 +4,7 @@
 #include "platform/cp932.h"
 #include "settings/settings.h"
 #include "settings/settings_schema.h"
+#include "text/encoding_detect.h"
 #include "tree/source_view.h"
 
 namespace kelvora {
@@ -48,6 +49,7 @@ SourceViewSettings LoadSourceViewSettings(SettingsStore& store) {
   s.scroll_width = ReadInt(store, keys::kInfoWinScrl);
   s.columns = ReadInt(store, keys::kInfoWinRow);
   s.euc = ReadInt(store, keys::kInfoWinChar) == 1;
+  s.detect = ReadInt(store, keys::kCharChange) == kCharChangeDetect;
   s.hide_inactive = ReadInt(store, keys::kInfoWinDrctive) == 1;
   for (SourceItem item : kSourceItems) {
     const ItemKey k = KeyOf(item);

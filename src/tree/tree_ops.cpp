@@ -8,6 +8,7 @@
 #include "raruviz/editor_launch.h"
 #include "raruviz/word_lookup.h"
 #include "settings/settings.h"
+#include "text/file_names.h"
 #include "tree/tree_text.h"
 
 namespace kelvora {
@@ -288,6 +289,7 @@ bool OpenSelectedInEditor(const CallTree& tree, const EditorLauncher& editor, Ui
   std::string path;
   long line = 0;
   SplitPosition(position, path, line);
+  path = RealPathOf(path);  // tree files hold UTF-8 names in CP932 or escaped form
   std::error_code ec;
   if (!std::filesystem::exists(std::filesystem::path(path), ec)) {
     Warn(ui, "ファイルが存在しません！\n" + ToDisplay(path) + "　");

@@ -7,6 +7,7 @@
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
 #include "support/temp_dir.h"
+#include "text/file_names.h"
 
 namespace kelvora {
 namespace {
@@ -196,6 +197,21 @@ TEST(OpenAtPositionTest, RealFilesWithAwkwardNames) {
   }
   // A folder counts as existing.
   EXPECT_EQ(editor.Open(dir.str() + "(1)", ui), OpenResult::Started);
+  EXPECT_TRUE(ui.shown().empty());
+}
+
+// Tree files and reports hold UTF-8 names in CP932, or escaped where CP932 has no form; such a
+// position still starts the editor on the real file.
+TEST(OpenAtPositionTest, PositionsWrittenInCp932OpenTheUtf8File) {
+  FakeSpawn spawn;
+  ScriptedUi ui;
+  testing::TempDir dir;
+  EditorLauncher editor("/usr/bin/vim", "+", spawn.spawner());
+  for (const char* name : {"資料 (旧)/日本語ファイル.c", "♥ 100%/愛.c"}) {
+    const std::string file = dir.Write(name, "int x;\n");
+    EXPECT_EQ(editor.Open(NameToCp932(file) + "(3)", ui), OpenResult::Started) << name;
+    EXPECT_EQ(spawn.started.back(), (Argv{"/usr/bin/vim", "+3", file}));
+  }
   EXPECT_TRUE(ui.shown().empty());
 }
 

@@ -169,5 +169,23 @@ TEST_F(LookupTest, FullWidthAndCachedNamesAgree) {
   EXPECT_EQ(out.menu.items.size(), 2u);
 }
 
+// File names are held as the file system gives them (UTF-8 on Linux, CP932 when copied from
+// Windows); a CP932 word finds both, in either search path, and full-width letters fold.
+TEST_F(LookupTest, FileNamesInUtf8OrCp932AreFoundByTheCp932Word) {
+  AddRows(data, ListKind::File,
+          {{"日本語ファイル.c", "/資料 (旧)/日本語ファイル.c(1)", "", ""},
+           {Utf8ToCp932("旧ファイル.c"), "/x(1)", "", ""},
+           {"ＡＢＣ.c", "/y(1)", "", ""},
+           {"other.c", "/z(1)", "", ""}});
+  const std::vector<std::size_t> both{0, 1};
+  EXPECT_EQ(FindMatchingRows(data.files(), Utf8ToCp932("ファイル")), both);
+  LoweredNames lowered(data.files());
+  EXPECT_EQ(lowered.Find(Utf8ToCp932("ファイル")), both);
+  EXPECT_EQ(lowered.Find(Utf8ToCp932("ａｂｃ")), (std::vector<std::size_t>{2}));
+  const LookupOutcome out = Lookup(ListKind::File, Utf8ToCp932("語フ"));
+  EXPECT_EQ(out.result, LookupResult::Jumped);
+  EXPECT_EQ(started.back().back(), "/資料 (旧)/日本語ファイル.c");
+}
+
 }  // namespace
 }  // namespace kelvora

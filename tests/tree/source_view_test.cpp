@@ -11,6 +11,7 @@
 #include "settings/settings.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
+#include "text/file_names.h"
 #include "text/regex_service.h"
 #include "text/source_clean.h"
 
@@ -172,6 +173,29 @@ TEST(SourceViewTest, HugeLineAndBinaryFileStayBounded) {
     EXPECT_TRUE(view.lines.empty());
     ASSERT_EQ(4u, view.notes.size()) << path;
     EXPECT_EQ("　※ファイルオープンエラー", view.notes[0]);
+  }
+}
+
+// With CharChange 2 a UTF-8 or EUC-JP source is shown in CP932, and a position written in CP932
+// (a tree file's form of a UTF-8 name) still finds the file.
+TEST(SourceViewTest, DetectedEncodingsAndCp932PositionsOfUtf8Names) {
+  TempDir temp;
+  const std::string utf8 =
+      temp.Write("資料 (旧)/日本語.c", "\xEF\xBB\xBF// 表示\nint a; /* ♥ */\n");
+  const std::string euc = temp.Write("euc.c", "// \xC9\xBD\xBC\xA8\xA4\xB9\xA4\xEB\nint b;\n");
+  RegexService regex;
+  CleaningPatterns pats(regex);
+  SourceViewSettings s;
+  s.detect = true;
+  const std::pair<std::string, std::string> cases[] = {
+      {NameToCp932(utf8), Utf8ToCp932("// 表示") + "|int a; /* " + Utf8ToCp932("〓") + " */|"},
+      {euc, Utf8ToCp932("// 表示する") + "|int b;|"}};
+  for (const auto& [path, shown] : cases) {
+    const SourceView view = BuildSourceView("1,1,1,0," + path + "(1)", "", s, pats, {});
+    std::string text;
+    for (const SourceLine& line : view.lines) text += line.text + "|";
+    EXPECT_EQ(text, shown) << path;
+    EXPECT_TRUE(view.notes.empty());
   }
 }
 

@@ -143,8 +143,8 @@ CPropPage6::CPropPage6(PreprocessorPage& page, QWidget* parent)
 
   QVBoxLayout* conversion = Group(layout, Heading(QStringLiteral("≪文字コード変換≫")));
   conversion_ = new QComboBox(this);
-  conversion_->addItems(
-      {QStringLiteral("文字コード変換しない"), QStringLiteral("EUC → S-JIS変換")});
+  conversion_->addItems({QStringLiteral("文字コード変換しない"), QStringLiteral("EUC → S-JIS変換"),
+                         QStringLiteral("ファイルごとに自動判定 → S-JIS変換")});
   conversion_->setCurrentIndex(page_.char_change);
   auto* row = new QHBoxLayout;
   row->addWidget(conversion_);
@@ -154,6 +154,8 @@ CPropPage6::CPropPage6(PreprocessorPage& page, QWidget* parent)
       QStringLiteral("解析するソース・ヘッダファイルの文字コードをS-JISに変換して登録します。")));
   conversion->addWidget(Text(
       QStringLiteral("※解析時に文字コード変換します。既に登録済みのデータは変換されません。")));
+  conversion->addWidget(
+      Text(QStringLiteral("※自動判定：S-JIS・EUC-JP・UTF-8(BOM有無)を判定。S-JISにない文字は〓")));
   connect(conversion_, &QComboBox::currentIndexChanged, this,
           [this](int index) { page_.char_change = index; });
   layout->addStretch(1);
