@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (clang, address and undefined-behaviour sanitizers) and runs each one
-# in turn for the given number of seconds (default 60) at the lowest priority.
+# in turn for the given number of seconds (default 60, at most 10 M executions) at the lowest
+# priority.
 #   fuzz/run.sh [seconds] [target...]      targets default to all of fuzz/*.cpp
 # Seeds come from fuzz/corpus/<target>/; what a run adds goes to <build>/corpus/<target>/ and
 # is kept for the next run. A crash, a failed property, a leak or a hang (over 10 s on one
@@ -39,7 +40,7 @@ for t in "${targets[@]}"; do
   log="$build/artifacts/$t.log"
   echo "== $t: ${seconds} s"
   if UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-     nice -n 19 "$bin" "$work" "${seeds[@]}" -max_total_time="$seconds" -timeout=10 \
+     nice -n 19 "$bin" "$work" "${seeds[@]}" -max_total_time="$seconds" -runs=10000000 -timeout=10 \
        -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$build/artifacts/$t-" \
        >"$log" 2>&1; then
     grep -E "^stat::number_of_executed_units|^#[0-9]+.*DONE" "$log" | tail -2
