@@ -1,5 +1,6 @@
-// The workbook sheet-name readers (.xlsx/.xlsm and .ods through libzip and expat, .xls through
-// FreeXL), given a file. Input: a first byte choosing what the rest becomes, then the rest:
+// The workbook sheet-name readers (.xlsx/.xlsm and .ods through libzip and expat, .xls from its
+// compound file's records), given a file. Input: a first byte choosing what the rest becomes, then
+// the rest:
 //   0  the file's bytes as they stand (zip, compound file or anything)
 //   1  sheet names, one a line, written into an .xlsx (a name starting "#" is a chart sheet)
 //   2  sheet names, one a line, written into an .ods

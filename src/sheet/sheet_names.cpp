@@ -2,7 +2,6 @@
 
 #include <expat.h>
 #include <fcntl.h>
-#include <freexl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
@@ -14,6 +13,7 @@
 #include <memory>
 
 #include "platform/cp932.h"
+#include "sheet/biff_sheets.h"
 
 namespace kelvora {
 
@@ -271,61 +271,6 @@ SheetNames ReadZip(const std::string& path) {
   return Fail(WorkbookReadError::NotWorkbook);
 }
 
-// An encrypted .xlsx is a compound file holding the stream "EncryptedPackage"; its name is in
-// the compound file's directory as UTF-16LE.
-bool HoldsEncryptedPackage(const std::string& path) {
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  static const std::string kName = [] {
-    std::string s;
-    for (char c : std::string_view("EncryptedPackage")) {
-      s += c;
-      s += '\0';
-    }
-    return s;
-  }();
-  std::string data, carry;
-  char buffer[64 * 1024];
-  bool found = false;
-  ssize_t got;
-  while (!found && (got = read(fd, buffer, sizeof buffer)) > 0) {
-    data = carry + std::string(buffer, static_cast<std::size_t>(got));
-    found = data.find(kName) != std::string::npos;
-    carry = data.substr(data.size() > kName.size() ? data.size() - kName.size() : 0);
-  }
-  close(fd);
-  return found;
-}
-
-SheetNames ReadBiff(const std::string& path) {
-  const void* handle = nullptr;
-  int ret = freexl_open_info(path.c_str(), &handle);
-  if (ret != FREEXL_OK) {
-    if (handle) freexl_close(handle);
-    if (HoldsEncryptedPackage(path)) return Fail(WorkbookReadError::Encrypted);
-    std::string detail = "FreeXL error " + std::to_string(ret);
-    return Fail(ret == FREEXL_BIFF_WORKBOOK_NOT_FOUND ? WorkbookReadError::NotWorkbook
-                                                      : WorkbookReadError::Broken,
-                detail);
-  }
-  std::unique_ptr<const void, int (*)(const void*)> xls(handle, freexl_close);
-  unsigned int value = 0;
-  if (freexl_get_info(handle, FREEXL_BIFF_PASSWORD, &value) == FREEXL_OK &&
-      value == FREEXL_BIFF_OBFUSCATED)
-    return Fail(WorkbookReadError::Encrypted);
-  unsigned int count = 0;
-  if (freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &count) != FREEXL_OK)
-    return Fail(WorkbookReadError::Broken, "FreeXL: no sheet count");
-  SheetNames result;
-  for (unsigned short i = 0; i < count; ++i) {
-    const char* name = nullptr;
-    if (freexl_get_worksheet_name(handle, i, &name) != FREEXL_OK || !name)
-      return Fail(WorkbookReadError::Broken, "FreeXL: sheet " + std::to_string(i + 1));
-    result.names.emplace_back(IsValidUtf8(name) ? name : Cp932ToUtf8(name));
-  }
-  return result;
-}
-
 }  // namespace
 
 SheetNames ReadSheetNames(const std::string& path) {
@@ -351,7 +296,7 @@ SheetNames ReadSheetNames(const std::string& path) {
   static constexpr unsigned char kZip[4] = {'P', 'K', 3, 4};
   static constexpr unsigned char kCfb[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
   if (got >= 4 && std::memcmp(magic, kZip, 4) == 0) return ReadZip(path);
-  if (got == 8 && std::memcmp(magic, kCfb, 8) == 0) return ReadBiff(path);
+  if (got == 8 && std::memcmp(magic, kCfb, 8) == 0) return ReadBiffSheetNames(path);
   return Fail(WorkbookReadError::NotWorkbook);
 }
 

@@ -1,5 +1,6 @@
 // Reading the worksheet names of an existing workbook: .xlsx/.xlsm and .ods (zip and XML) and
-// legacy .xls (BIFF through FreeXL). The kind is told by the file's content, not its name.
+// legacy .xls (the BIFF records of a compound file). The kind is told by the file's content, not
+// its name.
 #pragma once
 
 #include <string>

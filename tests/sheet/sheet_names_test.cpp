@@ -42,6 +42,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"with_chart.xlsx", WorkbookReadError::None, {"First", "Last"}},
         ReadCase{"book.ods", WorkbookReadError::None, {"表1", "Second & last"}},
         ReadCase{"protected.xls", WorkbookReadError::Encrypted, {}},
+        // Found by fuzzing: a record whose string length runs far past it (a library that
+        // trusted it read 64 KB of the stack).
+        ReadCase{"overlong_string.xls", WorkbookReadError::Broken, {}},
         ReadCase{"encrypted.xlsx", WorkbookReadError::Encrypted, {}},
         ReadCase{"encrypted.ods", WorkbookReadError::Encrypted, {}},
         ReadCase{"not_a_workbook.xlsx", WorkbookReadError::NotWorkbook, {}},
@@ -76,6 +79,25 @@ TEST(ReadSheetNames, OwnWorkbookRoundTripsAndBrokenCopiesGiveAMessage) {
   const std::string fifo = (dir.path() / "pipe.xlsx").string();
   ASSERT_EQ(0, mkfifo(fifo.c_str(), 0600));
   EXPECT_EQ(WorkbookReadError::CannotOpen, ReadSheetNames(fifo).error);
+}
+
+// A legacy workbook whose compound file or records do not add up: cut short anywhere, or a sheet
+// name longer than its record. A message, never a read past what the file holds.
+TEST(ReadSheetNames, BrokenLegacyWorkbooksGiveAMessage) {
+  TempDir dir;
+  const std::string bytes = TempDir::Read(Fixture("legacy.xls"));
+  std::vector<std::string> broken;
+  for (std::size_t size : {std::size_t{8}, std::size_t{600}, bytes.size() / 2, bytes.size() - 600})
+    broken.push_back(bytes.substr(0, size));
+  const std::size_t sheet = bytes.find(std::string("\x85\x00\x0c\x00", 4));  // "Data"
+  ASSERT_NE(std::string::npos, sheet);
+  broken.push_back(bytes);
+  broken.back()[sheet + 10] = '\x7f';  // 127 characters in a record of 12 bytes
+  for (std::size_t k = 0; k < broken.size(); ++k) {
+    const SheetNames got = ReadSheetNames(dir.Write("broken.xls", broken[k]));
+    EXPECT_EQ(WorkbookReadError::Broken, got.error) << k << ": " << got.detail;
+    EXPECT_TRUE(got.names.empty()) << k;
+  }
 }
 
 TEST(ReadSheetNames, WorkbookExtensions) {
