@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -180,7 +182,7 @@ class CompoundFile {
       out.clear();
       std::uint32_t s = U32(e + 0x74);
       for (std::size_t steps = 0; out.size() < want; ++steps) {
-        if (s >= mini_fat_.size() || steps > mini_fat_.size() ||
+        if (s >= mini_fat_.size() || steps > mini_stream_.size() / 64 ||
             (std::size_t{s} + 1) * 64 > mini_stream_.size())
           return false;
         const auto from = mini_stream_.begin() + static_cast<std::ptrdiff_t>(std::size_t{s} * 64);
@@ -210,7 +212,8 @@ class CompoundFile {
     out.clear();
     std::uint32_t s = start;
     for (std::size_t steps = 0; s != kEndOfChain && out.size() < want; ++steps) {
-      if (s >= table.size() || s >= sectors_ || steps > table.size()) return false;
+      // No chain is longer than the file has sectors: a longer one runs in a circle.
+      if (s >= table.size() || s >= sectors_ || steps > sectors_) return false;
       const std::size_t at = out.size();
       out.resize(at + sector_);
       if (!ReadSector(s, out.data() + at)) return false;
