@@ -6,9 +6,13 @@
 //   2  sheet names, one a line, written into an .ods
 //   3  the workbook part of an .xlsx      4  the workbook's relationships of an .xlsx
 //   5  the package relationships of an .xlsx      6  the content part of an .ods
+//   7  sheet names, one a line, written into an .xls (BIFF8 in a compound file; the workbook
+//      stream goes to the mini stream when it is short)
 // Names written by 1 and 2 read back exactly (chart sheets left out) when they are XML text;
 // whatever the input, names read are UTF-8 and a failure names the file and reads no names.
 #include <zip.h>
+
+#include <algorithm>
 
 #include "fuzz_support.h"
 #include "platform/cp932.h"
@@ -145,14 +149,135 @@ Parts Ods(std::string content) {
           {"content.xml", std::move(content)}};
 }
 
+void Put16(std::string& s, std::size_t at, std::uint32_t v) {
+  s[at] = static_cast<char>(v & 0xFF);
+  s[at + 1] = static_cast<char>(v >> 8 & 0xFF);
+}
+void Put32(std::string& s, std::size_t at, std::uint32_t v) {
+  Put16(s, at, v & 0xFFFF);
+  Put16(s, at + 2, v >> 16);
+}
+void Record(std::string& s, std::uint16_t type, const std::string& body) {
+  std::string head(4, '\0');
+  Put16(head, 0, type);
+  Put16(head, 2, static_cast<std::uint32_t>(body.size()));
+  s += head + body;
+}
+
+// Code points of valid UTF-8.
+std::vector<std::uint32_t> CodePoints(std::string_view utf8) {
+  std::vector<std::uint32_t> out;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const unsigned char c = static_cast<unsigned char>(utf8[i]);
+    const int n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    std::uint32_t v = n == 1 ? c : n == 2 ? c & 0x1F : n == 3 ? c & 0x0F : c & 0x07;
+    for (int k = 1; k < n; ++k) v = v << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    out.push_back(v);
+    i += static_cast<std::size_t>(n);
+  }
+  return out;
+}
+
+// A BIFF8 workbook stream in a version 3 compound file: the names that can be written (valid
+// UTF-8 without U+0000 and surrogates, at most 255 UTF-16 units) are, the others left out.
+// Returns the names a reader must give back.
+std::vector<std::string> WriteXls(const std::string& path, const std::vector<std::string>& names) {
+  std::string stream, bof(16, '\0');
+  Put16(bof, 0, 0x0600);
+  Put16(bof, 2, 0x0005);
+  Record(stream, 0x0809, bof);
+  Record(stream, 0x0042, std::string("\xB0\x04", 2));
+  std::vector<std::string> want;
+  for (const std::string& name : names) {
+    if (!IsValidUtf8(name) || name.find('\0') != std::string::npos) continue;
+    std::vector<std::uint16_t> units;
+    for (std::uint32_t c : CodePoints(name)) {
+      if (c >= 0x10000) {
+        units.push_back(static_cast<std::uint16_t>(0xD800 + ((c - 0x10000) >> 10)));
+        units.push_back(static_cast<std::uint16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+      } else {
+        units.push_back(static_cast<std::uint16_t>(c));
+      }
+    }
+    if (units.size() > 255) continue;
+    const bool wide = std::any_of(units.begin(), units.end(), [](auto u) { return u > 0xFF; });
+    const bool chart = !name.empty() && name[0] == '#';
+    std::string body(8, '\0');
+    body[5] = chart ? 2 : 0;
+    body[6] = static_cast<char>(units.size());
+    body[7] = wide ? 1 : 0;
+    for (std::uint16_t u : units) {
+      body += static_cast<char>(u & 0xFF);
+      if (wide) body += static_cast<char>(u >> 8);
+    }
+    Record(stream, 0x0085, body);
+    if (!chart) want.push_back(name);
+  }
+  Record(stream, 0x000A, {});
+
+  // Sector 0 the allocation table, 1 the directory, then the mini table and the mini stream, or
+  // the workbook stream.
+  constexpr std::uint32_t kEnd = 0xFFFFFFFE, kFree = 0xFFFFFFFF;
+  const bool mini = stream.size() < 4096;
+  std::string body = stream;
+  std::string mini_fat;
+  if (mini) {
+    const std::size_t units = (stream.size() + 63) / 64;
+    mini_fat.assign(512, '\xFF');
+    for (std::size_t i = 0; i < units; ++i)
+      Put32(mini_fat, 4 * i, i + 1 == units ? kEnd : static_cast<std::uint32_t>(i + 1));
+    body.resize(units * 64, '\0');
+  }
+  body.resize((body.size() + 511) / 512 * 512, '\0');
+  const std::uint32_t first = mini ? 3 : 2, count = static_cast<std::uint32_t>(body.size() / 512);
+  std::string header(512, '\0'), fat(512, '\xFF'), dir(512, '\0');
+  header.replace(0, 8, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
+  Put16(header, 0x18, 0x3E);
+  Put16(header, 0x1A, 3);
+  Put16(header, 0x1C, 0xFFFE);
+  Put16(header, 0x1E, 9);
+  Put16(header, 0x20, 6);
+  Put32(header, 0x2C, 1);
+  Put32(header, 0x30, 1);
+  Put32(header, 0x38, 4096);
+  Put32(header, 0x3C, mini ? 2 : kEnd);
+  Put32(header, 0x40, mini ? 1 : 0);
+  Put32(header, 0x44, kEnd);
+  for (std::size_t i = 0; i < 109; ++i) Put32(header, 0x4C + 4 * i, i == 0 ? 0 : kFree);
+  Put32(fat, 0, 0xFFFFFFFD);
+  Put32(fat, 4, kEnd);
+  if (mini) Put32(fat, 8, kEnd);
+  for (std::uint32_t i = 0; i < count; ++i)
+    Put32(fat, 4 * (first + i), i + 1 == count ? kEnd : first + i + 1);
+  auto entry = [&](std::size_t at, std::string_view name, int type, std::uint32_t child,
+                   std::uint32_t start, std::uint32_t bytes) {
+    for (std::size_t i = 0; i < name.size(); ++i) dir[at + 2 * i] = name[i];
+    Put16(dir, at + 0x40, static_cast<std::uint32_t>(2 * name.size() + 2));
+    dir[at + 0x42] = static_cast<char>(type);
+    Put32(dir, at + 0x44, kFree);
+    Put32(dir, at + 0x48, kFree);
+    Put32(dir, at + 0x4C, child);
+    Put32(dir, at + 0x74, start);
+    Put32(dir, at + 0x78, bytes);
+  };
+  const auto stream_size = static_cast<std::uint32_t>(stream.size());
+  entry(0, "Root Entry", 5, 1, mini ? first : kEnd, mini ? count * 512 : 0);
+  entry(128, "Workbook", 2, kFree, mini ? 0 : first, stream_size);
+  entry(256, "", 0, kFree, 0, 0);
+  entry(384, "", 0, kFree, 0, 0);
+  std::string file = header + fat + dir + mini_fat + body;
+  std::ofstream(path, std::ios::binary | std::ios::trunc).write(file.data(), file.size());
+  return want;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const fuzz::ScratchFile file("book");
-  const int mode = size == 0 ? 0 : data[0] % 7;
+  const int mode = size == 0 ? 0 : data[0] % 8;
   const std::string rest(fuzz::AsText(data, size).substr(size == 0 ? 0 : 1));
   const std::vector<std::string> names =
-      mode == 1 || mode == 2 ? Lines(rest) : std::vector<std::string>{};
+      mode == 1 || mode == 2 || mode == 7 ? Lines(rest) : std::vector<std::string>{};
   const std::vector<std::string> some{"Sheet1", "#Chart", "表2"};
   switch (mode) {
     case 0:
@@ -177,6 +302,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       WriteZip(file.path(), Ods(rest));
       break;
   }
+  std::vector<std::string> xls_names;
+  if (mode == 7) xls_names = WriteXls(file.path(), names);
 
   const SheetNames got = ReadSheetNames(file.path());
   if (got.error == WorkbookReadError::None) {
@@ -184,6 +311,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } else {
     FUZZ_CHECK(got.names.empty());
     FUZZ_CHECK(UnreadableWorkbookMessage(file.path(), got).find(file.path()) != std::string::npos);
+  }
+  if (mode == 7) {
+    FUZZ_CHECK(got.error == WorkbookReadError::None);
+    FUZZ_CHECK(got.names == xls_names);
   }
   if (mode == 1 || mode == 2) {
     bool xml = true;
