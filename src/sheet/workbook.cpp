@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "platform/cp932.h"
+#include "sheet/xlsx_writing.h"
 
 namespace kelvora {
 
@@ -90,20 +91,6 @@ std::string CellText(const std::string& text) {
     utf8.resize(cut);
   }
   return utf8;
-}
-
-// The file-creation mask, read without changing it (umask() would, for a moment, for every
-// thread of the process).
-mode_t ProcessUmask() {
-  std::FILE* f = std::fopen("/proc/self/status", "r");
-  unsigned mask = 022;
-  if (f) {
-    char line[256];
-    while (std::fgets(line, sizeof line, f))
-      if (std::sscanf(line, "Umask: %o", &mask) == 1) break;
-    std::fclose(f);
-  }
-  return static_cast<mode_t>(mask);
 }
 
 }  // namespace
@@ -379,34 +366,6 @@ bool Workbook::Delete(int k) {
   if (active_ > k || active_ > Count()) active_ = std::max(1, active_ - 1);
   return true;
 }
-
-namespace {
-
-class XlsxFormats {
- public:
-  explicit XlsxFormats(lxw_workbook* wb) : wb_(wb) {}
-  lxw_format* For(const CellStyle& style) {
-    if (style == CellStyle{}) return nullptr;
-    auto [it, added] = formats_.emplace(style, nullptr);
-    if (!added) return it->second;
-    lxw_format* f = workbook_add_format(wb_);
-    if (style.left) format_set_left(f, style.left);
-    if (style.right) format_set_right(f, style.right);
-    if (style.top) format_set_top(f, style.top);
-    if (style.bottom) format_set_bottom(f, style.bottom);
-    if (style.font_size > 0) format_set_font_size(f, style.font_size);
-    if (auto rgb = PaletteColour(style.color_index)) format_set_font_color(f, *rgb);
-    if (style.bold) format_set_bold(f);
-    it->second = f;
-    return f;
-  }
-
- private:
-  lxw_workbook* wb_;
-  std::map<CellStyle, lxw_format*> formats_;
-};
-
-}  // namespace
 
 SaveResult Workbook::SaveAs(const std::string& path, std::string* detail) const {
   std::string tmp = path + ".XXXXXX";

@@ -1,5 +1,7 @@
 #include "sheet/workbook_stream.h"
 
+#include "sheet/xlsx_writing.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 #include <xlsxwriter.h>
@@ -8,50 +10,18 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <map>
 
 namespace kelvora {
-
-namespace {
-
-// The file-creation mask, read without changing it.
-mode_t ProcessUmask() {
-  std::FILE* f = std::fopen("/proc/self/status", "r");
-  unsigned mask = 022;
-  if (f) {
-    char line[256];
-    while (std::fgets(line, sizeof line, f))
-      if (std::sscanf(line, "Umask: %o", &mask) == 1) break;
-    std::fclose(f);
-  }
-  return static_cast<mode_t>(mask);
-}
-
-}  // namespace
 
 struct StreamedWorkbook::Impl {
   std::string path, tmp;
   lxw_workbook* wb = nullptr;
   lxw_worksheet* ws = nullptr;
-  std::map<CellStyle, lxw_format*> formats;
+  std::unique_ptr<XlsxFormats> formats;
   std::string error;
   bool closed = false;
 
-  lxw_format* Format(const CellStyle& style) {
-    if (style == CellStyle{}) return nullptr;
-    auto [it, added] = formats.emplace(style, nullptr);
-    if (!added) return it->second;
-    lxw_format* f = workbook_add_format(wb);
-    if (style.left) format_set_left(f, style.left);
-    if (style.right) format_set_right(f, style.right);
-    if (style.top) format_set_top(f, style.top);
-    if (style.bottom) format_set_bottom(f, style.bottom);
-    if (style.font_size > 0) format_set_font_size(f, style.font_size);
-    if (auto rgb = PaletteColour(style.color_index)) format_set_font_color(f, *rgb);
-    if (style.bold) format_set_bold(f);
-    it->second = f;
-    return f;
-  }
+  lxw_format* Format(const CellStyle& style) { return formats->For(style); }
 };
 
 StreamedWorkbook::StreamedWorkbook(std::string path) : impl_(std::make_unique<Impl>()) {
@@ -68,7 +38,10 @@ StreamedWorkbook::StreamedWorkbook(std::string path) : impl_(std::make_unique<Im
   lxw_workbook_options options{};
   options.constant_memory = LXW_TRUE;
   impl_->wb = workbook_new_opt(impl_->tmp.c_str(), &options);
-  if (!impl_->wb) impl_->error = "cannot create the workbook";
+  if (!impl_->wb)
+    impl_->error = "cannot create the workbook";
+  else
+    impl_->formats = std::make_unique<XlsxFormats>(impl_->wb);
 }
 
 StreamedWorkbook::~StreamedWorkbook() {
