@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -38,6 +39,45 @@ struct ExtractorEnv {
 const DefinitionPatterns& PatternsOf(ExtractorEnv& env);
 
 enum class DefinitionMode { Function, Define };
+
+// One definition as the extractor found it; marker and comment may be empty.
+struct FoundDefinition {
+  std::string_view name;
+  long line_no = 0;
+  std::string_view marker;
+  std::string_view comment;
+};
+
+// Where the extractor puts each definition it finds, in file order.
+class DefinitionSink {
+ public:
+  virtual ~DefinitionSink() = default;
+  // False stops the file (the user cancelled).
+  virtual bool Add(const FoundDefinition& found) = 0;
+};
+
+// Appends each definition to a list as a row, with the position compressed against the
+// registered roots, shows every 10th row in the status lines and polls Escape after each row.
+class ListDefinitionSink : public DefinitionSink {
+ public:
+  ListDefinitionSink(RegistrationList& target, DefinitionMode mode, std::string_view path,
+                     ExtractorEnv& env);
+  bool Add(const FoundDefinition& found) override;
+  // The same row when the position is already made.
+  bool AddRow(std::string_view name, std::string_view position, std::string_view marker,
+              std::string_view comment);
+
+ private:
+  RegistrationList& target_;
+  std::string_view label_;
+  std::string path_;
+  ExtractorEnv& env_;
+};
+
+// Finds the definitions of one file into sink: 0, or -1 when the engine is missing or the sink
+// stopped. The extractor itself never touches the port.
+int FindDefinitions(LineSource& reader, DefinitionSink& sink, DefinitionMode mode,
+                    const DetectionPatterns& detection, ExtractorEnv& env);
 
 // Registers the definitions of one file into target (FunctionList in function mode, DefineList
 // in define mode): the row count of target after the file, or -1 when the engine is missing or
@@ -77,9 +117,14 @@ class StepCountLines {
   std::vector<Line> lines_;
 };
 
+// Counts made beforehand for the functions of one file, at the given definition lines (one
+// count per line); false when there are none, and the file is then read.
+using KnownStepCounts = std::function<bool(const std::string& path, const std::vector<long>& lines,
+                                           std::vector<StepCounts>& counts)>;
+
 // Fills columns 4 and 5 of every FunctionList row; rows whose total is 0 are deleted.
 // 0, or -1 when cancelled with Escape.
-int StepCountPass(ExtractorEnv& env);
+int StepCountPass(ExtractorEnv& env, const KnownStepCounts& known = {});
 
 // Stores comments of prototype lines into FunctionList rows (empty comments only, or all when
 // overwrite is on): the number stored, -1 when the file cannot be opened.

@@ -105,7 +105,7 @@ StepCounts StepCountLines::Count(long definition_line, const MacroList& macros,
   return CountBody(next, macros, pats, defs);
 }
 
-int StepCountPass(ExtractorEnv& env) {
+int StepCountPass(ExtractorEnv& env, const KnownStepCounts& known) {
   const DefinitionPatterns& defs = PatternsOf(env);
   RegistrationList& list = env.data.functions();
   env.ui.SetListRedraw(false);
@@ -148,8 +148,13 @@ int StepCountPass(ExtractorEnv& env) {
     }
     if (kinds[orig] == Kind::Located && !counted[orig]) {
       const std::vector<std::size_t>& same_file = rows_of_file[paths[orig]];
+      std::vector<long> definition_lines;
+      for (std::size_t k : same_file) definition_lines.push_back(lines[k]);
+      std::vector<StepCounts> made;
       SourceFileReader reader(env.settings.char_change);
-      if (reader.Open(paths[orig])) {
+      if (known && known(paths[orig], definition_lines, made)) {
+        for (std::size_t j = 0; j < same_file.size(); ++j) results[same_file[j]] = made[j];
+      } else if (reader.Open(paths[orig])) {
         StepCountLines file_lines(reader);
         for (std::size_t k : same_file) {
           results[k] = file_lines.Count(lines[k], env.macros, env.cleaning, defs);
