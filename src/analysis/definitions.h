@@ -105,16 +105,15 @@ class StepCountLines {
  public:
   // Reads every line of reader.
   explicit StepCountLines(LineSource& reader);
+  // The lines of a text that outlives this object.
+  explicit StepCountLines(std::vector<std::string_view> lines) : lines_(std::move(lines)) {}
   // The counts of the function defined at definition_line, equal to CountSteps on the file.
   StepCounts Count(long definition_line, const MacroList& macros, const CleaningPatterns& pats,
                    const DefinitionPatterns& defs) const;
 
  private:
-  struct Line {
-    std::string head;  // the first 512 bytes
-    bool has_open_brace;
-  };
-  std::vector<Line> lines_;
+  std::string text_;  // the lines read by the first constructor
+  std::vector<std::string_view> lines_;
 };
 
 // Counts made beforehand for the functions of one file, at the given definition lines (one

@@ -26,14 +26,6 @@ class RowsSink : public DefinitionSink {
   DefinitionRows& rows_;
 };
 
-template <class Collect>
-std::string CollectText(TextLines& lines, Collect&& collect) {
-  lines.Rewind();
-  std::ostringstream out;
-  collect(out);
-  return std::move(out).str();
-}
-
 }  // namespace
 
 SourceFile ReadSourceFile(const std::string& path) {
@@ -66,23 +58,40 @@ SourceFile ReadSourceFile(const std::string& path) {
   return file;
 }
 
+namespace {
+
+// The line of text that begins at pos, and where the next one begins.
+std::string_view LineAt(std::string_view text, std::size_t& pos) {
+  const std::size_t lf = text.find('\n', pos);
+  std::string_view line;
+  if (lf == std::string_view::npos) {
+    // The last line without a line feed keeps a final CR, as the file reader gives it.
+    line = text.substr(pos);
+    pos = text.size();
+    return line;
+  }
+  std::size_t end = lf;
+  if (end > pos && text[end - 1] == '\r') --end;
+  line = text.substr(pos, end - pos);
+  pos = lf + 1;
+  return line;
+}
+
+}  // namespace
+
 bool TextLines::ReadLine(std::string& line) {
   if (pos_ >= text_.size() || stop_.load(std::memory_order_relaxed)) {
     line.clear();
     return false;
   }
-  const std::size_t lf = text_.find('\n', pos_);
-  if (lf == std::string_view::npos) {
-    // The last line without a line feed keeps a final CR, as the file reader gives it.
-    line.assign(text_.substr(pos_));
-    pos_ = text_.size();
-    return true;
-  }
-  std::size_t end = lf;
-  if (end > pos_ && text_[end - 1] == '\r') --end;
-  line.assign(text_.substr(pos_, end - pos_));
-  pos_ = lf + 1;
+  line.assign(LineAt(text_, pos_));
   return true;
+}
+
+std::vector<std::string_view> TextLines::All() const {
+  std::vector<std::string_view> lines;
+  for (std::size_t pos = 0; pos < text_.size();) lines.push_back(LineAt(text_, pos));
+  return lines;
 }
 
 ScanTools::ScanTools(const RegexService& regex, const Settings& settings, const MacroList& macros,
@@ -122,8 +131,7 @@ void ScanFile(const std::string& path, const ScanWants& wants, ScanTools& tools,
     if (FindDefinitions(lines, sink, DefinitionMode::Function, pats.functions, env) < 0)
       out.engine_failed = true;
     if (!out.functions.empty()) {
-      lines.Rewind();
-      const StepCountLines body_lines(lines);
+      const StepCountLines body_lines(lines.All());
       for (std::size_t i = 0; i < out.functions.size(); ++i) {
         const DefinitionRows::Row row = out.functions[i];
         if (row.marker == "#define") continue;
@@ -139,22 +147,26 @@ void ScanFile(const std::string& path, const ScanWants& wants, ScanTools& tools,
     if (FindDefinitions(lines, sink, DefinitionMode::Define, pats.defines, env) < 0)
       out.engine_failed = true;
   }
-  const CleaningPatterns& clean = tools.cleaning;
-  if (wants.structs) {
-    out.struct_text = CollectText(lines, [&](std::ostream& o) {
-      CollectLines(lines, path, o, pats.struct_detect, macros, 0, clean);
-    });
+  // The struct, table and prototype candidates in one walk, each line cleaned once; the
+  // prototype lines walk again when they are converted from EUC first.
+  std::ostringstream struct_out, table_out, prototype_out;
+  CandidateTarget targets[3];
+  std::size_t count = 0;
+  if (wants.structs) targets[count++] = {&pats.struct_detect, &struct_out, path, false, 0};
+  if (wants.tables) targets[count++] = {&pats.table, &table_out, path, true, 0};
+  const bool euc = env.settings.char_change == 1;
+  if (wants.functions && !euc) targets[count++] = {&pats.prototype, &prototype_out, "", false, 0};
+  if (count > 0) {
+    lines.Rewind();
+    CollectCandidates(lines, targets, count, macros, 0, tools.cleaning);
   }
-  if (wants.tables) {
-    out.table_text = CollectText(lines, [&](std::ostream& o) {
-      CollectTableLines(lines, path, o, pats.table, macros, clean);
-    });
+  if (wants.functions && euc) {
+    lines.Rewind();
+    CollectLines(lines, "", prototype_out, pats.prototype, macros, 1, tools.cleaning);
   }
-  if (wants.functions) {
-    out.prototype_text = CollectText(lines, [&](std::ostream& o) {
-      CollectLines(lines, "", o, pats.prototype, macros, env.settings.char_change, clean);
-    });
-  }
+  out.struct_text = std::move(struct_out).str();
+  out.table_text = std::move(table_out).str();
+  out.prototype_text = std::move(prototype_out).str();
 }
 
 }  // namespace kelvora

@@ -36,6 +36,8 @@ class TextLines : public LineSource {
   bool ReadLine(std::string& line) override;
   bool failed() const override { return failed_; }
   void Rewind() { pos_ = 0; }
+  // Every line at once, as ReadLine gives them.
+  std::vector<std::string_view> All() const;
 
  private:
   std::string_view text_;

@@ -86,8 +86,15 @@ StepCounts CountSteps(LineSource& reader, long definition_line, const MacroList&
 
 StepCountLines::StepCountLines(LineSource& reader) {
   std::string raw;
+  std::vector<std::size_t> ends;
   while (reader.ReadLine(raw)) {
-    lines_.push_back(Line{raw.substr(0, Cp932SafeCut(raw, kStepLineBytes)), HasOpenBrace(raw)});
+    text_.append(raw);
+    ends.push_back(text_.size());
+  }
+  std::size_t begin = 0;
+  for (std::size_t end : ends) {
+    lines_.push_back(std::string_view(text_).substr(begin, end - begin));
+    begin = end;
   }
 }
 
@@ -95,11 +102,11 @@ StepCounts StepCountLines::Count(long definition_line, const MacroList& macros,
                                  const CleaningPatterns& pats,
                                  const DefinitionPatterns& defs) const {
   std::size_t i = definition_line > 1 ? static_cast<std::size_t>(definition_line - 1) : 0;
-  while (i < lines_.size() && !lines_[i].has_open_brace) ++i;
+  while (i < lines_.size() && !HasOpenBrace(lines_[i])) ++i;
   if (i >= lines_.size()) return {};
   auto next = [&](std::string_view& out) {
     if (++i >= lines_.size()) return false;
-    out = lines_[i].head;
+    out = lines_[i].substr(0, Cp932SafeCut(lines_[i], kStepLineBytes));
     return true;
   };
   return CountBody(next, macros, pats, defs);

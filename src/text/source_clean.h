@@ -115,4 +115,20 @@ long CollectLines(LineSource& reader, std::string_view path, std::ostream& out,
 long CollectTableLines(LineSource& reader, std::string_view path, std::ostream& out,
                        const Regex& pattern, const MacroList& macros, const CleaningPatterns& pats);
 
+// One collection of CollectCandidates: what CollectLines (table_heads false) or
+// CollectTableLines (true) writes into out for pattern, with path ("" for none).
+struct CandidateTarget {
+  const Regex* pattern = nullptr;
+  std::ostream* out = nullptr;
+  std::string_view path;
+  bool table_heads = false;
+  long written = 0;
+};
+
+// Several collections over one walk of the file, each line converted (char_change = 1) and
+// cleaned once. Table heads are collected from unconverted lines, so a table target only walks
+// with char_change 0. 0, or -1 when the engine is missing.
+int CollectCandidates(LineSource& reader, CandidateTarget* targets, std::size_t count,
+                      const MacroList& macros, int char_change, const CleaningPatterns& pats);
+
 }  // namespace kelvora
