@@ -277,6 +277,56 @@ std::string FilePathOfRow(const RegistrationList& files, std::size_t row) {
 const char* const kTableHeadPattern =
     R"([A-Za-z0-9_]+[*]*[ \t]+[*]*[A-Za-z0-9_]+\[?[ \tA-Za-z0-9_&*=+-]*\]?([ \t]*\[[ \tA-Za-z0-9_&*=+-]*\])*[ \t]*=[ \t]*{)";
 
+namespace {
+
+bool IsBlankByte(char c) {
+  return c == ' ' || c == '\t';
+}
+bool IsWordByte(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+}  // namespace
+
+// The closing pattern begins with blanks and "}"; the tag pattern holds "struct".
+bool StructMayMatch(std::string_view text, int struct_prop) {
+  auto closing = [&] {
+    const std::size_t first = text.find_first_not_of(" \t");
+    return first != std::string_view::npos && text[first] == '}';
+  };
+  auto tag = [&] { return text.find("struct") != std::string_view::npos; };
+  if (struct_prop == 1) return closing();
+  if (struct_prop == 2) return tag();
+  return closing() || tag();
+}
+
+// A head ends in "=", blanks and "{".
+bool TableHeadMayMatch(std::string_view text, int) {
+  for (std::size_t eq = text.find('='); eq != std::string_view::npos; eq = text.find('=', eq + 1)) {
+    std::size_t k = eq + 1;
+    while (k < text.size() && IsBlankByte(text[k])) ++k;
+    if (k < text.size() && text[k] == '{') return true;
+  }
+  return false;
+}
+
+// From the first byte: words, blanks and "*", one "(", words, blanks and ",&*", one ")", blanks
+// and ";".
+bool PrototypeMayMatch(std::string_view text, int) {
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  while (i < n && (IsWordByte(text[i]) || IsBlankByte(text[i]) || text[i] == '*')) ++i;
+  if (i == n || text[i] != '(') return false;
+  ++i;
+  while (i < n && (IsWordByte(text[i]) || IsBlankByte(text[i]) || text[i] == ',' ||
+                   text[i] == '&' || text[i] == '*'))
+    ++i;
+  if (i == n || text[i] != ')') return false;
+  ++i;
+  while (i < n && IsBlankByte(text[i])) ++i;
+  return i < n && text[i] == ';';
+}
+
 std::string StructDetectPattern(int struct_prop) {
   if (struct_prop == 1) return kStructClose;
   if (struct_prop == 2) return kStructTag;

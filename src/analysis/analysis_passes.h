@@ -35,6 +35,12 @@ std::string StructDetectPattern(int struct_prop);
 extern const char* const kTableHeadPattern;
 extern const char* const kPrototypeDeclarationPattern;
 
+// Byte conditions that every text the struct (by "struct_prop"), table head and prototype
+// patterns match meets, so other lines never reach the engine.
+bool StructMayMatch(std::string_view text, int struct_prop);
+bool TableHeadMayMatch(std::string_view text, int);
+bool PrototypeMayMatch(std::string_view text, int);
+
 // Everything a pass may use.
 struct PassContext {
   AnalysisContext& ctx;

@@ -152,10 +152,15 @@ void ScanFile(const std::string& path, const ScanWants& wants, ScanTools& tools,
   std::ostringstream struct_out, table_out, prototype_out;
   CandidateTarget targets[3];
   std::size_t count = 0;
-  if (wants.structs) targets[count++] = {&pats.struct_detect, &struct_out, path, false, 0};
-  if (wants.tables) targets[count++] = {&pats.table, &table_out, path, true, 0};
+  const int struct_prop = env.settings.struct_prop;
+  if (wants.structs)
+    targets[count++] = {&pats.struct_detect, &struct_out, path, false, 0, StructMayMatch,
+                        struct_prop};
+  if (wants.tables)
+    targets[count++] = {&pats.table, &table_out, path, true, 0, TableHeadMayMatch, 0};
   const bool euc = env.settings.char_change == 1;
-  if (wants.functions && !euc) targets[count++] = {&pats.prototype, &prototype_out, "", false, 0};
+  if (wants.functions && !euc)
+    targets[count++] = {&pats.prototype, &prototype_out, "", false, 0, PrototypeMayMatch, 0};
   if (count > 0) {
     lines.Rewind();
     CollectCandidates(lines, targets, count, macros, 0, tools.cleaning);

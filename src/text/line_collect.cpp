@@ -74,7 +74,7 @@ struct TableHeads {
     joined += ' ';
     joined += cleaned;
     joined.resize(Cp932SafeCut(joined, kJoinLimit));
-    if (!t.pattern->Matches(joined)) {
+    if (!t.Matches(joined)) {
       if (!directive) {
         pending.assign(cleaned);
         pending_raw.assign(raw);
@@ -82,7 +82,7 @@ struct TableHeads {
       }
       return;
     }
-    if (!has_pending || t.pattern->Matches(cleaned)) {
+    if (!has_pending || t.Matches(cleaned)) {
       WriteCandidate(*t.out, t.path, line_no, raw.substr(0, Cp932SafeCut(raw, kCandidateLimit)));
     } else {
       // Both lines as code, then the comment of the line that holds it: the head's own line
@@ -128,7 +128,7 @@ int CollectCandidates(LineSource& reader, CandidateTarget* targets, std::size_t 
       CandidateTarget& t = targets[k];
       if (t.table_heads) {
         tables[k].Line(t, line_no, raw, used, cleaned, pats);
-      } else if (used && t.pattern->Matches(cleaned)) {
+      } else if (used && t.Matches(cleaned)) {
         WriteCandidate(*t.out, t.path, line_no, raw);
         ++t.written;
       }
@@ -140,7 +140,7 @@ int CollectCandidates(LineSource& reader, CandidateTarget* targets, std::size_t 
 long CollectLines(LineSource& reader, std::string_view path, std::ostream& out,
                   const Regex& pattern, const MacroList& macros, int char_change,
                   const CleaningPatterns& pats) {
-  CandidateTarget target{&pattern, &out, path, false, 0};
+  CandidateTarget target{&pattern, &out, path, false, 0, nullptr, 0};
   if (CollectCandidates(reader, &target, 1, macros, char_change, pats) < 0) return -1;
   return target.written;
 }
@@ -148,7 +148,7 @@ long CollectLines(LineSource& reader, std::string_view path, std::ostream& out,
 long CollectTableLines(LineSource& reader, std::string_view path, std::ostream& out,
                        const Regex& pattern, const MacroList& macros,
                        const CleaningPatterns& pats) {
-  CandidateTarget target{&pattern, &out, path, true, 0};
+  CandidateTarget target{&pattern, &out, path, true, 0, nullptr, 0};
   if (CollectCandidates(reader, &target, 1, macros, 0, pats) < 0) return -1;
   return target.written;
 }
