@@ -1,5 +1,6 @@
 #include "analysis/definitions.h"
 
+#include <array>
 #include <deque>
 #include <string>
 
@@ -79,6 +80,19 @@ bool IsPrototypeOverLines(std::string_view params, CommentState comments, Lookah
     }
     if (depth == 0) return false;
   }
+  return false;
+}
+
+constexpr std::array<bool, 256> CleaningMarkers() {
+  std::array<bool, 256> t{};
+  t['"'] = t['/'] = t['#'] = true;
+  return t;
+}
+constexpr std::array<bool, 256> kCleaningMarker = CleaningMarkers();
+
+bool HasCleaningMarker(std::string_view line) {
+  for (char c : line)
+    if (kCleaningMarker[static_cast<unsigned char>(c)]) return true;
   return false;
 }
 
@@ -231,13 +245,19 @@ int Extract(LineSource& source, DefinitionSink& sink, DefinitionMode mode, const
     if (env.settings.char_change == 1) raw = ConvertEucToSjis(raw);
     line.assign(raw, 0, Cp932SafeCut(raw, kWorkBytes));
 
+    // A line without quote, slash or hash gives cleaning nothing to take out and is no
+    // directive.
+    const bool plain = !HasCleaningMarker(line);
     // A line wholly inside a block comment is comment text: nothing in it is code.
-    const bool comment_only = comments.in_block && !Contains(line, "*/");
+    const bool comment_only = comments.in_block && (plain || !Contains(line, "*/"));
     LineComments collected;
     bool closed = false;
     bool used;
     if (comment_only) {
       code.clear();
+      used = cond.mask == 0xFFFFFFFFu;
+    } else if (plain) {
+      code = line;
       used = cond.mask == 0xFFFFFFFFu;
     } else {
       CleanCollecting(line, code, comments, env.cleaning, dp, collected, closed);
