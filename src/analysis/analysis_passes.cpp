@@ -200,12 +200,12 @@ class DefinePass : public AnalysisPass {
     ProgressTicker tick(ui);
     for (std::size_t i = 0; i < headers.size(); ++i) {
       FileScan* scan = nullptr;
-      if (!pc.scans->Header(i, scan)) return PassResult::Cancel;
+      if (!pc.scans->HeaderDefines(i, scan)) return PassResult::Cancel;
       if (scan && scan->opened &&
           (!RegisterRows(pc, *scan, scan->defines, pc.ctx.data.defines(), DefinitionMode::Define) ||
            scan->engine_failed))
         return PassResult::Cancel;
-      pc.scans->ReleaseHeader(i);
+      if (scan) scan->defines.Clear();
       tick.File();
       if (PollAnalysisCancel(ui)) return PassResult::Cancel;
     }

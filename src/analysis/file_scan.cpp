@@ -154,8 +154,8 @@ void ScanFile(const std::string& path, const ScanWants& wants, ScanTools& tools,
   std::size_t count = 0;
   const int struct_prop = env.settings.struct_prop;
   if (wants.structs)
-    targets[count++] = {&pats.struct_detect, &struct_out, path, false, 0, StructMayMatch,
-                        struct_prop};
+    targets[count++] = {&pats.struct_detect, &struct_out, path, false, 0,
+                        StructMayMatch,      struct_prop};
   if (wants.tables)
     targets[count++] = {&pats.table, &table_out, path, true, 0, TableHeadMayMatch, 0};
   const bool euc = env.settings.char_change == 1;

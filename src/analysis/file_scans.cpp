@@ -25,26 +25,31 @@ FileScans::FileScans(PassContext& pc, std::size_t threads) : pc_(pc) {
     jobs_.back().wants.functions = s.func == 1;
     jobs_.back().wants.tables = s.table == 1;
   }
-  std::vector<std::string> headers;
   // An unreadable list leaves the header passes without files; they report it themselves.
+  std::vector<std::string> headers;
   if ((s.structs == 1 || s.define == 1) && !ReadHeaderList(pc.header_list_file, headers))
     headers.clear();
-  if (s.structs != 1 && s.define != 1) headers.clear();
-  for (std::string& path : headers) {
-    auto [it, added] = job_of_path_.emplace(path, jobs_.size());
-    if (added) jobs_.emplace_back().path = std::move(path);
-    Job& job = jobs_[it->second];
-    job.wants.structs = s.structs == 1;
-    job.wants.defines = s.define == 1;
-    ++job.header_uses;
-    header_jobs_.push_back(it->second);
+  if (s.structs == 1) {
+    for (const std::string& path : headers) {
+      auto [it, added] = job_of_path_.emplace(path, jobs_.size());
+      if (added) jobs_.emplace_back().path = path;
+      jobs_[it->second].wants.structs = true;
+      header_jobs_.push_back(it->second);
+    }
+  }
+  first_define_job_ = jobs_.size();
+  if (s.define == 1) {
+    for (std::string& path : headers) {
+      jobs_.emplace_back().path = std::move(path);
+      jobs_.back().wants.defines = true;
+    }
   }
 
   for (std::size_t slot = 0; slot <= threads; ++slot)
     tools_.push_back(
         std::make_unique<ScanTools>(pc.ctx.regex, s, pc.env.macros, pc.ctx.data, pc.ctx.ui));
-  work_ =
-      std::make_unique<OrderedWork>(jobs_.size(), threads, [this](std::size_t i, std::size_t slot) {
+  work_ = std::make_unique<OrderedWork>(
+      jobs_.size(), threads, kWindow, [this](std::size_t i, std::size_t slot) {
         Job& job = jobs_[i];
         ScanFile(job.path, job.wants, *tools_[slot], stop_, job.scan);
       });
@@ -80,13 +85,9 @@ bool FileScans::Header(std::size_t i, FileScan*& scan) {
   return WaitFor(i < header_jobs_.size() ? header_jobs_[i] : kNone, scan);
 }
 
-void FileScans::ReleaseHeader(std::size_t i) {
-  if (i >= header_jobs_.size()) return;
-  Job& job = jobs_[header_jobs_[i]];
-  if (job.header_uses > 0 && --job.header_uses == 0) {
-    job.scan.defines.Clear();
-    std::string().swap(job.scan.struct_text);
-  }
+bool FileScans::HeaderDefines(std::size_t i, FileScan*& scan) {
+  const std::size_t job = first_define_job_ + i;
+  return WaitFor(job < jobs_.size() ? job : kNone, scan);
 }
 
 bool FileScans::KnownSteps(const std::string& path, const std::vector<long>& lines,

@@ -1,7 +1,8 @@
-// The scans of one analysis run: one job per newly registered file (in FileList order) and one
-// per header-list file that is not among them, run on worker threads ahead of the passes. Each
-// pass waits for the file it is at, so what it registers, shows and asks comes in the order of
-// the serial run.
+// The scans of one analysis run, run on worker threads ahead of the passes: one job per newly
+// registered file (in FileList order), one per header-list file that is not among them, then
+// the #define rows of each header-list file (read again there, so that the rows wait for their
+// pass only a window of files ahead, not all at once). Each pass waits for the file it is at,
+// so what it registers, shows and asks comes in the order of the serial run.
 #pragma once
 
 #include <atomic>
@@ -26,13 +27,12 @@ class FileScans {
   FileScans(const FileScans&) = delete;
   FileScans& operator=(const FileScans&) = delete;
 
-  // The scan of the i-th newly registered FileList row, or of the i-th header-list file:
-  // null for a row without a path or an index past the plan. Waits for it, polling Escape;
-  // false when the user cancelled meanwhile.
+  // The scan of the i-th newly registered FileList row, of the i-th header-list file, or the
+  // #define rows of the i-th header-list file: null for a row without a path or an index past
+  // the plan. Waits for it, polling Escape; false when the user cancelled meanwhile.
   bool Row(std::size_t i, FileScan*& scan);
   bool Header(std::size_t i, FileScan*& scan);
-  // Frees the #define rows and struct text of header i once no later header entry needs them.
-  void ReleaseHeader(std::size_t i);
+  bool HeaderDefines(std::size_t i, FileScan*& scan);
 
   // The step counts of a scanned file at the given definition lines; false when the file was
   // not scanned or a line has none.
@@ -44,13 +44,14 @@ class FileScans {
 
   // The number of workers for a parallel run: one per core.
   static std::size_t ParallelThreads();
+  // How many files the workers may be ahead of the passes.
+  static constexpr std::size_t kWindow = 1024;
 
  private:
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
   struct Job {
     std::string path;
     ScanWants wants;
-    std::size_t header_uses = 0;
     FileScan scan;
   };
   bool WaitFor(std::size_t job, FileScan*& scan);
@@ -59,6 +60,7 @@ class FileScans {
   std::vector<Job> jobs_;
   std::vector<std::size_t> row_jobs_;
   std::vector<std::size_t> header_jobs_;
+  std::size_t first_define_job_ = 0;
   std::unordered_map<std::string, std::size_t> job_of_path_;
   std::vector<std::unique_ptr<ScanTools>> tools_;
   std::atomic<bool> stop_{false};  // ends the file a worker is at

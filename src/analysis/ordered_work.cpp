@@ -4,8 +4,11 @@
 
 namespace kelvora {
 
-OrderedWork::OrderedWork(std::size_t count, std::size_t threads, Job job)
-    : count_(count), job_(std::move(job)), state_(new std::atomic<unsigned char>[count]) {
+OrderedWork::OrderedWork(std::size_t count, std::size_t threads, std::size_t window, Job job)
+    : count_(count),
+      window_(window),
+      job_(std::move(job)),
+      state_(new std::atomic<unsigned char>[count]) {
   for (std::size_t i = 0; i < count; ++i) state_[i].store(kPending, std::memory_order_relaxed);
   workers_.reserve(threads);
   for (std::size_t slot = 0; slot < threads; ++slot)
@@ -18,7 +21,11 @@ OrderedWork::~OrderedWork() {
 }
 
 void OrderedWork::Stop() {
-  stop_.store(true);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stop_.store(true);
+  }
+  ahead_.notify_all();
 }
 
 bool OrderedWork::Claim(std::size_t i) {
@@ -38,6 +45,11 @@ void OrderedWork::Work(std::size_t slot) {
   while (!stopping()) {
     const std::size_t i = next_.fetch_add(1);
     if (i >= count_) return;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      ahead_.wait(lock, [&] { return stopping() || i < reached_ + window_; });
+    }
+    if (stopping()) return;
     if (!Claim(i)) continue;
     job_(i, slot);
     Finish(i);
@@ -46,6 +58,11 @@ void OrderedWork::Work(std::size_t slot) {
 
 bool OrderedWork::Wait(std::size_t i, const std::function<bool()>& idle) {
   if (i >= count_) return true;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (i > reached_) reached_ = i;
+  }
+  ahead_.notify_all();
   if (Claim(i)) {
     // Not begun by a worker (or there are none): the waiting thread runs it itself.
     job_(i, workers_.size());

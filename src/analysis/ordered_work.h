@@ -18,9 +18,10 @@ class OrderedWork {
  public:
   // Runs job(i, slot) for i = 0 .. count-1; slot tells which thread runs it (0 .. threads-1 the
   // workers, threads the waiting thread), so each thread can use its own tools. With threads
-  // == 0 every job runs on the thread that waits for it, when it waits for it.
+  // == 0 every job runs on the thread that waits for it, when it waits for it. Workers keep
+  // within `window` jobs of the last one waited for, so finished results stay few.
   using Job = std::function<void(std::size_t index, std::size_t slot)>;
-  OrderedWork(std::size_t count, std::size_t threads, Job job);
+  OrderedWork(std::size_t count, std::size_t threads, std::size_t window, Job job);
   // Stops and joins the workers.
   ~OrderedWork();
   OrderedWork(const OrderedWork&) = delete;
@@ -43,12 +44,15 @@ class OrderedWork {
   bool stopping() const { return stop_.load(std::memory_order_relaxed); }
 
   std::size_t count_;
+  std::size_t window_;
+  std::size_t reached_ = 0;  // the last job waited for; guarded by mutex_
   Job job_;
   std::unique_ptr<std::atomic<unsigned char>[]> state_;
   std::atomic<std::size_t> next_{0};
   std::atomic<bool> stop_{false};
   std::mutex mutex_;
   std::condition_variable done_;
+  std::condition_variable ahead_;  // workers held back by the window
   std::vector<std::thread> workers_;
 };
 
