@@ -132,7 +132,8 @@ void ScanFile(const std::string& path, const ScanWants& wants, ScanTools& tools,
       out.engine_failed = true;
     if (!out.functions.empty()) {
       const StepCountLines body_lines(lines.All());
-      for (std::size_t i = 0; i < out.functions.size(); ++i) {
+      for (std::size_t i = 0; i < out.functions.size() && !stop.load(std::memory_order_relaxed);
+           ++i) {
         const DefinitionRows::Row row = out.functions[i];
         if (row.marker == "#define") continue;
         if (!out.steps.empty() && out.steps.back().first == row.line_no) continue;
