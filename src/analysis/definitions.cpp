@@ -1,6 +1,5 @@
 #include "analysis/definitions.h"
 
-#include <array>
 #include <deque>
 #include <string>
 
@@ -17,6 +16,7 @@ namespace kelvora {
 namespace {
 
 using extract::Contains;
+using extract::HasCleaningMarker;
 using extract::IsBlank;
 using extract::TrimBlanks;
 
@@ -80,19 +80,6 @@ bool IsPrototypeOverLines(std::string_view params, CommentState comments, Lookah
     }
     if (depth == 0) return false;
   }
-  return false;
-}
-
-constexpr std::array<bool, 256> CleaningMarkers() {
-  std::array<bool, 256> t{};
-  t['"'] = t['/'] = t['#'] = true;
-  return t;
-}
-constexpr std::array<bool, 256> kCleaningMarker = CleaningMarkers();
-
-bool HasCleaningMarker(std::string_view line) {
-  for (char c : line)
-    if (kCleaningMarker[static_cast<unsigned char>(c)]) return true;
   return false;
 }
 

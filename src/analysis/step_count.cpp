@@ -28,12 +28,20 @@ StepCounts CountBody(NextLine&& next, const MacroList& macros, const CleaningPat
   CommentState comments;
   ConditionalState cond;
   long depth = 1;
-  std::string cleaned;
-  std::string_view line;
+  std::string cleaned_text;
+  std::string_view line, cleaned;
   while (next(line)) {
     ++counts.total;
-    if (!CleanLine(line, comments, cp, cleaned)) continue;
-    if (!FilterLine(cleaned, cond, macros, cp)) continue;
+    if (!extract::HasCleaningMarker(line)) {
+      // Cleaning keeps the line (or skips it inside a block comment), the filter uses it when
+      // every level is active.
+      if (comments.in_block || cond.mask != 0xFFFFFFFFu) continue;
+      cleaned = line;
+    } else {
+      if (!CleanLine(line, comments, cp, cleaned_text)) continue;
+      if (!FilterLine(cleaned_text, cond, macros, cp)) continue;
+      cleaned = cleaned_text;
+    }
     if (extract::IsBlank(cleaned)) continue;
     if (dp.IsDefinitionHead(cleaned)) break;
     long opened = extract::CountCp932Char(cleaned, '{');
