@@ -9,6 +9,7 @@
 
 #include "data/registration_lists.h"
 #include "settings/settings.h"
+#include "text/encoding_detect.h"
 
 namespace kelvora {
 namespace {
@@ -28,7 +29,7 @@ class RowsSink : public DefinitionSink {
 
 }  // namespace
 
-SourceFile ReadSourceFile(const std::string& path) {
+SourceFile ReadSourceFile(const std::string& path, int char_change) {
   SourceFile file;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return file;
@@ -55,6 +56,9 @@ SourceFile ReadSourceFile(const std::string& path) {
   }
   file.bytes.resize(got);
   ::close(fd);
+  if (char_change == kCharChangeDetect) {
+    file.bytes = DecodeSourceText(std::move(file.bytes), char_change).text;
+  }
   return file;
 }
 
@@ -65,7 +69,7 @@ std::string_view LineAt(std::string_view text, std::size_t& pos) {
   const std::size_t lf = text.find('\n', pos);
   std::string_view line;
   if (lf == std::string_view::npos) {
-    // The last line without a line feed keeps a final CR, as the file reader gives it.
+    // The last line without a line feed keeps a final CR, as the file readers give it.
     line = text.substr(pos);
     pos = text.size();
     return line;
@@ -111,7 +115,7 @@ std::string FileScan::Position(long line_no) const {
 void ScanFile(const std::string& path, const ScanWants& wants, ScanTools& tools,
               const std::atomic<bool>& stop, FileScan& out) {
   if (path.empty()) return;
-  const SourceFile file = ReadSourceFile(path);
+  const SourceFile file = ReadSourceFile(path, tools.env.settings.char_change);
   out.opened = file.opened;
   out.read_failed = file.failed;
   if (!file.opened) return;

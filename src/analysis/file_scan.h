@@ -18,17 +18,18 @@
 
 namespace kelvora {
 
-// The bytes of a source file, read at once. opened is false when it cannot be opened; failed
-// tells that a read failed part way, bytes then holding what was read before.
+// A source file read at once, as every pass reads it: its text as the "CharChange" value
+// decodes it (DecodeSourceText). opened is false when it cannot be opened; failed tells that a
+// read failed part way, the text then holding what was read before.
 struct SourceFile {
   bool opened = false;
   bool failed = false;
   std::string bytes;
 };
-SourceFile ReadSourceFile(const std::string& path);
+SourceFile ReadSourceFile(const std::string& path, int char_change);
 
-// The lines of a text in memory, split exactly as FileLineReader splits a file; reports the
-// end of the text early once stop is set, and failed() as the read did.
+// The lines of a text in memory, split exactly as SourceFileReader splits the file; reports
+// the end of the text early once stop is set, and failed() as the read did.
 class TextLines : public LineSource {
  public:
   TextLines(const SourceFile& file, const std::atomic<bool>& stop)

@@ -6,6 +6,7 @@
 #include "analysis/file_scan.h"
 #include "analysis_run_fixture.h"
 #include "platform/cp932.h"
+#include "text/encoding_detect.h"
 
 namespace kelvora::testing {
 namespace {
@@ -78,7 +79,7 @@ class ParallelRunTest : public AnalysisRunTest {
 
 TEST_F(ParallelRunTest, ParallelScansRegisterWhatSerialScansRegister) {
   WriteGeneratedTree(48);
-  for (const char* char_change : {"0", "1"}) {
+  for (const char* char_change : {"0", "1", "2"}) {
     Set("Analysis", "CharChange", char_change);
     const Outcome serial = Run(false);
     ASSERT_EQ(serial.rc, 0);
@@ -123,28 +124,31 @@ TEST_F(ParallelRunTest, CancelledParallelRunsRegisterNothing) {
   EXPECT_GE(RowOf(ListKind::Function, "calc_29"), 0);
 }
 
-// Lines in memory split exactly as the file reader splits them.
-TEST(ParallelScanLines, TextLinesSplitAsTheFileReaderDoes) {
+// Lines in memory split exactly as the source reader splits them, for every "CharChange".
+TEST(ParallelScanLines, TextLinesSplitAsTheSourceReaderDoes) {
   TempDir dir;
   const std::atomic<bool> no_stop{false};
-  for (std::string bytes :
-       {std::string(""), std::string("a"), std::string("a\n"), std::string("a\r\nb\r"),
-        std::string("\n\n\r\n"), std::string("x\ry\n\r"), std::string("n\0ul\nz", 7),
-        std::string(300000, 'q') + "\r\n" + std::string(10, 'r')}) {
-    const std::string path = dir.Write("f.c", bytes);
-    FileLineReader reader;
-    ASSERT_TRUE(reader.Open(path));
-    std::vector<std::string> expected;
-    for (std::string line; reader.ReadLine(line);) expected.push_back(line);
-    const SourceFile file = ReadSourceFile(path);
-    ASSERT_TRUE(file.opened);
-    TextLines lines(file, no_stop);
-    std::vector<std::string> got;
-    for (std::string line; lines.ReadLine(line);) got.push_back(line);
-    EXPECT_EQ(got, expected) << bytes.size() << " bytes";
+  for (int char_change : {0, 1, 2}) {
+    for (std::string bytes :
+         {std::string(""), std::string("a"), std::string("a\n"), std::string("a\r\nb\r"),
+          std::string("\n\n\r\n"), std::string("x\ry\n\r"), std::string("n\0ul\nz", 7),
+          std::string("\xA4\xA2\xA4\xA4 euc\r\n"), std::string("\xE3\x81\x82 utf8\r"),
+          std::string(300000, 'q') + "\r\n" + std::string(10, 'r')}) {
+      const std::string path = dir.Write("f.c", bytes);
+      SourceFileReader reader(char_change);
+      ASSERT_TRUE(reader.Open(path));
+      std::vector<std::string> expected;
+      for (std::string line; reader.ReadLine(line);) expected.push_back(line);
+      const SourceFile file = ReadSourceFile(path, char_change);
+      ASSERT_TRUE(file.opened);
+      TextLines lines(file, no_stop);
+      std::vector<std::string> got;
+      for (std::string line; lines.ReadLine(line);) got.push_back(line);
+      EXPECT_EQ(got, expected) << bytes.size() << " bytes, CharChange " << char_change;
+    }
   }
-  EXPECT_FALSE(ReadSourceFile(dir.str() + "/missing.c").opened);
-  EXPECT_FALSE(ReadSourceFile(dir.str()).opened);
+  EXPECT_FALSE(ReadSourceFile(dir.str() + "/missing.c", 0).opened);
+  EXPECT_FALSE(ReadSourceFile(dir.str(), 2).opened);
 }
 
 }  // namespace
