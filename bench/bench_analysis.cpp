@@ -1,8 +1,8 @@
-// kelvora_bench_analysis [--in-place] <root>: a whole analysis with default settings over a tree,
+// kelvora_bench_analysis [--serial] <root>: a whole analysis with default settings over a tree,
 // answering every question with Yes (a file that cannot be opened is skipped), never cancelling.
 // Prints the registered counts, a checksum of every cell, the elapsed time, the peak memory and
-// when each pass finished. --in-place collects the struct, table and prototype candidates on
-// the analysing thread only, for comparing both ways (same checksum, other time).
+// when each pass finished. --serial scans the files on the analysing thread only, for comparing
+// both ways (same checksum, other time).
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -99,9 +99,9 @@ std::uint64_t Checksum(const kelvora::RegisteredData& data) {
 }
 
 int main(int argc, char** argv) {
-  const bool in_place = argc == 3 && std::string_view(argv[1]) == "--in-place";
-  if (argc != 2 && !in_place) {
-    std::fprintf(stderr, "usage: %s [--in-place] <root>\n", argv[0]);
+  const bool serial = argc == 3 && std::string_view(argv[1]) == "--serial";
+  if (argc != 2 && !serial) {
+    std::fprintf(stderr, "usage: %s [--serial] <root>\n", argv[0]);
     return 2;
   }
   const char* root = argv[argc - 1];
@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
   Clock::time_point t0 = Clock::now();
   BenchUi ui(t0);
   kelvora::AnalysisContext ctx{data, store, regex, ui, home};
-  ctx.collect_ahead = !in_place;
+  ctx.parallel = !serial;
   int rc = kelvora::StartAnalysisAt(ctx, root);
   double elapsed = MsSince(t0);
 

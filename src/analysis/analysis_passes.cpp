@@ -1,19 +1,17 @@
 #include "analysis/analysis_passes.h"
 
 #include <fstream>
-#include <thread>
 
 #include "analysis/analysis_run.h"
 #include "analysis/candidates.h"
-#include "analysis/collect_prefetch.h"
 #include "analysis/definitions.h"
 #include "analysis/escape_poll.h"
+#include "analysis/file_scans.h"
 #include "data/registration_lists.h"
 #include "platform/cp932.h"
 #include "platform/line_reader.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
-#include "text/encoding_detect.h"
 #include "text/source_clean.h"
 
 namespace kelvora {
@@ -38,15 +36,6 @@ class ProgressTicker {
   long long files_ = 0;
 };
 
-// The path of a FileList row: its position without the final "(1)".
-std::string FilePathOfRow(const RegistrationList& files, std::size_t row) {
-  std::string_view pos = files.Cell(row, col::kPosition);
-  if (pos.ends_with("(1)")) return std::string(pos.substr(0, pos.size() - 3));
-  std::string path;
-  long line = 0;
-  return SplitPosition(pos, path, line) ? path : std::string();
-}
-
 // The header list is the run's own file; when it cannot be read the pass goes on without
 // headers, and says so instead of registering nothing in silence.
 void ReportHeaderListUnreadable(PassContext& pc) {
@@ -69,28 +58,36 @@ void ShowRowStatus(PassContext& pc, std::size_t row, const char* label) {
   pc.ctx.ui.SetStatus(2, std::string(label) + std::to_string(row));
 }
 
-// Writes the candidate text of file i of a kind: taken from the collection ahead when it runs,
-// else collected here.
-void CollectInto(PassContext& pc, CollectKind kind, std::size_t i, const std::string& path,
-                 std::ostream& out) {
-  const CollectTools here{pc.env.cleaning,   pc.patterns.struct_detect,
-                          pc.patterns.table, pc.patterns.prototype,
-                          pc.env.macros,     pc.run.settings.char_change};
-  out << (pc.prefetch ? pc.prefetch->Take(kind, i, here) : CollectFileText(kind, path, here));
-}
-
 // Writes the candidate text of every newly registered file, with the row status, progress and
 // Escape poll of each file; false when the user cancelled.
-bool CollectNewFiles(PassContext& pc, CollectKind kind, const char* label, std::ostream& out) {
+bool CollectNewFiles(PassContext& pc, std::string FileScan::*text, const char* label,
+                     std::ostream& out) {
   const RegistrationList& files = pc.ctx.data.files();
   ProgressTicker tick(pc.ctx.ui);
   for (std::size_t row = pc.run.first_new_row; row < files.RowCount(); ++row) {
     ShowRowStatus(pc, row, label);
-    CollectInto(pc, kind, row - pc.run.first_new_row, FilePathOfRow(files, row), out);
+    FileScan* scan = nullptr;
+    if (!pc.scans->Row(row - pc.run.first_new_row, scan)) return false;
+    if (scan) {
+      out << scan->*text;
+      std::string().swap(scan->*text);
+    }
     tick.File();
     if (PollAnalysisCancel(pc.ctx.ui)) return false;
   }
   tick.Finish();
+  return true;
+}
+
+// Registers the rows one file gave a pass, as the extractor in place registers them; false when
+// the user cancelled.
+bool RegisterRows(PassContext& pc, const FileScan& scan, const DefinitionRows& rows,
+                  RegistrationList& target, DefinitionMode mode) {
+  ListDefinitionSink sink(target, mode, {}, pc.env);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const DefinitionRows::Row row = rows[i];
+    if (!sink.AddRow(row.name, scan.Position(row.line_no), row.marker, row.comment)) return false;
+  }
   return true;
 }
 
@@ -110,21 +107,24 @@ class FunctionPass : public AnalysisPass {
     RegistrationList& files = pc.ctx.data.files();
     ProgressTicker tick(ui);
     for (std::size_t row = pc.run.first_new_row; row < files.RowCount(); ++row) {
-      std::string path = FilePathOfRow(files, row);
-      if (!path.empty()) {
-        SourceFileReader reader(pc.run.settings.char_change);
-        if (!reader.Open(path)) {
-          if (ui.AskYesNo(kAskCancelOnUnreadableFile, OpenFailedQuestion(path)))
+      FileScan* scan = nullptr;
+      if (!pc.scans->Row(row - pc.run.first_new_row, scan)) return PassResult::Cancel;
+      if (scan) {
+        if (!scan->opened) {
+          if (ui.AskYesNo(kAskCancelOnUnreadableFile,
+                          OpenFailedQuestion(FilePathOfRow(files, row))))
             return PassResult::Cancel;
-        } else if (ExtractDefinitions(reader, path, pc.ctx.data.functions(),
-                                      DefinitionMode::Function, pc.patterns.functions,
-                                      pc.env) < 0) {
+        } else if (!RegisterRows(pc, *scan, scan->functions, pc.ctx.data.functions(),
+                                 DefinitionMode::Function) ||
+                   scan->engine_failed) {
           return PassResult::Cancel;
-        } else if (reader.failed() &&
-                   ui.AskYesNo(kAskCancelOnUnreadableFile, OpenFailedQuestion(path))) {
+        } else if (scan->read_failed &&
+                   ui.AskYesNo(kAskCancelOnUnreadableFile,
+                               OpenFailedQuestion(FilePathOfRow(files, row)))) {
           // A read error part way is a file that could not be read, not its end.
           return PassResult::Cancel;
         }
+        scan->functions.Clear();
       }
       tick.File();
       if (PollAnalysisCancel(ui)) return PassResult::Cancel;
@@ -151,7 +151,12 @@ class StepCountPassUnit : public AnalysisPass {
   bool Enabled(const Settings& s) const override { return s.func == 1; }
   long long ProgressSteps(long, long) const override { return 0; }
   PassResult Run(PassContext& pc) override {
-    return StepCountPass(pc.env) < 0 ? PassResult::Cancel : PassResult::Done;
+    const FileScans& scans = *pc.scans;
+    auto known = [&scans](const std::string& path, const std::vector<long>& lines,
+                          std::vector<StepCounts>& counts) {
+      return scans.KnownSteps(path, lines, counts);
+    };
+    return StepCountPass(pc.env, known) < 0 ? PassResult::Cancel : PassResult::Done;
   }
 };
 
@@ -166,7 +171,9 @@ class StructPass : public AnalysisPass {
     if (!ReadHeaderList(pc.header_list_file, headers)) ReportHeaderListUnreadable(pc);
     ProgressTicker tick(ui);
     for (std::size_t i = 0; i < headers.size(); ++i) {
-      CollectInto(pc, CollectKind::Struct, i, headers[i], out);
+      FileScan* scan = nullptr;
+      if (!pc.scans->Header(i, scan)) return PassResult::Cancel;
+      if (scan) out << scan->struct_text;
       tick.File();
       if (PollAnalysisCancel(ui)) return PassResult::Cancel;
     }
@@ -191,12 +198,14 @@ class DefinePass : public AnalysisPass {
     std::vector<std::string> headers;
     if (!ReadHeaderList(pc.header_list_file, headers)) ReportHeaderListUnreadable(pc);
     ProgressTicker tick(ui);
-    for (const std::string& path : headers) {
-      SourceFileReader reader(pc.run.settings.char_change);
-      if (reader.Open(path) &&
-          ExtractDefinitions(reader, path, pc.ctx.data.defines(), DefinitionMode::Define,
-                             pc.patterns.defines, pc.env) < 0)
+    for (std::size_t i = 0; i < headers.size(); ++i) {
+      FileScan* scan = nullptr;
+      if (!pc.scans->HeaderDefines(i, scan)) return PassResult::Cancel;
+      if (scan && scan->opened &&
+          (!RegisterRows(pc, *scan, scan->defines, pc.ctx.data.defines(), DefinitionMode::Define) ||
+           scan->engine_failed))
         return PassResult::Cancel;
+      if (scan) scan->defines.Clear();
       tick.File();
       if (PollAnalysisCancel(ui)) return PassResult::Cancel;
     }
@@ -213,7 +222,7 @@ class TablePass : public AnalysisPass {
   PassResult Run(PassContext& pc) override {
     Ui& ui = pc.ctx.ui;
     std::ofstream out(pc.temp_file, std::ios::binary | std::ios::trunc);
-    if (!CollectNewFiles(pc, CollectKind::Table, "テーブル…", out)) return PassResult::Cancel;
+    if (!CollectNewFiles(pc, &FileScan::table_text, "テーブル…", out)) return PassResult::Cancel;
     if (TempWriteFailed(pc, out)) return PassResult::Cancel;
     pc.done_text += "ﾃｰﾌﾞﾙ ";
     ui.SetStatus(3, pc.done_text);
@@ -237,7 +246,7 @@ class PrototypePass : public AnalysisPass {
       ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
       return PassResult::Cancel;
     }
-    if (!CollectNewFiles(pc, CollectKind::Prototype, "プロトタイプ宣言…", out))
+    if (!CollectNewFiles(pc, &FileScan::prototype_text, "プロトタイプ宣言…", out))
       return PassResult::Cancel;
     out.close();
     if (out.fail()) {
@@ -257,22 +266,66 @@ class PrototypePass : public AnalysisPass {
 
 const char* const kPrototypeDeclarationPattern = kPrototype;
 
-std::unique_ptr<CollectPrefetcher> StartCollectingAhead(PassContext& pc) {
-  if (std::thread::hardware_concurrency() < 2 || !pc.ctx.regex.available()) return nullptr;
-  const Settings& s = pc.run.settings;
-  std::vector<std::string> paths[3];
-  // An unreadable list leaves the struct pass without files; the pass itself reports it.
-  if (s.structs == 1 && !ReadHeaderList(pc.header_list_file, paths[0])) paths[0].clear();
-  const RegistrationList& files = pc.ctx.data.files();
-  for (std::size_t row = pc.run.first_new_row; row < files.RowCount(); ++row) {
-    if (s.table == 1) paths[1].push_back(FilePathOfRow(files, row));
-    if (s.func == 1) paths[2].push_back(FilePathOfRow(files, row));
-  }
-  return std::make_unique<CollectPrefetcher>(pc.ctx.regex, s, pc.env.macros, paths);
+std::string FilePathOfRow(const RegistrationList& files, std::size_t row) {
+  std::string_view pos = files.Cell(row, col::kPosition);
+  if (pos.ends_with("(1)")) return std::string(pos.substr(0, pos.size() - 3));
+  std::string path;
+  long line = 0;
+  return SplitPosition(pos, path, line) ? path : std::string();
 }
 
 const char* const kTableHeadPattern =
     R"([A-Za-z0-9_]+[*]*[ \t]+[*]*[A-Za-z0-9_]+\[?[ \tA-Za-z0-9_&*=+-]*\]?([ \t]*\[[ \tA-Za-z0-9_&*=+-]*\])*[ \t]*=[ \t]*{)";
+
+namespace {
+
+bool IsBlankByte(char c) {
+  return c == ' ' || c == '\t';
+}
+bool IsWordByte(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+}  // namespace
+
+// The closing pattern begins with blanks and "}"; the tag pattern holds "struct".
+bool StructMayMatch(std::string_view text, int struct_prop) {
+  auto closing = [&] {
+    const std::size_t first = text.find_first_not_of(" \t");
+    return first != std::string_view::npos && text[first] == '}';
+  };
+  auto tag = [&] { return text.find("struct") != std::string_view::npos; };
+  if (struct_prop == 1) return closing();
+  if (struct_prop == 2) return tag();
+  return closing() || tag();
+}
+
+// A head ends in "=", blanks and "{".
+bool TableHeadMayMatch(std::string_view text, int) {
+  for (std::size_t eq = text.find('='); eq != std::string_view::npos; eq = text.find('=', eq + 1)) {
+    std::size_t k = eq + 1;
+    while (k < text.size() && IsBlankByte(text[k])) ++k;
+    if (k < text.size() && text[k] == '{') return true;
+  }
+  return false;
+}
+
+// From the first byte: words, blanks and "*", one "(", words, blanks and ",&*", one ")", blanks
+// and ";".
+bool PrototypeMayMatch(std::string_view text, int) {
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  while (i < n && (IsWordByte(text[i]) || IsBlankByte(text[i]) || text[i] == '*')) ++i;
+  if (i == n || text[i] != '(') return false;
+  ++i;
+  while (i < n && (IsWordByte(text[i]) || IsBlankByte(text[i]) || text[i] == ',' ||
+                   text[i] == '&' || text[i] == '*'))
+    ++i;
+  if (i == n || text[i] != ')') return false;
+  ++i;
+  while (i < n && IsBlankByte(text[i])) ++i;
+  return i < n && text[i] == ';';
+}
 
 std::string StructDetectPattern(int struct_prop) {
   if (struct_prop == 1) return kStructClose;

@@ -11,7 +11,8 @@
 
 namespace kelvora {
 
-class CollectPrefetcher;
+class FileScans;
+class RegistrationList;
 struct AnalysisContext;
 struct AnalysisRun;
 struct ExtractorEnv;
@@ -34,6 +35,12 @@ std::string StructDetectPattern(int struct_prop);
 extern const char* const kTableHeadPattern;
 extern const char* const kPrototypeDeclarationPattern;
 
+// Byte conditions that every text the struct (by "struct_prop"), table head and prototype
+// patterns match meets, so other lines never reach the engine.
+bool StructMayMatch(std::string_view text, int struct_prop);
+bool TableHeadMayMatch(std::string_view text, int);
+bool PrototypeMayMatch(std::string_view text, int);
+
 // Everything a pass may use.
 struct PassContext {
   AnalysisContext& ctx;
@@ -44,13 +51,9 @@ struct PassContext {
   std::string header_list_file;
   std::string prototype_file;
   std::string done_text;  // status line 3 (UTF-8): "完：" and the finished passes
-  // Collects the struct, table and prototype candidates ahead on a second core, when set.
-  CollectPrefetcher* prefetch = nullptr;
+  // What each file gives every pass, read once per file (ahead on worker threads).
+  FileScans* scans = nullptr;
 };
-
-// Starts collecting the candidates of the enabled struct, table and prototype passes ahead;
-// null when the machine has a single core.
-std::unique_ptr<CollectPrefetcher> StartCollectingAhead(PassContext& pc);
 
 enum class PassResult { Done, Cancel };
 
@@ -69,6 +72,9 @@ std::vector<std::unique_ptr<AnalysisPass>> MakeAnalysisPasses();
 // The paths of the header list file: each line's path before its ".ext(" (lines without one
 // and paths of 512 bytes or more are skipped); false when it cannot be read.
 bool ReadHeaderList(const std::string& file, std::vector<std::string>& paths);
+
+// The path of a FileList row: its position without the final "(1)"; empty when it has none.
+std::string FilePathOfRow(const RegistrationList& files, std::size_t row);
 
 // The path part of one header list line, or empty when the line has none.
 std::string HeaderListPath(std::string_view line);

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "analysis/analysis_passes.h"
-#include "analysis/collect_prefetch.h"
 #include "analysis/confirm_text.h"
 #include "analysis/definitions.h"
 #include "analysis/extension_list.h"
+#include "analysis/file_scans.h"
 #include "analysis/file_walk.h"
 #include "data/registration_lists.h"
 #include "platform/files.h"
@@ -239,21 +239,19 @@ int RunAnalysis(AnalysisContext& ctx, AnalysisRun& run) {
                  WorkFilePath(ctx, kHeaderListFileName),
                  WorkFilePath(ctx, kPrototypeFileName),
                  "完："};
-  std::unique_ptr<CollectPrefetcher> ahead;
-  if (ctx.collect_ahead) ahead = StartCollectingAhead(pc);
-  pc.prefetch = ahead.get();
-  if (ctx.ahead_probe && ahead) {
-    ctx.ahead_probe->started = true;
-    if (ctx.ahead_probe->worker_first) ahead->WaitForWorker();
-  }
+  // Every file is read once, and scanned for all passes on all cores ahead of them; each pass
+  // then registers its part of every file in its own order.
+  FileScans scans(pc, ctx.parallel ? FileScans::ParallelThreads() : 0);
+  pc.scans = &scans;
   for (const auto& pass : passes) {
     if (!pass->Enabled(run.settings)) continue;
     if (pass->Run(pc) == PassResult::Cancel) {
+      scans.Stop();
       DropAllData(ctx);
       return -1;
     }
   }
-  if (ctx.ahead_probe && ahead) ctx.ahead_probe->worker_files += ahead->worker_files();
+  scans.Stop();
   run.finished_text = pc.done_text;
   ui.SetStatus(2, "取得完了！  所要時間：" + ElapsedSecondsText(TickCountMs() - started) + "秒  ");
   return 0;

@@ -33,18 +33,9 @@ struct AnalysisContext {
   std::string work_dir;
   // Set while RunAnalysis runs, when given.
   bool* running = nullptr;
-  // Collect the struct, table and prototype candidates ahead on a second core.
-  bool collect_ahead = true;
-  // Tests only: what the second core did, when given.
-  struct CollectAheadProbe* ahead_probe = nullptr;
-};
-
-// Lets a test see that the second core collected: with worker_first the passes wait until it
-// has been through every file, so every candidate text comes from it.
-struct CollectAheadProbe {
-  bool worker_first = false;
-  bool started = false;          // set when a run started the worker
-  std::size_t worker_files = 0;  // files it collected, summed over runs
+  // Scan the files on worker threads, one per core; false scans each file on the calling
+  // thread when a pass reaches it. Both register the same rows in the same order.
+  bool parallel = true;
 };
 
 // What one run carries from the collection to the passes.

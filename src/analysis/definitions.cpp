@@ -16,6 +16,7 @@ namespace kelvora {
 namespace {
 
 using extract::Contains;
+using extract::HasCleaningMarker;
 using extract::IsBlank;
 using extract::TrimBlanks;
 
@@ -207,8 +208,8 @@ bool DetectHead(std::string_view head, const DetectionRefs& det, std::string& ma
   return true;
 }
 
-long Extract(LineSource& source, std::string_view path, RegistrationList& target,
-             DefinitionMode mode, const DetectionRefs& det, ExtractorEnv& env) {
+int Extract(LineSource& source, DefinitionSink& sink, DefinitionMode mode, const DetectionRefs& det,
+            ExtractorEnv& env) {
   if (!env.regex.available() || !env.cleaning.ok()) return -1;
   const DefinitionPatterns& dp = PatternsOf(env);
   if (!dp.ok() || !det.detect.ok() || !det.name1.ok() || !det.name2.ok()) return -1;
@@ -216,8 +217,6 @@ long Extract(LineSource& source, std::string_view path, RegistrationList& target
   const bool function_mode = mode == DefinitionMode::Function;
   const bool header_on = function_mode && !env.settings.func_header_str.empty() &&
                          env.settings.func_header_line > 0 && dp.has_header_condition();
-  const std::string_view label = function_mode ? "関数…" : "#define…";
-  const std::string path_text(path);
 
   CommentState comments;
   ConditionalState cond;
@@ -233,13 +232,19 @@ long Extract(LineSource& source, std::string_view path, RegistrationList& target
     if (env.settings.char_change == 1) raw = ConvertEucToSjis(raw);
     line.assign(raw, 0, Cp932SafeCut(raw, kWorkBytes));
 
+    // A line without quote, slash or hash gives cleaning nothing to take out and is no
+    // directive.
+    const bool plain = !HasCleaningMarker(line);
     // A line wholly inside a block comment is comment text: nothing in it is code.
-    const bool comment_only = comments.in_block && !Contains(line, "*/");
+    const bool comment_only = comments.in_block && (plain || !Contains(line, "*/"));
     LineComments collected;
     bool closed = false;
     bool used;
     if (comment_only) {
       code.clear();
+      used = cond.mask == 0xFFFFFFFFu;
+    } else if (plain) {
+      code = line;
       used = cond.mask == 0xFFFFFFFFu;
     } else {
       CleanCollecting(line, code, comments, env.cleaning, dp, collected, closed);
@@ -283,51 +288,77 @@ long Extract(LineSource& source, std::string_view path, RegistrationList& target
     if (name.empty()) continue;
     if (function_mode && name.size() < kKeywordCheckLimit && IsKeyword(name)) continue;
 
-    std::size_t row = target.AppendRow();
-    target.SetCell(row, col::kName, name);
-    target.SetCell(row, col::kPosition,
-                   env.data.CompressPosition(FormatPosition(path_text, line_no)));
+    std::string_view marker;
     if (function_mode) {
-      if (Contains(line, "#define")) target.SetCell(row, col::kMarker, "#define");
+      if (Contains(line, "#define")) marker = "#define";
     } else if (Contains(line, "=")) {
-      target.SetCell(row, col::kMarker, "=");
+      marker = "=";
     }
+    std::string comment;
     if (function_mode && header.pending()) {
-      target.SetCell(row, col::kComment, PrepareHeaderComment(header.text(), env.regex, dp));
+      comment = PrepareHeaderComment(header.text(), env.regex, dp);
       header.Drop();
     } else {
       const std::string& same_line = collected.line.empty() ? collected.block : collected.line;
-      if (!same_line.empty()) {
-        target.SetCell(row, col::kComment, extract::ReplaceByte(same_line, '\t', ' '));
-      }
+      if (!same_line.empty()) comment = extract::ReplaceByte(same_line, '\t', ' ');
     }
     carry.clear();
-
-    std::size_t count = target.RowCount();
-    if (count % 10 == 0) {
-      env.ui.SetStatus(1, ToDisplay(name));
-      env.ui.SetStatus(2, std::string(label) + std::to_string(count));
-    }
-    if (PollAnalysisCancel(env.ui)) return -1;
+    if (!sink.Add(FoundDefinition{name, line_no, marker, comment})) return -1;
   }
-  return static_cast<long>(target.RowCount());
+  return 0;
 }
 
 }  // namespace
+
+ListDefinitionSink::ListDefinitionSink(RegistrationList& target, DefinitionMode mode,
+                                       std::string_view path, ExtractorEnv& env)
+    : target_(target),
+      label_(mode == DefinitionMode::Function ? "関数…" : "#define…"),
+      path_(path),
+      env_(env) {}
+
+bool ListDefinitionSink::Add(const FoundDefinition& found) {
+  return AddRow(found.name, env_.data.CompressPosition(FormatPosition(path_, found.line_no)),
+                found.marker, found.comment);
+}
+
+bool ListDefinitionSink::AddRow(std::string_view name, std::string_view position,
+                                std::string_view marker, std::string_view comment) {
+  std::size_t row = target_.AppendRow();
+  target_.SetCell(row, col::kName, name);
+  target_.SetCell(row, col::kPosition, position);
+  if (!marker.empty()) target_.SetCell(row, col::kMarker, marker);
+  if (!comment.empty()) target_.SetCell(row, col::kComment, comment);
+  std::size_t count = target_.RowCount();
+  if (count % 10 == 0) {
+    env_.ui.SetStatus(1, ToDisplay(name));
+    env_.ui.SetStatus(2, std::string(label_) + std::to_string(count));
+  }
+  return !PollAnalysisCancel(env_.ui);
+}
+
+int FindDefinitions(LineSource& reader, DefinitionSink& sink, DefinitionMode mode,
+                    const DetectionPatterns& detection, ExtractorEnv& env) {
+  return Extract(
+      reader, sink, mode,
+      DetectionRefs{detection.detect, detection.name1, detection.name2, detection.prefilter}, env);
+}
 
 long ExtractDefinitions(LineSource& reader, std::string_view path, RegistrationList& target,
                         DefinitionMode mode, const Regex& detect, const Regex& name1,
                         const Regex& name2, ExtractorEnv& env) {
   const HeadPrefilter none;
-  return Extract(reader, path, target, mode, DetectionRefs{detect, name1, name2, none}, env);
+  ListDefinitionSink sink(target, mode, path, env);
+  if (Extract(reader, sink, mode, DetectionRefs{detect, name1, name2, none}, env) < 0) return -1;
+  return static_cast<long>(target.RowCount());
 }
 
 long ExtractDefinitions(LineSource& reader, std::string_view path, RegistrationList& target,
                         DefinitionMode mode, const DetectionPatterns& detection,
                         ExtractorEnv& env) {
-  return Extract(
-      reader, path, target, mode,
-      DetectionRefs{detection.detect, detection.name1, detection.name2, detection.prefilter}, env);
+  ListDefinitionSink sink(target, mode, path, env);
+  if (FindDefinitions(reader, sink, mode, detection, env) < 0) return -1;
+  return static_cast<long>(target.RowCount());
 }
 
 }  // namespace kelvora

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -39,6 +40,45 @@ const DefinitionPatterns& PatternsOf(ExtractorEnv& env);
 
 enum class DefinitionMode { Function, Define };
 
+// One definition as the extractor found it; marker and comment may be empty.
+struct FoundDefinition {
+  std::string_view name;
+  long line_no = 0;
+  std::string_view marker;
+  std::string_view comment;
+};
+
+// Where the extractor puts each definition it finds, in file order.
+class DefinitionSink {
+ public:
+  virtual ~DefinitionSink() = default;
+  // False stops the file (the user cancelled).
+  virtual bool Add(const FoundDefinition& found) = 0;
+};
+
+// Appends each definition to a list as a row, with the position compressed against the
+// registered roots, shows every 10th row in the status lines and polls Escape after each row.
+class ListDefinitionSink : public DefinitionSink {
+ public:
+  ListDefinitionSink(RegistrationList& target, DefinitionMode mode, std::string_view path,
+                     ExtractorEnv& env);
+  bool Add(const FoundDefinition& found) override;
+  // The same row when the position is already made.
+  bool AddRow(std::string_view name, std::string_view position, std::string_view marker,
+              std::string_view comment);
+
+ private:
+  RegistrationList& target_;
+  std::string_view label_;
+  std::string path_;
+  ExtractorEnv& env_;
+};
+
+// Finds the definitions of one file into sink: 0, or -1 when the engine is missing or the sink
+// stopped. The extractor itself never touches the port.
+int FindDefinitions(LineSource& reader, DefinitionSink& sink, DefinitionMode mode,
+                    const DetectionPatterns& detection, ExtractorEnv& env);
+
 // Registers the definitions of one file into target (FunctionList in function mode, DefineList
 // in define mode): the row count of target after the file, or -1 when the engine is missing or
 // the user cancelled with Escape.
@@ -65,21 +105,25 @@ class StepCountLines {
  public:
   // Reads every line of reader.
   explicit StepCountLines(LineSource& reader);
+  // The lines of a text that outlives this object.
+  explicit StepCountLines(std::vector<std::string_view> lines) : lines_(std::move(lines)) {}
   // The counts of the function defined at definition_line, equal to CountSteps on the file.
   StepCounts Count(long definition_line, const MacroList& macros, const CleaningPatterns& pats,
                    const DefinitionPatterns& defs) const;
 
  private:
-  struct Line {
-    std::string head;  // the first 512 bytes
-    bool has_open_brace;
-  };
-  std::vector<Line> lines_;
+  std::string text_;  // the lines read by the first constructor
+  std::vector<std::string_view> lines_;
 };
+
+// Counts made beforehand for the functions of one file, at the given definition lines (one
+// count per line); false when there are none, and the file is then read.
+using KnownStepCounts = std::function<bool(const std::string& path, const std::vector<long>& lines,
+                                           std::vector<StepCounts>& counts)>;
 
 // Fills columns 4 and 5 of every FunctionList row; rows whose total is 0 are deleted.
 // 0, or -1 when cancelled with Escape.
-int StepCountPass(ExtractorEnv& env);
+int StepCountPass(ExtractorEnv& env, const KnownStepCounts& known = {});
 
 // Stores comments of prototype lines into FunctionList rows (empty comments only, or all when
 // overwrite is on): the number stored, -1 when the file cannot be opened.

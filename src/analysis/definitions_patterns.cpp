@@ -1,5 +1,7 @@
 #include "analysis/definitions_patterns.h"
 
+#include <array>
+
 #include "analysis/definitions.h"
 #include "settings/settings.h"
 
@@ -84,6 +86,30 @@ DefinitionPatterns::DefinitionPatterns(const RegexService& regex, std::string_vi
   if (!header_words_.empty()) regex.Compile(header_words_, header_condition);
 }
 
+namespace {
+
+constexpr std::array<bool, 256> FirstHeadBytes() {
+  std::array<bool, 256> t{};
+  for (int c = 'a'; c <= 'z'; ++c) t[c] = true;
+  for (int c = 'A'; c <= 'Z'; ++c) t[c] = true;
+  for (int c = '0'; c <= '9'; ++c) t[c] = true;
+  for (char c : std::string_view(" \t_,&*[](){")) t[static_cast<unsigned char>(c)] = true;
+  return t;
+}
+constexpr std::array<bool, 256> kFirstHeadBytes = FirstHeadBytes();
+
+// True when text could be matched whole by the first step head: only its bytes, one "(".
+bool OnlyFirstHeadBytes(std::string_view text) {
+  int parens = 0;
+  for (char c : text) {
+    if (!kFirstHeadBytes[static_cast<unsigned char>(c)]) return false;
+    parens += c == '(';
+  }
+  return parens == 1;
+}
+
+}  // namespace
+
 // Every head pattern needs a "(", no ";" anywhere, and an identifier character as the first
 // character after leading blanks; statements are thus turned away without the engine.
 bool DefinitionPatterns::IsDefinitionHead(std::string_view cleaned) const {
@@ -95,8 +121,14 @@ bool DefinitionPatterns::IsDefinitionHead(std::string_view cleaned) const {
   bool ident =
       (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
   if (!ident) return false;
-  for (const Regex& head : step_heads) {
-    if (head.Matches(cleaned)) return true;
+  // The first head holds nothing but the bytes of its classes and a single "(" (none of its
+  // parts before the "(" or after it takes one); the other four begin at the first byte with a
+  // letter or "_".
+  if (OnlyFirstHeadBytes(cleaned) && step_heads[0].Matches(cleaned)) return true;
+  const unsigned char c0 = static_cast<unsigned char>(cleaned[0]);
+  if (!((c0 >= 'a' && c0 <= 'z') || (c0 >= 'A' && c0 <= 'Z') || c0 == '_')) return false;
+  for (int k = 1; k < kStepHeadCount; ++k) {
+    if (step_heads[k].Matches(cleaned)) return true;
   }
   return false;
 }

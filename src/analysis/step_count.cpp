@@ -28,12 +28,20 @@ StepCounts CountBody(NextLine&& next, const MacroList& macros, const CleaningPat
   CommentState comments;
   ConditionalState cond;
   long depth = 1;
-  std::string cleaned;
-  std::string_view line;
+  std::string cleaned_text;
+  std::string_view line, cleaned;
   while (next(line)) {
     ++counts.total;
-    if (!CleanLine(line, comments, cp, cleaned)) continue;
-    if (!FilterLine(cleaned, cond, macros, cp)) continue;
+    if (!extract::HasCleaningMarker(line)) {
+      // Cleaning keeps the line (or skips it inside a block comment), the filter uses it when
+      // every level is active.
+      if (comments.in_block || cond.mask != 0xFFFFFFFFu) continue;
+      cleaned = line;
+    } else {
+      if (!CleanLine(line, comments, cp, cleaned_text)) continue;
+      if (!FilterLine(cleaned_text, cond, macros, cp)) continue;
+      cleaned = cleaned_text;
+    }
     if (extract::IsBlank(cleaned)) continue;
     if (dp.IsDefinitionHead(cleaned)) break;
     long opened = extract::CountCp932Char(cleaned, '{');
@@ -86,8 +94,15 @@ StepCounts CountSteps(LineSource& reader, long definition_line, const MacroList&
 
 StepCountLines::StepCountLines(LineSource& reader) {
   std::string raw;
+  std::vector<std::size_t> ends;
   while (reader.ReadLine(raw)) {
-    lines_.push_back(Line{raw.substr(0, Cp932SafeCut(raw, kStepLineBytes)), HasOpenBrace(raw)});
+    text_.append(raw);
+    ends.push_back(text_.size());
+  }
+  std::size_t begin = 0;
+  for (std::size_t end : ends) {
+    lines_.push_back(std::string_view(text_).substr(begin, end - begin));
+    begin = end;
   }
 }
 
@@ -95,17 +110,17 @@ StepCounts StepCountLines::Count(long definition_line, const MacroList& macros,
                                  const CleaningPatterns& pats,
                                  const DefinitionPatterns& defs) const {
   std::size_t i = definition_line > 1 ? static_cast<std::size_t>(definition_line - 1) : 0;
-  while (i < lines_.size() && !lines_[i].has_open_brace) ++i;
+  while (i < lines_.size() && !HasOpenBrace(lines_[i])) ++i;
   if (i >= lines_.size()) return {};
   auto next = [&](std::string_view& out) {
     if (++i >= lines_.size()) return false;
-    out = lines_[i].head;
+    out = lines_[i].substr(0, Cp932SafeCut(lines_[i], kStepLineBytes));
     return true;
   };
   return CountBody(next, macros, pats, defs);
 }
 
-int StepCountPass(ExtractorEnv& env) {
+int StepCountPass(ExtractorEnv& env, const KnownStepCounts& known) {
   const DefinitionPatterns& defs = PatternsOf(env);
   RegistrationList& list = env.data.functions();
   env.ui.SetListRedraw(false);
@@ -148,8 +163,13 @@ int StepCountPass(ExtractorEnv& env) {
     }
     if (kinds[orig] == Kind::Located && !counted[orig]) {
       const std::vector<std::size_t>& same_file = rows_of_file[paths[orig]];
+      std::vector<long> definition_lines;
+      for (std::size_t k : same_file) definition_lines.push_back(lines[k]);
+      std::vector<StepCounts> made;
       SourceFileReader reader(env.settings.char_change);
-      if (reader.Open(paths[orig])) {
+      if (known && known(paths[orig], definition_lines, made)) {
+        for (std::size_t j = 0; j < same_file.size(); ++j) results[same_file[j]] = made[j];
+      } else if (reader.Open(paths[orig])) {
         StepCountLines file_lines(reader);
         for (std::size_t k : same_file) {
           results[k] = file_lines.Count(lines[k], env.macros, env.cleaning, defs);

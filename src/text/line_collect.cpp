@@ -1,5 +1,6 @@
 // The candidate-line collectors: every used, cleaned line of a file that matches a pattern.
 #include <algorithm>
+#include <array>
 #include <ostream>
 
 #include "platform/cp932.h"
@@ -9,8 +10,10 @@
 namespace kelvora {
 namespace {
 
+constexpr std::size_t kCleanLimit = 2048;  // the bytes CleanLine keeps
 constexpr std::size_t kJoinLimit = 2048;
 constexpr std::size_t kCandidateLimit = 300;
+constexpr std::uint32_t kAllActive = 0xFFFFFFFFu;
 
 void WriteCandidate(std::ostream& out, std::string_view path, long line_no, std::string_view text) {
   if (!path.empty()) out << path << '(' << line_no << "):  ";
@@ -28,6 +31,19 @@ bool IsBlankText(std::string_view text) {
   return text.find_first_not_of(" \t") == std::string_view::npos;
 }
 
+constexpr std::array<bool, 256> MarkerBytes() {
+  std::array<bool, 256> t{};
+  t['"'] = t['/'] = t['#'] = true;
+  return t;
+}
+constexpr std::array<bool, 256> kMarker = MarkerBytes();
+
+// True when the line holds a byte that cleaning or the preprocessor step acts on.
+bool HasMarker(std::string_view line) {
+  return std::any_of(line.begin(), line.end(),
+                     [](char c) { return kMarker[static_cast<unsigned char>(c)]; });
+}
+
 // The first comment of a raw line, as the table registration finds it in a candidate.
 std::string FirstComment(std::string_view raw, const CleaningPatterns& pats) {
   MatchSpan span;
@@ -36,80 +52,105 @@ std::string FirstComment(std::string_view raw, const CleaningPatterns& pats) {
   return std::string(text.substr(span.pos, span.len));
 }
 
-}  // namespace
-
-long CollectLines(LineSource& reader, std::string_view path, std::ostream& out,
-                  const Regex& pattern, const MacroList& macros, int char_change,
-                  const CleaningPatterns& pats) {
-  if (!pats.ok() || !pats.regex().available()) return -1;
-  CommentState comments;
-  ConditionalState cond;
-  std::string raw, cleaned;
-  long line_no = 0, written = 0;
-  while (reader.ReadLine(raw)) {
-    ++line_no;
-    if (char_change == 1) raw = ConvertEucToSjis(raw);
-    if (!CleanLine(raw, comments, pats, cleaned)) continue;
-    if (!FilterLine(cleaned, cond, macros, pats)) continue;
-    if (!pattern.Matches(cleaned)) continue;
-    WriteCandidate(out, path, line_no, raw);
-    ++written;
-  }
-  return written;
-}
-
-long CollectTableLines(LineSource& reader, std::string_view path, std::ostream& out,
-                       const Regex& pattern, const MacroList& macros,
-                       const CleaningPatterns& pats) {
-  if (!pats.ok() || !pats.regex().available()) return -1;
-  CommentState comments;
-  ConditionalState cond;
-  // The previous line as code: a head that needs two lines is found in its cleaned text joined
-  // with the current line's, so a comment on the earlier line never hides the next one.
-  std::string pending, pending_raw;
+// The table collector's state between lines: the previous line as code. A head that needs two
+// lines is found in its cleaned text joined with the current line's, so a comment on the earlier
+// line never hides the next one.
+struct TableHeads {
+  std::string pending, pending_raw, joined;
   long pending_no = 0;
-  std::string raw, cleaned, joined;
-  long line_no = 0, written = 0;
-  while (reader.ReadLine(raw)) {
-    ++line_no;
+
+  void Line(CandidateTarget& t, long line_no, std::string_view raw, bool used,
+            std::string_view cleaned, const CleaningPatterns& pats) {
     // A directive line neither continues a table head nor starts one: joined to its neighbour
     // it would not begin with "#" (its branch would go unseen) or would be stepped twice.
     const bool directive = FirstNonBlankIsHash(raw);
     if (directive) pending.clear();
-    if (!CleanLine(raw, comments, pats, cleaned) || !FilterLine(cleaned, cond, macros, pats)) {
+    if (!used) {
       pending.clear();
-      continue;
+      return;
     }
     const bool has_pending = !IsBlankText(pending);
     joined.assign(pending);
     joined += ' ';
     joined += cleaned;
     joined.resize(Cp932SafeCut(joined, kJoinLimit));
-    if (!pattern.Matches(joined)) {
+    if (!t.Matches(joined)) {
       if (!directive) {
-        pending = cleaned;
-        pending_raw = raw;
+        pending.assign(cleaned);
+        pending_raw.assign(raw);
         pending_no = line_no;
       }
-      continue;
+      return;
     }
-    std::string_view current(raw);
-    if (!has_pending || pattern.Matches(cleaned)) {
-      WriteCandidate(out, path, line_no, current.substr(0, Cp932SafeCut(current, kCandidateLimit)));
+    if (!has_pending || t.Matches(cleaned)) {
+      WriteCandidate(*t.out, t.path, line_no, raw.substr(0, Cp932SafeCut(raw, kCandidateLimit)));
     } else {
       // Both lines as code, then the comment of the line that holds it: the head's own line
       // first, else the next one. A comment never runs on into the other line's text.
-      std::string both = pending + ' ' + cleaned;
+      std::string both = pending + ' ' + std::string(cleaned);
       std::string comment = FirstComment(pending_raw, pats);
       if (comment.empty()) comment = FirstComment(raw, pats);
       if (!comment.empty()) both += ' ' + comment;
-      WriteCandidate(out, path, pending_no,
+      WriteCandidate(*t.out, t.path, pending_no,
                      std::string_view(both).substr(0, Cp932SafeCut(both, kCandidateLimit)));
     }
-    ++written;
+    ++t.written;
     pending.clear();
   }
-  return written;
+};
+
+}  // namespace
+
+int CollectCandidates(LineSource& reader, CandidateTarget* targets, std::size_t count,
+                      const MacroList& macros, int char_change, const CleaningPatterns& pats) {
+  if (!pats.ok() || !pats.regex().available()) return -1;
+  CommentState comments;
+  ConditionalState cond;
+  std::vector<TableHeads> tables(count);
+  std::string raw, cleaned_text;
+  long line_no = 0;
+  while (reader.ReadLine(raw)) {
+    ++line_no;
+    if (char_change == 1) raw = ConvertEucToSjis(raw);
+    std::string_view cleaned;
+    bool used;
+    if (!HasMarker(raw)) {
+      // Cleaning keeps such a line as it is (or skips it inside a block comment), and the
+      // preprocessor step gives 0: the line is used when every level is active.
+      used = !comments.in_block && cond.mask == kAllActive;
+      cleaned = std::string_view(raw).substr(0, Cp932SafeCut(raw, kCleanLimit));
+    } else {
+      used = CleanLine(raw, comments, pats, cleaned_text) &&
+             FilterLine(cleaned_text, cond, macros, pats);
+      cleaned = cleaned_text;
+    }
+    for (std::size_t k = 0; k < count; ++k) {
+      CandidateTarget& t = targets[k];
+      if (t.table_heads) {
+        tables[k].Line(t, line_no, raw, used, cleaned, pats);
+      } else if (used && t.Matches(cleaned)) {
+        WriteCandidate(*t.out, t.path, line_no, raw);
+        ++t.written;
+      }
+    }
+  }
+  return 0;
+}
+
+long CollectLines(LineSource& reader, std::string_view path, std::ostream& out,
+                  const Regex& pattern, const MacroList& macros, int char_change,
+                  const CleaningPatterns& pats) {
+  CandidateTarget target{&pattern, &out, path, false, 0, nullptr, 0};
+  if (CollectCandidates(reader, &target, 1, macros, char_change, pats) < 0) return -1;
+  return target.written;
+}
+
+long CollectTableLines(LineSource& reader, std::string_view path, std::ostream& out,
+                       const Regex& pattern, const MacroList& macros,
+                       const CleaningPatterns& pats) {
+  CandidateTarget target{&pattern, &out, path, true, 0, nullptr, 0};
+  if (CollectCandidates(reader, &target, 1, macros, 0, pats) < 0) return -1;
+  return target.written;
 }
 
 }  // namespace kelvora

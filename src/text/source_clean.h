@@ -2,6 +2,7 @@
 // the user's macro list, EUC-JP converted to Shift-JIS, and the two candidate-line collectors.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -114,5 +115,29 @@ long CollectLines(LineSource& reader, std::string_view path, std::ostream& out,
 // Directive lines are never joined to a neighbour.
 long CollectTableLines(LineSource& reader, std::string_view path, std::ostream& out,
                        const Regex& pattern, const MacroList& macros, const CleaningPatterns& pats);
+
+// One collection of CollectCandidates: what CollectLines (table_heads false) or
+// CollectTableLines (true) writes into out for pattern, with path ("" for none).
+// may_match, when given, is a byte condition every text the pattern matches meets; the engine
+// only runs on texts that meet it.
+struct CandidateTarget {
+  const Regex* pattern = nullptr;
+  std::ostream* out = nullptr;
+  std::string_view path;
+  bool table_heads = false;
+  long written = 0;
+  bool (*may_match)(std::string_view text, int arg) = nullptr;
+  int may_match_arg = 0;
+
+  bool Matches(std::string_view text) const {
+    return (!may_match || may_match(text, may_match_arg)) && pattern->Matches(text);
+  }
+};
+
+// Several collections over one walk of the file, each line converted (char_change = 1) and
+// cleaned once. Table heads are collected from unconverted lines, so a table target only walks
+// with char_change 0. 0, or -1 when the engine is missing.
+int CollectCandidates(LineSource& reader, CandidateTarget* targets, std::size_t count,
+                      const MacroList& macros, int char_change, const CleaningPatterns& pats);
 
 }  // namespace kelvora

@@ -1,0 +1,182 @@
+#include "analysis/file_scan.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <sstream>
+
+#include "data/registration_lists.h"
+#include "settings/settings.h"
+#include "text/encoding_detect.h"
+
+namespace kelvora {
+namespace {
+
+// Keeps the rows of one file with their line numbers.
+class RowsSink : public DefinitionSink {
+ public:
+  explicit RowsSink(DefinitionRows& rows) : rows_(rows) {}
+  bool Add(const FoundDefinition& f) override {
+    rows_.Add(f.name, f.line_no, f.marker, f.comment);
+    return true;
+  }
+
+ private:
+  DefinitionRows& rows_;
+};
+
+}  // namespace
+
+SourceFile ReadSourceFile(const std::string& path, int char_change) {
+  SourceFile file;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return file;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return file;
+  }
+  file.opened = true;
+  std::size_t size = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
+  // One byte more than the size, so a file that grew is read to its end in the same loop.
+  file.bytes.resize(size + 1);
+  std::size_t got = 0;
+  for (;;) {
+    if (got == file.bytes.size()) file.bytes.resize(file.bytes.size() * 2 + 4096);
+    const ssize_t n = ::read(fd, file.bytes.data() + got, file.bytes.size() - got);
+    if (n > 0) {
+      got += static_cast<std::size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) file.failed = true;
+    break;
+  }
+  file.bytes.resize(got);
+  ::close(fd);
+  if (char_change == kCharChangeDetect) {
+    file.bytes = DecodeSourceText(std::move(file.bytes), char_change).text;
+  }
+  return file;
+}
+
+namespace {
+
+// The line of text that begins at pos, and where the next one begins.
+std::string_view LineAt(std::string_view text, std::size_t& pos) {
+  const std::size_t lf = text.find('\n', pos);
+  std::string_view line;
+  if (lf == std::string_view::npos) {
+    // The last line without a line feed keeps a final CR, as the file readers give it.
+    line = text.substr(pos);
+    pos = text.size();
+    return line;
+  }
+  std::size_t end = lf;
+  if (end > pos && text[end - 1] == '\r') --end;
+  line = text.substr(pos, end - pos);
+  pos = lf + 1;
+  return line;
+}
+
+}  // namespace
+
+bool TextLines::ReadLine(std::string& line) {
+  if (pos_ >= text_.size() || stop_.load(std::memory_order_relaxed)) {
+    line.clear();
+    return false;
+  }
+  line.assign(LineAt(text_, pos_));
+  return true;
+}
+
+std::vector<std::string_view> TextLines::All() const {
+  std::vector<std::string_view> lines;
+  for (std::size_t pos = 0; pos < text_.size();) lines.push_back(LineAt(text_, pos));
+  return lines;
+}
+
+ScanTools::ScanTools(const RegexService& regex, const Settings& settings, const MacroList& macros,
+                     RegisteredData& data, Ui& ui)
+    : cleaning(regex), patterns(regex, settings), env{regex, cleaning, settings, macros, data, ui} {
+  env.patterns = &patterns.definitions;
+}
+
+std::string FileScan::Position(long line_no) const {
+  std::string position = position_prefix;
+  position += '(';
+  position += std::to_string(line_no);
+  position += ')';
+  return position;
+}
+
+void ScanFile(const std::string& path, const ScanWants& wants, ScanTools& tools,
+              const std::atomic<bool>& stop, FileScan& out) {
+  if (path.empty()) return;
+  const SourceFile file = ReadSourceFile(path, tools.env.settings.char_change);
+  out.opened = file.opened;
+  out.read_failed = file.failed;
+  if (!file.opened) return;
+  TextLines lines(file, stop);
+  ExtractorEnv& env = tools.env;
+  const RunPatterns& pats = tools.patterns;
+  const MacroList& macros = env.macros;
+
+  if (wants.functions || wants.defines) {
+    // A position compresses by its path alone: "(line)" holds no "/" for a root to end at.
+    std::string position = env.data.CompressPosition(FormatPosition(path, 0));
+    position.resize(position.size() - 3);
+    out.position_prefix = std::move(position);
+  }
+  if (wants.functions) {
+    RowsSink sink(out.functions);
+    if (FindDefinitions(lines, sink, DefinitionMode::Function, pats.functions, env) < 0)
+      out.engine_failed = true;
+    if (!out.functions.empty()) {
+      const StepCountLines body_lines(lines.All());
+      for (std::size_t i = 0; i < out.functions.size() && !stop.load(std::memory_order_relaxed);
+           ++i) {
+        const DefinitionRows::Row row = out.functions[i];
+        if (row.marker == "#define") continue;
+        if (!out.steps.empty() && out.steps.back().first == row.line_no) continue;
+        out.steps.emplace_back(
+            row.line_no, body_lines.Count(row.line_no, macros, tools.cleaning, pats.definitions));
+      }
+    }
+  }
+  if (wants.defines) {
+    lines.Rewind();
+    RowsSink sink(out.defines);
+    if (FindDefinitions(lines, sink, DefinitionMode::Define, pats.defines, env) < 0)
+      out.engine_failed = true;
+  }
+  // The struct, table and prototype candidates in one walk, each line cleaned once; the
+  // prototype lines walk again when they are converted from EUC first.
+  std::ostringstream struct_out, table_out, prototype_out;
+  CandidateTarget targets[3];
+  std::size_t count = 0;
+  const int struct_prop = env.settings.struct_prop;
+  if (wants.structs)
+    targets[count++] = {&pats.struct_detect, &struct_out, path, false, 0,
+                        StructMayMatch,      struct_prop};
+  if (wants.tables)
+    targets[count++] = {&pats.table, &table_out, path, true, 0, TableHeadMayMatch, 0};
+  const bool euc = env.settings.char_change == 1;
+  if (wants.functions && !euc)
+    targets[count++] = {&pats.prototype, &prototype_out, "", false, 0, PrototypeMayMatch, 0};
+  if (count > 0) {
+    lines.Rewind();
+    CollectCandidates(lines, targets, count, macros, 0, tools.cleaning);
+  }
+  if (wants.functions && euc) {
+    lines.Rewind();
+    CollectLines(lines, "", prototype_out, pats.prototype, macros, 1, tools.cleaning);
+  }
+  out.struct_text = std::move(struct_out).str();
+  out.table_text = std::move(table_out).str();
+  out.prototype_text = std::move(prototype_out).str();
+}
+
+}  // namespace kelvora

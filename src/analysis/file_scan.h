@@ -1,0 +1,85 @@
+// The work of every pass on one file, done from one read of it: the function and #define rows,
+// the step counts of the functions, and the struct, table and prototype candidate texts. Runs on
+// any thread with that thread's own ScanTools; the passes register the results in their order.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "analysis/analysis_passes.h"
+#include "analysis/definitions.h"
+#include "analysis/row_buffer.h"
+#include "platform/line_reader.h"
+#include "text/source_clean.h"
+
+namespace kelvora {
+
+// A source file read at once, as every pass reads it: its text as the "CharChange" value
+// decodes it (DecodeSourceText). opened is false when it cannot be opened; failed tells that a
+// read failed part way, the text then holding what was read before.
+struct SourceFile {
+  bool opened = false;
+  bool failed = false;
+  std::string bytes;
+};
+SourceFile ReadSourceFile(const std::string& path, int char_change);
+
+// The lines of a text in memory, split exactly as SourceFileReader splits the file; reports
+// the end of the text early once stop is set, and failed() as the read did.
+class TextLines : public LineSource {
+ public:
+  TextLines(const SourceFile& file, const std::atomic<bool>& stop)
+      : text_(file.bytes), failed_(file.failed), stop_(stop) {}
+  bool ReadLine(std::string& line) override;
+  bool failed() const override { return failed_; }
+  void Rewind() { pos_ = 0; }
+  // Every line at once, as ReadLine gives them.
+  std::vector<std::string_view> All() const;
+
+ private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+  bool failed_;
+  const std::atomic<bool>& stop_;
+};
+
+// What the enabled passes want from a file.
+struct ScanWants {
+  bool functions = false;  // function rows, their step counts and the prototype candidates
+  bool tables = false;
+  bool structs = false;
+  bool defines = false;
+};
+
+// One thread's compiled patterns and extractor environment.
+struct ScanTools {
+  ScanTools(const RegexService& regex, const Settings& settings, const MacroList& macros,
+            RegisteredData& data, Ui& ui);
+  CleaningPatterns cleaning;
+  RunPatterns patterns;
+  ExtractorEnv env;  // never touches the port
+};
+
+// Everything the passes take from one file.
+struct FileScan {
+  bool opened = false;
+  bool read_failed = false;
+  bool engine_failed = false;   // an extractor gave up: the pass fails as it would in place
+  std::string position_prefix;  // the compressed position of the file without "(line)"
+  DefinitionRows functions;
+  DefinitionRows defines;
+  std::vector<std::pair<long, StepCounts>> steps;  // by definition line, ascending
+  std::string struct_text, table_text, prototype_text;
+
+  // The compressed position of a row found at line_no.
+  std::string Position(long line_no) const;
+};
+
+void ScanFile(const std::string& path, const ScanWants& wants, ScanTools& tools,
+              const std::atomic<bool>& stop, FileScan& out);
+
+}  // namespace kelvora

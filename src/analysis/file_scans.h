@@ -1,0 +1,70 @@
+// The scans of one analysis run, run on worker threads ahead of the passes: one job per newly
+// registered file (in FileList order), one per header-list file that is not among them, then
+// the #define rows of each header-list file (read again there, so that the rows wait for their
+// pass only a window of files ahead, not all at once). Each pass waits for the file it is at,
+// so what it registers, shows and asks comes in the order of the serial run.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "analysis/file_scan.h"
+#include "analysis/ordered_work.h"
+
+namespace kelvora {
+
+struct PassContext;
+
+class FileScans {
+ public:
+  // Plans the jobs and starts `threads` workers (0: each job runs when a pass waits for it).
+  FileScans(PassContext& pc, std::size_t threads);
+  ~FileScans();
+  FileScans(const FileScans&) = delete;
+  FileScans& operator=(const FileScans&) = delete;
+
+  // The scan of the i-th newly registered FileList row, of the i-th header-list file, or the
+  // #define rows of the i-th header-list file: null for a row without a path or an index past
+  // the plan. Waits for it, polling Escape; false when the user cancelled meanwhile.
+  bool Row(std::size_t i, FileScan*& scan);
+  bool Header(std::size_t i, FileScan*& scan);
+  bool HeaderDefines(std::size_t i, FileScan*& scan);
+
+  // The step counts of a scanned file at the given definition lines; false when the file was
+  // not scanned or a line has none.
+  bool KnownSteps(const std::string& path, const std::vector<long>& lines,
+                  std::vector<StepCounts>& counts) const;
+
+  // Stops the workers and waits for them (before the registered data goes away).
+  void Stop();
+
+  // The number of workers for a parallel run: one per core.
+  static std::size_t ParallelThreads();
+  // How many files the workers may be ahead of the passes.
+  static constexpr std::size_t kWindow = 1024;
+
+ private:
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  struct Job {
+    std::string path;
+    ScanWants wants;
+    FileScan scan;
+  };
+  bool WaitFor(std::size_t job, FileScan*& scan);
+
+  PassContext& pc_;
+  std::vector<Job> jobs_;
+  std::vector<std::size_t> row_jobs_;
+  std::vector<std::size_t> header_jobs_;
+  std::size_t first_define_job_ = 0;
+  std::unordered_map<std::string, std::size_t> job_of_path_;
+  std::vector<std::unique_ptr<ScanTools>> tools_;
+  std::atomic<bool> stop_{false};  // ends the file a worker is at
+  std::unique_ptr<OrderedWork> work_;
+};
+
+}  // namespace kelvora

@@ -1,0 +1,85 @@
+#include "analysis/ordered_work.h"
+
+#include <chrono>
+
+namespace kelvora {
+
+OrderedWork::OrderedWork(std::size_t count, std::size_t threads, std::size_t window, Job job)
+    : count_(count),
+      window_(window),
+      job_(std::move(job)),
+      state_(new std::atomic<unsigned char>[count]) {
+  for (std::size_t i = 0; i < count; ++i) state_[i].store(kPending, std::memory_order_relaxed);
+  workers_.reserve(threads);
+  for (std::size_t slot = 0; slot < threads; ++slot)
+    workers_.emplace_back([this, slot] { Work(slot); });
+}
+
+OrderedWork::~OrderedWork() {
+  Stop();
+  for (std::thread& t : workers_) t.join();
+}
+
+void OrderedWork::Stop() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stop_.store(true);
+  }
+  ahead_.notify_all();
+}
+
+bool OrderedWork::Claim(std::size_t i) {
+  unsigned char expected = kPending;
+  return state_[i].compare_exchange_strong(expected, kClaimed);
+}
+
+void OrderedWork::Finish(std::size_t i) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    state_[i].store(kDone);
+  }
+  done_.notify_all();
+}
+
+void OrderedWork::Work(std::size_t slot) {
+  while (!stopping()) {
+    const std::size_t i = next_.fetch_add(1);
+    if (i >= count_) return;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      ahead_.wait(lock, [&] { return stopping() || i < reached_ + window_; });
+    }
+    if (stopping()) return;
+    if (!Claim(i)) continue;
+    job_(i, slot);
+    Finish(i);
+  }
+}
+
+bool OrderedWork::Wait(std::size_t i, const std::function<bool()>& idle) {
+  if (i >= count_) return true;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (i > reached_) reached_ = i;
+  }
+  ahead_.notify_all();
+  if (Claim(i)) {
+    // Not begun by a worker (or there are none): the waiting thread runs it itself.
+    job_(i, workers_.size());
+    Finish(i);
+    return true;
+  }
+  std::unique_lock<std::mutex> lock(mutex_);
+  while (state_[i].load() != kDone) {
+    if (done_.wait_for(lock, std::chrono::milliseconds(kIdleMs),
+                       [&] { return state_[i].load() == kDone; }))
+      break;
+    lock.unlock();
+    const bool go_on = idle();
+    lock.lock();
+    if (!go_on) return false;
+  }
+  return true;
+}
+
+}  // namespace kelvora

@@ -1,0 +1,59 @@
+// Numbered jobs run on worker threads in the order of their numbers, while one consumer takes
+// their results in the same order: the consumer waits for job i (serving its own idle work
+// between short waits) and never sees a job half done.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace kelvora {
+
+class OrderedWork {
+ public:
+  // Runs job(i, slot) for i = 0 .. count-1; slot tells which thread runs it (0 .. threads-1 the
+  // workers, threads the waiting thread), so each thread can use its own tools. With threads
+  // == 0 every job runs on the thread that waits for it, when it waits for it. Workers keep
+  // within `window` jobs of the last one waited for, so finished results stay few.
+  using Job = std::function<void(std::size_t index, std::size_t slot)>;
+  OrderedWork(std::size_t count, std::size_t threads, std::size_t window, Job job);
+  // Stops and joins the workers.
+  ~OrderedWork();
+  OrderedWork(const OrderedWork&) = delete;
+  OrderedWork& operator=(const OrderedWork&) = delete;
+
+  // Blocks until job i has run. While it waits, idle() is called about every kIdleMs; when it
+  // returns false the wait gives up and Wait returns false.
+  bool Wait(std::size_t i, const std::function<bool()>& idle);
+  // Workers take no new job; a job already begun runs to its end.
+  void Stop();
+  std::size_t threads() const { return workers_.size(); }
+
+  static constexpr int kIdleMs = 30;
+
+ private:
+  enum State : unsigned char { kPending = 0, kClaimed = 1, kDone = 2 };
+  bool Claim(std::size_t i);
+  void Finish(std::size_t i);
+  void Work(std::size_t slot);
+  bool stopping() const { return stop_.load(std::memory_order_relaxed); }
+
+  std::size_t count_;
+  std::size_t window_;
+  std::size_t reached_ = 0;  // the last job waited for; guarded by mutex_
+  Job job_;
+  std::unique_ptr<std::atomic<unsigned char>[]> state_;
+  std::atomic<std::size_t> next_{0};
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::condition_variable done_;
+  std::condition_variable ahead_;  // workers held back by the window
+  std::vector<std::thread> workers_;
+};
+
+}  // namespace kelvora
