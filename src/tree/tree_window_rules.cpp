@@ -55,6 +55,7 @@ TreeViewSettings LoadTreeViewSettings(SettingsStore& store) {
   v.sel_back = colour("Sel_BackColor", 0xa00000);
   v.out_text = colour("Out_TextColor", 0xffffff);
   v.out_back = colour("Out_BackColor", 0);
+  v.status_back = static_cast<unsigned>(store.ReadInt("StatusBar", "BkColor", 0)) & 0xFFFFFFu;
   v.graph_height =
       static_cast<int>(std::clamp<long long>(store.ReadInt(kTree, "GraphHeight", 4), 0, 7));
   v.src_line = static_cast<int>(std::clamp<long long>(store.ReadInt(kTree, "SrcLine", 0), 0, 9999));

@@ -30,6 +30,9 @@ struct TreeViewSettings {
   int graph_height = 4;  // "GraphHeight": 0..7
   int src_line = 0;
   int toolbar = 1;  // "toolbar": see ToolbarVariant
+  // "StatusBar" "BkColor" (0xBBGGRR); 0, the default, leaves the desktop's own colour: a black
+  // bar would hide its black texts.
+  unsigned status_back = 0;
 };
 // Reads the settings; TreeRect%, GraphRect% and ColorType out of bounds take their defaults and
 // are written back; GraphHeight is held to 0..7, toolbar 0 or above 4 becomes 1.

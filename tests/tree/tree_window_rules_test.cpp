@@ -70,7 +70,8 @@ TEST(TreeWindowRules, SlidersSavedRectangleAndSettingBounds) {
                                             {"Tree_Dialog", "GraphRect%", 90},
                                             {"Tree_Dialog", "ColorType", 12},
                                             {"Tree", "GraphHeight", 9},
-                                            {"Tree", "toolbar", 7}})
+                                            {"Tree", "toolbar", 7},
+                                            {"StatusBar", "BkColor", 0x1a0b0c0d}})
     bad.store.WriteInt(section, key, value);
   const TreeViewSettings loaded = LoadTreeViewSettings(bad.store);
   EXPECT_EQ(loaded.tree_rect, 20);
@@ -78,6 +79,7 @@ TEST(TreeWindowRules, SlidersSavedRectangleAndSettingBounds) {
   EXPECT_EQ(loaded.color_type, 9);
   EXPECT_EQ(loaded.graph_height, 7);
   EXPECT_EQ(loaded.toolbar, 1);
+  EXPECT_EQ(loaded.status_back, 0x0b0c0du);  // 0xBBGGRR, the byte above it dropped
   EXPECT_EQ(bad.store.ReadInt("Tree_Dialog", "TreeRect%", 0), 20);
   EXPECT_EQ(bad.store.ReadInt("Tree_Dialog", "ColorType", 0), 9);
 

@@ -550,6 +550,12 @@ void TreeViewerWindow::ApplyColours() {
   info.setColor(QPalette::Base, inverted ? QColor(16, 16, 32) : Qt::white);
   info.setColor(QPalette::Text, inverted ? Qt::white : Qt::black);
   current().info->setPalette(info);
+  if (view_.status_back != 0) {
+    QPalette bar = statusBar()->palette();
+    bar.setColor(QPalette::Window, FromBgr(view_.status_back));
+    statusBar()->setPalette(bar);
+    statusBar()->setAutoFillBackground(true);
+  }
 }
 
 void TreeViewerWindow::ApplyScheme() {
