@@ -113,8 +113,13 @@ class BoundedFileLines : public LineSource {
   SourceEncoding encoding_ = SourceEncoding::Cp932;
 };
 
+// A lead byte counts as half of a character only before a byte that can end one; a lone lead
+// byte before a tab or a control byte is a byte of its own, so the tab is still expanded.
 std::size_t CharLength(std::string_view text, std::size_t at) {
-  return at + 1 < text.size() && IsCp932LeadByte(static_cast<unsigned char>(text[at])) ? 2 : 1;
+  return at + 1 < text.size() && IsCp932LeadByte(static_cast<unsigned char>(text[at])) &&
+                 IsCp932TrailByte(static_cast<unsigned char>(text[at + 1]))
+             ? 2
+             : 1;
 }
 
 // Tabs expanded to the tab width and control bytes shown as ".", cut at kShownLineBytes: one
@@ -128,7 +133,7 @@ std::string ExpandLine(std::string_view raw, int tab, bool& cut) {
     const std::size_t n = CharLength(raw, i);
     if (c == '\t')
       out.append(static_cast<std::size_t>(tab) - out.size() % static_cast<std::size_t>(tab), ' ');
-    else if (c < 0x20 || c == 0x7F)
+    else if (c < 0x20 || c == 0x7F || (n == 1 && IsCp932LeadByte(c)))
       out += '.';
     else
       out.append(raw.substr(i, n));

@@ -157,7 +157,13 @@ TEST(SourceViewTest, HugeLineAndBinaryFileStayBounded) {
   Regex x;
   ASSERT_TRUE(regex.Compile("x+", x));
   const Regex* patterns[] = {&x};
-  SourceView view = BuildSourceView("1,1,1,0," + huge + "(1)", "", s, pats, patterns);
+  // A lone lead byte before a tab (broken text, or EUC shown unconverted) is a byte of its own:
+  // the tab is still expanded and the line keeps one byte per cell.
+  const std::string lone = temp.Write("lone.c", "\xe1\tx\xe1\n");
+  SourceView view = BuildSourceView("1,1,1,0," + lone + "(1)", "", s, pats, patterns);
+  ASSERT_EQ(1u, view.lines.size());
+  EXPECT_EQ(".   x.", view.lines[0].text);
+  view = BuildSourceView("1,1,1,0," + huge + "(1)", "", s, pats, patterns);
   ASSERT_EQ(1u, view.lines.size());
   EXPECT_TRUE(view.lines[0].cut);
   EXPECT_EQ(kShownLineBytes, view.lines[0].text.size());
