@@ -147,15 +147,23 @@ std::int32_t ExportStartItem(const CallTree& tree, Ui& ui) {
   return tree.selected != CallTree::kNone ? tree.selected : tree.root();
 }
 
+namespace {
+
+// The name of the item an export starts from; empty (after its message) when there is none.
+std::string ExportStartName(const CallTree& tree, std::int32_t start, Ui& ui) {
+  if (start == CallTree::kNone) return {};
+  std::string name(FirstWord(tree.Text(start)));
+  if (name.empty()) Show(ui, "項目検出ｴﾗｰ！　", MsgIcon::Error);
+  return name;
+}
+
+}  // namespace
+
 bool ExportTreeText(CallTree& tree, const TreeSettings& settings, const EditorLauncher& editor,
                     Ui& ui) {
   const std::int32_t start = ExportStartItem(tree, ui);
-  if (start == CallTree::kNone) return false;
-  const std::string name(FirstWord(tree.Text(start)));
-  if (name.empty()) {
-    Show(ui, "項目検出ｴﾗｰ！　", MsgIcon::Error);
-    return false;
-  }
+  const std::string name = ExportStartName(tree, start, ui);
+  if (name.empty()) return false;
   if (!ui.AskYesNo(kAskExportTreeText, ExportQuestion(name), Ui::kTreeCaption)) return false;
   std::optional<std::string> path =
       ui.ChooseSaveFile("■■ TREEテキスト出力先を指定 ■■", kTextFilter, name);
@@ -189,12 +197,8 @@ bool ExportTreeText(CallTree& tree, const TreeSettings& settings, const EditorLa
 
 bool ExportTreeWorkbook(CallTree& tree, const TreeSettings& settings, Ui& ui) {
   const std::int32_t start = ExportStartItem(tree, ui);
-  if (start == CallTree::kNone) return false;
-  const std::string name(FirstWord(tree.Text(start)));
-  if (name.empty()) {
-    Show(ui, "項目検出ｴﾗｰ！　", MsgIcon::Error);
-    return false;
-  }
+  const std::string name = ExportStartName(tree, start, ui);
+  if (name.empty()) return false;
   TempTable table;
   if (!table.Create(ui)) return false;
   long long rows = 0;

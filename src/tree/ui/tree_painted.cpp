@@ -84,11 +84,7 @@ void TreeViewerBackground::SetColourScheme(int color_type, bool bright) {
 
 void TreeViewerBackground::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  const auto [top, bottom] = TreeGradientColors(color_type_, bright_);
-  QLinearGradient g(0, 0, 0, height());
-  g.setColorAt(0, top);
-  g.setColorAt(1, bottom);
-  p.fillRect(rect(), g);
+  FillTreeGradient(p, rect(), color_type_, bright_);
 }
 
 }  // namespace kelvora

@@ -21,6 +21,14 @@ std::pair<QColor, QColor> TreeGradientColors(int color_type, bool bright) {
   return {bright ? top.lighter(170) : top, bottom};
 }
 
+void FillTreeGradient(QPainter& p, const QRect& rect, int color_type, bool bright) {
+  const auto [top, bottom] = TreeGradientColors(color_type, bright);
+  QLinearGradient g(0, rect.top(), 0, rect.bottom() + 1);
+  g.setColorAt(0, top);
+  g.setColorAt(1, bottom);
+  p.fillRect(rect, g);
+}
+
 TreeSearchDialog::TreeSearchDialog(const TreeSearchHistory& history, int color_type, bool bright,
                                    Ui& ui, QWidget* parent)
     : QDialog(parent), ui_(ui), color_type_(color_type), bright_(bright) {
@@ -94,11 +102,7 @@ void TreeSearchDialog::keyPressEvent(QKeyEvent* event) {
 
 void TreeSearchDialog::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  const auto [top, bottom] = TreeGradientColors(color_type_, bright_);
-  QLinearGradient g(0, 0, 0, height());
-  g.setColorAt(0, top);
-  g.setColorAt(1, bottom);
-  p.fillRect(rect(), g);
+  FillTreeGradient(p, rect(), color_type_, bright_);
   QFont bold = font();
   bold.setBold(true);
   p.setFont(bold);

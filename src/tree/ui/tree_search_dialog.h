@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QPainter>
 
 #include "tree/tree_ops.h"
 
@@ -36,5 +37,7 @@ class TreeSearchDialog : public QDialog {
 
 // The two gradient colours of a colour type (0..9), brighter when bright is set.
 std::pair<QColor, QColor> TreeGradientColors(int color_type, bool bright);
+// Fills rect with that gradient, top to bottom.
+void FillTreeGradient(QPainter& p, const QRect& rect, int color_type, bool bright);
 
 }  // namespace kelvora
