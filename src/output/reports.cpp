@@ -103,8 +103,8 @@ std::string CommentField(std::string_view comment) {
   for (std::size_t at = text.find("*/"); at != std::string::npos; at = text.find("*/", at))
     text.erase(at, 2);
   text = std::string(Trim(text));
-  if (text.find(',') != std::string::npos) text = "\"" + text + "\"";
-  return text;
+  // Quotes inside a quoted field are doubled, or a reader ends the field at the first of them.
+  return text.find(',') == std::string::npos ? text : CsvField(text);
 }
 
 void WriteStepCountCsvText(std::ostream& out, const RegisteredData& data, const std::tm& date) {
@@ -116,7 +116,7 @@ void WriteStepCountCsvText(std::ostream& out, const RegisteredData& data, const 
   for (std::size_t row = 0; row < list.RowCount(); ++row) {
     w.Raw(list.CellText(row, col::kTotalSteps)).Text(",");
     w.Raw(list.CellText(row, col::kRealSteps)).Text(",");
-    w.Raw(list.CellText(row, col::kName)).Text(",");
+    w.Raw(CsvField(list.CellText(row, col::kName))).Text(",");
     w.Raw(CommentField(list.CellText(row, col::kComment))).Text(",");
     const std::string position = NameToCp932(data.FullPosition(ListKind::Function, row));
     const std::size_t close = position.rfind(')');
@@ -126,7 +126,8 @@ void WriteStepCountCsvText(std::ostream& out, const RegisteredData& data, const 
       w.Text(",,\n");
       continue;
     }
-    w.Raw(position.substr(0, open)).Text(",");
+    // A folder name may hold a comma or a quote ("operator," a name): such fields are quoted.
+    w.Raw(CsvField(position.substr(0, open))).Text(",");
     w.Raw(position.substr(open + 1, close - open - 1)).Text(",");
     if (!list.CellText(row, col::kMarker).empty()) w.Text("関数マクロ");
     w.Text("\n");

@@ -26,7 +26,7 @@ void WriteInfoListText(std::ostream& out, const RegisteredData& data, bool with_
 // The step-count CSV (CP932, CR LF).
 void WriteStepCountCsvText(std::ostream& out, const RegisteredData& data, const std::tm& date);
 // A function comment as a CSV field: "/*" or "//" at its start dropped, every "*/" removed,
-// trimmed, and quoted when it holds a comma.
+// trimmed, and quoted (its quotes doubled) when it holds a comma.
 std::string CommentField(std::string_view comment);
 
 // The menu commands: their checks, dialogs, questions and messages. True when written.

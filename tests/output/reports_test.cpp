@@ -37,13 +37,16 @@ std::tm Date() {
 
 TEST(Reports, StepCountCsv) {
   std::ostringstream out;
-  WriteStepCountCsvText(out, Sample(), Date());
+  RegisteredData data = Sample();
+  Add(data.functions(), {"operator,", "%1/x,\"y\"/b.c(7)", "", "/* \"q\", r */", "2", "2"});
+  WriteStepCountCsvText(out, data, Date());
   EXPECT_EQ(
       "Kelvora Ver.3.24\r\n【解析実施日付】\r\n2026/12/06(日曜日) 13:05:00\r\n\r\n"
       "総ステップ数,実ステップ数,関数名,関数説明,ファイルパス,関数開始行,備考\r\n"
       "10,8,init,\"初期化, 全部\",/src/a.c,12,\r\n"
       "1,1,MAX2,大きい方,/src/a.h,3,関数マクロ\r\n"
-      "1,1,lost,,,,\r\n",
+      "1,1,lost,,,,\r\n"
+      "2,2,\"operator,\",\"\"\"q\"\", r\",\"/src/x,\"\"y\"\"/b.c\",7,\r\n",
       Cp932ToUtf8(out.str()));
   const std::pair<const char*, const char*> comments[] = {
       {"/* a */", "a"}, {"// b", "b"}, {"x */ y */", "x  y"}, {"  ", ""}, {"/*1,2*/", "\"1,2\""}};
