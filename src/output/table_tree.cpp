@@ -168,8 +168,12 @@ class TablePass::FileWalk {
   void Elements(std::string_view raw, bool head_line) {
     std::string code(raw);
     std::string comments;
-    RemoveAllMatches(code, pass_.cleaning_.block_comment, &comments);
-    RemoveAllMatches(code, pass_.cleaning_.line_comment, &comments);
+    if (code.find_first_of("\"'") == std::string::npos) {
+      RemoveAllMatches(code, pass_.cleaning_.block_comment, &comments);
+      RemoveAllMatches(code, pass_.cleaning_.line_comment, &comments);
+    } else {
+      RemoveCommentsOutsideLiterals(code, comments);
+    }
     visitor_.OnTableLine(comments);
     std::string_view rest = code;
     if (head_line) {
@@ -208,6 +212,57 @@ class TablePass::FileWalk {
       visitor_.OnTableEnd();
       in_table_ = false;
     }
+  }
+
+  // The comment patterns applied to a line with quotes, but never inside a string or character
+  // literal: a "//" in "http://host" or a "/*" in "a/*b" stays in the value instead of cutting
+  // it. The patterns search a copy whose literal bytes are blanked out; what they match is cut
+  // from the line itself.
+  void RemoveCommentsOutsideLiterals(std::string& code, std::string& comments) const {
+    std::string masked = MaskLiterals(code);
+    for (const Regex* re : {&pass_.cleaning_.block_comment, &pass_.cleaning_.line_comment}) {
+      MatchSpan span;
+      while (re->Search(masked, span) && span.len > 0) {
+        comments.append(code, span.pos, span.len);
+        code.erase(span.pos, span.len);
+        masked.erase(span.pos, span.len);
+      }
+    }
+  }
+
+  // The line with every byte inside a string or character literal replaced by "_". Literals are
+  // looked for outside comments only (an apostrophe in "// don't" opens nothing); a backslash
+  // escapes the next byte and a CP932 lead byte takes its trail byte with it, so the 0x5C trail
+  // byte of a character such as "表" never ends a literal.
+  static std::string MaskLiterals(std::string_view line) {
+    std::string masked(line);
+    char quote = 0;
+    for (std::size_t i = 0; i < masked.size(); ++i) {
+      const char c = masked[i];
+      if (quote) {
+        if (c == quote) {
+          quote = 0;
+          continue;
+        }
+        const bool pair =
+            (c == '\\' || IsCp932LeadByte(static_cast<unsigned char>(c))) && i + 1 < masked.size();
+        masked[i] = '_';
+        if (pair) masked[++i] = '_';
+        continue;
+      }
+      if (IsCp932LeadByte(static_cast<unsigned char>(c)) && i + 1 < masked.size()) {
+        ++i;
+      } else if (c == '"' || c == '\'') {
+        quote = c;
+      } else if (c == '/' && i + 1 < masked.size() && masked[i + 1] == '/') {
+        break;
+      } else if (c == '/' && i + 1 < masked.size() && masked[i + 1] == '*') {
+        const std::size_t end = masked.find("*/", i + 2);
+        if (end == std::string::npos) break;
+        i = end + 1;
+      }
+    }
+    return masked;
   }
 
   // Hands over the pieces of one code part; true when the visitor ends the line.

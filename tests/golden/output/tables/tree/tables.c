@@ -30,3 +30,10 @@ int closed[2][2] = {
     { 1, 2 },
     // second, row
     { 3, 4 }};
+
+/* URLs */
+static const char *urls[] = {
+    "http://a.example/x", /* first */
+    "c//d", "e/*f", // last
+    "\"//", '\'', "•\//"
+};
