@@ -1,5 +1,6 @@
 #include "output/sjis_writer.h"
 
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 
@@ -9,10 +10,17 @@
 namespace kelvora {
 
 SjisWriter& SjisWriter::Text(std::string_view utf8) {
-  // Program texts repeat for every row: convert each distinct text once.
+  // ASCII needs no conversion: row numbers, counts and markup go straight out. Keeping them in
+  // the cache below grew it by one entry per row, a gigabyte over a kernel's 5 million rows.
+  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; }))
+    return Raw(utf8);
+  // Japanese program texts repeat for every row: convert each distinct text once. The cache is
+  // emptied now and then, so texts built from data cannot grow it without bound.
   static thread_local std::unordered_map<std::string, std::string> converted;
+  constexpr std::size_t kCacheLimit = 4096;
   auto it = converted.find(std::string(utf8));
   if (it == converted.end()) {
+    if (converted.size() >= kCacheLimit) converted.clear();
     std::string sjis = Utf8ToCp932(utf8);
     std::string crlf;
     for (char c : sjis) {
