@@ -57,10 +57,10 @@ DefinitionPatterns::DefinitionPatterns(const RegexService& regex, std::string_vi
   static constexpr std::string_view kStepHeads[kStepHeadCount] = {
       "^[ \\t]*[A-Za-z0-9_]*[ \\t]*[A-Za-z0-9_]+[ \\t]+[*]*[A-Za-z_][A-Za-z0-9_]*[ \\t]*[\\(]"
       "[ \\tA-Za-z0-9_,&*\\[\\]]*[\\)]*[A-Za-z0-9_\\{ \\t]*$",
-      "^[_a-zA-Z][^\\(=;:]*::[^\\(;]+\\([^;]*$",
-      "^[_a-zA-Z][^\\(=;:]*[ \\t]+[_a-zA-Z][_a-zA-Z0-9]*\\([^;]*$",
-      "^[_a-zA-Z][^\\(=;:]*[ \\t]+operator[^\\(;]+\\([^;]*$",
-      "^[_a-zA-Z][_a-zA-Z0-9]*[a-z]+[_a-zA-Z0-9]*[ \\t]*\\([^;]*$",
+      fixed_pattern::kStepHeadScope,
+      fixed_pattern::kStepHeadNamed,
+      fixed_pattern::kStepHeadOperator,
+      fixed_pattern::kFunctionB,
   };
   bool all = regex.available();
   auto compile = [&](std::string_view pattern, Regex& out) {
