@@ -55,11 +55,8 @@ DetectionPatterns DetectionPatterns::ForDefines(const RegexService& regex) {
 DefinitionPatterns::DefinitionPatterns(const RegexService& regex, std::string_view header_words)
     : header_words_(header_words) {
   static constexpr std::string_view kStepHeads[kStepHeadCount] = {
-      "^[ \\t]*[A-Za-z0-9_]*[ \\t]*[A-Za-z0-9_]+[ \\t]+[*]*[A-Za-z_][A-Za-z0-9_]*[ \\t]*[\\(]"
-      "[ \\tA-Za-z0-9_,&*\\[\\]]*[\\)]*[A-Za-z0-9_\\{ \\t]*$",
-      fixed_pattern::kStepHeadScope,
-      fixed_pattern::kStepHeadNamed,
-      fixed_pattern::kStepHeadOperator,
+      fixed_pattern::kStepHeadFirst, fixed_pattern::kStepHeadScope,
+      fixed_pattern::kStepHeadNamed, fixed_pattern::kStepHeadOperator,
       fixed_pattern::kFunctionB,
   };
   bool all = regex.available();
@@ -72,13 +69,13 @@ DefinitionPatterns::DefinitionPatterns(const RegexService& regex, std::string_vi
   compile("/[*]", open_marker);
   compile("[*]/", close_marker);
   for (int k = 0; k < kStepHeadCount; ++k) compile(kStepHeads[k], step_heads[k]);
-  compile("[*~]*[A-Za-z_][A-Za-z0-9_:]*[ \\t]*[(]", proto_head);
+  compile(fixed_pattern::kPrototypeHead, proto_head);
   compile("[*~]*[A-Za-z_][A-Za-z0-9_:]*", proto_name);
-  compile("//.+$|/\\*.+?\\*/", comment);
-  compile("^.+\\([0-9]+\\):[ \\t]*", position_prefix);
+  compile(fixed_pattern::kComment, comment);
+  compile(fixed_pattern::kPositionPrefix, position_prefix);
   compile("[ \\t]*}[ \\t]*", brace_keyword);
   compile("[ \\t]*struct[ \\t]*", struct_keyword);
-  compile("[A-Za-z0-9_]+", identifier);
+  compile(fixed_pattern::kIdentifier, identifier);
   compile("=.*$", initialiser);
   compile("\\[.*\\]", brackets);
   ok_ = all;

@@ -1,5 +1,6 @@
 #include "text/line_matchers.h"
 
+#include <algorithm>
 #include <array>
 #include <initializer_list>
 
@@ -44,6 +45,10 @@ constexpr ByteClass kOpenParen = Class("(");
 constexpr ByteClass kCloseParen = Class(")");
 constexpr ByteClass kSemicolon = Class(";");
 constexpr ByteClass kPrototypeArgs = Class(" \tA-Za-z0-9_,&*");
+constexpr ByteClass kStepHeadArgs = Class(" \tA-Za-z0-9_,&*[]");
+constexpr ByteClass kStepHeadTail = Class("A-Za-z0-9_{ \t");
+constexpr ByteClass kDigit = Class("0-9");
+constexpr ByteClass kColon = Class(":");
 // Every byte a table head holds before its last "=".
 constexpr ByteClass kTableBody = Class(" \tA-Za-z0-9_&*=+[]-");
 // Bytes after which the step heads' "[^\(=;:]*" stops.
@@ -244,33 +249,96 @@ Recognised StructCloseOrTag(std::string_view s, MatchSpan& span) {
   return tag;
 }
 
-// ^[ \t]*[A-Za-z0-9_]*[ \t]*[A-Za-z0-9_]+[ \t]+[*]*[A-Za-z_][A-Za-z0-9_]*[ \t]*\([
-// \tA-Za-z0-9_,&*]*\)[ \t]*\; Blanks, one or two words with blanks between them (the two
-// optional-blank words may split one word), blanks, "*"s, a name, blanks, "(", the arguments, ")",
-// blanks and ";". Each run is taken whole; the only choice is whether the second word is the name.
-Recognised Prototype(std::string_view s, MatchSpan& span) {
+// The "(" after a declaration head at the start of s, or npos. The common part of the
+// prototype pattern and the first step head:
+//   ^[ \t]*[A-Za-z0-9_]*[ \t]*[A-Za-z0-9_]+[ \t]+[*]*[A-Za-z_][A-Za-z0-9_]*[ \t]*\(
+// Blanks, one or two words with blanks between them (the two words with optional blanks between
+// may also split one word), blanks, "*"s, a name, blanks and "(". Each run is taken whole; the
+// only choice is whether the second word is the name, and only one choice can reach a "(".
+std::size_t DeclarationParen(std::string_view s) {
   const std::size_t first = SkipWhile(s, 0, kBlank);
   const std::size_t first_end = SkipWhile(s, first, kWord);
   const std::size_t gap = SkipWhile(s, first_end, kBlank);
-  if (first_end == first || gap == first_end) return Recognised::NoMatch;
-  // The match end when a name and the argument list begin at at.
-  auto from_name = [&](std::size_t at) {
+  if (first_end == first || gap == first_end) return npos;
+  auto paren_after_name = [&](std::size_t at) {
     const std::size_t name = SkipWhile(s, at, kStar);
     if (!Is(s, name, kIdentHead)) return npos;
     const std::size_t open = SkipWhile(s, SkipWhile(s, name + 1, kWord), kBlank);
-    if (!Is(s, open, kOpenParen)) return npos;
-    const std::size_t close = SkipWhile(s, open + 1, kPrototypeArgs);
-    if (!Is(s, close, kCloseParen)) return npos;
-    const std::size_t semicolon = SkipWhile(s, close + 1, kBlank);
-    return Is(s, semicolon, kSemicolon) ? semicolon + 1 : npos;
+    return Is(s, open, kOpenParen) ? open : npos;
   };
-  std::size_t end = from_name(gap);
-  if (end == npos) {
-    const std::size_t second_end = SkipWhile(s, gap, kWord);
-    const std::size_t gap2 = SkipWhile(s, second_end, kBlank);
-    if (second_end > gap && gap2 > second_end) end = from_name(gap2);
+  const std::size_t open = paren_after_name(gap);
+  if (open != npos) return open;
+  const std::size_t second_end = SkipWhile(s, gap, kWord);
+  const std::size_t gap2 = SkipWhile(s, second_end, kBlank);
+  return second_end > gap && gap2 > second_end ? paren_after_name(gap2) : npos;
+}
+
+// The prototype declaration: the head as above, then
+//   [ \tA-Za-z0-9_,&*]*\)[ \t]*\;
+// the arguments, ")", blanks and ";".
+Recognised Prototype(std::string_view s, MatchSpan& span) {
+  const std::size_t open = DeclarationParen(s);
+  if (open == npos) return Recognised::NoMatch;
+  const std::size_t close = SkipWhile(s, open + 1, kPrototypeArgs);
+  if (!Is(s, close, kCloseParen)) return Recognised::NoMatch;
+  const std::size_t semicolon = SkipWhile(s, close + 1, kBlank);
+  if (!Is(s, semicolon, kSemicolon)) return Recognised::NoMatch;
+  return Found(span, 0, semicolon + 1);
+}
+
+// True when "$" holds at i: the end, or before a line feed that ends the subject.
+bool AtEnd(std::string_view s, std::size_t i) {
+  return i == s.size() || (i + 1 == s.size() && s[i] == '\n');
+}
+
+// The first step head: the head as above, then
+//   [ \tA-Za-z0-9_,&*\[\]]*[\)]*[A-Za-z0-9_\{ \t]*$
+// The three runs after "(", taken greedily, must reach the end: a shorter first run would leave
+// a byte that neither ")" nor the last run takes. A subject that fails may cost the engine its
+// retry limit, which is a failure too; one that holds is found on the first try.
+Recognised StepHeadFirst(std::string_view s, MatchSpan& span) {
+  const std::size_t open = DeclarationParen(s);
+  if (open == npos) return Recognised::NoMatch;
+  std::size_t end = SkipWhile(s, open + 1, kStepHeadArgs);
+  end = SkipWhile(s, SkipWhile(s, end, kCloseParen), kStepHeadTail);
+  if (!AtEnd(s, end)) return Recognised::NoMatch;
+  return Found(span, 0, end);
+}
+
+// ^.+\([0-9]+\):[ \t]*
+// ".+" runs to the first line feed and gives back to the last "(digits):" after the first
+// byte; "(" is never part of a double-byte character, so bytes are characters here.
+Recognised PositionPrefix(std::string_view s, MatchSpan& span) {
+  const std::size_t line_end = std::min(s.find('\n'), s.size());
+  for (std::size_t open = s.substr(0, line_end).rfind('('); open != npos && open >= 1;
+       open = s.substr(0, open).rfind('(')) {
+    const std::size_t digits_end = SkipWhile(s, open + 1, kDigit);
+    if (digits_end == open + 1 || !Is(s, digits_end, kCloseParen) ||
+        !Is(s, digits_end + 1, kColon)) {
+      continue;
+    }
+    return Found(span, 0, SkipWhile(s, digits_end + 2, kBlank));
   }
-  return end == npos ? Recognised::NoMatch : Found(span, 0, end);
+  return Recognised::NoMatch;
+}
+
+// //.+$|/\*.+?\*/
+// At the first "/" where either holds: "//", at least one character and no line feed after it
+// up to the end (or a line feed that ends the subject); or "/*", at least one character and the
+// first "*/" after that, with no line feed before it. "/" and "*" are never second bytes.
+Recognised Comment(std::string_view s, MatchSpan& span) {
+  for (std::size_t at = s.find('/'); at != npos && at + 1 < s.size(); at = s.find('/', at + 1)) {
+    if (s[at + 1] == '/') {
+      const std::size_t lf = s.find('\n', at + 2);
+      const std::size_t end = lf == npos ? s.size() : lf;
+      if (end > at + 2 && AtEnd(s, end)) return Found(span, at, end);
+    } else if (s[at + 1] == '*' && at + 3 < s.size()) {
+      const std::size_t close = s.find("*/", at + 3);
+      if (close != npos && s.substr(at + 2, close - at - 2).find('\n') == npos)
+        return Found(span, at, close + 2);
+    }
+  }
+  return Recognised::NoMatch;
 }
 
 // True when text holds a word byte, "*"s, blanks, "*"s and a word byte in a row.
@@ -380,6 +448,9 @@ Recogniser RecogniserFor(std::string_view pattern) {
       {fp::kStepHeadNamed, StepHeadNamed},
       {fp::kStepHeadOperator, StepHeadOperator},
       {fp::kPrototype, Prototype},
+      {fp::kStepHeadFirst, StepHeadFirst},
+      {fp::kPositionPrefix, PositionPrefix},
+      {fp::kComment, Comment},
       {fp::kTableHead, TableHead},
   };
   for (const Entry& e : kSingles) {

@@ -31,6 +31,9 @@ inline constexpr std::string_view kStructClose =
     R"(^[ \t]*}([ \t]*[A-Za-z0-9_][ \tA-Za-z0-9_\[\]]+,?)+;)";
 inline constexpr std::string_view kStructTag =
     R"(struct[ \t]+[A-Za-z0-9_]+[ \t\[\]A-Za-z0-9_&*=]*{*)";
+// The position at the start of a candidate line, and the first comment of a line.
+inline constexpr std::string_view kPositionPrefix = "^.+\\([0-9]+\\):[ \\t]*";
+inline constexpr std::string_view kComment = "//.+$|/\\*.+?\\*/";
 // Prototype declarations, and table heads (these only pass through the engine when a cheap
 // necessary condition holds).
 inline constexpr std::string_view kPrototype =
@@ -38,6 +41,9 @@ inline constexpr std::string_view kPrototype =
 inline constexpr std::string_view kTableHead =
     R"([A-Za-z0-9_]+[*]*[ \t]+[*]*[A-Za-z0-9_]+\[?[ \tA-Za-z0-9_&*=+-]*\]?([ \t]*\[[ \tA-Za-z0-9_&*=+-]*\])*[ \t]*=[ \t]*{)";
 // Definition heads of the step count (the fifth is kFunctionB).
+inline constexpr std::string_view kStepHeadFirst =
+    "^[ \\t]*[A-Za-z0-9_]*[ \\t]*[A-Za-z0-9_]+[ \\t]+[*]*[A-Za-z_][A-Za-z0-9_]*[ \\t]*[\\(]"
+    "[ \\tA-Za-z0-9_,&*\\[\\]]*[\\)]*[A-Za-z0-9_\\{ \\t]*$";
 inline constexpr std::string_view kStepHeadScope = "^[_a-zA-Z][^\\(=;:]*::[^\\(;]+\\([^;]*$";
 inline constexpr std::string_view kStepHeadNamed =
     "^[_a-zA-Z][^\\(=;:]*[ \\t]+[_a-zA-Z][_a-zA-Z0-9]*\\([^;]*$";

@@ -23,7 +23,8 @@ std::vector<std::string> FixedPatterns() {
   for (std::string_view p :
        {fp::kDefine, fp::kDefineWord, fp::kIdentifier, fp::kFunctionName, fp::kPrototypeHead,
         fp::kFunctionB, fp::kFunctionC, fp::kStructClose, fp::kStructTag, fp::kStepHeadScope,
-        fp::kStepHeadNamed, fp::kStepHeadOperator, fp::kPrototype, fp::kTableHead}) {
+        fp::kStepHeadNamed, fp::kStepHeadOperator, fp::kPrototype, fp::kTableHead,
+        fp::kStepHeadFirst, fp::kPositionPrefix, fp::kComment}) {
     out.emplace_back(p);
   }
   // The texts the analysis compiles for every "func_prop" and "struct_prop".
@@ -125,6 +126,12 @@ const char* const kSeeds[] = {
     "static int foo(int a, char *b);",
     "int *foo(void) ;",
     "\tfoo(x);",
+    "drivers/net/a(b).c(123):  } foo_t; // note",
+    "a(1):b(22):\t x(",
+    "x /* a */ y // z",
+    "/**/ //\n",
+    "int foo(int a, char *b[])  {",
+    "static void f(void) { x",
     "abc\x81"
     "abc(",
 };
@@ -197,6 +204,8 @@ TEST(LineMatchers, EqualTheEngineOnKernelLines) {
     while (std::getline(in, line)) {
       ++lines;
       ASSERT_TRUE(diff.Check(line));
+      // As a candidate line of the struct and table passes.
+      ASSERT_TRUE(diff.Check(std::string(f) + "(" + std::to_string(lines) + "):  " + line));
       // The head the definition extractor searches: up to the first "(".
       const std::size_t paren = line.find('(');
       if (paren != std::string::npos) {
