@@ -73,11 +73,11 @@ DefinitionPatterns::DefinitionPatterns(const RegexService& regex, std::string_vi
   compile("[*~]*[A-Za-z_][A-Za-z0-9_:]*", proto_name);
   compile(fixed_pattern::kComment, comment);
   compile(fixed_pattern::kPositionPrefix, position_prefix);
-  compile("[ \\t]*}[ \\t]*", brace_keyword);
-  compile("[ \\t]*struct[ \\t]*", struct_keyword);
+  compile(fixed_pattern::kBraceKeyword, brace_keyword);
+  compile(fixed_pattern::kStructKeyword, struct_keyword);
   compile(fixed_pattern::kIdentifier, identifier);
-  compile("=.*$", initialiser);
-  compile("\\[.*\\]", brackets);
+  compile(fixed_pattern::kInitialiser, initialiser);
+  compile(fixed_pattern::kBrackets, brackets);
   ok_ = all;
   // The condition is the user's pattern: when it does not compile, header comments are off.
   if (!header_words_.empty()) regex.Compile(header_words_, header_condition);

@@ -341,6 +341,66 @@ Recognised Comment(std::string_view s, MatchSpan& span) {
   return Recognised::NoMatch;
 }
 
+// [ \t]*X[ \t]* for a fixed text X: the first X that begins a character, with the blanks
+// before it (a start among them is the leftmost) and after it.
+Recognised BlanksAround(std::string_view s, std::string_view x, MatchSpan& span) {
+  CharStarts starts(s);
+  for (std::size_t at = s.find(x); at != npos; at = s.find(x, at + 1)) {
+    if (!starts.At(at)) continue;
+    std::size_t from = at;
+    while (from > 0 && kBlank(s[from - 1])) --from;
+    return Found(span, from, SkipWhile(s, at + x.size(), kBlank));
+  }
+  return Recognised::NoMatch;
+}
+
+// [ \t]*}[ \t]*
+Recognised BraceKeyword(std::string_view s, MatchSpan& span) {
+  return BlanksAround(s, "}", span);
+}
+
+// [ \t]*struct[ \t]*
+Recognised StructKeyword(std::string_view s, MatchSpan& span) {
+  return BlanksAround(s, "struct", span);
+}
+
+// Where the line of the subject that holds i ends: its line feed, or the end.
+std::size_t LineEnd(std::string_view s, std::size_t i) {
+  return std::min(s.find('\n', i), s.size());
+}
+
+// =.*$
+// ".*" stops at a line feed, so "$" holds only on the last line (or before a line feed that
+// ends the subject): the first "=" there.
+Recognised Initialiser(std::string_view s, MatchSpan& span) {
+  const std::size_t body = s.ends_with('\n') ? s.size() - 1 : s.size();
+  const std::size_t last_lf = s.substr(0, body).rfind('\n');
+  const std::size_t eq = s.find('=', last_lf == npos ? 0 : last_lf + 1);
+  if (eq == npos) return Recognised::NoMatch;
+  return Found(span, eq, body);
+}
+
+// \[.*\]
+// The first "[" that begins a character and has a "]" character after it on its line, up to
+// the last such "]" of the line.
+Recognised Brackets(std::string_view s, MatchSpan& span) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    if (s[i] != '[') {
+      i = CharEnd(s, i);
+      continue;
+    }
+    const std::size_t end = LineEnd(s, i);
+    std::size_t close = npos;
+    for (std::size_t k = i + 1; k < end; k = CharEnd(s, k)) {
+      if (s[k] == ']') close = k;
+    }
+    if (close != npos) return Found(span, i, close + 1);
+    i = end;  // no later "[" of this line has a "]" after it either
+  }
+  return Recognised::NoMatch;
+}
+
 // True when text holds a word byte, "*"s, blanks, "*"s and a word byte in a row.
 bool HasTwoWords(std::string_view text) {
   for (std::size_t i = 0; i + 1 < text.size(); ++i) {
@@ -451,6 +511,10 @@ Recogniser RecogniserFor(std::string_view pattern) {
       {fp::kStepHeadFirst, StepHeadFirst},
       {fp::kPositionPrefix, PositionPrefix},
       {fp::kComment, Comment},
+      {fp::kBraceKeyword, BraceKeyword},
+      {fp::kStructKeyword, StructKeyword},
+      {fp::kInitialiser, Initialiser},
+      {fp::kBrackets, Brackets},
       {fp::kTableHead, TableHead},
   };
   for (const Entry& e : kSingles) {

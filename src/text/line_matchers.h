@@ -34,6 +34,11 @@ inline constexpr std::string_view kStructTag =
 // The position at the start of a candidate line, and the first comment of a line.
 inline constexpr std::string_view kPositionPrefix = "^.+\\([0-9]+\\):[ \\t]*";
 inline constexpr std::string_view kComment = "//.+$|/\\*.+?\\*/";
+// Parts of a struct or table candidate line.
+inline constexpr std::string_view kBraceKeyword = "[ \\t]*}[ \\t]*";
+inline constexpr std::string_view kStructKeyword = "[ \\t]*struct[ \\t]*";
+inline constexpr std::string_view kInitialiser = "=.*$";
+inline constexpr std::string_view kBrackets = "\\[.*\\]";
 // Prototype declarations, and table heads (these only pass through the engine when a cheap
 // necessary condition holds).
 inline constexpr std::string_view kPrototype =

@@ -21,10 +21,12 @@ std::vector<std::string> FixedPatterns() {
   namespace fp = fixed_pattern;
   std::vector<std::string> out;
   for (std::string_view p :
-       {fp::kDefine, fp::kDefineWord, fp::kIdentifier, fp::kFunctionName, fp::kPrototypeHead,
-        fp::kFunctionB, fp::kFunctionC, fp::kStructClose, fp::kStructTag, fp::kStepHeadScope,
-        fp::kStepHeadNamed, fp::kStepHeadOperator, fp::kPrototype, fp::kTableHead,
-        fp::kStepHeadFirst, fp::kPositionPrefix, fp::kComment}) {
+       {fp::kDefine,        fp::kDefineWord,    fp::kIdentifier,    fp::kFunctionName,
+        fp::kPrototypeHead, fp::kFunctionB,     fp::kFunctionC,     fp::kStructClose,
+        fp::kStructTag,     fp::kStepHeadScope, fp::kStepHeadNamed, fp::kStepHeadOperator,
+        fp::kPrototype,     fp::kTableHead,     fp::kStepHeadFirst, fp::kPositionPrefix,
+        fp::kComment,       fp::kBraceKeyword,  fp::kStructKeyword, fp::kInitialiser,
+        fp::kBrackets}) {
     out.emplace_back(p);
   }
   // The texts the analysis compiles for every "func_prop" and "struct_prop".
@@ -132,6 +134,7 @@ const char* const kSeeds[] = {
     "/**/ //\n",
     "int foo(int a, char *b[])  {",
     "static void f(void) { x",
+    "int a[3] = { [0] = 1 }; x[\x81]]",
     "abc\x81"
     "abc(",
 };
