@@ -40,6 +40,7 @@ constexpr ByteClass kMacroArgs = Class(" \t,_a-zA-Z0-9");
 constexpr ByteClass kCloseBody = Class(" \tA-Za-z0-9_[],");
 constexpr ByteClass kTagTail = Class(" \t[]A-Za-z0-9_&*=");
 constexpr ByteClass kBrace = Class("{");
+constexpr ByteClass kHeadWordByte = Class("A-Za-z0-9_*~");
 constexpr ByteClass kStar = Class("*");
 constexpr ByteClass kOpenParen = Class("(");
 constexpr ByteClass kCloseParen = Class(")");
@@ -186,15 +187,39 @@ Recognised FunctionB(std::string_view s, MatchSpan& span) {
   return Found(span, 0, s.size());
 }
 
+// True when a head that starts with a word byte is "X(" with four or more words (runs of word
+// bytes, "*" and "~" between blanks) in X: pattern A cannot take it. Before its "[\(]" only
+// "[ \t]*", "[(:| \t)]*" and "[ \t]*" can take blanks, each one run of them here (X holds no
+// other byte they take), so A's part before "(" spans at most three words. Pattern B needs
+// "(" after the first word and its blanks, and C needs "#define".
+bool TooManyWordsForA(std::string_view s) {
+  if (s.empty() || s.back() != '(') return false;
+  int words = 0;
+  bool in_word = false;
+  for (std::size_t i = 0; i + 1 < s.size(); ++i) {
+    if (kBlank(s[i])) {
+      in_word = false;
+      continue;
+    }
+    if (!kHeadWordByte(s[i])) return false;
+    words += in_word ? 0 : 1;
+    in_word = true;
+  }
+  return words >= 4;
+}
+
 // The function detection with A first. Pattern A backtracks heavily, and the engine may give up
-// on it (no match) before it tries the others; it fails at once only when the first byte is no
-// word byte, and "^" keeps A and B to the start. Other subjects go to the engine.
+// on it (no match) before it tries the others; it fails at once when the first byte is no word
+// byte, and "^" keeps A and B to the start. A head with four words or more matches none of the
+// three, whatever the engine spends on it. Other subjects go to the engine.
 Recognised FunctionAB(std::string_view s, MatchSpan&) {
-  return Is(s, 0, kWord) ? Recognised::AskEngine : Recognised::NoMatch;
+  if (!Is(s, 0, kWord)) return Recognised::NoMatch;
+  return TooManyWordsForA(s) ? Recognised::NoMatch : Recognised::AskEngine;
 }
 
 Recognised FunctionABC(std::string_view s, MatchSpan& span) {
-  return Is(s, 0, kWord) ? Recognised::AskEngine : FunctionC(s, span);
+  if (!Is(s, 0, kWord)) return FunctionC(s, span);
+  return TooManyWordsForA(s) ? Recognised::NoMatch : Recognised::AskEngine;
 }
 
 // ^[ \t]*}([ \t]*[A-Za-z0-9_][ \tA-Za-z0-9_\[\]]+,?)+;

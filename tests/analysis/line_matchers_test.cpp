@@ -135,6 +135,10 @@ const char* const kSeeds[] = {
     "int foo(int a, char *b[])  {",
     "static void f(void) { x",
     "int a[3] = { [0] = 1 }; x[\x81]]",
+    "static inline unsigned long foo(",
+    "static const struct foo *bar(",
+    "a b\tc  *~d(",
+    "a_b c d e  (",
     "abc\x81"
     "abc(",
 };
@@ -180,6 +184,14 @@ TEST(LineMatchers, EqualTheEngineOnRandomTokenStrings) {
     for (int k = 0; k < count; ++k) s += kTokens[token(rng)];
     if (n % 3 == 0) s.insert(0, "#define ");
     ASSERT_TRUE(diff.Check(s));
+  }
+  // Heads as the function detection gets them: words, "*" and "~" between blanks, then "(".
+  const char* const words[] = {"a", "int", "*p", "~x", "_9", "s*", "ab~", "Zz"};
+  for (int n = 0; n < 5000; ++n) {
+    std::string head = words[rng() % std::size(words)];
+    for (int k = static_cast<int>(rng() % 6); k > 0; --k)
+      head += std::string(1 + rng() % 2, " \t"[rng() % 2]) + words[rng() % std::size(words)];
+    ASSERT_TRUE(diff.Check(head + std::string(rng() % 2, ' ') + "("));
   }
   // Long words and lists, up to the limit and past it (the engine decides there).
   for (std::size_t len : {511u, 2048u, 2049u}) {
