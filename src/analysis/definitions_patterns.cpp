@@ -55,12 +55,9 @@ DetectionPatterns DetectionPatterns::ForDefines(const RegexService& regex) {
 DefinitionPatterns::DefinitionPatterns(const RegexService& regex, std::string_view header_words)
     : header_words_(header_words) {
   static constexpr std::string_view kStepHeads[kStepHeadCount] = {
-      "^[ \\t]*[A-Za-z0-9_]*[ \\t]*[A-Za-z0-9_]+[ \\t]+[*]*[A-Za-z_][A-Za-z0-9_]*[ \\t]*[\\(]"
-      "[ \\tA-Za-z0-9_,&*\\[\\]]*[\\)]*[A-Za-z0-9_\\{ \\t]*$",
-      "^[_a-zA-Z][^\\(=;:]*::[^\\(;]+\\([^;]*$",
-      "^[_a-zA-Z][^\\(=;:]*[ \\t]+[_a-zA-Z][_a-zA-Z0-9]*\\([^;]*$",
-      "^[_a-zA-Z][^\\(=;:]*[ \\t]+operator[^\\(;]+\\([^;]*$",
-      "^[_a-zA-Z][_a-zA-Z0-9]*[a-z]+[_a-zA-Z0-9]*[ \\t]*\\([^;]*$",
+      fixed_pattern::kStepHeadFirst, fixed_pattern::kStepHeadScope,
+      fixed_pattern::kStepHeadNamed, fixed_pattern::kStepHeadOperator,
+      fixed_pattern::kFunctionB,
   };
   bool all = regex.available();
   auto compile = [&](std::string_view pattern, Regex& out) {
@@ -72,15 +69,15 @@ DefinitionPatterns::DefinitionPatterns(const RegexService& regex, std::string_vi
   compile("/[*]", open_marker);
   compile("[*]/", close_marker);
   for (int k = 0; k < kStepHeadCount; ++k) compile(kStepHeads[k], step_heads[k]);
-  compile("[*~]*[A-Za-z_][A-Za-z0-9_:]*[ \\t]*[(]", proto_head);
+  compile(fixed_pattern::kPrototypeHead, proto_head);
   compile("[*~]*[A-Za-z_][A-Za-z0-9_:]*", proto_name);
-  compile("//.+$|/\\*.+?\\*/", comment);
-  compile("^.+\\([0-9]+\\):[ \\t]*", position_prefix);
-  compile("[ \\t]*}[ \\t]*", brace_keyword);
-  compile("[ \\t]*struct[ \\t]*", struct_keyword);
-  compile("[A-Za-z0-9_]+", identifier);
-  compile("=.*$", initialiser);
-  compile("\\[.*\\]", brackets);
+  compile(fixed_pattern::kComment, comment);
+  compile(fixed_pattern::kPositionPrefix, position_prefix);
+  compile(fixed_pattern::kBraceKeyword, brace_keyword);
+  compile(fixed_pattern::kStructKeyword, struct_keyword);
+  compile(fixed_pattern::kIdentifier, identifier);
+  compile(fixed_pattern::kInitialiser, initialiser);
+  compile(fixed_pattern::kBrackets, brackets);
   ok_ = all;
   // The condition is the user's pattern: when it does not compile, header comments are off.
   if (!header_words_.empty()) regex.Compile(header_words_, header_condition);

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "text/line_matchers.h"
 #include "text/regex_service.h"
 
 namespace kelvora {
@@ -19,17 +20,14 @@ struct HeadPrefilter {
 
 // Detection and name patterns of one extraction mode, with the prefilter that fits them.
 struct DetectionPatterns {
-  static constexpr std::string_view kFunctionA =
-      "^[A-Za-z0-9_]+[ \\t]*[A-Za-z0-9_*]+[(:| \\t)]*[*]*[*~]*[A-Za-z_][A-Za-z0-9_:]*[ \\t]*"
-      "[\\(][ \\tA-Za-z0-9_,&*/=\\[\\]]*[\\)]*[A-Za-z0-9_\\{ \\t]*($|/)";
-  static constexpr std::string_view kFunctionB =
-      "^[_a-zA-Z][_a-zA-Z0-9]*[a-z]+[_a-zA-Z0-9]*[ \\t]*\\([^;]*$";
-  static constexpr std::string_view kFunctionC =
-      "#define[ \\t]+[_a-zA-Z][_a-zA-Z0-9]*\\([ \\t,_a-zA-Z0-9]*";
-  static constexpr std::string_view kFunctionName = "[*~]*[A-Za-z_][A-Za-z0-9_:]*[ \\t]*\\(";
-  static constexpr std::string_view kDefine = "^[ \\t]*#define[ \\t]+[A-Za-z0-9_]+[ \\t]";
-  static constexpr std::string_view kDefineName1 = "#define[ \\t]+";
-  static constexpr std::string_view kDefineName2 = "[A-Za-z0-9_]+";
+  // The texts with hand-written recognisers (text/line_matchers.h).
+  static constexpr std::string_view kFunctionA = fixed_pattern::kFunctionA;
+  static constexpr std::string_view kFunctionB = fixed_pattern::kFunctionB;
+  static constexpr std::string_view kFunctionC = fixed_pattern::kFunctionC;
+  static constexpr std::string_view kFunctionName = fixed_pattern::kFunctionName;
+  static constexpr std::string_view kDefine = fixed_pattern::kDefine;
+  static constexpr std::string_view kDefineName1 = fixed_pattern::kDefineWord;
+  static constexpr std::string_view kDefineName2 = fixed_pattern::kIdentifier;
 
   // The detection pattern text of the function pass: 1 A and B, 2 C, otherwise A, B and C.
   static std::string FunctionPatternText(int func_prop);

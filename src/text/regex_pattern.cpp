@@ -1,6 +1,8 @@
 #include "text/regex_pattern.h"
 
 #include <cctype>
+#include <cstdint>
+#include <cstring>
 
 #include "platform/bytes.h"
 
@@ -162,10 +164,25 @@ bool ContainsRun(std::string_view subject, std::string_view run) {
   return false;
 }
 
+// True when some byte of s is over 0x7F; eight bytes at a time.
+bool HasHighByte(std::string_view s) {
+  std::size_t i = 0;
+  for (; i + 8 <= s.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, s.data() + i, 8);
+    if (word & 0x8080808080808080ull) return true;
+  }
+  for (; i < s.size(); ++i) {
+    if (static_cast<unsigned char>(s[i]) > 0x7F) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool LiteralFilter::Passes(std::string_view subject) const {
   if (alternatives.empty()) return true;
+  if (needs_high_byte && !HasHighByte(subject)) return false;
   for (const auto& runs : alternatives) {
     bool all = true;
     for (const auto& run : runs) {
@@ -255,6 +272,12 @@ LiteralFilter RequiredLiterals(std::string_view p) {
   end_run();
   for (const auto& runs : alternatives) {
     if (runs.empty()) return filter;  // this alternative can match anything
+  }
+  filter.needs_high_byte = true;
+  for (const auto& runs : alternatives) {
+    bool high = false;
+    for (const auto& run : runs) high = high || HasHighByte(run);
+    filter.needs_high_byte = filter.needs_high_byte && high;
   }
   filter.alternatives = std::move(alternatives);
   return filter;

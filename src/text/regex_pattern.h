@@ -20,6 +20,8 @@ std::string RewriteDescendingRanges(std::string_view pattern);
 // Only plain characters and the escapes of single control or punctuation characters count.
 struct LiteralFilter {
   std::vector<std::vector<std::string>> alternatives;
+  // Every alternative needs a byte over 0x7F (Japanese words): plain ASCII subjects never pass.
+  bool needs_high_byte = false;
   bool Passes(std::string_view subject) const;
 };
 LiteralFilter RequiredLiterals(std::string_view pattern);

@@ -7,6 +7,7 @@
 
 #include "platform/cp932.h"
 #include "platform/ui.h"
+#include "text/line_matchers.h"
 #include "text/regex_pattern.h"
 
 namespace kelvora {
@@ -158,6 +159,7 @@ bool FastSearch(FastPath kind, std::string_view s, MatchSpan& span) {
 struct Regex::Impl {
   regex_t* reg = nullptr;
   FastPath fast = FastPath::None;
+  Recogniser recognise = nullptr;  // the hand-written search of a fixed pattern
   OnigRegion* region = nullptr;
   OnigMatchParam* param = nullptr;
   LiteralFilter required;  // texts a subject must hold to be worth a search
@@ -185,7 +187,7 @@ Regex::~Regex() = default;
 Regex::Regex(Regex&&) noexcept = default;
 Regex& Regex::operator=(Regex&&) noexcept = default;
 
-bool Regex::Compile(std::string_view pattern) {
+bool Regex::Compile(std::string_view pattern, bool engine_only) {
   InitEngine();
   if (!impl_) impl_ = std::make_unique<Impl>();
   if (impl_->reg) {
@@ -196,6 +198,7 @@ bool Regex::Compile(std::string_view pattern) {
   std::string text = RewriteDescendingRanges(pattern);
   impl_->required = RequiredLiterals(text);
   impl_->fast = FastPathOf(pattern);
+  impl_->recognise = engine_only ? nullptr : RecogniserFor(pattern);
   const auto* begin = reinterpret_cast<const OnigUChar*>(text.data());
   const auto* end = begin + text.size();
   OnigErrorInfo info{};
@@ -228,6 +231,16 @@ const std::string& Regex::error() const {
 
 bool Regex::Search(std::string_view subject, MatchSpan& span) const {
   if (!ok()) return false;
+  if (impl_->recognise && subject.size() <= kRecogniserLimit) {
+    switch (impl_->recognise(subject, span)) {
+      case Recognised::Match:
+        return true;
+      case Recognised::NoMatch:
+        return false;
+      case Recognised::AskEngine:
+        break;
+    }
+  }
   if (!impl_->required.Passes(subject)) return false;
   const bool ascii = IsPlainAscii(subject);
   if (ascii && impl_->fast != FastPath::None) return FastSearch(impl_->fast, subject, span);

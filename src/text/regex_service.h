@@ -26,7 +26,9 @@ class Regex {
   Regex& operator=(Regex&&) noexcept;
 
   // Compiles a CP932 pattern with the program's syntax; false (and error() set) when invalid.
-  bool Compile(std::string_view pattern);
+  // A fixed pattern of the analysis is searched by its hand-written recogniser unless
+  // engine_only is set (the recognisers are compared against the engine that way).
+  bool Compile(std::string_view pattern, bool engine_only = false);
   bool ok() const;
   const std::string& error() const;  // the engine's message for a failed compile (UTF-8)
 

@@ -1,6 +1,7 @@
 #include "text/source_clean.h"
 
 #include "platform/cp932.h"
+#include "text/line_matchers.h"
 
 namespace kelvora {
 namespace {
@@ -45,9 +46,10 @@ bool MacroList::Contains(std::string_view item) const {
 CleaningPatterns::CleaningPatterns(const RegexService& regex) : regex_(&regex) {
   ok_ = regex.Compile(R"(\".+?\")", literal) && regex.Compile(R"(/\*.*?\*/)", block_comment) &&
         regex.Compile(R"(//.+$)", line_comment) && regex.Compile(R"(/\*.*$)", open_comment) &&
-        regex.Compile(R"(^.*\*/)", close_comment) && regex.Compile(R"(//.+$|/\*.+?\*/)", comment) &&
-        regex.Compile("#if(n)?(def)?", pp_if) && regex.Compile("#else", pp_else) &&
-        regex.Compile("#endif", pp_endif) && regex.Compile("#elif", pp_elif);
+        regex.Compile(R"(^.*\*/)", close_comment) &&
+        regex.Compile(fixed_pattern::kComment, comment) && regex.Compile("#if(n)?(def)?", pp_if) &&
+        regex.Compile("#else", pp_else) && regex.Compile("#endif", pp_endif) &&
+        regex.Compile("#elif", pp_elif);
 }
 
 bool RemoveAllMatches(std::string& text, const Regex& re, std::string* collected,

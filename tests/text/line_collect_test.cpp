@@ -188,6 +188,14 @@ TEST(RequiredLiteralsTest, OnlyWhatEveryMatchHolds) {
   EXPECT_EQ(
       Required(words),
       (Alternatives{{Utf8ToCp932("関数名")}, {Utf8ToCp932("処理名")}, {Utf8ToCp932("機能名")}}));
+  // Japanese words in every alternative: an ASCII line is turned away at once, a line with one
+  // of them passes however far in it stands.
+  const LiteralFilter japanese = RequiredLiterals(words);
+  EXPECT_TRUE(japanese.needs_high_byte);
+  EXPECT_FALSE(japanese.Passes("/* function name: foo */"));
+  EXPECT_TRUE(japanese.Passes(std::string(40, ' ') + Utf8ToCp932("// 処理名：foo")));
+  EXPECT_FALSE(japanese.Passes(Utf8ToCp932("// 名前")));
+  EXPECT_FALSE(RequiredLiterals(Utf8ToCp932("関数|name")).needs_high_byte);
   LiteralFilter f = RequiredLiterals("struct|};");
   EXPECT_TRUE(f.Passes("typedef struct {"));
   EXPECT_TRUE(f.Passes("int a; };"));
