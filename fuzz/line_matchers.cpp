@@ -18,23 +18,7 @@ struct Pair {
 };
 
 std::vector<Pair> MakePairs() {
-  namespace fp = fixed_pattern;
-  std::vector<std::string> texts;
-  for (std::string_view p :
-       {fp::kDefine,        fp::kDefineWord,    fp::kIdentifier,    fp::kFunctionName,
-        fp::kPrototypeHead, fp::kFunctionB,     fp::kFunctionC,     fp::kStructClose,
-        fp::kStructTag,     fp::kStepHeadScope, fp::kStepHeadNamed, fp::kStepHeadOperator,
-        fp::kPrototype,     fp::kTableHead,     fp::kStepHeadFirst, fp::kPositionPrefix,
-        fp::kComment,       fp::kBraceKeyword,  fp::kStructKeyword, fp::kInitialiser,
-        fp::kBrackets}) {
-    texts.emplace_back(p);
-  }
-  texts.emplace_back(kPrototypeDeclarationPattern);
-  texts.emplace_back(kTableHeadPattern);
-  for (int prop : {0, 1, 2}) {
-    texts.push_back(DetectionPatterns::FunctionPatternText(prop));
-    texts.push_back(StructDetectPattern(prop));
-  }
+  const std::vector<std::string> texts = AnalysisPatternTexts();
   std::vector<Pair> pairs(texts.size());
   for (std::size_t i = 0; i < texts.size(); ++i) {
     FUZZ_CHECK(RecogniserFor(texts[i]) != nullptr);

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "analysis/analysis_passes.h"
 #include "analysis/definitions.h"
 #include "settings/settings.h"
 
@@ -137,6 +138,27 @@ const DefinitionPatterns& PatternsOf(ExtractorEnv& env) {
         std::make_shared<const DefinitionPatterns>(env.regex, env.settings.func_header_str);
   }
   return *env.own_patterns;
+}
+
+std::vector<std::string> AnalysisPatternTexts() {
+  namespace fp = fixed_pattern;
+  std::vector<std::string> out;
+  for (std::string_view p :
+       {fp::kDefine,        fp::kDefineWord,    fp::kIdentifier,    fp::kFunctionName,
+        fp::kPrototypeHead, fp::kFunctionB,     fp::kFunctionC,     fp::kStructClose,
+        fp::kStructTag,     fp::kStepHeadScope, fp::kStepHeadNamed, fp::kStepHeadOperator,
+        fp::kPrototype,     fp::kTableHead,     fp::kStepHeadFirst, fp::kPositionPrefix,
+        fp::kComment,       fp::kBraceKeyword,  fp::kStructKeyword, fp::kInitialiser,
+        fp::kBrackets}) {
+    out.emplace_back(p);
+  }
+  out.emplace_back(kPrototypeDeclarationPattern);
+  out.emplace_back(kTableHeadPattern);
+  for (int prop : {0, 1, 2}) {
+    out.push_back(DetectionPatterns::FunctionPatternText(prop));
+    out.push_back(StructDetectPattern(prop));
+  }
+  return out;
 }
 
 }  // namespace kelvora

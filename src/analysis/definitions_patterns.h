@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "text/line_matchers.h"
 #include "text/regex_service.h"
@@ -86,5 +87,9 @@ class DefinitionPatterns {
   std::string header_words_;
   bool ok_ = false;
 };
+
+// Every fixed pattern text the analysis compiles, for every "func_prop" and "struct_prop": each
+// has a hand-written recogniser that must answer as the engine does.
+std::vector<std::string> AnalysisPatternTexts();
 
 }  // namespace kelvora

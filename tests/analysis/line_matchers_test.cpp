@@ -18,25 +18,7 @@ namespace kelvora {
 namespace {
 
 std::vector<std::string> FixedPatterns() {
-  namespace fp = fixed_pattern;
-  std::vector<std::string> out;
-  for (std::string_view p :
-       {fp::kDefine,        fp::kDefineWord,    fp::kIdentifier,    fp::kFunctionName,
-        fp::kPrototypeHead, fp::kFunctionB,     fp::kFunctionC,     fp::kStructClose,
-        fp::kStructTag,     fp::kStepHeadScope, fp::kStepHeadNamed, fp::kStepHeadOperator,
-        fp::kPrototype,     fp::kTableHead,     fp::kStepHeadFirst, fp::kPositionPrefix,
-        fp::kComment,       fp::kBraceKeyword,  fp::kStructKeyword, fp::kInitialiser,
-        fp::kBrackets}) {
-    out.emplace_back(p);
-  }
-  // The texts the analysis compiles for every "func_prop" and "struct_prop".
-  out.emplace_back(kPrototypeDeclarationPattern);
-  out.emplace_back(kTableHeadPattern);
-  for (int prop : {0, 1, 2}) {
-    out.push_back(DetectionPatterns::FunctionPatternText(prop));
-    out.push_back(StructDetectPattern(prop));
-  }
-  return out;
+  return AnalysisPatternTexts();
 }
 
 std::string Escaped(std::string_view s) {
