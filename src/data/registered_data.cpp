@@ -1,6 +1,8 @@
 #include <charconv>
 #include <string>
+#include <thread>
 
+#include "data/list_sort.h"
 #include "data/registration_lists.h"
 
 namespace kelvora {
@@ -60,12 +62,34 @@ std::string RegisteredData::FullPositionOf(ListKind kind, std::string_view store
 
 void RegisteredData::SortAllAscending() {
   for (RegistrationList& list : lists_) list.set_sort_flag(0);
-  for (RegistrationList& list : lists_) list.Sort();
+  SortEveryList();
 }
 
 void RegisteredData::SortAllDescending() {
   for (RegistrationList& list : lists_) list.set_sort_flag(1);
-  for (RegistrationList& list : lists_) list.Sort();
+  SortEveryList();
+}
+
+void RegisteredData::SortEveryList() {
+  // The largest list (normally the #define list, itself sorted on two threads when large) sorts
+  // beside the other four, which share one more thread.
+  std::size_t largest = 0;
+  for (std::size_t i = 1; i < lists_.size(); ++i)
+    if (lists_[i].RowCount() > lists_[largest].RowCount()) largest = i;
+  std::size_t others = 0;
+  for (std::size_t i = 0; i < lists_.size(); ++i) others += i == largest ? 0 : lists_[i].RowCount();
+  auto sort_others = [&] {
+    for (std::size_t i = 0; i < lists_.size(); ++i)
+      if (i != largest) lists_[i].Sort();
+  };
+  if (others < kNameSortParallelRows) {
+    sort_others();
+    lists_[largest].Sort();
+    return;
+  }
+  std::thread helper(sort_others);
+  lists_[largest].Sort();
+  helper.join();
 }
 
 void RegisteredData::Clear() {

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <numeric>
 
+#include "data/list_sort.h"
 #include "data/registration_lists.h"
 #include "platform/bytes.h"
 #include "platform/cp932.h"
@@ -154,40 +155,9 @@ std::string RegistrationList::CellText(std::size_t row, int column) const {
 
 void RegistrationList::Sort() {
   MergeRun();
-  // The first eight folded bytes of each name, big-endian and padded with zeros, decide most
-  // pairs without touching the rows, which keeps a sort of millions of rows inside the cache.
-  struct Keyed {
-    std::uint64_t key;
-    std::size_t row;
-  };
-  std::vector<Keyed> order(rows_.size());
-  for (std::size_t r = 0; r < rows_.size(); ++r) {
-    const std::string_view name = arena_.Cell(rows_[r], col::kName);
-    std::uint64_t key = 0;
-    for (std::size_t i = 0; i < 8; ++i) {
-      key = (key << 8) | (i < name.size() ? FoldAscii(static_cast<unsigned char>(name[i])) : 0u);
-    }
-    order[r] = {key, r};
-  }
   const bool descending = sort_flag_ == 1;
-  // Equal names keep their present order in both directions.
-  std::sort(order.begin(), order.end(), [&](const Keyed& a, const Keyed& b) {
-    int c = a.key < b.key ? -1 : a.key > b.key ? 1 : 0;
-    if (c == 0) {
-      c = CompareNamesNoCase(arena_.Cell(rows_[a.row], col::kName),
-                             arena_.Cell(rows_[b.row], col::kName));
-    }
-    if (c != 0) return descending ? c > 0 : c < 0;
-    return a.row < b.row;
-  });
-  // The keys are spent: each takes the address of its row, so no second table is needed.
-  static_assert(sizeof(std::uint64_t) >= sizeof(std::uintptr_t));
-  for (Keyed& k : order) k.key = reinterpret_cast<std::uintptr_t>(rows_[k.row]);
-  for (std::size_t k = 0; k < order.size(); ++k) {
-    rows_[k] = reinterpret_cast<RowRef>(static_cast<std::uintptr_t>(order[k].key));
-  }
-  order.clear();
-  order.shrink_to_fit();
+  SortRefsByName(rows_, descending,
+                 [this](std::size_t r) { return arena_.Cell(rows_[r], col::kName); });
   // Sorted rows are copied out in their new order when changes left much waste behind.
   CompactIfWorthIt();
   sort_flag_ = descending ? 0 : 1;

@@ -195,6 +195,9 @@ class RegisteredData {
   void Clear();
 
  private:
+  // Sorts each list by its own flag, the lists side by side.
+  void SortEveryList();
+
   std::array<RegistrationList, kListCount> lists_;
   RootTable roots_;
 };
