@@ -1,11 +1,16 @@
 // kelvora_bench_analysis [--serial] <root>: a whole analysis with default settings over a tree,
 // answering every question with Yes (a file that cannot be opened is skipped), never cancelling.
 // Prints the registered counts, a checksum of every cell, the elapsed time, the peak memory and
-// when each pass finished. --serial scans the files on the analysing thread only, for comparing
-// both ways (same checksum, other time).
+// when each pass finished, with the CPU time of the process and of the analysing thread until
+// then, and where the scans spent their time: the CPU time of each part of a file's scan, the
+// busy time of each thread and how long the passes and the workers waited for each other.
+// --serial scans the files on the analysing thread only, for comparing both ways (same checksum,
+// other time).
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -14,6 +19,7 @@
 #include <vector>
 
 #include "analysis/analysis_run.h"
+#include "analysis/file_scan.h"
 #include "data/registration_lists.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
@@ -25,6 +31,13 @@ using Clock = std::chrono::steady_clock;
 
 double MsSince(Clock::time_point t0) {
   return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+}
+
+double CpuMs(int who) {
+  struct rusage usage {};
+  getrusage(who, &usage);
+  auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
+  return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
 // Answers Yes, skips unreadable files, and notes when the run's status texts change.
@@ -66,19 +79,27 @@ class BenchUi : public kelvora::Ui {
   bool OpenWithDefaultApp(std::string_view) override { return false; }
 
   void PrintTimeline() const {
-    double last = 0;
-    for (const auto& [ms, text] : events_) {
-      std::printf("  %9.0f ms (+%7.0f)  %s\n", ms, ms - last, text.c_str());
-      last = ms;
+    std::printf("  %9s %9s  %9s %9s  %9s %9s\n", "wall ms", "+", "cpu ms", "+", "main ms", "+");
+    Event last{};
+    for (const Event& e : events_) {
+      std::printf("  %9.0f %9.0f  %9.0f %9.0f  %9.0f %9.0f  %s\n", e.wall, e.wall - last.wall,
+                  e.cpu, e.cpu - last.cpu, e.main, e.main - last.main, e.text.c_str());
+      last = e;
     }
   }
 
  private:
-  void Note(std::string_view text) { events_.emplace_back(MsSince(t0_), std::string(text)); }
+  struct Event {
+    double wall, cpu, main;
+    std::string text;
+  };
+  void Note(std::string_view text) {
+    events_.push_back({MsSince(t0_), CpuMs(RUSAGE_SELF), CpuMs(RUSAGE_THREAD), std::string(text)});
+  }
 
   Clock::time_point t0_;
   std::string last_counter_;
-  std::vector<std::pair<double, std::string>> events_;
+  std::vector<Event> events_;
 };
 
 }  // namespace
@@ -119,6 +140,8 @@ int main(int argc, char** argv) {
   BenchUi ui(t0);
   kelvora::AnalysisContext ctx{data, store, regex, ui, home};
   ctx.parallel = !serial;
+  kelvora::ScanStats stats;
+  ctx.stats = &stats;
   int rc = kelvora::StartAnalysisAt(ctx, root);
   double elapsed = MsSince(t0);
 
@@ -137,8 +160,20 @@ int main(int argc, char** argv) {
   for (int slot = 0; slot < kelvora::kListCount; ++slot)
     std::printf(" %.1f", data.List(kelvora::KindOfSlot(slot)).StoredBytes() / 1048576.0);
   std::printf("  (functions structs defines files tables)\n");
-  std::printf("timeline:\n");
+  std::printf("timeline (wall, process CPU, analysing thread CPU):\n");
   ui.PrintTimeline();
+  auto s = [](const std::atomic<std::uint64_t>& ns) { return ns.load() / 1e9; };
+  std::printf("scan CPU by part (s):\n");
+  for (int p = 0; p < kelvora::ScanStats::kParts; ++p)
+    std::printf("  %-24s %7.2f\n", kelvora::ScanStats::kPartNames[p], s(stats.part_ns[p]));
+  std::printf("threads (s):\n");
+  for (std::size_t t = 0; t < stats.threads; ++t)
+    std::printf("  worker %zu scanning       %7.2f\n", t, s(stats.thread_busy_ns[t]));
+  std::printf("  analysing thread scanning %6.2f, all its CPU %.2f\n",
+              s(stats.thread_busy_ns[std::min(stats.threads.load(), stats.kMaxThreads)]),
+              CpuMs(RUSAGE_THREAD) / 1000);
+  std::printf("  passes waiting for scans  %6.2f\n", s(stats.passes_wait_ns));
+  std::printf("  workers held by window    %6.2f (summed)\n", s(stats.workers_wait_ns));
 
   std::error_code ec;
   std::filesystem::remove_all(home, ec);

@@ -241,7 +241,7 @@ int RunAnalysis(AnalysisContext& ctx, AnalysisRun& run) {
                  "完："};
   // Every file is read once, and scanned for all passes on all cores ahead of them; each pass
   // then registers its part of every file in its own order.
-  FileScans scans(pc, ctx.parallel ? FileScans::ParallelThreads() : 0);
+  FileScans scans(pc, ctx.parallel ? FileScans::ParallelThreads() : 0, ctx.stats);
   pc.scans = &scans;
   for (const auto& pass : passes) {
     if (!pass->Enabled(run.settings)) continue;

@@ -13,6 +13,7 @@ namespace kelvora {
 class RegisteredData;
 class RegexService;
 class Ui;
+struct ScanStats;
 
 // The questions of an analysis run, answered by id by the command line and the tests.
 inline constexpr QuestionId kAskAddToExisting{"analysis.add-to-existing"};  // Yes adds, No replaces
@@ -36,6 +37,8 @@ struct AnalysisContext {
   // Scan the files on worker threads, one per core; false scans each file on the calling
   // thread when a pass reaches it. Both register the same rows in the same order.
   bool parallel = true;
+  // Filled with where the scans spent their time, when given (the benchmark).
+  ScanStats* stats = nullptr;
 };
 
 // What one run carries from the collection to the passes.

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <ctime>
 #include <sstream>
 
 #include "data/registration_lists.h"
@@ -112,10 +113,40 @@ std::string FileScan::Position(long line_no) const {
   return position;
 }
 
+namespace {
+
+// Adds the CPU time since the last lap to a part of the stats; does nothing without stats.
+class PartTimer {
+ public:
+  explicit PartTimer(ScanStats* stats) : stats_(stats), last_(stats ? ThreadCpuNs() : 0) {}
+  void Lap(ScanStats::Part part) {
+    if (!stats_) return;
+    const std::uint64_t now = ThreadCpuNs();
+    stats_->part_ns[part] += now - last_;
+    last_ = now;
+  }
+
+ private:
+  ScanStats* stats_;
+  std::uint64_t last_;
+};
+
+}  // namespace
+
+std::uint64_t ThreadCpuNs() {
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return static_cast<std::uint64_t>(ts.tv_sec) * 1000000000u +
+         static_cast<std::uint64_t>(ts.tv_nsec);
+}
+
 void ScanFile(const std::string& path, const ScanWants& wants, ScanTools& tools,
-              const std::atomic<bool>& stop, FileScan& out) {
+              const std::atomic<bool>& stop, FileScan& out, ScanStats* stats) {
   if (path.empty()) return;
+  PartTimer timer(stats);
   const SourceFile file = ReadSourceFile(path, tools.env.settings.char_change);
+  const bool defines_only = wants.defines && !wants.functions && !wants.structs && !wants.tables;
+  timer.Lap(defines_only ? ScanStats::kDefineRead : ScanStats::kRead);
   out.opened = file.opened;
   out.read_failed = file.failed;
   if (!file.opened) return;
@@ -134,6 +165,7 @@ void ScanFile(const std::string& path, const ScanWants& wants, ScanTools& tools,
     RowsSink sink(out.functions);
     if (FindDefinitions(lines, sink, DefinitionMode::Function, pats.functions, env) < 0)
       out.engine_failed = true;
+    timer.Lap(ScanStats::kFunctions);
     if (!out.functions.empty()) {
       const StepCountLines body_lines(lines.All());
       for (std::size_t i = 0; i < out.functions.size() && !stop.load(std::memory_order_relaxed);
@@ -145,12 +177,14 @@ void ScanFile(const std::string& path, const ScanWants& wants, ScanTools& tools,
             row.line_no, body_lines.Count(row.line_no, macros, tools.cleaning, pats.definitions));
       }
     }
+    timer.Lap(ScanStats::kSteps);
   }
   if (wants.defines) {
     lines.Rewind();
     RowsSink sink(out.defines);
     if (FindDefinitions(lines, sink, DefinitionMode::Define, pats.defines, env) < 0)
       out.engine_failed = true;
+    timer.Lap(ScanStats::kDefines);
   }
   // The struct, table and prototype candidates in one walk, each line cleaned once; the
   // prototype lines walk again when they are converted from EUC first.
@@ -177,6 +211,7 @@ void ScanFile(const std::string& path, const ScanWants& wants, ScanTools& tools,
   out.struct_text = std::move(struct_out).str();
   out.table_text = std::move(table_out).str();
   out.prototype_text = std::move(prototype_out).str();
+  timer.Lap(ScanStats::kCandidates);
 }
 
 }  // namespace kelvora

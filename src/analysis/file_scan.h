@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -64,6 +65,22 @@ struct ScanTools {
   ExtractorEnv env;  // never touches the port
 };
 
+// Where the scans spend their time, for the benchmark: thread CPU time of each part of ScanFile,
+// the busy time of each thread, and how long the passes and the workers waited for each other.
+struct ScanStats {
+  enum Part { kRead, kFunctions, kSteps, kDefines, kCandidates, kDefineRead, kParts };
+  static constexpr const char* kPartNames[kParts] = {
+      "read+decode", "functions", "steps", "#define", "candidates", "read again for #define"};
+  static constexpr std::size_t kMaxThreads = 64;
+  std::atomic<std::uint64_t> part_ns[kParts] = {};
+  std::atomic<std::uint64_t> thread_busy_ns[kMaxThreads + 1] = {};  // by slot; last: the passes
+  std::atomic<std::uint64_t> passes_wait_ns{0};   // the passes waiting for a file's scan
+  std::atomic<std::uint64_t> workers_wait_ns{0};  // workers held back by the window
+  std::atomic<std::size_t> threads{0};
+};
+// This thread's CPU time in nanoseconds.
+std::uint64_t ThreadCpuNs();
+
 // Everything the passes take from one file.
 struct FileScan {
   bool opened = false;
@@ -79,7 +96,8 @@ struct FileScan {
   std::string Position(long line_no) const;
 };
 
+// stats, when given, gets the CPU time of each part.
 void ScanFile(const std::string& path, const ScanWants& wants, ScanTools& tools,
-              const std::atomic<bool>& stop, FileScan& out);
+              const std::atomic<bool>& stop, FileScan& out, ScanStats* stats = nullptr);
 
 }  // namespace kelvora

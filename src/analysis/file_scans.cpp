@@ -10,7 +10,8 @@
 
 namespace kelvora {
 
-FileScans::FileScans(PassContext& pc, std::size_t threads) : pc_(pc) {
+FileScans::FileScans(PassContext& pc, std::size_t threads, ScanStats* stats)
+    : pc_(pc), stats_(stats) {
   const Settings& s = pc.run.settings;
   const RegistrationList& files = pc.ctx.data.files();
   for (std::size_t row = pc.run.first_new_row; row < files.RowCount(); ++row) {
@@ -48,11 +49,21 @@ FileScans::FileScans(PassContext& pc, std::size_t threads) : pc_(pc) {
   for (std::size_t slot = 0; slot <= threads; ++slot)
     tools_.push_back(
         std::make_unique<ScanTools>(pc.ctx.regex, s, pc.env.macros, pc.ctx.data, pc.ctx.ui));
+  OrderedWork::WaitCounters waits;
+  if (stats_) {
+    stats_->threads = threads;
+    waits = {&stats_->passes_wait_ns, &stats_->workers_wait_ns};
+  }
   work_ = std::make_unique<OrderedWork>(
-      jobs_.size(), threads, kWindow, [this](std::size_t i, std::size_t slot) {
+      jobs_.size(), threads, kWindow,
+      [this](std::size_t i, std::size_t slot) {
         Job& job = jobs_[i];
-        ScanFile(job.path, job.wants, *tools_[slot], stop_, job.scan);
-      });
+        const std::uint64_t start = stats_ ? ThreadCpuNs() : 0;
+        ScanFile(job.path, job.wants, *tools_[slot], stop_, job.scan, stats_);
+        if (stats_)
+          stats_->thread_busy_ns[std::min(slot, ScanStats::kMaxThreads)] += ThreadCpuNs() - start;
+      },
+      waits);
 }
 
 FileScans::~FileScans() {

@@ -21,8 +21,9 @@ struct PassContext;
 
 class FileScans {
  public:
-  // Plans the jobs and starts `threads` workers (0: each job runs when a pass waits for it).
-  FileScans(PassContext& pc, std::size_t threads);
+  // Plans the jobs and starts `threads` workers (0: each job runs when a pass waits for it);
+  // stats, when given, are filled while the scans run.
+  FileScans(PassContext& pc, std::size_t threads, ScanStats* stats = nullptr);
   ~FileScans();
   FileScans(const FileScans&) = delete;
   FileScans& operator=(const FileScans&) = delete;
@@ -64,6 +65,7 @@ class FileScans {
   std::unordered_map<std::string, std::size_t> job_of_path_;
   std::vector<std::unique_ptr<ScanTools>> tools_;
   std::atomic<bool> stop_{false};  // ends the file a worker is at
+  ScanStats* stats_;
   std::unique_ptr<OrderedWork> work_;
 };
 

@@ -4,10 +4,37 @@
 
 namespace kelvora {
 
-OrderedWork::OrderedWork(std::size_t count, std::size_t threads, std::size_t window, Job job)
+namespace {
+
+// Adds the time from its start to its end to a counter, when there is one.
+class WaitTimer {
+ public:
+  explicit WaitTimer(std::atomic<std::uint64_t>* counter)
+      : counter_(counter),
+        start_(counter ? std::chrono::steady_clock::now() : Clock::time_point()) {}
+  ~WaitTimer() {
+    if (counter_) {
+      *counter_ += static_cast<std::uint64_t>(
+          std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start_).count());
+    }
+  }
+  WaitTimer(const WaitTimer&) = delete;
+  WaitTimer& operator=(const WaitTimer&) = delete;
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  std::atomic<std::uint64_t>* counter_;
+  Clock::time_point start_;
+};
+
+}  // namespace
+
+OrderedWork::OrderedWork(std::size_t count, std::size_t threads, std::size_t window, Job job,
+                         WaitCounters counters)
     : count_(count),
       window_(window),
       job_(std::move(job)),
+      counters_(counters),
       state_(new std::atomic<unsigned char>[count]) {
   for (std::size_t i = 0; i < count; ++i) state_[i].store(kPending, std::memory_order_relaxed);
   workers_.reserve(threads);
@@ -47,7 +74,10 @@ void OrderedWork::Work(std::size_t slot) {
     if (i >= count_) return;
     {
       std::unique_lock<std::mutex> lock(mutex_);
-      ahead_.wait(lock, [&] { return stopping() || i < reached_ + window_; });
+      if (!stopping() && i >= reached_ + window_) {
+        WaitTimer timer(counters_.workers);
+        ahead_.wait(lock, [&] { return stopping() || i < reached_ + window_; });
+      }
     }
     if (stopping()) return;
     if (!Claim(i)) continue;
@@ -69,6 +99,7 @@ bool OrderedWork::Wait(std::size_t i, const std::function<bool()>& idle) {
     Finish(i);
     return true;
   }
+  WaitTimer timer(counters_.consumer);
   std::unique_lock<std::mutex> lock(mutex_);
   while (state_[i].load() != kDone) {
     if (done_.wait_for(lock, std::chrono::milliseconds(kIdleMs),

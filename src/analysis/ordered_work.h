@@ -6,6 +6,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -14,6 +15,13 @@
 
 namespace kelvora {
 
+// Where OrderedWork adds the nanoseconds the waiting thread waited for jobs and the workers
+// waited for the window to move (for measuring; null counts nothing).
+struct OrderedWaitCounters {
+  std::atomic<std::uint64_t>* consumer = nullptr;
+  std::atomic<std::uint64_t>* workers = nullptr;
+};
+
 class OrderedWork {
  public:
   // Runs job(i, slot) for i = 0 .. count-1; slot tells which thread runs it (0 .. threads-1 the
@@ -21,7 +29,9 @@ class OrderedWork {
   // == 0 every job runs on the thread that waits for it, when it waits for it. Workers keep
   // within `window` jobs of the last one waited for, so finished results stay few.
   using Job = std::function<void(std::size_t index, std::size_t slot)>;
-  OrderedWork(std::size_t count, std::size_t threads, std::size_t window, Job job);
+  using WaitCounters = OrderedWaitCounters;
+  OrderedWork(std::size_t count, std::size_t threads, std::size_t window, Job job,
+              WaitCounters counters = {});
   // Stops and joins the workers.
   ~OrderedWork();
   OrderedWork(const OrderedWork&) = delete;
@@ -47,6 +57,7 @@ class OrderedWork {
   std::size_t window_;
   std::size_t reached_ = 0;  // the last job waited for; guarded by mutex_
   Job job_;
+  WaitCounters counters_;
   std::unique_ptr<std::atomic<unsigned char>[]> state_;
   std::atomic<std::size_t> next_{0};
   std::atomic<bool> stop_{false};
