@@ -6,6 +6,7 @@
 // busy time of each thread and how long the passes and the workers waited for each other.
 // --serial scans the files on the analysing thread only, for comparing both ways (same checksum,
 // other time).
+#include <malloc.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -33,6 +34,16 @@ double MsSince(Clock::time_point t0) {
   return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
 }
 
+// The resident size now, in MB.
+double RssMb() {
+  long pages = 0, resident = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  return resident * (sysconf(_SC_PAGESIZE) / 1048576.0);
+}
+
 double CpuMs(int who) {
   struct rusage usage {};
   getrusage(who, &usage);
@@ -43,7 +54,7 @@ double CpuMs(int who) {
 // Answers Yes, skips unreadable files, and notes when the run's status texts change.
 class BenchUi : public kelvora::Ui {
  public:
-  explicit BenchUi(Clock::time_point t0) : t0_(t0) {}
+  BenchUi(Clock::time_point t0, const kelvora::ScanStats& stats) : t0_(t0), stats_(stats) {}
 
   void Message(std::string_view text, std::string_view, kelvora::MsgIcon) override {
     std::fprintf(stderr, "message: %.*s\n", static_cast<int>(text.size()), text.data());
@@ -79,25 +90,29 @@ class BenchUi : public kelvora::Ui {
   bool OpenWithDefaultApp(std::string_view) override { return false; }
 
   void PrintTimeline() const {
-    std::printf("  %9s %9s  %9s %9s  %9s %9s\n", "wall ms", "+", "cpu ms", "+", "main ms", "+");
+    std::printf("  %8s %7s  %8s %7s  %8s %7s  %7s %7s\n", "wall ms", "+", "cpu ms", "+", "main ms",
+                "+", "held +", "rss MB");
     Event last{};
     for (const Event& e : events_) {
-      std::printf("  %9.0f %9.0f  %9.0f %9.0f  %9.0f %9.0f  %s\n", e.wall, e.wall - last.wall,
-                  e.cpu, e.cpu - last.cpu, e.main, e.main - last.main, e.text.c_str());
+      std::printf("  %8.0f %7.0f  %8.0f %7.0f  %8.0f %7.0f  %7.0f %7.0f  %s\n", e.wall,
+                  e.wall - last.wall, e.cpu, e.cpu - last.cpu, e.main, e.main - last.main,
+                  e.held - last.held, e.rss, e.text.c_str());
       last = e;
     }
   }
 
  private:
   struct Event {
-    double wall, cpu, main;
+    double wall, cpu, main, held, rss;
     std::string text;
   };
   void Note(std::string_view text) {
-    events_.push_back({MsSince(t0_), CpuMs(RUSAGE_SELF), CpuMs(RUSAGE_THREAD), std::string(text)});
+    events_.push_back({MsSince(t0_), CpuMs(RUSAGE_SELF), CpuMs(RUSAGE_THREAD),
+                       stats_.workers_wait_ns.load() / 1e6, RssMb(), std::string(text)});
   }
 
   Clock::time_point t0_;
+  const kelvora::ScanStats& stats_;
   std::string last_counter_;
   std::vector<Event> events_;
 };
@@ -126,6 +141,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   const char* root = argv[argc - 1];
+#ifdef M_ARENA_MAX
+  // As kelvora-cli and the window set it.
+  mallopt(M_ARENA_MAX, 2);
+#endif
   std::string tmpl = (std::filesystem::temp_directory_path() / "kelvora-bench-XXXXXX").string();
   if (!mkdtemp(tmpl.data())) {
     std::perror("mkdtemp");
@@ -136,11 +155,11 @@ int main(int argc, char** argv) {
   kelvora::RegisteredData data;
   kelvora::SettingsStore store(home + "/Kelvora.ini", home + "/registry.ini");
   kelvora::RegexService regex;
+  kelvora::ScanStats stats;
   Clock::time_point t0 = Clock::now();
-  BenchUi ui(t0);
+  BenchUi ui(t0, stats);
   kelvora::AnalysisContext ctx{data, store, regex, ui, home};
   ctx.parallel = !serial;
-  kelvora::ScanStats stats;
   ctx.stats = &stats;
   int rc = kelvora::StartAnalysisAt(ctx, root);
   double elapsed = MsSince(t0);
@@ -160,7 +179,8 @@ int main(int argc, char** argv) {
   for (int slot = 0; slot < kelvora::kListCount; ++slot)
     std::printf(" %.1f", data.List(kelvora::KindOfSlot(slot)).StoredBytes() / 1048576.0);
   std::printf("  (functions structs defines files tables)\n");
-  std::printf("timeline (wall, process CPU, analysing thread CPU):\n");
+  std::printf(
+      "timeline (wall, process CPU, analysing thread CPU, workers held back by the window):\n");
   ui.PrintTimeline();
   auto s = [](const std::atomic<std::uint64_t>& ns) { return ns.load() / 1e9; };
   std::printf("scan CPU by part (s):\n");

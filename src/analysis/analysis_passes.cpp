@@ -1,5 +1,7 @@
 #include "analysis/analysis_passes.h"
 
+#include <malloc.h>
+
 #include <fstream>
 
 #include "analysis/analysis_run.h"
@@ -16,6 +18,8 @@
 
 namespace kelvora {
 namespace {
+
+constexpr std::size_t kReturnMemoryEvery = 2048;
 
 constexpr const char* kStructClose = R"(^[ \t]*}([ \t]*[A-Za-z0-9_][ \tA-Za-z0-9_\[\]]+,?)+;)";
 constexpr const char* kStructTag = R"(struct[ \t]+[A-Za-z0-9_]+[ \t\[\]A-Za-z0-9_&*=]*{*)";
@@ -156,7 +160,9 @@ class StepCountPassUnit : public AnalysisPass {
                           std::vector<StepCounts>& counts) {
       return scans.KnownSteps(path, lines, counts);
     };
-    return StepCountPass(pc.env, known) < 0 ? PassResult::Cancel : PassResult::Done;
+    const bool done = StepCountPass(pc.env, known) >= 0;
+    pc.scans->ReleaseSteps();
+    return done ? PassResult::Done : PassResult::Cancel;
   }
 };
 
@@ -173,7 +179,10 @@ class StructPass : public AnalysisPass {
     for (std::size_t i = 0; i < headers.size(); ++i) {
       FileScan* scan = nullptr;
       if (!pc.scans->Header(i, scan)) return PassResult::Cancel;
-      if (scan) out << scan->struct_text;
+      if (scan) {
+        out << scan->struct_text;
+        std::string().swap(scan->struct_text);
+      }
       tick.File();
       if (PollAnalysisCancel(ui)) return PassResult::Cancel;
     }
@@ -206,6 +215,9 @@ class DefinePass : public AnalysisPass {
            scan->engine_failed))
         return PassResult::Cancel;
       if (scan) scan->defines.Clear();
+      // The rows of each file were freed here in pieces; give that room back now and then, or
+      // it stays in the heap beside the growing list.
+      if (i % kReturnMemoryEvery == kReturnMemoryEvery - 1) ReturnFreedMemory();
       tick.File();
       if (PollAnalysisCancel(ui)) return PassResult::Cancel;
     }
@@ -265,6 +277,12 @@ class PrototypePass : public AnalysisPass {
 }  // namespace
 
 const char* const kPrototypeDeclarationPattern = kPrototype;
+
+void ReturnFreedMemory() {
+#ifdef __GLIBC__
+  malloc_trim(0);
+#endif
+}
 
 std::string FilePathOfRow(const RegistrationList& files, std::size_t row) {
   std::string_view pos = files.Cell(row, col::kPosition);

@@ -101,6 +101,13 @@ bool FileScans::HeaderDefines(std::size_t i, FileScan*& scan) {
   return WaitFor(job < jobs_.size() ? job : kNone, scan);
 }
 
+void FileScans::ReleaseSteps() {
+  // Only the jobs of FileList rows count steps, and the function pass has waited for all of
+  // them; no worker touches them again.
+  for (std::size_t job : row_jobs_)
+    if (job != kNone) std::vector<std::pair<long, StepCounts>>().swap(jobs_[job].scan.steps);
+}
+
 bool FileScans::KnownSteps(const std::string& path, const std::vector<long>& lines,
                            std::vector<StepCounts>& counts) const {
   auto it = job_of_path_.find(path);

@@ -40,6 +40,9 @@ class FileScans {
   bool KnownSteps(const std::string& path, const std::vector<long>& lines,
                   std::vector<StepCounts>& counts) const;
 
+  // Frees the step counts of every scanned file (the step count pass is done with them).
+  void ReleaseSteps();
+
   // Stops the workers and waits for them (before the registered data goes away).
   void Stop();
 

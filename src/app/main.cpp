@@ -1,5 +1,6 @@
 // Program start: the settings folder becomes the current directory, then the main window runs
 // until it closes.
+#include <malloc.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -15,6 +16,12 @@
 #include "ui/japanese_fonts.h"
 
 int main(int argc, char** argv) {
+#ifdef M_ARENA_MAX
+  // glibc gives threads that allocate their own heaps; the analysis scans on worker threads and
+  // frees what they found on this one, so the freed room would stay split over many heaps and
+  // add to the peak. Two heaps keep that small without making the workers queue for one.
+  mallopt(M_ARENA_MAX, 2);
+#endif
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Kelvora"));
 

@@ -1,4 +1,6 @@
 // kelvora-cli: the analysis and its outputs without a window.
+#include <malloc.h>
+
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -17,6 +19,12 @@ void OnInterrupt(int) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef M_ARENA_MAX
+  // glibc gives threads that allocate their own heaps; the analysis scans on worker threads and
+  // frees what they found on this one, so the freed room would stay split over many heaps and
+  // add to the peak. Two heaps keep that small without making the workers queue for one.
+  mallopt(M_ARENA_MAX, 2);
+#endif
   std::vector<std::string> args(argv + 1, argv + argc);
   kelvora::CliOptions options;
   std::string error;
