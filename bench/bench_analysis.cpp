@@ -186,6 +186,7 @@ int main(int argc, char** argv) {
   std::printf("scan CPU by part (s):\n");
   for (int p = 0; p < kelvora::ScanStats::kParts; ++p)
     std::printf("  %-24s %7.2f\n", kelvora::ScanStats::kPartNames[p], s(stats.part_ns[p]));
+  std::printf("  candidate texts kept      %7.1f MB\n", stats.candidate_bytes.load() / 1048576.0);
   std::printf("threads (s):\n");
   for (std::size_t t = 0; t < stats.threads; ++t)
     std::printf("  worker %zu scanning       %7.2f\n", t, s(stats.thread_busy_ns[t]));

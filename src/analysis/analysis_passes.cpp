@@ -1,6 +1,7 @@
 #include "analysis/analysis_passes.h"
 
 #include <malloc.h>
+#include <unistd.h>
 
 #include <fstream>
 
@@ -11,6 +12,7 @@
 #include "analysis/file_scans.h"
 #include "data/registration_lists.h"
 #include "platform/cp932.h"
+#include "platform/files.h"
 #include "platform/line_reader.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
@@ -66,6 +68,9 @@ void ShowRowStatus(PassContext& pc, std::size_t row, const char* label) {
 // Escape poll of each file; false when the user cancelled.
 bool CollectNewFiles(PassContext& pc, std::string FileScan::*text, const char* label,
                      std::ostream& out) {
+  // Texts the function pass spooled are empty in the scans and come from the spool at the end,
+  // in the same order.
+  const bool spooled = pc.spool && pc.spool->active();
   const RegistrationList& files = pc.ctx.data.files();
   ProgressTicker tick(pc.ctx.ui);
   for (std::size_t row = pc.run.first_new_row; row < files.RowCount(); ++row) {
@@ -80,6 +85,10 @@ bool CollectNewFiles(PassContext& pc, std::string FileScan::*text, const char* l
     if (PollAnalysisCancel(pc.ctx.ui)) return false;
   }
   tick.Finish();
+  if (spooled && !pc.spool->CopyTo(text == &FileScan::table_text, out)) {
+    pc.ctx.ui.Message("テンポラリファイルの作成エラー", Ui::kCaption, MsgIcon::Error);
+    return false;
+  }
   return true;
 }
 
@@ -129,6 +138,11 @@ class FunctionPass : public AnalysisPass {
           return PassResult::Cancel;
         }
         scan->functions.Clear();
+        if (pc.spool && pc.spool->active() &&
+            !pc.spool->Add(scan->table_text, scan->prototype_text)) {
+          ui.Message("テンポラリファイルの作成エラー", Ui::kCaption, MsgIcon::Error);
+          return PassResult::Cancel;
+        }
       }
       tick.File();
       if (PollAnalysisCancel(ui)) return PassResult::Cancel;
@@ -277,6 +291,45 @@ class PrototypePass : public AnalysisPass {
 }  // namespace
 
 const char* const kPrototypeDeclarationPattern = kPrototype;
+
+CandidateSpool::CandidateSpool() {
+  for (File& file : files_) {
+    std::optional<std::string> path = CreateUniqueTempFile("kelvora");
+    if (!path) return;
+    file.path = std::move(*path);
+    file.out.open(file.path, std::ios::binary | std::ios::trunc);
+    if (!file.out) return;
+  }
+  active_ = true;
+}
+
+CandidateSpool::~CandidateSpool() {
+  for (File& file : files_) {
+    file.out.close();
+    if (!file.path.empty()) unlink(file.path.c_str());
+  }
+}
+
+bool CandidateSpool::Add(std::string& table_text, std::string& prototype_text) {
+  std::string* texts[2] = {&table_text, &prototype_text};
+  for (int k = 0; k < 2; ++k) {
+    files_[k].out << *texts[k];
+    files_[k].bytes += texts[k]->size();
+    std::string().swap(*texts[k]);
+  }
+  return files_[0].out.good() && files_[1].out.good();
+}
+
+bool CandidateSpool::CopyTo(bool tables, std::ostream& out) {
+  File& file = files_[tables ? 0 : 1];
+  file.out.close();
+  if (file.out.fail()) return false;
+  if (file.bytes == 0) return true;  // copying nothing would mark out as failed
+  std::ifstream in(file.path, std::ios::binary);
+  if (!in) return false;
+  out << in.rdbuf();
+  return !in.bad();
+}
 
 void ReturnFreedMemory() {
 #ifdef __GLIBC__

@@ -2,6 +2,8 @@
 // structs, #define macros, tables, prototype comments.
 #pragma once
 
+#include <cstddef>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,6 +43,32 @@ bool StructMayMatch(std::string_view text, int struct_prop);
 bool TableHeadMayMatch(std::string_view text, int);
 bool PrototypeMayMatch(std::string_view text, int);
 
+// The table and prototype candidate texts of the scanned files, in FileList order, kept in
+// temporary files from the function pass on until their passes read them, instead of in memory
+// beside the growing lists. Inactive (the texts stay with the scans) when no file can be made.
+class CandidateSpool {
+ public:
+  CandidateSpool();
+  ~CandidateSpool();
+  CandidateSpool(const CandidateSpool&) = delete;
+  CandidateSpool& operator=(const CandidateSpool&) = delete;
+
+  bool active() const { return active_; }
+  // Appends the texts of the next file and frees them in the scan; false when a write failed.
+  bool Add(std::string& table_text, std::string& prototype_text);
+  // Copies what was spooled for one kind (true: tables) to out; false when it cannot be read.
+  bool CopyTo(bool tables, std::ostream& out);
+
+ private:
+  struct File {
+    std::string path;
+    std::ofstream out;
+    std::size_t bytes = 0;
+  };
+  bool active_ = false;
+  File files_[2];  // tables, prototypes
+};
+
 // Everything a pass may use.
 struct PassContext {
   AnalysisContext& ctx;
@@ -53,6 +81,7 @@ struct PassContext {
   std::string done_text;  // status line 3 (UTF-8): "完：" and the finished passes
   // What each file gives every pass, read once per file (ahead on worker threads).
   FileScans* scans = nullptr;
+  CandidateSpool* spool = nullptr;
 };
 
 enum class PassResult { Done, Cancel };

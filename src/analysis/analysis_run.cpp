@@ -245,6 +245,8 @@ int RunAnalysis(AnalysisContext& ctx, AnalysisRun& run) {
   // then registers its part of every file in its own order.
   FileScans scans(pc, ctx.parallel ? FileScans::ParallelThreads() : 0, ctx.stats);
   pc.scans = &scans;
+  CandidateSpool spool;
+  pc.spool = &spool;
   for (const auto& pass : passes) {
     if (!pass->Enabled(run.settings)) continue;
     if (pass->Run(pc) == PassResult::Cancel) {

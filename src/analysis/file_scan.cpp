@@ -212,6 +212,9 @@ void ScanFile(const std::string& path, const ScanWants& wants, ScanTools& tools,
   out.table_text = std::move(table_out).str();
   out.prototype_text = std::move(prototype_out).str();
   timer.Lap(ScanStats::kCandidates);
+  if (stats)
+    stats->candidate_bytes +=
+        out.struct_text.size() + out.table_text.size() + out.prototype_text.size();
 }
 
 }  // namespace kelvora

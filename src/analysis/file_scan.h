@@ -77,6 +77,8 @@ struct ScanStats {
   std::atomic<std::uint64_t> passes_wait_ns{0};   // the passes waiting for a file's scan
   std::atomic<std::uint64_t> workers_wait_ns{0};  // workers held back by the window
   std::atomic<std::size_t> threads{0};
+  // Bytes of struct, table and prototype candidate text the scans kept for their passes.
+  std::atomic<std::uint64_t> candidate_bytes{0};
 };
 // This thread's CPU time in nanoseconds.
 std::uint64_t ThreadCpuNs();
