@@ -132,7 +132,10 @@ std::vector<NameSortKey> SortNameKeys(std::size_t count, bool descending, NameOf
   // Split at a sampled middle key; keys equal to it all go to one side, so every run of tying
   // names stays in one half. The side with the better balance takes them.
   std::vector<std::uint64_t> sample;
-  for (std::size_t i = 0; i < 255; ++i) sample.push_back(keys[(count - 1) * i / 254].bytes);
+  for (std::size_t i = 0; i < 255; ++i) {
+    const std::uint64_t b = keys[(count - 1) * i / 254].bytes;  // a copy: the field is packed
+    sample.push_back(b);
+  }
   std::nth_element(sample.begin(), sample.begin() + 127, sample.end());
   const std::uint64_t pivot = sample[127];
   std::size_t below = 0, at = 0;
