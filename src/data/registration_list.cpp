@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cassert>
 #include <cstdint>
 #include <cstring>
 #include <numeric>
@@ -35,11 +36,11 @@ int CompareNamesNoCase(std::string_view a, std::string_view b) {
 }
 
 RegistrationList::RegistrationList(ListKind kind)
-    : kind_(kind), arena_(static_cast<int>(Columns(kind).size())) {}
+    : kind_(kind), arena_(static_cast<int>(Columns(kind).size()), col::kPosition) {}
 
 RegistrationList::RegistrationList(const RegistrationList& other)
     : kind_(other.kind_),
-      arena_(other.arena_.columns()),
+      arena_(RowArena::EmptyCopyOf(other.arena_)),
       run_start_(other.run_start_),
       sort_flag_(other.sort_flag_),
       index_(other.index_) {
@@ -143,13 +144,21 @@ CellView RegistrationList::Cell(std::size_t row, int column) const {
   return arena_.Cell(At(row), column);
 }
 
-std::string_view RegistrationList::CellTextView(std::size_t row, int column) const {
-  const std::string_view text = Cell(row, column);
-  return text.substr(0, CellCut(text, kCellReadLimit));
+std::string_view RegistrationList::PlainCell(std::size_t row, int column) const {
+  assert(column != col::kPosition);
+  if (row >= RowCount() || column < 0 || column >= column_count() || column == col::kPosition)
+    return {};
+  return arena_.Text(At(row), column);
+}
+
+CellView RegistrationList::CellTextView(std::size_t row, int column) const {
+  CellView text = Cell(row, column);
+  text.Truncate(CellCut(text, kCellReadLimit));
+  return text;
 }
 
 std::string RegistrationList::CellText(std::size_t row, int column) const {
-  return std::string(CellTextView(row, column));
+  return CellTextView(row, column).ToString();
 }
 
 void RegistrationList::Sort() {
@@ -162,7 +171,7 @@ void RegistrationList::Sort() {
   };
   std::vector<Keyed> order(rows_.size());
   for (std::size_t r = 0; r < rows_.size(); ++r) {
-    const std::string_view name = arena_.Cell(rows_[r], col::kName);
+    const std::string_view name = arena_.Name(rows_[r]);
     std::uint64_t key = 0;
     for (std::size_t i = 0; i < 8; ++i) {
       key = (key << 8) | (i < name.size() ? FoldAscii(static_cast<unsigned char>(name[i])) : 0u);
@@ -174,8 +183,7 @@ void RegistrationList::Sort() {
   std::sort(order.begin(), order.end(), [&](const Keyed& a, const Keyed& b) {
     int c = a.key < b.key ? -1 : a.key > b.key ? 1 : 0;
     if (c == 0) {
-      c = CompareNamesNoCase(arena_.Cell(rows_[a.row], col::kName),
-                             arena_.Cell(rows_[b.row], col::kName));
+      c = CompareNamesNoCase(arena_.Name(rows_[a.row]), arena_.Name(rows_[b.row]));
     }
     if (c != 0) return descending ? c > 0 : c < 0;
     return a.row < b.row;
@@ -201,7 +209,7 @@ void RegistrationList::RebuildIndex() {
   unsigned char group = 0;
   bool have_other = false;
   for (std::size_t r = 0; r < rows_.size() && index_.size() < kIndexMaxEntries; ++r) {
-    const std::string_view name = arena_.Cell(rows_[r], col::kName);
+    const std::string_view name = arena_.Name(rows_[r]);
     // An empty name reads as its terminating NUL, a control byte.
     unsigned char first = name.empty() ? 0 : static_cast<unsigned char>(name[0]);
     if (first >= 0x20 && first <= 0x7F) {
