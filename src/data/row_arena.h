@@ -66,14 +66,12 @@ class KELVORA_CELL_OWNER CellView {
   operator std::string_view() const KELVORA_LIFETIMEBOUND { return view_; }
   operator std::string() const { return std::string(view_); }
   // The text as a string, moved out when owned.
-  std::string ToString() && {
-    if (!Owns()) return std::string(view_);
-    owned_.resize(view_.size());
-    return std::move(owned_);
-  }
+  std::string ToString() && { return Owns() ? std::move(owned_) : std::string(view_); }
   // Keeps the first n bytes.
   void Truncate(std::size_t n) {
-    if (n < view_.size()) view_ = view_.substr(0, n);
+    if (n >= view_.size()) return;
+    if (Owns()) owned_.resize(n);  // a copy then takes the shortened text
+    view_ = view_.substr(0, n);
   }
 
   const char* data() const KELVORA_LIFETIMEBOUND { return view_.data(); }
