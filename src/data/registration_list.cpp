@@ -36,7 +36,11 @@ int CompareNamesNoCase(std::string_view a, std::string_view b) {
 }
 
 RegistrationList::RegistrationList(ListKind kind)
-    : kind_(kind), arena_(static_cast<int>(Columns(kind).size()), col::kPosition) {}
+    // A file is listed once, so its position shares its path with no other row: the FileList
+    // keeps positions as text.
+    : kind_(kind),
+      arena_(static_cast<int>(Columns(kind).size()), kind == ListKind::File ? -1 : col::kPosition) {
+}
 
 RegistrationList::RegistrationList(const RegistrationList& other)
     : kind_(other.kind_),
