@@ -127,6 +127,12 @@ CellView RowArena::PositionText(std::size_t path, std::size_t line) const {
 }
 
 RowArena::RowRef RowArena::Add(std::span<const std::string_view> cells) {
+  if (cells.empty()) {
+    // Every empty cell, a position too, is a single zero length byte.
+    char* at = Reserve(static_cast<std::size_t>(columns_));
+    std::memset(at, 0, static_cast<std::size_t>(columns_));
+    return at;
+  }
   scratch_.clear();
   for (int c = 0; c < columns_; ++c) {
     const std::string_view text =
