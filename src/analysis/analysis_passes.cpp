@@ -338,7 +338,7 @@ void ReturnFreedMemory() {
 }
 
 std::string FilePathOfRow(const RegistrationList& files, std::size_t row) {
-  std::string_view pos = files.Cell(row, col::kPosition);
+  const CellView pos = files.Cell(row, col::kPosition);
   if (pos.ends_with("(1)")) return std::string(pos.substr(0, pos.size() - 3));
   std::string path;
   long line = 0;

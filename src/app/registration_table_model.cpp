@@ -29,8 +29,7 @@ int RegistrationTableModel::columnCount(const QModelIndex& parent) const {
 // cell goes straight from the list's storage into the QString; only CP932 text takes a copy.
 QVariant RegistrationTableModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) return {};
-  const std::string_view text =
-      list_.CellTextView(static_cast<std::size_t>(index.row()), index.column());
+  const CellView text = list_.CellTextView(static_cast<std::size_t>(index.row()), index.column());
   if (IsValidUtf8(text)) return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
   const std::string utf8 = Cp932ToUtf8(text);
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));

@@ -89,7 +89,7 @@ void PrintLookup(const RegisteredData& data, const CliLookup& lookup, std::ostre
   }
   const RegistrationList& list = data.List(kind);
   for (std::size_t row : rows) {
-    const std::string_view name = list.Cell(row, col::kName);
+    const std::string_view name = list.PlainCell(row, col::kName);
     const std::string full = data.FullPosition(kind, row);
     out << (kind == ListKind::File ? ToDisplay(name) : Cp932ToUtf8(name)) << '\t' << ToDisplay(full)
         << '\n';

@@ -23,7 +23,7 @@ void DumpLists(const RegisteredData& data, std::ostream& out) {
     for (std::size_t row = 0; row < list.RowCount(); ++row) {
       out << static_cast<int>(kind);
       for (int c = 0; c < columns; ++c) {
-        const std::string_view cell = list.Cell(row, c);
+        const CellView cell = list.Cell(row, c);
         std::string text;
         if (c == col::kPosition) {
           text = ToDisplay(data.FullPosition(kind, row));

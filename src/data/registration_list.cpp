@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cassert>
 #include <cstdint>
 #include <cstring>
 #include <numeric>
@@ -36,11 +37,15 @@ int CompareNamesNoCase(std::string_view a, std::string_view b) {
 }
 
 RegistrationList::RegistrationList(ListKind kind)
-    : kind_(kind), arena_(static_cast<int>(Columns(kind).size())) {}
+    // A file is listed once, so its position shares its path with no other row: the FileList
+    // keeps positions as text.
+    : kind_(kind),
+      arena_(static_cast<int>(Columns(kind).size()), kind == ListKind::File ? -1 : col::kPosition) {
+}
 
 RegistrationList::RegistrationList(const RegistrationList& other)
     : kind_(other.kind_),
-      arena_(other.arena_.columns()),
+      arena_(RowArena::EmptyCopyOf(other.arena_)),
       run_start_(other.run_start_),
       sort_flag_(other.sort_flag_),
       index_(other.index_) {
@@ -144,20 +149,27 @@ CellView RegistrationList::Cell(std::size_t row, int column) const {
   return arena_.Cell(At(row), column);
 }
 
-std::string_view RegistrationList::CellTextView(std::size_t row, int column) const {
-  const std::string_view text = Cell(row, column);
-  return text.substr(0, CellCut(text, kCellReadLimit));
+std::string_view RegistrationList::PlainCell(std::size_t row, int column) const {
+  assert(column != col::kPosition);
+  if (row >= RowCount() || column < 0 || column >= column_count() || column == col::kPosition)
+    return {};
+  return arena_.Text(At(row), column);
+}
+
+CellView RegistrationList::CellTextView(std::size_t row, int column) const {
+  CellView text = Cell(row, column);
+  text.Truncate(CellCut(text, kCellReadLimit));
+  return text;
 }
 
 std::string RegistrationList::CellText(std::size_t row, int column) const {
-  return std::string(CellTextView(row, column));
+  return CellTextView(row, column).ToString();
 }
 
 void RegistrationList::Sort() {
   MergeRun();
   const bool descending = sort_flag_ == 1;
-  SortRefsByName(rows_, descending,
-                 [this](std::size_t r) { return arena_.Cell(rows_[r], col::kName); });
+  SortRefsByName(rows_, descending, [this](std::size_t r) { return arena_.Name(rows_[r]); });
   // Sorted rows are copied out in their new order when changes left much waste behind.
   CompactIfWorthIt();
   sort_flag_ = descending ? 0 : 1;
@@ -171,7 +183,7 @@ void RegistrationList::RebuildIndex() {
   unsigned char group = 0;
   bool have_other = false;
   for (std::size_t r = 0; r < rows_.size() && index_.size() < kIndexMaxEntries; ++r) {
-    const std::string_view name = arena_.Cell(rows_[r], col::kName);
+    const std::string_view name = arena_.Name(rows_[r]);
     // An empty name reads as its terminating NUL, a control byte.
     unsigned char first = name.empty() ? 0 : static_cast<unsigned char>(name[0]);
     if (first >= 0x20 && first <= 0x7F) {

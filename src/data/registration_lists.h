@@ -61,16 +61,6 @@ struct IndexEntry {
 };
 constexpr std::size_t kIndexMaxEntries = 100;
 
-// A cell's text as stored: a view into the list's storage that stays valid until rows are
-// deleted, the list is sorted or cleared (changing or adding rows leaves it readable). It
-// converts to a std::string where one is needed.
-class CellView : public std::string_view {
- public:
-  using std::string_view::basic_string_view;
-  CellView(std::string_view text) : std::string_view(text) {}
-  operator std::string() const { return std::string(data(), size()); }
-};
-
 class RegistrationList {
  public:
   explicit RegistrationList(ListKind kind);
@@ -83,10 +73,11 @@ class RegistrationList {
   int column_count() const;
   std::size_t RowCount() const { return rows_.size() + run_.size(); }
   bool empty() const { return RowCount() == 0; }
-  // Bytes the rows take: their stored cells (with the room of changed rows not yet given back)
-  // and the row table.
+  // Bytes the rows take: their stored cells (with the room of changed rows not yet given back),
+  // the path table of their positions and the row table.
   std::size_t StoredBytes() const {
-    return arena_.used_bytes() + (rows_.capacity() + run_.capacity()) * sizeof(RowRef);
+    return arena_.used_bytes() + arena_.path_bytes() +
+           (rows_.capacity() + run_.capacity()) * sizeof(RowRef);
   }
 
   // Appends an empty row and returns its number.
@@ -108,11 +99,15 @@ class RegistrationList {
   // 511th byte would be the first half of a double-byte character (a UTF-8 text, such as a file
   // name, is cut at a character boundary instead).
   std::string CellText(std::size_t row, int column) const;
-  // The same without a copy.
-  std::string_view CellTextView(std::size_t row, int column) const;
+  // The same without a copy where the text is stored as it reads (every cell but a position).
+  CellView CellTextView(std::size_t row, int column) const;
   // The text as stored, for readers with a larger buffer (re-analysis reads 2047 bytes); an
-  // empty text for a row or column that does not exist.
+  // empty text for a row or column that does not exist. Keep the CellView as long as the text
+  // is needed: a position is put together into text the CellView owns.
   CellView Cell(std::size_t row, int column) const;
+  // A cell of any column but col::kPosition: a view into the storage, valid as long as Cell's
+  // views, with no CellView to keep (positions are read with Cell).
+  std::string_view PlainCell(std::size_t row, int column) const;
 
   // Sort direction flag: 0 the next sort is ascending, 1 descending.
   int sort_flag() const { return sort_flag_; }

@@ -191,7 +191,8 @@ GrepOutcome RunGrep(GrepContext& ctx, GrepKind kind, std::string_view name) {
   bool cancelled = false;
   std::string hit_text;
   for (std::size_t row = 0; row < count; ++row) {
-    std::string_view path = PathOfFileRow(files.Cell(row, col::kPosition));
+    const CellView position = files.Cell(row, col::kPosition);
+    std::string_view path = PathOfFileRow(position);
     std::optional<std::string> text;
     if (!path.empty() && (text = ReadWholeFile(std::string(path)))) {
       if (ctx.settings.char_change == kCharChangeDetect)

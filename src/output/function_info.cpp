@@ -27,7 +27,7 @@ FunctionInfoTable::FunctionInfoTable(const RegisteredData& data) : data_(data) {
   index_.reserve(rows);
   std::vector<std::size_t> starred;
   for (std::size_t r = 0; r < rows; ++r) {
-    const std::string_view name = list.Cell(r, col::kName);
+    const std::string_view name = list.PlainCell(r, col::kName);
     if (name.find('*') != std::string::npos || name.size() > kCellReadLimit) {
       starred.push_back(r);
       continue;
@@ -65,7 +65,7 @@ void FunctionInfoTable::AppendInfoText(std::string_view name, std::string& out) 
 }
 
 std::string_view FunctionInfoTable::Name(std::size_t row) const {
-  return Functions(data_).Cell(row, col::kName);
+  return Functions(data_).PlainCell(row, col::kName);
 }
 
 std::string FunctionInfoTable::Position(std::size_t row) const {
@@ -79,15 +79,15 @@ bool FunctionInfoTable::IsMacro(std::size_t row) const {
 }
 
 std::string_view FunctionInfoTable::Comment(std::size_t row) const {
-  return Functions(data_).Cell(row, col::kComment);
+  return Functions(data_).PlainCell(row, col::kComment);
 }
 
 std::string_view FunctionInfoTable::TotalSteps(std::size_t row) const {
-  return Functions(data_).Cell(row, col::kTotalSteps);
+  return Functions(data_).PlainCell(row, col::kTotalSteps);
 }
 
 std::string_view FunctionInfoTable::RealSteps(std::size_t row) const {
-  return Functions(data_).Cell(row, col::kRealSteps);
+  return Functions(data_).PlainCell(row, col::kRealSteps);
 }
 
 }  // namespace kelvora

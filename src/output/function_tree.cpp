@@ -81,7 +81,8 @@ FunctionTreeCounts WriteFunctionTreeTo(ByteSink& out, OutputContext& ctx) {
   std::string previous;
   bool have_previous = false;
   for (std::size_t r = 0; r < files.RowCount(); ++r) {
-    const std::string_view path = FilePathOf(files.Cell(r, col::kPosition));
+    const CellView position = files.Cell(r, col::kPosition);
+    const std::string_view path = FilePathOf(position);
     if (path.empty() || (have_previous && path == previous)) continue;
     previous.assign(path);
     have_previous = true;

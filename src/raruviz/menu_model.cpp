@@ -79,7 +79,7 @@ class ItemMaker {
       item.text += comment;
     }
     item.id = RowCommandId(row);
-    const std::string_view marker = list_.Cell(row, col::kMarker);
+    const std::string_view marker = list_.PlainCell(row, col::kMarker);
     if (!marker.empty()) ApplyMarkerRule(list_.kind(), marker, item);
     return item;
   }
@@ -101,8 +101,10 @@ MenuItem Filler(bool column_break) {
 
 std::string_view CellForReading(const RegistrationList& list, std::size_t row, int column,
                                 std::string& scratch) {
-  const std::string_view cell = list.Cell(row, column);
-  if (cell.size() <= kCellReadLimit) return cell;
+  if (column != col::kPosition) {
+    const std::string_view cell = list.PlainCell(row, column);
+    if (cell.size() <= kCellReadLimit) return cell;
+  }
   scratch = list.CellText(row, column);
   return scratch;
 }

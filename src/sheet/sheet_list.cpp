@@ -79,7 +79,7 @@ std::vector<std::string> FindWorkbooks(const std::string& folder) {
   std::vector<std::string> paths;
   paths.reserve(files.RowCount());
   for (std::size_t row = 0; row < files.RowCount(); ++row) {
-    const std::string_view position = files.Cell(row, 1);  // "dir/name(1)"
+    const CellView position = files.Cell(row, 1);  // "dir/name(1)"
     paths.emplace_back(position.substr(0, position.size() - 3));
   }
   return paths;

@@ -25,13 +25,21 @@ const std::vector<std::string>& EdgeCells() {
       std::string(16384, 'd'),
       std::string("nul\0inside", 10),
       std::string((1u << 20) + 3, 'e'),
+      // Positions, kept compact in the position column when they read back byte for byte.
+      "(0)",
+      "%1/x(y)/z.h(12345)",
+      "p(18446744073709551615)",
+      "p(18446744073709551616)",
+      "p(01)",
+      "p(1)x",
+      std::string("nul\0(1)", 7),
   };
   return cells;
 }
 
 TEST(RowArena, EveryCellReadsBackAfterReplacementsMovesAndCompaction) {
   const auto& edge = EdgeCells();
-  RowArena arena(4);
+  RowArena arena(4, 1);
   std::vector<RowArena::RowRef> refs;
   Rows model;
   // Every edge cell in every column, next to empty and short neighbours.
@@ -113,12 +121,27 @@ TEST(RegistrationListStore, MatchesAVectorOfStringsThroughChangesAndSorts) {
                                           "longprefix",
                                           "\x82\xa0",
                                           "longprefix_a\x82\xa0"};
+  // Positions of every form: shared and odd paths, lines with leading zeros or past 64 bits,
+  // text after the ")", no "(" or ")".
+  const std::vector<std::string> paths = {
+      "%1/drivers/net/a.h", "%12/x(y)/z).c", "", "%n/", "\x82\xa0/\xe6\x97\xa5.h", "a(",
+      std::string(600, 'p')};
+  const std::vector<std::string> lines = {
+      "0", "00", "007", "1", "18446744073709551615", "18446744073709551616", "", "-1", "1a"};
+  const std::vector<std::string> closes = {")", ")", ")", ")x", "", "))"};
   auto random_text = [&]() -> std::string {
-    switch (next(6)) {
+    switch (next(8)) {
       case 0:
         return "";
       case 1:
-        return std::string(next(300), static_cast<char>('a' + next(26)));
+        return std::string(next(3000), static_cast<char>('a' + next(26)));
+      case 2:
+      case 3:
+      case 4:
+        return paths[next(static_cast<std::uint32_t>(paths.size()))] + "(" +
+               (next(2) ? lines[next(static_cast<std::uint32_t>(lines.size()))]
+                        : std::to_string(next(100000))) +
+               closes[next(static_cast<std::uint32_t>(closes.size()))];
       default:
         return "t" + std::to_string(next(100000));
     }
@@ -128,14 +151,11 @@ TEST(RegistrationListStore, MatchesAVectorOfStringsThroughChangesAndSorts) {
   const int columns = list.column_count();
   Rows model;
   std::size_t cursor = 0;
-  auto cells_of = [&](std::size_t r) {
-    std::vector<std::string> row;
-    for (int c = 0; c < columns; ++c) row.emplace_back(list.Cell(r, c));
-    return row;
-  };
-  auto all_rows = [&]() {
-    Rows rows;
-    for (std::size_t r = 0; r < list.RowCount(); ++r) rows.push_back(cells_of(r));
+  bool compacted = false;
+  auto all_rows = [&columns](const RegistrationList& from) {
+    Rows rows(from.RowCount());
+    for (std::size_t r = 0; r < rows.size(); ++r)
+      for (int c = 0; c < columns; ++c) rows[r].emplace_back(from.Cell(r, c));
     return rows;
   };
   auto sort_model = [&](bool descending) {
@@ -175,29 +195,44 @@ TEST(RegistrationListStore, MatchesAVectorOfStringsThroughChangesAndSorts) {
         cursor = next(static_cast<std::uint32_t>(model.size() + 1));
       }
     }
-    ASSERT_EQ(all_rows(), model) << "round " << round;
+    ASSERT_EQ(all_rows(list), model) << "round " << round;
 
-    // Deleting a third of the rows at once, then sorting, may compact the store.
+    // Deleting two thirds of the rows at once compacts the store when they took enough room.
     std::vector<bool> doomed(model.size() + 5);
     Rows kept;
     for (std::size_t r = 0; r < model.size(); ++r) {
-      doomed[r] = next(3) == 0;
+      doomed[r] = next(3) != 0;
       if (!doomed[r]) kept.push_back(model[r]);
     }
+    const std::size_t stored = list.StoredBytes();
     list.DeleteRows(doomed);
+    compacted = compacted || list.StoredBytes() < stored;
     model = kept;
-    ASSERT_EQ(all_rows(), model) << "round " << round << " after DeleteRows";
+    ASSERT_EQ(all_rows(list), model) << "round " << round << " after DeleteRows";
+
+    // The 511-byte reader view of an ASCII cell is its first 511 bytes, in copies too.
+    for (std::size_t r = 0; r < model.size(); ++r) {
+      for (int c = 0; c < columns; ++c) {
+        const std::string& cell = model[r][static_cast<std::size_t>(c)];
+        if (!std::all_of(cell.begin(), cell.end(), [](char b) { return b > 0; })) continue;
+        const CellView view = list.CellTextView(r, c);
+        const CellView copied = view;
+        ASSERT_EQ(copied, cell.substr(0, kCellReadLimit)) << "row " << r << " column " << c;
+      }
+    }
 
     const bool descending = list.sort_flag() == 1;
     list.Sort();
     sort_model(descending);
-    ASSERT_EQ(all_rows(), model) << "round " << round << " after sorting";
+    ASSERT_EQ(all_rows(list), model) << "round " << round << " after sorting";
 
-    const RegistrationList copy = list;
-    EXPECT_EQ(copy.RowCount(), list.RowCount());
-    for (std::size_t r = 0; r < model.size(); r += 97)
-      for (int c = 0; c < columns; ++c) ASSERT_EQ(copy.Cell(r, c), list.Cell(r, c));
+    // A copy has its own rows and paths: a new path in it leaves the original alone.
+    RegistrationList copy = list;
+    ASSERT_EQ(all_rows(copy), model);
+    if (!model.empty()) copy.SetCell(0, col::kPosition, "new" + std::to_string(round) + "(1)");
+    ASSERT_EQ(all_rows(list), model) << "round " << round << " after changing a copy";
   }
+  EXPECT_TRUE(compacted);
 }
 
 }  // namespace
