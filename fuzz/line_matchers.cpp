@@ -38,6 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool engine = p.engine.Search(subject, a);
   const bool fast = p.fast.Search(subject, b);
   FUZZ_CHECK(engine == fast);
+  FUZZ_CHECK(engine == p.fast.Matches(subject));
   FUZZ_CHECK(!engine || (a.pos == b.pos && a.len == b.len));
   return 0;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <initializer_list>
 
 #include "platform/cp932.h"
@@ -452,6 +454,70 @@ Recognised TableHead(std::string_view s, MatchSpan&) {
   return Recognised::NoMatch;
 }
 
+// Whether kTableHead matches anywhere, decided exactly by running its position automaton over
+// the characters (each position of the pattern a bit; a double-byte character matches none).
+// Used where only the answer counts, so the span the engine would pick is never needed.
+struct TableHeadAutomaton {
+  // The pattern's positions, in order:
+  //  0 W  1 *  2 B  3 *  4 W  5 [  6 C  7 ]  8 B  9 [  10 C  11 ]  12 B  13 =  14 B  15 {
+  // with W [A-Za-z0-9_], B [ \t], C [ \tA-Za-z0-9_&*=+-].
+  static constexpr int kFinal = 15;
+  std::array<std::uint32_t, 256> holds{};  // positions whose class holds a byte
+  std::array<std::uint32_t, 16> follow{};  // positions that may come next after each one
+
+  constexpr TableHeadAutomaton() {
+    const ByteClass word = Class("A-Za-z0-9_"), blank = Class(" \t"),
+                    body = Class(" \tA-Za-z0-9_&*=+-"), star = Class("*"), open = Class("["),
+                    close = Class("]"), equals = Class("="), brace = Class("{");
+    const ByteClass* classes[16] = {&word,  &star, &blank, &star,  &word,  &open,   &body,  &close,
+                                    &blank, &open, &body,  &close, &blank, &equals, &blank, &brace};
+    for (int c = 0; c < 256; ++c)
+      for (int p = 0; p < 16; ++p)
+        if (classes[p]->in[c]) holds[c] |= 1u << p;
+    auto bits = [](std::initializer_list<int> ps) {
+      std::uint32_t m = 0;
+      for (int p : ps) m |= 1u << p;
+      return m;
+    };
+    // After the second word: "[?", "C*", "]?", the bracket groups, "B*", "=".
+    const std::uint32_t after_word = bits({4, 5, 6, 7, 8, 9, 12, 13});
+    follow[0] = bits({0, 1, 2});
+    follow[1] = bits({1, 2});
+    follow[2] = bits({2, 3, 4});
+    follow[3] = bits({3, 4});
+    follow[4] = after_word;
+    follow[5] = bits({6, 7, 8, 9, 12, 13});
+    follow[6] = bits({6, 7, 8, 9, 12, 13});
+    follow[7] = bits({8, 9, 12, 13});
+    follow[8] = bits({8, 9});
+    follow[9] = bits({10, 11});
+    follow[10] = bits({10, 11});
+    follow[11] = bits({8, 9, 12, 13});
+    follow[12] = bits({12, 13});
+    follow[13] = bits({14, 15});
+    follow[14] = bits({14, 15});
+  }
+
+  bool Found(std::string_view s) const {
+    std::uint32_t now = 0;  // the positions the text so far can end in
+    for (std::size_t i = 0; i < s.size();) {
+      const std::size_t end = CharEnd(s, i);
+      std::uint32_t next = 1u;  // a match may begin at any character
+      for (std::uint32_t m = now; m; m &= m - 1) next |= follow[std::countr_zero(m)];
+      now = end - i == 1 ? next & holds[static_cast<unsigned char>(s[i])] : 0;
+      if (now & (1u << kFinal)) return true;
+      i = end;
+    }
+    return false;
+  }
+};
+
+constexpr TableHeadAutomaton kTableHeadAutomaton;
+
+Recognised TableHeadFound(std::string_view s) {
+  return kTableHeadAutomaton.Found(s) ? Recognised::Match : Recognised::NoMatch;
+}
+
 // ^[_a-zA-Z][^\(=;:]*::[^\(;]+\([^;]*$
 // The first of "(", "=", ";", ":" after the first byte must begin "::", then at least one
 // character before the next "(" or ";", which must be "(", and no ";" after it.
@@ -549,6 +615,10 @@ Recogniser RecogniserFor(std::string_view pattern) {
   if (IsAlternation(pattern, {fp::kFunctionA, fp::kFunctionB, fp::kFunctionC})) return FunctionABC;
   if (IsAlternation(pattern, {fp::kStructClose, fp::kStructTag})) return StructCloseOrTag;
   return nullptr;
+}
+
+MatchTest MatchTestFor(std::string_view pattern) {
+  return pattern == fixed_pattern::kTableHead ? TableHeadFound : nullptr;
 }
 
 }  // namespace kelvora

@@ -65,6 +65,11 @@ using Recogniser = Recognised (*)(std::string_view subject, MatchSpan& span);
 // detection included), or null when the text has none.
 Recogniser RecogniserFor(std::string_view pattern);
 
+// Decides only whether a fixed pattern matches somewhere (Regex::Matches), for a pattern whose
+// leftmost span is costly to find the engine's way; null when the text has none.
+using MatchTest = Recognised (*)(std::string_view subject);
+MatchTest MatchTestFor(std::string_view pattern);
+
 // Subjects longer than this always go to the engine.
 inline constexpr std::size_t kRecogniserLimit = 2048;
 

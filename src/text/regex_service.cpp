@@ -160,6 +160,7 @@ struct Regex::Impl {
   regex_t* reg = nullptr;
   FastPath fast = FastPath::None;
   Recogniser recognise = nullptr;  // the hand-written search of a fixed pattern
+  MatchTest test = nullptr;        // its hand-written yes/no, where that is cheaper
   OnigRegion* region = nullptr;
   OnigMatchParam* param = nullptr;
   LiteralFilter required;  // texts a subject must hold to be worth a search
@@ -199,6 +200,7 @@ bool Regex::Compile(std::string_view pattern, bool engine_only) {
   impl_->required = RequiredLiterals(text);
   impl_->fast = FastPathOf(pattern);
   impl_->recognise = engine_only ? nullptr : RecogniserFor(pattern);
+  impl_->test = engine_only ? nullptr : MatchTestFor(pattern);
   const auto* begin = reinterpret_cast<const OnigUChar*>(text.data());
   const auto* end = begin + text.size();
   OnigErrorInfo info{};
@@ -227,6 +229,21 @@ bool Regex::ok() const {
 const std::string& Regex::error() const {
   static const std::string none;
   return impl_ ? impl_->error : none;
+}
+
+bool Regex::Matches(std::string_view subject) const {
+  if (ok() && impl_->test && subject.size() <= kRecogniserLimit) {
+    switch (impl_->test(subject)) {
+      case Recognised::Match:
+        return true;
+      case Recognised::NoMatch:
+        return false;
+      case Recognised::AskEngine:
+        break;
+    }
+  }
+  MatchSpan span;
+  return Search(subject, span);
 }
 
 bool Regex::Search(std::string_view subject, MatchSpan& span) const {

@@ -35,10 +35,8 @@ class Regex {
   // First (leftmost) match in the subject, searched from its start; false when none or when the
   // search gives up on a pathological line (retry limit).
   bool Search(std::string_view subject, MatchSpan& span) const;
-  bool Matches(std::string_view subject) const {
-    MatchSpan s;
-    return Search(subject, s);
-  }
+  // Whether Search would find a match.
+  bool Matches(std::string_view subject) const;
 
  private:
   struct Impl;

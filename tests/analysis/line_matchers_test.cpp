@@ -51,10 +51,11 @@ class Differential {
       MatchSpan a, b;
       const bool ea = p.engine.Search(subject, a);
       const bool eb = p.fast.Search(subject, b);
-      if (ea != eb || (ea && (a.pos != b.pos || a.len != b.len))) {
+      const bool tested = p.fast.Matches(subject);
+      if (ea != eb || tested != ea || (ea && (a.pos != b.pos || a.len != b.len))) {
         ADD_FAILURE() << "pattern " << p.text << "\nsubject \"" << Escaped(subject) << "\"\nengine "
                       << ea << " " << a.pos << "+" << a.len << ", recogniser " << eb << " " << b.pos
-                      << "+" << b.len;
+                      << "+" << b.len << ", yes/no " << tested;
         return false;
       }
       matches_ += ea;
