@@ -233,14 +233,8 @@ const std::string& Regex::error() const {
 
 bool Regex::Matches(std::string_view subject) const {
   if (ok() && impl_->test && subject.size() <= kRecogniserLimit) {
-    switch (impl_->test(subject)) {
-      case Recognised::Match:
-        return true;
-      case Recognised::NoMatch:
-        return false;
-      case Recognised::AskEngine:
-        break;
-    }
+    const Recognised answer = impl_->test(subject);
+    if (answer != Recognised::AskEngine) return answer == Recognised::Match;
   }
   MatchSpan span;
   return Search(subject, span);
@@ -249,14 +243,8 @@ bool Regex::Matches(std::string_view subject) const {
 bool Regex::Search(std::string_view subject, MatchSpan& span) const {
   if (!ok()) return false;
   if (impl_->recognise && subject.size() <= kRecogniserLimit) {
-    switch (impl_->recognise(subject, span)) {
-      case Recognised::Match:
-        return true;
-      case Recognised::NoMatch:
-        return false;
-      case Recognised::AskEngine:
-        break;
-    }
+    const Recognised answer = impl_->recognise(subject, span);
+    if (answer != Recognised::AskEngine) return answer == Recognised::Match;
   }
   if (!impl_->required.Passes(subject)) return false;
   const bool ascii = IsPlainAscii(subject);
