@@ -31,7 +31,7 @@ case "${1:-}" in
     # The core tests that start threads under ThreadSanitizer.
     cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVORA_TSAN=ON \
       -DKELVORA_GUI=OFF -DKELVORA_WERROR=ON
-    cmake --build build/tsan -j "$jobs" --target test_analysis
+    cmake --build build/tsan -j "$jobs" --target test_analysis test_data
     TSAN_OPTIONS=halt_on_error=1 ctest --test-dir build/tsan -L threads --output-on-failure
     # Every test, core and GUI, on the Release build; ctest's summary is the last line.
     cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVORA_WERROR=ON
