@@ -221,7 +221,7 @@ int Extract(LineSource& source, DefinitionSink& sink, DefinitionMode mode, const
   CommentState comments;
   ConditionalState cond;
   HeaderComment header(dp.header_condition, env.settings.func_header_line);
-  std::string raw, line, code, head, matched, name1, name2;
+  std::string raw, cleaned, matched, name1, name2;
   // Code after the end of a multi-line block comment: tried in front of the next head text.
   std::string carry;
   long line_no = 0;
@@ -230,7 +230,10 @@ int Extract(LineSource& source, DefinitionSink& sink, DefinitionMode mode, const
   while (reader.ReadLine(raw)) {
     ++line_no;
     if (env.settings.char_change == 1) raw = ConvertEucToSjis(raw);
-    line.assign(raw, 0, Cp932SafeCut(raw, kWorkBytes));
+    // Views of the line, its code and its head: raw stays put until the next line is read (the
+    // look-ahead of a prototype keeps lines of its own).
+    const std::string_view line(raw.data(), Cp932SafeCut(raw, kWorkBytes));
+    std::string_view code;
 
     // A line without quote, slash or hash gives cleaning nothing to take out and is no
     // directive.
@@ -241,38 +244,40 @@ int Extract(LineSource& source, DefinitionSink& sink, DefinitionMode mode, const
     bool closed = false;
     bool used;
     if (comment_only) {
-      code.clear();
       used = cond.mask == 0xFFFFFFFFu;
     } else if (plain) {
       code = line;
       used = cond.mask == 0xFFFFFFFFu;
     } else {
-      CleanCollecting(line, code, comments, env.cleaning, dp, collected, closed);
+      CleanCollecting(line, cleaned, comments, env.cleaning, dp, collected, closed);
+      code = cleaned;
       used = FilterLine(code, cond, env.macros, env.cleaning);
     }
     if (!used) continue;
 
     const bool in_comment = comments.in_block;
-    if (header_on) header.Offer(in_comment ? std::string_view(line) : code, collected, line_no);
+    if (header_on) header.Offer(in_comment ? line : code, collected, line_no);
     if (in_comment) continue;
 
-    std::size_t paren = code.find('(');
-    if (paren != std::string::npos) {
-      if (code.find(';', paren) != std::string::npos) continue;
-      head.assign(code, 0, paren + 1);
-    } else {
-      head = code;
-    }
+    const std::size_t paren = code.find('(');
+    if (paren != std::string_view::npos && code.find(';', paren) != std::string_view::npos)
+      continue;
+    const std::string_view head =
+        paren == std::string_view::npos ? code : code.substr(0, paren + 1);
     if (IsBlank(head)) continue;
 
     bool found = DetectHead(head, det, matched);
-    if (!found && !carry.empty()) found = DetectHead(carry + " " + head, det, matched);
+    if (!found && !carry.empty()) {
+      carry += ' ';
+      carry += head;
+      found = DetectHead(carry, det, matched);
+    }
     carry.clear();
     if (closed) carry.assign(TrimBlanks(code));
     if (!found) continue;
     if (function_mode && matched.rfind("extern", 0) == 0) continue;
     if (function_mode && paren != std::string::npos &&
-        IsPrototypeOverLines(std::string_view(code).substr(paren), comments, reader, env)) {
+        IsPrototypeOverLines(code.substr(paren), comments, reader, env)) {
       continue;
     }
 
@@ -324,11 +329,11 @@ bool ListDefinitionSink::Add(const FoundDefinition& found) {
 
 bool ListDefinitionSink::AddRow(std::string_view name, std::string_view position,
                                 std::string_view marker, std::string_view comment) {
-  std::size_t row = target_.AppendRow();
-  target_.SetCell(row, col::kName, name);
-  target_.SetCell(row, col::kPosition, position);
-  if (!marker.empty()) target_.SetCell(row, col::kMarker, marker);
-  if (!comment.empty()) target_.SetCell(row, col::kComment, comment);
+  // The row is stored once, whole: setting its cells one by one re-wrote it for each of them and
+  // left the earlier copies behind as waste until the next sort.
+  static_assert(col::kName == 0 && col::kPosition == 1 && col::kMarker == 2 && col::kComment == 3);
+  const std::string_view cells[] = {name, position, marker, comment};
+  target_.AppendRow(cells);
   std::size_t count = target_.RowCount();
   if (count % 10 == 0) {
     env_.ui.SetStatus(1, ToDisplay(name));
