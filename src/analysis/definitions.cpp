@@ -16,7 +16,6 @@ namespace kelvora {
 namespace {
 
 using extract::Contains;
-using extract::HasCleaningMarker;
 using extract::IsBlank;
 using extract::TrimBlanks;
 

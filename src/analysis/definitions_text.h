@@ -67,14 +67,6 @@ inline long CountCp932Char(std::string_view text, char ch) {
   return n;
 }
 
-// True when the line holds a quote, slash or hash: a line without them is left as it is by
-// cleaning and is no directive.
-inline bool HasCleaningMarker(std::string_view line) {
-  for (char c : line)
-    if (c == '"' || c == '/' || c == '#') return true;
-  return false;
-}
-
 inline bool Contains(std::string_view text, std::string_view what) {
   return text.find(what) != std::string_view::npos;
 }

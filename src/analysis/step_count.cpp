@@ -12,6 +12,7 @@
 #include "platform/ui.h"
 #include "settings/settings.h"
 #include "text/encoding_detect.h"
+#include "text/source_clean.h"
 
 namespace kelvora {
 
@@ -32,7 +33,7 @@ StepCounts CountBody(NextLine&& next, const MacroList& macros, const CleaningPat
   std::string_view line, cleaned;
   while (next(line)) {
     ++counts.total;
-    if (!extract::HasCleaningMarker(line)) {
+    if (!HasCleaningMarker(line)) {
       // Cleaning keeps the line (or skips it inside a block comment), the filter uses it when
       // every level is active.
       if (comments.in_block || cond.mask != 0xFFFFFFFFu) continue;

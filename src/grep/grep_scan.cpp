@@ -1,6 +1,5 @@
 #include "grep/grep_scan.h"
 
-#include <array>
 #include <cstring>
 
 #include "platform/cp932.h"
@@ -13,20 +12,6 @@ namespace {
 
 constexpr std::size_t kCleanLimit = 2048;  // the bytes CleanLine looks at
 constexpr std::uint32_t kAllOnes = 0xFFFFFFFFu;
-
-constexpr std::array<bool, 256> MarkerBytes() {
-  std::array<bool, 256> t{};
-  t['"'] = t['/'] = t['#'] = true;
-  return t;
-}
-constexpr std::array<bool, 256> kMarker = MarkerBytes();
-
-// True when the line holds a byte that cleaning or the preprocessor step acts on.
-bool HasMarker(std::string_view line) {
-  for (unsigned char c : line)
-    if (kMarker[c]) return true;
-  return false;
-}
 
 void Write(std::string& out, std::string_view path, long line_no, std::string_view text) {
   out.append(path);
@@ -56,7 +41,7 @@ long GrepText(std::string_view text, std::string_view path, std::string& out, co
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     ++line_no;
 
-    if (char_change != 1 && !HasMarker(line)) {
+    if (char_change != 1 && !HasCleaningMarker(line)) {
       // CleanLine keeps the line (or skips it inside a block comment); the step gives 0, so the
       // filter uses the line when every level is active.
       if (comments.in_block || cond.mask != kAllOnes) continue;

@@ -1,6 +1,5 @@
 // The candidate-line collectors: every used, cleaned line of a file that matches a pattern.
 #include <algorithm>
-#include <array>
 #include <ostream>
 
 #include "platform/cp932.h"
@@ -29,19 +28,6 @@ bool FirstNonBlankIsHash(std::string_view line) {
 
 bool IsBlankText(std::string_view text) {
   return text.find_first_not_of(" \t") == std::string_view::npos;
-}
-
-constexpr std::array<bool, 256> MarkerBytes() {
-  std::array<bool, 256> t{};
-  t['"'] = t['/'] = t['#'] = true;
-  return t;
-}
-constexpr std::array<bool, 256> kMarker = MarkerBytes();
-
-// True when the line holds a byte that cleaning or the preprocessor step acts on.
-bool HasMarker(std::string_view line) {
-  return std::any_of(line.begin(), line.end(),
-                     [](char c) { return kMarker[static_cast<unsigned char>(c)]; });
 }
 
 // The first comment of a raw line, as the table registration finds it in a candidate.
@@ -114,7 +100,7 @@ int CollectCandidates(LineSource& reader, CandidateTarget* targets, std::size_t 
     if (char_change == 1) raw = ConvertEucToSjis(raw);
     std::string_view cleaned;
     bool used;
-    if (!HasMarker(raw)) {
+    if (!HasCleaningMarker(raw)) {
       // Cleaning keeps such a line as it is (or skips it inside a block comment), and the
       // preprocessor step gives 0: the line is used when every level is active.
       used = !comments.in_block && cond.mask == kAllActive;

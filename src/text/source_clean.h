@@ -78,6 +78,12 @@ class CleaningPatterns {
 bool RemoveAllMatches(std::string& text, const Regex& re, std::string* collected = nullptr,
                       std::string_view sep = {});
 
+// True when the line holds a quote, slash or hash: a line without them is left as it is by
+// cleaning and is no directive, so the cleaners and the preprocessor step can pass it by.
+inline bool HasCleaningMarker(std::string_view line) {
+  return line.find_first_of("\"/#") != std::string_view::npos;
+}
+
 // Cleans a line (its first 2048 bytes): literals, complete block comments, line comments, an
 // opening block comment, a closing one. False when the line is to be skipped (inside a block
 // comment, or opening one without closing it).
