@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -80,8 +81,22 @@ bool RemoveAllMatches(std::string& text, const Regex& re, std::string* collected
 
 // True when the line holds a quote, slash or hash: a line without them is left as it is by
 // cleaning and is no directive, so the cleaners and the preprocessor step can pass it by.
+// Eight bytes at a time: a byte equal to one of the three turns its lane's zero test on.
 inline bool HasCleaningMarker(std::string_view line) {
-  return line.find_first_of("\"/#") != std::string_view::npos;
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  const char* p = line.data();
+  std::size_t n = line.size();
+  for (; n >= 8; p += 8, n -= 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    const std::uint64_t q = w ^ (kOnes * '"'), s = w ^ (kOnes * '/'), h = w ^ (kOnes * '#');
+    if ((((q - kOnes) & ~q) | ((s - kOnes) & ~s) | ((h - kOnes) & ~h)) & kHigh) return true;
+  }
+  for (; n > 0; ++p, --n) {
+    if (*p == '"' || *p == '/' || *p == '#') return true;
+  }
+  return false;
 }
 
 // Cleans a line (its first 2048 bytes): literals, complete block comments, line comments, an

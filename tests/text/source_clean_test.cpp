@@ -307,5 +307,25 @@ TEST(ConvertEucToSjisTest, StandardMapping) {
   EXPECT_EQ(ConvertEucToSjis(long_line), std::string(1500, 'x') + "\x82\xA0");
 }
 
+// The word-at-a-time marker test against a plain byte search: every length up to three words,
+// a marker (or a byte one off from one, or a high byte) at every place.
+TEST(CleaningMarker, AgreesWithAByteSearch) {
+  const char kBytes[] = {'"',    '/',    '#',    '!',    '$',  '.', '0',
+                         '\x80', '\xA2', '\xAF', '\xA3', '\0', ' '};
+  for (std::size_t len = 0; len <= 24; ++len) {
+    for (std::size_t at = 0; at <= len; ++at) {
+      for (char b : kBytes) {
+        std::string line(len, 'a');
+        if (at < len) line[at] = b;
+        const bool expected = line.find_first_of(std::string_view("\"/#")) != std::string::npos;
+        EXPECT_EQ(HasCleaningMarker(line), expected) << len << " " << at << " " << int(b);
+        line.assign(len, '\xA2');  // the marker's byte plus 0x80 in every other lane
+        if (at < len) line[at] = b;
+        EXPECT_EQ(HasCleaningMarker(line), expected) << len << " " << at << " " << int(b);
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kelvora
