@@ -93,6 +93,15 @@ bool TextLines::ReadLine(std::string& line) {
   return true;
 }
 
+bool TextLines::NextLine(std::string_view& line, std::string&) {
+  if (pos_ >= text_.size() || stop_.load(std::memory_order_relaxed)) {
+    line = {};
+    return false;
+  }
+  line = LineAt(text_, pos_);
+  return true;
+}
+
 std::vector<std::string_view> TextLines::All() const {
   std::vector<std::string_view> lines;
   for (std::size_t pos = 0; pos < text_.size();) lines.push_back(LineAt(text_, pos));

@@ -36,6 +36,8 @@ class TextLines : public LineSource {
   TextLines(const SourceFile& file, const std::atomic<bool>& stop)
       : text_(file.bytes), failed_(file.failed), stop_(stop) {}
   bool ReadLine(std::string& line) override;
+  // A view into the file's text: no copy of the line is made.
+  bool NextLine(std::string_view& line, std::string& buffer) override;
   bool failed() const override { return failed_; }
   void Rewind() { pos_ = 0; }
   // Every line at once, as ReadLine gives them.

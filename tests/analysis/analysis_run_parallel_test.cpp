@@ -145,6 +145,12 @@ TEST(ParallelScanLines, TextLinesSplitAsTheSourceReaderDoes) {
       std::vector<std::string> got;
       for (std::string line; lines.ReadLine(line);) got.push_back(line);
       EXPECT_EQ(got, expected) << bytes.size() << " bytes, CharChange " << char_change;
+      lines.Rewind();
+      got.clear();
+      std::string unused;
+      for (std::string_view line; lines.NextLine(line, unused);) got.emplace_back(line);
+      EXPECT_EQ(got, expected) << bytes.size() << " bytes, CharChange " << char_change
+                               << " (views)";
     }
   }
   EXPECT_FALSE(ReadSourceFile(dir.str() + "/missing.c", 0).opened);
