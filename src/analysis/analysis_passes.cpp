@@ -3,6 +3,7 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include <array>
 #include <fstream>
 
 #include "analysis/analysis_run.h"
@@ -353,17 +354,29 @@ namespace {
 bool IsBlankByte(char c) {
   return c == ' ' || c == '\t';
 }
-bool IsWordByte(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
-}
+
+// The byte classes of a prototype line, looked up once per byte.
+enum : unsigned char { kWordByte = 1, kBlankByte = 2, kStarByte = 4, kListByte = 8 };
+constexpr std::array<unsigned char, 256> kPrototypeClasses = [] {
+  std::array<unsigned char, 256> classes{};
+  for (int c = 0; c < 256; ++c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_')
+      classes[c] = kWordByte;
+  }
+  classes[' '] = classes['\t'] = kBlankByte;
+  classes['*'] = kStarByte;
+  classes[','] = classes['&'] = kListByte;
+  return classes;
+}();
 
 }  // namespace
 
 // The closing pattern begins with blanks and "}"; the tag pattern holds "struct".
 bool StructMayMatch(std::string_view text, int struct_prop) {
   auto closing = [&] {
-    const std::size_t first = text.find_first_not_of(" \t");
-    return first != std::string_view::npos && text[first] == '}';
+    std::size_t first = 0;
+    while (first < text.size() && IsBlankByte(text[first])) ++first;
+    return first < text.size() && text[first] == '}';
   };
   auto tag = [&] { return text.find("struct") != std::string_view::npos; };
   if (struct_prop == 1) return closing();
@@ -381,21 +394,34 @@ bool TableHeadMayMatch(std::string_view text, int) {
   return false;
 }
 
-// From the first byte: words, blanks and "*", one "(", words, blanks and ",&*", one ")", blanks
-// and ";".
+// Either text on its own, or a "=" and blanks ending the first text with blanks and a "{"
+// beginning the second: the " " between them is a blank too.
+bool TableHeadPairMayMatch(std::string_view first, std::string_view second, int) {
+  if (TableHeadMayMatch(second, 0) || TableHeadMayMatch(first, 0)) return true;
+  std::size_t end = first.size();
+  while (end > 0 && IsBlankByte(first[end - 1])) --end;
+  if (end == 0 || first[end - 1] != '=') return false;
+  std::size_t k = 0;
+  while (k < second.size() && IsBlankByte(second[k])) ++k;
+  return k < second.size() && second[k] == '{';
+}
+
+// Blanks, then up to the "(" words, blanks and "*" with a blank among them (a type and a name),
+// words, blanks and ",&*" up to one ")", blanks and ";".
 bool PrototypeMayMatch(std::string_view text, int) {
-  std::size_t i = 0;
-  const std::size_t n = text.size();
-  while (i < n && (IsWordByte(text[i]) || IsBlankByte(text[i]) || text[i] == '*')) ++i;
-  if (i == n || text[i] != '(') return false;
-  ++i;
-  while (i < n && (IsWordByte(text[i]) || IsBlankByte(text[i]) || text[i] == ',' ||
-                   text[i] == '&' || text[i] == '*'))
-    ++i;
-  if (i == n || text[i] != ')') return false;
-  ++i;
-  while (i < n && IsBlankByte(text[i])) ++i;
-  return i < n && text[i] == ';';
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* const end = p + text.size();
+  while (p < end && IsBlankByte(static_cast<char>(*p))) ++p;
+  unsigned seen = 0;
+  while (p < end && (kPrototypeClasses[*p] & (kWordByte | kBlankByte | kStarByte)))
+    seen |= kPrototypeClasses[*p++];
+  if (p == end || *p != '(' || !(seen & kBlankByte)) return false;
+  ++p;
+  while (p < end && kPrototypeClasses[*p] != 0) ++p;
+  if (p == end || *p != ')') return false;
+  ++p;
+  while (p < end && IsBlankByte(static_cast<char>(*p))) ++p;
+  return p < end && *p == ';';
 }
 
 std::string StructDetectPattern(int struct_prop) {

@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <ctime>
-#include <sstream>
 
 #include "data/registration_lists.h"
 #include "settings/settings.h"
@@ -197,29 +196,31 @@ void ScanFile(const std::string& path, const ScanWants& wants, ScanTools& tools,
   }
   // The struct, table and prototype candidates in one walk, each line cleaned once; the
   // prototype lines walk again when they are converted from EUC first.
-  std::ostringstream struct_out, table_out, prototype_out;
+  out.struct_text.clear();
+  out.table_text.clear();
+  out.prototype_text.clear();
   CandidateTarget targets[3];
   std::size_t count = 0;
   const int struct_prop = env.settings.struct_prop;
   if (wants.structs)
-    targets[count++] = {&pats.struct_detect, &struct_out, path, false, 0,
+    targets[count++] = {&pats.struct_detect, &out.struct_text, path, false, 0,
                         StructMayMatch,      struct_prop};
   if (wants.tables)
-    targets[count++] = {&pats.table, &table_out, path, true, 0, TableHeadMayMatch, 0};
+    targets[count++] = {&pats.table, &out.table_text,   path, true,
+                        0,           TableHeadMayMatch, 0,    TableHeadPairMayMatch};
   const bool euc = env.settings.char_change == 1;
   if (wants.functions && !euc)
-    targets[count++] = {&pats.prototype, &prototype_out, "", false, 0, PrototypeMayMatch, 0};
+    targets[count++] = {&pats.prototype, &out.prototype_text, "", false, 0, PrototypeMayMatch, 0};
   if (count > 0) {
     lines.Rewind();
     CollectCandidates(lines, targets, count, macros, 0, tools.cleaning);
   }
   if (wants.functions && euc) {
     lines.Rewind();
-    CollectLines(lines, "", prototype_out, pats.prototype, macros, 1, tools.cleaning);
+    CandidateTarget prototypes{
+        &pats.prototype, &out.prototype_text, "", false, 0, PrototypeMayMatch, 0};
+    CollectCandidates(lines, &prototypes, 1, macros, 1, tools.cleaning);
   }
-  out.struct_text = std::move(struct_out).str();
-  out.table_text = std::move(table_out).str();
-  out.prototype_text = std::move(prototype_out).str();
   timer.Lap(ScanStats::kCandidates);
   if (stats)
     stats->candidate_bytes +=

@@ -138,17 +138,19 @@ long CollectTableLines(LineSource& reader, std::string_view path, std::ostream& 
                        const Regex& pattern, const MacroList& macros, const CleaningPatterns& pats);
 
 // One collection of CollectCandidates: what CollectLines (table_heads false) or
-// CollectTableLines (true) writes into out for pattern, with path ("" for none).
+// CollectTableLines (true) writes for pattern, with path ("" for none), appended to out.
 // may_match, when given, is a byte condition every text the pattern matches meets; the engine
-// only runs on texts that meet it.
+// only runs on texts that meet it. may_match_joined, when given for table heads, is the same
+// condition on first + " " + second, tested without joining them.
 struct CandidateTarget {
   const Regex* pattern = nullptr;
-  std::ostream* out = nullptr;
+  std::string* out = nullptr;
   std::string_view path;
   bool table_heads = false;
   long written = 0;
   bool (*may_match)(std::string_view text, int arg) = nullptr;
   int may_match_arg = 0;
+  bool (*may_match_joined)(std::string_view first, std::string_view second, int arg) = nullptr;
 
   bool Matches(std::string_view text) const {
     return (!may_match || may_match(text, may_match_arg)) && pattern->Matches(text);
