@@ -394,10 +394,9 @@ bool TableHeadMayMatch(std::string_view text, int) {
   return false;
 }
 
-// Either text on its own, or a "=" and blanks ending the first text with blanks and a "{"
-// beginning the second: the " " between them is a blank too.
-bool TableHeadPairMayMatch(std::string_view first, std::string_view second, int) {
-  if (TableHeadMayMatch(second, 0) || TableHeadMayMatch(first, 0)) return true;
+// A "=" and blanks ending the first text, blanks and a "{" beginning the second: the " "
+// between them is a blank too.
+bool TableHeadAcrossMayMatch(std::string_view first, std::string_view second, int) {
   std::size_t end = first.size();
   while (end > 0 && IsBlankByte(first[end - 1])) --end;
   if (end == 0 || first[end - 1] != '=') return false;

@@ -41,8 +41,8 @@ extern const char* const kPrototypeDeclarationPattern;
 // patterns match meets, so other lines never reach the engine.
 bool StructMayMatch(std::string_view text, int struct_prop);
 bool TableHeadMayMatch(std::string_view text, int);
-// TableHeadMayMatch of first + " " + second.
-bool TableHeadPairMayMatch(std::string_view first, std::string_view second, int);
+// TableHeadMayMatch of first + " " + second where it fails for each text alone.
+bool TableHeadAcrossMayMatch(std::string_view first, std::string_view second, int);
 bool PrototypeMayMatch(std::string_view text, int);
 
 // The table and prototype candidate texts of the scanned files, in FileList order, kept in

@@ -84,27 +84,36 @@ std::string_view LineAt(std::string_view text, std::size_t& pos) {
 }  // namespace
 
 bool TextLines::ReadLine(std::string& line) {
-  if (pos_ >= text_.size() || stop_.load(std::memory_order_relaxed)) {
-    line.clear();
-    return false;
-  }
-  line.assign(LineAt(text_, pos_));
-  return true;
+  std::string_view view;
+  const bool ok = NextLine(view, line);
+  line.assign(view);
+  return ok;
 }
 
 bool TextLines::NextLine(std::string_view& line, std::string&) {
-  if (pos_ >= text_.size() || stop_.load(std::memory_order_relaxed)) {
+  if (stop_.load(std::memory_order_relaxed) ||
+      (split_ ? index_ >= lines_.size() : pos_ >= text_.size())) {
     line = {};
     return false;
   }
-  line = LineAt(text_, pos_);
+  line = split_ ? lines_[index_++] : LineAt(text_, pos_);
   return true;
 }
 
-std::vector<std::string_view> TextLines::All() const {
-  std::vector<std::string_view> lines;
-  for (std::size_t pos = 0; pos < text_.size();) lines.push_back(LineAt(text_, pos));
-  return lines;
+void TextLines::Split() {
+  if (split_) return;
+  // A walk under way goes on from the same line.
+  index_ = 0;
+  for (std::size_t pos = 0; pos < text_.size();) {
+    if (pos < pos_) index_ = lines_.size() + 1;
+    lines_.push_back(LineAt(text_, pos));
+  }
+  split_ = true;
+}
+
+const std::vector<std::string_view>& TextLines::All() {
+  Split();
+  return lines_;
 }
 
 ScanTools::ScanTools(const RegexService& regex, const Settings& settings, const MacroList& macros,
@@ -159,6 +168,10 @@ void ScanFile(const std::string& path, const ScanWants& wants, ScanTools& tools,
   out.read_failed = file.failed;
   if (!file.opened) return;
   TextLines lines(file, stop);
+  if (wants.functions || (wants.defines && (wants.structs || wants.tables))) {
+    lines.Split();
+    timer.Lap(ScanStats::kRead);
+  }
   ExtractorEnv& env = tools.env;
   const RunPatterns& pats = tools.patterns;
   const MacroList& macros = env.macros;
@@ -207,7 +220,7 @@ void ScanFile(const std::string& path, const ScanWants& wants, ScanTools& tools,
                         StructMayMatch,      struct_prop};
   if (wants.tables)
     targets[count++] = {&pats.table, &out.table_text,   path, true,
-                        0,           TableHeadMayMatch, 0,    TableHeadPairMayMatch};
+                        0,           TableHeadMayMatch, 0,    TableHeadAcrossMayMatch};
   const bool euc = env.settings.char_change == 1;
   if (wants.functions && !euc)
     targets[count++] = {&pats.prototype, &out.prototype_text, "", false, 0, PrototypeMayMatch, 0};

@@ -39,14 +39,23 @@ class TextLines : public LineSource {
   // A view into the file's text: no copy of the line is made.
   bool NextLine(std::string_view& line, std::string& buffer) override;
   bool failed() const override { return failed_; }
-  void Rewind() { pos_ = 0; }
+  void Rewind() {
+    pos_ = 0;
+    index_ = 0;
+  }
+  // Splits the text into its lines once, for a file walked more than once: the walks then step
+  // through the split instead of looking for every line's end again.
+  void Split();
   // Every line at once, as ReadLine gives them.
-  std::vector<std::string_view> All() const;
+  const std::vector<std::string_view>& All();
 
  private:
   std::string_view text_;
   std::size_t pos_ = 0;
   bool failed_;
+  bool split_ = false;
+  std::vector<std::string_view> lines_;  // when split_
+  std::size_t index_ = 0;                // the next of lines_
   const std::atomic<bool>& stop_;
 };
 

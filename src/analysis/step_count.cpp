@@ -1,3 +1,5 @@
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -20,6 +22,73 @@ namespace {
 
 constexpr std::size_t kStepLineBytes = 512;
 
+// The bytes of a body line the count looks at, found in one pass over it: whether it holds a
+// byte that cleaning acts on (HasCleaningMarker), and its "{" and "}" read as CP932 characters.
+struct BodyBytes {
+  bool marker = false;
+  long open = 0, close = 0;
+};
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+
+// The high bit of every zero byte of w, and no other bit.
+constexpr std::uint64_t ZeroBytes(std::uint64_t w) {
+  return ~(((w & kLow7) + kLow7) | w | kLow7);
+}
+
+// The sum of the eight byte lanes of w.
+constexpr long LaneSum(std::uint64_t w) {
+  constexpr std::uint64_t kPairs = 0x00FF00FF00FF00FFull;
+  const std::uint64_t pairs = (w & kPairs) + ((w >> 8) & kPairs);
+  return static_cast<long>((pairs * 0x0001000100010001ull) >> 48);
+}
+
+BodyBytes ScanBodyBytes(std::string_view text) {
+  BodyBytes b;
+  const char* const p = text.data();
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  std::uint64_t markers = 0;
+  // Eight bytes at a time while they are all ASCII: no double-byte character starts there.
+  // Each lane counts its braces up to 255 words, then the lanes are added up.
+  bool ascii = true;
+  while (ascii && i + 8 <= n) {
+    std::uint64_t open = 0, close = 0;
+    for (int words = 0; words < 255 && i + 8 <= n; ++words, i += 8) {
+      std::uint64_t w;
+      std::memcpy(&w, p + i, 8);
+      if (w & kHigh) {
+        ascii = false;
+        break;
+      }
+      markers |= ZeroBytes(w ^ (kOnes * '"')) | ZeroBytes(w ^ (kOnes * '/')) |
+                 ZeroBytes(w ^ (kOnes * '#'));
+      open += ZeroBytes(w ^ (kOnes * '{')) >> 7;
+      close += ZeroBytes(w ^ (kOnes * '}')) >> 7;
+    }
+    b.open += LaneSum(open);
+    b.close += LaneSum(close);
+  }
+  b.marker = markers != 0;
+  bool trail = false;
+  for (; i < n; ++i) {
+    const char c = p[i];
+    if (c == '"' || c == '/' || c == '#') b.marker = true;
+    if (trail) {
+      trail = false;
+    } else if (IsCp932LeadByte(static_cast<unsigned char>(c)) && i + 1 < n) {
+      trail = true;
+    } else if (c == '{') {
+      ++b.open;
+    } else if (c == '}') {
+      ++b.close;
+    }
+  }
+  return b;
+}
+
 // Counts the body that follows the line holding the opening brace; next(line) gives the
 // following lines (each at most 512 bytes) and false at the end of the file.
 template <class NextLine>
@@ -33,7 +102,8 @@ StepCounts CountBody(NextLine&& next, const MacroList& macros, const CleaningPat
   std::string_view line, cleaned;
   while (next(line)) {
     ++counts.total;
-    if (!HasCleaningMarker(line)) {
+    BodyBytes bytes = ScanBodyBytes(line);
+    if (!bytes.marker) {
       // Cleaning keeps the line (or skips it inside a block comment), the filter uses it when
       // every level is active.
       if (comments.in_block || cond.mask != 0xFFFFFFFFu) continue;
@@ -42,20 +112,24 @@ StepCounts CountBody(NextLine&& next, const MacroList& macros, const CleaningPat
       if (!CleanLine(line, comments, cp, cleaned_text)) continue;
       if (!FilterLine(cleaned_text, cond, macros, cp)) continue;
       cleaned = cleaned_text;
+      bytes = ScanBodyBytes(cleaned);
     }
     if (extract::IsBlank(cleaned)) continue;
     if (dp.IsDefinitionHead(cleaned)) break;
-    long opened = extract::CountCp932Char(cleaned, '{');
-    long closed = extract::CountCp932Char(cleaned, '}');
-    if (depth + opened != closed) {
+    if (depth + bytes.open != bytes.close) {
       ++counts.real;
-      depth += opened - closed;
+      depth += bytes.open - bytes.close;
     } else {
       --counts.total;
       break;
     }
   }
   return counts;
+}
+
+// The first 512 bytes of a line, as the body count reads it.
+std::string_view StepLine(std::string_view line) {
+  return line.size() <= kStepLineBytes ? line : line.substr(0, Cp932SafeCut(line, kStepLineBytes));
 }
 
 bool HasOpenBrace(std::string_view line) {
@@ -115,7 +189,7 @@ StepCounts StepCountLines::Count(long definition_line, const MacroList& macros,
   if (i >= lines_.size()) return {};
   auto next = [&](std::string_view& out) {
     if (++i >= lines_.size()) return false;
-    out = lines_[i].substr(0, Cp932SafeCut(lines_[i], kStepLineBytes));
+    out = StepLine(lines_[i]);
     return true;
   };
   return CountBody(next, macros, pats, defs);

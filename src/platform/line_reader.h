@@ -16,7 +16,9 @@ class LineSource {
   // Reads the next line without its terminator into line; false at the end or on an error.
   virtual bool ReadLine(std::string& line) = 0;
   // The next line as a view that stays valid until the next call: into the source's own text
-  // where it has one, else into buffer. False at the end or on an error.
+  // where it has one, else into buffer. A caller that passes two buffers by turns keeps the
+  // previous line valid too (the source's own text never moves while it lives). False at the
+  // end or on an error.
   virtual bool NextLine(std::string_view& line, std::string& buffer) {
     const bool ok = ReadLine(buffer);
     line = ok ? std::string_view(buffer) : std::string_view();

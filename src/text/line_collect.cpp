@@ -41,10 +41,18 @@ std::string_view FirstComment(std::string_view raw, const CleaningPatterns& pats
 
 // The table collector's state between lines: the previous line as code. A head that needs two
 // lines is found in its cleaned text joined with the current line's, so a comment on the earlier
-// line never hides the next one.
+// line never hides the next one. The previous line's texts are views that stay valid while the
+// current line is read (CollectCandidates keeps two sets of buffers).
 struct TableHeads {
-  std::string pending, pending_raw, joined;
+  std::string_view pending, pending_raw;
+  bool pending_may = false;  // the target's may_match of pending
   long pending_no = 0;
+  std::string joined;
+
+  void Clear(const CandidateTarget& t) {
+    pending = {};
+    pending_may = !t.may_match || t.may_match(pending, t.may_match_arg);
+  }
 
   // The previous line's code + " " + the current line's, cut as the head search reads it.
   std::string_view Join(std::string_view cleaned) {
@@ -55,41 +63,43 @@ struct TableHeads {
     return joined;
   }
 
-  // True when the pattern matches the joined text. The text is only built when the target's
-  // condition on the two parts lets it match.
-  bool JoinedMatches(const CandidateTarget& t, std::string_view cleaned) {
-    if (t.may_match_joined && pending.size() + 1 + cleaned.size() <= kJoinLimit) {
-      return t.may_match_joined(pending, cleaned, t.may_match_arg) &&
-             t.pattern->Matches(Join(cleaned));
-    }
-    return t.Matches(Join(cleaned));
-  }
-
   void Line(CandidateTarget& t, long line_no, std::string_view raw, bool used,
             std::string_view cleaned, const CleaningPatterns& pats) {
     // A directive line neither continues a table head nor starts one: joined to its neighbour
     // it would not begin with "#" (its branch would go unseen) or would be stepped twice.
     const bool directive = FirstNonBlankIsHash(raw);
-    if (directive) pending.clear();
+    if (directive) Clear(t);
     if (!used) {
-      pending.clear();
+      Clear(t);
       return;
     }
     const bool has_pending = !IsAllBlank(pending);
-    if (!JoinedMatches(t, cleaned)) {
+    // The joined text is only built when the target's condition lets it match: it holds in
+    // one of the lines or across the two.
+    const bool may = !t.may_match || t.may_match(cleaned, t.may_match_arg);
+    bool match;
+    if (t.may_match && t.may_match_across && pending.size() + 1 + cleaned.size() <= kJoinLimit) {
+      match = (may || pending_may || t.may_match_across(pending, cleaned, t.may_match_arg)) &&
+              t.pattern->Matches(Join(cleaned));
+    } else {
+      match = t.Matches(Join(cleaned));
+    }
+    if (!match) {
       if (!directive) {
-        pending.assign(cleaned);
-        pending_raw.assign(raw);
+        pending = cleaned;
+        pending_raw = raw;
         pending_no = line_no;
+        pending_may = may;
       }
       return;
     }
-    if (!has_pending || t.Matches(cleaned)) {
+    if (!has_pending || (may && t.pattern->Matches(cleaned))) {
       WriteCandidate(*t.out, t.path, line_no, raw.substr(0, Cp932SafeCut(raw, kCandidateLimit)));
     } else {
       // Both lines as code, then the comment of the line that holds it: the head's own line
       // first, else the next one. A comment never runs on into the other line's text.
-      std::string both = pending + ' ' + std::string(cleaned);
+      std::string both(pending);
+      both.append(1, ' ').append(cleaned);
       std::string_view comment = FirstComment(pending_raw, pats);
       if (comment.empty()) comment = FirstComment(raw, pats);
       if (!comment.empty()) both.append(1, ' ').append(comment);
@@ -97,7 +107,7 @@ struct TableHeads {
                      std::string_view(both).substr(0, Cp932SafeCut(both, kCandidateLimit)));
     }
     ++t.written;
-    pending.clear();
+    Clear(t);
   }
 };
 
@@ -109,14 +119,16 @@ int CollectCandidates(LineSource& reader, CandidateTarget* targets, std::size_t 
   CommentState comments;
   ConditionalState cond;
   std::vector<TableHeads> tables(count);
-  std::string buffer, converted, cleaned_text;
+  for (std::size_t k = 0; k < count; ++k) tables[k].Clear(targets[k]);
+  // Two of each buffer, used by turns: the previous line stays valid for the table heads.
+  std::string buffers[2], converted[2], cleaned_texts[2];
   std::string_view raw;
   long line_no = 0;
-  while (reader.NextLine(raw, buffer)) {
+  for (int turn = 0; reader.NextLine(raw, buffers[turn]); turn ^= 1) {
     ++line_no;
     if (char_change == 1) {
-      converted = ConvertEucToSjis(raw);
-      raw = converted;
+      converted[turn] = ConvertEucToSjis(raw);
+      raw = converted[turn];
     }
     std::string_view cleaned;
     bool used;
@@ -126,6 +138,7 @@ int CollectCandidates(LineSource& reader, CandidateTarget* targets, std::size_t 
       used = !comments.in_block && cond.mask == kAllActive;
       cleaned = raw.substr(0, Cp932SafeCut(raw, kCleanLimit));
     } else {
+      std::string& cleaned_text = cleaned_texts[turn];
       used = CleanLine(raw, comments, pats, cleaned_text) &&
              FilterLine(cleaned_text, cond, macros, pats);
       cleaned = cleaned_text;

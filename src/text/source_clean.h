@@ -140,8 +140,9 @@ long CollectTableLines(LineSource& reader, std::string_view path, std::ostream& 
 // One collection of CollectCandidates: what CollectLines (table_heads false) or
 // CollectTableLines (true) writes for pattern, with path ("" for none), appended to out.
 // may_match, when given, is a byte condition every text the pattern matches meets; the engine
-// only runs on texts that meet it. may_match_joined, when given for table heads, is the same
-// condition on first + " " + second, tested without joining them.
+// only runs on texts that meet it. may_match_across, when given with may_match for table heads,
+// tells whether first + " " + second meets that condition where neither text does on its own,
+// so two lines are only joined when a head may span them.
 struct CandidateTarget {
   const Regex* pattern = nullptr;
   std::string* out = nullptr;
@@ -150,7 +151,7 @@ struct CandidateTarget {
   long written = 0;
   bool (*may_match)(std::string_view text, int arg) = nullptr;
   int may_match_arg = 0;
-  bool (*may_match_joined)(std::string_view first, std::string_view second, int arg) = nullptr;
+  bool (*may_match_across)(std::string_view first, std::string_view second, int arg) = nullptr;
 
   bool Matches(std::string_view text) const {
     return (!may_match || may_match(text, may_match_arg)) && pattern->Matches(text);

@@ -151,6 +151,17 @@ TEST(ParallelScanLines, TextLinesSplitAsTheSourceReaderDoes) {
       for (std::string_view line; lines.NextLine(line, unused);) got.emplace_back(line);
       EXPECT_EQ(got, expected) << bytes.size() << " bytes, CharChange " << char_change
                                << " (views)";
+      // Split part way through a walk, the walk goes on; a rewound one walks the split.
+      lines.Rewind();
+      got.assign(1, std::string());
+      if (!lines.ReadLine(got[0])) got.clear();
+      lines.Split();
+      for (std::string line; lines.ReadLine(line);) got.push_back(line);
+      EXPECT_EQ(got, expected) << bytes.size() << " bytes, CharChange " << char_change
+                               << " (split)";
+      lines.Rewind();
+      got.assign(lines.All().begin(), lines.All().end());
+      EXPECT_EQ(got, expected);
     }
   }
   EXPECT_FALSE(ReadSourceFile(dir.str() + "/missing.c", 0).opened);

@@ -74,10 +74,10 @@ TEST(CandidatePrefilters, WriteWhatTheEngineAloneWrites) {
         Collected c;
         CandidateTarget targets[] = {
             {&structs, &c.structs, "/a b/s.c", false, 0, StructMayMatch, struct_prop},
-            {&table, &c.tables, "/a b/s.c", true, 0, TableHeadMayMatch, 0, TableHeadPairMayMatch},
+            {&table, &c.tables, "/a b/s.c", true, 0, TableHeadMayMatch, 0, TableHeadAcrossMayMatch},
             {&prototype, &c.prototypes, "", false, 0, PrototypeMayMatch, 0}};
         if (!prefilters) {
-          for (CandidateTarget& t : targets) t.may_match = nullptr, t.may_match_joined = nullptr;
+          for (CandidateTarget& t : targets) t.may_match = nullptr, t.may_match_across = nullptr;
         }
         StringLineSource reader(source);
         EXPECT_EQ(CollectCandidates(reader, targets, 3, macros, 0, cleaning), 0);
@@ -91,13 +91,15 @@ TEST(CandidatePrefilters, WriteWhatTheEngineAloneWrites) {
   }
 }
 
-TEST(CandidatePrefilters, TableHeadOfTwoPartsIsTheJoinedTextsCondition) {
+TEST(CandidatePrefilters, TableHeadOfTwoLinesIsTheJoinedTextsCondition) {
   const std::string_view parts[] = {"",      " ", "a =",   "a = ",  "=\t", "= {", "{",   " {",
                                     "\t{ 1", "x", "b[] =", "= x {", "=",   "}{",  "== {"};
   for (std::string_view first : parts) {
     for (std::string_view second : parts) {
       const std::string joined = std::string(first) + ' ' + std::string(second);
-      EXPECT_EQ(TableHeadPairMayMatch(first, second, 0), TableHeadMayMatch(joined, 0))
+      EXPECT_EQ(TableHeadMayMatch(first, 0) || TableHeadMayMatch(second, 0) ||
+                    TableHeadAcrossMayMatch(first, second, 0),
+                TableHeadMayMatch(joined, 0))
           << '"' << first << "\" + \"" << second << '"';
     }
   }
