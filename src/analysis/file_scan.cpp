@@ -4,10 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <bit>
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 
 #include "data/registration_lists.h"
+#include "platform/bytes.h"
 #include "settings/settings.h"
 #include "text/encoding_detect.h"
 
@@ -102,12 +106,34 @@ bool TextLines::NextLine(std::string_view& line, std::string&) {
 
 void TextLines::Split() {
   if (split_) return;
-  // A walk under way goes on from the same line.
-  index_ = 0;
-  for (std::size_t pos = 0; pos < text_.size();) {
-    if (pos < pos_) index_ = lines_.size() + 1;
-    lines_.push_back(LineAt(text_, pos));
+  const char* const p = text_.data();
+  const std::size_t n = text_.size();
+  lines_.reserve(n / 32);
+  std::size_t begin = 0;
+  // A line ends at its LF, a CR before it dropped; the last one without a LF keeps a final CR.
+  auto line_at = [&](std::size_t lf) {
+    const std::size_t end = lf > begin && p[lf - 1] == '\r' ? lf - 1 : lf;
+    lines_.emplace_back(p + begin, end - begin);
+    begin = lf + 1;
+  };
+  // Eight bytes at a time: each LF among them ends a line (the first byte is the lowest).
+  static_assert(std::endian::native == std::endian::little);
+  std::size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    for (std::uint64_t lf = ZeroByteMask(w ^ (kByteOnes * '\n')); lf != 0; lf &= lf - 1)
+      line_at(i + static_cast<std::size_t>(std::countr_zero(lf)) / 8);
   }
+  for (; i < n; ++i) {
+    if (p[i] == '\n') line_at(i);
+  }
+  if (begin < n) lines_.emplace_back(p + begin, n - begin);
+  // A walk under way goes on from the same line.
+  index_ = static_cast<std::size_t>(
+      std::partition_point(lines_.begin(), lines_.end(),
+                           [&](std::string_view line) { return line.data() < p + pos_; }) -
+      lines_.begin());
   split_ = true;
 }
 

@@ -9,6 +9,7 @@
 #include "analysis/definitions_text.h"
 #include "analysis/escape_poll.h"
 #include "data/registration_lists.h"
+#include "platform/bytes.h"
 #include "platform/cp932.h"
 #include "platform/line_reader.h"
 #include "platform/ui.h"
@@ -29,14 +30,8 @@ struct BodyBytes {
   long open = 0, close = 0;
 };
 
-constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kOnes = kByteOnes;
 constexpr std::uint64_t kHigh = 0x8080808080808080ull;
-constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
-
-// The high bit of every zero byte of w, and no other bit.
-constexpr std::uint64_t ZeroBytes(std::uint64_t w) {
-  return ~(((w & kLow7) + kLow7) | w | kLow7);
-}
 
 // The sum of the eight byte lanes of w.
 constexpr long LaneSum(std::uint64_t w) {
@@ -63,10 +58,10 @@ BodyBytes ScanBodyBytes(std::string_view text) {
         ascii = false;
         break;
       }
-      markers |= ZeroBytes(w ^ (kOnes * '"')) | ZeroBytes(w ^ (kOnes * '/')) |
-                 ZeroBytes(w ^ (kOnes * '#'));
-      open += ZeroBytes(w ^ (kOnes * '{')) >> 7;
-      close += ZeroBytes(w ^ (kOnes * '}')) >> 7;
+      markers |= ZeroByteMask(w ^ (kOnes * '"')) | ZeroByteMask(w ^ (kOnes * '/')) |
+                 ZeroByteMask(w ^ (kOnes * '#'));
+      open += ZeroByteMask(w ^ (kOnes * '{')) >> 7;
+      close += ZeroByteMask(w ^ (kOnes * '}')) >> 7;
     }
     b.open += LaneSum(open);
     b.close += LaneSum(close);

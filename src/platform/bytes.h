@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "platform/cp932.h"
@@ -45,6 +46,14 @@ constexpr bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 // Byte length of the character at i: 2 for a lead byte with a byte after it, else 1.
 constexpr std::size_t Cp932CharLength(std::string_view text, std::size_t i) {
   return IsCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+}
+
+// Eight bytes at a time: kByteOnes * c repeats c in every byte, and ZeroByteMask(w ^ that) has
+// the high bit of every byte of w equal to c set, and no other bit.
+inline constexpr std::uint64_t kByteOnes = 0x0101010101010101ull;
+constexpr std::uint64_t ZeroByteMask(std::uint64_t w) {
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  return ~(((w & kLow7) + kLow7) | w | kLow7);
 }
 
 }  // namespace kelvora

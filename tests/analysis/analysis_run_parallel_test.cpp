@@ -2,6 +2,8 @@
 // the analysing thread registers, and a cancelled run must leave nothing behind.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "analysis/definitions.h"
 #include "analysis/file_scan.h"
 #include "analysis_run_fixture.h"
@@ -163,6 +165,22 @@ TEST(ParallelScanLines, TextLinesSplitAsTheSourceReaderDoes) {
       got.assign(lines.All().begin(), lines.All().end());
       EXPECT_EQ(got, expected);
     }
+  }
+  // The split finds the same lines as the walk, wherever the line ends fall in its words.
+  std::mt19937 rng(19);
+  for (int k = 0; k < 300; ++k) {
+    SourceFile file{true, false, {}};
+    for (int n = static_cast<int>(rng() % 90); n > 0; --n)
+      file.bytes += "\n\r\rax\0\x8A\n"[rng() % 8];
+    TextLines walked(file, no_stop), split(file, no_stop);
+    split.Split();
+    std::string unused;
+    for (std::string_view a, b; walked.NextLine(a, unused);) {
+      ASSERT_TRUE(split.NextLine(b, unused));
+      ASSERT_EQ(a, b);
+    }
+    std::string_view rest;
+    EXPECT_FALSE(split.NextLine(rest, unused));
   }
   EXPECT_FALSE(ReadSourceFile(dir.str() + "/missing.c", 0).opened);
   EXPECT_FALSE(ReadSourceFile(dir.str(), 2).opened);
