@@ -384,6 +384,14 @@ bool StructMayMatch(std::string_view text, int struct_prop) {
   return closing() || tag();
 }
 
+// The closing pattern ends in "}" ... ";", the tag pattern begins with "struct"; either holds
+// nothing the other needs.
+std::string_view StructNeeds(int struct_prop) {
+  if (struct_prop == 1) return "};";
+  if (struct_prop == 2) return "struct";
+  return {};
+}
+
 // A head ends in "=", blanks and "{".
 bool TableHeadMayMatch(std::string_view text, int) {
   for (std::size_t eq = text.find('='); eq != std::string_view::npos; eq = text.find('=', eq + 1)) {

@@ -44,6 +44,10 @@ bool TableHeadMayMatch(std::string_view text, int);
 // TableHeadMayMatch of first + " " + second where it fails for each text alone.
 bool TableHeadAcrossMayMatch(std::string_view first, std::string_view second, int);
 bool PrototypeMayMatch(std::string_view text, int);
+// Bytes that every text those patterns match holds.
+std::string_view StructNeeds(int struct_prop);
+inline constexpr std::string_view kTableHeadNeeds = "={";
+inline constexpr std::string_view kPrototypeNeeds = "();";
 
 // The table and prototype candidate texts of the scanned files, in FileList order, kept in
 // temporary files from the function pass on until their passes read them, instead of in memory

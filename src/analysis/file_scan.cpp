@@ -241,24 +241,37 @@ void ScanFile(const std::string& path, const ScanWants& wants, ScanTools& tools,
   CandidateTarget targets[3];
   std::size_t count = 0;
   const int struct_prop = env.settings.struct_prop;
-  if (wants.structs)
-    targets[count++] = {&pats.struct_detect, &out.struct_text, path, false, 0,
-                        StructMayMatch,      struct_prop};
-  if (wants.tables)
-    targets[count++] = {&pats.table, &out.table_text,   path, true,
-                        0,           TableHeadMayMatch, 0,    TableHeadAcrossMayMatch};
+  if (wants.structs) {
+    targets[count++] = {.pattern = &pats.struct_detect,
+                        .out = &out.struct_text,
+                        .path = path,
+                        .may_match = StructMayMatch,
+                        .may_match_arg = struct_prop,
+                        .needs = StructNeeds(struct_prop)};
+  }
+  if (wants.tables) {
+    targets[count++] = {.pattern = &pats.table,
+                        .out = &out.table_text,
+                        .path = path,
+                        .table_heads = true,
+                        .may_match = TableHeadMayMatch,
+                        .may_match_across = TableHeadAcrossMayMatch,
+                        .needs = kTableHeadNeeds};
+  }
+  const CandidateTarget prototypes{.pattern = &pats.prototype,
+                                   .out = &out.prototype_text,
+                                   .may_match = PrototypeMayMatch,
+                                   .needs = kPrototypeNeeds};
   const bool euc = env.settings.char_change == 1;
-  if (wants.functions && !euc)
-    targets[count++] = {&pats.prototype, &out.prototype_text, "", false, 0, PrototypeMayMatch, 0};
+  if (wants.functions && !euc) targets[count++] = prototypes;
   if (count > 0) {
     lines.Rewind();
     CollectCandidates(lines, targets, count, macros, 0, tools.cleaning);
   }
   if (wants.functions && euc) {
     lines.Rewind();
-    CandidateTarget prototypes{
-        &pats.prototype, &out.prototype_text, "", false, 0, PrototypeMayMatch, 0};
-    CollectCandidates(lines, &prototypes, 1, macros, 1, tools.cleaning);
+    targets[0] = prototypes;
+    CollectCandidates(lines, targets, 1, macros, 1, tools.cleaning);
   }
   timer.Lap(ScanStats::kCandidates);
   if (stats)

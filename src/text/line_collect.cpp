@@ -1,5 +1,7 @@
 // The candidate-line collectors: every used, cleaned line of a file that matches a pattern.
+#include <array>
 #include <charconv>
+#include <cstdint>
 #include <ostream>
 
 #include "platform/bytes.h"
@@ -39,19 +41,54 @@ std::string_view FirstComment(std::string_view raw, const CleaningPatterns& pats
   return text.substr(span.pos, span.len);
 }
 
+// One bit for each byte a collection looks for, and the bits of the bytes a text holds.
+class ByteBits {
+ public:
+  // The bits of bytes, given a bit each on first sight; a byte past the 32nd is not looked for.
+  std::uint32_t Add(std::string_view bytes) {
+    std::uint32_t bits = 0;
+    for (char c : bytes) {
+      std::uint32_t& bit = bits_[static_cast<unsigned char>(c)];
+      if (bit == 0 && used_ < 32) bit = std::uint32_t{1} << used_++;
+      bits |= bit;
+    }
+    return bits;
+  }
+  std::uint32_t Of(std::string_view text) const {
+    std::uint32_t bits = 0;
+    for (char c : text) bits |= bits_[static_cast<unsigned char>(c)];
+    return bits;
+  }
+
+ private:
+  std::array<std::uint32_t, 256> bits_{};
+  int used_ = 0;
+};
+
 // The table collector's state between lines: the previous line as code. A head that needs two
 // lines is found in its cleaned text joined with the current line's, so a comment on the earlier
 // line never hides the next one. The previous line's texts are views that stay valid while the
 // current line is read (CollectCandidates keeps two sets of buffers).
 struct TableHeads {
   std::string_view pending, pending_raw;
-  bool pending_may = false;  // the target's may_match of pending
   long pending_no = 0;
+  std::uint32_t pending_bits = 0;  // the bytes of the raw line pending was cleaned from
+  bool pending_may_known = false;  // pending_may holds the target's may_match of pending
+  bool pending_may = false;
   std::string joined;
 
-  void Clear(const CandidateTarget& t) {
+  void Clear() {
     pending = {};
-    pending_may = !t.may_match || t.may_match(pending, t.may_match_arg);
+    pending_bits = 0;
+    pending_may_known = false;
+  }
+
+  bool PendingMay(const CandidateTarget& t) {
+    if (!pending_may_known) {
+      pending_may = !t.may_match || t.may_match(pending, t.may_match_arg);
+      pending_may_known = true;
+    }
+    return pending_may;
   }
 
   // The previous line's code + " " + the current line's, cut as the head search reads it.
@@ -63,37 +100,45 @@ struct TableHeads {
     return joined;
   }
 
+  // bits: the bytes of the raw line, a superset of those of cleaned; needs: the bytes every
+  // head holds; blank: the bit of the " " that joins two lines.
   void Line(CandidateTarget& t, long line_no, std::string_view raw, bool used,
-            std::string_view cleaned, const CleaningPatterns& pats) {
+            std::string_view cleaned, std::uint32_t bits, std::uint32_t needs, std::uint32_t blank,
+            const CleaningPatterns& pats) {
     // A directive line neither continues a table head nor starts one: joined to its neighbour
     // it would not begin with "#" (its branch would go unseen) or would be stepped twice.
     const bool directive = FirstNonBlankIsHash(raw);
-    if (directive) Clear(t);
+    if (directive) Clear();
     if (!used) {
-      Clear(t);
+      Clear();
       return;
     }
     const bool has_pending = !IsAllBlank(pending);
-    // The joined text is only built when the target's condition lets it match: it holds in
-    // one of the lines or across the two.
-    const bool may = !t.may_match || t.may_match(cleaned, t.may_match_arg);
-    bool match;
-    if (t.may_match && t.may_match_across && pending.size() + 1 + cleaned.size() <= kJoinLimit) {
-      match = (may || pending_may || t.may_match_across(pending, cleaned, t.may_match_arg)) &&
-              t.pattern->Matches(Join(cleaned));
-    } else {
-      match = t.Matches(Join(cleaned));
+    // The joined text is only built when it holds every byte a head needs and the target's
+    // condition lets it match: in one of the lines or across the two.
+    bool match = false, may_known = false, may = false;
+    if (((pending_bits | bits | blank) & needs) == needs) {
+      may = !t.may_match || t.may_match(cleaned, t.may_match_arg);
+      may_known = true;
+      if (t.may_match && t.may_match_across && pending.size() + 1 + cleaned.size() <= kJoinLimit) {
+        match = (may || PendingMay(t) || t.may_match_across(pending, cleaned, t.may_match_arg)) &&
+                t.pattern->Matches(Join(cleaned));
+      } else {
+        match = t.Matches(Join(cleaned));
+      }
     }
     if (!match) {
       if (!directive) {
         pending = cleaned;
         pending_raw = raw;
         pending_no = line_no;
+        pending_bits = bits;
+        pending_may_known = may_known;
         pending_may = may;
       }
       return;
     }
-    if (!has_pending || (may && t.pattern->Matches(cleaned))) {
+    if (!has_pending || ((bits & needs) == needs && may && t.pattern->Matches(cleaned))) {
       WriteCandidate(*t.out, t.path, line_no, raw.substr(0, Cp932SafeCut(raw, kCandidateLimit)));
     } else {
       // Both lines as code, then the comment of the line that holds it: the head's own line
@@ -107,7 +152,7 @@ struct TableHeads {
                      std::string_view(both).substr(0, Cp932SafeCut(both, kCandidateLimit)));
     }
     ++t.written;
-    Clear(t);
+    Clear();
   }
 };
 
@@ -119,7 +164,12 @@ int CollectCandidates(LineSource& reader, CandidateTarget* targets, std::size_t 
   CommentState comments;
   ConditionalState cond;
   std::vector<TableHeads> tables(count);
-  for (std::size_t k = 0; k < count; ++k) tables[k].Clear(targets[k]);
+  // The bytes looked for in every line: those cleaning acts on, and those each target needs.
+  ByteBits byte_bits;
+  const std::uint32_t markers = byte_bits.Add("\"/#");
+  std::vector<std::uint32_t> needs(count);
+  for (std::size_t k = 0; k < count; ++k) needs[k] = byte_bits.Add(targets[k].needs);
+  const std::uint32_t blank = byte_bits.Of(" ");
   // Two of each buffer, used by turns: the previous line stays valid for the table heads.
   std::string buffers[2], converted[2], cleaned_texts[2];
   std::string_view raw;
@@ -130,9 +180,11 @@ int CollectCandidates(LineSource& reader, CandidateTarget* targets, std::size_t 
       converted[turn] = ConvertEucToSjis(raw);
       raw = converted[turn];
     }
+    // Cleaning only removes bytes: the cleaned line holds none that the raw line does not.
+    const std::uint32_t bits = byte_bits.Of(raw);
     std::string_view cleaned;
     bool used;
-    if (!HasCleaningMarker(raw)) {
+    if ((bits & markers) == 0) {
       // Cleaning keeps such a line as it is (or skips it inside a block comment), and the
       // preprocessor step gives 0: the line is used when every level is active.
       used = !comments.in_block && cond.mask == kAllActive;
@@ -146,8 +198,8 @@ int CollectCandidates(LineSource& reader, CandidateTarget* targets, std::size_t 
     for (std::size_t k = 0; k < count; ++k) {
       CandidateTarget& t = targets[k];
       if (t.table_heads) {
-        tables[k].Line(t, line_no, raw, used, cleaned, pats);
-      } else if (used && t.Matches(cleaned)) {
+        tables[k].Line(t, line_no, raw, used, cleaned, bits, needs[k], blank, pats);
+      } else if (used && (bits & needs[k]) == needs[k] && t.Matches(cleaned)) {
         WriteCandidate(*t.out, t.path, line_no, raw);
         ++t.written;
       }
@@ -162,7 +214,8 @@ long CollectInto(LineSource& reader, std::string_view path, std::ostream& out, c
                  bool table_heads, const MacroList& macros, int char_change,
                  const CleaningPatterns& pats) {
   std::string text;
-  CandidateTarget target{&pattern, &text, path, table_heads};
+  CandidateTarget target{
+      .pattern = &pattern, .out = &text, .path = path, .table_heads = table_heads};
   if (CollectCandidates(reader, &target, 1, macros, char_change, pats) < 0) return -1;
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
   return target.written;

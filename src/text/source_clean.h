@@ -142,16 +142,18 @@ long CollectTableLines(LineSource& reader, std::string_view path, std::ostream& 
 // may_match, when given, is a byte condition every text the pattern matches meets; the engine
 // only runs on texts that meet it. may_match_across, when given with may_match for table heads,
 // tells whether first + " " + second meets that condition where neither text does on its own,
-// so two lines are only joined when a head may span them.
+// so two lines are only joined when a head may span them. needs: bytes that every text the
+// pattern matches holds (at most 29 different ones are looked for).
 struct CandidateTarget {
   const Regex* pattern = nullptr;
   std::string* out = nullptr;
-  std::string_view path;
+  std::string_view path = {};
   bool table_heads = false;
   long written = 0;
   bool (*may_match)(std::string_view text, int arg) = nullptr;
   int may_match_arg = 0;
   bool (*may_match_across)(std::string_view first, std::string_view second, int arg) = nullptr;
+  std::string_view needs = {};
 
   bool Matches(std::string_view text) const {
     return (!may_match || may_match(text, may_match_arg)) && pattern->Matches(text);

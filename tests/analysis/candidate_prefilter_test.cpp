@@ -72,12 +72,16 @@ TEST(CandidatePrefilters, WriteWhatTheEngineAloneWrites) {
       const std::string source = GeneratedSource(seed * 7 + struct_prop, 1500);
       auto collect = [&](bool prefilters) {
         Collected c;
-        CandidateTarget targets[] = {
-            {&structs, &c.structs, "/a b/s.c", false, 0, StructMayMatch, struct_prop},
-            {&table, &c.tables, "/a b/s.c", true, 0, TableHeadMayMatch, 0, TableHeadAcrossMayMatch},
-            {&prototype, &c.prototypes, "", false, 0, PrototypeMayMatch, 0}};
+        CandidateTarget targets[] = {{&structs, &c.structs, "/a b/s.c", false, 0, StructMayMatch,
+                                      struct_prop, nullptr, StructNeeds(struct_prop)},
+                                     {&table, &c.tables, "/a b/s.c", true, 0, TableHeadMayMatch, 0,
+                                      TableHeadAcrossMayMatch, kTableHeadNeeds},
+                                     {&prototype, &c.prototypes, "", false, 0, PrototypeMayMatch, 0,
+                                      nullptr, kPrototypeNeeds}};
         if (!prefilters) {
-          for (CandidateTarget& t : targets) t.may_match = nullptr, t.may_match_across = nullptr;
+          for (CandidateTarget& t : targets) {
+            t = {.pattern = t.pattern, .out = t.out, .path = t.path, .table_heads = t.table_heads};
+          }
         }
         StringLineSource reader(source);
         EXPECT_EQ(CollectCandidates(reader, targets, 3, macros, 0, cleaning), 0);
