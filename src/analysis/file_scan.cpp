@@ -4,6 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <bit>
 #include <cerrno>
@@ -116,9 +120,19 @@ void TextLines::Split() {
     lines_.emplace_back(p + begin, end - begin);
     begin = lf + 1;
   };
-  // Eight bytes at a time: each LF among them ends a line (the first byte is the lowest).
-  static_assert(std::endian::native == std::endian::little);
+  // Sixteen (or eight) bytes at a time: each LF among them ends a line, the lowest bit standing
+  // for the first byte.
   std::size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i lf16 = _mm_set1_epi8('\n');
+  for (; i + 16 <= n; i += 16) {
+    const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    for (auto lf = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(w, lf16))); lf != 0;
+         lf &= lf - 1)
+      line_at(i + static_cast<std::size_t>(std::countr_zero(lf)));
+  }
+#endif
+  static_assert(std::endian::native == std::endian::little);
   for (; i + 8 <= n; i += 8) {
     std::uint64_t w;
     std::memcpy(&w, p + i, 8);

@@ -1,3 +1,4 @@
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -40,40 +41,16 @@ constexpr long LaneSum(std::uint64_t w) {
   return static_cast<long>((pairs * 0x0001000100010001ull) >> 48);
 }
 
-BodyBytes ScanBodyBytes(std::string_view text) {
+// Byte by byte, a lead byte taking the byte after it into its character.
+BodyBytes ScanCp932BodyBytes(std::string_view text) {
   BodyBytes b;
-  const char* const p = text.data();
-  const std::size_t n = text.size();
-  std::size_t i = 0;
-  std::uint64_t markers = 0;
-  // Eight bytes at a time while they are all ASCII: no double-byte character starts there.
-  // Each lane counts its braces up to 255 words, then the lanes are added up.
-  bool ascii = true;
-  while (ascii && i + 8 <= n) {
-    std::uint64_t open = 0, close = 0;
-    for (int words = 0; words < 255 && i + 8 <= n; ++words, i += 8) {
-      std::uint64_t w;
-      std::memcpy(&w, p + i, 8);
-      if (w & kHigh) {
-        ascii = false;
-        break;
-      }
-      markers |= ZeroByteMask(w ^ (kOnes * '"')) | ZeroByteMask(w ^ (kOnes * '/')) |
-                 ZeroByteMask(w ^ (kOnes * '#'));
-      open += ZeroByteMask(w ^ (kOnes * '{')) >> 7;
-      close += ZeroByteMask(w ^ (kOnes * '}')) >> 7;
-    }
-    b.open += LaneSum(open);
-    b.close += LaneSum(close);
-  }
-  b.marker = markers != 0;
   bool trail = false;
-  for (; i < n; ++i) {
-    const char c = p[i];
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
     if (c == '"' || c == '/' || c == '#') b.marker = true;
     if (trail) {
       trail = false;
-    } else if (IsCp932LeadByte(static_cast<unsigned char>(c)) && i + 1 < n) {
+    } else if (IsCp932LeadByte(static_cast<unsigned char>(c)) && i + 1 < text.size()) {
       trail = true;
     } else if (c == '{') {
       ++b.open;
@@ -81,6 +58,54 @@ BodyBytes ScanBodyBytes(std::string_view text) {
       ++b.close;
     }
   }
+  return b;
+}
+
+BodyBytes ScanBodyBytes(std::string_view text) {
+  const char* const p = text.data();
+  const std::size_t n = text.size();
+  // Eight bytes at a time, the last ones padded with zero bytes. Each lane counts its braces
+  // up to 255 words, then the lanes are added up. A text with a byte over 0x7F may hold
+  // double-byte characters and is read again byte by byte.
+  BodyBytes b;
+  std::uint64_t markers = 0, open = 0, close = 0, high = 0;
+  int words = 0;
+  auto add = [&](std::uint64_t w) {
+    high |= w;
+    markers |= ZeroByteMask(w ^ (kOnes * '"')) | ZeroByteMask(w ^ (kOnes * '/')) |
+               ZeroByteMask(w ^ (kOnes * '#'));
+    open += ZeroByteMask(w ^ (kOnes * '{')) >> 7;
+    close += ZeroByteMask(w ^ (kOnes * '}')) >> 7;
+    if (++words == 255) {
+      b.open += LaneSum(open);
+      b.close += LaneSum(close);
+      open = close = 0;
+      words = 0;
+    }
+  };
+  std::size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    add(w);
+  }
+  if (i < n) {
+    // The last 1..7 bytes in the low lanes of a word (the first byte is the lowest).
+    static_assert(std::endian::native == std::endian::little);
+    std::uint64_t w = 0;
+    if (n >= 8) {
+      std::memcpy(&w, p + n - 8, 8);
+      w >>= 8 * (8 - (n - i));
+    } else {
+      for (std::size_t k = 0; k < n; ++k)
+        w |= static_cast<std::uint64_t>(static_cast<unsigned char>(p[k])) << (8 * k);
+    }
+    add(w);
+  }
+  if (high & kHigh) return ScanCp932BodyBytes(text);
+  b.open += LaneSum(open);
+  b.close += LaneSum(close);
+  b.marker = markers != 0;
   return b;
 }
 
