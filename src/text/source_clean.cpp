@@ -1,5 +1,7 @@
 #include "text/source_clean.h"
 
+#include <cstring>
+
 #include "platform/cp932.h"
 #include "text/line_matchers.h"
 
@@ -52,18 +54,48 @@ CleaningPatterns::CleaningPatterns(const RegexService& regex) : regex_(&regex) {
         regex.Compile("#elif", pp_elif);
 }
 
+std::size_t EraseAll(std::string& text, std::string_view what) {
+  const std::size_t size = text.size();
+  if (what.empty()) return size;
+  char* const p = text.data();
+  std::size_t boundary = 0;  // a character boundary at or before every position looked at
+  std::size_t copied = 0;    // the bytes before it are done
+  std::size_t kept = 0;      // the bytes kept so far, moved to the front
+  for (std::size_t at = text.find(what); at != std::string::npos;) {
+    while (boundary < at) {
+      // Characters as the engine reads them: a lead byte counts with its next byte only when
+      // that byte can end a double-byte character.
+      boundary += IsCp932LeadByte(static_cast<unsigned char>(p[boundary])) && boundary + 1 < size &&
+                          IsCp932TrailByte(static_cast<unsigned char>(p[boundary + 1]))
+                      ? 2
+                      : 1;
+    }
+    if (boundary == at) {
+      // Only bytes before at are written, and the search goes on after it.
+      std::memmove(p + kept, p + copied, at - copied);
+      kept += at - copied;
+      copied = boundary = at + what.size();
+      at = text.find(what, copied);
+    } else {
+      at = text.find(what, at + 1);
+    }
+  }
+  std::memmove(p + kept, p + copied, size - copied);
+  text.resize(kept + size - copied);
+  return size - text.size();
+}
+
 bool RemoveAllMatches(std::string& text, const Regex& re, std::string* collected,
                       std::string_view sep) {
   bool removed = false;
   MatchSpan span;
+  std::string what;  // a copy: the text it came from is rewritten
   while (re.Search(text, span) && span.len > 0) {
-    std::string what = text.substr(span.pos, span.len);
+    what.assign(text, span.pos, span.len);
     if (collected) collected->append(what).append(sep);
-    std::size_t before = text.size();
-    text = ReplaceAll(text, what, "");
     // Bytes that are not valid CP932 (UTF-8 text, say) can make the engine match at a place the
-    // character walk of ReplaceAll never reaches; remove that match itself so the loop ends.
-    if (text.size() == before) text.erase(span.pos, span.len);
+    // character walk never reaches; remove that match itself so the loop ends.
+    if (EraseAll(text, what) == 0) text.erase(span.pos, span.len);
     removed = true;
   }
   return removed;

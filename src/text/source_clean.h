@@ -79,6 +79,10 @@ class CleaningPatterns {
 bool RemoveAllMatches(std::string& text, const Regex& re, std::string* collected = nullptr,
                       std::string_view sep = {});
 
+// ReplaceAll(text, what, "") in place: every occurrence of what that begins on a character
+// boundary, left to right. what must not point into text. The number of bytes removed.
+std::size_t EraseAll(std::string& text, std::string_view what);
+
 // True when the line holds a quote, slash or hash: a line without them is left as it is by
 // cleaning and is no directive, so the cleaners and the preprocessor step can pass it by.
 // Eight bytes at a time: a byte equal to one of the three turns its lane's zero test on.

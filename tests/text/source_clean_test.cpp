@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <sstream>
 #include <string>
 #include <vector>
@@ -128,6 +130,25 @@ TEST_F(SourceClean, RemoveAllMatchesTakesEveryOccurrenceThenSearchesAgain) {
   EXPECT_FALSE(RemoveAllMatches(text, re));
   ASSERT_TRUE(re.Compile("x*"));  // an empty match must not loop
   EXPECT_FALSE(RemoveAllMatches(text, re));
+}
+
+// In place as ReplaceAll does it with nothing: occurrences on character boundaries only, a
+// lead byte with a byte that cannot end its character standing alone.
+TEST(EraseAllTest, RemovesWhatReplaceAllRemoves) {
+  static const char* const kBytes[] = {"a", "b", "\"", "\x81", "\x82", "\xA0", "@", "\x81\"", "ab"};
+  std::mt19937 rng(11);
+  for (int k = 0; k < 4000; ++k) {
+    std::string text;
+    for (int n = static_cast<int>(rng() % 24); n > 0; --n)
+      text += kBytes[rng() % std::size(kBytes)];
+    const std::size_t from = text.empty() ? 0 : rng() % text.size();
+    const std::string what = rng() % 3 ? text.substr(from, 1 + rng() % 4)
+                                       : std::string(kBytes[rng() % std::size(kBytes)]);
+    std::string erased = text;
+    const std::size_t removed = EraseAll(erased, what);
+    ASSERT_EQ(erased, ReplaceAll(text, what, "")) << '"' << text << "\" - \"" << what << '"';
+    EXPECT_EQ(removed, text.size() - erased.size());
+  }
 }
 
 TEST_F(SourceClean, UndecodableBytesCannotTrapTheLiteralLoop) {
