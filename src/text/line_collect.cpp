@@ -110,19 +110,17 @@ struct TableHeads {
   }
 
   // bits: the bytes of the raw line, a superset of those of cleaned; needs: the bytes every
-  // head holds; blank: the bit of the " " that joins two lines.
+  // head holds; blank, hash: the bits of the " " that joins two lines and of "#".
   void Line(CandidateTarget& t, long line_no, std::string_view raw, bool used,
             std::string_view cleaned, std::uint32_t bits, std::uint32_t needs, std::uint32_t blank,
-            const CleaningPatterns& pats) {
+            std::uint32_t hash, const CleaningPatterns& pats) {
     // A directive line neither continues a table head nor starts one: joined to its neighbour
     // it would not begin with "#" (its branch would go unseen) or would be stepped twice.
-    const bool directive = FirstNonBlankIsHash(raw);
-    if (directive) Clear();
-    if (!used) {
+    const bool directive = (bits & hash) != 0 && FirstNonBlankIsHash(raw);
+    if (directive || !used) {
       Clear();
-      return;
+      if (!used) return;
     }
-    const bool has_pending = !IsAllBlank(pending);
     // The joined text is only built when it holds every byte a head needs and the target's
     // condition lets it match: in one of the lines or across the two.
     bool match = false, may_known = false, may = false;
@@ -147,7 +145,7 @@ struct TableHeads {
       }
       return;
     }
-    if (!has_pending || ((bits & needs) == needs && may && t.pattern->Matches(cleaned))) {
+    if (IsAllBlank(pending) || ((bits & needs) == needs && may && t.pattern->Matches(cleaned))) {
       WriteCandidate(*t.out, t.path, line_no, raw.substr(0, Cp932SafeCut(raw, kCandidateLimit)));
     } else {
       // Both lines as code, then the comment of the line that holds it: the head's own line
@@ -178,7 +176,7 @@ int CollectCandidates(LineSource& reader, CandidateTarget* targets, std::size_t 
   const std::uint32_t markers = byte_bits.Add("\"/#");
   std::vector<std::uint32_t> needs(count);
   for (std::size_t k = 0; k < count; ++k) needs[k] = byte_bits.Add(targets[k].needs);
-  const std::uint32_t blank = byte_bits.Of(" ");
+  const std::uint32_t blank = byte_bits.Of(" "), hash = byte_bits.Of("#");
   // Two of each buffer, used by turns: the previous line stays valid for the table heads.
   std::string buffers[2], converted[2], cleaned_texts[2];
   std::string_view raw;
@@ -197,7 +195,7 @@ int CollectCandidates(LineSource& reader, CandidateTarget* targets, std::size_t 
       // Cleaning keeps such a line as it is (or skips it inside a block comment), and the
       // preprocessor step gives 0: the line is used when every level is active.
       used = !comments.in_block && cond.mask == kAllActive;
-      cleaned = raw.substr(0, Cp932SafeCut(raw, kCleanLimit));
+      cleaned = raw.size() <= kCleanLimit ? raw : raw.substr(0, Cp932SafeCut(raw, kCleanLimit));
     } else {
       std::string& cleaned_text = cleaned_texts[turn];
       used = CleanLine(raw, comments, pats, cleaned_text) &&
@@ -207,7 +205,7 @@ int CollectCandidates(LineSource& reader, CandidateTarget* targets, std::size_t 
     for (std::size_t k = 0; k < count; ++k) {
       CandidateTarget& t = targets[k];
       if (t.table_heads) {
-        tables[k].Line(t, line_no, raw, used, cleaned, bits, needs[k], blank, pats);
+        tables[k].Line(t, line_no, raw, used, cleaned, bits, needs[k], blank, hash, pats);
       } else if (used && (bits & needs[k]) == needs[k] && t.Matches(cleaned)) {
         WriteCandidate(*t.out, t.path, line_no, raw);
         ++t.written;
