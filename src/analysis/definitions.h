@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -105,15 +106,18 @@ class StepCountLines {
  public:
   // Reads every line of reader.
   explicit StepCountLines(LineSource& reader);
-  // The lines of a text that outlives this object.
-  explicit StepCountLines(std::vector<std::string_view> lines) : lines_(std::move(lines)) {}
+  // The lines of a text that outlive this object.
+  explicit StepCountLines(std::span<const std::string_view> lines) : lines_(lines) {}
+  StepCountLines(const StepCountLines&) = delete;
+  StepCountLines& operator=(const StepCountLines&) = delete;
   // The counts of the function defined at definition_line, equal to CountSteps on the file.
   StepCounts Count(long definition_line, const MacroList& macros, const CleaningPatterns& pats,
                    const DefinitionPatterns& defs) const;
 
  private:
-  std::string text_;  // the lines read by the first constructor
-  std::vector<std::string_view> lines_;
+  std::string text_;                    // the lines read by the first constructor
+  std::vector<std::string_view> read_;  // and their views
+  std::span<const std::string_view> lines_;
 };
 
 // Counts made beforehand for the functions of one file, at the given definition lines (one

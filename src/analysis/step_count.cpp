@@ -196,9 +196,10 @@ StepCountLines::StepCountLines(LineSource& reader) {
   }
   std::size_t begin = 0;
   for (std::size_t end : ends) {
-    lines_.push_back(std::string_view(text_).substr(begin, end - begin));
+    read_.push_back(std::string_view(text_).substr(begin, end - begin));
     begin = end;
   }
+  lines_ = read_;
 }
 
 StepCounts StepCountLines::Count(long definition_line, const MacroList& macros,
