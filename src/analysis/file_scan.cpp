@@ -208,7 +208,11 @@ void ScanFile(const std::string& path, const ScanWants& wants, ScanTools& tools,
   out.read_failed = file.failed;
   if (!file.opened) return;
   TextLines lines(file, stop);
-  if (wants.functions || (wants.defines && (wants.structs || wants.tables))) {
+  // A file walked more than once is split into lines first, unless it is larger than any source
+  // (a data file): sixteen bytes a line could then take many times its size.
+  constexpr std::size_t kSplitLimit = std::size_t{64} << 20;
+  if ((wants.functions || (wants.defines && (wants.structs || wants.tables))) &&
+      file.bytes.size() <= kSplitLimit) {
     lines.Split();
     timer.Lap(ScanStats::kRead);
   }
