@@ -44,6 +44,18 @@ double RssMb() {
   return resident * (sysconf(_SC_PAGESIZE) / 1048576.0);
 }
 
+// The peak resident size so far (VmHWM), in MB.
+double PeakRssMb() {
+  double kb = 0;
+  if (FILE* f = std::fopen("/proc/self/status", "r")) {
+    char line[256];
+    while (std::fgets(line, sizeof line, f))
+      if (std::sscanf(line, "VmHWM: %lf", &kb) == 1) break;
+    std::fclose(f);
+  }
+  return kb / 1024.0;
+}
+
 double CpuMs(int who) {
   struct rusage usage {};
   getrusage(who, &usage);
@@ -90,25 +102,29 @@ class BenchUi : public kelvora::Ui {
   bool OpenWithDefaultApp(std::string_view) override { return false; }
 
   void PrintTimeline() const {
-    std::printf("  %8s %7s  %8s %7s  %8s %7s  %7s %7s\n", "wall ms", "+", "cpu ms", "+", "main ms",
-                "+", "held +", "rss MB");
+    std::printf("  %8s %7s  %8s %7s  %8s %7s  %7s %7s %7s %6s %6s\n", "wall ms", "+", "cpu ms", "+",
+                "main ms", "+", "held +", "rss MB", "peak", "used", "free");
     Event last{};
     for (const Event& e : events_) {
-      std::printf("  %8.0f %7.0f  %8.0f %7.0f  %8.0f %7.0f  %7.0f %7.0f  %s\n", e.wall,
-                  e.wall - last.wall, e.cpu, e.cpu - last.cpu, e.main, e.main - last.main,
-                  e.held - last.held, e.rss, e.text.c_str());
+      std::printf("  %8.0f %7.0f  %8.0f %7.0f  %8.0f %7.0f  %7.0f %7.0f %7.0f %6.0f %6.0f  %s\n",
+                  e.wall, e.wall - last.wall, e.cpu, e.cpu - last.cpu, e.main, e.main - last.main,
+                  e.held - last.held, e.rss, e.peak, e.heap_used, e.heap_free, e.text.c_str());
       last = e;
     }
   }
 
  private:
   struct Event {
-    double wall, cpu, main, held, rss;
+    double wall, cpu, main, held, rss, peak, heap_used, heap_free;
     std::string text;
   };
   void Note(std::string_view text) {
+    // The heap's bytes in use (mapped blocks too) and the free room it keeps, over all arenas.
+    const struct mallinfo2 heap = mallinfo2();
     events_.push_back({MsSince(t0_), CpuMs(RUSAGE_SELF), CpuMs(RUSAGE_THREAD),
-                       stats_.workers_wait_ns.load() / 1e6, RssMb(), std::string(text)});
+                       stats_.workers_wait_ns.load() / 1e6, RssMb(), PeakRssMb(),
+                       (heap.uordblks + heap.hblkhd) / 1048576.0, heap.fordblks / 1048576.0,
+                       std::string(text)});
   }
 
   Clock::time_point t0_;
@@ -180,7 +196,9 @@ int main(int argc, char** argv) {
     std::printf(" %.1f", data.List(kelvora::KindOfSlot(slot)).StoredBytes() / 1048576.0);
   std::printf("  (functions structs defines files tables)\n");
   std::printf(
-      "timeline (wall, process CPU, analysing thread CPU, workers held back by the window):\n");
+      "timeline (wall, process CPU, analysing thread CPU, workers held back by the window, "
+      "resident\n"
+      "MB now and at its peak so far, heap MB in use and kept free):\n");
   ui.PrintTimeline();
   auto s = [](const std::atomic<std::uint64_t>& ns) { return ns.load() / 1e9; };
   std::printf("scan CPU by part (s):\n");

@@ -100,7 +100,8 @@ bool RegisterRows(PassContext& pc, const FileScan& scan, const DefinitionRows& r
   ListDefinitionSink sink(target, mode, {}, pc.env);
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const DefinitionRows::Row row = rows[i];
-    if (!sink.AddRow(row.name, scan.Position(row.line_no), row.marker, row.comment)) return false;
+    if (!sink.AddRowAt(row.name, scan.position_prefix, row.line_no, row.marker, row.comment))
+      return false;
   }
   return true;
 }
@@ -177,6 +178,9 @@ class StepCountPassUnit : public AnalysisPass {
     };
     const bool done = StepCountPass(pc.env, known) >= 0;
     pc.scans->ReleaseSteps();
+    // The pass's tables of every function row are gone; the #define rows fill that room or
+    // new room, so give it back before they come.
+    ReturnFreedMemory();
     return done ? PassResult::Done : PassResult::Cancel;
   }
 };

@@ -333,6 +333,17 @@ bool ListDefinitionSink::AddRow(std::string_view name, std::string_view position
   static_assert(col::kName == 0 && col::kPosition == 1 && col::kMarker == 2 && col::kComment == 3);
   const std::string_view cells[] = {name, position, marker, comment};
   target_.AppendRow(cells);
+  return Added(name);
+}
+
+bool ListDefinitionSink::AddRowAt(std::string_view name, std::string_view path, long line,
+                                  std::string_view marker, std::string_view comment) {
+  const std::string_view cells[] = {name, {}, marker, comment};
+  target_.AppendRow(cells, RegistrationList::PositionAt{path, line});
+  return Added(name);
+}
+
+bool ListDefinitionSink::Added(std::string_view name) {
   std::size_t count = target_.RowCount();
   if (count % 10 == 0) {
     env_.ui.SetStatus(1, ToDisplay(name));

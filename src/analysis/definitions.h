@@ -67,9 +67,15 @@ class ListDefinitionSink : public DefinitionSink {
   // The same row when the position is already made.
   bool AddRow(std::string_view name, std::string_view position, std::string_view marker,
               std::string_view comment);
+  // The same with the position "path(line)" given by its parts.
+  bool AddRowAt(std::string_view name, std::string_view path, long line, std::string_view marker,
+                std::string_view comment);
 
  private:
   RegistrationList& target_;
+  // The status lines and the Escape poll after a row.
+  bool Added(std::string_view name);
+
   std::string_view label_;
   std::string path_;
   ExtractorEnv& env_;

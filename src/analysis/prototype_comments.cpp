@@ -1,5 +1,7 @@
+#include <cstdint>
+#include <functional>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 #include "analysis/definitions.h"
 #include "analysis/definitions_text.h"
@@ -35,6 +37,61 @@ int ParseWith(std::string_view line, const RegexService& regex, const Regex& hea
   return 0;
 }
 
+// The rows of a list by their names without "*" (so a head "char *dup(" and a prototype
+// "char* dup(" meet), the first row of each name: open addressing over row numbers, the names
+// read from the list as the lookups need them instead of copied into a table of their own.
+class RowsByName {
+ public:
+  explicit RowsByName(const RegistrationList& list) : list_(list) {
+    std::size_t size = 16;
+    while (size < list.RowCount() * 2) size *= 2;
+    slots_.assign(size, 0);
+    mask_ = size - 1;
+    std::string buffer;
+    for (std::size_t r = 0; r < list.RowCount(); ++r) {
+      const std::string_view name = KeyOf(r, buffer);
+      std::size_t i = std::hash<std::string_view>{}(name)&mask_;
+      while (slots_[i] != 0 && !SameKey(slots_[i] - 1, name)) i = (i + 1) & mask_;
+      if (slots_[i] == 0) slots_[i] = static_cast<std::uint32_t>(r + 1);
+    }
+  }
+
+  // The row of a name without "*"; false when no row has it.
+  bool Find(std::string_view name, std::size_t& row) const {
+    for (std::size_t i = std::hash<std::string_view>{}(name)&mask_; slots_[i] != 0;
+         i = (i + 1) & mask_) {
+      if (SameKey(slots_[i] - 1, name)) {
+        row = slots_[i] - 1;
+        return true;
+      }
+    }
+    return false;
+  }
+
+ private:
+  // The name of a row as a reader gets it (at most 511 bytes), without "*".
+  std::string_view KeyOf(std::size_t row, std::string& buffer) const {
+    std::string_view name = list_.PlainCell(row, col::kName);
+    if (name.size() > kCellReadLimit) {
+      buffer = list_.CellText(row, col::kName);
+      name = buffer;
+    }
+    if (name.find('*') != std::string_view::npos) {
+      buffer = extract::RemoveBytes(name, "*");
+      name = buffer;
+    }
+    return name;
+  }
+  bool SameKey(std::size_t row, std::string_view name) const {
+    std::string buffer;
+    return KeyOf(row, buffer) == name;
+  }
+
+  const RegistrationList& list_;
+  std::vector<std::uint32_t> slots_;  // a row number plus one, 0 free
+  std::size_t mask_ = 0;
+};
+
 void ShowCommentStatus(Ui& ui, std::string_view name, long count) {
   ui.SetStatus(1, ToDisplay(name));
   ui.SetStatus(2, "関数ｺﾒﾝﾄ Data Set:" + std::to_string(count));
@@ -62,11 +119,7 @@ long AttachPrototypeComments(const std::string& file, bool overwrite, ExtractorE
   const DefinitionPatterns& defs = PatternsOf(env);
   RegistrationList& list = env.data.functions();
 
-  // Names are matched without "*", so a head "char *dup(" and a prototype "char* dup(" meet.
-  std::unordered_map<std::string, std::size_t> row_of;
-  for (std::size_t r = 0; r < list.RowCount(); ++r) {
-    row_of.emplace(extract::RemoveBytes(list.CellText(r, col::kName), "*"), r);
-  }
+  const RowsByName rows(list);
 
   long stored = 0;
   std::string line, name, comment, last_name;
@@ -74,10 +127,10 @@ long AttachPrototypeComments(const std::string& file, bool overwrite, ExtractorE
     int parsed = ParsePrototypeLine(line, env.regex, defs, name, comment);
     if (parsed == -1) break;
     if (parsed != 0) continue;  // no name, no comment, or a line too long to read
-    auto it = row_of.find(extract::RemoveBytes(name, "*"));
-    if (it == row_of.end()) continue;
-    if (overwrite || list.Cell(it->second, col::kComment).empty()) {
-      list.SetCell(it->second, col::kComment, extract::RemoveBytes(comment, "\t"));
+    std::size_t row = 0;
+    if (!rows.Find(extract::RemoveBytes(name, "*"), row)) continue;
+    if (overwrite || list.PlainCell(row, col::kComment).empty()) {
+      list.SetCell(row, col::kComment, extract::RemoveBytes(comment, "\t"));
       ++stored;
     }
     last_name = name;

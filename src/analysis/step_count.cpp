@@ -221,24 +221,39 @@ int StepCountPass(ExtractorEnv& env, const KnownStepCounts& known) {
   RegistrationList& list = env.data.functions();
   env.ui.SetListRedraw(false);
 
-  // Where each row is defined, and the rows of each file, so that every file is read once.
+  // Where each row is defined, and the rows of each file, so that every file is read once. A
+  // row keeps the number of its file, not the path: a path per row was most of the run's peak.
   enum class Kind { Macro, Located, Unlocated };
   const std::size_t rows = list.RowCount();
   std::vector<Kind> kinds(rows, Kind::Unlocated);
-  std::vector<std::string> paths(rows);
+  std::vector<std::uint32_t> file_of(rows, 0);
   std::vector<long> lines(rows, 0);
-  std::unordered_map<std::string, std::vector<std::size_t>> rows_of_file;
+  std::vector<std::string> paths;  // by file number
+  std::vector<std::vector<std::size_t>> rows_of_file;
+  std::unordered_map<std::string, std::uint32_t> file_number;
+  std::string path;
+  std::uint32_t last_file = 0;
   for (std::size_t r = 0; r < rows; ++r) {
-    if (list.Cell(r, col::kMarker) == "#define") {
+    if (list.PlainCell(r, col::kMarker) == "#define") {
       kinds[r] = Kind::Macro;
       continue;
     }
     std::string full = env.data.ExpandPosition(list.CellText(r, col::kPosition));
-    if (!full.empty() && SplitPosition(full, paths[r], lines[r])) {
-      kinds[r] = Kind::Located;
-      rows_of_file[paths[r]].push_back(r);
+    if (full.empty() || !SplitPosition(full, path, lines[r])) continue;
+    kinds[r] = Kind::Located;
+    // The rows of a file mostly come one after the other.
+    if (paths.empty() || paths[last_file] != path) {
+      auto [it, added] = file_number.emplace(path, static_cast<std::uint32_t>(paths.size()));
+      if (added) {
+        paths.push_back(path);
+        rows_of_file.emplace_back();
+      }
+      last_file = it->second;
     }
+    file_of[r] = last_file;
+    rows_of_file[last_file].push_back(r);
   }
+  file_number.clear();
 
   // Rows whose total is 0 are deleted together at the end; r is the number the row would
   // have after the deletions so far, as the status line counts.
@@ -258,14 +273,15 @@ int StepCountPass(ExtractorEnv& env, const KnownStepCounts& known) {
       continue;
     }
     if (kinds[orig] == Kind::Located && !counted[orig]) {
-      const std::vector<std::size_t>& same_file = rows_of_file[paths[orig]];
+      const std::string& file = paths[file_of[orig]];
+      const std::vector<std::size_t>& same_file = rows_of_file[file_of[orig]];
       std::vector<long> definition_lines;
       for (std::size_t k : same_file) definition_lines.push_back(lines[k]);
       std::vector<StepCounts> made;
       SourceFileReader reader(env.settings.char_change);
-      if (known && known(paths[orig], definition_lines, made)) {
+      if (known && known(file, definition_lines, made)) {
         for (std::size_t j = 0; j < same_file.size(); ++j) results[same_file[j]] = made[j];
-      } else if (reader.Open(paths[orig])) {
+      } else if (reader.Open(file)) {
         StepCountLines file_lines(reader);
         for (std::size_t k : same_file) {
           results[k] = file_lines.Count(lines[k], env.macros, env.cleaning, defs);

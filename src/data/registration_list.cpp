@@ -96,6 +96,22 @@ std::size_t RegistrationList::AppendRow(std::span<const std::string_view> cells)
   return RowCount() - 1;
 }
 
+std::size_t RegistrationList::AppendRow(std::span<const std::string_view> cells,
+                                        PositionAt position) {
+  const std::uint32_t number =
+      position.line >= 0 ? arena_.InternPath(position.path) : PathTable::kFull;
+  if (number != PathTable::kFull) {
+    rows_.push_back(arena_.AddAt(cells, number, static_cast<std::uint64_t>(position.line)));
+    return RowCount() - 1;
+  }
+  // Kept as text (a FileList position, a full path table, a negative line).
+  std::vector<std::string_view> all(cells.begin(), cells.end());
+  if (all.size() <= static_cast<std::size_t>(col::kPosition)) all.resize(col::kPosition + 1);
+  const std::string text = FormatPosition(position.path, position.line);
+  all[col::kPosition] = text;
+  return AppendRow(all);
+}
+
 std::size_t RegistrationList::InsertRow(std::size_t row) {
   if (row >= RowCount()) return AppendRow();
   if (run_.empty() || row != run_start_ + run_.size()) {

@@ -84,6 +84,13 @@ class RegistrationList {
   std::size_t AppendRow();
   // Appends a row whose first cells are cells (the others empty) and returns its number.
   std::size_t AppendRow(std::span<const std::string_view> cells);
+  // The same with the position cell given as the path and line of "path(line)" (the position
+  // cell of cells is not read): the row AppendRow stores for that text.
+  struct PositionAt {
+    std::string_view path;
+    long line;
+  };
+  std::size_t AppendRow(std::span<const std::string_view> cells, PositionAt position);
   // Inserts an empty row before row (or at the end when row >= count); returns its number.
   // Inserting at a growing index (row, row + 1, ...) costs constant time per row.
   std::size_t InsertRow(std::size_t row);

@@ -144,6 +144,25 @@ RowArena::RowRef RowArena::Add(std::span<const std::string_view> cells) {
   return at;
 }
 
+RowArena::RowRef RowArena::AddAt(std::span<const std::string_view> cells, std::uint32_t path_number,
+                                 std::uint64_t line) {
+  scratch_.clear();
+  for (int c = 0; c < columns_; ++c) {
+    if (c == position_column_) {
+      PutVarint(scratch_, (std::uint64_t{path_number} << 1) | 1);
+      PutVarint(scratch_, line);
+      continue;
+    }
+    const std::string_view text =
+        static_cast<std::size_t>(c) < cells.size() ? cells[static_cast<std::size_t>(c)] : "";
+    PutVarint(scratch_, text.size());
+    scratch_.append(text);
+  }
+  char* at = Reserve(scratch_.size());
+  std::memcpy(at, scratch_.data(), scratch_.size());
+  return at;
+}
+
 RowArena::RowRef RowArena::AddCopy(RowRef row) {
   const std::size_t size = RowSize(row);
   char* at = Reserve(size);

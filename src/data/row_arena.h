@@ -157,6 +157,16 @@ class RowArena {
 
   // Stores a row whose first cells are cells (missing ones empty, extra ones dropped).
   RowRef Add(std::span<const std::string_view> cells);
+  // The number of a path in the position column's path table, for AddAt; PathTable::kFull when
+  // there is no position column or the table cannot take more paths.
+  std::uint32_t InternPath(std::string_view path) {
+    return position_column_ < 0 ? PathTable::kFull : paths_.Intern(path);
+  }
+  // Stores the row Add stores when the position cell is "path(line)", path being the path
+  // numbered path_number by InternPath (the position cell of cells is not read): the same bytes,
+  // without making the text and splitting it again.
+  RowRef AddAt(std::span<const std::string_view> cells, std::uint32_t path_number,
+               std::uint64_t line);
   // Stores a copy of a row of this arena or of an arena made by EmptyCopyOf this one.
   RowRef AddCopy(RowRef row);
   // Replaces one cell; returns the row's address, which changes when the row had to move.

@@ -235,5 +235,31 @@ TEST(RegistrationListStore, MatchesAVectorOfStringsThroughChangesAndSorts) {
   EXPECT_TRUE(compacted);
 }
 
+// A position given by its path and line is stored as its text "path(line)" is: the same cells
+// and the same bytes, in every list, the FileList (positions as text) included.
+TEST(RegistrationListStore, PositionGivenByItsPartsIsStoredAsItsText) {
+  const std::vector<std::string> paths = {
+      "%1/drivers/net/a.h", "", "%1/x(7)/b.c", "(", "p)", std::string(600, 'p'),
+      "%1/drivers/net/a.h"};
+  const std::vector<long> lines = {0, 1, 12345, -1, 2147483647};
+  for (ListKind kind : {ListKind::Function, ListKind::Define, ListKind::File}) {
+    RegistrationList by_text(kind), by_parts(kind);
+    for (const std::string& path : paths) {
+      for (long line : lines) {
+        const std::string position = FormatPosition(path, line);
+        const std::string_view text_cells[] = {"name", position, "#define", "comment"};
+        const std::string_view part_cells[] = {"name", "ignored", "#define", "comment"};
+        by_text.AppendRow(text_cells);
+        by_parts.AppendRow(part_cells, RegistrationList::PositionAt{path, line});
+      }
+    }
+    ASSERT_EQ(by_parts.RowCount(), by_text.RowCount());
+    for (std::size_t r = 0; r < by_text.RowCount(); ++r)
+      for (int c = 0; c < by_text.column_count(); ++c)
+        ASSERT_EQ(by_parts.Cell(r, c), by_text.Cell(r, c)) << "row " << r << " column " << c;
+    EXPECT_EQ(by_parts.StoredBytes(), by_text.StoredBytes());
+  }
+}
+
 }  // namespace
 }  // namespace kelvora
