@@ -157,10 +157,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const char* root = argv[argc - 1];
-#ifdef M_ARENA_MAX
-  // As kelvora-cli and the window set it.
-  mallopt(M_ARENA_MAX, 2);
-#endif
+  kelvora::TuneHeapForAnalysis();  // as kelvora-cli and the window do
   std::string tmpl = (std::filesystem::temp_directory_path() / "kelvora-bench-XXXXXX").string();
   if (!mkdtemp(tmpl.data())) {
     std::perror("mkdtemp");

@@ -86,7 +86,9 @@ bool CollectNewFiles(PassContext& pc, std::string FileScan::*text, const char* l
     if (PollAnalysisCancel(pc.ctx.ui)) return false;
   }
   tick.Finish();
-  if (spooled && !pc.spool->CopyTo(text == &FileScan::table_text, out)) {
+  if (spooled && !pc.spool->CopyTo(text == &FileScan::table_text ? CandidateSpool::kTables
+                                                                 : CandidateSpool::kPrototypes,
+                                   out)) {
     pc.ctx.ui.Message("テンポラリファイルの作成エラー", Ui::kCaption, MsgIcon::Error);
     return false;
   }
@@ -141,7 +143,8 @@ class FunctionPass : public AnalysisPass {
         }
         scan->functions.Clear();
         if (pc.spool && pc.spool->active() &&
-            !pc.spool->Add(scan->table_text, scan->prototype_text)) {
+            (!pc.spool->Add(scan->table_text, scan->prototype_text) ||
+             !pc.scans->SpoolStructTexts())) {
           ui.Message("テンポラリファイルの作成エラー", Ui::kCaption, MsgIcon::Error);
           return PassResult::Cancel;
         }
@@ -194,6 +197,12 @@ class StructPass : public AnalysisPass {
     std::ofstream out(pc.temp_file, std::ios::binary | std::ios::trunc);
     std::vector<std::string> headers;
     if (!ReadHeaderList(pc.header_list_file, headers)) ReportHeaderListUnreadable(pc);
+    // The texts the function pass spooled are those of the first header-list files; the others
+    // follow from the scans.
+    if (pc.spool && pc.spool->active() && !pc.spool->CopyTo(CandidateSpool::kStructs, out)) {
+      ui.Message("テンポラリファイルの作成エラー", Ui::kCaption, MsgIcon::Error);
+      return PassResult::Cancel;
+    }
     ProgressTicker tick(ui);
     for (std::size_t i = 0; i < headers.size(); ++i) {
       FileScan* scan = nullptr;
@@ -315,18 +324,25 @@ CandidateSpool::~CandidateSpool() {
   }
 }
 
-bool CandidateSpool::Add(std::string& table_text, std::string& prototype_text) {
-  std::string* texts[2] = {&table_text, &prototype_text};
-  for (int k = 0; k < 2; ++k) {
-    files_[k].out << *texts[k];
-    files_[k].bytes += texts[k]->size();
-    std::string().swap(*texts[k]);
-  }
-  return files_[0].out.good() && files_[1].out.good();
+bool CandidateSpool::Append(Kind kind, std::string& text) {
+  File& file = files_[kind];
+  file.out << text;
+  file.bytes += text.size();
+  std::string().swap(text);
+  return file.out.good();
 }
 
-bool CandidateSpool::CopyTo(bool tables, std::ostream& out) {
-  File& file = files_[tables ? 0 : 1];
+bool CandidateSpool::Add(std::string& table_text, std::string& prototype_text) {
+  const bool tables = Append(kTables, table_text);
+  return Append(kPrototypes, prototype_text) && tables;
+}
+
+bool CandidateSpool::AddStructs(std::string& struct_text) {
+  return Append(kStructs, struct_text);
+}
+
+bool CandidateSpool::CopyTo(Kind kind, std::ostream& out) {
+  File& file = files_[kind];
   file.out.close();
   if (file.out.fail()) return false;
   if (file.bytes == 0) return true;  // copying nothing would mark out as failed

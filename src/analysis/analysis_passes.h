@@ -49,11 +49,13 @@ std::string_view StructNeeds(int struct_prop);
 inline constexpr std::string_view kTableHeadNeeds = "={";
 inline constexpr std::string_view kPrototypeNeeds = "();";
 
-// The table and prototype candidate texts of the scanned files, in FileList order, kept in
-// temporary files from the function pass on until their passes read them, instead of in memory
-// beside the growing lists. Inactive (the texts stay with the scans) when no file can be made.
+// The table and prototype candidate texts of the scanned files, in FileList order, and the
+// struct candidate texts of the header-list files, in its order, kept in temporary files from
+// the function pass on until their passes read them, instead of in memory beside the growing
+// lists. Inactive (the texts stay with the scans) when no file can be made.
 class CandidateSpool {
  public:
+  enum Kind { kTables, kPrototypes, kStructs, kKinds };
   CandidateSpool();
   ~CandidateSpool();
   CandidateSpool(const CandidateSpool&) = delete;
@@ -62,8 +64,9 @@ class CandidateSpool {
   bool active() const { return active_; }
   // Appends the texts of the next file and frees them in the scan; false when a write failed.
   bool Add(std::string& table_text, std::string& prototype_text);
-  // Copies what was spooled for one kind (true: tables) to out; false when it cannot be read.
-  bool CopyTo(bool tables, std::ostream& out);
+  bool AddStructs(std::string& struct_text);
+  // Copies what was spooled for one kind to out; false when it cannot be read.
+  bool CopyTo(Kind kind, std::ostream& out);
 
  private:
   struct File {
@@ -71,8 +74,9 @@ class CandidateSpool {
     std::ofstream out;
     std::size_t bytes = 0;
   };
+  bool Append(Kind kind, std::string& text);
   bool active_ = false;
-  File files_[2];  // tables, prototypes
+  File files_[kKinds];
 };
 
 // Everything a pass may use.

@@ -79,6 +79,10 @@ int RunAnalysis(AnalysisContext& ctx, AnalysisRun& run);
 // 0 done, -1 declined, failed or cancelled.
 int ReanalyseRegisteredFiles(AnalysisContext& ctx);
 
+// Sets up the C library's heap for analysis runs; call once at program start, before any
+// thread is made.
+void TuneHeapForAnalysis();
+
 // Path of a working file in ctx.work_dir.
 std::string WorkFilePath(const AnalysisContext& ctx, const char* name);
 

@@ -89,7 +89,25 @@ bool FileScans::WaitFor(std::size_t job, FileScan*& scan) {
 }
 
 bool FileScans::Row(std::size_t i, FileScan*& scan) {
-  return WaitFor(i < row_jobs_.size() ? row_jobs_[i] : kNone, scan);
+  const std::size_t job = i < row_jobs_.size() ? row_jobs_[i] : kNone;
+  if (!WaitFor(job, scan)) return false;
+  if (i == rows_in_order_) {
+    ++rows_in_order_;
+    if (job != kNone) row_jobs_in_order_ = job + 1;
+  }
+  return true;
+}
+
+bool FileScans::SpoolStructTexts() {
+  CandidateSpool* spool = pc_.spool;
+  if (!spool || !spool->active()) return true;
+  // The jobs of FileList rows come first, numbered in row order.
+  for (; structs_spooled_ < header_jobs_.size(); ++structs_spooled_) {
+    const std::size_t job = header_jobs_[structs_spooled_];
+    if (job >= row_jobs_in_order_) break;
+    if (!spool->AddStructs(jobs_[job].scan.struct_text)) return false;
+  }
+  return true;
 }
 
 bool FileScans::Header(std::size_t i, FileScan*& scan) {

@@ -40,6 +40,11 @@ class FileScans {
   bool KnownSteps(const std::string& path, const std::vector<long>& lines,
                   std::vector<StepCounts>& counts) const;
 
+  // Moves the struct texts of the header-list files, in that order, into the run's candidate
+  // spool, from the first not moved yet up to the first whose scan has not been taken through
+  // Row in FileList order; false when a write failed.
+  bool SpoolStructTexts();
+
   // Frees the step counts of every scanned file (the step count pass is done with them).
   void ReleaseSteps();
 
@@ -65,6 +70,9 @@ class FileScans {
   std::vector<std::size_t> row_jobs_;
   std::vector<std::size_t> header_jobs_;
   std::size_t first_define_job_ = 0;
+  std::size_t rows_in_order_ = 0;      // Row has taken rows 0 .. rows_in_order_ - 1
+  std::size_t row_jobs_in_order_ = 0;  // and with them the jobs before this one
+  std::size_t structs_spooled_ = 0;    // header-list files whose struct text is spooled
   std::unordered_map<std::string, std::size_t> job_of_path_;
   std::vector<std::unique_ptr<ScanTools>> tools_;
   std::atomic<bool> stop_{false};  // ends the file a worker is at

@@ -1,6 +1,5 @@
 // Program start: the settings folder becomes the current directory, then the main window runs
 // until it closes.
-#include <malloc.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -11,17 +10,13 @@
 #include <cstring>
 #include <string>
 
+#include "analysis/analysis_run.h"
 #include "app/main_window.h"
 #include "platform/user_folder.h"
 #include "ui/japanese_fonts.h"
 
 int main(int argc, char** argv) {
-#ifdef M_ARENA_MAX
-  // glibc gives threads that allocate their own heaps; the analysis scans on worker threads and
-  // frees what they found on this one, so the freed room would stay split over many heaps and
-  // add to the peak. Two heaps keep that small without making the workers queue for one.
-  mallopt(M_ARENA_MAX, 2);
-#endif
+  kelvora::TuneHeapForAnalysis();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Kelvora"));
 

@@ -1,12 +1,11 @@
 // kelvora-cli: the analysis and its outputs without a window.
-#include <malloc.h>
-
 #include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "analysis/analysis_run.h"
 #include "cli/cli_app.h"
 #include "cli/cli_ui.h"
 
@@ -19,12 +18,7 @@ void OnInterrupt(int) {
 }  // namespace
 
 int main(int argc, char** argv) {
-#ifdef M_ARENA_MAX
-  // glibc gives threads that allocate their own heaps; the analysis scans on worker threads and
-  // frees what they found on this one, so the freed room would stay split over many heaps and
-  // add to the peak. Two heaps keep that small without making the workers queue for one.
-  mallopt(M_ARENA_MAX, 2);
-#endif
+  kelvora::TuneHeapForAnalysis();
   std::vector<std::string> args(argv + 1, argv + argc);
   kelvora::CliOptions options;
   std::string error;
