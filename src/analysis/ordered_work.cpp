@@ -61,22 +61,25 @@ bool OrderedWork::Claim(std::size_t i) {
 }
 
 void OrderedWork::Finish(std::size_t i) {
+  bool awaited = false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     state_[i].store(kDone);
+    awaited = i == waiting_for_;
   }
-  done_.notify_all();
+  if (awaited) done_.notify_all();
 }
 
 void OrderedWork::Work(std::size_t slot) {
   while (!stopping()) {
     const std::size_t i = next_.fetch_add(1);
     if (i >= count_) return;
-    {
+    // Within the window the job goes ahead without taking the lock.
+    if (i >= reached_.load() + window_) {
       std::unique_lock<std::mutex> lock(mutex_);
-      if (!stopping() && i >= reached_ + window_) {
+      if (!stopping() && i >= reached_.load() + window_) {
         WaitTimer timer(counters_.workers);
-        ahead_.wait(lock, [&] { return stopping() || i < reached_ + window_; });
+        ahead_.wait(lock, [&] { return stopping() || i < reached_.load() + window_; });
       }
     }
     if (stopping()) return;
@@ -90,7 +93,7 @@ bool OrderedWork::Wait(std::size_t i, const std::function<bool()>& idle) {
   if (i >= count_) return true;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (i > reached_) reached_ = i;
+    if (i > reached_.load()) reached_.store(i);
   }
   ahead_.notify_all();
   if (Claim(i)) {
@@ -102,9 +105,11 @@ bool OrderedWork::Wait(std::size_t i, const std::function<bool()>& idle) {
   WaitTimer timer(counters_.consumer);
   std::unique_lock<std::mutex> lock(mutex_);
   while (state_[i].load() != kDone) {
-    if (done_.wait_for(lock, std::chrono::milliseconds(kIdleMs),
-                       [&] { return state_[i].load() == kDone; }))
-      break;
+    waiting_for_ = i;
+    const bool done = done_.wait_for(lock, std::chrono::milliseconds(kIdleMs),
+                                     [&] { return state_[i].load() == kDone; });
+    waiting_for_ = kNoJob;
+    if (done) break;
     lock.unlock();
     const bool go_on = idle();
     lock.lock();

@@ -55,7 +55,12 @@ class OrderedWork {
 
   std::size_t count_;
   std::size_t window_;
-  std::size_t reached_ = 0;  // the last job waited for; guarded by mutex_
+  // The last job waited for; changed under mutex_, read by the workers without it too.
+  std::atomic<std::size_t> reached_{0};
+  // The job the waiting thread sleeps on, kNoJob when none; guarded by mutex_. A finished job
+  // wakes it only when it is that job.
+  static constexpr std::size_t kNoJob = static_cast<std::size_t>(-1);
+  std::size_t waiting_for_ = kNoJob;
   Job job_;
   WaitCounters counters_;
   std::unique_ptr<std::atomic<unsigned char>[]> state_;

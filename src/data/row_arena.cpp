@@ -21,6 +21,19 @@ void PutVarint(std::string& out, std::uint64_t n) {
   out += static_cast<char>(n);
 }
 
+std::size_t VarintSize(std::uint64_t n) {
+  std::size_t size = 1;
+  for (; n >= 0x80; n >>= 7) ++size;
+  return size;
+}
+
+// PutVarint into memory; the first byte after it.
+char* WriteVarint(char* p, std::uint64_t n) {
+  for (; n >= 0x80; n >>= 7) *p++ = static_cast<char>((n & 0x7F) | 0x80);
+  *p++ = static_cast<char>(n);
+  return p;
+}
+
 // Splits "path(line)" whose line is a decimal number without leading zeros that fits 64 bits,
 // so that the path and number give back the very same text; false for any other text.
 bool SplitCompactPosition(std::string_view text, std::string_view& path, std::uint64_t& line) {
@@ -146,20 +159,34 @@ RowArena::RowRef RowArena::Add(std::span<const std::string_view> cells) {
 
 RowArena::RowRef RowArena::AddAt(std::span<const std::string_view> cells, std::uint32_t path_number,
                                  std::uint64_t line) {
-  scratch_.clear();
+  // Written straight into the chunk: the row's size is known beforehand.
+  const std::uint64_t position = (std::uint64_t{path_number} << 1) | 1;
+  auto text_of = [&cells](int c) {
+    return static_cast<std::size_t>(c) < cells.size() ? cells[static_cast<std::size_t>(c)]
+                                                      : std::string_view();
+  };
+  std::size_t size = 0;
   for (int c = 0; c < columns_; ++c) {
     if (c == position_column_) {
-      PutVarint(scratch_, (std::uint64_t{path_number} << 1) | 1);
-      PutVarint(scratch_, line);
+      size += VarintSize(position) + VarintSize(line);
+    } else {
+      const std::size_t n = text_of(c).size();
+      size += VarintSize(n) + n;
+    }
+  }
+  char* const at = Reserve(size);
+  char* p = at;
+  for (int c = 0; c < columns_; ++c) {
+    if (c == position_column_) {
+      p = WriteVarint(p, position);
+      p = WriteVarint(p, line);
       continue;
     }
-    const std::string_view text =
-        static_cast<std::size_t>(c) < cells.size() ? cells[static_cast<std::size_t>(c)] : "";
-    PutVarint(scratch_, text.size());
-    scratch_.append(text);
+    const std::string_view text = text_of(c);
+    p = WriteVarint(p, text.size());
+    if (!text.empty()) std::memcpy(p, text.data(), text.size());
+    p += text.size();
   }
-  char* at = Reserve(scratch_.size());
-  std::memcpy(at, scratch_.data(), scratch_.size());
   return at;
 }
 
