@@ -233,14 +233,12 @@ int StepCountPass(ExtractorEnv& env, const KnownStepCounts& known) {
   std::unordered_map<std::string, std::uint32_t> file_number;
   std::string path;
   std::uint32_t last_file = 0;
-  for (std::size_t r = 0; r < rows; ++r) {
-    if (list.PlainCell(r, col::kMarker) == "#define") {
-      kinds[r] = Kind::Macro;
-      continue;
-    }
+  // The file of row r by its position text, as a reader gets it: the row's line in lines[r];
+  // kUnlocated when the position names no line of a file.
+  constexpr std::uint32_t kUnlocated = 0xFFFFFFFFu, kUnknown = 0xFFFFFFFEu;
+  auto locate = [&](std::size_t r) {
     std::string full = env.data.ExpandPosition(list.CellText(r, col::kPosition));
-    if (full.empty() || !SplitPosition(full, path, lines[r])) continue;
-    kinds[r] = Kind::Located;
+    if (full.empty() || !SplitPosition(full, path, lines[r])) return kUnlocated;
     // The rows of a file mostly come one after the other.
     if (paths.empty() || paths[last_file] != path) {
       auto [it, added] = file_number.emplace(path, static_cast<std::uint32_t>(paths.size()));
@@ -250,8 +248,34 @@ int StepCountPass(ExtractorEnv& env, const KnownStepCounts& known) {
       }
       last_file = it->second;
     }
-    file_of[r] = last_file;
-    rows_of_file[last_file].push_back(r);
+    return last_file;
+  };
+  // A position kept as a path number and a line reads "path(line)", which expands and splits
+  // into the expanded path and that line: the text is made and read once per path, not per row
+  // (unless it is long enough for a reader to get it cut, or the line too long to read).
+  std::vector<std::uint32_t> file_of_path;  // by the list's path number
+  for (std::size_t r = 0; r < rows; ++r) {
+    if (list.PlainCell(r, col::kMarker) == "#define") {
+      kinds[r] = Kind::Macro;
+      continue;
+    }
+    std::uint32_t number = 0;
+    std::string_view stored;
+    std::uint64_t line = 0;
+    std::uint32_t file = kUnlocated;
+    if (list.CompactPosition(r, number, stored, line) && stored.size() + 24 <= kCellReadLimit &&
+        line <= 999999999u) {
+      if (number >= file_of_path.size()) file_of_path.resize(number + 1, kUnknown);
+      if (file_of_path[number] == kUnknown) file_of_path[number] = locate(r);
+      file = file_of_path[number];
+      lines[r] = static_cast<long>(line);
+    } else {
+      file = locate(r);
+    }
+    if (file == kUnlocated) continue;
+    kinds[r] = Kind::Located;
+    file_of[r] = file;
+    rows_of_file[file].push_back(r);
   }
   file_number.clear();
 

@@ -172,6 +172,12 @@ std::string_view RegistrationList::PlainCell(std::size_t row, int column) const 
   return arena_.Text(At(row), column);
 }
 
+bool RegistrationList::CompactPosition(std::size_t row, std::uint32_t& path_number,
+                                       std::string_view& path, std::uint64_t& line) const {
+  if (row >= RowCount()) return false;
+  return arena_.CompactPosition(At(row), path_number, path, line);
+}
+
 CellView RegistrationList::CellTextView(std::size_t row, int column) const {
   CellView text = Cell(row, column);
   text.Truncate(CellCut(text, kCellReadLimit));

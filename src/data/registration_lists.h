@@ -116,6 +116,11 @@ class RegistrationList {
   // views, with no CellView to keep (positions are read with Cell).
   std::string_view PlainCell(std::size_t row, int column) const;
 
+  // The position cell of a row when it is kept as the number of its path in the list's path
+  // table and a line: the cell reads "path(line)". False when it is kept as text.
+  bool CompactPosition(std::size_t row, std::uint32_t& path_number, std::string_view& path,
+                       std::uint64_t& line) const;
+
   // Sort direction flag: 0 the next sort is ascending, 1 descending.
   int sort_flag() const { return sort_flag_; }
   void set_sort_flag(int flag) { sort_flag_ = flag ? 1 : 0; }

@@ -184,6 +184,21 @@ class RowArena {
     return PositionText(n >> 1, TakeVarint(p));
   }
 
+  // The position cell of a row when it is kept compact: its path's number and text and its
+  // line. False when there is no position column or the cell is kept as text.
+  bool CompactPosition(RowRef row, std::uint32_t& path_number, std::string_view& path,
+                       std::uint64_t& line) const {
+    if (position_column_ < 0) return false;
+    const char* p = row;
+    for (int c = 0; c < position_column_; ++c) p = SkipCell(p, c);
+    const std::size_t n = TakeVarint(p);
+    if ((n & 1) == 0) return false;
+    path_number = static_cast<std::uint32_t>(n >> 1);
+    path = paths_.Path(path_number);
+    line = TakeVarint(p);
+    return true;
+  }
+
   // Cell column of a row when column is not the position column: a view into the storage.
   std::string_view Text(RowRef row, int column) const {
     const char* p = row;

@@ -254,9 +254,20 @@ TEST(RegistrationListStore, PositionGivenByItsPartsIsStoredAsItsText) {
       }
     }
     ASSERT_EQ(by_parts.RowCount(), by_text.RowCount());
-    for (std::size_t r = 0; r < by_text.RowCount(); ++r)
+    for (std::size_t r = 0; r < by_text.RowCount(); ++r) {
       for (int c = 0; c < by_text.column_count(); ++c)
         ASSERT_EQ(by_parts.Cell(r, c), by_text.Cell(r, c)) << "row " << r << " column " << c;
+      // A position read back in parts reads as its text.
+      std::uint32_t number = 0;
+      std::string_view path;
+      std::uint64_t line = 0;
+      const long given = lines[r % lines.size()];
+      const bool compact = by_parts.CompactPosition(r, number, path, line);
+      EXPECT_EQ(compact, kind != ListKind::File && given >= 0) << "row " << r;
+      if (compact) {
+        EXPECT_EQ(FormatPosition(path, static_cast<long>(line)), by_text.Cell(r, col::kPosition));
+      }
+    }
     EXPECT_EQ(by_parts.StoredBytes(), by_text.StoredBytes());
   }
 }
