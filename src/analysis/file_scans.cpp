@@ -9,6 +9,16 @@
 #include "settings/settings.h"
 
 namespace kelvora {
+namespace {
+
+// Bytes a scan keeps for its passes.
+std::uint64_t KeptBytes(const FileScan& scan) {
+  return scan.functions.bytes() + scan.defines.bytes() +
+         scan.steps.capacity() * sizeof(scan.steps[0]) + scan.struct_text.capacity() +
+         scan.table_text.capacity() + scan.prototype_text.capacity();
+}
+
+}  // namespace
 
 FileScans::FileScans(PassContext& pc, std::size_t threads, ScanStats* stats)
     : pc_(pc), stats_(stats) {
@@ -63,7 +73,9 @@ FileScans::FileScans(PassContext& pc, std::size_t threads, ScanStats* stats)
         if (stats_)
           stats_->thread_busy_ns[std::min(slot, ScanStats::kMaxThreads)] += ThreadCpuNs() - start;
       },
-      waits);
+      waits, OrderedWork::Extra{kExtraWindow, kAheadBytes, [this](std::size_t i) {
+                                  return KeptBytes(jobs_[i].scan);
+                                }});
 }
 
 FileScans::~FileScans() {

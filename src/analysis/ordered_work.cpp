@@ -30,12 +30,15 @@ class WaitTimer {
 }  // namespace
 
 OrderedWork::OrderedWork(std::size_t count, std::size_t threads, std::size_t window, Job job,
-                         WaitCounters counters)
+                         WaitCounters counters, Extra extra)
     : count_(count),
       window_(window),
       job_(std::move(job)),
       counters_(counters),
+      extra_(std::move(extra)),
       state_(new std::atomic<unsigned char>[count]) {
+  if (!extra_.kept) extra_.jobs = 0;
+  if (extra_.jobs > 0) ahead_kept_.assign(count, 0);
   for (std::size_t i = 0; i < count; ++i) state_[i].store(kPending, std::memory_order_relaxed);
   workers_.reserve(threads);
   for (std::size_t slot = 0; slot < threads; ++slot)
@@ -60,14 +63,24 @@ bool OrderedWork::Claim(std::size_t i) {
   return state_[i].compare_exchange_strong(expected, kClaimed);
 }
 
-void OrderedWork::Finish(std::size_t i) {
+void OrderedWork::Finish(std::size_t i, std::uint64_t kept) {
   bool awaited = false;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     state_[i].store(kDone);
     awaited = i == waiting_for_;
+    if (!ahead_kept_.empty() && i > reached_.load()) {
+      ahead_kept_[i] = kept;
+      ahead_bytes_ += kept;
+    }
   }
   if (awaited) done_.notify_all();
+}
+
+bool OrderedWork::MayRun(std::size_t i) const {
+  const std::size_t reached = reached_.load();
+  if (i < reached + window_) return true;
+  return i < reached + window_ + extra_.jobs && ahead_bytes_ < extra_.bytes;
 }
 
 void OrderedWork::Work(std::size_t slot) {
@@ -77,15 +90,15 @@ void OrderedWork::Work(std::size_t slot) {
     // Within the window the job goes ahead without taking the lock.
     if (i >= reached_.load() + window_) {
       std::unique_lock<std::mutex> lock(mutex_);
-      if (!stopping() && i >= reached_.load() + window_) {
+      if (!stopping() && !MayRun(i)) {
         WaitTimer timer(counters_.workers);
-        ahead_.wait(lock, [&] { return stopping() || i < reached_.load() + window_; });
+        ahead_.wait(lock, [&] { return stopping() || MayRun(i); });
       }
     }
     if (stopping()) return;
     if (!Claim(i)) continue;
     job_(i, slot);
-    Finish(i);
+    Finish(i, ahead_kept_.empty() ? 0 : extra_.kept(i));
   }
 }
 
@@ -93,13 +106,21 @@ bool OrderedWork::Wait(std::size_t i, const std::function<bool()>& idle) {
   if (i >= count_) return true;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (i > reached_.load()) reached_.store(i);
+    const std::size_t reached = reached_.load();
+    if (i > reached) {
+      // What the jobs passed now keep is the waiting thread's to free.
+      for (std::size_t j = reached + 1; j <= i && !ahead_kept_.empty(); ++j) {
+        ahead_bytes_ -= ahead_kept_[j];
+        ahead_kept_[j] = 0;
+      }
+      reached_.store(i);
+    }
   }
   ahead_.notify_all();
   if (Claim(i)) {
     // Not begun by a worker (or there are none): the waiting thread runs it itself.
     job_(i, workers_.size());
-    Finish(i);
+    Finish(i, 0);
     return true;
   }
   WaitTimer timer(counters_.consumer);

@@ -22,6 +22,16 @@ struct OrderedWaitCounters {
   std::atomic<std::uint64_t>* workers = nullptr;
 };
 
+// Past the window, workers may go on by up to `jobs` more jobs while the results of the
+// finished jobs beyond the last one waited for keep fewer than `bytes` bytes (as kept() tells of
+// a finished job, on the worker that ran it): room to work ahead while the waiting thread is
+// busy elsewhere, bounded by memory rather than by a count of jobs.
+struct OrderedExtraWindow {
+  std::size_t jobs = 0;
+  std::uint64_t bytes = 0;
+  std::function<std::uint64_t(std::size_t index)> kept;
+};
+
 class OrderedWork {
  public:
   // Runs job(i, slot) for i = 0 .. count-1; slot tells which thread runs it (0 .. threads-1 the
@@ -30,8 +40,9 @@ class OrderedWork {
   // within `window` jobs of the last one waited for, so finished results stay few.
   using Job = std::function<void(std::size_t index, std::size_t slot)>;
   using WaitCounters = OrderedWaitCounters;
+  using Extra = OrderedExtraWindow;
   OrderedWork(std::size_t count, std::size_t threads, std::size_t window, Job job,
-              WaitCounters counters = {});
+              WaitCounters counters = {}, Extra extra = {});
   // Stops and joins the workers.
   ~OrderedWork();
   OrderedWork(const OrderedWork&) = delete;
@@ -49,7 +60,9 @@ class OrderedWork {
  private:
   enum State : unsigned char { kPending = 0, kClaimed = 1, kDone = 2 };
   bool Claim(std::size_t i);
-  void Finish(std::size_t i);
+  void Finish(std::size_t i, std::uint64_t kept);
+  // Whether a worker may run job i now; under mutex_.
+  bool MayRun(std::size_t i) const;
   void Work(std::size_t slot);
   bool stopping() const { return stop_.load(std::memory_order_relaxed); }
 
@@ -63,6 +76,10 @@ class OrderedWork {
   std::size_t waiting_for_ = kNoJob;
   Job job_;
   WaitCounters counters_;
+  Extra extra_;
+  // Bytes kept by the finished jobs beyond reached_, and each one's share; guarded by mutex_.
+  std::uint64_t ahead_bytes_ = 0;
+  std::vector<std::uint64_t> ahead_kept_;
   std::unique_ptr<std::atomic<unsigned char>[]> state_;
   std::atomic<std::size_t> next_{0};
   std::atomic<bool> stop_{false};

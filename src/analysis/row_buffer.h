@@ -30,6 +30,8 @@ class DefinitionRows {
   }
   std::size_t size() const { return rows_.size(); }
   bool empty() const { return rows_.empty(); }
+  // Bytes held.
+  std::size_t bytes() const { return text_.capacity() + rows_.capacity() * sizeof(Entry); }
   Row operator[](std::size_t i) const {
     const std::uint32_t begin = i == 0 ? 0 : rows_[i - 1].comment_end;
     const Entry& e = rows_[i];
