@@ -73,9 +73,9 @@ FileScans::FileScans(PassContext& pc, std::size_t threads, ScanStats* stats)
         if (stats_)
           stats_->thread_busy_ns[std::min(slot, ScanStats::kMaxThreads)] += ThreadCpuNs() - start;
       },
-      waits, OrderedWork::Extra{kExtraWindow, kAheadBytes, [this](std::size_t i) {
-                                  return KeptBytes(jobs_[i].scan);
-                                }});
+      waits,
+      OrderedWork::Extra{first_define_job_, kExtraWindow, kAheadBytesPerJob * jobs_.size(),
+                         [this](std::size_t i) { return KeptBytes(jobs_[i].scan); }});
 }
 
 FileScans::~FileScans() {

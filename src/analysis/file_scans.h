@@ -53,12 +53,13 @@ class FileScans {
 
   // The number of workers for a parallel run: one per core.
   static std::size_t ParallelThreads();
-  // How many files the workers may be ahead of the passes, and how many more while the
-  // results they keep ahead stay below kAheadBytes (the workers then scan on while the passes
-  // between the function and the #define pass run on the analysing thread alone).
+  // How many files the workers may be ahead of the passes, and how many more #define scans
+  // while the results they keep ahead stay below kAheadBytesPerJob for each job of the run (the
+  // workers then scan on while the passes between the function and the #define pass run on the
+  // analysing thread alone; the room grows with the run, as its lists do).
   static constexpr std::size_t kWindow = 1024;
   static constexpr std::size_t kExtraWindow = 16384;
-  static constexpr std::uint64_t kAheadBytes = std::uint64_t{48} << 20;
+  static constexpr std::uint64_t kAheadBytesPerJob = 1024;
 
  private:
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);

@@ -80,7 +80,7 @@ void OrderedWork::Finish(std::size_t i, std::uint64_t kept) {
 bool OrderedWork::MayRun(std::size_t i) const {
   const std::size_t reached = reached_.load();
   if (i < reached + window_) return true;
-  return i < reached + window_ + extra_.jobs && ahead_bytes_ < extra_.bytes;
+  return i >= extra_.first && i < reached + window_ + extra_.jobs && ahead_bytes_ < extra_.bytes;
 }
 
 void OrderedWork::Work(std::size_t slot) {

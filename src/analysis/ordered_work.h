@@ -22,11 +22,12 @@ struct OrderedWaitCounters {
   std::atomic<std::uint64_t>* workers = nullptr;
 };
 
-// Past the window, workers may go on by up to `jobs` more jobs while the results of the
-// finished jobs beyond the last one waited for keep fewer than `bytes` bytes (as kept() tells of
-// a finished job, on the worker that ran it): room to work ahead while the waiting thread is
-// busy elsewhere, bounded by memory rather than by a count of jobs.
+// Past the window, workers may go on by up to `jobs` more jobs numbered `first` or higher while
+// the results of the finished jobs beyond the last one waited for keep fewer than `bytes` bytes
+// (as kept() tells of a finished job, on the worker that ran it): room to work ahead while the
+// waiting thread is busy elsewhere, bounded by memory rather than by a count of jobs.
 struct OrderedExtraWindow {
+  std::size_t first = 0;
   std::size_t jobs = 0;
   std::uint64_t bytes = 0;
   std::function<std::uint64_t(std::size_t index)> kept;
