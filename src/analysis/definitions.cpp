@@ -1,7 +1,15 @@
 #include "analysis/definitions.h"
 
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <deque>
 #include <string>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "analysis/definitions_text.h"
 #include "analysis/escape_poll.h"
@@ -13,10 +21,103 @@
 
 namespace kelvora {
 
+namespace extract {
+namespace {
+
+enum : std::uint8_t {
+  kMarkerByte = 1,
+  kParenByte = 2,
+  kSemicolonByte = 4,
+  kHighByte = 8,
+  kBlankByte = 16,
+};
+
+constexpr std::array<std::uint8_t, 256> ByteKinds() {
+  std::array<std::uint8_t, 256> t{};
+  t['"'] = t['/'] = t['#'] = kMarkerByte;
+  t['('] = kParenByte;
+  t[';'] = kSemicolonByte;
+  t[' '] = t['\t'] = kBlankByte;
+  for (int c = 0x80; c < 0x100; ++c) t[c] = kHighByte;
+  return t;
+}
+constexpr std::array<std::uint8_t, 256> kByteKinds = ByteKinds();
+
+// The bytes of line one at a time into out; seen collects their kinds.
+inline void ScanBytes(std::string_view line, std::uint8_t& seen, LineBytes& out) {
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const std::uint8_t kind = kByteKinds[static_cast<unsigned char>(line[i])];
+    if (kind != kBlankByte && out.first_non_blank == std::string_view::npos)
+      out.first_non_blank = i;
+    if (kind == 0) continue;
+    seen |= kind;
+    if (kind == kParenByte && out.paren == std::string_view::npos) {
+      out.paren = i;
+    } else if (kind == kSemicolonByte && out.paren != std::string_view::npos) {
+      out.semicolon_after_paren = true;
+    }
+  }
+}
+
+}  // namespace
+
+LineBytes ScanLineBytes(std::string_view line) {
+  LineBytes out;
+#if defined(__SSE2__)
+  // Sixteen bytes at a time; a line of 16 bytes or more ends with a block that overlaps the one
+  // before it, the bytes already looked at masked out.
+  const std::size_t n = line.size();
+  if (n >= 16) {
+    const char* p = line.data();
+    const __m128i quote = _mm_set1_epi8('"'), slash = _mm_set1_epi8('/'), hash = _mm_set1_epi8('#'),
+                  open = _mm_set1_epi8('('), semicolon = _mm_set1_epi8(';'),
+                  blank = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t');
+    unsigned markers = 0, high = 0;
+    for (std::size_t at = 0; at < n; at += 16) {
+      unsigned fresh = 0xFFFF;  // the bytes of this block not looked at yet
+      if (at + 16 > n) {
+        fresh = 0xFFFFu << (at + 16 - n) & 0xFFFF;
+        at = n - 16;
+      }
+      const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
+      markers |= fresh & static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+                             _mm_or_si128(_mm_cmpeq_epi8(w, quote), _mm_cmpeq_epi8(w, slash)),
+                             _mm_cmpeq_epi8(w, hash))));
+      high |= fresh & static_cast<unsigned>(_mm_movemask_epi8(w));
+      if (out.first_non_blank == std::string_view::npos) {
+        const unsigned others = fresh & ~static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+                                            _mm_cmpeq_epi8(w, blank), _mm_cmpeq_epi8(w, tab))));
+        if (others) out.first_non_blank = at + static_cast<std::size_t>(std::countr_zero(others));
+      }
+      unsigned semicolons =
+          fresh & static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(w, semicolon)));
+      if (out.paren == std::string_view::npos) {
+        const unsigned parens =
+            fresh & static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(w, open)));
+        if (parens == 0) continue;
+        const int bit = std::countr_zero(parens);
+        out.paren = at + static_cast<std::size_t>(bit);
+        semicolons &= ~((2u << bit) - 1);  // only those after the first "("
+      }
+      if (semicolons) out.semicolon_after_paren = true;
+    }
+    out.marker = markers != 0;
+    out.high = high != 0;
+    return out;
+  }
+#endif
+  std::uint8_t seen = 0;
+  ScanBytes(line, seen, out);
+  out.marker = (seen & kMarkerByte) != 0;
+  out.high = (seen & kHighByte) != 0;
+  return out;
+}
+
+}  // namespace extract
+
 namespace {
 
 using extract::Contains;
-using extract::IsBlank;
 using extract::TrimBlanks;
 
 constexpr std::size_t kWorkBytes = 2000;
@@ -30,10 +131,13 @@ constexpr std::size_t kParameterLines = 32;
 class LookaheadSource {
  public:
   explicit LookaheadSource(LineSource& source) : source_(source) {}
-  bool ReadLine(std::string& line) {
-    if (ahead_.empty()) return source_.ReadLine(line);
-    line = std::move(ahead_.front());
+  // The next line as a view that stays valid until the next NextLine or Peek: a view into the
+  // source's text where it has one, else into a buffer of its own.
+  bool NextLine(std::string_view& line) {
+    if (ahead_.empty()) return source_.NextLine(line, buffer_);
+    buffer_ = std::move(ahead_.front());
     ahead_.pop_front();
+    line = buffer_;
     return true;
   }
   // The k-th line after the last one read (0: the next one); null past the end of the file.
@@ -48,6 +152,7 @@ class LookaheadSource {
 
  private:
   LineSource& source_;
+  std::string buffer_;
   std::deque<std::string> ahead_;
 };
 
@@ -87,20 +192,67 @@ struct LineComments {
   std::string block;       // complete block comments, each followed by a blank
   std::string line;        // line comments
   std::string open_close;  // the line when it opens or closes a block comment
+  void Clear() {
+    block.clear();
+    line.clear();
+    open_close.clear();
+  }
 };
 
-// Removes every occurrence of each match of re until none is left, appending each match (and
-// sep) to collected. True when something was removed.
-bool RemoveCollecting(std::string& text, const Regex& re, std::string& collected,
-                      std::string_view sep) {
-  return RemoveAllMatches(text, re, &collected, sep);
+// Removes every occurrence of what from text, as ReplaceAll does: left to right, at character
+// starts only (CP932 as the engine reads it). what must not be part of text.
+void EraseEvery(std::string& text, std::string_view what) {
+  std::size_t boundary = 0;  // a character boundary at or before every position looked at
+  std::size_t copied = 0;    // text before this is settled
+  std::size_t kept = 0;      // the settled text's length once the occurrences are out
+  std::size_t at = text.find(what);
+  if (at == std::string::npos) return;
+  while (at != std::string::npos) {
+    while (boundary < at) {
+      boundary += IsCp932LeadByte(static_cast<unsigned char>(text[boundary])) &&
+                          boundary + 1 < text.size() &&
+                          IsCp932TrailByte(static_cast<unsigned char>(text[boundary + 1]))
+                      ? 2
+                      : 1;
+    }
+    if (boundary == at) {
+      std::memmove(text.data() + kept, text.data() + copied, at - copied);
+      kept += at - copied;
+      copied = boundary = at + what.size();
+      at = text.find(what, copied);
+    } else {
+      at = text.find(what, at + 1);
+    }
+  }
+  std::memmove(text.data() + kept, text.data() + copied, text.size() - copied);
+  text.resize(kept + text.size() - copied);
+}
+
+// RemoveAllMatches without a new string per match: every occurrence of each match of re is
+// removed until none is left, each match (and sep) appended to collected when given. True when
+// something was removed.
+bool RemoveMatches(std::string& text, const Regex& re, std::string* collected, std::string_view sep,
+                   std::string& what) {
+  bool removed = false;
+  MatchSpan span;
+  while (re.Search(text, span) && span.len > 0) {
+    what.assign(text, span.pos, span.len);
+    if (collected) collected->append(what).append(sep);
+    const std::size_t before = text.size();
+    EraseEvery(text, what);
+    // Bytes that are not valid CP932 can make the engine match at a place the character walk
+    // never reaches; that match itself is removed so the loop ends.
+    if (text.size() == before) text.erase(span.pos, span.len);
+    removed = true;
+  }
+  return removed;
 }
 
 // Literals and comments removed from code, comments collected; closed tells that the line ended
 // a block comment that began on an earlier line or earlier in this line.
 void CleanCollecting(std::string_view line, std::string& code, CommentState& state,
                      const CleaningPatterns& cp, const DefinitionPatterns& dp,
-                     LineComments& comments, bool& closed) {
+                     LineComments& comments, bool& closed, std::string& scratch) {
   closed = false;
   code.assign(line);
   // A block comment from an earlier line ends at its first "*/": a "//" or "/*" before it is
@@ -114,12 +266,12 @@ void CleanCollecting(std::string_view line, std::string& code, CommentState& sta
       closed = true;
     }
   }
-  if (Contains(code, "\"")) RemoveAllMatches(code, cp.literal);
+  if (Contains(code, "\"")) RemoveMatches(code, cp.literal, nullptr, {}, scratch);
   if (Contains(code, "/*") && Contains(code, "*/") &&
-      RemoveCollecting(code, cp.block_comment, comments.block, " ")) {
+      RemoveMatches(code, cp.block_comment, &comments.block, " ", scratch)) {
     state.in_block = false;
   }
-  if (Contains(code, "//") && RemoveCollecting(code, cp.line_comment, comments.line, "")) {
+  if (Contains(code, "//") && RemoveMatches(code, cp.line_comment, &comments.line, "", scratch)) {
     state.in_block = false;
   }
   MatchSpan m;
@@ -157,12 +309,17 @@ std::string PrepareHeaderComment(std::string text, const RegexService& regex,
 // the line range.
 class HeaderComment {
  public:
-  HeaderComment(const Regex& condition, long range) : condition_(condition), range_(range) {}
+  // needs_high_byte: the condition matches no text of plain ASCII bytes.
+  HeaderComment(const Regex& condition, bool needs_high_byte, long range)
+      : condition_(condition), needs_high_byte_(needs_high_byte), range_(range) {}
 
-  // Offers the texts of one used line and forgets a comment that is now out of range.
-  void Offer(std::string_view code, const LineComments& comments, long line_no) {
-    if (!IsBlank(code)) {
-      Append(code, line_no);
+  // Offers the texts of one used line and forgets a comment that is now out of range; bytes
+  // are those of code.
+  void Offer(std::string_view code, const extract::LineBytes& bytes, const LineComments& comments,
+             long line_no) {
+    const bool high = bytes.high;
+    if (bytes.first_non_blank != std::string_view::npos) {
+      if (high || !needs_high_byte_) Append(code, line_no);
     } else {
       Append(comments.block, line_no);
       Append(comments.line, line_no);
@@ -186,6 +343,7 @@ class HeaderComment {
   }
 
   const Regex& condition_;
+  bool needs_high_byte_;
   long range_;
   std::string text_;
   long start_ = 0;
@@ -198,9 +356,10 @@ struct DetectionRefs {
   const HeadPrefilter& prefilter;
 };
 
-// The detection match of a head text, or false.
-bool DetectHead(std::string_view head, const DetectionRefs& det, std::string& matched) {
-  if (head.size() > kHeadLimit || !det.prefilter.MayMatch(head)) return false;
+// The detection match of a head text, or false. facts: what is known of the head's bytes.
+bool DetectHead(std::string_view head, const HeadFacts& facts, const DetectionRefs& det,
+                std::string& matched) {
+  if (head.size() > kHeadLimit || !det.prefilter.MayMatch(head, facts)) return false;
   MatchSpan m;
   if (!det.detect.Search(head, m)) return false;
   matched.assign(head.substr(m.pos, m.len));
@@ -216,65 +375,84 @@ int Extract(LineSource& source, DefinitionSink& sink, DefinitionMode mode, const
   const bool function_mode = mode == DefinitionMode::Function;
   const bool header_on = function_mode && !env.settings.func_header_str.empty() &&
                          env.settings.func_header_line > 0 && dp.has_header_condition();
+  const bool euc = env.settings.char_change == 1;
 
   CommentState comments;
   ConditionalState cond;
-  HeaderComment header(dp.header_condition, env.settings.func_header_line);
-  std::string raw, cleaned, matched, name1, name2;
+  HeaderComment header(dp.header_condition, dp.header_needs_high_byte(),
+                       env.settings.func_header_line);
+  std::string converted, cleaned, scratch, matched, name1, name2;
+  LineComments collected;
   // Code after the end of a multi-line block comment: tried in front of the next head text.
   std::string carry;
   long line_no = 0;
   LookaheadSource reader(source);
+  std::string_view raw;
 
-  while (reader.ReadLine(raw)) {
+  while (reader.NextLine(raw)) {
     ++line_no;
-    if (env.settings.char_change == 1) raw = ConvertEucToSjis(raw);
-    // Views of the line, its code and its head: raw stays put until the next line is read (the
-    // look-ahead of a prototype keeps lines of its own).
+    if (euc) {
+      converted = ConvertEucToSjis(raw);
+      raw = converted;
+    }
+    // Views of the line, its code and its head: they stay valid until the look-ahead of a
+    // prototype or the next line is read.
     const std::string_view line(raw.data(), Cp932SafeCut(raw, kWorkBytes));
+    const extract::LineBytes bytes = extract::ScanLineBytes(line);
     std::string_view code;
+    extract::LineBytes code_bytes;
 
     // A line without quote, slash or hash gives cleaning nothing to take out and is no
     // directive.
-    const bool plain = !HasCleaningMarker(line);
+    const bool plain = !bytes.marker;
     // A line wholly inside a block comment is comment text: nothing in it is code.
     const bool comment_only = comments.in_block && (plain || !Contains(line, "*/"));
-    LineComments collected;
+    collected.Clear();
     bool closed = false;
     bool used;
     if (comment_only) {
       used = cond.mask == 0xFFFFFFFFu;
     } else if (plain) {
       code = line;
+      code_bytes = bytes;
       used = cond.mask == 0xFFFFFFFFu;
     } else {
-      CleanCollecting(line, cleaned, comments, env.cleaning, dp, collected, closed);
+      CleanCollecting(line, cleaned, comments, env.cleaning, dp, collected, closed, scratch);
       code = cleaned;
+      code_bytes = extract::ScanLineBytes(code);
       used = FilterLine(code, cond, env.macros, env.cleaning);
     }
     if (!used) continue;
 
     const bool in_comment = comments.in_block;
-    if (header_on) header.Offer(in_comment ? line : code, collected, line_no);
+    if (header_on) {
+      header.Offer(in_comment ? line : code, in_comment ? bytes : code_bytes, collected, line_no);
+    }
     if (in_comment) continue;
 
-    const std::size_t paren = code.find('(');
-    if (paren != std::string_view::npos && code.find(';', paren) != std::string_view::npos)
-      continue;
+    const std::size_t paren = code_bytes.paren;
+    if (paren != std::string_view::npos && code_bytes.semicolon_after_paren) continue;
     const std::string_view head =
         paren == std::string_view::npos ? code : code.substr(0, paren + 1);
-    if (IsBlank(head)) continue;
+    if (code_bytes.first_non_blank >= head.size()) continue;  // a blank head
 
-    bool found = DetectHead(head, det, matched);
+    // The head holds a "(" exactly when the code does, and a "#" only when the code holds a
+    // marker byte.
+    const HeadFacts facts{true, paren != std::string_view::npos, code_bytes.marker};
+    bool found = det.prefilter.MayMatch(head, facts) && DetectHead(head, facts, det, matched);
     if (!found && !carry.empty()) {
       carry += ' ';
       carry += head;
-      found = DetectHead(carry, det, matched);
+      found = DetectHead(carry, HeadFacts{}, det, matched);
     }
     carry.clear();
     if (closed) carry.assign(TrimBlanks(code));
     if (!found) continue;
     if (function_mode && matched.rfind("extern", 0) == 0) continue;
+    // What the row takes from the line is looked at before the look-ahead below may read into
+    // the line's buffer.
+    const bool define_line = Contains(line, "#define");
+    const bool has_equals = !function_mode && Contains(line, "=");
     if (function_mode && paren != std::string::npos &&
         IsPrototypeOverLines(code.substr(paren), comments, reader, env)) {
       continue;
@@ -286,7 +464,7 @@ int Extract(LineSource& source, DefinitionSink& sink, DefinitionMode mode, const
     if (!function_mode) {
       if (chain == 0) name = name2;
     } else {
-      name = (chain == 0 && !Contains(line, "#define")) ? name2 : name1;
+      name = (chain == 0 && !define_line) ? name2 : name1;
     }
     name = extract::RemoveBytes(name, " \t(");
     if (name.empty()) continue;
@@ -294,8 +472,8 @@ int Extract(LineSource& source, DefinitionSink& sink, DefinitionMode mode, const
 
     std::string_view marker;
     if (function_mode) {
-      if (Contains(line, "#define")) marker = "#define";
-    } else if (Contains(line, "=")) {
+      if (define_line) marker = "#define";
+    } else if (has_equals) {
       marker = "=";
     }
     std::string comment;

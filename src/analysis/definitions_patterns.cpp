@@ -5,20 +5,9 @@
 #include "analysis/analysis_passes.h"
 #include "analysis/definitions.h"
 #include "settings/settings.h"
+#include "text/regex_pattern.h"
 
 namespace kelvora {
-
-bool HeadPrefilter::MayMatch(std::string_view head) const {
-  if (need_paren && head.find('(') == std::string_view::npos) return false;
-  if (!ident_at_start && !define_word) return true;
-  if (ident_at_start && !head.empty()) {
-    unsigned char c = static_cast<unsigned char>(head.front());
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_') {
-      return true;
-    }
-  }
-  return define_word && head.find("#define") != std::string_view::npos;
-}
 
 std::string DetectionPatterns::FunctionPatternText(int func_prop) {
   std::string text;
@@ -81,7 +70,10 @@ DefinitionPatterns::DefinitionPatterns(const RegexService& regex, std::string_vi
   compile(fixed_pattern::kBrackets, brackets);
   ok_ = all;
   // The condition is the user's pattern: when it does not compile, header comments are off.
-  if (!header_words_.empty()) regex.Compile(header_words_, header_condition);
+  if (!header_words_.empty() && regex.Compile(header_words_, header_condition)) {
+    header_needs_high_byte_ =
+        RequiredLiterals(RewriteDescendingRanges(header_words_)).needs_high_byte;
+  }
 }
 
 namespace {

@@ -10,13 +10,33 @@
 
 namespace kelvora {
 
+// What the caller already knows of a head text's bytes, so the prefilter need not look again.
+struct HeadFacts {
+  bool known = false;          // the two below tell; else the prefilter looks for itself
+  bool holds_paren = false;    // the text holds "("
+  bool may_hold_hash = false;  // false: the text holds no "#"
+};
+
 // Cheap byte conditions a head text must meet before its detection pattern can match at all.
 struct HeadPrefilter {
   bool need_paren = false;      // the head text must hold "("
   bool ident_at_start = false;  // accepted when the first byte is [A-Za-z0-9_]
   bool define_word = false;     // accepted when the text holds "#define"
   // False only when the detection pattern cannot match head.
-  bool MayMatch(std::string_view head) const;
+  bool MayMatch(std::string_view head, const HeadFacts& facts = {}) const {
+    if (need_paren &&
+        !(facts.known ? facts.holds_paren : head.find('(') != std::string_view::npos)) {
+      return false;
+    }
+    if (!ident_at_start && !define_word) return true;
+    if (ident_at_start && !head.empty()) {
+      const unsigned char c = static_cast<unsigned char>(head.front());
+      if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_')
+        return true;
+    }
+    return define_word && (!facts.known || facts.may_hold_hash) &&
+           head.find("#define") != std::string_view::npos;
+  }
 };
 
 // Detection and name patterns of one extraction mode, with the prefilter that fits them.
@@ -57,6 +77,8 @@ class DefinitionPatterns {
   // True when a cleaned line matches one of the five definition heads (step_heads).
   bool IsDefinitionHead(std::string_view cleaned) const;
   bool has_header_condition() const { return header_condition.ok(); }
+  // True when the header condition matches no text of plain ASCII bytes.
+  bool header_needs_high_byte() const { return header_needs_high_byte_; }
   const std::string& header_words() const { return header_words_; }
 
   // Comment collection of the definition extractor.
@@ -85,6 +107,7 @@ class DefinitionPatterns {
 
  private:
   std::string header_words_;
+  bool header_needs_high_byte_ = false;
   bool ok_ = false;
 };
 
