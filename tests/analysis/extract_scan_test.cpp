@@ -1,0 +1,150 @@
+// The extractor's one-pass line scan against plain byte searches, and the extraction over every
+// kind of line source: views into the file, copies, and views that the next read overwrites.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "analysis/definitions.h"
+#include "analysis/definitions_text.h"
+#include "analysis/extract_env.h"
+#include "analysis/file_scan.h"
+
+namespace kelvora::testing {
+namespace {
+
+extract::LineBytes Reference(std::string_view line) {
+  extract::LineBytes r;
+  r.marker = line.find_first_of("\"/#") != std::string_view::npos;
+  for (unsigned char c : line) r.high = r.high || c >= 0x80;
+  r.paren = line.find('(');
+  r.semicolon_after_paren =
+      r.paren != std::string_view::npos && line.find(';', r.paren) != std::string_view::npos;
+  r.first_non_blank = line.find_first_not_of(" \t");
+  return r;
+}
+
+TEST(ExtractScan, LineBytesEqualPlainSearches) {
+  std::mt19937 rng(7);
+  const std::string alphabet("  \t\t(();;\"/#ab_\x81\xFF:)=", 20);
+  int checked = 0;
+  for (int n = 0; n < 20000; ++n) {
+    std::string line(rng() % 70, 'x');
+    for (char& c : line) c = rng() % 3 ? alphabet[rng() % alphabet.size()] : 'x';
+    // Every length around the 16-byte blocks, read from inside a larger buffer.
+    const std::string padded = "((;#" + line + "\";(/";
+    const std::string_view view(padded.data() + 4, line.size());
+    const extract::LineBytes got = extract::ScanLineBytes(view), want = Reference(view);
+    ASSERT_EQ(got.marker, want.marker) << line;
+    ASSERT_EQ(got.high, want.high) << line;
+    ASSERT_EQ(got.paren, want.paren) << line;
+    ASSERT_EQ(got.semicolon_after_paren, want.semicolon_after_paren) << line;
+    ASSERT_EQ(got.first_non_blank, want.first_non_blank) << line;
+    ++checked;
+  }
+  EXPECT_EQ(checked, 20000);
+}
+
+// Lines whose view lives in one buffer that every read overwrites: the extractor must be done
+// with a line before it looks ahead.
+class OverwritingSource : public LineSource {
+ public:
+  explicit OverwritingSource(std::string text) : inner_(std::move(text)) {}
+  bool ReadLine(std::string& line) override {
+    const bool ok = inner_.ReadLine(line);
+    buffer_.assign(buffer_.size(), '?');
+    return ok;
+  }
+  bool NextLine(std::string_view& line, std::string&) override {
+    std::string next;
+    if (!ReadLine(next)) return false;
+    buffer_ = next;
+    line = buffer_;
+    return true;
+  }
+
+ private:
+  StringLineSource inner_;
+  std::string buffer_;
+};
+
+struct Row {
+  std::string name, marker, comment;
+  long line_no;
+  bool operator==(const Row&) const = default;
+};
+
+class CollectingSink : public DefinitionSink {
+ public:
+  bool Add(const FoundDefinition& f) override {
+    rows.push_back({std::string(f.name), std::string(f.marker), std::string(f.comment), f.line_no});
+    return true;
+  }
+  std::vector<Row> rows;
+};
+
+// Source text with heads over several lines, comments around and inside them, literals,
+// directives and false branches, Shift-JIS comments and long lines.
+std::string GeneratedSource(std::mt19937& rng) {
+  const char* const pieces[] = {
+      "static int foo_%(struct device *dev,\n\t\tint flags)\n{\n",
+      "int bar_%(int a, /* open\n   still */ int b);\n",
+      "void baz_%(void)  // \x8A\xD6\x90\x94\x96\xBC\n",
+      "/* \x8A\xD6\x90\x94\x96\xBC: qux_% */\nlong qux_%(\n#ifdef X\n int a,\n#endif\n int b)\n",
+      "#define MAC_%(a, b) ((a) + (b))\n",
+      "#define OPEN_%(a, \\\n\t\tb) (a)\n",
+      "#define VAL_% 12 /* twelve */\n",
+      "char *s_% = \"int fake_%(void)\";\n",
+      "#if 0\nint gone_%(void)\n#endif\n",
+      "\tcall_%(x);\n",
+      "}\n",
+      "  */ int after_%(int x)\n",
+      "/*\n * \x8F\x88\x97\x9D\x96\xBC int in_comment_%(void)\n */\n",
+      "unsigned long long_%(unsigned a, unsigned b, unsigned c, unsigned d, unsigned e, "
+      "unsigned f, unsigned g, unsigned h, unsigned i, unsigned j)\n",
+      "int open_%(int a,\n",
+      "EXPORT_SYMBOL(x_%);\n",
+      "\n",
+  };
+  std::string text;
+  for (int k = 0; k < 400; ++k) {
+    std::string piece = pieces[rng() % std::size(pieces)];
+    for (std::size_t at = piece.find('%'); at != std::string::npos; at = piece.find('%'))
+      piece.replace(at, 1, std::to_string(k));
+    text += piece;
+  }
+  return text;
+}
+
+class ExtractSources : public ::testing::Test, public ExtractEnvFixture {};
+
+TEST_F(ExtractSources, EveryLineSourceGivesTheSameRows) {
+  std::mt19937 rng(3);
+  long rows = 0;
+  for (int file = 0; file < 20; ++file) {
+    const std::string text = GeneratedSource(rng);
+    for (DefinitionMode mode : {DefinitionMode::Function, DefinitionMode::Define}) {
+      const DetectionPatterns det = mode == DefinitionMode::Function
+                                        ? DetectionPatterns::ForFunctions(regex, 0)
+                                        : DetectionPatterns::ForDefines(regex);
+      CollectingSink copied, viewed, overwritten;
+      StringLineSource strings(text);
+      ASSERT_EQ(FindDefinitions(strings, copied, mode, det, env), 0);
+      SourceFile source{true, false, text};
+      const std::atomic<bool> stop{false};
+      TextLines lines(source, stop);
+      ASSERT_EQ(FindDefinitions(lines, viewed, mode, det, env), 0);
+      OverwritingSource hostile(text);
+      ASSERT_EQ(FindDefinitions(hostile, overwritten, mode, det, env), 0);
+      ASSERT_EQ(viewed.rows, copied.rows);
+      ASSERT_EQ(overwritten.rows, copied.rows);
+      rows += static_cast<long>(copied.rows.size());
+    }
+  }
+  EXPECT_GT(rows, 2000);
+}
+
+}  // namespace
+}  // namespace kelvora::testing
