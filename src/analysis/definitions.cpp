@@ -13,6 +13,7 @@
 
 #include "analysis/definitions_text.h"
 #include "analysis/escape_poll.h"
+#include "analysis/file_scan.h"
 #include "data/registration_lists.h"
 #include "platform/cp932.h"
 #include "platform/line_reader.h"
@@ -43,74 +44,113 @@ constexpr std::array<std::uint8_t, 256> ByteKinds() {
 }
 constexpr std::array<std::uint8_t, 256> kByteKinds = ByteKinds();
 
-// The bytes of line one at a time into out; seen collects their kinds.
-inline void ScanBytes(std::string_view line, std::uint8_t& seen, LineBytes& out) {
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    const std::uint8_t kind = kByteKinds[static_cast<unsigned char>(line[i])];
-    if (kind != kBlankByte && out.first_non_blank == std::string_view::npos)
-      out.first_non_blank = i;
-    if (kind == 0) continue;
-    seen |= kind;
-    if (kind == kParenByte && out.paren == std::string_view::npos) {
-      out.paren = i;
-    } else if (kind == kSemicolonByte && out.paren != std::string_view::npos) {
-      out.semicolon_after_paren = true;
-    }
+// One byte at i into out.
+inline void ScanByte(char c, std::size_t i, LineBytes& out) {
+  const std::uint8_t kind = kByteKinds[static_cast<unsigned char>(c)];
+  if (kind != kBlankByte && out.first_non_blank == std::string_view::npos) out.first_non_blank = i;
+  switch (kind) {
+    case kMarkerByte:
+      out.marker = true;
+      break;
+    case kHighByte:
+      out.high = true;
+      break;
+    case kParenByte:
+      if (out.paren == std::string_view::npos) out.paren = i;
+      break;
+    case kSemicolonByte:
+      if (out.paren != std::string_view::npos) out.semicolon_after_paren = true;
+      break;
+    default:
+      break;
   }
 }
+
+#if defined(__SSE2__)
+unsigned Equal(__m128i w, char c) {
+  return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(w, _mm_set1_epi8(c))));
+}
+
+// The sixteen bytes of w that begin at base into out; only those in the mask fresh count.
+inline void ScanBlock(__m128i w, unsigned fresh, std::size_t base, LineBytes& out) {
+  if (fresh & (Equal(w, '"') | Equal(w, '/') | Equal(w, '#'))) out.marker = true;
+  if (fresh & static_cast<unsigned>(_mm_movemask_epi8(w))) out.high = true;
+  if (out.first_non_blank == std::string_view::npos) {
+    const unsigned others = fresh & ~(Equal(w, ' ') | Equal(w, '\t'));
+    if (others) out.first_non_blank = base + static_cast<std::size_t>(std::countr_zero(others));
+  }
+  unsigned semicolons = fresh & Equal(w, ';');
+  if (out.paren == std::string_view::npos) {
+    const unsigned parens = fresh & Equal(w, '(');
+    if (parens == 0) return;
+    const int bit = std::countr_zero(parens);
+    out.paren = base + static_cast<std::size_t>(bit);
+    semicolons &= ~((2u << bit) - 1);  // only those after the first "("
+  }
+  if (semicolons) out.semicolon_after_paren = true;
+}
+
+__m128i Load(const char* p) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+#endif
 
 }  // namespace
 
 LineBytes ScanLineBytes(std::string_view line) {
   LineBytes out;
+  std::size_t at = 0;
 #if defined(__SSE2__)
   // Sixteen bytes at a time; a line of 16 bytes or more ends with a block that overlaps the one
   // before it, the bytes already looked at masked out.
   const std::size_t n = line.size();
   if (n >= 16) {
-    const char* p = line.data();
-    const __m128i quote = _mm_set1_epi8('"'), slash = _mm_set1_epi8('/'), hash = _mm_set1_epi8('#'),
-                  open = _mm_set1_epi8('('), semicolon = _mm_set1_epi8(';'),
-                  blank = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t');
-    unsigned markers = 0, high = 0;
-    for (std::size_t at = 0; at < n; at += 16) {
-      unsigned fresh = 0xFFFF;  // the bytes of this block not looked at yet
-      if (at + 16 > n) {
-        fresh = 0xFFFFu << (at + 16 - n) & 0xFFFF;
-        at = n - 16;
-      }
-      const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
-      markers |= fresh & static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
-                             _mm_or_si128(_mm_cmpeq_epi8(w, quote), _mm_cmpeq_epi8(w, slash)),
-                             _mm_cmpeq_epi8(w, hash))));
-      high |= fresh & static_cast<unsigned>(_mm_movemask_epi8(w));
-      if (out.first_non_blank == std::string_view::npos) {
-        const unsigned others = fresh & ~static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
-                                            _mm_cmpeq_epi8(w, blank), _mm_cmpeq_epi8(w, tab))));
-        if (others) out.first_non_blank = at + static_cast<std::size_t>(std::countr_zero(others));
-      }
-      unsigned semicolons =
-          fresh & static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(w, semicolon)));
-      if (out.paren == std::string_view::npos) {
-        const unsigned parens =
-            fresh & static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(w, open)));
-        if (parens == 0) continue;
-        const int bit = std::countr_zero(parens);
-        out.paren = at + static_cast<std::size_t>(bit);
-        semicolons &= ~((2u << bit) - 1);  // only those after the first "("
-      }
-      if (semicolons) out.semicolon_after_paren = true;
-    }
-    out.marker = markers != 0;
-    out.high = high != 0;
+    for (; at + 16 <= n; at += 16) ScanBlock(Load(line.data() + at), 0xFFFF, at, out);
+    if (at < n)
+      ScanBlock(Load(line.data() + n - 16), 0xFFFFu << (at + 16 - n) & 0xFFFF, n - 16, out);
     return out;
   }
 #endif
-  std::uint8_t seen = 0;
-  ScanBytes(line, seen, out);
-  out.marker = (seen & kMarkerByte) != 0;
-  out.high = (seen & kHighByte) != 0;
+  for (; at < line.size(); ++at) ScanByte(line[at], at, out);
   return out;
+}
+
+std::string_view NextTextLine(std::string_view text, std::size_t& pos, LineBytes& bytes) {
+  bytes = LineBytes();
+  const std::size_t begin = pos;
+  const std::size_t n = text.size();
+  std::size_t at = begin;
+  std::size_t lf = std::string_view::npos;
+#if defined(__SSE2__)
+  for (; at + 16 <= n; at += 16) {
+    const __m128i w = Load(text.data() + at);
+    const unsigned newline = Equal(w, '\n');
+    if (newline == 0) {
+      ScanBlock(w, 0xFFFF, at - begin, bytes);
+      continue;
+    }
+    const int bit = std::countr_zero(newline);
+    ScanBlock(w, (1u << bit) - 1, at - begin, bytes);
+    lf = at + static_cast<std::size_t>(bit);
+    break;
+  }
+#endif
+  if (lf == std::string_view::npos) {
+    for (; at < n && text[at] != '\n'; ++at) ScanByte(text[at], at - begin, bytes);
+    if (at < n) lf = at;
+  }
+  if (lf == std::string_view::npos) {
+    // The last line without a line feed keeps a final CR, as the file readers give it.
+    pos = n;
+    return text.substr(begin);
+  }
+  pos = lf + 1;
+  std::size_t end = lf;
+  if (end > begin && text[end - 1] == '\r') {
+    --end;
+    if (bytes.first_non_blank == end - begin) bytes.first_non_blank = std::string_view::npos;
+  }
+  return text.substr(begin, end - begin);
 }
 
 }  // namespace extract
@@ -130,14 +170,28 @@ constexpr std::size_t kParameterLines = 32;
 // The lines of a file, with the lines after the current one visible before they are read.
 class LookaheadSource {
  public:
-  explicit LookaheadSource(LineSource& source) : source_(source) {}
+  // scan_text: when the source is a text in memory, each line's bytes are scanned while its end
+  // is looked for.
+  LookaheadSource(LineSource& source, bool scan_text)
+      : source_(source), text_(scan_text ? dynamic_cast<TextLines*>(&source) : nullptr) {}
   // The next line as a view that stays valid until the next NextLine or Peek: a view into the
-  // source's text where it has one, else into a buffer of its own.
-  bool NextLine(std::string_view& line) {
-    if (ahead_.empty()) return source_.NextLine(line, buffer_);
-    buffer_ = std::move(ahead_.front());
-    ahead_.pop_front();
-    line = buffer_;
+  // source's text where it has one, else into a buffer of its own. scanned tells that bytes
+  // holds the line's bytes.
+  bool NextLine(std::string_view& line, extract::LineBytes& bytes, bool& scanned) {
+    scanned = false;
+    if (!ahead_.empty()) {
+      buffer_ = std::move(ahead_.front());
+      ahead_.pop_front();
+      line = buffer_;
+      return true;
+    }
+    // A split text gives its lines as they are (their ends found once for every walk).
+    if (!text_ || text_->split()) return source_.NextLine(line, buffer_);
+    std::size_t pos = text_->position();
+    if (pos >= text_->text().size() || text_->stopped()) return false;
+    line = extract::NextTextLine(text_->text(), pos, bytes);
+    text_->set_position(pos);
+    scanned = true;
     return true;
   }
   // The k-th line after the last one read (0: the next one); null past the end of the file.
@@ -153,6 +207,7 @@ class LookaheadSource {
  private:
   LineSource& source_;
   std::string buffer_;
+  TextLines* text_;
   std::deque<std::string> ahead_;
 };
 
@@ -386,10 +441,12 @@ int Extract(LineSource& source, DefinitionSink& sink, DefinitionMode mode, const
   // Code after the end of a multi-line block comment: tried in front of the next head text.
   std::string carry;
   long line_no = 0;
-  LookaheadSource reader(source);
+  LookaheadSource reader(source, !euc);
   std::string_view raw;
+  extract::LineBytes bytes;
+  bool scanned = false;
 
-  while (reader.NextLine(raw)) {
+  while (reader.NextLine(raw, bytes, scanned)) {
     ++line_no;
     if (euc) {
       converted = ConvertEucToSjis(raw);
@@ -397,8 +454,9 @@ int Extract(LineSource& source, DefinitionSink& sink, DefinitionMode mode, const
     }
     // Views of the line, its code and its head: they stay valid until the look-ahead of a
     // prototype or the next line is read.
-    const std::string_view line(raw.data(), Cp932SafeCut(raw, kWorkBytes));
-    const extract::LineBytes bytes = extract::ScanLineBytes(line);
+    const std::string_view line(
+        raw.data(), raw.size() <= kWorkBytes ? raw.size() : Cp932SafeCut(raw, kWorkBytes));
+    if (!scanned || line.size() != raw.size()) bytes = extract::ScanLineBytes(line);
     std::string_view code;
     extract::LineBytes code_bytes;
 

@@ -83,4 +83,9 @@ struct LineBytes {
 // One pass over the line (defined with the extractor).
 LineBytes ScanLineBytes(std::string_view line);
 
+// The line of text that begins at pos, split as the file readers split lines (LF ends it, a CR
+// before the LF is dropped, a last line without LF keeps its CR), and its bytes, found in the
+// same pass; pos moves to where the next line begins. pos must be inside text.
+std::string_view NextTextLine(std::string_view text, std::size_t& pos, LineBytes& bytes);
+
 }  // namespace kelvora::extract

@@ -46,6 +46,13 @@ class TextLines : public LineSource {
   // Splits the text into its lines once, for a file walked more than once: the walks then step
   // through the split instead of looking for every line's end again.
   void Split();
+  bool split() const { return split_; }
+  // For a reader that splits the lines itself (only while the text is not split): the whole
+  // text, where the next line begins, and whether reading is to stop early.
+  std::string_view text() const { return text_; }
+  std::size_t position() const { return pos_; }
+  void set_position(std::size_t pos) { pos_ = pos; }
+  bool stopped() const { return stop_.load(std::memory_order_relaxed); }
   // Every line at once, as ReadLine gives them.
   const std::vector<std::string_view>& All();
 

@@ -26,25 +26,51 @@ extract::LineBytes Reference(std::string_view line) {
   return r;
 }
 
-TEST(ExtractScan, LineBytesEqualPlainSearches) {
+void ExpectSameBytes(const extract::LineBytes& got, const extract::LineBytes& want,
+                     std::string_view line) {
+  EXPECT_EQ(got.marker, want.marker) << line;
+  EXPECT_EQ(got.high, want.high) << line;
+  EXPECT_EQ(got.paren, want.paren) << line;
+  EXPECT_EQ(got.semicolon_after_paren, want.semicolon_after_paren) << line;
+  EXPECT_EQ(got.first_non_blank, want.first_non_blank) << line;
+}
+
+// Lines of every length around the 16-byte blocks, from bytes the scan treats apart, ended by
+// LF, CR LF, a lone CR or nothing.
+TEST(ExtractScan, LinesAndTheirBytesEqualPlainSearches) {
   std::mt19937 rng(7);
-  const std::string alphabet("  \t\t(();;\"/#ab_\x81\xFF:)=", 20);
-  int checked = 0;
+  const std::string alphabet("  \t\t(();;\"/#ab_\x81\xFF:)=\r", 21);
+  const char* const ends[] = {"\n", "\r\n", "\r", "\n\r\n"};
+  std::string text;
   for (int n = 0; n < 20000; ++n) {
     std::string line(rng() % 70, 'x');
     for (char& c : line) c = rng() % 3 ? alphabet[rng() % alphabet.size()] : 'x';
-    // Every length around the 16-byte blocks, read from inside a larger buffer.
+    text += line + ends[rng() % std::size(ends)];
+    // A line as a view inside a larger buffer.
     const std::string padded = "((;#" + line + "\";(/";
     const std::string_view view(padded.data() + 4, line.size());
-    const extract::LineBytes got = extract::ScanLineBytes(view), want = Reference(view);
-    ASSERT_EQ(got.marker, want.marker) << line;
-    ASSERT_EQ(got.high, want.high) << line;
-    ASSERT_EQ(got.paren, want.paren) << line;
-    ASSERT_EQ(got.semicolon_after_paren, want.semicolon_after_paren) << line;
-    ASSERT_EQ(got.first_non_blank, want.first_non_blank) << line;
-    ++checked;
+    ExpectSameBytes(extract::ScanLineBytes(view), Reference(view), line);
+    if (HasFailure()) return;
   }
-  EXPECT_EQ(checked, 20000);
+  for (const std::string& whole : {text, text + "last ( ;\r", text + "  \r"}) {
+    SourceFile file{true, false, whole};
+    const std::atomic<bool> stop{false};
+    TextLines reference(file, stop);
+    std::string want;
+    std::size_t pos = 0;
+    long lines = 0;
+    while (reference.ReadLine(want)) {
+      ASSERT_LT(pos, whole.size());
+      extract::LineBytes bytes;
+      const std::string_view got = extract::NextTextLine(whole, pos, bytes);
+      ASSERT_EQ(got, want) << "line " << lines;
+      ExpectSameBytes(bytes, Reference(got), got);
+      if (HasFailure()) return;
+      ++lines;
+    }
+    EXPECT_EQ(pos, whole.size());
+    EXPECT_GT(lines, 20000);
+  }
 }
 
 // Lines whose view lives in one buffer that every read overwrites: the extractor must be done
