@@ -44,52 +44,74 @@ constexpr std::array<std::uint8_t, 256> ByteKinds() {
 }
 constexpr std::array<std::uint8_t, 256> kByteKinds = ByteKinds();
 
-// One byte at i into out.
-inline void ScanByte(char c, std::size_t i, LineBytes& out) {
-  const std::uint8_t kind = kByteKinds[static_cast<unsigned char>(c)];
-  if (kind != kBlankByte && out.first_non_blank == std::string_view::npos) out.first_non_blank = i;
-  switch (kind) {
-    case kMarkerByte:
-      out.marker = true;
-      break;
-    case kHighByte:
-      out.high = true;
-      break;
-    case kParenByte:
-      if (out.paren == std::string_view::npos) out.paren = i;
-      break;
-    case kSemicolonByte:
-      if (out.paren != std::string_view::npos) out.semicolon_after_paren = true;
-      break;
-    default:
-      break;
+// What LineBytes tells, gathered byte by byte or block by block. Kept in a local object, so
+// that its fields stay in registers while the bytes are read.
+class ByteScan {
+ public:
+  // The byte c at i.
+  [[gnu::always_inline]] void Byte(char c, std::size_t i) {
+    const std::uint8_t kind = kByteKinds[static_cast<unsigned char>(c)];
+    if (kind != kBlankByte && first_non_blank_ == kNone) first_non_blank_ = i;
+    seen_ |= kind;
+    if (kind == kParenByte && paren_ == kNone) {
+      paren_ = i;
+    } else if (kind == kSemicolonByte && paren_ != kNone) {
+      semicolon_after_paren_ = true;
+    }
   }
-}
 
 #if defined(__SSE2__)
-unsigned Equal(__m128i w, char c) {
-  return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(w, _mm_set1_epi8(c))));
-}
-
-// The sixteen bytes of w that begin at base into out; only those in the mask fresh count.
-inline void ScanBlock(__m128i w, unsigned fresh, std::size_t base, LineBytes& out) {
-  if (fresh & (Equal(w, '"') | Equal(w, '/') | Equal(w, '#'))) out.marker = true;
-  if (fresh & static_cast<unsigned>(_mm_movemask_epi8(w))) out.high = true;
-  if (out.first_non_blank == std::string_view::npos) {
-    const unsigned others = fresh & ~(Equal(w, ' ') | Equal(w, '\t'));
-    if (others) out.first_non_blank = base + static_cast<std::size_t>(std::countr_zero(others));
+  // The sixteen bytes of w that begin at base; only those in the mask fresh count.
+  [[gnu::always_inline]] void Block(__m128i w, unsigned fresh, std::size_t base) {
+    const __m128i markers = _mm_or_si128(
+        _mm_or_si128(_mm_cmpeq_epi8(w, _mm_set1_epi8('"')), _mm_cmpeq_epi8(w, _mm_set1_epi8('/'))),
+        _mm_cmpeq_epi8(w, _mm_set1_epi8('#')));
+    if (fresh & Mask(markers)) seen_ |= kMarkerByte;
+    if (fresh & Mask(w)) seen_ |= kHighByte;
+    if (first_non_blank_ == kNone) {
+      const unsigned others = fresh & ~Mask(_mm_or_si128(_mm_cmpeq_epi8(w, _mm_set1_epi8(' ')),
+                                                         _mm_cmpeq_epi8(w, _mm_set1_epi8('\t'))));
+      if (others) first_non_blank_ = base + static_cast<std::size_t>(std::countr_zero(others));
+    }
+    unsigned semicolons = fresh & Mask(_mm_cmpeq_epi8(w, _mm_set1_epi8(';')));
+    if (paren_ == kNone) {
+      const unsigned parens = fresh & Mask(_mm_cmpeq_epi8(w, _mm_set1_epi8('(')));
+      if (parens == 0) return;
+      const int bit = std::countr_zero(parens);
+      paren_ = base + static_cast<std::size_t>(bit);
+      semicolons &= ~((2u << bit) - 1);  // only those after the first "("
+    }
+    if (semicolons) semicolon_after_paren_ = true;
   }
-  unsigned semicolons = fresh & Equal(w, ';');
-  if (out.paren == std::string_view::npos) {
-    const unsigned parens = fresh & Equal(w, '(');
-    if (parens == 0) return;
-    const int bit = std::countr_zero(parens);
-    out.paren = base + static_cast<std::size_t>(bit);
-    semicolons &= ~((2u << bit) - 1);  // only those after the first "("
+  static unsigned Mask(__m128i bytes) {
+    return static_cast<unsigned>(_mm_movemask_epi8(bytes));
   }
-  if (semicolons) out.semicolon_after_paren = true;
-}
+#endif
 
+  // A CR at i dropped from the end of the line.
+  void DropFinalCr(std::size_t i) {
+    if (first_non_blank_ == i) first_non_blank_ = kNone;
+  }
+
+  LineBytes Result() const {
+    LineBytes out;
+    out.marker = (seen_ & kMarkerByte) != 0;
+    out.high = (seen_ & kHighByte) != 0;
+    out.paren = paren_;
+    out.semicolon_after_paren = semicolon_after_paren_;
+    out.first_non_blank = first_non_blank_;
+    return out;
+  }
+
+ private:
+  static constexpr std::size_t kNone = std::string_view::npos;
+  std::uint8_t seen_ = 0;
+  bool semicolon_after_paren_ = false;
+  std::size_t paren_ = kNone;
+  std::size_t first_non_blank_ = kNone;
+};
+
+#if defined(__SSE2__)
 __m128i Load(const char* p) {
   return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
 }
@@ -98,25 +120,24 @@ __m128i Load(const char* p) {
 }  // namespace
 
 LineBytes ScanLineBytes(std::string_view line) {
-  LineBytes out;
+  ByteScan scan;
   std::size_t at = 0;
 #if defined(__SSE2__)
   // Sixteen bytes at a time; a line of 16 bytes or more ends with a block that overlaps the one
   // before it, the bytes already looked at masked out.
   const std::size_t n = line.size();
   if (n >= 16) {
-    for (; at + 16 <= n; at += 16) ScanBlock(Load(line.data() + at), 0xFFFF, at, out);
-    if (at < n)
-      ScanBlock(Load(line.data() + n - 16), 0xFFFFu << (at + 16 - n) & 0xFFFF, n - 16, out);
-    return out;
+    for (; at + 16 <= n; at += 16) scan.Block(Load(line.data() + at), 0xFFFF, at);
+    if (at < n) scan.Block(Load(line.data() + n - 16), 0xFFFFu << (at + 16 - n) & 0xFFFF, n - 16);
+    return scan.Result();
   }
 #endif
-  for (; at < line.size(); ++at) ScanByte(line[at], at, out);
-  return out;
+  for (; at < line.size(); ++at) scan.Byte(line[at], at);
+  return scan.Result();
 }
 
 std::string_view NextTextLine(std::string_view text, std::size_t& pos, LineBytes& bytes) {
-  bytes = LineBytes();
+  ByteScan scan;
   const std::size_t begin = pos;
   const std::size_t n = text.size();
   std::size_t at = begin;
@@ -124,32 +145,31 @@ std::string_view NextTextLine(std::string_view text, std::size_t& pos, LineBytes
 #if defined(__SSE2__)
   for (; at + 16 <= n; at += 16) {
     const __m128i w = Load(text.data() + at);
-    const unsigned newline = Equal(w, '\n');
+    const unsigned newline = ByteScan::Mask(_mm_cmpeq_epi8(w, _mm_set1_epi8('\n')));
     if (newline == 0) {
-      ScanBlock(w, 0xFFFF, at - begin, bytes);
+      scan.Block(w, 0xFFFF, at - begin);
       continue;
     }
     const int bit = std::countr_zero(newline);
-    ScanBlock(w, (1u << bit) - 1, at - begin, bytes);
+    scan.Block(w, (1u << bit) - 1, at - begin);
     lf = at + static_cast<std::size_t>(bit);
     break;
   }
 #endif
   if (lf == std::string_view::npos) {
-    for (; at < n && text[at] != '\n'; ++at) ScanByte(text[at], at - begin, bytes);
+    for (; at < n && text[at] != '\n'; ++at) scan.Byte(text[at], at - begin);
     if (at < n) lf = at;
   }
+  std::size_t end = n;
   if (lf == std::string_view::npos) {
     // The last line without a line feed keeps a final CR, as the file readers give it.
     pos = n;
-    return text.substr(begin);
+  } else {
+    pos = lf + 1;
+    end = lf;
+    if (end > begin && text[end - 1] == '\r') scan.DropFinalCr(--end - begin);
   }
-  pos = lf + 1;
-  std::size_t end = lf;
-  if (end > begin && text[end - 1] == '\r') {
-    --end;
-    if (bytes.first_non_blank == end - begin) bytes.first_non_blank = std::string_view::npos;
-  }
+  bytes = scan.Result();
   return text.substr(begin, end - begin);
 }
 
