@@ -136,6 +136,53 @@ LineBytes ScanLineBytes(std::string_view line) {
   return scan.Result();
 }
 
+CleaningMarks MarksOf(std::string_view code) {
+  const std::size_t n = code.size();
+  unsigned quote = 0, open = 0, close = 0, line = 0;
+#if defined(__SSE2__)
+  if (n >= 16) {
+    // Bit j of a mask: byte j of the block is that byte. A pair ends at its second byte; the
+    // last bits of a block carry into the next. The last block overlaps the one before it, so
+    // the byte before its first new one is in the block.
+    unsigned slash_before = 0, star_before = 0;
+    std::size_t at = 0;
+    for (; at + 16 <= n; at += 16) {
+      const __m128i w = Load(code.data() + at);
+      const unsigned slash = ByteScan::Mask(_mm_cmpeq_epi8(w, _mm_set1_epi8('/')));
+      const unsigned star = ByteScan::Mask(_mm_cmpeq_epi8(w, _mm_set1_epi8('*')));
+      quote |= ByteScan::Mask(_mm_cmpeq_epi8(w, _mm_set1_epi8('"')));
+      const unsigned after_slash = (slash << 1 | slash_before) & 0xFFFF;
+      const unsigned after_star = (star << 1 | star_before) & 0xFFFF;
+      open |= star & after_slash;
+      close |= slash & after_star;
+      line |= slash & after_slash;
+      slash_before = slash >> 15;
+      star_before = star >> 15;
+    }
+    if (at < n) {
+      const unsigned fresh = 0xFFFFu << (at + 16 - n) & 0xFFFF;
+      const __m128i w = Load(code.data() + n - 16);
+      const unsigned slash = ByteScan::Mask(_mm_cmpeq_epi8(w, _mm_set1_epi8('/')));
+      const unsigned star = ByteScan::Mask(_mm_cmpeq_epi8(w, _mm_set1_epi8('*')));
+      quote |= fresh & ByteScan::Mask(_mm_cmpeq_epi8(w, _mm_set1_epi8('"')));
+      open |= fresh & star & slash << 1;
+      close |= fresh & slash & star << 1;
+      line |= fresh & slash & slash << 1;
+    }
+    return CleaningMarks{quote != 0, open != 0, close != 0, line != 0};
+  }
+#endif
+  char before = 0;
+  for (std::size_t i = 0; i < n; before = code[i++]) {
+    const char c = code[i];
+    quote |= c == '"';
+    open |= before == '/' && c == '*';
+    close |= before == '*' && c == '/';
+    line |= before == '/' && c == '/';
+  }
+  return CleaningMarks{quote != 0, open != 0, close != 0, line != 0};
+}
+
 std::string_view NextTextLine(std::string_view text, std::size_t& pos, LineBytes& bytes) {
   ByteScan scan;
   const std::size_t begin = pos;
@@ -341,21 +388,27 @@ void CleanCollecting(std::string_view line, std::string& code, CommentState& sta
       closed = true;
     }
   }
-  if (Contains(code, "\"")) RemoveMatches(code, cp.literal, nullptr, {}, scratch);
-  if (Contains(code, "/*") && Contains(code, "*/") &&
+  // Each step needs its marker texts in the code as the earlier steps left it.
+  extract::CleaningMarks has = extract::MarksOf(code);
+  if (has.quote && RemoveMatches(code, cp.literal, nullptr, {}, scratch))
+    has = extract::MarksOf(code);
+  if (has.open && has.close &&
       RemoveMatches(code, cp.block_comment, &comments.block, " ", scratch)) {
     state.in_block = false;
+    has = extract::MarksOf(code);
   }
-  if (Contains(code, "//") && RemoveMatches(code, cp.line_comment, &comments.line, "", scratch)) {
+  if (has.line && RemoveMatches(code, cp.line_comment, &comments.line, "", scratch)) {
     state.in_block = false;
+    has = extract::MarksOf(code);
   }
   MatchSpan m;
-  if (Contains(code, "/*") && dp.open_block.Search(code, m)) {
+  if (has.open && dp.open_block.Search(code, m)) {
     comments.open_close.assign(line);
     code.erase(m.pos, m.len);
     state.in_block = true;
+    has = extract::MarksOf(code);
   }
-  if (Contains(code, "*/") && dp.close_block.Search(code, m)) {
+  if (has.close && dp.close_block.Search(code, m)) {
     comments.open_close.assign(line);
     code.erase(m.pos, m.len);
     state.in_block = false;

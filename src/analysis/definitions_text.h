@@ -86,6 +86,15 @@ struct LineBytes {
 // One pass over the line (defined with the extractor).
 LineBytes ScanLineBytes(std::string_view line);
 
+// Which of the texts that cleaning takes out a code holds.
+struct CleaningMarks {
+  bool quote = false;  // "\""
+  bool open = false;   // "/*"
+  bool close = false;  // "*/"
+  bool line = false;   // "//"
+};
+CleaningMarks MarksOf(std::string_view code);
+
 // The line of text that begins at pos, split as the file readers split lines (LF ends it, a CR
 // before the LF is dropped, a last line without LF keeps its CR), and its bytes, found in the
 // same pass; pos moves to where the next line begins. pos must be inside text.

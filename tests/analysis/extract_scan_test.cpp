@@ -1,4 +1,4 @@
-// The extractor's one-pass line scan against plain byte searches, and the extraction over every
+// The extractor's one-pass line scans against plain byte searches, and the extraction over every
 // kind of line source: views into the file, copies, and views that the next read overwrites.
 #include <gtest/gtest.h>
 
@@ -39,7 +39,7 @@ void ExpectSameBytes(const extract::LineBytes& got, const extract::LineBytes& wa
 // LF, CR LF, a lone CR or nothing.
 TEST(ExtractScan, LinesAndTheirBytesEqualPlainSearches) {
   std::mt19937 rng(7);
-  const std::string alphabet("  \t\t(();;\"/#ab_\x81\xFF:)=\r", 21);
+  const std::string alphabet("  \t\t(();;\"//**#ab_\x81\xFF:)=\r", 24);
   const char* const ends[] = {"\n", "\r\n", "\r", "\n\r\n"};
   std::string text;
   for (int n = 0; n < 20000; ++n) {
@@ -50,6 +50,11 @@ TEST(ExtractScan, LinesAndTheirBytesEqualPlainSearches) {
     const std::string padded = "((;#" + line + "\";(/";
     const std::string_view view(padded.data() + 4, line.size());
     ExpectSameBytes(extract::ScanLineBytes(view), Reference(view), line);
+    const extract::CleaningMarks marks = extract::MarksOf(view);
+    EXPECT_EQ(marks.quote, view.find('"') != std::string_view::npos) << line;
+    EXPECT_EQ(marks.open, view.find("/*") != std::string_view::npos) << line;
+    EXPECT_EQ(marks.close, view.find("*/") != std::string_view::npos) << line;
+    EXPECT_EQ(marks.line, view.find("//") != std::string_view::npos) << line;
     if (HasFailure()) return;
   }
   for (const std::string& whole : {text, text + "last ( ;\r", text + "  \r"}) {
