@@ -183,6 +183,42 @@ CleaningMarks MarksOf(std::string_view code) {
   return CleaningMarks{quote != 0, open != 0, close != 0, line != 0};
 }
 
+bool SearchAscii(CleaningStep step, std::string_view s, MatchSpan& span) {
+  constexpr auto npos = std::string_view::npos;
+  auto found = [&](std::size_t begin, std::size_t end) {
+    span.pos = begin;
+    span.len = end - begin;
+    return true;
+  };
+  switch (step) {
+    case CleaningStep::Literal: {  // a quote, at least one byte, the next quote after that
+      const std::size_t i = s.find('"');
+      if (i == npos || i + 2 > s.size()) return false;
+      const std::size_t k = s.find('"', i + 2);
+      return k != npos && found(i, k + 1);
+    }
+    case CleaningStep::BlockComment: {  // "/*" and the first "*/" after it
+      const std::size_t i = s.find("/*");
+      if (i == npos) return false;
+      const std::size_t k = s.find("*/", i + 2);
+      return k != npos && found(i, k + 2);
+    }
+    case CleaningStep::LineComment: {  // "//" and at least one byte after it
+      const std::size_t i = s.find("//");
+      return i != npos && i + 2 < s.size() && found(i, s.size());
+    }
+    case CleaningStep::OpenComment: {  // the first "/*" to the end
+      const std::size_t i = s.find("/*");
+      return i != npos && found(i, s.size());
+    }
+    case CleaningStep::CloseComment: {  // the start to the end of the last "*/"
+      const std::size_t k = s.rfind("*/");
+      return k != npos && found(0, k + 2);
+    }
+  }
+  return false;
+}
+
 std::string_view NextTextLine(std::string_view text, std::size_t& pos, LineBytes& bytes) {
   ByteScan scan;
   const std::size_t begin = pos;
@@ -350,14 +386,20 @@ void EraseEvery(std::string& text, std::string_view what) {
   text.resize(kept + text.size() - copied);
 }
 
+// The leftmost match of a cleaning step's pattern re in text; ascii: text holds ASCII bytes only.
+bool SearchStep(std::string_view text, const Regex& re, extract::CleaningStep step, bool ascii,
+                MatchSpan& span) {
+  return ascii ? extract::SearchAscii(step, text, span) : re.Search(text, span);
+}
+
 // RemoveAllMatches without a new string per match: every occurrence of each match of re is
 // removed until none is left, each match (and sep) appended to collected when given. True when
 // something was removed.
-bool RemoveMatches(std::string& text, const Regex& re, std::string* collected, std::string_view sep,
-                   std::string& what) {
+bool RemoveMatches(std::string& text, const Regex& re, extract::CleaningStep step, bool ascii,
+                   std::string* collected, std::string_view sep, std::string& what) {
   bool removed = false;
   MatchSpan span;
-  while (re.Search(text, span) && span.len > 0) {
+  while (SearchStep(text, re, step, ascii, span) && span.len > 0) {
     what.assign(text, span.pos, span.len);
     if (collected) collected->append(what).append(sep);
     const std::size_t before = text.size();
@@ -371,10 +413,12 @@ bool RemoveMatches(std::string& text, const Regex& re, std::string* collected, s
 }
 
 // Literals and comments removed from code, comments collected; closed tells that the line ended
-// a block comment that began on an earlier line or earlier in this line.
-void CleanCollecting(std::string_view line, std::string& code, CommentState& state,
+// a block comment that began on an earlier line or earlier in this line. ascii: the line holds
+// ASCII bytes only.
+void CleanCollecting(std::string_view line, bool ascii, std::string& code, CommentState& state,
                      const CleaningPatterns& cp, const DefinitionPatterns& dp,
                      LineComments& comments, bool& closed, std::string& scratch) {
+  using extract::CleaningStep;
   closed = false;
   code.assign(line);
   // A block comment from an earlier line ends at its first "*/": a "//" or "/*" before it is
@@ -390,25 +434,29 @@ void CleanCollecting(std::string_view line, std::string& code, CommentState& sta
   }
   // Each step needs its marker texts in the code as the earlier steps left it.
   extract::CleaningMarks has = extract::MarksOf(code);
-  if (has.quote && RemoveMatches(code, cp.literal, nullptr, {}, scratch))
+  if (has.quote &&
+      RemoveMatches(code, cp.literal, CleaningStep::Literal, ascii, nullptr, {}, scratch)) {
     has = extract::MarksOf(code);
+  }
   if (has.open && has.close &&
-      RemoveMatches(code, cp.block_comment, &comments.block, " ", scratch)) {
+      RemoveMatches(code, cp.block_comment, CleaningStep::BlockComment, ascii, &comments.block, " ",
+                    scratch)) {
     state.in_block = false;
     has = extract::MarksOf(code);
   }
-  if (has.line && RemoveMatches(code, cp.line_comment, &comments.line, "", scratch)) {
+  if (has.line && RemoveMatches(code, cp.line_comment, CleaningStep::LineComment, ascii,
+                                &comments.line, "", scratch)) {
     state.in_block = false;
     has = extract::MarksOf(code);
   }
   MatchSpan m;
-  if (has.open && dp.open_block.Search(code, m)) {
+  if (has.open && SearchStep(code, dp.open_block, CleaningStep::OpenComment, ascii, m)) {
     comments.open_close.assign(line);
     code.erase(m.pos, m.len);
     state.in_block = true;
     has = extract::MarksOf(code);
   }
-  if (has.close && dp.close_block.Search(code, m)) {
+  if (has.close && SearchStep(code, dp.close_block, CleaningStep::CloseComment, ascii, m)) {
     comments.open_close.assign(line);
     code.erase(m.pos, m.len);
     state.in_block = false;
@@ -548,7 +596,8 @@ int Extract(LineSource& source, DefinitionSink& sink, DefinitionMode mode, const
       code_bytes = bytes;
       used = cond.mask == 0xFFFFFFFFu;
     } else {
-      CleanCollecting(line, cleaned, comments, env.cleaning, dp, collected, closed, scratch);
+      CleanCollecting(line, !bytes.high, cleaned, comments, env.cleaning, dp, collected, closed,
+                      scratch);
       code = cleaned;
       code_bytes = extract::ScanLineBytes(code);
       used = FilterLine(code, cond, env.macros, env.cleaning);

@@ -8,6 +8,7 @@
 
 #include "platform/bytes.h"
 #include "platform/cp932.h"
+#include "text/regex_service.h"
 
 namespace kelvora::extract {
 
@@ -94,6 +95,12 @@ struct CleaningMarks {
   bool line = false;   // "//"
 };
 CleaningMarks MarksOf(std::string_view code);
+
+// The patterns of the cleaning steps, searched in one line of ASCII bytes: the leftmost match,
+// as the engine finds it there (literal \".+?\", block comment /\*.*?\*/, line comment //.+$,
+// opening /[*]+.*$ and closing ^.*[*]+/ comment). False when there is none.
+enum class CleaningStep { Literal, BlockComment, LineComment, OpenComment, CloseComment };
+bool SearchAscii(CleaningStep step, std::string_view line, MatchSpan& span);
 
 // The line of text that begins at pos, split as the file readers split lines (LF ends it, a CR
 // before the LF is dropped, a last line without LF keeps its CR), and its bytes, found in the

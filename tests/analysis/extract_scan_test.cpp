@@ -78,6 +78,46 @@ TEST(ExtractScan, LinesAndTheirBytesEqualPlainSearches) {
   }
 }
 
+// The cleaning searches on ASCII lines against the patterns as the analysis compiles them, and
+// against the engine itself (the same patterns written so that no shortcut of the regex layer
+// takes them).
+TEST(ExtractScan, CleaningSearchesOnAsciiLinesEqualTheRegexLayerAndTheEngine) {
+  using extract::CleaningStep;
+  struct Step {
+    CleaningStep step;
+    const char* pattern;
+    const char* engine_only;
+  };
+  const Step steps[] = {
+      {CleaningStep::Literal, R"(\".+?\")", R"(\"(?:.+?)\")"},
+      {CleaningStep::BlockComment, R"(/\*.*?\*/)", R"(/\*(?:.*?)\*/)"},
+      {CleaningStep::LineComment, R"(//.+$)", R"(//(?:.+)$)"},
+      {CleaningStep::OpenComment, R"(/[*]+.*$)", R"(/[*]+(?:.*)$)"},
+      {CleaningStep::CloseComment, R"(^.*[*]+/)", R"(^(?:.*)[*]+/)"},
+  };
+  const RegexService regex;
+  std::mt19937 rng(11);
+  const std::string alphabet("\"\"//**ab \t\r\0", 13);
+  for (const Step& step : steps) {
+    Regex layer, engine;
+    ASSERT_TRUE(regex.Compile(step.pattern, layer) && regex.Compile(step.engine_only, engine));
+    for (int n = 0; n < 5000; ++n) {
+      std::string line(rng() % 24, 'x');
+      for (char& c : line) c = alphabet[rng() % alphabet.size()];
+      MatchSpan want, fast, slow;
+      const bool found = extract::SearchAscii(step.step, line, fast);
+      ASSERT_EQ(found, layer.Search(line, want)) << step.pattern << " in " << line;
+      ASSERT_EQ(found, engine.Search(line, slow)) << step.engine_only << " in " << line;
+      if (found) {
+        ASSERT_EQ(fast.pos, want.pos);
+        ASSERT_EQ(fast.len, want.len);
+        ASSERT_EQ(fast.pos, slow.pos);
+        ASSERT_EQ(fast.len, slow.len);
+      }
+    }
+  }
+}
+
 // Lines whose view lives in one buffer that every read overwrites: the extractor must be done
 // with a line before it looks ahead.
 class OverwritingSource : public LineSource {
