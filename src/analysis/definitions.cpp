@@ -31,11 +31,13 @@ enum : std::uint8_t {
   kSemicolonByte = 4,
   kHighByte = 8,
   kBlankByte = 16,
+  kHashByte = 32,
 };
 
 constexpr std::array<std::uint8_t, 256> ByteKinds() {
   std::array<std::uint8_t, 256> t{};
-  t['"'] = t['/'] = t['#'] = kMarkerByte;
+  t['"'] = t['/'] = kMarkerByte;
+  t['#'] = kHashByte;
   t['('] = kParenByte;
   t[';'] = kSemicolonByte;
   t[' '] = t['\t'] = kBlankByte;
@@ -63,10 +65,10 @@ class ByteScan {
 #if defined(__SSE2__)
   // The sixteen bytes of w that begin at base; only those in the mask fresh count.
   [[gnu::always_inline]] void Block(__m128i w, unsigned fresh, std::size_t base) {
-    const __m128i markers = _mm_or_si128(
-        _mm_or_si128(_mm_cmpeq_epi8(w, _mm_set1_epi8('"')), _mm_cmpeq_epi8(w, _mm_set1_epi8('/'))),
-        _mm_cmpeq_epi8(w, _mm_set1_epi8('#')));
+    const __m128i markers =
+        _mm_or_si128(_mm_cmpeq_epi8(w, _mm_set1_epi8('"')), _mm_cmpeq_epi8(w, _mm_set1_epi8('/')));
     if (fresh & Mask(markers)) seen_ |= kMarkerByte;
+    if (fresh & Mask(_mm_cmpeq_epi8(w, _mm_set1_epi8('#')))) seen_ |= kHashByte;
     if (fresh & Mask(w)) seen_ |= kHighByte;
     if (first_non_blank_ == kNone) {
       const unsigned others = fresh & ~Mask(_mm_or_si128(_mm_cmpeq_epi8(w, _mm_set1_epi8(' ')),
@@ -95,7 +97,8 @@ class ByteScan {
 
   LineBytes Result() const {
     LineBytes out;
-    out.marker = (seen_ & kMarkerByte) != 0;
+    out.marker = (seen_ & (kMarkerByte | kHashByte)) != 0;
+    out.cleanable = (seen_ & kMarkerByte) != 0;
     out.high = (seen_ & kHighByte) != 0;
     out.paren = paren_;
     out.semicolon_after_paren = semicolon_after_paren_;
@@ -584,6 +587,9 @@ int Extract(LineSource& source, DefinitionSink& sink, DefinitionMode mode, const
     // A line without quote, slash or hash gives cleaning nothing to take out and is no
     // directive.
     const bool plain = !bytes.marker;
+    // Nor does it hold a "#define": in the #define pass it is passed by, unless code carried
+    // from the end of a comment waits to be tried in front of it.
+    if (plain && !function_mode && carry.empty()) continue;
     // A line wholly inside a block comment is comment text: nothing in it is code.
     const bool comment_only = comments.in_block && (plain || !Contains(line, "*/"));
     collected.Clear();
@@ -595,6 +601,11 @@ int Extract(LineSource& source, DefinitionSink& sink, DefinitionMode mode, const
       code = line;
       code_bytes = bytes;
       used = cond.mask == 0xFFFFFFFFu;
+    } else if (!bytes.cleanable && !comments.in_block) {
+      // A directive without quote or slash: cleaning would leave it as it is.
+      code = line;
+      code_bytes = bytes;
+      used = FilterLine(code, cond, env.macros, env.cleaning);
     } else {
       CleanCollecting(line, !bytes.high, cleaned, comments, env.cleaning, dp, collected, closed,
                       scratch);

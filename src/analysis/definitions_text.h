@@ -77,8 +77,9 @@ inline bool Contains(std::string_view text, std::string_view what) {
 
 // What the extractor asks of every line, found in one pass eight bytes at a time.
 struct LineBytes {
-  bool marker = false;  // a quote, slash or hash: cleaning may change the line
-  bool high = false;    // a byte over 0x7F
+  bool marker = false;     // a quote, slash or hash: cleaning may change the line
+  bool cleanable = false;  // a quote or slash: cleaning may take something out
+  bool high = false;       // a byte over 0x7F
   std::size_t paren = std::string_view::npos;            // the first "("
   bool semicolon_after_paren = false;                    // a ";" somewhere after the first "("
   std::size_t first_non_blank = std::string_view::npos;  // the first byte not blank or tab

@@ -18,6 +18,7 @@ namespace {
 extract::LineBytes Reference(std::string_view line) {
   extract::LineBytes r;
   r.marker = line.find_first_of("\"/#") != std::string_view::npos;
+  r.cleanable = line.find_first_of("\"/") != std::string_view::npos;
   for (unsigned char c : line) r.high = r.high || c >= 0x80;
   r.paren = line.find('(');
   r.semicolon_after_paren =
@@ -29,6 +30,7 @@ extract::LineBytes Reference(std::string_view line) {
 void ExpectSameBytes(const extract::LineBytes& got, const extract::LineBytes& want,
                      std::string_view line) {
   EXPECT_EQ(got.marker, want.marker) << line;
+  EXPECT_EQ(got.cleanable, want.cleanable) << line;
   EXPECT_EQ(got.high, want.high) << line;
   EXPECT_EQ(got.paren, want.paren) << line;
   EXPECT_EQ(got.semicolon_after_paren, want.semicolon_after_paren) << line;
