@@ -1,8 +1,8 @@
-// kelvora_bench_extract [--reps N] [--func-prop P] <root>: the function and #define extraction
-// alone, on one thread, over every .c and .h file of a tree read into memory first (default
-// settings otherwise). Prints the rows found, a checksum of them and the best thread CPU time of
-// N runs for each mode, so a change to the extraction is measured without the rest of a run.
-// For a figure free of the machine's noise, run it under `perf stat -e instructions:u`.
+// kelvora_bench_extract [--reps N] [--func-prop P] [--only functions|defines] <root>: the function
+// and #define extraction alone, on one thread, over every .c and .h file of a tree read into memory
+// first (default settings otherwise). Prints the rows found, a checksum of them and the best thread
+// CPU time of N runs for each mode, so a change to the extraction is measured without the rest of a
+// run. For a figure free of the machine's noise, run it under `perf stat -e instructions:u`.
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
@@ -48,11 +48,14 @@ class HashSink : public DefinitionSink {
 int main(int argc, char** argv) {
   int reps = 3;
   int func_prop = 0;
+  std::string_view only;
   std::string root;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--reps" && i + 1 < argc) {
       reps = std::max(1, std::atoi(argv[++i]));
+    } else if (arg == "--only" && i + 1 < argc) {
+      only = argv[++i];
     } else if (arg == "--func-prop" && i + 1 < argc) {
       func_prop = std::atoi(argv[++i]);
     } else {
@@ -60,7 +63,9 @@ int main(int argc, char** argv) {
     }
   }
   if (root.empty()) {
-    std::fprintf(stderr, "usage: kelvora_bench_extract [--reps N] [--func-prop P] ROOT\n");
+    std::fprintf(stderr,
+                 "usage: kelvora_bench_extract [--reps N] [--func-prop P] [--only "
+                 "functions|defines] ROOT\n");
     return 2;
   }
 
@@ -90,6 +95,7 @@ int main(int argc, char** argv) {
 
   for (DefinitionMode mode : {DefinitionMode::Function, DefinitionMode::Define}) {
     const bool functions = mode == DefinitionMode::Function;
+    if (!only.empty() && only != (functions ? "functions" : "defines")) continue;
     const DetectionPatterns& detection =
         functions ? tools.patterns.functions : tools.patterns.defines;
     double best = 1e30;

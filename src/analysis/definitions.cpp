@@ -64,12 +64,15 @@ class ByteScan {
 
 #if defined(__SSE2__)
   // The sixteen bytes of w that begin at base; only those in the mask fresh count.
+  // kMarkersOnly: only the marker bytes and high bytes are looked for.
+  template <bool kMarkersOnly = false>
   [[gnu::always_inline]] void Block(__m128i w, unsigned fresh, std::size_t base) {
     const __m128i markers =
         _mm_or_si128(_mm_cmpeq_epi8(w, _mm_set1_epi8('"')), _mm_cmpeq_epi8(w, _mm_set1_epi8('/')));
     if (fresh & Mask(markers)) seen_ |= kMarkerByte;
     if (fresh & Mask(_mm_cmpeq_epi8(w, _mm_set1_epi8('#')))) seen_ |= kHashByte;
     if (fresh & Mask(w)) seen_ |= kHighByte;
+    if constexpr (kMarkersOnly) return;
     if (first_non_blank_ == kNone) {
       const unsigned others = fresh & ~Mask(_mm_or_si128(_mm_cmpeq_epi8(w, _mm_set1_epi8(' ')),
                                                          _mm_cmpeq_epi8(w, _mm_set1_epi8('\t'))));
@@ -222,7 +225,10 @@ bool SearchAscii(CleaningStep step, std::string_view s, MatchSpan& span) {
   return false;
 }
 
-std::string_view NextTextLine(std::string_view text, std::size_t& pos, LineBytes& bytes) {
+namespace {
+
+template <bool kMarkersOnly>
+std::string_view SplitLine(std::string_view text, std::size_t& pos, LineBytes& bytes) {
   ByteScan scan;
   const std::size_t begin = pos;
   const std::size_t n = text.size();
@@ -233,11 +239,11 @@ std::string_view NextTextLine(std::string_view text, std::size_t& pos, LineBytes
     const __m128i w = Load(text.data() + at);
     const unsigned newline = ByteScan::Mask(_mm_cmpeq_epi8(w, _mm_set1_epi8('\n')));
     if (newline == 0) {
-      scan.Block(w, 0xFFFF, at - begin);
+      scan.Block<kMarkersOnly>(w, 0xFFFF, at - begin);
       continue;
     }
     const int bit = std::countr_zero(newline);
-    scan.Block(w, (1u << bit) - 1, at - begin);
+    scan.Block<kMarkersOnly>(w, (1u << bit) - 1, at - begin);
     lf = at + static_cast<std::size_t>(bit);
     break;
   }
@@ -259,6 +265,16 @@ std::string_view NextTextLine(std::string_view text, std::size_t& pos, LineBytes
   return text.substr(begin, end - begin);
 }
 
+}  // namespace
+
+std::string_view NextTextLine(std::string_view text, std::size_t& pos, LineBytes& bytes) {
+  return SplitLine<false>(text, pos, bytes);
+}
+
+std::string_view NextTextLineMarkers(std::string_view text, std::size_t& pos, LineBytes& bytes) {
+  return SplitLine<true>(text, pos, bytes);
+}
+
 }  // namespace extract
 
 namespace {
@@ -278,8 +294,11 @@ class LookaheadSource {
  public:
   // scan_text: when the source is a text in memory, each line's bytes are scanned while its end
   // is looked for.
-  LookaheadSource(LineSource& source, bool scan_text)
-      : source_(source), text_(scan_text ? dynamic_cast<TextLines*>(&source) : nullptr) {}
+  // markers_only: the scan looks for the marker bytes and high bytes only.
+  LookaheadSource(LineSource& source, bool scan_text, bool markers_only)
+      : source_(source),
+        text_(scan_text ? dynamic_cast<TextLines*>(&source) : nullptr),
+        markers_only_(markers_only) {}
   // The next line as a view that stays valid until the next NextLine or Peek: a view into the
   // source's text where it has one, else into a buffer of its own. scanned tells that bytes
   // holds the line's bytes.
@@ -295,7 +314,8 @@ class LookaheadSource {
     if (!text_ || text_->split()) return source_.NextLine(line, buffer_);
     std::size_t pos = text_->position();
     if (pos >= text_->text().size() || text_->stopped()) return false;
-    line = extract::NextTextLine(text_->text(), pos, bytes);
+    line = markers_only_ ? extract::NextTextLineMarkers(text_->text(), pos, bytes)
+                         : extract::NextTextLine(text_->text(), pos, bytes);
     text_->set_position(pos);
     scanned = true;
     return true;
@@ -314,6 +334,7 @@ class LookaheadSource {
   LineSource& source_;
   std::string buffer_;
   TextLines* text_;
+  bool markers_only_;
   std::deque<std::string> ahead_;
 };
 
@@ -565,7 +586,8 @@ int Extract(LineSource& source, DefinitionSink& sink, DefinitionMode mode, const
   // Code after the end of a multi-line block comment: tried in front of the next head text.
   std::string carry;
   long line_no = 0;
-  LookaheadSource reader(source, !euc);
+  // The #define pass passes most lines by on their markers alone (below).
+  LookaheadSource reader(source, !euc, !function_mode);
   std::string_view raw;
   extract::LineBytes bytes;
   bool scanned = false;
@@ -590,6 +612,7 @@ int Extract(LineSource& source, DefinitionSink& sink, DefinitionMode mode, const
     // Nor does it hold a "#define": in the #define pass it is passed by, unless code carried
     // from the end of a comment waits to be tried in front of it.
     if (plain && !function_mode && carry.empty()) continue;
+    if (scanned && !function_mode) bytes = extract::ScanLineBytes(line);
     // A line wholly inside a block comment is comment text: nothing in it is code.
     const bool comment_only = comments.in_block && (plain || !Contains(line, "*/"));
     collected.Clear();

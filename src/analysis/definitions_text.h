@@ -107,5 +107,7 @@ bool SearchAscii(CleaningStep step, std::string_view line, MatchSpan& span);
 // before the LF is dropped, a last line without LF keeps its CR), and its bytes, found in the
 // same pass; pos moves to where the next line begins. pos must be inside text.
 std::string_view NextTextLine(std::string_view text, std::size_t& pos, LineBytes& bytes);
+// The same with only marker, cleanable and high of bytes set.
+std::string_view NextTextLineMarkers(std::string_view text, std::size_t& pos, LineBytes& bytes);
 
 }  // namespace kelvora::extract

@@ -64,7 +64,7 @@ TEST(ExtractScan, LinesAndTheirBytesEqualPlainSearches) {
     const std::atomic<bool> stop{false};
     TextLines reference(file, stop);
     std::string want;
-    std::size_t pos = 0;
+    std::size_t pos = 0, pos_markers = 0;
     long lines = 0;
     while (reference.ReadLine(want)) {
       ASSERT_LT(pos, whole.size());
@@ -72,6 +72,11 @@ TEST(ExtractScan, LinesAndTheirBytesEqualPlainSearches) {
       const std::string_view got = extract::NextTextLine(whole, pos, bytes);
       ASSERT_EQ(got, want) << "line " << lines;
       ExpectSameBytes(bytes, Reference(got), got);
+      extract::LineBytes markers;
+      ASSERT_EQ(extract::NextTextLineMarkers(whole, pos_markers, markers), got);
+      EXPECT_EQ(markers.marker, bytes.marker) << got;
+      EXPECT_EQ(markers.cleanable, bytes.cleanable) << got;
+      EXPECT_EQ(markers.high, bytes.high) << got;
       if (HasFailure()) return;
       ++lines;
     }
