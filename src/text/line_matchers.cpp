@@ -189,13 +189,59 @@ Recognised FunctionB(std::string_view s, MatchSpan& span) {
   return Found(span, 0, s.size());
 }
 
-// True when a head that starts with a word byte is "X(" with four or more words (runs of word
-// bytes, "*" and "~" between blanks) in X: pattern A cannot take it. Before its "[\(]" only
-// "[ \t]*", "[(:| \t)]*" and "[ \t]*" can take blanks, each one run of them here (X holds no
-// other byte they take), so A's part before "(" spans at most three words. Pattern B needs
-// "(" after the first word and its blanks, and C needs "#define".
-bool TooManyWordsForA(std::string_view s) {
-  if (s.empty() || s.back() != '(') return false;
+// Pattern A on a simple head "X(" (see FunctionAB): X must be a text of
+//   [A-Za-z0-9_]+ [ \t]* [A-Za-z0-9_*]+ [(:| \t)]* [*]* [*~]* [A-Za-z_] [A-Za-z0-9_:]* [ \t]*
+// with the "(" that ends the head as A's "[\(]"; the parts after it all take nothing and "$"
+// holds at the end. Decided by running the positions of that sequence over X, each position a
+// bit (X holds no "(", ")", ":" or "|", so the classes reduce to the bytes it can hold).
+struct SimpleHeadAutomaton {
+  //  0 W  1 B  2 V  3 B  4 *  5 [*~]  6 L  7 N  8 B
+  static constexpr std::uint32_t kEnds = 1u << 6 | 1u << 7 | 1u << 8;
+  std::array<std::uint32_t, 256> holds{};
+  std::array<std::uint32_t, 9> follow{};
+
+  constexpr SimpleHeadAutomaton() {
+    const ByteClass word = Class("A-Za-z0-9_"), blank = Class(" \t"), second = Class("A-Za-z0-9_*"),
+                    star = Class("*"), stars = Class("*~"), lead = Class("A-Za-z_");
+    const ByteClass* classes[9] = {&word,  &blank, &second, &blank, &star,
+                                   &stars, &lead,  &word,   &blank};
+    for (int c = 0; c < 256; ++c)
+      for (int p = 0; p < 9; ++p)
+        if (classes[p]->in[c]) holds[c] |= 1u << p;
+    const std::uint32_t after_second = 0b1111100;  // 2..6
+    follow[0] = 0b111;
+    follow[1] = 0b110;
+    follow[2] = after_second;
+    follow[3] = 0b1111000;
+    follow[4] = 0b1110000;
+    follow[5] = 0b1100000;
+    follow[6] = 0b110000000;
+    follow[7] = 0b110000000;
+    follow[8] = 0b100000000;
+  }
+
+  bool Accepts(std::string_view x) const {
+    std::uint32_t now = 0;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+      std::uint32_t next = i == 0 ? 1u : 0u;  // "^": only the first byte may begin
+      for (std::uint32_t m = now; m; m &= m - 1) next |= follow[std::countr_zero(m)];
+      now = next & holds[static_cast<unsigned char>(x[i])];
+      if (now == 0) return false;
+    }
+    return (now & kEnds) != 0;
+  }
+};
+
+constexpr SimpleHeadAutomaton kSimpleHeadAutomaton;
+
+// Heads up to this length are decided without the engine: pattern A's backtracking on them
+// stays far below the engine's retry limit (the tests hold the two answers together).
+constexpr std::size_t kSimpleHeadLimit = 96;
+
+// The number of words (runs of [A-Za-z0-9_*~] between blanks) before the final "(" of a head
+// "X(" whose X holds only such bytes and blanks; -1 for any other subject.
+int SimpleHeadWords(std::string_view s) {
+  if (s.empty() || s.back() != '(') return -1;
   int words = 0;
   bool in_word = false;
   for (std::size_t i = 0; i + 1 < s.size(); ++i) {
@@ -203,25 +249,41 @@ bool TooManyWordsForA(std::string_view s) {
       in_word = false;
       continue;
     }
-    if (!kHeadWordByte(s[i])) return false;
+    if (!kHeadWordByte(s[i])) return -1;
     words += in_word ? 0 : 1;
     in_word = true;
   }
-  return words >= 4;
+  return words;
 }
 
 // The function detection with A first. Pattern A backtracks heavily, and the engine may give up
 // on it (no match) before it tries the others; it fails at once when the first byte is no word
-// byte, and "^" keeps A and B to the start. A head with four words or more matches none of the
-// three, whatever the engine spends on it. Other subjects go to the engine.
-Recognised FunctionAB(std::string_view s, MatchSpan&) {
+// byte, and "^" keeps A and B to the start. A head "X(" whose X holds only words of
+// [A-Za-z0-9_*~] between blanks: with four words or more it matches none of the three, whatever
+// the engine spends on it (before its "[\(]" only "[ \t]*", "[(:| \t)]*" and "[ \t]*" can take
+// blanks, each one run of them here, so A's part before "(" spans at most three words; B needs
+// "(" after the first word and its blanks, and C needs "#define"); with fewer, and short, A or
+// B decides it, and either one matches the whole head ("$" after the "("). Other subjects go to
+// the engine.
+Recognised SimpleHead(std::string_view s, MatchSpan& span) {
+  const int words = SimpleHeadWords(s);
+  if (words >= 4) return Recognised::NoMatch;
+  if (words < 0 || s.size() > kSimpleHeadLimit) return Recognised::AskEngine;
+  if (kSimpleHeadAutomaton.Accepts(s.substr(0, s.size() - 1)) ||
+      FunctionB(s, span) == Recognised::Match) {
+    return Found(span, 0, s.size());
+  }
+  return Recognised::NoMatch;
+}
+
+Recognised FunctionAB(std::string_view s, MatchSpan& span) {
   if (!Is(s, 0, kWord)) return Recognised::NoMatch;
-  return TooManyWordsForA(s) ? Recognised::NoMatch : Recognised::AskEngine;
+  return SimpleHead(s, span);
 }
 
 Recognised FunctionABC(std::string_view s, MatchSpan& span) {
   if (!Is(s, 0, kWord)) return FunctionC(s, span);
-  return TooManyWordsForA(s) ? Recognised::NoMatch : Recognised::AskEngine;
+  return SimpleHead(s, span);
 }
 
 // ^[ \t]*}([ \t]*[A-Za-z0-9_][ \tA-Za-z0-9_\[\]]+,?)+;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -184,6 +185,39 @@ TEST(LineMatchers, EqualTheEngineOnRandomTokenStrings) {
           "a " + word + "::" + word + "(", "a " + word + "(", "a" + word + "=(", word + " b;(",
           "} " + std::string(len / 2, 'a') + std::string(len / 4, ' ') + " struct x"}) {
       ASSERT_TRUE(diff.Check(s.substr(0, len + 8)));
+    }
+  }
+}
+
+// Heads of one to four words of word bytes, "*" and "~" between blanks, up to the length the
+// function detection decides without the engine and past it: words of one kind of byte make the
+// engine backtrack the most.
+TEST(LineMatchers, EqualTheEngineOnSimpleHeadsUpToTheirLimit) {
+  Differential diff;
+  std::mt19937 rng(96);
+  const char* const kinds[] = {"abcXYZ_", "0123456789", "a1_", "*~a", "**********b", "_9", "z"};
+  for (int n = 0; n < 8000; ++n) {
+    std::string head;
+    const int words = 1 + static_cast<int>(rng() % 4);
+    for (int w = 0; w < words; ++w) {
+      if (w > 0) head += std::string(1 + rng() % 3, " \t"[rng() % 2]);
+      const std::string_view kind = kinds[rng() % std::size(kinds)];
+      for (std::size_t k = 1 + rng() % (rng() % 4 == 0 ? 100 : 12); k > 0; --k)
+        head += kind[rng() % kind.size()];
+    }
+    head += std::string(rng() % 3, ' ') + "(";
+    ASSERT_TRUE(diff.Check(head));
+    ASSERT_TRUE(diff.Check(head.substr(0, 96)));
+  }
+  for (std::size_t len = 1; len <= 100; ++len) {
+    for (const char* kind : kinds) {
+      std::string word;
+      for (std::size_t k = 0; k < len; ++k) word += kind[k % std::strlen(kind)];
+      for (const std::string& s :
+           {word + "(", "a " + word + "(", word + " " + word + "(", "x " + word + " *" + word + "(",
+            word + "\t(", "*" + word + "("}) {
+        ASSERT_TRUE(diff.Check(s));
+      }
     }
   }
 }
