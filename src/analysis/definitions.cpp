@@ -554,7 +554,32 @@ struct DetectionRefs {
   const Regex& name1;
   const Regex& name2;
   const HeadPrefilter& prefilter;
+  bool fixed_defines = false;  // see DetectionPatterns::fixed_defines
 };
+
+// Text without any of the bytes in chars, into out (the loop over the few bytes: find() on the
+// set would call memchr for every byte of text).
+void RemoveBytesInto(std::string_view text, std::string_view chars, std::string& out) {
+  out.clear();
+  for (char c : text) {
+    bool listed = false;
+    for (char r : chars) listed = listed || r == c;
+    if (!listed) out.push_back(c);
+  }
+}
+
+// NAME of a detection match "[ \t]*#define[ \t]+NAME[ \t]": the word before its last byte.
+std::string_view DefineNameOfMatch(std::string_view matched) {
+  matched.remove_suffix(1);
+  std::size_t start = matched.size();
+  while (start > 0) {
+    const unsigned char c = static_cast<unsigned char>(matched[start - 1]);
+    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_'))
+      break;
+    --start;
+  }
+  return matched.substr(start);
+}
 
 // The detection match of a head text, or false. facts: what is known of the head's bytes.
 bool DetectHead(std::string_view head, const HeadFacts& facts, const DetectionRefs& det,
@@ -581,7 +606,7 @@ int Extract(LineSource& source, DefinitionSink& sink, DefinitionMode mode, const
   ConditionalState cond;
   HeaderComment header(dp.header_condition, dp.header_needs_high_byte(),
                        env.settings.func_header_line);
-  std::string converted, cleaned, scratch, matched, name1, name2;
+  std::string converted, cleaned, scratch, matched, name1, name2, name;
   LineComments collected;
   // Code after the end of a multi-line block comment: tried in front of the next head text.
   std::string carry;
@@ -665,22 +690,27 @@ int Extract(LineSource& source, DefinitionSink& sink, DefinitionMode mode, const
     if (function_mode && matched.rfind("extern", 0) == 0) continue;
     // What the row takes from the line is looked at before the look-ahead below may read into
     // the line's buffer.
-    const bool define_line = Contains(line, "#define");
+    const bool define_line = function_mode && Contains(line, "#define");
     const bool has_equals = !function_mode && Contains(line, "=");
     if (function_mode && paren != std::string::npos &&
         IsPrototypeOverLines(code.substr(paren), comments, reader, env)) {
       continue;
     }
 
-    int chain = env.regex.ExtractMatchChain(matched, det.name1, det.name2, name1, name2);
-    if (chain < 0) break;
-    std::string name;
-    if (!function_mode) {
-      if (chain == 0) name = name2;
+    if (!function_mode && det.fixed_defines) {
+      // What the name chain gives: "#define" and its blanks, then the word.
+      name.assign(DefineNameOfMatch(matched));
     } else {
-      name = (chain == 0 && !define_line) ? name2 : name1;
+      const int chain = env.regex.ExtractMatchChain(matched, det.name1, det.name2, name1, name2);
+      if (chain < 0) break;
+      std::string_view chosen;
+      if (!function_mode) {
+        if (chain == 0) chosen = name2;
+      } else {
+        chosen = (chain == 0 && !define_line) ? name2 : name1;
+      }
+      RemoveBytesInto(chosen, " \t(", name);
     }
-    name = extract::RemoveBytes(name, " \t(");
     if (name.empty()) continue;
     if (function_mode && name.size() < kKeywordCheckLimit && IsKeyword(name)) continue;
 
@@ -746,9 +776,10 @@ bool ListDefinitionSink::Added(std::string_view name) {
 
 int FindDefinitions(LineSource& reader, DefinitionSink& sink, DefinitionMode mode,
                     const DetectionPatterns& detection, ExtractorEnv& env) {
-  return Extract(
-      reader, sink, mode,
-      DetectionRefs{detection.detect, detection.name1, detection.name2, detection.prefilter}, env);
+  return Extract(reader, sink, mode,
+                 DetectionRefs{detection.detect, detection.name1, detection.name2,
+                               detection.prefilter, detection.fixed_defines},
+                 env);
 }
 
 long ExtractDefinitions(LineSource& reader, std::string_view path, RegistrationList& target,

@@ -39,6 +39,7 @@ DetectionPatterns DetectionPatterns::ForDefines(const RegexService& regex) {
   regex.Compile(kDefineName1, p.name1);
   regex.Compile(kDefineName2, p.name2);
   p.prefilter.define_word = true;
+  p.fixed_defines = true;
   return p;
 }
 

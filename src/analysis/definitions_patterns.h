@@ -63,6 +63,9 @@ struct DetectionPatterns {
   Regex name1;
   Regex name2;
   HeadPrefilter prefilter;
+  // The #define patterns as ForDefines makes them: a detection match is
+  // "[ \t]*#define[ \t]+NAME[ \t]", and the name patterns take NAME out of it.
+  bool fixed_defines = false;
 };
 
 // Every other fixed pattern of the function, step-count, prototype, struct and table code, and

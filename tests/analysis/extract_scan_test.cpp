@@ -173,6 +173,11 @@ std::string GeneratedSource(std::mt19937& rng) {
       "/* \x8A\xD6\x90\x94\x96\xBC: qux_% */\nlong qux_%(\n#ifdef X\n int a,\n#endif\n int b)\n",
       "#define MAC_%(a, b) ((a) + (b))\n",
       "#define OPEN_%(a, \\\n\t\tb) (a)\n",
+      "#define\tTAB_%\t0x1\n",
+      "  #  define SPACED_% 1\n",
+      "#define NOVAL_%\n",
+      "#define EQ_% (a = b) // same line\n",
+      "\t#define   LONG_%_aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\t1 /* c */\n",
       "#define VAL_% 12 /* twelve */\n",
       "char *s_% = \"int fake_%(void)\";\n",
       "#if 0\nint gone_%(void)\n#endif\n",
@@ -218,6 +223,15 @@ TEST_F(ExtractSources, EveryLineSourceGivesTheSameRows) {
       ASSERT_EQ(FindDefinitions(hostile, overwritten, mode, det, env), 0);
       ASSERT_EQ(viewed.rows, copied.rows);
       ASSERT_EQ(overwritten.rows, copied.rows);
+      if (mode == DefinitionMode::Define) {
+        // The #define names taken from the detection match equal the name chain's.
+        DetectionPatterns chained = DetectionPatterns::ForDefines(regex);
+        chained.fixed_defines = false;
+        CollectingSink by_chain;
+        StringLineSource again(text);
+        ASSERT_EQ(FindDefinitions(again, by_chain, mode, chained, env), 0);
+        ASSERT_EQ(by_chain.rows, copied.rows);
+      }
       rows += static_cast<long>(copied.rows.size());
     }
   }
