@@ -568,17 +568,14 @@ void RemoveBytesInto(std::string_view text, std::string_view chars, std::string&
   }
 }
 
-// NAME of a detection match "[ \t]*#define[ \t]+NAME[ \t]": the word before its last byte.
+// NAME of a detection match "[ \t]*#define[ \t]+NAME[ \t]": what follows "#define" and its
+// blanks, without the last byte.
 std::string_view DefineNameOfMatch(std::string_view matched) {
-  matched.remove_suffix(1);
-  std::size_t start = matched.size();
-  while (start > 0) {
-    const unsigned char c = static_cast<unsigned char>(matched[start - 1]);
-    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_'))
-      break;
-    --start;
-  }
-  return matched.substr(start);
+  std::size_t start = 0;
+  while (extract::IsBlankByte(matched[start])) ++start;
+  start += std::string_view("#define").size();
+  while (extract::IsBlankByte(matched[start])) ++start;
+  return matched.substr(start, matched.size() - 1 - start);
 }
 
 // The detection match of a head text, or false. facts: what is known of the head's bytes.
