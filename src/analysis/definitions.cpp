@@ -343,21 +343,26 @@ class LookaheadSource {
 // before any "{", as for a head on one line; a "{" there, or nothing, makes it a definition.
 // The following lines are read ahead, cleaned with a copy of the comment state; directive lines
 // are passed over. A list still open after kParameterLines lines counts as a definition.
+// converted and cleaned: buffers for the lines read ahead.
 bool IsPrototypeOverLines(std::string_view params, CommentState comments, LookaheadSource& ahead,
-                          ExtractorEnv& env) {
+                          ExtractorEnv& env, std::string& converted, std::string& cleaned) {
   long depth = 0;
   for (char c : params) {
     depth += c == '(' ? 1 : c == ')' ? -1 : 0;
     if (depth == 0) return false;  // closed on the head's own line
   }
-  std::string raw, cleaned;
   for (std::size_t k = 0; k < kParameterLines; ++k) {
     const std::string* next = ahead.Peek(k);
     if (!next) return false;
-    raw = env.settings.char_change == 1 ? ConvertEucToSjis(*next) : *next;
-    raw.resize(Cp932SafeCut(raw, kWorkBytes));
-    const std::size_t first = raw.find_first_not_of(" \t");
-    if (first != std::string::npos && raw[first] == '#') continue;
+    std::string_view raw = *next;
+    if (env.settings.char_change == 1) {
+      converted = ConvertEucToSjis(raw);
+      raw = converted;
+    }
+    raw = raw.substr(0, Cp932SafeCut(raw, kWorkBytes));
+    std::size_t first = 0;
+    while (first < raw.size() && extract::IsBlankByte(raw[first])) ++first;
+    if (first < raw.size() && raw[first] == '#') continue;
     if (!CleanLine(raw, comments, env.cleaning, cleaned)) continue;
     for (char c : cleaned) {
       if (c == ';') return true;
@@ -604,6 +609,7 @@ int Extract(LineSource& source, DefinitionSink& sink, DefinitionMode mode, const
   HeaderComment header(dp.header_condition, dp.header_needs_high_byte(),
                        env.settings.func_header_line);
   std::string converted, cleaned, scratch, matched, name1, name2, name;
+  std::string ahead_converted, ahead_cleaned;  // the look-ahead's own buffers
   LineComments collected;
   // Code after the end of a multi-line block comment: tried in front of the next head text.
   std::string carry;
@@ -690,7 +696,8 @@ int Extract(LineSource& source, DefinitionSink& sink, DefinitionMode mode, const
     const bool define_line = function_mode && Contains(line, "#define");
     const bool has_equals = !function_mode && Contains(line, "=");
     if (function_mode && paren != std::string::npos &&
-        IsPrototypeOverLines(code.substr(paren), comments, reader, env)) {
+        IsPrototypeOverLines(code.substr(paren), comments, reader, env, ahead_converted,
+                             ahead_cleaned)) {
       continue;
     }
 
