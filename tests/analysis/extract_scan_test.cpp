@@ -191,9 +191,15 @@ std::string GeneratedSource(std::mt19937& rng) {
       "EXPORT_SYMBOL(x_%);\n",
       "\n",
   };
+  // Lines over the 2000 bytes the extractor looks at, and a NUL byte in a head.
+  const std::string long_head = "int wide_%(" + std::string(2100, 'a') + ")\n";
+  const std::string long_comment = "/* " + std::string(2100, '*') + " */ int after_long_%(void)\n";
+  const std::string nul_head("static int nul_%(int\0 a)\n", 25);
   std::string text;
   for (int k = 0; k < 400; ++k) {
     std::string piece = pieces[rng() % std::size(pieces)];
+    if (k % 97 == 0) piece = k % 2 ? long_head : long_comment;
+    if (k % 89 == 0) piece = nul_head;
     for (std::size_t at = piece.find('%'); at != std::string::npos; at = piece.find('%'))
       piece.replace(at, 1, std::to_string(k));
     text += piece;
