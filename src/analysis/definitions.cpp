@@ -125,21 +125,38 @@ __m128i Load(const char* p) {
 
 }  // namespace
 
-LineBytes ScanLineBytes(std::string_view line) {
+namespace {
+
+template <bool kMarkersOnly>
+LineBytes ScanReadable(std::string_view line, std::size_t readable) {
   ByteScan scan;
   std::size_t at = 0;
-#if defined(__SSE2__)
-  // Sixteen bytes at a time; a line of 16 bytes or more ends with a block that overlaps the one
-  // before it, the bytes already looked at masked out.
   const std::size_t n = line.size();
-  if (n >= 16) {
-    for (; at + 16 <= n; at += 16) scan.Block(Load(line.data() + at), 0xFFFF, at);
-    if (at < n) scan.Block(Load(line.data() + n - 16), 0xFFFFu << (at + 16 - n) & 0xFFFF, n - 16);
-    return scan.Result();
+#if defined(__SSE2__)
+  // Sixteen bytes at a time. Where the bytes after the line may be read, its last block reaches
+  // past its end with those bytes masked out; else a line of 16 bytes or more ends with a block
+  // that overlaps the one before it, the bytes already looked at masked out.
+  for (; at + 16 <= readable && at < n; at += 16) {
+    const unsigned fresh = n - at >= 16 ? 0xFFFFu : (1u << (n - at)) - 1;
+    scan.Block<kMarkersOnly>(Load(line.data() + at), fresh, at);
+  }
+  if (at < n && n >= 16) {
+    scan.Block<kMarkersOnly>(Load(line.data() + n - 16), 0xFFFFu << (at + 16 - n) & 0xFFFF, n - 16);
+    at = n;
   }
 #endif
-  for (; at < line.size(); ++at) scan.Byte(line[at], at);
+  for (; at < n; ++at) scan.Byte(line[at], at);
   return scan.Result();
+}
+
+}  // namespace
+
+LineBytes ScanLineBytes(std::string_view line) {
+  return ScanReadable<false>(line, line.size());
+}
+
+LineBytes ScanLineBytes(std::string_view line, std::size_t readable, bool markers_only) {
+  return markers_only ? ScanReadable<true>(line, readable) : ScanReadable<false>(line, readable);
 }
 
 CleaningMarks MarksOf(std::string_view code) {
@@ -310,8 +327,16 @@ class LookaheadSource {
       line = buffer_;
       return true;
     }
-    // A split text gives its lines as they are (their ends found once for every walk).
-    if (!text_ || text_->split()) return source_.NextLine(line, buffer_);
+    if (!text_) return source_.NextLine(line, buffer_);
+    if (text_->split()) {
+      // A split text gives its lines as they are (their ends found once for every walk); the
+      // bytes after a line up to the end of the text may be read with it.
+      if (!source_.NextLine(line, buffer_)) return false;
+      const std::string_view all = text_->text();
+      bytes = extract::ScanLineBytes(line, all.data() + all.size() - line.data(), markers_only_);
+      scanned = true;
+      return true;
+    }
     std::size_t pos = text_->position();
     if (pos >= text_->text().size() || text_->stopped()) return false;
     line = markers_only_ ? extract::NextTextLineMarkers(text_->text(), pos, bytes)

@@ -87,6 +87,9 @@ struct LineBytes {
 
 // One pass over the line (defined with the extractor).
 LineBytes ScanLineBytes(std::string_view line);
+// The same for a line whose memory may be read on for readable bytes from its start (at least
+// its size); markers_only: only marker, cleanable and high are set.
+LineBytes ScanLineBytes(std::string_view line, std::size_t readable, bool markers_only);
 
 // Which of the texts that cleaning takes out a code holds.
 struct CleaningMarks {

@@ -52,6 +52,11 @@ TEST(ExtractScan, LinesAndTheirBytesEqualPlainSearches) {
     const std::string padded = "((;#" + line + "\";(/";
     const std::string_view view(padded.data() + 4, line.size());
     ExpectSameBytes(extract::ScanLineBytes(view), Reference(view), line);
+    // Read on past its end where the memory after it may be read (up to the buffer's end).
+    ExpectSameBytes(extract::ScanLineBytes(view, view.size() + 4, false), Reference(view), line);
+    const extract::LineBytes markers = extract::ScanLineBytes(view, view.size() + 4, true);
+    EXPECT_EQ(markers.marker, Reference(view).marker) << line;
+    EXPECT_EQ(markers.high, Reference(view).high) << line;
     const extract::CleaningMarks marks = extract::MarksOf(view);
     EXPECT_EQ(marks.quote, view.find('"') != std::string_view::npos) << line;
     EXPECT_EQ(marks.open, view.find("/*") != std::string_view::npos) << line;
@@ -225,6 +230,11 @@ TEST_F(ExtractSources, EveryLineSourceGivesTheSameRows) {
       const std::atomic<bool> stop{false};
       TextLines lines(source, stop);
       ASSERT_EQ(FindDefinitions(lines, viewed, mode, det, env), 0);
+      CollectingSink split_rows;
+      TextLines split(source, stop);
+      split.Split();
+      ASSERT_EQ(FindDefinitions(split, split_rows, mode, det, env), 0);
+      ASSERT_EQ(split_rows.rows, copied.rows);
       OverwritingSource hostile(text);
       ASSERT_EQ(FindDefinitions(hostile, overwritten, mode, det, env), 0);
       ASSERT_EQ(viewed.rows, copied.rows);
