@@ -411,35 +411,6 @@ struct LineComments {
   }
 };
 
-// Removes every occurrence of what from text, as ReplaceAll does: left to right, at character
-// starts only (CP932 as the engine reads it). what must not be part of text.
-void EraseEvery(std::string& text, std::string_view what) {
-  std::size_t boundary = 0;  // a character boundary at or before every position looked at
-  std::size_t copied = 0;    // text before this is settled
-  std::size_t kept = 0;      // the settled text's length once the occurrences are out
-  std::size_t at = text.find(what);
-  if (at == std::string::npos) return;
-  while (at != std::string::npos) {
-    while (boundary < at) {
-      boundary += IsCp932LeadByte(static_cast<unsigned char>(text[boundary])) &&
-                          boundary + 1 < text.size() &&
-                          IsCp932TrailByte(static_cast<unsigned char>(text[boundary + 1]))
-                      ? 2
-                      : 1;
-    }
-    if (boundary == at) {
-      std::memmove(text.data() + kept, text.data() + copied, at - copied);
-      kept += at - copied;
-      copied = boundary = at + what.size();
-      at = text.find(what, copied);
-    } else {
-      at = text.find(what, at + 1);
-    }
-  }
-  std::memmove(text.data() + kept, text.data() + copied, text.size() - copied);
-  text.resize(kept + text.size() - copied);
-}
-
 // The leftmost match of a cleaning step's pattern re in text; ascii: text holds ASCII bytes only.
 bool SearchStep(std::string_view text, const Regex& re, extract::CleaningStep step, bool ascii,
                 MatchSpan& span) {
@@ -456,11 +427,9 @@ bool RemoveMatches(std::string& text, const Regex& re, extract::CleaningStep ste
   while (SearchStep(text, re, step, ascii, span) && span.len > 0) {
     what.assign(text, span.pos, span.len);
     if (collected) collected->append(what).append(sep);
-    const std::size_t before = text.size();
-    EraseEvery(text, what);
     // Bytes that are not valid CP932 can make the engine match at a place the character walk
     // never reaches; that match itself is removed so the loop ends.
-    if (text.size() == before) text.erase(span.pos, span.len);
+    if (EraseAll(text, what) == 0) text.erase(span.pos, span.len);
     removed = true;
   }
   return removed;

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/bytes.h"
 #include "text/regex_service.h"
 
 namespace kelvora {
@@ -85,17 +86,15 @@ std::size_t EraseAll(std::string& text, std::string_view what);
 
 // True when the line holds a quote, slash or hash: a line without them is left as it is by
 // cleaning and is no directive, so the cleaners and the preprocessor step can pass it by.
-// Eight bytes at a time: a byte equal to one of the three turns its lane's zero test on.
 inline bool HasCleaningMarker(std::string_view line) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
   const char* p = line.data();
   std::size_t n = line.size();
   for (; n >= 8; p += 8, n -= 8) {
     std::uint64_t w;
     std::memcpy(&w, p, 8);
-    const std::uint64_t q = w ^ (kOnes * '"'), s = w ^ (kOnes * '/'), h = w ^ (kOnes * '#');
-    if ((((q - kOnes) & ~q) | ((s - kOnes) & ~s) | ((h - kOnes) & ~h)) & kHigh) return true;
+    if (ZeroByteMask(w ^ (kByteOnes * '"')) | ZeroByteMask(w ^ (kByteOnes * '/')) |
+        ZeroByteMask(w ^ (kByteOnes * '#')))
+      return true;
   }
   for (; n > 0; ++p, --n) {
     if (*p == '"' || *p == '/' || *p == '#') return true;
