@@ -55,10 +55,13 @@ struct KindPatterns {
   }
 };
 
-// The entry name of a line: "^[*]?[A-Za-z0-9_]+" (ASCII from the first byte, so always aligned).
+// The entry name of a line: "^[*]*[A-Za-z0-9_]+" (ASCII from the first byte, so always aligned).
+// Any number of asterisks: the function tree writes a function returning a pointer to a pointer
+// as "**name", and one asterisk alone would lose such entries.
 std::string_view EntryName(std::string_view line) {
   if (line.size() > RegexService::kExtractLimit) return {};
-  std::size_t i = !line.empty() && line[0] == '*' ? 1 : 0;
+  std::size_t i = 0;
+  while (i < line.size() && line[i] == '*') ++i;
   std::size_t end = i;
   while (end < line.size()) {
     const unsigned char c = static_cast<unsigned char>(line[end]);

@@ -44,6 +44,17 @@ TEST(TreeFileReader, FunctionEntriesCalleesAndItemData) {
   EXPECT_EQ(t.page.recursions, std::vector<std::string>{"main"});
 }
 
+// The function tree writes a function returning a pointer to a pointer with all its asterisks;
+// such an entry is read like any other, its text without them.
+TEST(TreeFileReader, EntriesWithSeveralAsterisks) {
+  ReadTree t({"//Data1:", "", "**argv_split,28,32,0,/lib/argv_split.c(60)", "・ kfree,", "",
+              "***debug_areas_alloc,31,34,0,/d.c(179)", ""});
+  ASSERT_EQ(t.page.entry_count(), 2u);
+  EXPECT_EQ(Dump(t, 0),
+            (std::vector<std::string>{"argv_split", "28,32,0,/lib/argv_split.c(60)", "kfree", ""}));
+  EXPECT_EQ(Dump(t, 1), (std::vector<std::string>{"debug_areas_alloc", "31,34,0,/d.c(179)"}));
+}
+
 TEST(TreeFileReader, KindLinesAndPadding) {
   TreeSettings s;
   s.struct_space = 20;
