@@ -12,6 +12,7 @@
 #include "analysis/escape_poll.h"
 #include "analysis/file_scans.h"
 #include "data/registration_lists.h"
+#include "platform/bytes.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
 #include "platform/line_reader.h"
@@ -371,10 +372,6 @@ const char* const kTableHeadPattern =
 
 namespace {
 
-bool IsBlankByte(char c) {
-  return c == ' ' || c == '\t';
-}
-
 // The byte classes of a prototype line, looked up once per byte.
 enum : unsigned char { kWordByte = 1, kBlankByte = 2, kStarByte = 4, kListByte = 8 };
 constexpr std::array<unsigned char, 256> kPrototypeClasses = [] {
@@ -395,7 +392,7 @@ constexpr std::array<unsigned char, 256> kPrototypeClasses = [] {
 bool StructMayMatch(std::string_view text, int struct_prop) {
   auto closing = [&] {
     std::size_t first = 0;
-    while (first < text.size() && IsBlankByte(text[first])) ++first;
+    while (first < text.size() && IsBlankOrTab(text[first])) ++first;
     return first < text.size() && text[first] == '}';
   };
   auto tag = [&] { return text.find("struct") != std::string_view::npos; };
@@ -416,7 +413,7 @@ std::string_view StructNeeds(int struct_prop) {
 bool TableHeadMayMatch(std::string_view text, int) {
   for (std::size_t eq = text.find('='); eq != std::string_view::npos; eq = text.find('=', eq + 1)) {
     std::size_t k = eq + 1;
-    while (k < text.size() && IsBlankByte(text[k])) ++k;
+    while (k < text.size() && IsBlankOrTab(text[k])) ++k;
     if (k < text.size() && text[k] == '{') return true;
   }
   return false;
@@ -426,10 +423,10 @@ bool TableHeadMayMatch(std::string_view text, int) {
 // between them is a blank too.
 bool TableHeadAcrossMayMatch(std::string_view first, std::string_view second, int) {
   std::size_t end = first.size();
-  while (end > 0 && IsBlankByte(first[end - 1])) --end;
+  while (end > 0 && IsBlankOrTab(first[end - 1])) --end;
   if (end == 0 || first[end - 1] != '=') return false;
   std::size_t k = 0;
-  while (k < second.size() && IsBlankByte(second[k])) ++k;
+  while (k < second.size() && IsBlankOrTab(second[k])) ++k;
   return k < second.size() && second[k] == '{';
 }
 
@@ -438,7 +435,7 @@ bool TableHeadAcrossMayMatch(std::string_view first, std::string_view second, in
 bool PrototypeMayMatch(std::string_view text, int) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const auto* const end = p + text.size();
-  while (p < end && IsBlankByte(static_cast<char>(*p))) ++p;
+  while (p < end && IsBlankOrTab(static_cast<char>(*p))) ++p;
   unsigned seen = 0;
   while (p < end && (kPrototypeClasses[*p] & (kWordByte | kBlankByte | kStarByte)))
     seen |= kPrototypeClasses[*p++];
@@ -447,7 +444,7 @@ bool PrototypeMayMatch(std::string_view text, int) {
   while (p < end && kPrototypeClasses[*p] != 0) ++p;
   if (p == end || *p != ')') return false;
   ++p;
-  while (p < end && IsBlankByte(static_cast<char>(*p))) ++p;
+  while (p < end && IsBlankOrTab(static_cast<char>(*p))) ++p;
   return p < end && *p == ';';
 }
 

@@ -4,6 +4,7 @@
 
 #include "analysis/analysis_passes.h"
 #include "analysis/definitions.h"
+#include "platform/bytes.h"
 #include "settings/settings.h"
 #include "text/regex_pattern.h"
 
@@ -106,10 +107,9 @@ bool OnlyFirstHeadBytes(std::string_view text) {
 bool DefinitionPatterns::IsDefinitionHead(std::string_view cleaned) const {
   if (cleaned.find('(') == std::string_view::npos) return false;
   if (cleaned.find(';') != std::string_view::npos) return false;
-  std::size_t first = 0;  // a loop: find_first_not_of on the set calls memchr for every byte
-  while (first < cleaned.size() && (cleaned[first] == ' ' || cleaned[first] == '\t')) ++first;
-  if (first == cleaned.size()) return false;
-  unsigned char c = static_cast<unsigned char>(cleaned[first]);
+  const std::string_view trimmed = TrimBlanks(cleaned);
+  if (trimmed.empty()) return false;
+  unsigned char c = static_cast<unsigned char>(trimmed.front());
   bool ident =
       (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
   if (!ident) return false;

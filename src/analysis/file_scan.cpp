@@ -162,14 +162,6 @@ ScanTools::ScanTools(const RegexService& regex, const Settings& settings, const 
   env.patterns = &patterns.definitions;
 }
 
-std::string FileScan::Position(long line_no) const {
-  std::string position = position_prefix;
-  position += '(';
-  position += std::to_string(line_no);
-  position += ')';
-  return position;
-}
-
 namespace {
 
 // Adds the CPU time since the last lap to a part of the stats; does nothing without stats.

@@ -111,9 +111,6 @@ struct FileScan {
   DefinitionRows defines;
   std::vector<std::pair<long, StepCounts>> steps;  // by definition line, ascending
   std::string struct_text, table_text, prototype_text;
-
-  // The compressed position of a row found at line_no.
-  std::string Position(long line_no) const;
 };
 
 // stats, when given, gets the CPU time of each part.

@@ -31,7 +31,6 @@ struct BodyBytes {
   long open = 0, close = 0;
 };
 
-constexpr std::uint64_t kOnes = kByteOnes;
 constexpr std::uint64_t kHigh = 0x8080808080808080ull;
 
 // The sum of the eight byte lanes of w.
@@ -72,10 +71,10 @@ BodyBytes ScanBodyBytes(std::string_view text) {
   int words = 0;
   auto add = [&](std::uint64_t w) {
     high |= w;
-    markers |= ZeroByteMask(w ^ (kOnes * '"')) | ZeroByteMask(w ^ (kOnes * '/')) |
-               ZeroByteMask(w ^ (kOnes * '#'));
-    open += ZeroByteMask(w ^ (kOnes * '{')) >> 7;
-    close += ZeroByteMask(w ^ (kOnes * '}')) >> 7;
+    markers |= ZeroByteMask(w ^ (kByteOnes * '"')) | ZeroByteMask(w ^ (kByteOnes * '/')) |
+               ZeroByteMask(w ^ (kByteOnes * '#'));
+    open += ZeroByteMask(w ^ (kByteOnes * '{')) >> 7;
+    close += ZeroByteMask(w ^ (kByteOnes * '}')) >> 7;
     if (++words == 255) {
       b.open += LaneSum(open);
       b.close += LaneSum(close);
