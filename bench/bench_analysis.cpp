@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "analysis/analysis_run.h"
-#include "analysis/file_scan.h"
+#include "analysis/file_scan_result.h"
 #include "data/registration_lists.h"
 #include "platform/ui.h"
 #include "settings/settings.h"

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "analysis/definitions.h"
-#include "analysis/file_scan.h"
+#include "analysis/file_scan_result.h"
 #include "bench_ui.h"
 #include "data/registration_lists.h"
 #include "settings/settings.h"

@@ -1,7 +1,7 @@
 # Dependencies point down. Fails when
 #   - a core file (outside app/ and ui/ folders) includes a Qt header or a header of app/ or a
 #     ui/ folder,
-#   - the shared ui/ folder (src/ui) includes a header of app/ or of an area's ui/ folder,
+#   - the shared gui_common/ folder includes a header of app/ or of an area's ui/ folder,
 #   - a ui/ folder includes a header of app/.
 # Runs at configure time (include() with SRC set) and as a test (cmake -DSRC=... -P).
 if(NOT SRC)
@@ -18,9 +18,9 @@ foreach(f IN LISTS _layer_files)
   foreach(line IN LISTS includes)
     string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]*)[>\"].*$" "\\1" target "${line}")
     set(why "")
-    if(rel MATCHES "^ui/")
+    if(rel MATCHES "^gui_common/")
       if(target MATCHES "^app/" OR target MATCHES "^[a-z_]+/ui/")
-        set(why "the shared ui/ includes a window folder")
+        set(why "the shared gui_common/ includes a window folder")
       endif()
     elseif(rel MATCHES "^[a-z_]+/ui/")
       if(target MATCHES "^app/")
@@ -28,7 +28,7 @@ foreach(f IN LISTS _layer_files)
       endif()
     else()
       if(target MATCHES "^Q" OR target MATCHES "^qt" OR target MATCHES "^app/" OR
-         target MATCHES "^ui/" OR target MATCHES "^[a-z_]+/ui/")
+         target MATCHES "^gui_common/" OR target MATCHES "^[a-z_]+/ui/")
         set(why "core includes Qt or a GUI folder")
       endif()
     endif()

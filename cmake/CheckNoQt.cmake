@@ -2,6 +2,7 @@
 file(GLOB_RECURSE files ${SRC}/*.cpp ${SRC}/*.h)
 list(FILTER files EXCLUDE REGEX ".*/src/app/.*")
 list(FILTER files EXCLUDE REGEX ".*/ui/.*")
+list(FILTER files EXCLUDE REGEX ".*/src/gui_common/.*")
 set(bad "")
 foreach(f IN LISTS files)
   file(STRINGS ${f} hits REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]Q")

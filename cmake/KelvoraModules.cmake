@@ -24,7 +24,7 @@ function(kelvora_core_check_no_qt)
   file(GLOB_RECURSE core_files CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/src/*.cpp ${CMAKE_SOURCE_DIR}/src/*.h)
   list(FILTER core_files EXCLUDE REGEX ".*/src/app/.*")
-  list(FILTER core_files EXCLUDE REGEX ".*/src/ui/.*")
+  list(FILTER core_files EXCLUDE REGEX ".*/src/gui_common/.*")
   list(FILTER core_files EXCLUDE REGEX ".*/ui/.*")
   foreach(f IN LISTS core_files)
     file(STRINGS ${f} hits REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]Q")

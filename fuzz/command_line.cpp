@@ -5,7 +5,7 @@
 #include "fuzz_support.h"
 #include "platform/cp932.h"
 #include "platform/process.h"
-#include "raruviz/editor_launch.h"
+#include "lookup/editor_launch.h"
 
 using namespace kelvora;
 

@@ -10,7 +10,7 @@
 #include "fuzz_support.h"
 #include "platform/line_reader.h"
 #include "platform/scripted_ui.h"
-#include "raruviz/comment_search.h"
+#include "lookup/comment_search.h"
 #include "settings/settings.h"
 #include "text/regex_service.h"
 #include "text/source_clean.h"

@@ -10,7 +10,7 @@
 #include "analysis/candidates.h"
 #include "analysis/definitions.h"
 #include "analysis/escape_poll.h"
-#include "analysis/file_scans.h"
+#include "analysis/scan_scheduler.h"
 #include "data/registration_lists.h"
 #include "platform/bytes.h"
 #include "platform/cp932.h"

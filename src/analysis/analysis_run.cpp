@@ -11,7 +11,7 @@
 #include "analysis/confirm_text.h"
 #include "analysis/definitions.h"
 #include "analysis/extension_list.h"
-#include "analysis/file_scans.h"
+#include "analysis/scan_scheduler.h"
 #include "analysis/file_walk.h"
 #include "data/registration_lists.h"
 #include "platform/files.h"

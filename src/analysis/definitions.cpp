@@ -13,7 +13,7 @@
 
 #include "analysis/definitions_text.h"
 #include "analysis/escape_poll.h"
-#include "analysis/file_scan.h"
+#include "analysis/file_scan_result.h"
 #include "data/registration_lists.h"
 #include "platform/cp932.h"
 #include "platform/line_reader.h"

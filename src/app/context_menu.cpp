@@ -4,7 +4,7 @@
 #include <QIcon>
 #include <QMenu>
 
-#include "ui/button_patterns.h"
+#include "gui_common/button_patterns.h"
 
 namespace kelvora {
 namespace {

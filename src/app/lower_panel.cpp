@@ -5,7 +5,7 @@
 #include <QToolButton>
 
 #include "app/main_window.h"
-#include "ui/background_patterns.h"
+#include "gui_common/background_patterns.h"
 
 namespace kelvora {
 

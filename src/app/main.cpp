@@ -13,7 +13,7 @@
 #include "analysis/analysis_run.h"
 #include "app/main_window.h"
 #include "platform/user_folder.h"
-#include "ui/japanese_fonts.h"
+#include "gui_common/japanese_fonts.h"
 
 int main(int argc, char** argv) {
   kelvora::TuneHeapForAnalysis();

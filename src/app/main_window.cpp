@@ -1,6 +1,6 @@
 // Before any Qt header (see main_window.h).
-#include "raruviz/menu_commands.h"
-#include "raruviz/word_history.h"
+#include "lookup/menu_commands.h"
+#include "lookup/word_history.h"
 
 #include "app/main_window.h"
 
@@ -24,9 +24,9 @@
 #include "app/qt_ui.h"
 #include "platform/process.h"
 #include "tree/ui/tree_viewer_window.h"
-#include "ui/background_patterns.h"
-#include "ui/button_patterns.h"
-#include "ui/fs_names.h"
+#include "gui_common/background_patterns.h"
+#include "gui_common/button_patterns.h"
+#include "gui_common/fs_names.h"
 
 namespace kelvora {
 

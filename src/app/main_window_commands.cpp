@@ -1,8 +1,8 @@
 // The window's side of its commands: dispatch through the command table, what the table's
 // commands ask of the view, colours and patterns, always on top, and the context menu.
 // Before any Qt header (see main_window.h).
-#include "raruviz/menu_commands.h"
-#include "raruviz/word_history.h"
+#include "lookup/menu_commands.h"
+#include "lookup/word_history.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -25,8 +25,8 @@
 #include "settings/ui/prop_sheet.h"
 #include "settings/window_settings.h"
 #include "tree/ui/tree_viewer_window.h"
-#include "ui/background_patterns.h"
-#include "ui/button_patterns.h"
+#include "gui_common/background_patterns.h"
+#include "gui_common/button_patterns.h"
 
 namespace kelvora {
 

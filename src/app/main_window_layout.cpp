@@ -19,9 +19,9 @@
 #include "app/main_window.h"
 #include "app/registration_table_model.h"
 #include "platform/cp932.h"
-#include "ui/background_patterns.h"
-#include "ui/button_patterns.h"
-#include "ui/controls.h"
+#include "gui_common/background_patterns.h"
+#include "gui_common/button_patterns.h"
+#include "gui_common/controls.h"
 
 namespace kelvora {
 namespace {

@@ -1,7 +1,7 @@
 // The start sequence of the main window, and the placement it restores and saves.
 // Before any Qt header (see main_window.h).
-#include "raruviz/menu_commands.h"
-#include "raruviz/word_history.h"
+#include "lookup/menu_commands.h"
+#include "lookup/word_history.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,7 +19,7 @@
 #include "app/run_counter.h"
 #include "platform/process.h"
 #include "settings/window_settings.h"
-#include "ui/background_patterns.h"
+#include "gui_common/background_patterns.h"
 
 namespace kelvora {
 

@@ -1,8 +1,8 @@
 // The tag-jump controls: kind buttons in both modes, the word box and its history, "Get",
 // "Index", and the popup menus with the commands chosen in them.
 // Before any Qt header (see main_window.h).
-#include "raruviz/menu_commands.h"
-#include "raruviz/word_history.h"
+#include "lookup/menu_commands.h"
+#include "lookup/word_history.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -14,7 +14,7 @@
 
 #include "app/main_window.h"
 #include "platform/cp932.h"
-#include "raruviz/ui/popup_menus.h"
+#include "lookup/ui/popup_menus.h"
 
 namespace kelvora {
 

@@ -1,17 +1,17 @@
 // The tool windows and dialogs that the command table asks the main window for.
 // Before any Qt header: word_history.h uses the name "slots".
-#include "raruviz/word_history.h"
+#include "lookup/word_history.h"
 
 #include <QPointer>
 
 #include "app/main_window.h"
 #include "grep/ui/grep_result_window.h"
 #include "output/ui/html_options_dialog.h"
-#include "raruviz/ui/comment_search_dialog.h"
+#include "lookup/ui/comment_search_dialog.h"
 #include "settings/window_settings.h"
 #include "tools/ui/tool_windows.h"
-#include "ui/background_patterns.h"
-#include "ui/colors.h"
+#include "gui_common/background_patterns.h"
+#include "gui_common/colors.h"
 
 namespace kelvora {
 

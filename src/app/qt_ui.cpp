@@ -14,7 +14,7 @@
 
 #include "app/ui_view.h"
 #include "platform/process.h"
-#include "ui/arrow_cursor_scope.h"
+#include "gui_common/arrow_cursor_scope.h"
 
 namespace kelvora {
 namespace {

@@ -5,9 +5,9 @@
 #include <QRegularExpression>
 
 #include "app/qt_ui.h"
-#include "ui/arrow_cursor_scope.h"
-#include "ui/file_dialog_style.h"
-#include "ui/fs_names.h"
+#include "gui_common/arrow_cursor_scope.h"
+#include "gui_common/file_dialog_style.h"
+#include "gui_common/fs_names.h"
 
 namespace kelvora {
 namespace {

@@ -14,7 +14,7 @@
 #include "data/registration_lists.h"
 #include "platform/cp932.h"
 #include "platform/user_folder.h"
-#include "raruviz/word_lookup.h"
+#include "lookup/word_lookup.h"
 #include "settings/settings.h"
 #include "settings/settings_schema.h"
 #include "text/regex_service.h"

@@ -8,7 +8,7 @@
 #include "output/html_site.h"
 #include "output/reports.h"
 #include "platform/ui.h"
-#include "raruviz/editor_launch.h"
+#include "lookup/editor_launch.h"
 #include "settings/settings.h"
 
 namespace kelvora {

@@ -9,7 +9,7 @@
 #include "data/registration_lists.h"
 #include "platform/line_reader.h"
 #include "platform/ui.h"
-#include "raruviz/editor_launch.h"
+#include "lookup/editor_launch.h"
 
 namespace kelvora {
 

@@ -9,7 +9,7 @@
 #include "platform/cp932.h"
 #include "platform/output_date.h"
 #include "platform/version.h"
-#include "raruviz/editor_launch.h"
+#include "lookup/editor_launch.h"
 #include "text/file_names.h"
 
 namespace kelvora {

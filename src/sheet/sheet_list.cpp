@@ -9,7 +9,7 @@
 #include "data/registration_lists.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
-#include "raruviz/editor_launch.h"
+#include "lookup/editor_launch.h"
 #include "sheet/sheet_names.h"
 #include "sheet/sheet_output.h"
 

@@ -6,7 +6,7 @@
 #include "platform/cp932.h"
 #include "platform/line_reader.h"
 #include "platform/ui.h"
-#include "raruviz/editor_launch.h"
+#include "lookup/editor_launch.h"
 
 namespace kelvora {
 

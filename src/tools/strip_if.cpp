@@ -9,7 +9,7 @@
 #include "platform/cp932.h"
 #include "platform/files.h"
 #include "platform/line_reader.h"
-#include "raruviz/editor_launch.h"
+#include "lookup/editor_launch.h"
 #include "settings/settings.h"
 #include "text/encoding_detect.h"
 #include "text/regex_service.h"

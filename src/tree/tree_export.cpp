@@ -10,7 +10,7 @@
 #include "platform/cp932.h"
 #include "platform/files.h"
 #include "platform/process.h"
-#include "raruviz/editor_launch.h"
+#include "lookup/editor_launch.h"
 #include "sheet/workbook_stream.h"
 #include "tree/tree_comments.h"
 #include "tree/tree_lines.h"

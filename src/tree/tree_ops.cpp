@@ -5,8 +5,8 @@
 
 #include "data/position.h"
 #include "platform/cp932.h"
-#include "raruviz/editor_launch.h"
-#include "raruviz/word_lookup.h"
+#include "lookup/editor_launch.h"
+#include "lookup/word_lookup.h"
 #include "settings/settings.h"
 #include "text/file_names.h"
 #include "tree/tree_text.h"

@@ -5,7 +5,7 @@
 #include <random>
 
 #include "analysis/definitions.h"
-#include "analysis/file_scan.h"
+#include "analysis/file_scan_result.h"
 #include "analysis_run_fixture.h"
 #include "platform/cp932.h"
 #include "text/encoding_detect.h"

@@ -10,7 +10,7 @@
 #include "analysis/definitions.h"
 #include "analysis/definitions_text.h"
 #include "analysis/extract_env.h"
-#include "analysis/file_scan.h"
+#include "analysis/file_scan_result.h"
 
 namespace kelvora::testing {
 namespace {

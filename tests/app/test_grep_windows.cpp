@@ -19,8 +19,8 @@
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
 #include "qt_test_support.h"
-#include "raruviz/editor_launch.h"
-#include "raruviz/ui/comment_search_dialog.h"
+#include "lookup/editor_launch.h"
+#include "lookup/ui/comment_search_dialog.h"
 
 using namespace kelvora;
 

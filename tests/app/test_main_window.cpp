@@ -21,8 +21,8 @@
 #include "app/context_menu.h"
 #include "app/run_counter.h"
 #include "platform/process.h"
-#include "ui/background_patterns.h"
-#include "ui/button_patterns.h"
+#include "gui_common/background_patterns.h"
+#include "gui_common/button_patterns.h"
 
 using namespace kelvora;
 using kelvora::testing::Q;

@@ -3,7 +3,7 @@
 #pragma once
 
 // Before any Qt header: word_history.h uses the name "slots".
-#include "raruviz/word_history.h"
+#include "lookup/word_history.h"
 
 #include <QApplication>
 #include <QDir>

@@ -14,14 +14,14 @@
 
 #include "platform/cp932.h"
 #include "qt_test_support.h"
-#include "raruviz/index_window.h"
-#include "raruviz/menu_model.h"
-#include "raruviz/ui/column_menu.h"
-#include "raruviz/ui/index_popup.h"
-#include "raruviz/ui/menu_bitmaps.h"
-#include "raruviz/ui/popup_menus.h"
-#include "ui/colors.h"
-#include "ui/screens.h"
+#include "lookup/index_window.h"
+#include "lookup/menu_model.h"
+#include "lookup/ui/column_menu.h"
+#include "lookup/ui/index_popup.h"
+#include "lookup/ui/menu_bitmaps.h"
+#include "lookup/ui/popup_menus.h"
+#include "gui_common/colors.h"
+#include "gui_common/screens.h"
 
 using kelvora::ColumnMenu;
 using kelvora::IndexPopup;

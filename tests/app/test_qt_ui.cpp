@@ -28,8 +28,8 @@
 #include "app/main_window.h"
 #include "app/qt_ui.h"
 #include "qt_test_support.h"
-#include "ui/fs_names.h"
-#include "ui/japanese_fonts.h"
+#include "gui_common/fs_names.h"
+#include "gui_common/japanese_fonts.h"
 
 using kelvora::MainWindow;
 using kelvora::MsgIcon;

@@ -14,7 +14,7 @@
 #include "tools/ascii_table.h"
 #include "tools/system_info.h"
 #include "tools/ui/tool_windows.h"
-#include "ui/japanese_fonts.h"
+#include "gui_common/japanese_fonts.h"
 
 namespace kelvora {
 

@@ -7,7 +7,7 @@
 #include "grep/grep_search.h"
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
-#include "raruviz/editor_launch.h"
+#include "lookup/editor_launch.h"
 #include "settings/settings.h"
 #include "support/temp_dir.h"
 #include "text/regex_service.h"

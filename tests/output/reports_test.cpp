@@ -6,7 +6,7 @@
 #include "output/reports.h"
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
-#include "raruviz/editor_launch.h"
+#include "lookup/editor_launch.h"
 #include "support/temp_dir.h"
 
 namespace kelvora {

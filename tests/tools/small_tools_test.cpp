@@ -7,7 +7,7 @@
 #include "platform/cp932.h"
 #include "platform/line_reader.h"
 #include "platform/scripted_ui.h"
-#include "raruviz/editor_launch.h"
+#include "lookup/editor_launch.h"
 #include "support/temp_dir.h"
 #include "tools/ascii_table.h"
 #include "tools/background_pattern_table.h"

@@ -10,7 +10,7 @@
 
 #include "platform/line_reader.h"
 #include "platform/scripted_ui.h"
-#include "raruviz/editor_launch.h"
+#include "lookup/editor_launch.h"
 #include "settings/settings.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"

@@ -12,7 +12,7 @@
 #include "grep/ui/grep_dialogs.h"
 #include "platform/cp932.h"
 #include "platform/ui.h"
-#include "raruviz/editor_launch.h"
+#include "lookup/editor_launch.h"
 
 namespace kelvora {
 

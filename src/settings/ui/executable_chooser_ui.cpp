@@ -7,8 +7,8 @@
 #include <QSortFilterProxyModel>
 
 #include "settings/property_pages.h"
-#include "ui/file_dialog_style.h"
-#include "ui/fs_names.h"
+#include "gui_common/file_dialog_style.h"
+#include "gui_common/fs_names.h"
 
 namespace kelvora {
 namespace {

@@ -8,9 +8,9 @@
 #include <QVBoxLayout>
 
 #include "settings/ui/executable_chooser_ui.h"
-#include "ui/background_patterns.h"
-#include "ui/controls.h"
-#include "ui/japanese_fonts.h"
+#include "gui_common/background_patterns.h"
+#include "gui_common/controls.h"
+#include "gui_common/japanese_fonts.h"
 
 namespace kelvora {
 namespace {

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "platform/cp932.h"
-#include "ui/japanese_fonts.h"
+#include "gui_common/japanese_fonts.h"
 
 namespace kelvora {
 namespace {

@@ -20,8 +20,8 @@
 #include "platform/version.h"
 #include "tools/background_pattern_table.h"
 #include "tools/system_info.h"
-#include "ui/background_patterns.h"
-#include "ui/japanese_fonts.h"
+#include "gui_common/background_patterns.h"
+#include "gui_common/japanese_fonts.h"
 
 namespace kelvora {
 

@@ -15,7 +15,7 @@
 #include "platform/ui.h"
 #include "settings/settings.h"
 #include "text/source_clean.h"
-#include "ui/japanese_fonts.h"
+#include "gui_common/japanese_fonts.h"
 
 namespace kelvora {
 namespace {

@@ -32,7 +32,7 @@
 #include "tree/ui/tree_painted.h"
 #include "tree/ui/tree_search_dialog.h"
 #include "tree/ui/tree_viewer_ui.h"
-#include "ui/colors.h"
+#include "gui_common/colors.h"
 
 namespace kelvora {
 
