@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "analysis/analysis_passes.h"
+#include "analysis/call_index.h"
 #include "analysis/confirm_text.h"
 #include "analysis/definitions.h"
 #include "analysis/extension_list.h"
-#include "analysis/scan_scheduler.h"
 #include "analysis/file_walk.h"
+#include "analysis/scan_scheduler.h"
 #include "data/registration_lists.h"
 #include "platform/files.h"
 #include "platform/process.h"
@@ -256,21 +257,30 @@ int RunAnalysis(AnalysisContext& ctx, AnalysisRun& run) {
                  WorkFilePath(ctx, kHeaderListFileName),
                  WorkFilePath(ctx, kPrototypeFileName),
                  "完："};
+  // The call index holds the files of the runs whose data the lists hold, walked with the same
+  // settings; a run that replaces the data starts it again.
+  if (ctx.calls && (run.first_new_row == 0 || !ctx.calls->SameWalkSettings(run.settings)))
+    ctx.calls->Clear(run.settings);
   // Every file is read once, and scanned for all passes on all cores ahead of them; each pass
-  // then registers its part of every file in its own order.
+  // then registers its part of every file in its own order, and the function tree's walk of
+  // each FileList file leaves its calls in the call index.
   FileScans scans(pc, ctx.parallel ? FileScans::ParallelThreads() : 0, ctx.stats);
   pc.scans = &scans;
   CandidateSpool spool;
   pc.spool = &spool;
+  auto cancel = [&] {
+    scans.Stop();
+    DropAllData(ctx);
+    if (ctx.calls) ctx.calls->Clear(run.settings);
+    return -1;
+  };
   for (const auto& pass : passes) {
     if (!pass->Enabled(run.settings)) continue;
-    if (pass->Run(pc) == PassResult::Cancel) {
-      scans.Stop();
-      DropAllData(ctx);
-      return -1;
-    }
+    if (pass->Run(pc) == PassResult::Cancel) return cancel();
   }
+  if (ctx.calls && !scans.TakeRemainingRows()) return cancel();
   scans.Stop();
+  if (ctx.calls) ctx.calls->Finish();
   run.finished_text = pc.done_text;
   ui.SetStatus(2, "取得完了！  所要時間：" + ElapsedSecondsText(TickCountMs() - started) + "秒  ");
   return 0;

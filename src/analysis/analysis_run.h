@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/ui.h"
@@ -10,6 +12,8 @@
 
 namespace kelvora {
 
+class CallIndex;
+class CallWalk;
 class RegisteredData;
 class RegexService;
 class Ui;
@@ -39,6 +43,11 @@ struct AnalysisContext {
   bool parallel = true;
   // Filled with where the scans spent their time, when given (the benchmark).
   ScanStats* stats = nullptr;
+  // When given, the run keeps every definition's calls in calls, each file walked by a walk
+  // call_walks makes (one per scan thread; KeepCallIndex in output/call_gather.h sets both).
+  // A run that replaces the data, or whose walk settings differ, empties the index first.
+  CallIndex* calls = nullptr;
+  std::function<std::unique_ptr<CallWalk>(const Settings&)> call_walks = nullptr;
 };
 
 // What one run carries from the collection to the passes.

@@ -47,6 +47,8 @@ SourceFile ReadSourceFile(const std::string& path, int char_change) {
     return file;
   }
   file.opened = true;
+  file.stamp = {static_cast<std::int64_t>(st.st_size),
+                static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
   std::size_t size = st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
   // One byte more than the size, so a file that grew is read to its end in the same loop.
   file.bytes.resize(size + 1);
@@ -63,6 +65,7 @@ SourceFile ReadSourceFile(const std::string& path, int char_change) {
     break;
   }
   file.bytes.resize(got);
+  if (file.failed || got != size) file.stamp = {};
   ::close(fd);
   if (char_change == kCharChangeDetect) {
     file.bytes = DecodeSourceText(std::move(file.bytes), char_change).text;
@@ -203,7 +206,7 @@ void ScanFile(const std::string& path, const ScanWants& wants, ScanTools& tools,
   // A file walked more than once is split into lines first, unless it is larger than any source
   // (a data file): sixteen bytes a line could then take many times its size.
   constexpr std::size_t kSplitLimit = std::size_t{64} << 20;
-  if ((wants.functions || (wants.defines && (wants.structs || wants.tables))) &&
+  if ((wants.functions || wants.calls || (wants.defines && (wants.structs || wants.tables))) &&
       file.bytes.size() <= kSplitLimit) {
     lines.Split();
     timer.Lap(ScanStats::kRead);
@@ -242,6 +245,13 @@ void ScanFile(const std::string& path, const ScanWants& wants, ScanTools& tools,
     if (FindDefinitions(lines, sink, DefinitionMode::Define, pats.defines, env) < 0)
       out.engine_failed = true;
     timer.Lap(ScanStats::kDefines);
+  }
+  if (wants.calls && tools.call_walk) {
+    lines.Rewind();
+    tools.call_walk->Walk(lines, out.calls);
+    out.calls.stamp = file.stamp;
+    out.calls.complete = !file.failed && !stop.load(std::memory_order_relaxed);
+    timer.Lap(ScanStats::kCalls);
   }
   // The struct, table and prototype candidates in one walk, each line cleaned once; the
   // prototype lines walk again when they are converted from EUC first.

@@ -12,8 +12,9 @@
 #include <vector>
 
 #include "analysis/analysis_passes.h"
-#include "analysis/definitions.h"
+#include "analysis/call_index.h"
 #include "analysis/definition_rows.h"
+#include "analysis/definitions.h"
 #include "platform/line_reader.h"
 #include "text/source_clean.h"
 
@@ -26,6 +27,7 @@ struct SourceFile {
   bool opened = false;
   bool failed = false;
   std::string bytes;
+  FileStamp stamp;  // size and modification time when it was read; size -1 when they changed
 };
 SourceFile ReadSourceFile(const std::string& path, int char_change);
 
@@ -72,6 +74,7 @@ struct ScanWants {
   bool tables = false;
   bool structs = false;
   bool defines = false;
+  bool calls = false;  // every definition's calls, by the function tree's walk
 };
 
 // One thread's compiled patterns and extractor environment.
@@ -80,15 +83,17 @@ struct ScanTools {
             RegisteredData& data, Ui& ui);
   CleaningPatterns cleaning;
   RunPatterns patterns;
-  ExtractorEnv env;  // never touches the port
+  ExtractorEnv env;                     // never touches the port
+  std::unique_ptr<CallWalk> call_walk;  // when the run keeps a call index
 };
 
 // Where the scans spend their time, for the benchmark: thread CPU time of each part of ScanFile,
 // the busy time of each thread, and how long the passes and the workers waited for each other.
 struct ScanStats {
-  enum Part { kRead, kFunctions, kSteps, kDefines, kCandidates, kDefineRead, kParts };
+  enum Part { kRead, kFunctions, kSteps, kDefines, kCandidates, kDefineRead, kCalls, kParts };
   static constexpr const char* kPartNames[kParts] = {
-      "read+decode", "functions", "steps", "#define", "candidates", "read again for #define"};
+      "read+decode", "functions", "steps", "#define", "candidates", "read again for #define",
+      "calls"};
   static constexpr std::size_t kMaxThreads = 64;
   std::atomic<std::uint64_t> part_ns[kParts] = {};
   std::atomic<std::uint64_t> thread_busy_ns[kMaxThreads + 1] = {};  // by slot; last: the passes
@@ -111,6 +116,7 @@ struct FileScan {
   DefinitionRows defines;
   std::vector<std::pair<long, StepCounts>> steps;  // by definition line, ascending
   std::string struct_text, table_text, prototype_text;
+  FileCalls calls;
 };
 
 // stats, when given, gets the CPU time of each part.

@@ -15,7 +15,7 @@ namespace {
 std::uint64_t KeptBytes(const FileScan& scan) {
   return scan.functions.bytes() + scan.defines.bytes() +
          scan.steps.capacity() * sizeof(scan.steps[0]) + scan.struct_text.capacity() +
-         scan.table_text.capacity() + scan.prototype_text.capacity();
+         scan.table_text.capacity() + scan.prototype_text.capacity() + scan.calls.bytes();
 }
 
 }  // namespace
@@ -35,6 +35,7 @@ FileScans::FileScans(PassContext& pc, std::size_t threads, ScanStats* stats)
     jobs_.emplace_back().path = std::move(path);
     jobs_.back().wants.functions = s.func == 1;
     jobs_.back().wants.tables = s.table == 1;
+    jobs_.back().wants.calls = pc.ctx.calls != nullptr && pc.ctx.call_walks != nullptr;
   }
   // An unreadable list leaves the header passes without files; they report it themselves.
   std::vector<std::string> headers;
@@ -56,9 +57,11 @@ FileScans::FileScans(PassContext& pc, std::size_t threads, ScanStats* stats)
     }
   }
 
-  for (std::size_t slot = 0; slot <= threads; ++slot)
+  for (std::size_t slot = 0; slot <= threads; ++slot) {
     tools_.push_back(
         std::make_unique<ScanTools>(pc.ctx.regex, s, pc.env.macros, pc.ctx.data, pc.ctx.ui));
+    if (pc.ctx.calls && pc.ctx.call_walks) tools_.back()->call_walk = pc.ctx.call_walks(s);
+  }
   OrderedWork::WaitCounters waits;
   if (stats_) {
     stats_->threads = threads;
@@ -105,8 +108,22 @@ bool FileScans::Row(std::size_t i, FileScan*& scan) {
   if (!WaitFor(job, scan)) return false;
   if (i == rows_in_order_) {
     ++rows_in_order_;
-    if (job != kNone) row_jobs_in_order_ = job + 1;
+    if (job != kNone) {
+      row_jobs_in_order_ = job + 1;
+      // The calls go into the index in FileList order, as the rows are first taken.
+      Job& taken = jobs_[job];
+      if (pc_.ctx.calls && taken.wants.calls && taken.scan.opened)
+        pc_.ctx.calls->AddFile(taken.path, taken.scan.calls);
+      taken.scan.calls = FileCalls();
+    }
   }
+  return true;
+}
+
+bool FileScans::TakeRemainingRows() {
+  FileScan* scan = nullptr;
+  while (rows_in_order_ < row_jobs_.size())
+    if (!Row(rows_in_order_, scan)) return false;
   return true;
 }
 

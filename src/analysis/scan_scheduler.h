@@ -40,6 +40,10 @@ class FileScans {
   bool KnownSteps(const std::string& path, const std::vector<long>& lines,
                   std::vector<StepCounts>& counts) const;
 
+  // Takes, in FileList order, the rows no pass has taken yet (their calls then reach the call
+  // index); false when the user cancelled meanwhile.
+  bool TakeRemainingRows();
+
   // Moves the struct texts of the header-list files, in that order, into the run's candidate
   // spool, from the first not moved yet up to the first whose scan has not been taken through
   // Row in FileList order; false when a write failed.

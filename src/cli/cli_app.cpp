@@ -1,5 +1,8 @@
 #include "cli/cli_app.h"
 
+#include "analysis/call_index.h"
+#include "output/call_gather.h"
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -12,9 +15,9 @@
 #include "cli/cli_ui.h"
 #include "cli/dump.h"
 #include "data/registration_lists.h"
+#include "lookup/word_lookup.h"
 #include "platform/cp932.h"
 #include "platform/user_folder.h"
-#include "lookup/word_lookup.h"
 #include "settings/settings.h"
 #include "settings/settings_schema.h"
 #include "text/regex_service.h"
@@ -334,6 +337,8 @@ int RunCommand(const CliOptions& options, std::ostream& out, std::FILE* err) {
   RegexService regex;
   CliUi ui(err);
   AnalysisContext ctx{data, store, regex, ui, SettingsFolder()};
+  CallIndex calls;
+  KeepCallIndex(ctx, calls);
 
   int status = 0;
   try {
@@ -346,7 +351,7 @@ int RunCommand(const CliOptions& options, std::ostream& out, std::FILE* err) {
     CliGrepContext grep_ctx{data, store, regex, ui, options, SettingsFolder()};
     if (RunCliCommentImports(grep_ctx) != 0 && status == 0) status = 1;
 
-    CliWriteContext write_ctx{data, store, regex, ui, options};
+    CliWriteContext write_ctx{data, store, regex, ui, options, &calls};
     for (const CliWrite& w : options.writes) {
       const int written = FindOutputKind(w.kind)->write(write_ctx, w.path);
       ui.FinishProgress();

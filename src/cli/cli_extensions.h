@@ -10,6 +10,8 @@
 
 namespace kelvora {
 
+class CallIndex;
+
 class CliUi;
 class RegexService;
 class RegisteredData;
@@ -23,6 +25,7 @@ struct CliWriteContext {
   RegexService& regex;
   CliUi& ui;
   const CliOptions& options;
+  const CallIndex* calls = nullptr;  // the analysis' call index
 };
 
 struct CliOutputKind {

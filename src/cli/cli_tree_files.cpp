@@ -21,7 +21,7 @@ const CliWrite* FindWrite(const CliOptions& options, std::string_view kind) {
 int RunTree(CliWriteContext& ctx, int kind, const std::string& path) {
   Settings settings;
   LoadSettings(ctx.store, settings, ctx.ui);
-  OutputContext out{ctx.data, settings, ctx.regex, ctx.ui};
+  OutputContext out{ctx.data, settings, ctx.regex, ctx.ui, ctx.calls};
   ctx.ui.SetNextPath(path);
   const CliWrite* comments = FindWrite(ctx.options, "comments");
   if (kind == kTreeOfFunctions) {

@@ -2,9 +2,10 @@
 // calls.
 #include <memory>
 
-#include "analysis/definitions_patterns.h"
+#include "analysis/call_index.h"
 #include "data/registration_lists.h"
 #include "output/byte_sink.h"
+#include "output/call_gather.h"
 #include "output/function_info.h"
 #include "output/output_texts.h"
 #include "output/source_pass.h"
@@ -71,11 +72,12 @@ FunctionTreeCounts WriteFunctionTreeTo(ByteSink& out, OutputContext& ctx) {
   out.Line(std::string(tree_text::kDataLine) + ctx.settings.preprocessor);
 
   const FunctionInfoTable info(ctx.data);
-  const CleaningPatterns cleaning(ctx.regex);
-  const DefinitionPatterns defs(ctx.regex, {});
-  const MacroList macros(ctx.settings.preprocessor);
-  FunctionWalker walker(cleaning, defs, ctx.settings, {&macros, true});
+  FunctionTreeWalk walk(ctx.regex, ctx.settings);
   TreeWriter writer(out, info, counts);
+  // The files the analysis walked with these settings and that have not changed since come
+  // from its call index, the others are read and walked again.
+  const CallIndex* index =
+      ctx.calls && ctx.calls->SameWalkSettings(ctx.settings) ? ctx.calls : nullptr;
 
   const RegistrationList& files = ctx.data.List(ListKind::File);
   std::string previous;
@@ -86,13 +88,23 @@ FunctionTreeCounts WriteFunctionTreeTo(ByteSink& out, OutputContext& ctx) {
     if (path.empty() || (have_previous && path == previous)) continue;
     previous.assign(path);
     have_previous = true;
+    if (index) {
+      const CallIndex::FileId file = index->FindFile(previous);
+      if (file < index->FileCount() && index->Fresh(file, ctx.settings)) {
+        ReplayCalls(*index, file, writer);
+        ++counts.files_read;
+        ctx.ui.AdvanceProgress(1);
+        ctx.ui.PollEscape();
+        continue;
+      }
+    }
     SourceFileReader reader(ctx.settings.char_change);
     if (!reader.Open(previous)) {
       ++counts.unreadable;
       ctx.ui.AdvanceProgress(1);
       continue;
     }
-    if (cleaning.ok()) walker.Walk(reader, writer);
+    walk.Walk(reader, writer);
     if (reader.failed()) {
       ++counts.unreadable;
     } else {

@@ -106,12 +106,16 @@ FunctionWalker::FunctionWalker(const CleaningPatterns& pats, const DefinitionPat
                                const Settings& settings, CleanLineReader::Options options)
     : pats_(pats), defs_(defs), settings_(settings), options_(options) {}
 
-std::string_view FunctionWalker::Calls(std::string_view text, FunctionWalkVisitor& visitor) {
+std::string_view FunctionWalker::Calls(std::string_view text, const Line& line, long line_no,
+                                       FunctionWalkVisitor& visitor) {
   CallMatch m;
   while (FindCall(text, m)) {
     std::string_view name = m.name;
+    const std::size_t offset =
+        static_cast<std::size_t>(text.data() - line.cleaned.data()) + m.begin;
     text.remove_prefix(m.end);
     if (IsKeyword(name) || settings_.IsExcludedFunction(name)) continue;
+    visitor.OnCall(head_, {name, line_no, line.raw, line.cleaned, offset});
     bool known = false;
     for (const std::string& c : callees_) {
       if (c == name) {
@@ -175,7 +179,8 @@ long FunctionWalker::Walk(LineSource& source, FunctionWalkVisitor& visitor) {
     if (open != std::string::npos) {
       const std::size_t close = MatchingBrace(line.cleaned, open);
       if (close != std::string::npos) {
-        Calls(std::string_view(line.cleaned).substr(open + 1, close - open - 1), visitor);
+        Calls(std::string_view(line.cleaned).substr(open + 1, close - open - 1), line, line_no,
+              visitor);
         visitor.OnBodyEnd(head_, line_no);
         continue;
       }
@@ -186,7 +191,7 @@ long FunctionWalker::Walk(LineSource& source, FunctionWalkVisitor& visitor) {
       last = line_no;
       visitor.OnBodyLine(line_no, line.raw, line.cleaned, line.used);
       if (!line.used) continue;
-      const std::string_view rest = Calls(line.cleaned, visitor);
+      const std::string_view rest = Calls(line.cleaned, line, line_no, visitor);
       if (!rest.empty() && rest.front() == '}') break;
     }
     visitor.OnBodyEnd(head_, last);

@@ -75,6 +75,17 @@ class FunctionWalkVisitor {
   // A callee of the current function at its first call (each name once while the callee list
   // has room; see FunctionWalker). recursive: the callee is the function itself.
   virtual void OnCallee(const Head& /*head*/, std::string_view /*callee*/, bool /*recursive*/) {}
+  // Every call of the current function's body in the order they stand, repeated calls too (the
+  // names OnCallee never reports, keywords and excluded functions, not at all); OnCallee, when
+  // it comes for the same call, comes after it.
+  struct CallSite {
+    std::string_view callee;
+    long line = 0;             // 1-based
+    std::string_view raw;      // the line as read (cut to 511 bytes)
+    std::string_view cleaned;  // its cleaned text
+    std::size_t offset = 0;    // where the callee's match begins in cleaned
+  };
+  virtual void OnCall(const Head& /*head*/, const CallSite& /*site*/) {}
   // Every line read as part of the body (the brace line excluded), with its line number.
   virtual void OnBodyLine(long /*line*/, std::string_view /*raw*/, std::string_view /*cleaned*/,
                           bool /*used*/) {}
@@ -105,8 +116,10 @@ class FunctionWalker {
     std::string cleaned;
     bool used;
   };
-  // Reports the callees of text; returns the text after the last call.
-  std::string_view Calls(std::string_view text, FunctionWalkVisitor& visitor);
+  // Reports the callees of text, a part of line's cleaned text; returns the text after the last
+  // call.
+  std::string_view Calls(std::string_view text, const Line& line, long line_no,
+                         FunctionWalkVisitor& visitor);
 
   const CleaningPatterns& pats_;
   const DefinitionPatterns& defs_;

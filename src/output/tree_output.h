@@ -9,6 +9,7 @@
 namespace kelvora {
 
 class ByteSink;
+class CallIndex;
 class RegexService;
 class RegisteredData;
 struct Settings;
@@ -20,6 +21,9 @@ struct OutputContext {
   const Settings& settings;
   const RegexService& regex;
   Ui& ui;
+  // The analysis' call index, when it kept one: the function tree takes the files it holds
+  // unchanged from it instead of reading them again.
+  const CallIndex* calls = nullptr;
 };
 
 // The kinds of TreeOutputCommand: registration-list indexes.
