@@ -27,7 +27,7 @@ struct SourceFile {
   bool opened = false;
   bool failed = false;
   std::string bytes;
-  FileStamp stamp;  // size and modification time when it was read; size -1 when they changed
+  FileStamp stamp = {};  // size and modification time when it was read; size -1 when they changed
 };
 SourceFile ReadSourceFile(const std::string& path, int char_change);
 
