@@ -1,5 +1,7 @@
 #include "lsp/call_sites.h"
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <thread>
 
@@ -134,7 +136,9 @@ CallGatherer::~CallGatherer() = default;
 std::vector<FunctionCalls> CallGatherer::Gather(const std::string& path, bool* opened) {
   SourceFileReader reader(setup_.settings.char_change);
   Gatherer gatherer;
-  const bool ok = reader.Open(path);
+  // Only regular files: an item a client sends may name a device or a FIFO.
+  struct stat st {};
+  const bool ok = ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && reader.Open(path);
   if (opened) *opened = ok;
   if (!ok || !tools_->cleaning.ok()) return {};
   tools_->walker.Walk(reader, gatherer);
@@ -255,6 +259,18 @@ bool CallIndex::FileDefinitions(const std::string& path, std::vector<FunctionCal
   out.clear();
   for (const Def& d : f.defs) out.push_back(Unpack(f, d, true));
   return true;
+}
+
+std::vector<std::pair<std::string, FunctionCalls>> CallIndex::DefinitionsNamed(
+    std::string_view name) const {
+  std::shared_lock lock(mutex_);
+  std::vector<std::pair<std::string, FunctionCalls>> out;
+  auto id_it = name_ids_.find(std::string(name));
+  if (id_it == name_ids_.end()) return out;
+  for (const FileEntry& f : files_)
+    for (const Def& d : f.defs)
+      if (d.name == id_it->second) out.emplace_back(f.path, Unpack(f, d, false));
+  return out;
 }
 
 std::vector<CallIndex::Caller> CallIndex::CallersOf(std::string_view name,

@@ -83,6 +83,9 @@ class CallIndex {
   // The definitions of one file as gathered; false when the file is not in the index.
   bool FileDefinitions(const std::string& path, std::vector<FunctionCalls>& out) const;
 
+  // Every definition of that name the pass found (callees left empty), with its file.
+  std::vector<std::pair<std::string, FunctionCalls>> DefinitionsNamed(std::string_view name) const;
+
   struct Caller {
     std::string path;
     FunctionCalls definition;     // callees left empty

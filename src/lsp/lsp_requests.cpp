@@ -321,6 +321,10 @@ json Server::PrepareCallHierarchy(const json& params) {
       out.push_back(CallItem(where, alone));
     }
   }
+  // Else any definition of that name the pass found, registered in the lists or not.
+  if (out.empty() && calls_.WaitReady([this] { return Cancelled(); }))
+    for (const auto& [where, def] : calls_.DefinitionsNamed(word))
+      out.push_back(CallItem(where, def));
   return out.empty() ? json(nullptr) : out;
 }
 

@@ -1,5 +1,7 @@
 #include "lsp/lsp_text.h"
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <iterator>
 
@@ -10,6 +12,8 @@
 namespace kelvora::lsp {
 
 namespace {
+
+constexpr off_t kMaxDecodedBytes = off_t{512} << 20;
 
 // Length of the UTF-8 sequence a lead byte starts (1 for a stray continuation byte).
 std::size_t SequenceLength(unsigned char b) {
@@ -135,6 +139,10 @@ DecodedFile DecodeBytes(std::string bytes, int char_change) {
 }
 
 DecodedFile DecodeFile(const std::string& path, int char_change) {
+  // Only regular files: a path a client sends may name a device or a FIFO.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxDecodedBytes)
+    return {};
   std::ifstream in(path, std::ios::binary);
   if (!in) return {};
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
