@@ -10,6 +10,7 @@ packages=(
   clang libfuzzer-14-dev
   fonts-ipafont-gothic chromium qt6-translations-l10n xvfb xauth
   python3-openpyxl
+  nlohmann-json3-dev neovim
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include "cli/cli_sheets.h"
 #include "cli/cli_tree.h"
 #include "cli/cli_tree_files.h"
+#include "lsp/lsp_server.h"
 
 namespace kelvora {
 
@@ -56,6 +57,13 @@ const std::vector<CliCommand>& CliCommands() {
        "  --settings FILE    read DataMax, StructSpace, TableSpace, NodeBudget, Space and\n"
        "                     NestLevelText (section Tree) from FILE instead of Kelvora.ini\n",
        RunTreeCommand},
+      {"lsp",
+       "usage: kelvora-cli lsp [--settings FILE]\n"
+       "  a language server (LSP 3.17) on standard input and output for any editor; the\n"
+       "  workspace folders come from the editor (see doc/lsp.md)\n",
+       [](const std::vector<std::string>& args, std::ostream&, std::FILE* err) {
+         return lsp::RunLspCommand(args, err);
+       }},
   };
   return commands;
 }

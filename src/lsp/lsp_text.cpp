@@ -1,0 +1,209 @@
+#include "lsp/lsp_text.h"
+
+#include <sys/stat.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "platform/cp932.h"
+#include "platform/line_reader.h"
+#include "text/source_clean.h"
+
+namespace kelvora::lsp {
+
+namespace {
+
+constexpr off_t kMaxDecodedBytes = off_t{512} << 20;
+
+// Length of the UTF-8 sequence a lead byte starts (1 for a stray continuation byte).
+std::size_t SequenceLength(unsigned char b) {
+  if (b >= 0xF0 && b < 0xF8) return 4;
+  if (b >= 0xE0) return b < 0xF0 ? 3 : 1;
+  if (b >= 0xC0) return 2;
+  return 1;
+}
+
+std::size_t Units(std::size_t length, PositionEncoding encoding) {
+  switch (encoding) {
+    case PositionEncoding::kUtf8:
+      return length;
+    case PositionEncoding::kUtf16:
+      return length == 4 ? 2 : 1;
+    case PositionEncoding::kUtf32:
+      return 1;
+  }
+  return 1;
+}
+
+std::vector<std::string> SplitLines(std::string text) {
+  std::vector<std::string> lines;
+  StringLineSource source(std::move(text));
+  std::string line;
+  while (source.ReadLine(line)) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace
+
+std::string_view EncodingLabel(PositionEncoding encoding) {
+  switch (encoding) {
+    case PositionEncoding::kUtf8:
+      return "utf-8";
+    case PositionEncoding::kUtf16:
+      return "utf-16";
+    case PositionEncoding::kUtf32:
+      return "utf-32";
+  }
+  return "utf-16";
+}
+
+std::size_t ColumnOfByte(std::string_view line, std::size_t byte, PositionEncoding encoding) {
+  std::size_t column = 0;
+  for (std::size_t i = 0; i < line.size();) {
+    const std::size_t n =
+        std::min(SequenceLength(static_cast<unsigned char>(line[i])), line.size() - i);
+    if (i + n > byte) break;
+    column += Units(n, encoding);
+    i += n;
+  }
+  return column;
+}
+
+std::size_t ByteOfColumn(std::string_view line, std::size_t column, PositionEncoding encoding) {
+  std::size_t units = 0, i = 0;
+  while (i < line.size()) {
+    const std::size_t n =
+        std::min(SequenceLength(static_cast<unsigned char>(line[i])), line.size() - i);
+    const std::size_t u = Units(n, encoding);
+    if (units + u > column) break;
+    units += u;
+    i += n;
+  }
+  return i;
+}
+
+std::size_t ByteOfCharIndex(std::string_view line, std::size_t index) {
+  std::size_t i = 0;
+  for (std::size_t k = 0; k < index && i < line.size(); ++k)
+    i += std::min(SequenceLength(static_cast<unsigned char>(line[i])), line.size() - i);
+  return i;
+}
+
+std::size_t Cp932CharIndex(std::string_view text, std::size_t byte) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < text.size() && i < byte; ++count)
+    i += IsCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+  return count;
+}
+
+std::string Cp932ToUtf8Marked(std::string_view cp932) {
+  std::string utf8 = Cp932ToUtf8(cp932);
+  static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+  static constexpr std::string_view kGeta = "〓";
+  for (std::size_t at = utf8.find(kReplacement); at != std::string::npos;
+       at = utf8.find(kReplacement, at + kGeta.size()))
+    utf8.replace(at, kReplacement.size(), kGeta);
+  return utf8;
+}
+
+const std::string& DecodedFile::Line(std::size_t zero_based) const {
+  static const std::string kEmpty;
+  return zero_based < lines.size() ? lines[zero_based] : kEmpty;
+}
+
+DecodedFile DecodeBytes(std::string bytes, int char_change) {
+  DecodedFile file;
+  file.opened = true;
+  if (char_change == kCharChangeDetect) {
+    file.encoding = DetectEncoding(bytes);
+    if (file.encoding == SourceEncoding::Utf8 || file.encoding == SourceEncoding::Ascii ||
+        file.encoding == SourceEncoding::Utf8Bom) {
+      if (file.encoding == SourceEncoding::Utf8Bom) bytes.erase(0, 3);
+      file.lines = SplitLines(std::move(bytes));
+      return file;
+    }
+    SourceText text = DecodeSourceText(std::move(bytes), char_change);
+    file.lines = SplitLines(std::move(text.text));
+  } else {
+    file.encoding = char_change == kCharChangeEuc ? SourceEncoding::EucJp : SourceEncoding::Cp932;
+    file.lines = SplitLines(std::move(bytes));
+    if (char_change == kCharChangeEuc)
+      for (std::string& line : file.lines) line = ConvertEucToSjis(line);
+  }
+  for (std::string& line : file.lines) {
+    bool ascii = true;
+    for (char c : line) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (!ascii) line = Cp932ToUtf8Marked(line);
+  }
+  return file;
+}
+
+DecodedFile DecodeFile(const std::string& path, int char_change) {
+  // Only regular files: a path a client sends may name a device or a FIFO.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxDecodedBytes)
+    return {};
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return {};
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return DecodeBytes(std::move(bytes), char_change);
+}
+
+std::shared_ptr<const DecodedFile> FileTextCache::Get(const std::string& path) {
+  {
+    std::lock_guard lock(mutex_);
+    auto it = files_.find(path);
+    if (it != files_.end()) {
+      order_.splice(order_.begin(), order_, it->second.second);
+      return it->second.first;
+    }
+  }
+  auto file = std::make_shared<const DecodedFile>(DecodeFile(path, char_change_));
+  std::lock_guard lock(mutex_);
+  if (files_.count(path)) return files_[path].first;
+  order_.push_front(path);
+  files_[path] = {file, order_.begin()};
+  while (files_.size() > capacity_) {
+    files_.erase(order_.back());
+    order_.pop_back();
+  }
+  return file;
+}
+
+void FileTextCache::Forget(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  auto it = files_.find(path);
+  if (it == files_.end()) return;
+  order_.erase(it->second.second);
+  files_.erase(it);
+}
+
+bool IsIdentChar(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+std::string_view IdentifierAt(std::string_view line, std::size_t byte, std::size_t* begin) {
+  if (byte > line.size()) byte = line.size();
+  std::size_t b = byte;
+  if ((b == line.size() || !IsIdentChar(line[b])) && b > 0 && IsIdentChar(line[b - 1])) --b;
+  if (b >= line.size() || !IsIdentChar(line[b])) return {};
+  std::size_t s = b, e = b;
+  while (s > 0 && IsIdentChar(line[s - 1])) --s;
+  while (e < line.size() && IsIdentChar(line[e])) ++e;
+  if (line[s] >= '0' && line[s] <= '9') return {};
+  if (begin) *begin = s;
+  return line.substr(s, e - s);
+}
+
+std::size_t FindWord(std::string_view line, std::string_view name, std::size_t from) {
+  if (name.empty()) return std::string_view::npos;
+  for (std::size_t at = line.find(name, from); at != std::string_view::npos;
+       at = line.find(name, at + 1)) {
+    const bool left = at == 0 || !IsIdentChar(line[at - 1]);
+    const bool right = at + name.size() == line.size() || !IsIdentChar(line[at + name.size()]);
+    if (left && right) return at;
+  }
+  return std::string_view::npos;
+}
+
+}  // namespace kelvora::lsp
