@@ -137,7 +137,7 @@ class GraphBuilder {
 
   // Polls Escape now and then; false when the user chose to stop.
   bool Tick() {
-    if ((++steps_ & 0xFF) != 0) return true;
+    if ((steps_++ & 0xFF) != 0) return true;
     ui_.SetStatus(3, "コールグラフ作成中…ノード数 " + std::to_string(graph_.nodes.size()));
     return !(ui_.PollEscape() &&
              ui_.AskYesNo(kAskCancelCallGraph,
