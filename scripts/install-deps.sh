@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git clang-format
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libonig-dev libxlsxwriter-dev libzip-dev libexpat1-dev
+  libonig-dev libxlsxwriter-dev libzip-dev libexpat1-dev libgraphviz-dev graphviz qt6-svg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libfuzzer-14-dev
   fonts-ipafont-gothic chromium qt6-translations-l10n xvfb xauth

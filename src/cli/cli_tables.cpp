@@ -41,6 +41,10 @@ const std::vector<CliCommand>& CliCommands() {
        "                        --list LISTFILE [--comments FILE]\n"
        "       kelvora-cli tree [--settings FILE] TREEFILE --callers NAME | --roots | "
        "--recursions\n"
+       "       kelvora-cli tree [--settings FILE] TREEFILE ENTRY --svg OUT [--png OUT] [--dot "
+       "OUT]\n"
+       "                        [--direction callees|callers] [--depth N] [--max-nodes N]\n"
+       "                        [--comments FILE]\n"
        "  ENTRY              print the call tree of ENTRY with every item expanded (UTF-8)\n"
        "  --text OUT         write the call tree of ENTRY to OUT as the viewer's text output\n"
        "                     (Shift-JIS, CR LF) instead of printing it\n"
@@ -51,11 +55,20 @@ const std::vector<CliCommand>& CliCommands() {
        "  --comments FILE    attach the comments of a comment file to the tree items first\n"
        "  --nest-level-text MASK  separator lines before the items of depth n when bit n-1 of\n"
        "                     MASK is set (depths 1 to 12; overrides NestLevelText)\n"
+       "  --svg/--png/--dot OUT  draw the call graph of ENTRY (one node per function, an edge per\n"
+       "                     call) with Graphviz; exit 3 when the node budget left functions out\n"
+       "  --direction D      callees (the default: what ENTRY calls) or callers (who calls it)\n"
+       "  --depth N          levels of the graph, 1 to 8 (default 3)\n"
+       "  --max-nodes N      node budget (default GraphNodeBudget, 300); the rest becomes one\n"
+       "                     \"…(N more)\" node per cut function\n"
+       "                     (with a graph, --comments FILE labels the nodes with the comments\n"
+       "                     of FILE and the real/total step counts)\n"
        "  --callers NAME     print the entries that call NAME\n"
        "  --roots            print the root-function candidates (entries nobody calls)\n"
        "  --recursions       print the recursion list of the file\n"
-       "  --settings FILE    read DataMax, StructSpace, TableSpace, NodeBudget, Space and\n"
-       "                     NestLevelText (section Tree) from FILE instead of Kelvora.ini\n",
+       "  --settings FILE    read DataMax, StructSpace, TableSpace, NodeBudget, Space,\n"
+       "                     NestLevelText and GraphNodeBudget (section Tree) from FILE\n"
+       "                     instead of Kelvora.ini\n",
        RunTreeCommand},
       {"lsp",
        "usage: kelvora-cli lsp [--settings FILE]\n"

@@ -1,14 +1,16 @@
-// kelvora-cli tree: the call tree, callers, root candidates and recursions of a tree file.
+// kelvora-cli tree: the call tree, callers, root candidates and recursions of a tree file, and
+// its call graph drawn to SVG, PNG or DOT.
 #include "cli/cli_tree.h"
 
 #include <filesystem>
 
 #include "cli/cli_ui.h"
+#include "lookup/editor_launch.h"
 #include "platform/cp932.h"
 #include "platform/user_folder.h"
-#include "lookup/editor_launch.h"
 #include "settings/settings.h"
 #include "text/regex_service.h"
+#include "tree/call_graph.h"
 #include "tree/call_tree.h"
 #include "tree/tree_comments.h"
 #include "tree/tree_export.h"
@@ -32,6 +34,11 @@ struct TreeArgs {
   std::string file, entry, callers, settings;
   std::string text_out, xlsx_out, list, comments;
   long long nest_level_text = -1;  // -1: the settings' NestLevelText
+  GraphOutputs graph;              // the call graph's outputs
+  std::string direction;           // "callees" or "callers"
+  int depth = CallGraphOptions::kDefaultDepth;
+  long long max_nodes = -1;   // -1: the settings' GraphNodeBudget
+  bool graph_option = false;  // --direction, --depth or --max-nodes given
   bool roots = false, recursions = false, has_callers = false;
 };
 
@@ -41,6 +48,16 @@ bool ParseMask(const std::string& text, long long& mask) {
     std::size_t used = 0;
     mask = std::stoll(text, &used, 0);
     return used == text.size() && mask >= 0 && mask <= 0xFFF;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+bool ParseNumber(const std::string& text, long long& n) {
+  try {
+    std::size_t used = 0;
+    n = std::stoll(text, &used, 10);
+    return used == text.size();
   } catch (const std::exception&) {
     return false;
   }
@@ -78,6 +95,31 @@ bool Parse(const std::vector<std::string>& args, TreeArgs& t, std::string& error
         error = "--nest-level-text needs a number from 0 to 4095 (bit n-1: depth n)";
         return false;
       }
+    } else if (a == "--svg" || a == "--png" || a == "--dot") {
+      if (!value(a == "--svg" ? t.graph.svg : a == "--png" ? t.graph.png : t.graph.dot))
+        return false;
+    } else if (a == "--direction") {
+      if (!value(t.direction)) return false;
+      if (t.direction != "callees" && t.direction != "callers") {
+        error = "--direction needs callees or callers";
+        return false;
+      }
+      t.graph_option = true;
+    } else if (a == "--depth" || a == "--max-nodes") {
+      std::string number;
+      if (!value(number)) return false;
+      long long n = 0;
+      const bool depth = a == "--depth";
+      if (!ParseNumber(number, n) || n < (depth ? CallGraphOptions::kMinDepth : 1) ||
+          (depth && n > CallGraphOptions::kMaxDepth)) {
+        error = depth ? "--depth needs a number from 1 to 8" : "--max-nodes needs a number above 0";
+        return false;
+      }
+      if (depth)
+        t.depth = static_cast<int>(n);
+      else
+        t.max_nodes = n;
+      t.graph_option = true;
     } else if (a == "--roots") {
       t.roots = true;
     } else if (a == "--recursions") {
@@ -109,8 +151,41 @@ bool Parse(const std::vector<std::string>& args, TreeArgs& t, std::string& error
         "--list LISTFILE";
     return false;
   }
+  const bool drawing = !t.graph.svg.empty() || !t.graph.png.empty() || !t.graph.dot.empty();
+  if (t.graph_option && !drawing) {
+    error = "--direction, --depth and --max-nodes need --svg, --png or --dot";
+    return false;
+  }
+  if (drawing && (modes != 0 || !t.text_out.empty() || !t.xlsx_out.empty())) {
+    error = "--svg, --png and --dot need FILE ENTRY (and take no --text or --xlsx)";
+    return false;
+  }
   if (modes == 0) t.entry = plain[1];
   return true;
+}
+
+// The call graph of the entry into the files: 0 drawn, 3 drawn with functions left out to the
+// node budget, 1 failed.
+int DrawGraph(const TreeArgs& t, const SettingsStore& store, const TreePage& page,
+              std::int32_t entry, const RegexService& regex, CliUi& ui) {
+  CallGraphOptions options;
+  options.direction = t.direction == "callers" ? GraphDirection::Callers : GraphDirection::Callees;
+  options.depth = t.depth;
+  options.node_budget = t.max_nodes > 0 ? t.max_nodes : LoadGraphNodeBudget(store);
+  std::optional<std::vector<FunctionComment>> comments;
+  if (!t.comments.empty()) {
+    comments = ReadGraphComments(t.comments, regex, ui);
+    if (!comments) return 1;
+    options.comments = true;
+  }
+  switch (WriteCallGraphFiles(page, entry, options, comments ? &*comments : nullptr, t.graph, ui)) {
+    case GraphCommandResult::Written:
+      return 0;
+    case GraphCommandResult::Cut:
+      return 3;
+    default:
+      return 1;
+  }
 }
 
 }  // namespace
@@ -173,6 +248,8 @@ int RunTreeCommand(const std::vector<std::string>& args, std::ostream& out, std:
     std::fprintf(err, "kelvora-cli: no entry %s in %s\n", t.entry.c_str(), t.file.c_str());
     return 1;
   }
+  if (!t.graph.svg.empty() || !t.graph.png.empty() || !t.graph.dot.empty())
+    return DrawGraph(t, store, page, entry, regex, ui);
   CallTree tree;
   tree.Build(page, entry, settings.data_max);
   if (!t.comments.empty()) {
