@@ -21,12 +21,13 @@
 #include "app/main_window.h"
 #include "app/qt_ui.h"
 #include "app/registration_table_model.h"
+#include "gui_common/background_patterns.h"
+#include "gui_common/button_patterns.h"
+#include "gui_common/dialog_owner.h"
 #include "settings/property_pages.h"
 #include "settings/ui/prop_sheet.h"
 #include "settings/window_settings.h"
 #include "tree/ui/tree_viewer_window.h"
-#include "gui_common/background_patterns.h"
-#include "gui_common/button_patterns.h"
 
 namespace kelvora {
 
@@ -137,8 +138,8 @@ void MainWindow::SetBackgroundType(bool hatch) {
 // The settings sheet. After OK the settings are reloaded; the custom colours may have changed
 // even after Cancel; a cleared word history empties the word box's list.
 void MainWindow::OpenSettingsSheet() {
-  const PropertySheetResult result =
-      RunPropertySheet(*store_, settings_, ui(), options_.dialogs == nullptr, this);
+  const PropertySheetResult result = RunPropertySheet(
+      *store_, settings_, ui(), options_.dialogs == nullptr, DialogParentFor(this));
   settings_.custom_colors = ReadCustomColors(*store_);
   if (result.word_history_cleared && WordHistoryEmpty(*store_)) {
     history_ = std::make_unique<WordHistory>();
@@ -154,8 +155,15 @@ void MainWindow::OpenSettingsSheet() {
 void MainWindow::OpenTreeViewer() {
   if (!tree_viewer_) {
     tree_viewer_ = std::make_unique<TreeViewerWindow>(*store_, ui(), [this] { return Launcher(); });
-    connect(tree_viewer_.get(), &TreeViewerWindow::SettingsRequested, this,
-            [this] { OpenSettingsSheet(); });
+    connect(tree_viewer_.get(), &TreeViewerWindow::SettingsRequested, this, [this] {
+      // The sheet asked from the viewer belongs to the viewer.
+      const DialogOwnerScope owner(tree_viewer_.get());
+      OpenSettingsSheet();
+    });
+    // Closing the viewer frees its pages; the next one starts with the settings of that moment.
+    connect(tree_viewer_.get(), &TreeViewerWindow::Closed, this, [this] {
+      if (tree_viewer_) tree_viewer_.release()->deleteLater();
+    });
   }
   tree_viewer_->show();
   tree_viewer_->raise();
@@ -164,7 +172,7 @@ void MainWindow::OpenTreeViewer() {
 
 void MainWindow::OpenTreeViewerOn(const std::string& tree_file) {
   OpenTreeViewer();
-  tree_viewer_->OpenFile(tree_file);
+  tree_viewer_->OpenWrittenTree(tree_file);
 }
 
 QMenu* MainWindow::BuildContextMenu() {

@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <QCursor>
 #include <QEvent>
+#include <QFile>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProcess>
 #include <QProgressBar>
 #include <QWidget>
 #include <QWindow>
@@ -13,8 +16,9 @@
 #include <climits>
 
 #include "app/ui_view.h"
-#include "platform/process.h"
 #include "gui_common/arrow_cursor_scope.h"
+#include "gui_common/dialog_owner.h"
+#include "platform/process.h"
 
 namespace kelvora {
 namespace {
@@ -56,6 +60,20 @@ bool IsUserInput(const QEvent& event) {
   }
 }
 
+// Message boxes size themselves to their text; a short text would leave the caption cut by the
+// window manager ("Kelv… EE-"). The box is kept wide enough for its caption and the title
+// bar's buttons.
+void FitCaption(QMessageBox& box) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (grid == nullptr) return;
+  QFont title = box.font();
+  title.setBold(true);
+  constexpr int kTitleBarButtons = 140;
+  const int width = QFontMetrics(title).horizontalAdvance(box.windowTitle()) + kTitleBarButtons;
+  grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 }  // namespace
 
 QtUi::QtUi(UiView* view, QObject* parent) : QObject(parent), view_(view) {
@@ -69,15 +87,19 @@ QtUi::~QtUi() {
   if (wait_cursor_) QApplication::restoreOverrideCursor();
 }
 
+// The window that asked: a running modal dialog, else the window that marked itself as the
+// owner (the TREE viewer, the grep result window), else the port's own window.
 QWidget* QtUi::DialogParent() const {
-  if (view_ != nullptr && view_->DialogWidget() != nullptr) return view_->DialogWidget();
-  return QApplication::activeWindow();
+  if (view_ != nullptr && view_->DialogWidget() != nullptr)
+    return DialogParentFor(view_->DialogWidget());
+  return DialogParentFor(QApplication::activeWindow());
 }
 
 void QtUi::Message(std::string_view text, std::string_view caption, MsgIcon icon) {
   QMessageBox box(BoxIcon(icon), FromUtf8(caption), FromUtf8(text), QMessageBox::Ok,
                   DialogParent());
   box.setTextFormat(Qt::PlainText);
+  FitCaption(box);
   ArrowCursorScope arrow(wait_cursor_);
   box.exec();
 }
@@ -88,6 +110,7 @@ bool QtUi::AskYesNo(QuestionId, std::string_view text, std::string_view caption)
   box.setTextFormat(Qt::PlainText);
   box.setDefaultButton(QMessageBox::Yes);
   box.setEscapeButton(QMessageBox::No);
+  FitCaption(box);
   ArrowCursorScope arrow(wait_cursor_);
   return box.exec() == QMessageBox::Yes;
 }
@@ -173,6 +196,8 @@ bool QtUi::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   if (!polling_ || !IsUserInput(*event)) return QObject::eventFilter(watched, event);
+  // Another window asked to close (the TREE viewer while it reads a file) decides itself.
+  if (event->type() == QEvent::Close) return QObject::eventFilter(watched, event);
   if (event->type() == QEvent::KeyPress &&
       static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
     escape_pressed_ = true;
@@ -186,8 +211,31 @@ bool QtUi::TakeCloseRequest() {
   return requested;
 }
 
+// xdg-open gives up within moments when nothing can open the file (no browser for the manual):
+// its exit status is awaited that long, so the caller can say so. One still running has found
+// its application and is left to finish on its own.
 bool QtUi::OpenWithDefaultApp(std::string_view path) {
-  return OpenWithDesktop(path);
+  if (path.empty()) return false;
+  QString target = QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+  if (target.startsWith(u'-')) target.prepend(QStringLiteral("./"));  // never read as an option
+  auto* process = new QProcess;
+  process->setProgram(QStringLiteral("xdg-open"));
+  process->setArguments({target});
+  process->setStandardInputFile(QProcess::nullDevice());
+  process->setStandardOutputFile(QProcess::nullDevice());
+  process->setStandardErrorFile(QProcess::nullDevice());
+  process->start();
+  if (!process->waitForStarted(kOpenStartMs)) {
+    delete process;
+    return false;
+  }
+  if (process->waitForFinished(kOpenCheckMs)) {
+    const bool opened = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+    delete process;
+    return opened;
+  }
+  QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+  return true;
 }
 
 void QtUi::SetLayout(WindowLayout layout) {
@@ -200,7 +248,10 @@ void QtUi::SetLayout(WindowLayout layout) {
 void QtUi::SetProgressVisible(bool on) {
   if (view_ == nullptr || view_->ProgressBar() == nullptr) return;
   view_->ProgressBar()->setVisible(on);
-  if (on) ShowProgress();
+  if (!on) return;
+  // Shown over the data layout's controls (the kind buttons share its row), not behind them.
+  view_->ProgressBar()->raise();
+  ShowProgress();
 }
 
 void QtUi::SetListRedraw(bool on) {

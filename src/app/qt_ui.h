@@ -28,7 +28,8 @@ class QtUi final : public QObject, public Ui {
   std::optional<std::string> ChooseOpenFile(std::string_view title, std::string_view filter,
                                             std::string_view initial_dir = {}) override;
   std::optional<std::string> ChooseSaveFile(std::string_view title, std::string_view filter,
-                                            std::string_view initial_name = {}) override;
+                                            std::string_view initial_name = {},
+                                            std::string_view default_suffix = {}) override;
   void SetStatus(int line, std::string_view text) override;
   void SetProgressRange(long long maximum) override;
   void SetProgressPos(long long pos) override;
@@ -63,6 +64,9 @@ class QtUi final : public QObject, public Ui {
   QWidget* DialogParent() const;
   void ShowProgress();
 
+  // How long OpenWithDefaultApp waits for xdg-open to start, and for it to fail.
+  static constexpr int kOpenStartMs = 3000;
+  static constexpr int kOpenCheckMs = 2000;
   // Least time between two servings of the event queue in PollEscape.
   static constexpr qint64 kServeEveryMs = 30;
 

@@ -59,13 +59,22 @@ std::optional<std::string> QtUi::ChooseOpenFile(std::string_view title, std::str
 }
 
 std::optional<std::string> QtUi::ChooseSaveFile(std::string_view title, std::string_view filter,
-                                                std::string_view initial_name) {
+                                                std::string_view initial_name,
+                                                std::string_view default_suffix) {
   QFileDialog dialog(DialogParent(), FromUtf8(title),
                      QFile::decodeName(QByteArray(initial_name.data(), initial_name.size())),
                      FromUtf8(filter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setDefaultSuffix(DefaultSuffix(dialog.selectedNameFilter()));
+  if (!default_suffix.empty()) {
+    // The caller's suffix, with the filter entry of that suffix chosen when there is one.
+    const QString suffix = FromUtf8(default_suffix);
+    for (const QString& entry : dialog.nameFilters())
+      if (DefaultSuffix(entry) == suffix) dialog.selectNameFilter(entry);
+    dialog.setDefaultSuffix(suffix);
+  } else {
+    dialog.setDefaultSuffix(DefaultSuffix(dialog.selectedNameFilter()));
+  }
   QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& entry) {
     dialog.setDefaultSuffix(DefaultSuffix(entry));
   });

@@ -36,8 +36,9 @@ class SplitUi final : public Ui {
     return dialogs_->ChooseOpenFile(title, filter, initial_dir);
   }
   std::optional<std::string> ChooseSaveFile(std::string_view title, std::string_view filter,
-                                            std::string_view initial_name) override {
-    return dialogs_->ChooseSaveFile(title, filter, initial_name);
+                                            std::string_view initial_name,
+                                            std::string_view default_suffix) override {
+    return dialogs_->ChooseSaveFile(title, filter, initial_name, default_suffix);
   }
   bool OpenWithDefaultApp(std::string_view path) override {
     return dialogs_->OpenWithDefaultApp(path);

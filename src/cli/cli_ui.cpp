@@ -78,7 +78,7 @@ std::optional<std::string> CliUi::ChooseOpenFile(std::string_view, std::string_v
 }
 
 std::optional<std::string> CliUi::ChooseSaveFile(std::string_view, std::string_view,
-                                                 std::string_view) {
+                                                 std::string_view, std::string_view) {
   return TakePath();
 }
 

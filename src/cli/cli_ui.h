@@ -52,7 +52,8 @@ class CliUi : public Ui {
   std::optional<std::string> ChooseOpenFile(std::string_view title, std::string_view filter,
                                             std::string_view initial_dir) override;
   std::optional<std::string> ChooseSaveFile(std::string_view title, std::string_view filter,
-                                            std::string_view initial_name) override;
+                                            std::string_view initial_name,
+                                            std::string_view default_suffix) override;
   void SetStatus(int line, std::string_view text) override;
   void SetProgressRange(long long maximum) override;
   void SetProgressPos(long long pos) override;

@@ -96,7 +96,9 @@ std::optional<std::string> ScriptedUi::ChooseOpenFile(std::string_view title, st
 }
 
 std::optional<std::string> ScriptedUi::ChooseSaveFile(std::string_view title, std::string_view,
-                                                      std::string_view) {
+                                                      std::string_view,
+                                                      std::string_view default_suffix) {
+  last_save_suffix_ = std::string(default_suffix);
   return TakeChoice(saves_, "save dialog", title);
 }
 

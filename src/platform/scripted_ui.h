@@ -68,7 +68,10 @@ class ScriptedUi : public Ui {
   std::optional<std::string> ChooseOpenFile(std::string_view title, std::string_view filter,
                                             std::string_view initial_dir) override;
   std::optional<std::string> ChooseSaveFile(std::string_view title, std::string_view filter,
-                                            std::string_view initial_name) override;
+                                            std::string_view initial_name,
+                                            std::string_view default_suffix) override;
+  // The default suffix the last save dialog was asked with.
+  const std::string& last_save_suffix() const { return last_save_suffix_; }
   void SetStatus(int line, std::string_view text) override;
   void SetProgressRange(long long maximum) override;
   void SetProgressPos(long long pos) override;
@@ -105,6 +108,7 @@ class ScriptedUi : public Ui {
   std::vector<WindowLayout> layouts_;
   bool list_redraw_ = true;
   std::string count_labels_[6];
+  std::string last_save_suffix_;
 };
 
 }  // namespace kelvora

@@ -46,8 +46,11 @@ class Ui {
   // filter: "Description (*.ext *.ext2)" entries separated by ";;", as Qt writes them.
   virtual std::optional<std::string> ChooseOpenFile(std::string_view title, std::string_view filter,
                                                     std::string_view initial_dir = {}) = 0;
+  // default_suffix ("txt") is appended to a name typed without one; empty takes it from the
+  // chosen filter entry.
   virtual std::optional<std::string> ChooseSaveFile(std::string_view title, std::string_view filter,
-                                                    std::string_view initial_name = {}) = 0;
+                                                    std::string_view initial_name = {},
+                                                    std::string_view default_suffix = {}) = 0;
 
   // Status lines 1, 2 and 3 of the main window (line numbers outside 1..3 are ignored).
   virtual void SetStatus(int line, std::string_view text) = 0;

@@ -128,7 +128,7 @@ void WriteCustomColors(const std::array<std::uint32_t, kCustomColors>& colors,
 // ---- "その他" ----------------------------------------------------------------------------
 
 struct OtherPage {
-  int toolbar = 1;   // "Tree" toolbar: 1 or 2 on the radios
+  int toolbar = 1;   // "Tree" toolbar: 1..4, tool bar 1 (1, 3) or 2 (2, 4) on the radios
   int file_dlg = 1;  // "Dialog" fileDLG: 1 or 2
 };
 

@@ -6,10 +6,10 @@
 #include <fstream>
 #include <memory>
 
+#include "lookup/editor_launch.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
 #include "platform/line_reader.h"
-#include "lookup/editor_launch.h"
 #include "settings/settings.h"
 #include "text/encoding_detect.h"
 #include "text/regex_service.h"
@@ -192,7 +192,8 @@ StripResult StripIfCommand(const Settings& settings, const RegexService& regex,
     }
   }
 
-  std::optional<std::string> out_path = ui.ChooseSaveFile("■■ ファイル出力先を指定 ■■", kFilter);
+  std::optional<std::string> out_path =
+      ui.ChooseSaveFile("■■ ファイル出力先を指定 ■■", kFilter, {}, "txt");
   if (!out_path || out_path->empty()) {
     ui.Message("キャンセルします！　", Ui::kCaption, MsgIcon::Information);
     return StripResult::Cancelled;

@@ -193,6 +193,7 @@ void TreePage::Clear() {
   entries.clear();
   callees.clear();
   recursions.clear();
+  cut = false;
   pool_.Clear();
   first_entry_.clear();
   caller_offsets_.clear();
@@ -360,7 +361,19 @@ ReadResult TreeFileReader(const std::string& path, TreePage& page, const TreeSet
   ui.SetStatus(1, "");
   // Indexing serves the window between its steps; an Escape there is too late to stop reading.
   page.Finish([&ui] { ui.PollEscape(); });
+  if (stopped) {
+    page.cut = true;
+    return ReadResult::Cancelled;
+  }
   return count >= settings.data_max ? ReadResult::EntryLimit : ReadResult::Complete;
+}
+
+std::string PageTabText(const TreePage& page) {
+  return page.cut ? page.tab_label + Utf8ToCp932("（中断）") : page.tab_label;
+}
+
+std::string EntryCountStatus(const TreePage& page) {
+  return "選択Win項目数：" + std::to_string(page.entry_count()) + (page.cut ? "（中断）" : "");
 }
 
 bool OpenTreeFile(const std::string& path, TreePage& page, const TreeSettings& settings,
@@ -378,7 +391,7 @@ bool OpenTreeFile(const std::string& path, TreePage& page, const TreeSettings& s
   for (int pane = 1; pane <= 3; ++pane) ui.SetStatus(pane, "");
   const ReadResult result = TreeFileReader(path, page, settings, regex, ui);
   page.tab_label = TabLabel(path);
-  ui.SetStatus(1, "選択Win項目数：" + std::to_string(page.entry_count()));
+  ui.SetStatus(1, EntryCountStatus(page));
   ui.SetStatus(2, "選択Win再帰処理：" + std::to_string(page.recursions.size()));
   ui.SetWaitCursor(false);
   if (result == ReadResult::EntryLimit)

@@ -65,6 +65,9 @@ class TreePage {
   std::vector<TreeEntry> entries;
   std::vector<TreeCallee> callees;
   std::vector<std::string> recursions;  // names of the recursion list, file order
+  // Reading was cancelled (Escape, or the viewer closed while it read): the page holds only the
+  // entries read before, and says so on its tab and in the status bar.
+  bool cut = false;
 
   std::string_view Text(TextId id) const { return pool_[id]; }
   std::string_view EntryText(std::size_t e) const { return Text(entries[e].text); }
@@ -98,10 +101,16 @@ class TreePage {
   std::vector<std::int32_t> caller_entries_;
 };
 
-enum class ReadResult { Complete, EntryLimit, OpenFailed };
+enum class ReadResult { Complete, EntryLimit, OpenFailed, Cancelled };
+
+// What the tab and status pane 1 show for a page: the tab label, and "選択Win項目数：%d", each
+// followed by "（中断）" when the page's reading was cancelled.
+std::string PageTabText(const TreePage& page);       // CP932
+std::string EntryCountStatus(const TreePage& page);  // UTF-8
 
 // Reads a tree file into the page; messages and status texts go through ui. The page is
-// emptied first. EntryLimit when DataMax entries were read (reading stops there).
+// emptied first. EntryLimit when DataMax entries were read (reading stops there); Cancelled when
+// Escape was confirmed (the page keeps what was read, marked as cut).
 ReadResult TreeFileReader(const std::string& path, TreePage& page, const TreeSettings& settings,
                           const RegexService& regex, Ui& ui);
 

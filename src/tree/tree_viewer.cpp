@@ -7,8 +7,16 @@ bool TreeViewerState::SelectPage(int index, Ui& ui) {
   current_ = index;
   info_text.clear();
   const std::size_t entries = page().file.entry_count();
-  ui.SetStatus(1, entries == 0 ? std::string() : "選択Win項目数：" + std::to_string(entries));
+  ui.SetStatus(1, entries == 0 && !page().file.cut ? std::string() : EntryCountStatus(page().file));
   return true;
+}
+
+int TreeViewerState::FirstEmptyPage() const {
+  for (int i = 0; i < kPages; ++i) {
+    const TreeViewerPage& p = pages_[static_cast<std::size_t>(i)];
+    if (p.file.root_text.empty() && p.file.entry_count() == 0 && p.output.empty()) return i;
+  }
+  return -1;
 }
 
 bool TreeViewerState::SwitchPage(int delta, Ui& ui) {

@@ -33,6 +33,9 @@ class TreeViewerState {
   // information text and shows the page's entry count in pane 1 (empty when 0).
   bool SwitchPage(int delta, Ui& ui);
   bool SelectPage(int index, Ui& ui);
+  // Where a newly written tree file goes: the first page that holds no tree (no file read, no
+  // call tree); -1 when all five hold one (the window then asks which to replace).
+  int FirstEmptyPage() const;
 
  private:
   std::array<TreeViewerPage, kPages> pages_;

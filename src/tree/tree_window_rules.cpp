@@ -188,6 +188,30 @@ std::int32_t FindEntryByPrefix(const TreePage& page, std::string_view prefix) {
   return -1;
 }
 
+std::int32_t FindEntryContaining(const TreePage& page, std::string_view needle, std::int32_t from,
+                                 bool forward) {
+  const auto n = static_cast<std::int64_t>(page.entry_count());
+  if (needle.empty() || n == 0) return -1;
+  auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  std::string folded(needle);
+  for (char& c : folded) c = fold(c);
+  auto contains = [&](std::string_view text) {
+    if (text.size() < folded.size()) return false;
+    for (std::size_t at = 0; at + folded.size() <= text.size(); ++at) {
+      std::size_t i = 0;
+      while (i < folded.size() && fold(text[at + i]) == folded[i]) ++i;
+      if (i == folded.size()) return true;
+    }
+    return false;
+  };
+  const std::int64_t start = from < 0 || from >= n ? (forward ? n - 1 : 0) : from;
+  for (std::int64_t step = 1; step <= n; ++step) {
+    const std::int64_t e = ((forward ? start + step : start - step) % n + n) % n;
+    if (contains(page.EntryText(static_cast<std::size_t>(e)))) return static_cast<std::int32_t>(e);
+  }
+  return -1;
+}
+
 bool ClearPageTrees(TreeViewerPage& page, Ui& ui, const std::function<void()>& before_clear) {
   if (!ui.AskYesNo(kAskClearPageTrees,
                    "選択Window、TREE出力WindowのTREEデータを全て削除しますか？　",

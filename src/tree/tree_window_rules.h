@@ -125,6 +125,12 @@ bool CollapseSelectedAfterExpansion(SelectionItemKind selected);
 // entries, so a whole kernel's half a million entries answer at once.
 std::int32_t FindEntryByPrefix(const TreePage& page, std::string_view prefix);
 
+// The selection window's find box: the next entry after from (forward) or the previous one before
+// it, in display order and wrapping around, whose text contains needle, ASCII letters compared
+// without case; from -1 starts at the first (forward) or last entry. -1 when none contains it.
+std::int32_t FindEntryContaining(const TreePage& page, std::string_view needle, std::int32_t from,
+                                 bool forward);
+
 // Empties both trees of the current page after "選択Window、TREE出力WindowのTREEデータを全て削除
 // しますか？　"; true on Yes. before_clear runs on Yes before anything is freed (a window lets go
 // of its views there).

@@ -10,9 +10,9 @@
 #include <QTableView>
 
 #include "grep/ui/grep_dialogs.h"
+#include "lookup/editor_launch.h"
 #include "platform/cp932.h"
 #include "platform/ui.h"
-#include "lookup/editor_launch.h"
 
 namespace kelvora {
 
@@ -43,7 +43,8 @@ int GrepResultModel::columnCount(const QModelIndex& parent) const {
 QVariant GrepResultModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || static_cast<std::size_t>(index.row()) >= list_.size()) return {};
   if (role == Qt::ForegroundRole) return QColor(Qt::white);
-  if (role != Qt::DisplayRole) return {};
+  // A cut cell (the path is elided in its middle) shows its whole text as a tooltip.
+  if (role != Qt::DisplayRole && !(role == Qt::ToolTipRole && index.column() > 0)) return {};
   const GrepHit& hit = list_.at(static_cast<std::size_t>(index.row()));
   switch (index.column()) {
     case 0:
@@ -69,7 +70,7 @@ QVariant GrepResultModel::headerData(int section, Qt::Orientation orientation, i
 
 GrepResultWindow::GrepResultWindow(const GrepRun& run, const EditorLauncher& editor, Ui& ui,
                                    int opacity_par, QWidget* parent)
-    : QDialog(parent), run_(run), editor_(editor), ui_(ui) {
+    : QDialog(parent), run_(run), editor_(editor), ui_(ui, this) {
   setWindowTitle(QStringLiteral("Grep結果"));
   setAttribute(Qt::WA_DeleteOnClose);
   setModal(false);
@@ -86,6 +87,8 @@ GrepResultWindow::GrepResultWindow(const GrepRun& run, const EditorLauncher& edi
   table_->verticalHeader()->hide();
   table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
   table_->setWordWrap(false);
+  // A long path keeps its file name and line: cut in the middle.
+  table_->setTextElideMode(Qt::ElideMiddle);
   table_->horizontalHeader()->setSectionsClickable(true);
   table_->horizontalHeader()->resizeSection(0, 40);
   table_->horizontalHeader()->resizeSection(1, 350);

@@ -8,6 +8,7 @@
 
 #include "grep/grep_results.h"
 #include "grep/grep_search.h"
+#include "gui_common/dialog_owner.h"
 #include "lookup/editor_launch.h"
 
 class QLabel;
@@ -68,7 +69,7 @@ class GrepResultWindow : public QDialog {
 
   GrepRun run_;
   EditorLauncher editor_;
-  Ui& ui_;
+  OwnedDialogsUi ui_;  // messages of the window belong to it
   GrepResultModel* model_;
   QTableView* table_;
   QLabel* footer_;

@@ -3,9 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QInputMethod>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,8 +11,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "platform/cp932.h"
+#include "gui_common/input_method_state.h"
 #include "lookup/ui/popup_menus.h"
+#include "platform/cp932.h"
 
 namespace kelvora {
 
@@ -70,6 +69,15 @@ CommentSearchDialogWindow::CommentSearchDialogWindow(CommentSearchDialog& model,
   ime_ = new QLabel(this);
   ime_->setFrameShape(QFrame::Panel);
   ime_->setFrameShadow(QFrame::Sunken);
+  // The input method's state as the desktop tells it; the field is hidden where it cannot.
+  auto* indicator = new InputMethodIndicator(word_);
+  auto show_state = [this, indicator] {
+    const std::optional<bool> on = indicator->state();
+    ime_->setText(on && *on ? QStringLiteral(" IME  ON") : QStringLiteral(" IME OFF"));
+    ime_->setVisible(on.has_value());
+  };
+  connect(indicator, &InputMethodIndicator::changed, this, show_state);
+  show_state();
 
   auto* layout = new QVBoxLayout(this);
   auto* top = new QHBoxLayout;
@@ -112,13 +120,6 @@ void CommentSearchDialogWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 bool CommentSearchDialogWindow::event(QEvent* event) {
-  // The input method's state, refreshed as events arrive: on while its panel is shown.
-  if (ime_ != nullptr) {
-    const QInputMethod* im = QGuiApplication::inputMethod();
-    const bool on = im != nullptr && im->isVisible();
-    const QString text = on ? QStringLiteral(" IME  ON") : QStringLiteral(" IME OFF");
-    if (ime_->text() != text) ime_->setText(text);
-  }
   return QDialog::event(event);
 }
 

@@ -27,8 +27,9 @@ class ExecutableChooserUi final : public Ui {
   std::optional<std::string> ChooseOpenFile(std::string_view title, std::string_view filter,
                                             std::string_view initial_dir) override;
   std::optional<std::string> ChooseSaveFile(std::string_view title, std::string_view filter,
-                                            std::string_view initial_name) override {
-    return inner_.ChooseSaveFile(title, filter, initial_name);
+                                            std::string_view initial_name,
+                                            std::string_view default_suffix) override {
+    return inner_.ChooseSaveFile(title, filter, initial_name, default_suffix);
   }
   void SetStatus(int line, std::string_view text) override { inner_.SetStatus(line, text); }
   void SetProgressRange(long long maximum) override { inner_.SetProgressRange(maximum); }

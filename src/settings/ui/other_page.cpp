@@ -24,6 +24,20 @@ QButtonGroup* RadioPair(QWidget* parent, QRadioButton* first, QRadioButton* seco
   return group;
 }
 
+// The tool-bar radios: "toolbar" 1 and 3 are tool bar 1, 2 and 4 tool bar 2 (3 and 4 in the old
+// style). The stored value stays as it is unless the other bar is picked, which keeps the style.
+void ToolbarRadios(QWidget* parent, QRadioButton* first, QRadioButton* second, int& value) {
+  auto* group = new QButtonGroup(parent);
+  group->addButton(first, 1);
+  group->addButton(second, 2);
+  const bool old_style = value == 3 || value == 4;
+  if (value == 1 || value == 3) first->setChecked(true);
+  if (value == 2 || value == 4) second->setChecked(true);
+  QObject::connect(group, &QButtonGroup::idToggled, [&value, old_style](int id, bool checked) {
+    if (checked) value = old_style ? id + 2 : id;
+  });
+}
+
 }  // namespace
 
 CPropPage9::CPropPage9(OtherPage& page, SettingsStore& store, Ui& ui, QWidget* parent)
@@ -37,7 +51,7 @@ CPropPage9::CPropPage9(OtherPage& page, SettingsStore& store, Ui& ui, QWidget* p
   toolbar->setContentsMargins(16, 0, 0, 0);
   toolbar1_ = new QRadioButton(QStringLiteral("ツールバー１"), this);
   toolbar2_ = new QRadioButton(QStringLiteral("ツールバー２"), this);
-  RadioPair(this, toolbar1_, toolbar2_, page_.toolbar);
+  ToolbarRadios(this, toolbar1_, toolbar2_, page_.toolbar);
   toolbar->addWidget(toolbar1_, 0, 0);
   toolbar->addWidget(toolbar2_, 0, 1);
   toolbar->addWidget(

@@ -3,19 +3,21 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFontDialog>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "gui_common/japanese_fonts.h"
 #include "platform/cp932.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
 #include "text/source_clean.h"
-#include "gui_common/japanese_fonts.h"
 
 namespace kelvora {
 namespace {
@@ -283,10 +285,13 @@ void SourceDisplay::LayOutChildren() {
   const int w = width(), h = height();
   const int bar = settings_.scroll_width;
   const int button_w = button_->sizeHint().width();
-  const int label_w = position_->fontMetrics().horizontalAdvance(QStringLiteral("FilePos:000000"));
+  // A narrow display shares the strip between the emphasis box and "FilePos:" so that neither
+  // covers the other.
+  const int room = std::max(0, w - button_w - 10);
+  const int label_w = std::min(
+      position_->fontMetrics().horizontalAdvance(QStringLiteral("FilePos:000000")), room / 2);
   button_->setGeometry(0, 1, button_w, kStripHeight - 2);
-  emphasis_->setGeometry(button_w + 4, 1, std::max(40, w - button_w - label_w - 12),
-                         kStripHeight - 2);
+  emphasis_->setGeometry(button_w + 4, 1, std::max(0, room - label_w), kStripHeight - 2);
   position_->setGeometry(w - label_w - 2, 1, label_w, kStripHeight - 2);
   scroll_->setGeometry(w - bar, kStripHeight, bar, std::max(0, h - kStripHeight));
   UpdateScrollRange();
@@ -301,6 +306,26 @@ void SourceDisplay::wheelEvent(QWheelEvent* event) {
   const int steps = event->angleDelta().y() / 40;
   scroll_->setValue(scroll_->value() - steps);
   event->accept();
+}
+
+QString SourceDisplay::HeaderLineAt(QPoint pos) const {
+  const std::vector<std::string> pinned = PinnedLines();
+  const int row = (pos.y() - kStripHeight - kMargin) / std::max(1, cell_h_);
+  if (pos.y() < kStripHeight + kMargin || row >= static_cast<int>(pinned.size())) return {};
+  return Q(pinned[static_cast<std::size_t>(row)]);
+}
+
+bool SourceDisplay::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QString line = HeaderLineAt(help->pos());
+    if (!line.isEmpty())
+      QToolTip::showText(help->globalPos(), line, this);
+    else
+      QToolTip::hideText();
+    return true;
+  }
+  return QWidget::event(event);
 }
 
 void SourceDisplay::contextMenuEvent(QContextMenuEvent* event) {
@@ -319,7 +344,8 @@ void SourceDisplay::paintEvent(QPaintEvent*) {
   p.setPen(c.header);
   const std::vector<std::string> pinned = PinnedLines();
   for (const std::string& h : pinned) {
-    p.drawText(kMargin, y + ascent_, Q(h));
+    // A long path keeps its file name and line: cut in the middle, whole in the tooltip.
+    p.drawText(kMargin, y + ascent_, m.elidedText(Q(h), Qt::ElideMiddle, area_w - 2 * kMargin));
     y += cell_h_;
   }
   if (!pinned.empty()) y += kMargin;

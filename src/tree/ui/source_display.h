@@ -45,6 +45,10 @@ class SourceDisplay : public QWidget {
   QScrollBar* scroll_bar() const { return scroll_; }
   QComboBox* emphasis_box() const { return emphasis_; }
   QString position_text() const;  // "FilePos:%d"
+  // The whole header line (file position, step counts, definitions) under pos, as its tooltip
+  // shows it; empty elsewhere.
+  QString HeaderLineAt(QPoint pos) const;
+  QLabel* position_label() const { return position_; }
 
  signals:
   // "背景色反転  (&R)" switched the inversion; the viewer keeps its flag in step.
@@ -55,6 +59,7 @@ class SourceDisplay : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void BuildMenu();

@@ -1,6 +1,7 @@
 #include "tree/ui/tree_models.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 
 #include "platform/cp932.h"
 #include "tree/tree_window_rules.h"
@@ -82,19 +83,38 @@ QVariant SelectionTreeModel::data(const QModelIndex& index, int role) const {
   return Display(page_->Text(c.text));
 }
 
+SelectionTreeView::SelectionTreeView(QWidget* parent) : QTreeView(parent) {
+  setUniformRowHeights(true);
+}
+
+void SelectionTreeView::keyPressEvent(QKeyEvent* event) {
+  key_stamp_ = event->timestamp();
+  QTreeView::keyPressEvent(event);
+  key_stamp_ = 0;
+}
+
 void SelectionTreeView::keyboardSearch(const QString& text) {
   auto* m = qobject_cast<SelectionTreeModel*>(model());
   if (!m || !m->page()) return QTreeView::keyboardSearch(text);
-  // Long names in a list of half a million: a typed name is continued for up to a second.
-  if (!since_.isValid() || since_.elapsed() > std::max(1000, QApplication::keyboardInputInterval()))
-    typed_.clear();
-  since_.start();
+  // Long names in a list of half a million: a typed name is continued for up to a second
+  // between two keys, measured between the keys themselves where they carry a time stamp.
+  const quint64 interval =
+      static_cast<quint64>(std::max(1000, QApplication::keyboardInputInterval()));
+  bool continued = false;
+  if (key_stamp_ != 0 && last_stamp_ != 0)
+    continued = key_stamp_ >= last_stamp_ && key_stamp_ - last_stamp_ <= interval;
+  else if (key_stamp_ == 0 && since_.isValid())
+    continued = static_cast<quint64>(since_.elapsed()) <= interval;
+  if (!continued) typed_.clear();
   typed_ += text;
   const std::int32_t entry = FindEntryByPrefix(*m->page(), Utf8ToCp932(typed_.toStdString()));
-  if (entry < 0) return;
-  const QModelIndex index = m->EntryIndex(entry);
-  setCurrentIndex(index);
-  scrollTo(index);
+  if (entry >= 0) {
+    const QModelIndex index = m->EntryIndex(entry);
+    setCurrentIndex(index);
+    scrollTo(index);
+  }
+  last_stamp_ = key_stamp_;
+  since_.start();  // after the answer: the time it took does not count against the next key
 }
 
 void CallTreeModel::SetTree(CallTree* tree) {

@@ -39,16 +39,26 @@ class SelectionTreeModel : public QAbstractItemModel {
 };
 
 // The selection window's view: typing jumps to the first entry that starts with the typed text
-// (a binary search over the sorted entries instead of the view's walk through every row).
+// (a binary search over the sorted entries instead of the view's walk through every row). Rows
+// have one height, so jumping far into half a million entries lays nothing out on the way.
 class SelectionTreeView : public QTreeView {
   Q_OBJECT
 
  public:
-  using QTreeView::QTreeView;
+  explicit SelectionTreeView(QWidget* parent = nullptr);
   void keyboardSearch(const QString& text) override;
+  // The text typed so far (the name being looked for).
+  QString typed() const { return typed_; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QString typed_;
+  // When the previous typed key was pressed: its event's time stamp, or (for events without one)
+  // the end of its answer, so keys typed while an answer was drawn still continue the word.
+  quint64 last_stamp_ = 0;
+  quint64 key_stamp_ = 0;
   QElapsedTimer since_;
 };
 

@@ -1,7 +1,5 @@
 #include "tree/ui/tree_search_dialog.h"
 
-#include <QGuiApplication>
-#include <QInputMethod>
 #include <QKeyEvent>
 #include <QLinearGradient>
 #include <QPainter>
@@ -30,7 +28,7 @@ void FillTreeGradient(QPainter& p, const QRect& rect, int color_type, bool brigh
 }
 
 TreeSearchDialog::TreeSearchDialog(const TreeSearchHistory& history, int color_type, bool bright,
-                                   Ui& ui, QWidget* parent)
+                                   Ui& ui, QWidget* parent, InputMethodProbe probe)
     : QDialog(parent), ui_(ui), color_type_(color_type), bright_(bright) {
   setWindowTitle(QStringLiteral("TREE出力Window内　検索"));
   setFixedSize(360, 150);
@@ -65,8 +63,22 @@ TreeSearchDialog::TreeSearchDialog(const TreeSearchHistory& history, int color_t
     button->setGeometry(b.x, 80, 78, 26);
     connect(button, &QPushButton::clicked, this, b.act);
   }
-  connect(QGuiApplication::inputMethod(), &QInputMethod::visibleChanged, this,
-          [this] { update(); });
+  ime_ = new InputMethodIndicator(combo_, std::move(probe));
+  connect(ime_, &InputMethodIndicator::changed, this, [this] { update(); });
+  for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+}
+
+bool TreeSearchDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_F3 || key == Qt::Key_F4) {
+      event->accept();
+      if (event->type() == QEvent::KeyPress)
+        Choose(key == Qt::Key_F3 ? SearchDirection::Up : SearchDirection::Down);
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 std::string TreeSearchDialog::word() const {
@@ -74,8 +86,9 @@ std::string TreeSearchDialog::word() const {
 }
 
 QString TreeSearchDialog::ImeText() const {
-  return QGuiApplication::inputMethod()->isVisible() ? QStringLiteral("IME：ON")
-                                                     : QStringLiteral("IME：OFF");
+  const std::optional<bool> on = ime_->state();
+  if (!on) return {};
+  return *on ? QStringLiteral("IME：ON") : QStringLiteral("IME：OFF");
 }
 
 void TreeSearchDialog::Choose(SearchDirection direction) {

@@ -1,51 +1,37 @@
 // The dialog port of the TREE viewer: status panes go to the viewer's own status bar, the wait
-// cursor to the application, everything else to the port the viewer was given.
+// cursor to the application; messages, questions and choosers go to the port the viewer was
+// given, owned by the viewer window.
 #pragma once
 
 #include <QLabel>
 #include <array>
 
-#include "platform/ui.h"
+#include "gui_common/dialog_owner.h"
 
 namespace kelvora {
 
-class TreeViewerUi : public Ui {
+class TreeViewerUi : public OwnedDialogsUi {
  public:
-  TreeViewerUi(Ui& outer, std::array<QLabel*, 3> panes) : outer_(outer), panes_(panes) {}
+  TreeViewerUi(Ui& outer, QWidget* window, std::array<QLabel*, 3> panes)
+      : OwnedDialogsUi(outer, window), panes_(panes) {}
 
-  void Message(std::string_view text, std::string_view caption, MsgIcon icon) override {
-    outer_.Message(text, caption, icon);
-  }
-  bool AskYesNo(QuestionId id, std::string_view text, std::string_view caption) override {
-    return outer_.AskYesNo(id, text, caption);
-  }
-  std::optional<std::string> ChooseFolder(std::string_view title) override {
-    return outer_.ChooseFolder(title);
-  }
-  std::optional<std::string> ChooseOpenFile(std::string_view title, std::string_view filter,
-                                            std::string_view initial_dir) override {
-    return outer_.ChooseOpenFile(title, filter, initial_dir);
-  }
-  std::optional<std::string> ChooseSaveFile(std::string_view title, std::string_view filter,
-                                            std::string_view initial_name) override {
-    return outer_.ChooseSaveFile(title, filter, initial_name);
-  }
   void SetStatus(int line, std::string_view text) override;
   void SetProgressRange(long long) override {}
   void SetProgressPos(long long) override {}
   void AdvanceProgress(long long) override {}
   void SetWaitCursor(bool on) override;
-  bool PollEscape() override { return outer_.PollEscape(); }
-  bool OpenWithDefaultApp(std::string_view path) override {
-    return outer_.OpenWithDefaultApp(path);
-  }
+  // Escape from the shared queue, or a close of the viewer while one of its commands runs.
+  bool PollEscape() override;
+
+  // The viewer was asked to close while a command polled: taken as Escape at the next poll.
+  void RequestCancel() { cancel_requested_ = true; }
 
   std::string status(int line) const;
 
  private:
-  Ui& outer_;
   std::array<QLabel*, 3> panes_;
   int waits_ = 0;
+  bool cancel_requested_ = false;
 };
 
 }  // namespace kelvora

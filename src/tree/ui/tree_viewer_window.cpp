@@ -19,6 +19,8 @@
 #include <QTreeView>
 
 #include "data/position.h"
+#include "gui_common/colors.h"
+#include "gui_common/readable_rows.h"
 #include "platform/cp932.h"
 #include "platform/line_reader.h"
 #include "platform/user_folder.h"
@@ -26,13 +28,15 @@
 #include "text/regex_service.h"
 #include "tools/readme.h"
 #include "tree/tree_text.h"
+#include "tree/ui/entry_find_box.h"
 #include "tree/ui/graph_widget.h"
+#include "tree/ui/page_choice_dialog.h"
+#include "tree/ui/shortcut_list.h"
 #include "tree/ui/source_display.h"
 #include "tree/ui/tree_models.h"
 #include "tree/ui/tree_painted.h"
 #include "tree/ui/tree_search_dialog.h"
 #include "tree/ui/tree_viewer_ui.h"
-#include "gui_common/colors.h"
 
 namespace kelvora {
 
@@ -169,7 +173,7 @@ TreeViewerWindow::TreeViewerWindow(SettingsStore& store, Ui& outer,
     pane->setFrameStyle(QFrame::Panel | QFrame::Raised);
     statusBar()->addWidget(pane, 1);
   }
-  ui_ = std::make_unique<TreeViewerUi>(outer, panes_);
+  ui_ = std::make_unique<TreeViewerUi>(outer, this, panes_);
   state_.settings = LoadTreeSettings(store_);
   state_.history.Load(store_);
   view_ = LoadTreeViewSettings(store_);
@@ -198,6 +202,9 @@ TreeViewerWindow::TreeViewerWindow(SettingsStore& store, Ui& outer,
   else
     resize(1000, 700);
   if (store_.ReadInt("Window", "tree_show", 0) == 3) setWindowState(Qt::WindowMaximized);
+  // Page switching, F3, F4 and F5 work whatever pane has the focus.
+  installEventFilter(this);
+  for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
 }
 
 TreeViewerWindow::~TreeViewerWindow() = default;
@@ -220,6 +227,7 @@ void TreeViewerWindow::BuildPages(QWidget* body) {
     w.selection = new SelectionTreeView(body);
     w.selection->setFont(fixed);
     w.selection->setHeaderHidden(true);
+    w.selection->setItemDelegate(new ReadableRowDelegate(w.selection));
     w.selection_model = new SelectionTreeModel(this);
     w.selection_model->SetPage(&state_.page(i).file);
     w.selection->setModel(w.selection_model);
@@ -235,6 +243,7 @@ void TreeViewerWindow::BuildPages(QWidget* body) {
     w.output->setFont(fixed);
     w.output->setHeaderHidden(true);
     w.output->setUniformRowHeights(true);
+    w.output->setItemDelegate(new ReadableRowDelegate(w.output));
     w.output_model = new CallTreeModel(this);
     w.output_model->SetTree(&state_.page(i).output);
     w.output->setModel(w.output_model);
@@ -317,6 +326,7 @@ void TreeViewerWindow::BuildButtons(QWidget* body) {
   bright_button_->setCheckable(true);
   bright_button_->setChecked(view_.color_bright == 1);
   connect(bright_button_, &QAbstractButton::clicked, this, [this] { ToggleBrightCommand(); });
+  find_box_ = new EntryFindBox(body);
   details_button_ = new PaintedButton(QStringLiteral(" 詳細設定"), body);
   details_button_->setToolTip(QStringLiteral("設定画面を開く"));
   connect(details_button_, &QAbstractButton::clicked, this, [this] { emit SettingsRequested(); });
@@ -391,12 +401,8 @@ void TreeViewerWindow::BuildMenus() {
   QMenu* other = menuBar()->addMenu(QStringLiteral("その他(&O)"));
   add(other, "ヘルプ(&H)", [this] { ShowManual(ProgramDirectory(), *ui_); });
   add(other, "ショートカット一覧（&S）", [this] {
-    ui_->Message(
-        "≪ショートカット・キー　一覧≫\n\n　TREE用ファイルOPEN　　　　「Ctrl + "
-        "O」\n　TREE出力Window内検索　 「Ctrl + F」\n　ページタブ移動　左　　　　　  「Ctrl + Page "
-        "Up」\n　ページタブ移動　右　　　　　  「Ctrl + Page "
-        "Down」　\n　関数TREE　コメント取得　　 「Ctrl + G」\n",
-        Ui::kTreeCaption, MsgIcon::Information);
+    ShortcutListDialog list(QString::fromUtf8(kTreeShortcutListText), this);
+    list.exec();
   });
 
   context_menu_ = new QMenu(this);
@@ -477,12 +483,38 @@ void TreeViewerWindow::ShowPage(int index) {
     tabs_[static_cast<std::size_t>(i)]->setChecked(i == index);
   current().info->clear();
   current().selection->setFocus();
-  graph_->SetBars({});
-  source_->clear();
-  shown_item_ = CallTree::kNone;
-  emit ShownItemChanged(shown_item_);
+  ShowPageItem();
+  find_box_->SetTarget(current().selection, current().selection_model);
   LayOut();
   ApplyColours();
+}
+
+void TreeViewerWindow::ShowPageItem() {
+  CallTree& tree = state_.page().output;
+  if (tree.empty() || tree.selected == CallTree::kNone ||
+      ItemName(StripUnionMark(tree.Text(tree.selected))).empty()) {
+    graph_->SetBars({});
+    source_->clear();
+    shown_item_ = CallTree::kNone;
+  } else {
+    graph_->SetBars(GraphBars(tree, tree.selected, state_.settings, *ui_));
+    ShowSourceFor(tree.selected);
+    shown_item_ = tree.selected;
+  }
+  emit ShownItemChanged(shown_item_);
+}
+
+bool TreeViewerWindow::OpenWrittenTree(const std::string& path) {
+  int page = state_.FirstEmptyPage();
+  if (page < 0) {
+    QStringList labels;
+    for (const PaintedButton* tab : tabs_) labels << tab->text();
+    const std::optional<int> chosen = PageChoiceDialog::Ask(labels, state_.current(), this);
+    if (!chosen) return false;
+    page = *chosen;
+  }
+  if (state_.SelectPage(page, *ui_)) ShowPage(page);
+  return OpenFile(path);
 }
 
 void TreeViewerWindow::LayOut() {
@@ -531,6 +563,11 @@ void TreeViewerWindow::LayOut() {
   }
   scheme_box_->setGeometry(x + 10, row2, 130, row_h);
   bright_button_->setGeometry(x + 144, row2, 56, row_h);
+  // The selection window's find box takes the rest of the row, when there is room for it.
+  const int find_x = x + 210;
+  const int find_w = std::min(260, right - find_x);
+  find_box_->setVisible(find_w >= 80);
+  find_box_->setGeometry(find_x, row2, std::max(0, find_w), row_h);
 }
 
 void TreeViewerWindow::ApplyColours() {
@@ -673,6 +710,13 @@ void TreeViewerWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void TreeViewerWindow::closeEvent(QCloseEvent* event) {
+  if (loading_) {
+    // Closing while a file is read asks to stop reading; the window closes once it stopped.
+    ui_->RequestCancel();
+    close_after_load_ = true;
+    event->ignore();
+    return;
+  }
   const QRect r = normalGeometry();
   store_.WriteInt("Window", "tree_left", r.left());
   store_.WriteInt("Window", "tree_top", r.top());
@@ -682,6 +726,7 @@ void TreeViewerWindow::closeEvent(QCloseEvent* event) {
   store_.WriteInt(kTree, "GraphHeight", view_.graph_height);
   help_timer_.stop();
   QMainWindow::closeEvent(event);
+  if (event->isAccepted()) emit Closed();
 }
 
 bool TreeViewerWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -696,11 +741,14 @@ bool TreeViewerWindow::eventFilter(QObject* watched, QEvent* event) {
     if (state_.SwitchPage(1, *ui_)) ShowPage(state_.current());
     return true;
   }
-  if (key->key() == Qt::Key_F3) {
+  // In the selection window's find box F3 and F4 find its previous and next entry.
+  const bool in_find_box =
+      watched == find_box_ || find_box_->isAncestorOf(qobject_cast<QWidget*>(watched));
+  if (key->key() == Qt::Key_F3 && !in_find_box) {
     SearchAgain(SearchDirection::Up);
     return true;
   }
-  if (key->key() == Qt::Key_F4) {
+  if (key->key() == Qt::Key_F4 && !in_find_box) {
     SearchAgain(SearchDirection::Down);
     return true;
   }
@@ -722,17 +770,27 @@ bool TreeViewerWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TreeViewerWindow::OpenFile(const std::string& path) {
+  // Settings changed since the viewer opened (the sheet, or Kelvora.ini by hand) apply from here.
+  ReloadSettings();
   PageWidgets& w = current();
   TreeViewerPage& page = state_.page();
   w.output_model->SetTree(nullptr);
   page.output.Clear();
   w.selection_model->SetPage(nullptr);
   w.info->clear();
+  loading_ = true;
+  close_after_load_ = false;
   const bool read = OpenTreeFile(path, page.file, state_.settings, *regex_, *ui_);
+  loading_ = false;
   w.selection_model->SetPage(&page.file);
   w.output_model->SetTree(&page.output);
   if (!page.file.tab_label.empty())
-    tabs_[static_cast<std::size_t>(state_.current())]->setText(Q(ToDisplay(page.file.tab_label)));
+    tabs_[static_cast<std::size_t>(state_.current())]->setText(
+        Q(ToDisplay(PageTabText(page.file))));
+  if (close_after_load_) {
+    close_after_load_ = false;
+    if (page.file.cut) QTimer::singleShot(0, this, [this] { close(); });
+  }
   const QModelIndex root = w.selection_model->RootIndex();
   if (root.isValid()) {
     w.selection->expand(root);
@@ -740,6 +798,7 @@ bool TreeViewerWindow::OpenFile(const std::string& path) {
     w.selection->scrollToTop();
   }
   w.selection->setFocus();
+  ShowPageItem();  // the replaced page's old item leaves the graph and source area
   return read;
 }
 

@@ -28,6 +28,7 @@ class QTreeView;
 namespace kelvora {
 
 class CallTreeModel;
+class EntryFindBox;
 class GraphWidget;
 class PaintedButton;
 class TreeViewerBackground;
@@ -63,6 +64,7 @@ class TreeViewerWindow : public QMainWindow {
   }
   PaintedButton* bright_button() const { return bright_button_; }
   PaintedButton* details_button() const { return details_button_; }
+  EntryFindBox* find_box() const { return find_box_; }
   QComboBox* scheme_box() const { return scheme_box_; }
   QToolBar* tool_bar() const { return toolbar_; }
   GraphWidget* graph() const { return graph_; }
@@ -79,6 +81,9 @@ class TreeViewerWindow : public QMainWindow {
 
   // Reads a tree file into the current page (the open command after its dialog).
   bool OpenFile(const std::string& path);
+  // A tree file just written: read into the first empty page, or into the page the user picks
+  // when all five hold trees (false, nothing changed, when the choice is cancelled).
+  bool OpenWrittenTree(const std::string& path);
   // Ctrl+O: the file dialog, then OpenFile.
   void OpenWithDialog();
   // Builds the call tree of the selected selection-window entry (double click).
@@ -122,6 +127,8 @@ class TreeViewerWindow : public QMainWindow {
   // page changed or was emptied (CallTree::kNone).
   void ShownItemChanged(std::int32_t node);
   void BackgroundInvertedChanged(bool inverted);
+  // The window was closed: its pages are to be freed (the main window deletes it).
+  void Closed();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -142,6 +149,8 @@ class TreeViewerWindow : public QMainWindow {
   void BuildPages(QWidget* body);
   void BuildButtons(QWidget* body);
   void ShowPage(int index);
+  // The graph and source area show the page's selected output item (nothing when none).
+  void ShowPageItem();
   void ApplyScheme();
   void SelectionExpanded(int page, const QModelIndex& index);
   void LayOut();
@@ -170,6 +179,7 @@ class TreeViewerWindow : public QMainWindow {
   QComboBox* scheme_box_ = nullptr;
   PaintedButton* bright_button_ = nullptr;
   PaintedButton* details_button_ = nullptr;
+  EntryFindBox* find_box_ = nullptr;
   QToolBar* toolbar_ = nullptr;
   GraphWidget* graph_ = nullptr;
   SourceDisplay* source_ = nullptr;
@@ -180,6 +190,8 @@ class TreeViewerWindow : public QMainWindow {
   QSlider* right_slider_ = nullptr;
   QMenu* context_menu_ = nullptr;
   bool syncing_ = false;
+  bool loading_ = false;           // OpenFile is reading a file
+  bool close_after_load_ = false;  // the window was asked to close meanwhile
   bool sliders_shown_ = true;
 };
 
