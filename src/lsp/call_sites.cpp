@@ -97,7 +97,7 @@ class Gatherer : public FunctionWalkVisitor {
   }
 
  private:
-  std::vector<std::pair<std::string, CallSite>> sites_;
+  std::vector<std::pair<std::string, lsp::CallSite>> sites_;
 };
 
 // Sets each definition's head column from its line in the decoded text.
