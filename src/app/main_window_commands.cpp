@@ -21,12 +21,12 @@
 #include "app/main_window.h"
 #include "app/qt_ui.h"
 #include "app/registration_table_model.h"
+#include "gui_common/background_patterns.h"
+#include "gui_common/button_patterns.h"
 #include "settings/property_pages.h"
 #include "settings/ui/prop_sheet.h"
 #include "settings/window_settings.h"
 #include "tree/ui/tree_viewer_window.h"
-#include "gui_common/background_patterns.h"
-#include "gui_common/button_patterns.h"
 
 namespace kelvora {
 
@@ -35,9 +35,9 @@ void MainWindow::Command(int id) {
   command_running_ = true;
   CommandState state{data_, *store_,           settings_,         regex_,
                      *this, options_.work_dir, &analysis_running_};
-  const DispatchResult result = RunMainCommand(id, state, ui());
+  const Dispatch result = RunMainCommand(id, state, ui());
   command_running_ = false;
-  if (result == DispatchResult::RanListsChanged) DataChanged();
+  if (result.outcome == Dispatch::RanListsChanged) DataChanged();
   CloseIfAskedDuringCommand();
 }
 
