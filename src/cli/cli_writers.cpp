@@ -141,7 +141,7 @@ const CliWriter* FindCliWriter(std::string_view kind) {
 
 CommandResult RunRowInCli(const CommandRow& row, CliWriteContext& ctx, Settings& settings) {
   CliCommandView view(ctx.options);
-  CommandState state{ctx.data, ctx.store, settings, ctx.regex, view, {}, nullptr};
+  CommandState state{ctx.data, ctx.store, settings, ctx.regex, view, {}, nullptr, nullptr, nullptr};
   return row.run(state, ctx.ui);
 }
 

@@ -1,9 +1,11 @@
-// The registry's rows in one list, the look-ups and the dispatch; the rows of kelvora-cli that
-// have no menu item (their verbs run in cli/, see cli_verbs.cpp).
+// The registry's rows in one list (the main window's, the TREE viewer's, kelvora-cli's own),
+// the look-ups and the dispatch. kelvora-cli's verbs without a menu item run in cli/
+// (cli_verbs.cpp).
 #include "commands/registry.h"
 
 #include <algorithm>
 
+#include "commands/viewer_commands.h"
 #include "data/registration_lists.h"
 #include "output/tree_output.h"
 
@@ -62,6 +64,7 @@ CommandResult CommentFileCommand(CommandState& s, Ui& ui) {
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 std::vector<CommandRow> BuildTable() {
   std::vector<CommandRow> t = MainWindowRows();
+  for (CommandRow& row : TreeViewerRows()) t.push_back(std::move(row));
   // kelvora-cli only. The --write kinds follow the main window's, then the verbs.
   t.push_back({.name = "output.comments",
                .run = CommentFileCommand,

@@ -96,7 +96,11 @@ class CommandView {
   virtual void OpenTreeViewerOn(const std::string& tree_file) = 0;
 };
 
-// What the commands work on: the window's data, its settings and the view.
+class TreeViewerState;
+class TreeViewerView;
+
+// What the commands work on: the window's data, its settings and the view; the TREE viewer's
+// rows work on tree and tree_view (the viewer gives stand-ins for the main window's parts).
 struct CommandState {
   RegisteredData& data;
   SettingsStore& store;
@@ -107,6 +111,9 @@ struct CommandState {
   std::string work_dir;
   // Set while an analysis runs, when given.
   bool* analysis_running = nullptr;
+  // The TREE viewer's pages and window, for its rows.
+  TreeViewerState* tree = nullptr;
+  TreeViewerView* tree_view = nullptr;
 };
 
 // What the window brings up to date after a command.

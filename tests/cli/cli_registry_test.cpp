@@ -127,7 +127,7 @@ TEST(CliRegistry, EveryWriteKindWritesWhatItsMenuItemWrites) {
       {"func-tree", {{kAskWriteCommentFile, false}}},
   };
   HtmlOkView view;
-  CommandState state{data, store, settings, regex, view, dir.str(), nullptr};
+  CommandState state{data, store, settings, regex, view, dir.str(), nullptr, nullptr, nullptr};
   int compared = 0;
   for (const CommandRow& row : Commands()) {
     if (row.cli.form != CliForm::Write || row.id == 0) continue;
