@@ -16,6 +16,7 @@
 #include "lookup/word_lookup.h"
 #include "platform/cp932.h"
 #include "platform/user_folder.h"
+#include "product_version.h"
 #include "settings/settings.h"
 #include "settings/settings_schema.h"
 #include "text/regex_service.h"
@@ -23,8 +24,6 @@
 namespace kelvora {
 
 namespace {
-
-constexpr const char* kVersion = "kelvora-cli 0.2.0";
 
 int KindFromName(const std::string& name) {
   if (name == "func") return 1;
@@ -301,7 +300,7 @@ int RunCommand(const CliOptions& options, std::ostream& out, std::FILE* err) {
     return 0;
   }
   if (options.version) {
-    out << kVersion << '\n';
+    out << "kelvora-cli " << kProductVersion << '\n';
     return 0;
   }
   if (const CliVerb* verb = FindCliVerb(options.command))

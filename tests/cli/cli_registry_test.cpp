@@ -10,6 +10,7 @@
 #include "cli/cli_app.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_ui.h"
+#include "cli/run_process.h"
 #include "commands/registry.h"
 #include "data/registration_lists.h"
 #include "output/reports.h"
@@ -156,6 +157,22 @@ TEST(CliRegistry, EveryWriteKindWritesWhatItsMenuItemWrites) {
   }
   EXPECT_EQ(compared, 7);
   std::fclose(err);
+}
+
+// One product version: --version, the newest entry of readme.txt's history and the manual page.
+TEST(CliVersion, DefinedOnceAndShownEverywhere) {
+  const std::string version = KELVORA_PROJECT_VERSION;
+  TempDir dir;
+  EXPECT_EQ(testing::RunProcess({KELVORA_CLI_BIN, "--version"}, dir.str()).out,
+            "kelvora-cli " + version + "\n");
+  const std::string readme = TempDir::Read(fs::path(KELVORA_SOURCE_DIR) / "readme.txt");
+  const std::size_t history = readme.find("■変更履歴");
+  ASSERT_NE(history, std::string::npos);
+  const std::size_t newest = readme.find("\nVer ", history);
+  ASSERT_NE(newest, std::string::npos);
+  EXPECT_EQ(readme.substr(newest + 5, version.size() + 1), version + " ");
+  const std::string man = TempDir::Read(fs::path(KELVORA_BUILD_DIR) / "kelvora-cli.1");
+  EXPECT_NE(man.find("\"Kelvora " + version + "\""), std::string::npos);
 }
 
 }  // namespace
