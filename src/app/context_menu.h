@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "commands/main_commands.h"
+#include "commands/registry.h"
 
 class QMenu;
 class QWidget;

@@ -22,11 +22,11 @@
 #include <QUrl>
 
 #include "app/qt_ui.h"
-#include "platform/process.h"
-#include "tree/ui/tree_viewer_window.h"
 #include "gui_common/background_patterns.h"
 #include "gui_common/button_patterns.h"
 #include "gui_common/fs_names.h"
+#include "platform/process.h"
+#include "tree/ui/tree_viewer_window.h"
 
 namespace kelvora {
 
@@ -72,8 +72,8 @@ MainWindow::MainWindow(MainWindowOptions options, QWidget* parent)
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
 
-  for (const CommandRow& row : MainCommands()) {
-    if (row.accelerator.empty()) continue;
+  for (const CommandRow& row : Commands()) {
+    if (row.window != CommandWindow::Main || row.id == 0 || row.accelerator.empty()) continue;
     auto* shortcut =
         new QShortcut(QKeySequence(QString::fromLatin1(
                           row.accelerator.data(), static_cast<qsizetype>(row.accelerator.size()))),

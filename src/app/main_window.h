@@ -12,15 +12,15 @@
 
 #include "app/split_ui.h"
 #include "app/ui_view.h"
-#include "commands/main_commands.h"
+#include "commands/registry.h"
 #include "data/registration_lists.h"
-#include "platform/version.h"
 #include "lookup/comment_search.h"
 #include "lookup/editor_launch.h"
 #include "lookup/index_window.h"
 #include "lookup/menu_model.h"
 #include "lookup/menu_state.h"
 #include "lookup/word_lookup.h"
+#include "platform/version.h"
 #include "settings/settings.h"
 #include "text/regex_service.h"
 

@@ -34,11 +34,12 @@ namespace kelvora {
 void MainWindow::Command(int id) {
   if (!Idle()) return;
   command_running_ = true;
-  CommandState state{data_, *store_,           settings_,         regex_,
-                     *this, options_.work_dir, &analysis_running_};
-  const DispatchResult result = RunMainCommand(id, state, ui());
+  CommandState state{data_,  *store_,           settings_,          regex_,
+                     *this,  options_.work_dir, &analysis_running_, nullptr,
+                     nullptr};
+  const Dispatch result = RunMainCommand(id, state, ui());
   command_running_ = false;
-  if (result == DispatchResult::RanListsChanged) DataChanged();
+  if (result.outcome == Dispatch::RanListsChanged) DataChanged();
   CloseIfAskedDuringCommand();
 }
 

@@ -9,15 +9,17 @@
 #include <sstream>
 
 #include "analysis/analysis_run.h"
+#include "cli/cli_commands.h"
 #include "cli/cli_encodings.h"
-#include "cli/cli_extensions.h"
 #include "cli/cli_grep.h"
 #include "cli/cli_ui.h"
 #include "cli/dump.h"
+#include "commands/registry.h"
 #include "data/registration_lists.h"
 #include "lookup/word_lookup.h"
 #include "platform/cp932.h"
 #include "platform/user_folder.h"
+#include "product_version.h"
 #include "settings/settings.h"
 #include "settings/settings_schema.h"
 #include "text/regex_service.h"
@@ -25,8 +27,6 @@
 namespace kelvora {
 
 namespace {
-
-constexpr const char* kVersion = "kelvora-cli 0.2.0";
 
 int KindFromName(const std::string& name) {
   if (name == "func") return 1;
@@ -37,16 +37,12 @@ int KindFromName(const std::string& name) {
   return 0;
 }
 
-const CliCommand* FindCommand(std::string_view name) {
-  for (const CliCommand& c : CliCommands())
-    if (c.name == name) return &c;
-  return nullptr;
-}
-
-const CliOutputKind* FindOutputKind(std::string_view kind) {
-  for (const CliOutputKind& k : CliOutputKinds())
-    if (k.kind == kind) return &k;
-  return nullptr;
+// The registry's rows reached from the command line, in the order --help lists them.
+std::vector<const CommandRow*> CliRows(CliForm form) {
+  std::vector<const CommandRow*> rows;
+  for (const CommandRow& row : Commands())
+    if (row.cli.form == form) rows.push_back(&row);
+  return rows;
 }
 
 bool ParseWrite(const std::string& arg, CliWrite& write, std::string& error) {
@@ -57,7 +53,7 @@ bool ParseWrite(const std::string& arg, CliWrite& write, std::string& error) {
   }
   write.kind = arg.substr(0, eq);
   write.path = arg.substr(eq + 1);
-  if (!FindOutputKind(write.kind)) {
+  if (!FindCliCommand(CliForm::Write, write.kind)) {
     error = "unknown --write kind: " + write.kind;
     return false;
   }
@@ -108,7 +104,8 @@ std::string CliUsage() {
        "                           [--import-comments FILE]... [--comment KIND:WORD]... [--exact]\n"
        "                           [--case] [--grep assign:NAME|proto|fmacro|if]... ROOT "
        "[ROOT...]\n";
-  for (const CliCommand& c : CliCommands()) u << "       kelvora-cli " << c.name << " ...\n";
+  for (const CommandRow* verb : CliRows(CliForm::Verb))
+    u << "       kelvora-cli " << verb->cli.word << " ...\n";
   u << "       kelvora-cli --help | --version\n"
        "\n"
        "analyse   analyses each ROOT in order; the first replaces existing data, later ones add\n"
@@ -140,14 +137,16 @@ std::string CliUsage() {
        "                     are not searched. The hits are also in Grep結果.txt in the\n"
        "                     settings folder.\n"
        "  --write KIND=PATH  after the analysis, write an output to PATH (repeatable):\n";
-  for (const CliOutputKind& k : CliOutputKinds())
-    u << "      " << k.kind << std::string(k.kind.size() < 14 ? 14 - k.kind.size() : 1, ' ')
-      << k.help << '\n';
+  for (const CommandRow* kind : CliRows(CliForm::Write)) {
+    const std::string_view word = kind->cli.word;
+    u << "      " << word << std::string(word.size() < 14 ? 14 - word.size() : 1, ' ')
+      << kind->cli.help << '\n';
+  }
   u << "  --html-font N      font of the HTML pages: 1-based position in the dialog's list\n"
        "                     (default 4, Arial Black)\n"
        "  --html-border N    border pattern of the function headers, 1..8 (default 6, outset)\n"
        "  --html-comments    registered comments on the call lists of the HTML file pages\n";
-  for (const CliCommand& c : CliCommands()) u << '\n' << c.usage;
+  for (const CommandRow* verb : CliRows(CliForm::Verb)) u << '\n' << verb->cli.help;
   u << "\nexit status: 0 done, 1 a run ended without data or an output (standard output\n"
        "included) was not written, 2 usage error (a ROOT that does not exist or is not a folder\n"
        "is one)\n";
@@ -169,7 +168,7 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliOptions& options
       return true;
     }
     if (options.command.empty()) {
-      if (a != "analyse" && !FindCommand(a)) {
+      if (a != "analyse" && !FindCliCommand(CliForm::Verb, a)) {
         error = a.empty() || a[0] == '-' ? "missing command" : "unknown command: " + a;
         return false;
       }
@@ -304,11 +303,11 @@ int RunCommand(const CliOptions& options, std::ostream& out, std::FILE* err) {
     return 0;
   }
   if (options.version) {
-    out << kVersion << '\n';
+    out << "kelvora-cli " << kProductVersion << '\n';
     return 0;
   }
-  if (const CliCommand* command = FindCommand(options.command))
-    return command->run(options.command_args, out, err);
+  if (const CliVerb* verb = FindCliVerb(options.command))
+    return verb->run(options.command_args, out, err);
   if (!options.settings_file.empty() && !std::filesystem::is_regular_file(options.settings_file)) {
     std::fprintf(err, "kelvora-cli: settings file not found: %s\n", options.settings_file.c_str());
     return 2;
@@ -353,7 +352,8 @@ int RunCommand(const CliOptions& options, std::ostream& out, std::FILE* err) {
 
     CliWriteContext write_ctx{data, store, regex, ui, options, &calls};
     for (const CliWrite& w : options.writes) {
-      const int written = FindOutputKind(w.kind)->write(write_ctx, w.path);
+      const int written =
+          FindCliWriter(w.kind)->write(write_ctx, *FindCliCommand(CliForm::Write, w.kind), w.path);
       ui.FinishProgress();
       if (written != 0 && status == 0) status = written;
     }

@@ -19,14 +19,14 @@ struct CliComment {
 };
 
 struct CliWrite {
-  std::string kind;  // a kind of CliOutputKinds()
+  std::string kind;  // a --write kind of the command registry
   std::string path;
 };
 
 struct CliOptions {
   bool help = false;
   bool version = false;
-  std::string command;        // "analyse" or a command of CliCommands()
+  std::string command;        // "analyse" or a verb of the command registry
   std::string settings_file;  // --settings
   bool subfolders = true;     // --no-subfolders clears it
   bool dump = false;          // --dump

@@ -3,15 +3,17 @@
 #include <filesystem>
 
 #include "cli/cli_app.h"
+#include "cli/cli_commands.h"
 #include "cli/cli_ui.h"
+#include "commands/registry.h"
 #include "data/registration_lists.h"
 #include "grep/grep_results.h"
 #include "grep/grep_search.h"
+#include "lookup/comment_search.h"
+#include "lookup/editor_launch.h"
 #include "platform/cp932.h"
 #include "platform/line_reader.h"
 #include "platform/user_folder.h"
-#include "lookup/comment_search.h"
-#include "lookup/editor_launch.h"
 #include "settings/settings.h"
 #include "text/regex_service.h"
 #include "tools/strip_if.h"
@@ -169,8 +171,13 @@ int RunStripIfCommand(const std::vector<std::string>& args, std::ostream&, std::
   Settings settings;
   LoadSettings(store, settings, ui);
   RegexService regex;
-  const EditorLauncher editor = EditorLauncher::FromSettings(settings);
-  return StripIfCommand(settings, regex, editor, ui) == StripResult::Done ? 0 : 1;
+  RegisteredData no_data;
+  CliOptions no_options;
+  CliWriteContext ctx{no_data, store, regex, ui, no_options};
+  // The menu's command, its dialogs answered by StripIfUi.
+  const CommandResult result =
+      RunRowInCli(*FindCliCommand(CliForm::Verb, "strip-if"), ctx, settings);
+  return result == CommandStatus::Done ? 0 : 1;
 }
 
 }  // namespace kelvora

@@ -36,13 +36,7 @@ void PrintCliCommentSearches(CliGrepContext& ctx, std::ostream& out);
 // --grep: the hit lines of "Grep結果.txt" as UTF-8. 0, or 1 when a search could not run.
 int RunCliGreps(CliGrepContext& ctx, std::ostream& out);
 
-// kelvora-cli strip-if IN OUT [--settings FILE]
+// kelvora-cli strip-if IN OUT [--settings FILE]: the menu's #if removal with its dialogs answered.
 int RunStripIfCommand(const std::vector<std::string>& args, std::ostream& out, std::FILE* err);
-inline constexpr const char* kStripIfUsage =
-    "strip-if IN OUT [--settings FILE]\n"
-    "          writes a copy of the source file IN to OUT without the lines of the false\n"
-    "          preprocessor branches (#if 0 and the branches the Preprocessor macro list of\n"
-    "          the settings makes false); the directives of a conditional that loses a\n"
-    "          branch go with it. Every other line is copied as read.\n";
 
 }  // namespace kelvora

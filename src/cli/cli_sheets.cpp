@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "cli/cli_app.h"
+#include "cli/cli_commands.h"
 #include "cli/cli_ui.h"
 #include "platform/process.h"
 #include "sheet/sheet_list.h"
@@ -33,13 +34,13 @@ int RunSheetsCommand(const std::vector<std::string>& args, std::ostream& out, st
     if (a == "--csv")
       csv = true;
     else if (a.size() > 1 && a[0] == '-')
-      return Usage(err, "unknown option: " + a, kSheetsUsage);
+      return Usage(err, "unknown option: " + a, VerbUsage("sheets"));
     else if (path.empty())
       path = a;
     else
-      return Usage(err, "sheets takes one PATH", kSheetsUsage);
+      return Usage(err, "sheets takes one PATH", VerbUsage("sheets"));
   }
-  if (path.empty()) return Usage(err, "sheets needs a PATH", kSheetsUsage);
+  if (path.empty()) return Usage(err, "sheets needs a PATH", VerbUsage("sheets"));
 
   CliUi ui(err);
   const SheetListForm form = csv ? SheetListForm::Csv : SheetListForm::Text;
@@ -76,15 +77,15 @@ int RunMakeWorkbooksCommand(const std::vector<std::string>& args, std::ostream&,
       else if (value == "desc")
         order = SheetOrder::Descending;
       else
-        return Usage(err, "--sort needs asc or desc", kMakeWorkbooksUsage);
+        return Usage(err, "--sort needs asc or desc", VerbUsage("make-workbooks"));
     } else if (a.size() > 1 && a[0] == '-') {
-      return Usage(err, "unknown option: " + a, kMakeWorkbooksUsage);
+      return Usage(err, "unknown option: " + a, VerbUsage("make-workbooks"));
     } else {
       paths.push_back(a);
     }
   }
   if (paths.size() != 2)
-    return Usage(err, "make-workbooks needs CSV and OUTDIR", kMakeWorkbooksUsage);
+    return Usage(err, "make-workbooks needs CSV and OUTDIR", VerbUsage("make-workbooks"));
   if (!IsDirectory(paths[1])) {
     std::fprintf(err, "kelvora-cli: not a folder: %s\n", paths[1].c_str());
     return 2;

@@ -1,7 +1,7 @@
 // The context menu's order: items by identifier, rules and submenus.
 #include <string>
 
-#include "commands/main_commands.h"
+#include "commands/registry.h"
 #include "data/registration_lists.h"
 
 namespace kelvora {

@@ -14,18 +14,18 @@ CommandResult SortListCommand(RegisteredData& data, ListKind kind, Ui& ui) {
   RegistrationList& list = data.List(kind);
   if (list.empty()) {
     ui.Message(kNoData);
-    return CommandResult::NothingToDo;
+    return CommandResult::Failed(std::string(kNoData));
   }
   ui.SetWaitCursor(true);
   list.Sort();
   ui.SetWaitCursor(false);
-  return CommandResult::Done;
+  return CommandResult::Done();
 }
 
 CommandResult SortAllCommand(RegisteredData& data, bool ascending, Ui& ui) {
   if (data.AllEmpty()) {
     ui.Message(kNoData);
-    return CommandResult::NothingToDo;
+    return CommandResult::Failed(std::string(kNoData));
   }
   ui.SetWaitCursor(true);
   if (ascending) {
@@ -34,17 +34,17 @@ CommandResult SortAllCommand(RegisteredData& data, bool ascending, Ui& ui) {
     data.SortAllDescending();
   }
   ui.SetWaitCursor(false);
-  return CommandResult::Done;
+  return CommandResult::Done();
 }
 
 CommandResult DeleteAllCommand(RegisteredData& data, Ui& ui) {
-  if (!ui.AskYesNo(kAskDeleteAll, kDeleteAllText)) return CommandResult::Declined;
+  if (!ui.AskYesNo(kAskDeleteAll, kDeleteAllText)) return CommandResult::Cancelled();
   if (data.AllEmpty()) {
     ui.Message(kNoData);
-    return CommandResult::NothingToDo;
+    return CommandResult::Failed(std::string(kNoData));
   }
   DeleteAllWithoutAsking(data, ui);
-  return CommandResult::Done;
+  return CommandResult::Done();
 }
 
 void DeleteAllWithoutAsking(RegisteredData& data, Ui& ui) {

@@ -12,6 +12,7 @@
 
 #include "data/position.h"
 #include "data/row_arena.h"
+#include "platform/command_result.h"
 #include "platform/ui.h"
 
 namespace kelvora {
@@ -209,15 +210,12 @@ class RegisteredData {
   RootTable roots_;
 };
 
-// Result of a command that asks first.
-enum class CommandResult { Done, Declined, NothingToDo };
-
-// Sort one list through the port: "登録データがありません！　" when it is empty.
+// Sort one list through the port: "登録データがありません！　" when it is empty (Failed).
 CommandResult SortListCommand(RegisteredData& data, ListKind kind, Ui& ui);
 // Sort all ascending or descending: the message only when all five lists are empty.
 CommandResult SortAllCommand(RegisteredData& data, bool ascending, Ui& ui);
-// Delete all: asks "登録データを全て削除してもよろしいですか？　", then clears as
-// DeleteAllWithoutAsking does, or reports "登録データがありません！　".
+// Delete all: asks "登録データを全て削除してもよろしいですか？　" (Cancelled on No), then clears
+// as DeleteAllWithoutAsking does, or reports "登録データがありません！　" (Failed).
 inline constexpr QuestionId kAskDeleteAll{"lists.delete-all"};
 CommandResult DeleteAllCommand(RegisteredData& data, Ui& ui);
 // Empties the lists and the root table, clears the five count labels and puts the main window

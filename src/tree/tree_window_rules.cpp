@@ -34,6 +34,32 @@ int ComparePrefix(std::string_view text, std::string_view prefix) {
 
 }  // namespace
 
+void WriteTreeWindowColor(SettingsStore& store, bool output_window, bool background,
+                          unsigned color) {
+  const char* key = output_window ? (background ? "Out_BackColor" : "Out_TextColor")
+                                  : (background ? "Sel_BackColor" : "Sel_TextColor");
+  store.WriteInt(kTree, key, color);
+}
+
+TreePlacement ReadTreePlacement(const SettingsStore& store) {
+  TreePlacement p;
+  p.left = store.ReadInt("Window", "tree_left", 0);
+  p.top = store.ReadInt("Window", "tree_top", 0);
+  p.right = store.ReadInt("Window", "tree_right", 0);
+  p.bottom = store.ReadInt("Window", "tree_bottom", 0);
+  p.maximized = store.ReadInt("Window", "tree_show", 0) == 3;
+  return p;
+}
+
+void SaveTreePlacement(SettingsStore& store, const TreePlacement& p, int graph_height) {
+  store.WriteInt("Window", "tree_left", p.left);
+  store.WriteInt("Window", "tree_top", p.top);
+  store.WriteInt("Window", "tree_right", p.right);
+  store.WriteInt("Window", "tree_bottom", p.bottom);
+  store.WriteInt("Window", "tree_show", p.maximized ? 3 : 1);
+  store.WriteInt(kTree, "GraphHeight", graph_height);
+}
+
 TreeViewSettings LoadTreeViewSettings(SettingsStore& store) {
   TreeViewSettings v;
   auto bounded = [&](std::string_view section, std::string_view key, int def, int lo, int hi) {

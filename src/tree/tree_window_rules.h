@@ -37,6 +37,18 @@ struct TreeViewSettings {
 // Reads the settings; TreeRect%, GraphRect% and ColorType out of bounds take their defaults and
 // are written back; GraphHeight is held to 0..7, toolbar 0 or above 4 becomes 1.
 TreeViewSettings LoadTreeViewSettings(SettingsStore& store);
+// A colour of the selection window or the output window, "Tree" Sel_TextColor, Sel_BackColor,
+// Out_TextColor, Out_BackColor (0xBBGGRR).
+void WriteTreeWindowColor(SettingsStore& store, bool output_window, bool background,
+                          unsigned color);
+// The window's placement, "Window" tree_left/top/right/bottom and tree_show (3 maximized, else 1),
+// and the graph's scale "Tree" GraphHeight, written when the viewer closes.
+struct TreePlacement {
+  long long left = 0, top = 0, right = 0, bottom = 0;
+  bool maximized = false;
+};
+TreePlacement ReadTreePlacement(const SettingsStore& store);
+void SaveTreePlacement(SettingsStore& store, const TreePlacement& placement, int graph_height);
 
 // The four tool bars ("toolbar" 1 to 4; the settings page offers 1 and 2):
 //   1 ツールバー１, new style: every button, flat until the mouse is over it;

@@ -30,14 +30,14 @@ RegisteredData SampleData() {
 TEST(SortCommands, SortOneListTogglesAndEmptyListIsReported) {
   RegisteredData data = SampleData();
   ScriptedUi ui;
-  EXPECT_EQ(SortListCommand(data, ListKind::Function, ui), CommandResult::Done);
+  EXPECT_EQ(SortListCommand(data, ListKind::Function, ui), CommandStatus::Done);
   EXPECT_EQ(data.functions().Cell(0, col::kName), "A_fn");
   EXPECT_EQ(data.functions().sort_flag(), 1);
-  EXPECT_EQ(SortListCommand(data, ListKind::Function, ui), CommandResult::Done);
+  EXPECT_EQ(SortListCommand(data, ListKind::Function, ui), CommandStatus::Done);
   EXPECT_EQ(data.functions().Cell(0, col::kName), "b_fn");
   EXPECT_TRUE(ui.messages().empty());
 
-  EXPECT_EQ(SortListCommand(data, ListKind::Table, ui), CommandResult::NothingToDo);
+  EXPECT_EQ(SortListCommand(data, ListKind::Table, ui), CommandStatus::Failed);
   EXPECT_EQ(ui.messages(), std::vector<std::string>{kNoData});
   EXPECT_EQ(data.tables().sort_flag(), 0);
   EXPECT_FALSE(ui.wait_cursor());
@@ -49,13 +49,13 @@ TEST(SortCommands, SortAllSetsFlagsAsTheDirectionSays) {
   data.files().set_sort_flag(1);
   ScriptedUi ui;
 
-  EXPECT_EQ(SortAllCommand(data, true, ui), CommandResult::Done);
+  EXPECT_EQ(SortAllCommand(data, true, ui), CommandStatus::Done);
   for (int slot = 0; slot < kListCount; ++slot)
     EXPECT_EQ(data.List(KindOfSlot(slot)).sort_flag(), 1);
   EXPECT_EQ(data.functions().Cell(0, col::kName), "A_fn");
   ASSERT_EQ(data.functions().index().size(), 2u);
 
-  EXPECT_EQ(SortAllCommand(data, false, ui), CommandResult::Done);
+  EXPECT_EQ(SortAllCommand(data, false, ui), CommandStatus::Done);
   for (int slot = 0; slot < kListCount; ++slot)
     EXPECT_EQ(data.List(KindOfSlot(slot)).sort_flag(), 0);
   EXPECT_EQ(data.functions().Cell(0, col::kName), "b_fn");
@@ -66,7 +66,7 @@ TEST(SortCommands, SortAllOnNothingSortsNothing) {
   RegisteredData data;
   data.structs().set_sort_flag(1);
   ScriptedUi ui;
-  EXPECT_EQ(SortAllCommand(data, true, ui), CommandResult::NothingToDo);
+  EXPECT_EQ(SortAllCommand(data, true, ui), CommandStatus::Failed);
   EXPECT_EQ(ui.messages(), std::vector<std::string>{kNoData});
   EXPECT_EQ(data.structs().sort_flag(), 1);
   EXPECT_EQ(data.functions().sort_flag(), 0);
@@ -76,7 +76,7 @@ TEST(DeleteAll, NoKeepsEverything) {
   RegisteredData data = SampleData();
   ScriptedUi ui;
   ui.AnswerNo();
-  EXPECT_EQ(DeleteAllCommand(data, ui), CommandResult::Declined);
+  EXPECT_EQ(DeleteAllCommand(data, ui), CommandStatus::Cancelled);
   EXPECT_EQ(ui.questions(), std::vector<std::string>{kAskDeleteAll});
   EXPECT_TRUE(ui.messages().empty());
   EXPECT_EQ(data.Count(ListKind::Function), 2u);
@@ -87,7 +87,7 @@ TEST(DeleteAll, YesWithEmptyListsReportsNoData) {
   RegisteredData data;
   ScriptedUi ui;
   ui.AnswerYes();
-  EXPECT_EQ(DeleteAllCommand(data, ui), CommandResult::NothingToDo);
+  EXPECT_EQ(DeleteAllCommand(data, ui), CommandStatus::Failed);
   EXPECT_EQ(ui.messages(), std::vector<std::string>{kNoData});
   EXPECT_TRUE(ui.layouts().empty());
   EXPECT_TRUE(ui.AllAnswersUsed());
@@ -101,7 +101,7 @@ TEST(DeleteAll, YesWithDataEmptiesListsAndRootsButKeepsFlags) {
   for (int kind = 1; kind <= kListCount; ++kind) ui.SetCountLabel(kind, "old");
   ui.AnswerYes();
 
-  EXPECT_EQ(DeleteAllCommand(data, ui), CommandResult::Done);
+  EXPECT_EQ(DeleteAllCommand(data, ui), CommandStatus::Done);
   EXPECT_TRUE(data.AllEmpty());
   EXPECT_EQ(data.roots().Count(), 0u);
   EXPECT_EQ(data.ExpandPosition("%1/a.c(3)"), "");

@@ -9,7 +9,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSlider>
@@ -19,14 +18,12 @@
 #include <QTreeView>
 
 #include "data/position.h"
+#include "data/registration_lists.h"
 #include "gui_common/colors.h"
 #include "gui_common/readable_rows.h"
 #include "platform/cp932.h"
-#include "platform/line_reader.h"
-#include "platform/user_folder.h"
 #include "settings/settings.h"
 #include "text/regex_service.h"
-#include "tools/readme.h"
 #include "tree/tree_text.h"
 #include "tree/ui/entry_find_box.h"
 #include "tree/ui/graph_widget.h"
@@ -37,135 +34,52 @@
 #include "tree/ui/tree_painted.h"
 #include "tree/ui/tree_search_dialog.h"
 #include "tree/ui/tree_viewer_ui.h"
+#include "tree/ui/viewer_icons.h"
 
 namespace kelvora {
 
 namespace {
-
-constexpr std::string_view kDialog = "Tree_Dialog";
-constexpr std::string_view kTree = "Tree";
 
 QString Q(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 QColor FromBgr(unsigned bgr) {
-  return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
-unsigned ToBgr(const QColor& c) {
-  return static_cast<unsigned>(c.red()) | static_cast<unsigned>(c.green()) << 8 |
-         static_cast<unsigned>(c.blue()) << 16;
+  return FromColorRef(bgr);
 }
 
-// Small bitmaps of the context menu and tool bar, drawn by code.
-QIcon Glyph(char kind) {
-  QPixmap pm(16, 16);
-  pm.fill(Qt::transparent);
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(QPen(QColor(30, 60, 140), 1.6));
-  switch (kind) {
-    case 'e':  // expand: a small tree
-      p.drawLine(4, 3, 4, 13);
-      p.drawLine(4, 7, 10, 7);
-      p.drawLine(4, 13, 10, 13);
-      p.fillRect(10, 5, 4, 4, QColor(40, 140, 60));
-      p.fillRect(10, 11, 4, 4, QColor(40, 140, 60));
-      break;
-    case 'u':  // callers: an arrow up
-      p.drawLine(8, 14, 8, 3);
-      p.drawLine(8, 3, 4, 7);
-      p.drawLine(8, 3, 12, 7);
-      break;
-    case 'c':  // copy: two sheets
-      p.drawRect(2, 2, 8, 9);
-      p.drawRect(6, 5, 8, 9);
-      break;
-    case 'd':  // delete: a cross
-      p.setPen(QPen(QColor(180, 30, 30), 2.2));
-      p.drawLine(3, 3, 13, 13);
-      p.drawLine(13, 3, 3, 13);
-      break;
-    case 'o':  // open: a folder
-      p.fillRect(2, 5, 12, 8, QColor(240, 200, 80));
-      p.drawRect(2, 5, 12, 8);
-      p.drawLine(2, 5, 5, 2);
-      p.drawLine(5, 2, 8, 5);
-      break;
-    case 't':  // text output: a sheet with lines
-      p.fillRect(3, 1, 10, 14, Qt::white);
-      p.drawRect(3, 1, 10, 14);
-      for (int y = 4; y <= 12; y += 3) p.drawLine(5, y, 11, y);
-      break;
-    case 'm':  // comment: a speech bubble
-      p.setBrush(QColor(255, 250, 200));
-      p.drawRoundedRect(1, 2, 14, 9, 3, 3);
-      p.drawLine(4, 11, 3, 15);
-      p.drawLine(3, 15, 8, 11);
-      break;
-    case '1':  // text and background colours of the two windows: a letter or a filled square
-    case '2':
-    case '3':
-    case '4': {
-      const QColor tone = kind <= '2' ? QColor(160, 0, 0) : QColor(0, 0, 0);
-      if (kind == '1' || kind == '3') {
-        QFont f;
-        f.setPixelSize(13);
-        f.setBold(true);
-        p.setFont(f);
-        p.setPen(tone == QColor(0, 0, 0) ? QColor(20, 120, 20) : QColor(0, 0, 160));
-        p.drawText(QRect(0, 0, 16, 14), Qt::AlignCenter, QStringLiteral("A"));
-        p.fillRect(2, 13, 12, 3, tone);
-      } else {
-        p.fillRect(2, 2, 12, 12, tone);
-        p.setPen(Qt::white);
-        p.drawText(QRect(2, 2, 12, 12), Qt::AlignCenter, QStringLiteral("a"));
-      }
-      break;
-    }
-    case 'a':  // font angle: a turned letter
-      p.translate(8, 8);
-      p.rotate(-45);
-      p.drawText(QRect(-6, -7, 12, 14), Qt::AlignCenter, QStringLiteral("A"));
-      break;
-    case 'w': {  // font weight: a bold letter
-      QFont f;
-      f.setPixelSize(14);
-      f.setBold(true);
-      p.setFont(f);
-      p.drawText(QRect(0, 0, 16, 16), Qt::AlignCenter, QStringLiteral("B"));
-      break;
-    }
-    case 'r':  // bar direction: upright and lying bars
-      p.fillRect(2, 6, 3, 9, QColor(60, 120, 200));
-      p.fillRect(6, 2, 3, 13, QColor(60, 120, 200));
-      p.fillRect(10, 10, 5, 3, QColor(200, 120, 60));
-      break;
-    case 'i':  // background inversion: half black, half white
-      p.fillRect(1, 1, 7, 14, Qt::black);
-      p.fillRect(8, 1, 7, 14, Qt::white);
-      p.drawRect(1, 1, 14, 14);
-      break;
-    case 'x':  // spreadsheet output: a green grid
-      p.fillRect(1, 2, 14, 12, QColor(30, 120, 60));
-      p.setPen(Qt::white);
-      for (int x = 5; x < 15; x += 4) p.drawLine(x, 2, x, 13);
-      for (int y = 6; y < 14; y += 4) p.drawLine(1, y, 14, y);
-      break;
-    default:
-      break;
-  }
-  return QIcon(pm);
-}
+// The main window's commands are not reachable from the viewer.
+class NoMainWindow : public CommandView {
+ public:
+  void OpenSettingsSheet() override {}
+  void TakeWordFromClipboard() override {}
+  void ShowTransparency(int) override {}
+  std::optional<HtmlOptions> AskHtmlOptions() override { return std::nullopt; }
+  void ShowInformation(const std::string&) override {}
+  void ShowSystemInfo() override {}
+  void ShowBitmapPatternList() override {}
+  void ShowVersion() override {}
+  void RunGrepMenu() override {}
+  void RunCommentSearch() override {}
+  void OpenTreeViewer() override {}
+  void OpenTreeViewerOn(const std::string&) override {}
+};
 
 }  // namespace
+
+struct TreeViewerWindow::MainStandIns {
+  RegisteredData data;
+  Settings settings;
+  NoMainWindow view;
+};
 
 TreeViewerWindow::TreeViewerWindow(SettingsStore& store, Ui& outer,
                                    std::function<EditorLauncher()> editor, QWidget* parent)
     : QMainWindow(parent),
       store_(store),
       editor_(std::move(editor)),
-      regex_(std::make_unique<RegexService>()) {
+      regex_(std::make_unique<RegexService>()),
+      main_stand_ins_(std::make_unique<MainStandIns>()) {
   setWindowTitle(QStringLiteral("Kelvora  - TREE -"));
   setMinimumSize(kTreeViewerMinWidth, kTreeViewerMinHeight);
   for (auto& pane : panes_) {
@@ -184,7 +98,6 @@ TreeViewerWindow::TreeViewerWindow(SettingsStore& store, Ui& outer,
   BuildButtons(body_);
   BuildMenus();
   BuildToolBar();
-  BuildExportActions();
   help_timer_.setInterval(HelpLineScroller::kTickMs);
   connect(&help_timer_, &QTimer::timeout, this, [this] {
     if (!help_.Tick(*ui_)) help_timer_.stop();
@@ -192,16 +105,13 @@ TreeViewerWindow::TreeViewerWindow(SettingsStore& store, Ui& outer,
   ApplyScheme();
   ShowPage(0);
   // Saved placement, used only when it is complete and large enough.
-  const long long l = store_.ReadInt("Window", "tree_left", 0);
-  const long long t = store_.ReadInt("Window", "tree_top", 0);
-  const long long r = store_.ReadInt("Window", "tree_right", 0);
-  const long long b = store_.ReadInt("Window", "tree_bottom", 0);
-  if (SavedTreeRectUsable(l, t, r, b))
-    setGeometry(static_cast<int>(l), static_cast<int>(t), static_cast<int>(r - l),
-                static_cast<int>(b - t));
+  const TreePlacement p = ReadTreePlacement(store_);
+  if (SavedTreeRectUsable(p.left, p.top, p.right, p.bottom))
+    setGeometry(static_cast<int>(p.left), static_cast<int>(p.top),
+                static_cast<int>(p.right - p.left), static_cast<int>(p.bottom - p.top));
   else
     resize(1000, 700);
-  if (store_.ReadInt("Window", "tree_show", 0) == 3) setWindowState(Qt::WindowMaximized);
+  if (p.maximized) setWindowState(Qt::WindowMaximized);
   // Page switching, F3, F4 and F5 work whatever pane has the focus.
   installEventFilter(this);
   for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
@@ -215,6 +125,29 @@ Ui& TreeViewerWindow::ui() {
 
 std::string TreeViewerWindow::status(int pane) const {
   return ui_->status(pane);
+}
+
+CommandState TreeViewerWindow::State() {
+  MainStandIns& m = *main_stand_ins_;
+  return {m.data, store_, m.settings, *regex_, m.view, {}, nullptr, &state_, this};
+}
+
+bool TreeViewerWindow::RunRow(const CommandRow& row, bool context) {
+  CommandState state = State();
+  const CommandResult result =
+      context ? RunViewerContextCommand(row, state, *ui_) : RunViewerCommand(row, state, *ui_);
+  return result.done();
+}
+
+bool TreeViewerWindow::RunCommand(std::string_view name) {
+  const CommandRow* row = FindViewerCommand(name);
+  if (row == nullptr) return false;
+  RunRow(*row, false);
+  return true;
+}
+
+void TreeViewerWindow::Forward(QAbstractButton* button, std::string_view name) {
+  connect(button, &QAbstractButton::clicked, this, [this, name] { RunCommand(name); });
 }
 
 void TreeViewerWindow::BuildPages(QWidget* body) {
@@ -266,11 +199,9 @@ void TreeViewerWindow::BuildPages(QWidget* body) {
   }
   graph_ = new GraphWidget(body);
   graph_->SetScaleStep(view_.graph_height);
-  connect(graph_->scale_down_button(), &QAbstractButton::clicked, this,
-          [this] { GraphScaleCommand(-1); });
-  connect(graph_->scale_up_button(), &QAbstractButton::clicked, this,
-          [this] { GraphScaleCommand(+1); });
-  connect(graph_->help_button(), &QAbstractButton::clicked, this, [this] { GraphHelpCommand(); });
+  Forward(graph_->scale_down_button(), "viewer.graph.smaller");
+  Forward(graph_->scale_up_button(), "viewer.graph.larger");
+  Forward(graph_->help_button(), "viewer.graph.help");
   // The source display fills the lower part of the graph-and-source area; its background
   // inversion is the graph's.
   source_ = new SourceDisplay(store_, *ui_, body);
@@ -306,7 +237,7 @@ void TreeViewerWindow::BuildButtons(QWidget* body) {
   }
   list_button_ = new PaintedButton(QStringLiteral(" 一覧"), body);
   list_button_->setToolTip(QStringLiteral("選択Windowの一覧をテキスト出力する"));
-  connect(list_button_, &QAbstractButton::clicked, this, [this] { EntryListCommand(); });
+  Forward(list_button_, "viewer.entry-list");
   for (int k = 1; k <= 8; ++k) {
     auto* b = new PaintedButton(QString::number(k), body);
     b->setToolTip(QStringLiteral("TREE出力Windowを階層レベル%1まで展開する").arg(k));
@@ -325,104 +256,57 @@ void TreeViewerWindow::BuildButtons(QWidget* body) {
   bright_button_ = new PaintedButton(QStringLiteral(" 明度"), body);
   bright_button_->setCheckable(true);
   bright_button_->setChecked(view_.color_bright == 1);
-  connect(bright_button_, &QAbstractButton::clicked, this, [this] { ToggleBrightCommand(); });
+  Forward(bright_button_, "viewer.bright");
   find_box_ = new EntryFindBox(body);
   details_button_ = new PaintedButton(QStringLiteral(" 詳細設定"), body);
   details_button_->setToolTip(QStringLiteral("設定画面を開く"));
   connect(details_button_, &QAbstractButton::clicked, this, [this] { emit SettingsRequested(); });
 }
 
+// The menu bar from its placements: menus nest, an item runs its row.
 void TreeViewerWindow::BuildMenus() {
-  auto add = [this](QMenu* menu, const char* text, auto slot, QKeySequence key = {}) {
-    QAction* a = menu->addAction(QString::fromUtf8(text));
-    if (!key.isEmpty()) a->setShortcut(key);
-    connect(a, &QAction::triggered, this, slot);
-    return a;
-  };
-  QMenu* analyse = menuBar()->addMenu(QStringLiteral("解析(&A)"));
-  add(
-      analyse, "開く(&O)\tCtrl+O", [this] { OpenWithDialog(); },
-      QKeySequence(Qt::CTRL | Qt::Key_O));
-  analyse->addSeparator();
-  add(analyse, "全展開／閉じる(&E)", [this] { ToggleExpandAllCommand(); });
-  add(analyse, "上位関数取得  - 出力Window - (&U)", [this] { CallersCommand(); });
-  add(analyse, "選択項目 ｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ(&C)", [this] { CopyNameCommand(); });
-  add(analyse, "選択項目 排除関数に登録(&S)", [this] { RegisterExcludedCommand(); });
-  add(analyse, "選択項目以下を削除(&D)", [this] { DeleteCommand(); });
-  analyse->addSeparator();
-  add(analyse, "ルート関数候補の検索  - 選択Window - (&R)", [this] { RootCandidatesCommand(); });
-  add(analyse, "再起処理の検索         - 選択Window - (&E)", [this] { RecursionsCommand(); });
-  add(
-      analyse, "TREE内検索    - 出力Window - (&S)\tCtrl+F", [this] { SearchCommand(); },
-      QKeySequence(Qt::CTRL | Qt::Key_F));
-  analyse->addSeparator();
-  add(analyse, "選択Window・TREE出力Window 全削除(&L)", [this] { ClearPageCommand(); });
-
-  QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
-  QAction* status_bar = add(view, "ｽﾃｰﾀｽ ﾊﾞｰ(&S)", [this](bool on) {
-    statusBar()->setVisible(on);
-    LayOut();
-  });
-  status_bar->setCheckable(true);
-  status_bar->setChecked(true);
-  QAction* tool_bar = add(view, "ﾂｰﾙ ﾊﾞｰ(&T)", [this](bool on) {
-    toolbar_->setVisible(on);
-    LayOut();
-  });
-  tool_bar->setCheckable(true);
-  tool_bar->setChecked(true);
-  QAction* sliders = add(view, "ｽﾗｲﾀﾞｰ ｺﾝﾄﾛｰﾙ", [this](bool on) {
-    sliders_shown_ = on;
-    left_slider_->setVisible(on);
-    right_slider_->setVisible(on);
-    LayOut();
-  });
-  sliders->setCheckable(true);
-  sliders->setChecked(true);
-  QMenu* sel = view->addMenu(QStringLiteral("選択Window設定"));
-  add(sel, "テキスト色設定(&T)", [this] { ChooseColour(false, false); });
-  add(sel, "背景色設定(&B)", [this] { ChooseColour(false, true); });
-  QMenu* out = view->addMenu(QStringLiteral("TREE出力Window設定"));
-  add(out, "テキスト色設定(&T)", [this] { ChooseColour(true, false); });
-  add(out, "背景色設定(&B)", [this] { ChooseColour(true, true); });
-  QMenu* graph = view->addMenu(QStringLiteral("GRAPH Window設定"));
-  add(graph, "フォント角度変更(&E)", [this] { GraphAngleCommand(); });
-  add(graph, "フォント太さ変更(&W)", [this] { GraphWeightCommand(); });
-  add(graph, "バー縦・横変更(&T)", [this] { GraphDirectionCommand(); });
-  QMenu* glass = view->addMenu(QStringLiteral("半透明表示"));
-  add(glass, "透明にしない", [this] { setWindowOpacity(1.0); });
-  for (int n = 1; n <= 9; ++n) {
-    QAction* a = glass->addAction(QStringLiteral("%1％　透明").arg(n * 10));
-    // n0 percent, as the item says and the main window does (opacity 255 - 2p): twenty times n
-    // would leave nothing visible from 70 percent on.
-    connect(a, &QAction::triggered, this, [this, n] { setWindowOpacity(WindowOpacity(10 * n)); });
+  std::vector<QMenu*> open;
+  for (const ViewerPlace& p : ViewerMenuBar()) {
+    switch (p.type) {
+      case ViewerPlace::Type::Menu:
+        open.push_back(open.empty() ? menuBar()->addMenu(Q(p.name))
+                                    : open.back()->addMenu(Q(p.name)));
+        break;
+      case ViewerPlace::Type::End:
+        open.pop_back();
+        break;
+      case ViewerPlace::Type::Rule:
+        open.back()->addSeparator();
+        break;
+      case ViewerPlace::Type::Item: {
+        const CommandRow* row = FindViewerCommand(p.name);
+        QAction* a = open.back()->addAction(Q(row->text));
+        if (!row->accelerator.empty()) {
+          a->setShortcut(QKeySequence(Q(row->accelerator)));
+          a->setShortcutContext(Qt::WindowShortcut);
+        }
+        a->setCheckable(p.checkable);
+        a->setChecked(p.checkable);
+        connect(a, &QAction::triggered, this, [this, row] { RunRow(*row, false); });
+        break;
+      }
+    }
   }
-
-  QMenu* other = menuBar()->addMenu(QStringLiteral("その他(&O)"));
-  add(other, "ヘルプ(&H)", [this] { ShowManual(ProgramDirectory(), *ui_); });
-  add(other, "ショートカット一覧（&S）", [this] {
-    ShortcutListDialog list(QString::fromUtf8(kTreeShortcutListText), this);
-    list.exec();
-  });
-
   context_menu_ = new QMenu(this);
-  auto item = [this](char glyph, const char* text, auto slot) {
-    QAction* a = glyph ? context_menu_->addAction(Glyph(glyph), QString::fromUtf8(text))
-                       : context_menu_->addAction(QString::fromUtf8(text));
-    connect(a, &QAction::triggered, this, [this, slot] {
-      if (ContextSelection()) (this->*slot)();
-    });
-  };
-  item('e', "全展開／閉じる (&E)", &TreeViewerWindow::ToggleExpandAllCommand);
-  item(0, "選択している項目をエディタで開く (&O)  F5", &TreeViewerWindow::OpenInEditorCommand);
-  context_menu_->addSeparator();
-  item('u', "選択している関数の上位関数取得  (&I)", &TreeViewerWindow::CallersCommand);
-  item('c', "選択している項目名をｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ (&C)", &TreeViewerWindow::CopyNameCommand);
-  item(0, "選択している項目名を排除関数に登録 (&S)", &TreeViewerWindow::RegisterExcludedCommand);
-  context_menu_->addSeparator();
-  item('d', "選択している項目削除  (&D)", &TreeViewerWindow::DeleteCommand);
+  for (const ViewerPlace& p : ViewerContextMenu()) {
+    if (p.type == ViewerPlace::Type::Rule) {
+      context_menu_->addSeparator();
+      continue;
+    }
+    const CommandRow* row = FindViewerCommand(p.name);
+    const QString text = Q(p.text.empty() ? row->text : p.text);
+    QAction* a = p.icon ? context_menu_->addAction(ViewerIcon(p.icon), text)
+                        : context_menu_->addAction(text);
+    connect(a, &QAction::triggered, this, [this, row] { RunRow(*row, true); });
+  }
 }
 
+// The tool bar of the "toolbar" setting's variant from its placements.
 void TreeViewerWindow::BuildToolBar() {
   const ToolbarVariant variant = ToolbarVariantOf(view_.toolbar);
   toolbar_ = addToolBar(QStringLiteral("TREE"));
@@ -433,42 +317,17 @@ void TreeViewerWindow::BuildToolBar() {
         "QToolButton { border: 2px outset #c8c4bc; background: #d8d4cc; margin: 1px; }"
         "QToolButton:pressed { border-style: inset; }"
         "QToolBar { background: #d8d4cc; }"));
-  auto tool = [this](char glyph, const char* tip, auto slot) {
-    QAction* a = toolbar_->addAction(Glyph(glyph), QString());
-    a->setToolTip(QString::fromUtf8(tip));
-    connect(a, &QAction::triggered, this, slot);
-    return a;
-  };
-  tool('o', "TREEファイルを開く", [this] { OpenWithDialog(); });
-  tool('t', "TREEをテキスト出力する", [this] { ExportTextCommand(); });
-  // Ctrl+G belongs to the menu item "関数TREE　コメント取得".
-  tool('m', "指定ファイルよりコメントを取得して付加する", [this] { AttachCommentsCommand(); });
-  toolbar_->addSeparator();
-  tool('e', "選択されている項目を展開or閉じる", [this] { ToggleExpandAllCommand(); });
-  tool('u', "選択関数の上位関数取得", [this] { CallersCommand(); });
-  tool('c', "選択している項目名をｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ", [this] { CopyNameCommand(); });
-  tool('d', "選択している項目を削除", [this] { DeleteCommand(); });
-  toolbar_->addSeparator();
-  if (variant.full_set) {
-    tool('1', "選択Windowのテキスト色を設定する", [this] { ChooseColour(false, false); });
-    tool('2', "選択Windowの背景色を設定する", [this] { ChooseColour(false, true); });
-    tool('3', "TREE出力Windowのテキスト色を設定する", [this] { ChooseColour(true, false); });
-    tool('4', "TREE出力Windowの背景色を設定する", [this] { ChooseColour(true, true); });
-    toolbar_->addSeparator();
+  for (const ViewerPlace& p : ViewerToolBar()) {
+    if (p.full_tool_bar && !variant.full_set) continue;
+    if (p.type == ViewerPlace::Type::Rule) {
+      toolbar_->addSeparator();
+      continue;
+    }
+    const CommandRow* row = FindViewerCommand(p.name);
+    QAction* a = toolbar_->addAction(ViewerIcon(p.icon), QString());
+    a->setToolTip(Q(p.text));
+    connect(a, &QAction::triggered, this, [this, row] { RunRow(*row, false); });
   }
-  tool('a', "GRAPH Windowの文字の角度を変更する\r\n（バー描画方向が縦の場合のみ）",
-       [this] { GraphAngleCommand(); })
-      ->setToolTip(
-          QStringLiteral("GRAPH Windowの文字の角度を変更する\n（バー描画方向が縦の場合のみ）"));
-  tool('w', "GRAPH Windowの文字の太さを変更する", [this] { GraphWeightCommand(); });
-  tool('r', "GRAPH Windowのバー描画方向（縦・横）を変更する", [this] { GraphDirectionCommand(); });
-  tool('i', "GRAPH・情報表示Windowの背景色を変更する", [this] { InvertBackgroundCommand(); });
-  toolbar_->addSeparator();
-  tool('x', "TREEをEXCEL出力する", [this] { ExportWorkbookCommand(); });
-}
-
-bool TreeViewerWindow::ContextSelection() {
-  return RequireSelection(state_.page().output, *ui_);
 }
 
 void TreeViewerWindow::ShowPage(int index) {
@@ -498,7 +357,7 @@ void TreeViewerWindow::ShowPageItem() {
     shown_item_ = CallTree::kNone;
   } else {
     graph_->SetBars(GraphBars(tree, tree.selected, state_.settings, *ui_));
-    ShowSourceFor(tree.selected);
+    source_->ShowItem(tree.Data(tree.selected), state_.page().file.data1);
     shown_item_ = tree.selected;
   }
   emit ShownItemChanged(shown_item_);
@@ -613,11 +472,6 @@ void TreeViewerWindow::ChooseColourScheme(int index) {
   if (ChooseColorType(view_, index, store_, *ui_)) ApplyScheme();
 }
 
-void TreeViewerWindow::ToggleBrightCommand() {
-  ToggleColorBright(view_, store_);
-  ApplyScheme();
-}
-
 void TreeViewerWindow::SelectionExpanded(int page, const QModelIndex& index) {
   (void)index;
   PageWidgets& w = pages_[static_cast<std::size_t>(page)];
@@ -636,72 +490,8 @@ void TreeViewerWindow::SelectionExpanded(int page, const QModelIndex& index) {
                      });
 }
 
-void TreeViewerWindow::GraphAngleCommand() {
-  graph_->SetAngle(NextGraphAngle(graph_->angle(), graph_->vertical(), *ui_));
-}
-
-void TreeViewerWindow::GraphWeightCommand() {
-  graph_->ToggleWeight();
-}
-
-void TreeViewerWindow::GraphDirectionCommand() {
-  graph_->ToggleDirection();
-}
-
-void TreeViewerWindow::InvertBackgroundCommand() {
-  graph_->ToggleInverted();
-  source_->SetInverted(graph_->inverted());
-  ApplyColours();
-  emit BackgroundInvertedChanged(graph_->inverted());
-}
-
 bool TreeViewerWindow::background_inverted() const {
   return graph_->inverted();
-}
-
-void TreeViewerWindow::GraphScaleCommand(int delta) {
-  graph_->SetScaleStep(StepGraphHeight(view_, delta, store_));
-}
-
-void TreeViewerWindow::GraphHelpCommand() {
-  help_.Start(HelpLineScroller::GraphHelpLine());
-  help_.Tick(*ui_);
-  help_timer_.start();
-}
-
-void TreeViewerWindow::ClearPageCommand() {
-  PageWidgets& w = current();
-  TreeViewerPage& page = state_.page();
-  const bool cleared = ClearPageTrees(page, *ui_, [&] {
-    w.output_model->SetTree(nullptr);
-    w.selection_model->SetPage(nullptr);
-  });
-  if (!cleared) return;
-  w.selection_model->SetPage(&page.file);
-  w.output_model->SetTree(&page.output);
-  w.info->clear();
-  graph_->SetBars({});
-  source_->clear();
-  shown_item_ = CallTree::kNone;
-  emit ShownItemChanged(shown_item_);
-}
-
-void TreeViewerWindow::ChooseColour(bool output, bool background) {
-  unsigned& value = output ? (background ? view_.out_back : view_.out_text)
-                           : (background ? view_.sel_back : view_.sel_text);
-  for (int i = 0; i < 16; ++i)
-    QColorDialog::setCustomColor(i, FromBgr(static_cast<unsigned>(store_.ReadInt(
-                                        "Color", "CustomColor" + std::to_string(i), 0xffffff))));
-  const QColor chosen = QColorDialog::getColor(FromBgr(value), this);
-  if (!chosen.isValid()) return;
-  value = ToBgr(chosen);
-  const char* key = output ? (background ? "Out_BackColor" : "Out_TextColor")
-                           : (background ? "Sel_BackColor" : "Sel_TextColor");
-  store_.WriteInt(kTree, key, value);
-  for (int i = 0; i < 16; ++i)
-    store_.WriteInt("Color", "CustomColor" + std::to_string(i),
-                    ToBgr(QColorDialog::customColor(i)));
-  ApplyColours();
 }
 
 void TreeViewerWindow::resizeEvent(QResizeEvent* event) {
@@ -718,12 +508,8 @@ void TreeViewerWindow::closeEvent(QCloseEvent* event) {
     return;
   }
   const QRect r = normalGeometry();
-  store_.WriteInt("Window", "tree_left", r.left());
-  store_.WriteInt("Window", "tree_top", r.top());
-  store_.WriteInt("Window", "tree_right", r.right() + 1);
-  store_.WriteInt("Window", "tree_bottom", r.bottom() + 1);
-  store_.WriteInt("Window", "tree_show", isMaximized() ? 3 : 1);
-  store_.WriteInt(kTree, "GraphHeight", view_.graph_height);
+  SaveTreePlacement(store_, {r.left(), r.top(), r.right() + 1, r.bottom() + 1, isMaximized()},
+                    view_.graph_height);
   help_timer_.stop();
   QMainWindow::closeEvent(event);
   if (event->isAccepted()) emit Closed();
@@ -744,16 +530,13 @@ bool TreeViewerWindow::eventFilter(QObject* watched, QEvent* event) {
   // In the selection window's find box F3 and F4 find its previous and next entry.
   const bool in_find_box =
       watched == find_box_ || find_box_->isAncestorOf(qobject_cast<QWidget*>(watched));
-  if (key->key() == Qt::Key_F3 && !in_find_box) {
-    SearchAgain(SearchDirection::Up);
-    return true;
-  }
-  if (key->key() == Qt::Key_F4 && !in_find_box) {
-    SearchAgain(SearchDirection::Down);
+  if ((key->key() == Qt::Key_F3 || key->key() == Qt::Key_F4) && !in_find_box) {
+    ViewerSearchAgain(state_, *this, *ui_,
+                      key->key() == Qt::Key_F3 ? SearchDirection::Up : SearchDirection::Down);
     return true;
   }
   if (key->key() == Qt::Key_F5) {
-    OpenInEditorCommand();
+    RunCommand("viewer.open-in-editor");
     return true;
   }
   if (watched == current().selection &&
@@ -802,12 +585,6 @@ bool TreeViewerWindow::OpenFile(const std::string& path) {
   return read;
 }
 
-void TreeViewerWindow::OpenWithDialog() {
-  const auto path =
-      ui_->ChooseOpenFile("■■ treeファイルを指定 ■■", "treeファイル（*.tree） (*.tree)", {});
-  OpenFile(path.value_or(std::string()));
-}
-
 void TreeViewerWindow::ExpandSelectedEntry(bool ask) {
   PageWidgets& w = current();
   const std::int32_t entry = w.selection_model->EntryOf(w.selection->currentIndex());
@@ -819,11 +596,11 @@ void TreeViewerWindow::ExpandSelectedEntry(bool ask) {
           : (ExpandIntoOutput(page.file, entry, page.output, state_.settings, *ui_), true);
   w.output_model->SetTree(&page.output);
   if (!built) return;
-  SyncOutputView();
+  SyncOutput();
   w.output->scrollToTop();
 }
 
-void TreeViewerWindow::SyncOutputView() {
+void TreeViewerWindow::SyncOutput() {
   PageWidgets& w = current();
   CallTree& tree = state_.page().output;
   if (tree.empty()) return;
@@ -850,11 +627,6 @@ void TreeViewerWindow::SyncOutputView() {
   }
 }
 
-void TreeViewerWindow::SetInfo(const std::string& utf8) {
-  state_.info_text = utf8;
-  current().info->setPlainText(Q(utf8));
-}
-
 void TreeViewerWindow::OutputSelectionChanged() {
   if (syncing_) return;
   PageWidgets& w = current();
@@ -865,89 +637,125 @@ void TreeViewerWindow::OutputSelectionChanged() {
   if (ItemName(StripUnionMark(tree.Text(tree.selected))).empty()) return;
   graph_->SetBars(GraphBars(tree, tree.selected, state_.settings, *ui_));
   ui_->SetStatus(3, "");  // the walk's progress text
-  ShowSourceFor(tree.selected);
+  source_->ShowItem(tree.Data(tree.selected), state_.page().file.data1);
   shown_item_ = tree.selected;
   emit ShownItemChanged(shown_item_);
 }
 
-void TreeViewerWindow::ShowSourceFor(std::int32_t node) {
-  source_->ShowItem(state_.page().output.Data(node), state_.page().file.data1);
+void TreeViewerWindow::FreezeOutput(bool frozen) {
+  current().output->setUpdatesEnabled(!frozen);
 }
 
-void TreeViewerWindow::ToggleExpandAllCommand() {
-  CallTree& tree = state_.page().output;
-  if (tree.empty()) return;
-  current().output->setUpdatesEnabled(false);
-  ToggleExpandAll(tree, state_.settings, *ui_);
-  current().output->setUpdatesEnabled(true);
-  SyncOutputView();
+void TreeViewerWindow::ReloadOutputTexts() {
+  current().output_model->Reset();
 }
 
-void TreeViewerWindow::ExpandToLevelCommand(int level) {
-  CallTree& tree = state_.page().output;
-  if (tree.empty()) return;
-  ExpandToLevel(tree, level, state_.settings, *ui_);
-  SyncOutputView();
+void TreeViewerWindow::ScrollOutputToTop() {
   current().output->scrollToTop();
 }
 
-void TreeViewerWindow::CallersCommand() {
-  if (auto text = ShowCallers(state_.page().file, state_.page().output, *ui_)) SetInfo(*text);
-}
-
-void TreeViewerWindow::CopyNameCommand() {
-  if (auto name = SelectedItemName(state_.page().output, *ui_))
-    QApplication::clipboard()->setText(Q(ToDisplay(*name)));
-}
-
-void TreeViewerWindow::RegisterExcludedCommand() {
-  RegisterExcludedFunction(state_.page().output, store_, *ui_);
-}
-
-void TreeViewerWindow::DeleteCommand() {
-  CallTree& tree = state_.page().output;
-  if (!RequireSelection(tree, *ui_)) return;
-  const std::int32_t node = AskDeleteSelected(tree, *ui_);
-  if (node == CallTree::kNone) return;
+void TreeViewerWindow::RemoveOutputItem(std::int32_t node) {
   current().output_model->DeleteNode(node);
-  tree.selected = CallTree::kNone;
 }
 
-void TreeViewerWindow::RootCandidatesCommand() {
-  if (auto text = RootCandidates(state_.page().file, *ui_)) SetInfo(*text);
+void TreeViewerWindow::DetachPage() {
+  current().output_model->SetTree(nullptr);
+  current().selection_model->SetPage(nullptr);
 }
 
-void TreeViewerWindow::RecursionsCommand() {
-  SetInfo(RecursionListText(state_.page().file));
+void TreeViewerWindow::PageCleared() {
+  PageWidgets& w = current();
+  w.selection_model->SetPage(&state_.page().file);
+  w.output_model->SetTree(&state_.page().output);
+  w.info->clear();
+  graph_->SetBars({});
+  source_->clear();
+  shown_item_ = CallTree::kNone;
+  emit ShownItemChanged(shown_item_);
 }
 
-void TreeViewerWindow::SearchCommand() {
-  if (state_.page().output.empty()) {
-    ui_->Message("「TREE出力Window」にデータがありません！　", Ui::kTreeCaption, MsgIcon::Warning);
-    return;
-  }
-  state_.history.Load(store_);
+void TreeViewerWindow::ShowInfo(const std::string& utf8) {
+  state_.info_text = utf8;
+  current().info->setPlainText(Q(utf8));
+}
+
+void TreeViewerWindow::CopyText(const std::string& utf8) {
+  QApplication::clipboard()->setText(Q(utf8));
+}
+
+std::optional<TreeViewerView::SearchRequest> TreeViewerWindow::AskSearch() {
   TreeSearchDialog dialog(state_.history, view_.color_type, view_.color_bright != 0, *ui_, this);
-  if (dialog.exec() != QDialog::Accepted) return;
-  const std::string word = SubmitSearchWord(dialog.word(), state_.history, store_, *ui_);
-  if (word.empty()) return;
-  state_.search_word = word;
-  SearchAgain(dialog.direction());
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return SearchRequest{dialog.word(), dialog.direction()};
 }
 
-void TreeViewerWindow::SearchAgain(SearchDirection direction) {
-  CallTree& tree = state_.page().output;
-  if (state_.search_word.empty() || tree.empty()) return;
-  current().output->setUpdatesEnabled(false);
-  if (direction == SearchDirection::Up) SearchUp(tree, state_.search_word, *ui_);
-  if (direction == SearchDirection::Down)
-    SearchDown(tree, state_.search_word, state_.settings, *ui_);
-  current().output->setUpdatesEnabled(true);
-  SyncOutputView();
+std::optional<unsigned> TreeViewerWindow::AskColour(unsigned initial,
+                                                    std::array<std::uint32_t, 16>& custom) {
+  for (int i = 0; i < 16; ++i)
+    QColorDialog::setCustomColor(i, FromBgr(custom[static_cast<std::size_t>(i)]));
+  const QColor chosen = QColorDialog::getColor(FromBgr(initial), this);
+  for (int i = 0; i < 16; ++i)
+    custom[static_cast<std::size_t>(i)] = ToColorRef(QColorDialog::customColor(i));
+  if (!chosen.isValid()) return std::nullopt;
+  return ToColorRef(chosen);
 }
 
-void TreeViewerWindow::OpenInEditorCommand() {
-  OpenSelectedInEditor(state_.page().output, editor_(), *ui_);
+void TreeViewerWindow::ToggleBar(ViewerBar bar) {
+  if (bar == ViewerBar::Status) statusBar()->setVisible(statusBar()->isHidden());
+  if (bar == ViewerBar::Tool) toolbar_->setVisible(toolbar_->isHidden());
+  if (bar == ViewerBar::Sliders) {
+    sliders_shown_ = !sliders_shown_;
+    left_slider_->setVisible(sliders_shown_);
+    right_slider_->setVisible(sliders_shown_);
+  }
+  LayOut();
+}
+
+// n0 percent, as the item says and the main window does (opacity 255 - 2p).
+void TreeViewerWindow::SetOpacityPercent(int percent) {
+  setWindowOpacity(percent == 0 ? 1.0 : WindowOpacity(percent));
+}
+
+int TreeViewerWindow::GraphAngle() const {
+  return graph_->angle();
+}
+
+bool TreeViewerWindow::GraphVertical() const {
+  return graph_->vertical();
+}
+
+void TreeViewerWindow::SetGraphAngle(int angle) {
+  graph_->SetAngle(angle);
+}
+
+void TreeViewerWindow::ToggleGraphWeight() {
+  graph_->ToggleWeight();
+}
+
+void TreeViewerWindow::ToggleGraphDirection() {
+  graph_->ToggleDirection();
+}
+
+void TreeViewerWindow::ToggleBackgroundInverted() {
+  graph_->ToggleInverted();
+  source_->SetInverted(graph_->inverted());
+  ApplyColours();
+  emit BackgroundInvertedChanged(graph_->inverted());
+}
+
+void TreeViewerWindow::SetGraphScale(int step) {
+  graph_->SetScaleStep(step);
+}
+
+void TreeViewerWindow::ShowShortcutList(const std::string& utf8) {
+  ShortcutListDialog list(QString::fromStdString(utf8), this);
+  list.exec();
+}
+
+void TreeViewerWindow::StartGraphHelp() {
+  help_.Start(HelpLineScroller::GraphHelpLine());
+  help_.Tick(*ui_);
+  help_timer_.start();
 }
 
 void TreeViewerWindow::ReloadSettings() {

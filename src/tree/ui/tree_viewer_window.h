@@ -3,7 +3,9 @@
 // painted buttons (list, nest levels 1-8, colour scheme and " 明度", " 詳細設定"), the source
 // display with its "  Src表示" menu,
 // menus, the tool bar in one of four variants (see ToolbarVariant), the context menu and the
-// three-pane status bar. Every command runs a core function of tree/.
+// three-pane status bar. The menus, tool bar and context menu are made from the command
+// registry's viewer rows (commands/viewer_commands.h); every command runs its row's core
+// function, and the window implements TreeViewerView for what only a window does.
 //
 // The main window attaches to the settings button through SettingsRequested.
 #pragma once
@@ -14,10 +16,12 @@
 #include <functional>
 #include <memory>
 
+#include "commands/viewer_commands.h"
 #include "lookup/editor_launch.h"
 #include "tree/tree_viewer.h"
 #include "tree/tree_window_rules.h"
 
+class QAbstractButton;
 class QComboBox;
 class QLabel;
 class QPlainTextEdit;
@@ -38,7 +42,7 @@ class SettingsStore;
 class TreeViewerUi;
 class RegexService;
 
-class TreeViewerWindow : public QMainWindow {
+class TreeViewerWindow : public QMainWindow, private TreeViewerView {
   Q_OBJECT
 
  public:
@@ -85,40 +89,22 @@ class TreeViewerWindow : public QMainWindow {
   // when all five hold trees (false, nothing changed, when the choice is cancelled).
   bool OpenWrittenTree(const std::string& path);
   // Ctrl+O: the file dialog, then OpenFile.
-  void OpenWithDialog();
+  void OpenWithDialog() { RunCommand("viewer.open"); }
   // Builds the call tree of the selected selection-window entry (double click).
   void ExpandSelectedEntry(bool ask);
   // Settings sheet OK: reads the viewer settings again.
   void ReloadSettings();
 
-  // Commands of the menus, context menu and keys.
-  void ToggleExpandAllCommand();
-  void CallersCommand();
-  void CopyNameCommand();
-  void RegisterExcludedCommand();
-  void DeleteCommand();
-  void RootCandidatesCommand();
-  void RecursionsCommand();
-  void SearchCommand();
-  void SearchAgain(SearchDirection direction);
-  void OpenInEditorCommand();
-  void ExpandToLevelCommand(int level);
-  void ClearPageCommand();
-  void GraphAngleCommand();
-  void GraphWeightCommand();
-  void GraphDirectionCommand();
-  void InvertBackgroundCommand();
+  // Runs the viewer row of that stable name ("viewer.search"); false for no such row.
+  bool RunCommand(std::string_view name);
+  // Shorthands of some rows.
+  void SearchCommand() { RunCommand("viewer.search"); }
+  void RootCandidatesCommand() { RunCommand("viewer.roots"); }
+  void GraphAngleCommand() { RunCommand("viewer.graph.angle"); }
+  void GraphDirectionCommand() { RunCommand("viewer.graph.direction"); }
+  void InvertBackgroundCommand() { RunCommand("viewer.invert-background"); }
+  void ExpandToLevelCommand(int level) { RunCommand("viewer.level." + std::to_string(level)); }
   void ChooseColourScheme(int index);
-  void ToggleBrightCommand();
-  void GraphScaleCommand(int delta);
-  void GraphHelpCommand();
-
-  // Tree outputs (tree_export_actions.cpp); EntryListCommand is the " 一覧" button's command.
-  void ExportTextCommand();
-  void ExportWorkbookCommand();
-  void ExportManyTreesCommand();
-  void EntryListCommand();
-  void AttachCommentsCommand();
 
  signals:
   // " 詳細設定": the program's settings sheet.
@@ -145,29 +131,57 @@ class TreeViewerWindow : public QMainWindow {
   };
   void BuildMenus();
   void BuildToolBar();
-  void BuildExportActions();  // tree_export_actions.cpp
   void BuildPages(QWidget* body);
   void BuildButtons(QWidget* body);
   void ShowPage(int index);
   // The graph and source area show the page's selected output item (nothing when none).
   void ShowPageItem();
-  void ApplyScheme();
   void SelectionExpanded(int page, const QModelIndex& index);
   void LayOut();
-  void ApplyColours();
-  void SetInfo(const std::string& utf8);
-  // Brings the view in line with the tree's expanded flags and selection after a core command.
-  void SyncOutputView();
   void OutputSelectionChanged();
-  void ShowSourceFor(std::int32_t node);
-  void ChooseColour(bool output, bool background);
-  bool ContextSelection();
+  CommandState State();
+  // A painted button that runs the row of that name.
+  void Forward(QAbstractButton* button, std::string_view name);
+  bool RunRow(const CommandRow& row, bool context);
+
+  // TreeViewerView
+  EditorLauncher Editor() override { return editor_(); }
+  TreeViewSettings& ViewSettings() override { return view_; }
+  void ReadTreeFile(const std::string& path) override { OpenFile(path); }
+  void FreezeOutput(bool frozen) override;
+  void SyncOutput() override;
+  void ReloadOutputTexts() override;
+  void ScrollOutputToTop() override;
+  void RemoveOutputItem(std::int32_t node) override;
+  void DetachPage() override;
+  void PageCleared() override;
+  void ShowInfo(const std::string& utf8) override;
+  void CopyText(const std::string& utf8) override;
+  std::optional<SearchRequest> AskSearch() override;
+  std::optional<unsigned> AskColour(unsigned initial,
+                                    std::array<std::uint32_t, 16>& custom) override;
+  void ApplyColours() override;
+  void ApplyScheme() override;
+  void ToggleBar(ViewerBar bar) override;
+  void SetOpacityPercent(int percent) override;
+  int GraphAngle() const override;
+  bool GraphVertical() const override;
+  void SetGraphAngle(int angle) override;
+  void ToggleGraphWeight() override;
+  void ToggleGraphDirection() override;
+  void ToggleBackgroundInverted() override;
+  void SetGraphScale(int step) override;
+  void StartGraphHelp() override;
+  void ShowShortcutList(const std::string& utf8) override;
   PageWidgets& current() { return pages_[static_cast<std::size_t>(state_.current())]; }
 
   SettingsStore& store_;
   std::function<EditorLauncher()> editor_;
   std::unique_ptr<TreeViewerUi> ui_;
   std::unique_ptr<RegexService> regex_;
+  // The main window's parts of a CommandState, which the viewer's rows do not use.
+  struct MainStandIns;
+  std::unique_ptr<MainStandIns> main_stand_ins_;
   TreeViewerState state_;
   TreeViewSettings view_;
   std::array<PageWidgets, TreeViewerState::kPages> pages_;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "commands/main_commands.h"
+#include "commands/registry.h"
 #include "data/registration_lists.h"
 #include "output/tree_output.h"
 #include "platform/scripted_ui.h"
@@ -176,7 +176,8 @@ TEST(CommandTable, IdentifiersNamesAndAcceleratorsAreUniqueAndEveryRowIsReachabl
   std::set<std::string_view> names;
   std::map<std::string_view, int> accelerators;
   const std::vector<ContextEntry> entries = ContextMenuEntries(data, 0);
-  for (const CommandRow& row : MainCommands()) {
+  for (const CommandRow& row : Commands()) {
+    if (row.window != CommandWindow::Main || row.id == 0) continue;
     EXPECT_TRUE(ids.insert(row.id).second) << row.id;
     EXPECT_TRUE(names.insert(row.name).second) << row.name;
     EXPECT_EQ(FindMainCommand(row.id), &row);
@@ -194,6 +195,30 @@ TEST(CommandTable, IdentifiersNamesAndAcceleratorsAreUniqueAndEveryRowIsReachabl
                                                     {"Ctrl+P", 1066}, {"Ctrl+T", 1024}};
   EXPECT_EQ(accelerators, expected);
   EXPECT_EQ(FindMainCommand(1013), nullptr);  // the panel button is a control, not a command
+}
+
+TEST(CommandTable, EveryMenuRowRunsAndNamesAndAcceleratorsAreUniquePerWindow) {
+  std::set<std::string_view> names;
+  std::map<std::pair<CommandWindow, std::string_view>, std::string_view> accelerators;
+  for (const CommandRow& row : Commands()) {
+    EXPECT_TRUE(names.insert(row.name).second) << row.name;
+    // A menu item or an accelerator needs its function; only the command line's own verbs run
+    // elsewhere.
+    if (!row.text.empty() || !row.accelerator.empty()) {
+      EXPECT_TRUE(row.run) << row.name;
+      EXPECT_TRUE(row.window != CommandWindow::Main || row.id != 0) << row.name;
+    } else {
+      EXPECT_TRUE(row.run || row.cli.form == CliForm::Verb) << row.name;
+    }
+    if (!row.accelerator.empty()) {
+      EXPECT_TRUE(accelerators.emplace(std::pair(row.window, row.accelerator), row.name).second)
+          << row.accelerator << " " << row.name;
+    }
+    EXPECT_EQ(FindCommandByName(row.name), &row);
+    if (row.cli.form != CliForm::None) {
+      EXPECT_EQ(FindCliCommand(row.cli.form, row.cli.word), &row);
+    }
+  }
 }
 
 class RecordingView : public CommandView {
@@ -227,39 +252,42 @@ TEST(CommandTable, DispatchRunsTheRowsFunctionOverTheState) {
   RegisteredData data;
   RecordingView view;
   ScriptedUi ui;
-  CommandState state{data, store, settings, regex, view, {}, nullptr};
+  CommandState state{data, store, settings, regex, view, {}, nullptr, nullptr, nullptr};
   for (const char* name : {"b", "A", "c"}) AddRow(data.functions(), name);
 
-  EXPECT_EQ(RunMainCommand(cmd::kSortFirstList, state, ui), DispatchResult::RanListsChanged);
+  EXPECT_EQ(RunMainCommand(cmd::kSortFirstList, state, ui).outcome, Dispatch::RanListsChanged);
   EXPECT_EQ(data.functions().Cell(0, col::kName), "A");
-  EXPECT_EQ(RunMainCommand(cmd::kSortFirstList + 1, state, ui), DispatchResult::RanListsChanged);
+  const Dispatch empty_sort = RunMainCommand(cmd::kSortFirstList + 1, state, ui);
+  EXPECT_EQ(empty_sort.outcome, Dispatch::RanListsChanged);
+  EXPECT_EQ(empty_sort.result, CommandStatus::Failed);
+  EXPECT_EQ(empty_sort.result.message, "登録データがありません！　");
   EXPECT_EQ(ui.messages(), std::vector<std::string>{"登録データがありません！　"});
 
-  EXPECT_EQ(RunMainCommand(cmd::kTransparency0 + 5, state, ui), DispatchResult::Ran);
+  EXPECT_EQ(RunMainCommand(cmd::kTransparency0 + 5, state, ui).outcome, Dispatch::Ran);
   EXPECT_EQ(settings.raruviz_par, 50);
   EXPECT_EQ(store.ReadInt("TransparentWindow", "RarUviz_Par", 0), 50);
-  EXPECT_EQ(RunMainCommand(cmd::kTransparency0, state, ui), DispatchResult::Ran);
+  EXPECT_EQ(RunMainCommand(cmd::kTransparency0, state, ui).outcome, Dispatch::Ran);
   EXPECT_EQ(view.shown, (std::vector<int>{50, 0}));
 
   // Tool windows come from the view; the HTML site only after its settings dialog said OK.
   for (int id : {cmd::kSystemInfo, cmd::kBitmapList, cmd::kVersion, cmd::kAsciiTable})
-    EXPECT_EQ(RunMainCommand(id, state, ui), DispatchResult::Ran) << id;
+    EXPECT_EQ(RunMainCommand(id, state, ui).outcome, Dispatch::Ran) << id;
   EXPECT_EQ(view.windows, (std::vector<std::string>{"system", "bitmaps", "version"}));
   ASSERT_EQ(view.information.size(), 1u);
   EXPECT_EQ(view.information[0].rfind("≪ ASCIIコード表 ≫", 0), 0u);
   const std::size_t shown_before = ui.shown().size();
-  EXPECT_EQ(RunMainCommand(cmd::kHtmlSite, state, ui), DispatchResult::Ran);
+  EXPECT_EQ(RunMainCommand(cmd::kHtmlSite, state, ui).result, CommandStatus::Cancelled);
   EXPECT_EQ(ui.shown().size(), shown_before);
 
-  EXPECT_EQ(RunMainCommand(cmd::kProperties, state, ui), DispatchResult::Ran);
-  EXPECT_EQ(RunMainCommand(cmd::kGet, state, ui), DispatchResult::Ran);
+  EXPECT_EQ(RunMainCommand(cmd::kProperties, state, ui).outcome, Dispatch::Ran);
+  EXPECT_EQ(RunMainCommand(cmd::kGet, state, ui).outcome, Dispatch::Ran);
   EXPECT_EQ(view.sheets, 1);
   EXPECT_EQ(view.gets, 1);
-  EXPECT_EQ(RunMainCommand(cmd::kTreeViewer, state, ui), DispatchResult::Ran);
+  EXPECT_EQ(RunMainCommand(cmd::kTreeViewer, state, ui).outcome, Dispatch::Ran);
   EXPECT_EQ(view.viewers, 1);
 
   ui.AnswerYes();
-  EXPECT_EQ(RunMainCommand(cmd::kDeleteAll, state, ui), DispatchResult::RanListsChanged);
+  EXPECT_EQ(RunMainCommand(cmd::kDeleteAll, state, ui).outcome, Dispatch::RanListsChanged);
   EXPECT_TRUE(data.AllEmpty());
 
   // The function tree asks for its file, then offers the comment file.
@@ -269,13 +297,13 @@ TEST(CommandTable, DispatchRunsTheRowsFunctionOverTheState) {
   data.files().SetCell(0, col::kPosition, dir.str() + "/a.c(1)");
   AddRow(data.functions(), "a");
   ui.ChooseSaveAnswer(dir.str() + "/f.tree").Answer(kAskWriteCommentFile, false);
-  EXPECT_EQ(RunMainCommand(cmd::kFunctionTree, state, ui), DispatchResult::Ran);
+  EXPECT_EQ(RunMainCommand(cmd::kFunctionTree, state, ui).outcome, Dispatch::Ran);
   EXPECT_EQ(testing::TempDir::Read(dir.path() / "f.tree").substr(0, 14), "//Data1:\r\n\r\na,");
   EXPECT_EQ(ui.question_ids().back(), kAskWriteCommentFile.key);
   EXPECT_EQ(view.tree_files, std::vector<std::string>{dir.str() + "/f.tree"});
 
-  EXPECT_EQ(RunMainCommand(12345, state, ui), DispatchResult::NotFound);
-  EXPECT_EQ(RunMainCommand(1013, state, ui), DispatchResult::NotFound);
+  EXPECT_EQ(RunMainCommand(12345, state, ui).outcome, Dispatch::NotFound);
+  EXPECT_EQ(RunMainCommand(1013, state, ui).outcome, Dispatch::NotFound);
 }
 
 }  // namespace

@@ -1,20 +1,38 @@
-// The main window's commands as one table: identifier, menu text, accelerator, enabling rule and
-// the function each runs. The context menu, the accelerators and the window's dispatch are made
-// from it; a command of a feature not built yet is a row without a function (shown disabled).
+// The command registry: every command of the main window, the TREE viewer and kelvora-cli is one
+// row here, and the menus, accelerators, the context menu and kelvora-cli's verbs, --write kinds
+// and --help are made from the rows. A command is a core function over CommandState and the Ui
+// port; each front end answers its dialogs its own way (the window with dialogs, the command line
+// from its flags through CliUi, tests with ScriptedUi).
+//
+// Adding a command:
+//  1. Write its core function in its area (output/, tree/, tools/, ...), taking what it works on
+//     and a Ui&, and returning a CommandResult (or a value the row maps to one).
+//  2. Add a row to the table of its window in commands/ (main_commands.cpp for the main window):
+//     id (new constant in namespace cmd), stable name ("area.what"), menu text exactly as shown,
+//     accelerator (unique in its window; the registry test checks), enabling rule, and the
+//     function. A row without menu text is reachable only by its accelerator or command line.
+//  3. Menus: the main window's context menu places rows by id (context_menu_layout.cpp).
+//  4. Command line: give the row a CliBinding. A --write kind (CliForm::Write) is run after the
+//     analysis with its dialogs answered by cli/cli_writers.cpp (add the kind's answers there);
+//     a verb (CliForm::Verb, e.g. `lsp`) parses its own arguments in a runner listed in
+//     cli/cli_verbs.cpp. The help text of the binding goes into `kelvora-cli --help` as is.
+//     A verb or kind that runs the same command as a menu item sits on that item's row, so both
+//     front ends call the same function.
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include <optional>
-
 #include "output/html_site.h"
+#include "platform/command_result.h"
 #include "platform/ui.h"
 
 namespace kelvora {
 
+class CallIndex;
 class RegexService;
 class RegisteredData;
 class SettingsStore;
@@ -79,7 +97,11 @@ class CommandView {
   virtual void OpenTreeViewerOn(const std::string& tree_file) = 0;
 };
 
-// What the commands work on: the window's data, its settings and the view.
+class TreeViewerState;
+class TreeViewerView;
+
+// What the commands work on: the window's data, its settings and the view; the TREE viewer's
+// rows work on tree and tree_view (the viewer gives stand-ins for the main window's parts).
 struct CommandState {
   RegisteredData& data;
   SettingsStore& store;
@@ -90,37 +112,72 @@ struct CommandState {
   std::string work_dir;
   // Set while an analysis runs, when given.
   bool* analysis_running = nullptr;
+  // The TREE viewer's pages and window, for its rows.
+  TreeViewerState* tree = nullptr;
+  TreeViewerView* tree_view = nullptr;
+  // The last analysis' call index, when the front end keeps one: the function tree takes the
+  // files it holds unchanged from it.
+  const CallIndex* calls = nullptr;
 };
 
 // What the window brings up to date after a command.
 enum class CommandEffect { None, ListsChanged };
 
-using CommandFunction = std::function<CommandEffect(CommandState&, Ui&)>;
+using CommandFunction = std::function<CommandResult(CommandState&, Ui&)>;
 
 // When a menu item is enabled (greyed otherwise), from the lists' contents.
 enum class EnableRule { Always, AnyData, Functions, Structs, Defines, Files, Tables };
 
+// How a row is reached from kelvora-cli.
+enum class CliForm {
+  None,
+  Verb,   // `kelvora-cli WORD ...`: a command with arguments of its own
+  Write,  // `kelvora-cli analyse --write WORD=PATH`: an output of the analysed data
+};
+
+struct CliBinding {
+  CliForm form = CliForm::None;
+  std::string_view word;  // the verb or the --write kind
+  // For --help: a kind's one-line description; a verb's usage block (lines end with '\n').
+  std::string_view help;
+};
+
+// Which window's menus the row belongs to (command-line-only rows have no menu text).
+enum class CommandWindow { Main, TreeViewer };
+
 struct CommandRow {
-  int id = 0;                    // carried by the menu item and the accelerator
+  int id = 0;                    // carried by the menu item and the accelerator; 0 for none
   std::string_view name;         // stable name, e.g. "sort.functions"
   std::string_view text;         // menu text (UTF-8), as the menu shows it
   std::string_view accelerator;  // "Ctrl+F", or empty
   EnableRule enable = EnableRule::Always;
-  CommandFunction run;  // empty: not built yet, shown disabled
-  int sort_kind = 0;    // 1..5: a per-list sort item (direction suffix and bitmap)
+  CommandFunction run;  // empty only on rows of kelvora-cli verbs that run in cli/
+  CommandEffect effect = CommandEffect::None;  // what the window refreshes after it ran
+  int sort_kind = 0;  // 1..5: a per-list sort item (direction suffix and bitmap)
+  CliBinding cli;
+  CommandWindow window = CommandWindow::Main;
 };
 
-// Every command of the main window, in identifier order of no meaning.
-const std::vector<CommandRow>& MainCommands();
+// Every row: the main window's, then kelvora-cli's own verbs. The rows with a --write kind and
+// the verbs are in the order --help lists them.
+const std::vector<CommandRow>& Commands();
+// The row of a main-window identifier, of a stable name, of a verb or of a --write kind.
 const CommandRow* FindMainCommand(int id);
+const CommandRow* FindCommandByName(std::string_view name);
+const CommandRow* FindCliCommand(CliForm form, std::string_view word);
 
 // True when the row's rule holds for the data.
 bool RuleHolds(EnableRule rule, const RegisteredData& data);
 
-// Runs the command with that identifier. NotFound for an identifier of no row, NotBuilt for a
-// row without a function; the enabling rule is the menu's business and is not checked here.
-enum class DispatchResult { Ran, RanListsChanged, NotBuilt, NotFound };
-DispatchResult RunMainCommand(int id, CommandState& state, Ui& ui);
+// Runs the main-window command with that identifier. NotFound for an identifier of no row,
+// NotBuilt for a row without a function; the enabling rule is the menu's business and is not
+// checked here. result holds what the command reported when it ran.
+struct Dispatch {
+  enum Outcome { Ran, RanListsChanged, NotBuilt, NotFound };
+  Outcome outcome = NotFound;
+  CommandResult result;
+};
+Dispatch RunMainCommand(int id, CommandState& state, Ui& ui);
 
 // One line of the context menu as it opens now: texts in UTF-8.
 struct ContextEntry {
@@ -139,9 +196,12 @@ struct ContextEntry {
 std::vector<ContextEntry> ContextMenuEntries(const RegisteredData& data, int transparency_percent);
 
 // The commands of the rows (kept here so a row names its function next to the others).
-CommandEffect AnalyseCommand(CommandState& state, Ui& ui);
-CommandEffect ReanalyseCommand(CommandState& state, Ui& ui);
+CommandResult AnalyseCommand(CommandState& state, Ui& ui);
+CommandResult ReanalyseCommand(CommandState& state, Ui& ui);
 // Stores the percent in "TransparentWindow" "RarUviz_Par" and shows it.
-CommandEffect TransparencyCommand(CommandState& state, int percent);
+CommandResult TransparencyCommand(CommandState& state, int percent);
+
+// The rows of the main window (main_commands.cpp), in --help order where they have a binding.
+std::vector<CommandRow> MainWindowRows();
 
 }  // namespace kelvora
