@@ -10,17 +10,18 @@
 #include <optional>
 #include <string>
 
+#include "analysis/call_index.h"
 #include "app/split_ui.h"
 #include "app/ui_view.h"
 #include "commands/main_commands.h"
 #include "data/registration_lists.h"
-#include "platform/version.h"
 #include "lookup/comment_search.h"
 #include "lookup/editor_launch.h"
 #include "lookup/index_window.h"
 #include "lookup/menu_model.h"
 #include "lookup/menu_state.h"
 #include "lookup/word_lookup.h"
+#include "platform/version.h"
 #include "settings/settings.h"
 #include "text/regex_service.h"
 
@@ -217,6 +218,7 @@ class MainWindow : public QWidget, public UiView, private CommandView {
   bool first_run_ = false;
 
   RegisteredData data_;
+  CallIndex calls_;  // every definition's calls, kept by the analyses
   Settings settings_;
   MenuState menu_state_;
   std::unique_ptr<WordHistory> history_;

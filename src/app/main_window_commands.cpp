@@ -21,20 +21,21 @@
 #include "app/main_window.h"
 #include "app/qt_ui.h"
 #include "app/registration_table_model.h"
+#include "gui_common/background_patterns.h"
+#include "gui_common/button_patterns.h"
+#include "output/call_gather.h"
 #include "settings/property_pages.h"
 #include "settings/ui/prop_sheet.h"
 #include "settings/window_settings.h"
 #include "tree/ui/tree_viewer_window.h"
-#include "gui_common/background_patterns.h"
-#include "gui_common/button_patterns.h"
 
 namespace kelvora {
 
 void MainWindow::Command(int id) {
   if (!Idle()) return;
   command_running_ = true;
-  CommandState state{data_, *store_,           settings_,         regex_,
-                     *this, options_.work_dir, &analysis_running_};
+  CommandState state{data_, *store_,           settings_,          regex_,
+                     *this, options_.work_dir, &analysis_running_, &calls_};
   const DispatchResult result = RunMainCommand(id, state, ui());
   command_running_ = false;
   if (result == DispatchResult::RanListsChanged) DataChanged();
@@ -63,6 +64,7 @@ void MainWindow::DataChanged() {
 void MainWindow::RunAnalysisAt(std::string root) {
   command_running_ = true;
   AnalysisContext ctx{data_, *store_, regex_, ui(), options_.work_dir, &analysis_running_};
+  KeepCallIndex(ctx, calls_);
   StartAnalysisAt(ctx, std::move(root));
   command_running_ = false;
   DataChanged();

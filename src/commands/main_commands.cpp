@@ -4,13 +4,14 @@
 
 #include "analysis/analysis_run.h"
 #include "data/registration_lists.h"
+#include "lookup/comment_search.h"
+#include "lookup/editor_launch.h"
+#include "output/call_gather.h"
 #include "output/html_file_pages.h"
 #include "output/html_site.h"
 #include "output/reports.h"
 #include "output/tree_output.h"
 #include "platform/user_folder.h"
-#include "lookup/comment_search.h"
-#include "lookup/editor_launch.h"
 #include "settings/settings.h"
 #include "settings/window_settings.h"
 #include "sheet/sheet_list.h"
@@ -28,7 +29,7 @@ CommandEffect Lists(CommandResult) {
 
 // "TREE用ファイル出力": the tree of a kind, then (functions) the comment-file question.
 CommandEffect TreeFile(int kind, CommandState& s, Ui& ui) {
-  OutputContext ctx{s.data, s.settings, s.regex, ui};
+  OutputContext ctx{s.data, s.settings, s.regex, ui, s.calls};
   std::string written;
   if (TreeOutputCommand(ctx, kind, &written) == 1 && !written.empty())
     s.view.OpenTreeViewerOn(written);
@@ -258,12 +259,14 @@ DispatchResult RunMainCommand(int id, CommandState& state, Ui& ui) {
 
 CommandEffect AnalyseCommand(CommandState& s, Ui& ui) {
   AnalysisContext ctx{s.data, s.store, s.regex, ui, s.work_dir, s.analysis_running};
+  if (s.calls) KeepCallIndex(ctx, *s.calls);
   StartAnalysis(ctx);
   return CommandEffect::ListsChanged;
 }
 
 CommandEffect ReanalyseCommand(CommandState& s, Ui& ui) {
   AnalysisContext ctx{s.data, s.store, s.regex, ui, s.work_dir, s.analysis_running};
+  if (s.calls) KeepCallIndex(ctx, *s.calls);
   ReanalyseRegisteredFiles(ctx);
   return CommandEffect::ListsChanged;
 }

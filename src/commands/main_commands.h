@@ -15,6 +15,8 @@
 
 namespace kelvora {
 
+class CallIndex;
+
 class RegexService;
 class RegisteredData;
 class SettingsStore;
@@ -90,6 +92,8 @@ struct CommandState {
   std::string work_dir;
   // Set while an analysis runs, when given.
   bool* analysis_running = nullptr;
+  // The window's call index: analyses fill it, the function tree is written from it.
+  CallIndex* calls = nullptr;
 };
 
 // What the window brings up to date after a command.
