@@ -15,13 +15,16 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "analysis/analysis_run.h"
+#include "analysis/call_index.h"
 #include "analysis/file_scan_result.h"
 #include "data/registration_lists.h"
+#include "output/call_gather.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
 #include "text/regex_service.h"
@@ -174,6 +177,9 @@ int main(int argc, char** argv) {
   kelvora::AnalysisContext ctx{data, store, regex, ui, home};
   ctx.parallel = !serial;
   ctx.stats = &stats;
+  // The call index is kept as the command line and the window keep it.
+  kelvora::CallIndex calls;
+  if (std::getenv("KELVORA_BENCH_NO_CALLS") == nullptr) kelvora::KeepCallIndex(ctx, calls);
   int rc = kelvora::StartAnalysisAt(ctx, root);
   double elapsed = MsSince(t0);
 
@@ -192,6 +198,9 @@ int main(int argc, char** argv) {
   for (int slot = 0; slot < kelvora::kListCount; ++slot)
     std::printf(" %.1f", data.List(kelvora::KindOfSlot(slot)).StoredBytes() / 1048576.0);
   std::printf("  (functions structs defines files tables)\n");
+  std::printf("call index %zu files, %zu definitions, %zu calls, %zu names, %.1f MB\n",
+              calls.FileCount(), calls.DefinitionCount(), calls.SiteCount(), calls.NameCount(),
+              calls.bytes() / 1048576.0);
   std::printf(
       "timeline (wall, process CPU, analysing thread CPU, workers held back by the window, "
       "resident\n"

@@ -58,21 +58,22 @@ std::size_t FileCalls::bytes() const {
   return n;
 }
 
-std::size_t CallIndex::Slot(std::string_view name) const {
+std::size_t CallIndex::Slot(std::string_view name, std::uint32_t hash) const {
   const std::size_t mask = slots_.size() - 1;
-  std::size_t i = static_cast<std::size_t>(HashName(name)) & mask;
-  while (slots_[i] != kNoName && Name(slots_[i]) != name) i = (i + 1) & mask;
+  std::size_t i = hash & mask;
+  while (slots_[i] != kNoName && (name_hash_[slots_[i]] != hash || Name(slots_[i]) != name))
+    i = (i + 1) & mask;
   return i;
 }
 
 void CallIndex::Rehash(std::size_t count) {
   slots_.assign(count, kNoName);
-  for (NameId id = 0; id < name_begin_.size(); ++id) slots_[Slot(Name(id))] = id;
+  for (NameId id = 0; id < name_begin_.size(); ++id) slots_[Slot(Name(id), name_hash_[id])] = id;
 }
 
 CallIndex::NameId CallIndex::Find(std::string_view name) const {
   if (slots_.empty()) return kNoName;
-  return slots_[Slot(name)];
+  return slots_[Slot(name, static_cast<std::uint32_t>(HashName(name)))];
 }
 
 std::string_view CallIndex::Name(NameId id) const {
@@ -84,12 +85,14 @@ std::string_view CallIndex::Name(NameId id) const {
 CallIndex::NameId CallIndex::Intern(std::string_view name) {
   if ((name_begin_.size() + 1) * 2 > slots_.size())
     Rehash(std::max<std::size_t>(1024, slots_.size() * 2));
-  const std::size_t slot = Slot(name);
+  const auto hash = static_cast<std::uint32_t>(HashName(name));
+  const std::size_t slot = Slot(name, hash);
   if (slots_[slot] != kNoName) return slots_[slot];
   if (name_begin_.size() > kNameMask || name_text_.size() + name.size() > 0xFFFFFFFFu)
     return kNoName;
   const auto id = static_cast<NameId>(name_begin_.size());
   name_begin_.push_back(static_cast<std::uint32_t>(name_text_.size()));
+  name_hash_.push_back(hash);
   name_text_.append(name);
   slots_[slot] = id;
   return id;
@@ -210,10 +213,11 @@ void CallIndex::Finish() {
 }
 
 std::size_t CallIndex::bytes() const {
-  std::size_t n = name_text_.capacity() + name_begin_.capacity() * 4 + slots_.capacity() * 4 +
-                  definitions_.capacity() * sizeof(Definition) + sites_.capacity() * sizeof(Site) +
-                  caller_sites_.capacity() * 4 + caller_begin_.capacity() * 4 +
-                  named_definitions_.capacity() * 4 + named_begin_.capacity() * 4;
+  std::size_t n = name_text_.capacity() + name_begin_.capacity() * 4 + name_hash_.capacity() * 4 +
+                  slots_.capacity() * 4 + definitions_.capacity() * sizeof(Definition) +
+                  sites_.capacity() * sizeof(Site) + caller_sites_.capacity() * 4 +
+                  caller_begin_.capacity() * 4 + named_definitions_.capacity() * 4 +
+                  named_begin_.capacity() * 4;
   for (const File& f : files_) n += sizeof(File) + f.path.capacity();
   n += file_of_path_.size() * (sizeof(std::string_view) + sizeof(FileId) + 2 * sizeof(void*));
   return n;

@@ -158,11 +158,12 @@ class CallIndex {
   };
   NameId Intern(std::string_view name);
   void Rehash(std::size_t slots);
-  std::size_t Slot(std::string_view name) const;
+  std::size_t Slot(std::string_view name, std::uint32_t hash) const;
 
   std::string walk_settings_;
   std::string name_text_;
   std::vector<std::uint32_t> name_begin_;  // name i: name_text_[name_begin_[i] .. next)
+  std::vector<std::uint32_t> name_hash_;   // of name i, to pass other names by in the table
   std::vector<NameId> slots_;              // open addressing, kNoName empty
   std::vector<File> files_;
   std::vector<Definition> definitions_;

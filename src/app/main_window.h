@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "analysis/call_index.h"
 #include "app/split_ui.h"
 #include "app/ui_view.h"
 #include "commands/registry.h"
@@ -217,6 +218,7 @@ class MainWindow : public QWidget, public UiView, private CommandView {
   bool first_run_ = false;
 
   RegisteredData data_;
+  CallIndex calls_;  // every definition's calls, kept by the analyses
   Settings settings_;
   MenuState menu_state_;
   std::unique_ptr<WordHistory> history_;

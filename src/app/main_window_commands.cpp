@@ -24,6 +24,7 @@
 #include "gui_common/background_patterns.h"
 #include "gui_common/button_patterns.h"
 #include "gui_common/dialog_owner.h"
+#include "output/call_gather.h"
 #include "settings/property_pages.h"
 #include "settings/ui/prop_sheet.h"
 #include "settings/window_settings.h"
@@ -34,9 +35,8 @@ namespace kelvora {
 void MainWindow::Command(int id) {
   if (!Idle()) return;
   command_running_ = true;
-  CommandState state{data_,  *store_,           settings_,          regex_,
-                     *this,  options_.work_dir, &analysis_running_, nullptr,
-                     nullptr};
+  CommandState state{data_,  *store_,           settings_,          regex_, *this,
+                     options_.work_dir, &analysis_running_, nullptr, nullptr, &calls_};
   const Dispatch result = RunMainCommand(id, state, ui());
   command_running_ = false;
   if (result.outcome == Dispatch::RanListsChanged) DataChanged();
@@ -65,6 +65,7 @@ void MainWindow::DataChanged() {
 void MainWindow::RunAnalysisAt(std::string root) {
   command_running_ = true;
   AnalysisContext ctx{data_, *store_, regex_, ui(), options_.work_dir, &analysis_running_};
+  KeepCallIndex(ctx, calls_);
   StartAnalysisAt(ctx, std::move(root));
   command_running_ = false;
   DataChanged();

@@ -29,7 +29,7 @@ struct CliWriteContext {
   RegexService& regex;
   CliUi& ui;
   const CliOptions& options;
-  const CallIndex* calls = nullptr;  // the analysis' call index
+  CallIndex* calls = nullptr;  // the analysis' call index
 };
 
 // The answers of one --write kind: sets the CliUi's answers for path, runs the row's command

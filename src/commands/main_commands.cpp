@@ -8,6 +8,7 @@
 #include "data/registration_lists.h"
 #include "lookup/comment_search.h"
 #include "lookup/editor_launch.h"
+#include "output/call_gather.h"
 #include "output/html_file_pages.h"
 #include "output/html_site.h"
 #include "output/reports.h"
@@ -262,11 +263,13 @@ std::vector<CommandRow> MainWindowRows() {
 
 CommandResult AnalyseCommand(CommandState& s, Ui& ui) {
   AnalysisContext ctx{s.data, s.store, s.regex, ui, s.work_dir, s.analysis_running};
+  if (s.calls) KeepCallIndex(ctx, *s.calls);
   return StartAnalysis(ctx) == 0 ? CommandResult::Done() : CommandResult::Cancelled();
 }
 
 CommandResult ReanalyseCommand(CommandState& s, Ui& ui) {
   AnalysisContext ctx{s.data, s.store, s.regex, ui, s.work_dir, s.analysis_running};
+  if (s.calls) KeepCallIndex(ctx, *s.calls);
   return ReanalyseRegisteredFiles(ctx) == 0 ? CommandResult::Done() : CommandResult::Cancelled();
 }
 

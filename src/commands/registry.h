@@ -117,7 +117,7 @@ struct CommandState {
   TreeViewerView* tree_view = nullptr;
   // The last analysis' call index, when the front end keeps one: the function tree takes the
   // files it holds unchanged from it.
-  const CallIndex* calls = nullptr;
+  CallIndex* calls = nullptr;
 };
 
 // What the window brings up to date after a command.

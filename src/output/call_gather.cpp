@@ -97,11 +97,15 @@ void CallGatherer::OnDefinition(const Head& head) {
 }
 
 void CallGatherer::OnCall(const Head&, const CallSite& call) {
-  if (mapped_line_ != call.line) {
-    MapCleanedColumns(call.raw, call.cleaned, columns_);
-    mapped_line_ = call.line;
+  // A line the cleaning left whole (most of them) maps every byte to itself.
+  std::size_t column = call.offset;
+  if (call.cleaned.size() != call.raw.size()) {
+    if (mapped_line_ != call.line) {
+      MapCleanedColumns(call.raw, call.cleaned, columns_);
+      mapped_line_ = call.line;
+    }
+    column = columns_[std::min(call.offset, columns_.size() - 1)];
   }
-  std::size_t column = columns_[std::min(call.offset, columns_.size() - 1)];
   // The mapping is checked against the raw text; where it missed (a removed piece that held
   // the same bytes), the first place the name stands in the line as a whole name is taken.
   auto at_name = [&](std::size_t c) {
