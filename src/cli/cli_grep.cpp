@@ -7,14 +7,14 @@
 #include "data/registration_lists.h"
 #include "grep/grep_results.h"
 #include "grep/grep_search.h"
+#include "lookup/comment_search.h"
 #include "platform/cp932.h"
+#include "platform/editor_launch.h"
 #include "platform/line_reader.h"
 #include "platform/user_folder.h"
-#include "lookup/comment_search.h"
-#include "lookup/editor_launch.h"
 #include "settings/settings.h"
 #include "text/regex_service.h"
-#include "tools/strip_if.h"
+#include "text/strip_if.h"
 
 namespace kelvora {
 
@@ -170,7 +170,10 @@ int RunStripIfCommand(const std::vector<std::string>& args, std::ostream&, std::
   LoadSettings(store, settings, ui);
   RegexService regex;
   const EditorLauncher editor = EditorLauncher::FromSettings(settings);
-  return StripIfCommand(settings, regex, editor, ui) == StripResult::Done ? 0 : 1;
+  return StripIfCommand({settings.preprocessor, settings.char_change}, regex, editor, ui) ==
+                 StripResult::Done
+             ? 0
+             : 1;
 }
 
 }  // namespace kelvora

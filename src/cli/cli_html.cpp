@@ -7,8 +7,8 @@
 #include "output/html_file_pages.h"
 #include "output/html_site.h"
 #include "output/reports.h"
+#include "platform/editor_launch.h"
 #include "platform/ui.h"
-#include "lookup/editor_launch.h"
 #include "settings/settings.h"
 
 namespace kelvora {

@@ -5,8 +5,8 @@
 
 #include "cli/cli_ui.h"
 #include "platform/cp932.h"
+#include "platform/editor_launch.h"
 #include "platform/user_folder.h"
-#include "lookup/editor_launch.h"
 #include "settings/settings.h"
 #include "text/regex_service.h"
 #include "tree/call_tree.h"

@@ -4,20 +4,20 @@
 
 #include "analysis/analysis_run.h"
 #include "data/registration_lists.h"
+#include "lookup/comment_search.h"
 #include "output/html_file_pages.h"
 #include "output/html_site.h"
 #include "output/reports.h"
 #include "output/tree_output.h"
+#include "platform/editor_launch.h"
 #include "platform/user_folder.h"
-#include "lookup/comment_search.h"
-#include "lookup/editor_launch.h"
 #include "settings/settings.h"
 #include "settings/window_settings.h"
 #include "sheet/sheet_list.h"
 #include "sheet/workbook_generate.h"
+#include "text/strip_if.h"
 #include "tools/ascii_table.h"
 #include "tools/readme.h"
-#include "tools/strip_if.h"
 
 namespace kelvora {
 namespace {
@@ -123,7 +123,8 @@ std::vector<CommandRow> BuildTable() {
        }},
       {cmd::kIfRemoval, "tools.if-removal", "#ifﾃﾞｨﾚｸﾃｨﾌﾞ範囲削除 (&D)", "", R::Always,
        [](CommandState& s, Ui& ui) {
-         StripIfCommand(s.settings, s.regex, EditorLauncher::FromSettings(s.settings), ui);
+         StripIfCommand({s.settings.preprocessor, s.settings.char_change}, s.regex,
+                        EditorLauncher::FromSettings(s.settings), ui);
          return CommandEffect::None;
        }},
       {cmd::kSheetFirst + 0, "sheet.names-file", "(&1) シート名一覧取得（ファイル指定）", "",

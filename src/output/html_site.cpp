@@ -4,12 +4,13 @@
 #include <fstream>
 
 #include "analysis/definitions.h"
+#include "data/position.h"
 #include "platform/cp932.h"
+#include "platform/file_names.h"
 #include "platform/output_date.h"
 #include "platform/ui.h"
 #include "platform/version.h"
 #include "settings/settings.h"
-#include "text/file_names.h"
 
 namespace kelvora {
 
@@ -127,10 +128,7 @@ std::string HrefEncode(std::string_view file_name) {
 }
 
 std::string PageFileOf(std::string_view full_position) {
-  std::string_view path = full_position;
-  const std::size_t tail = full_position.size() > 10 ? full_position.size() - 10 : 0;
-  const std::size_t paren = full_position.rfind('(');
-  if (paren != std::string_view::npos && paren >= tail) path = full_position.substr(0, paren);
+  const std::string_view path = PathBeforeShortLine(full_position);
   const std::size_t slash = path.rfind('/');
   return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }

@@ -184,4 +184,21 @@ std::size_t Cp932SafeCut(std::string_view text, std::size_t max_bytes) {
   return i;
 }
 
+const std::string& Cp932Texts::Get(std::string_view utf8) {
+  auto it = table_.find(std::string(utf8));
+  if (it != table_.end()) return it->second;
+  if (limit_ != 0 && table_.size() >= limit_) table_.clear();
+  std::string cp932 = Utf8ToCp932(utf8);
+  if (crlf_) {
+    std::string with_cr;
+    with_cr.reserve(cp932.size() + 8);
+    for (char c : cp932) {
+      if (c == '\n') with_cr += '\r';
+      with_cr += c;
+    }
+    cp932 = std::move(with_cr);
+  }
+  return table_.emplace(std::string(utf8), std::move(cp932)).first->second;
+}
+
 }  // namespace kelvora

@@ -11,8 +11,8 @@
 
 #include "grep/ui/grep_dialogs.h"
 #include "platform/cp932.h"
+#include "platform/editor_launch.h"
 #include "platform/ui.h"
-#include "lookup/editor_launch.h"
 
 namespace kelvora {
 

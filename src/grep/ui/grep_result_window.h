@@ -8,7 +8,7 @@
 
 #include "grep/grep_results.h"
 #include "grep/grep_search.h"
-#include "lookup/editor_launch.h"
+#include "platform/editor_launch.h"
 
 class QLabel;
 class QPushButton;

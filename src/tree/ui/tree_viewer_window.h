@@ -14,7 +14,7 @@
 #include <functional>
 #include <memory>
 
-#include "lookup/editor_launch.h"
+#include "platform/editor_launch.h"
 #include "tree/tree_viewer.h"
 #include "tree/tree_window_rules.h"
 
