@@ -51,10 +51,11 @@ PY
     verdict="caught (does not build)"
   fi
   mv "$file.mutate-keep" "$file"
+  touch "$file"
   echo "$name: $verdict"
+  # The program back in step with the sources.
+  cmake --build "$build" -j 2 --target "$program" >/dev/null 2>&1 || true
 done
-# Put the build back in step with the sources.
-cmake --build "$build" -j 2 >/dev/null 2>&1 || true
 [ ${#stale[@]} -gt 0 ] && echo "stale (text not found): ${stale[*]}"
 if [ ${#survived[@]} -gt 0 ]; then
   echo "survived: ${survived[*]}"

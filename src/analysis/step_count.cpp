@@ -299,6 +299,7 @@ int StepCountPass(ExtractorEnv& env, const KnownStepCounts& known) {
       const std::string& file = paths[file_of[orig]];
       const std::vector<std::size_t>& same_file = rows_of_file[file_of[orig]];
       std::vector<long> definition_lines;
+      definition_lines.reserve(same_file.size());
       for (std::size_t k : same_file) definition_lines.push_back(lines[k]);
       std::vector<StepCounts> made;
       SourceFileReader reader(env.settings.char_change);

@@ -17,6 +17,7 @@ class Converter {
   }
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): (iconv_t)-1 is iconv_open's failure value
   bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
   // Converts as much as possible; returns false with errno set (EILSEQ, EINVAL) where it stopped.
