@@ -197,7 +197,9 @@ class CompoundFile {
 
  private:
   std::size_t entries() const { return directory_.size() / 128; }
-  const unsigned char* Entry(std::uint32_t id) const { return directory_.data() + std::size_t{128} * id; }
+  const unsigned char* Entry(std::uint32_t id) const {
+    return directory_.data() + std::size_t{128} * id;
+  }
 
   bool ReadSector(std::uint32_t s, unsigned char* buf) const {
     const off_t at = static_cast<off_t>((std::uint64_t{s} + 1) * sector_);

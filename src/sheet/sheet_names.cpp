@@ -166,9 +166,9 @@ SheetNames Fail(WorkbookReadError error, std::string detail = {}) {
 }
 
 SheetNames FromPart(PartResult part, std::string detail) {
-  return Fail(part == PartResult::Encrypted ? WorkbookReadError::Encrypted
-                                            : WorkbookReadError::Broken,
-              std::move(detail));
+  return Fail(
+      part == PartResult::Encrypted ? WorkbookReadError::Encrypted : WorkbookReadError::Broken,
+      std::move(detail));
 }
 
 SheetNames ReadOoxml(const Zip& zip) {
