@@ -145,6 +145,7 @@ int StartAnalysis(AnalysisContext& ctx) {
   return StartAnalysisAt(ctx, *folder);
 }
 
+// NOLINTNEXTLINE(performance-unnecessary-value-param): one copy per run, the callers' signature
 int StartAnalysisAt(AnalysisContext& ctx, std::string root) {
   AnalysisRun run;
   LoadSettings(ctx.store, run.settings, ctx.ui);
