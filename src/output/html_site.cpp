@@ -12,6 +12,8 @@
 #include "platform/version.h"
 #include "settings/settings.h"
 
+// The page heads write long lines as two adjacent literals inside their lists of lines.
+// NOLINTBEGIN(bugprone-suspicious-missing-comma)
 namespace kelvora {
 
 namespace {
@@ -31,7 +33,7 @@ std::string FontName(const HtmlOptions& o) {
 
 // The name group of a row for the jump bar: 0 symbols, 1 others, or the lower-case letter.
 int NameGroup(std::string_view name) {
-  const signed char c = name.empty() ? 0 : static_cast<signed char>(name[0]);
+  const auto c = static_cast<signed char>(name.empty() ? '\0' : name[0]);
   if (c >= 'A' && c <= 'Z') return c - 'A' + 'a';
   if (c >= 'a' && c <= 'z') return c;
   if (c >= '{') return 1;
@@ -552,3 +554,4 @@ bool WriteFontSample(Ui& ui) {
 }
 
 }  // namespace kelvora
+// NOLINTEND(bugprone-suspicious-missing-comma)

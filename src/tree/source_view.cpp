@@ -84,7 +84,7 @@ class BoundedFileLines : public LineSource {
   bool last_cut() const { return last_cut_; }
 
  private:
-  static constexpr std::size_t kBuffer = 64 * 1024;
+  static constexpr std::size_t kBuffer = std::size_t{64} * 1024;
   bool Fill() {
     if (eof_) return false;
     if (scanned_ >= kScanBudget) {
