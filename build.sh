@@ -23,6 +23,8 @@ case "${1:-}" in
     cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVORA_SANITIZE=ON -DKELVORA_GUI=OFF \
       -DKELVORA_WERROR=ON
     cmake --build build/asan -j "$jobs"
+    # clang-tidy over the core sources through that build's compile database (.clang-tidy).
+    ./scripts/tidy.sh build/asan
     ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
       ctest --test-dir build/asan -L core --output-on-failure -j "$jobs"
     # Every fuzz target for a short while (clang, the same sanitizers): a reader that crashes,

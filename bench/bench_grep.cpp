@@ -19,7 +19,7 @@
 #include "settings/settings.h"
 #include "text/regex_service.h"
 #include "text/source_clean.h"
-#include "tools/strip_if.h"
+#include "text/strip_if.h"
 
 namespace {
 

@@ -3,7 +3,9 @@
 # analysis with default settings ("kelvora-cli analyse <tree>") over the same tree, and prints
 # wall time and peak memory of both and their ratios (ours / ctags; the goal is at most 0.25 for
 # the time and 0.33 for the memory). BREAKDOWN=1 also runs the benchmark program that prints
-# when each pass finished and the checksum of every registered cell.
+# when each pass finished and the checksum of every registered cell. Before the timings the
+# hand-written line matchers are checked against the regex engine on lines of the tree
+# (LineMatchers.EqualTheEngineOnKernelLines with KELVORA_KERNEL_TREE=<tree>).
 # BUILD_DIR overrides the build folder (default: build-bench beside this script's parent).
 set -eu
 
@@ -17,8 +19,13 @@ src=$(dirname "$here")
 build=${BUILD_DIR:-$src/build-bench}
 
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVORA_BENCH=ON \
-  -DKELVORA_GUI=OFF -DKELVORA_TESTS=OFF >/dev/null
-cmake --build "$build" -j 2 --target kelvora-cli kelvora_bench_analysis >/dev/null
+  -DKELVORA_GUI=OFF -DKELVORA_TESTS=ON >/dev/null
+cmake --build "$build" -j 2 --target kelvora-cli kelvora_bench_analysis test_analysis >/dev/null
+
+# The line matchers against the engine on the measured tree's lines.
+KELVORA_KERNEL_TREE="$tree" "$build/tests/test_analysis" \
+  --gtest_filter=LineMatchers.EqualTheEngineOnKernelLines --gtest_brief=1 >/dev/null ||
+  { echo "the line matchers differ from the engine on $tree" >&2; exit 1; }
 
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT

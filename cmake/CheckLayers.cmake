@@ -2,13 +2,39 @@
 #   - a core file (outside app/ and ui/ folders) includes a Qt header or a header of app/ or a
 #     ui/ folder,
 #   - the shared gui_common/ folder includes a header of app/ or of an area's ui/ folder,
-#   - a ui/ folder includes a header of app/.
+#   - a ui/ folder includes a header of app/,
+#   - a core file includes a header of a core area declared after its own in the module order
+#     (the kelvora_module() lines of CMakeLists.txt), or a module lists such an area among the
+#     areas it uses.
 # Runs at configure time (include() with SRC set) and as a test (cmake -DSRC=... -P).
 if(NOT SRC)
   set(SRC ${CMAKE_SOURCE_DIR}/src)
 endif()
-file(GLOB_RECURSE _layer_files ${SRC}/*.cpp ${SRC}/*.h)
 set(_layer_bad "")
+
+# The module order: the position of each area's kelvora_module() line.
+get_filename_component(_layer_root ${SRC} DIRECTORY)
+file(STRINGS ${_layer_root}/CMakeLists.txt _layer_modules REGEX "^[ \t]*kelvora_module\\(")
+set(_layer_order "")
+foreach(line IN LISTS _layer_modules)
+  string(REGEX REPLACE "^[ \t]*kelvora_module\\(([^)]*)\\).*$" "\\1" args "${line}")
+  string(REGEX REPLACE "[ \t]+" ";" args "${args}")
+  list(GET args 0 area)
+  list(REMOVE_AT args 0)
+  list(LENGTH _layer_order position)
+  foreach(dep IN LISTS args)
+    list(FIND _layer_order ${dep} dep_position)
+    if(dep_position EQUAL -1)
+      list(APPEND _layer_bad "CMakeLists.txt: ${area} uses ${dep} (declared after it or not at all)")
+    endif()
+  endforeach()
+  list(APPEND _layer_order ${area})
+endforeach()
+if(NOT _layer_order)
+  message(FATAL_ERROR "No kelvora_module() lines in ${_layer_root}/CMakeLists.txt")
+endif()
+
+file(GLOB_RECURSE _layer_files ${SRC}/*.cpp ${SRC}/*.h)
 foreach(f IN LISTS _layer_files)
   file(RELATIVE_PATH rel ${SRC} ${f})
   if(rel MATCHES "^app/")
@@ -30,6 +56,15 @@ foreach(f IN LISTS _layer_files)
       if(target MATCHES "^Q" OR target MATCHES "^qt" OR target MATCHES "^app/" OR
          target MATCHES "^gui_common/" OR target MATCHES "^[a-z_]+/ui/")
         set(why "core includes Qt or a GUI folder")
+      elseif(line MATCHES "include[ \t]*\"[a-z_]+/" AND rel MATCHES "^[a-z_]+/")
+        string(REGEX MATCH "^[a-z_]+" from "${rel}")
+        string(REGEX MATCH "^[a-z_]+" to "${target}")
+        list(FIND _layer_order ${from} from_position)
+        list(FIND _layer_order ${to} to_position)
+        if(NOT from STREQUAL to AND from_position GREATER -1 AND IS_DIRECTORY ${SRC}/${to} AND
+           (to_position EQUAL -1 OR to_position GREATER from_position))
+          set(why "${to} comes after ${from} in the module order")
+        endif()
       endif()
     endif()
     if(why)

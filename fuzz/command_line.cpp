@@ -4,8 +4,8 @@
 // splitting the joined line gives the arguments back.
 #include "fuzz_support.h"
 #include "platform/cp932.h"
+#include "platform/editor_launch.h"
 #include "platform/process.h"
-#include "lookup/editor_launch.h"
 
 using namespace kelvora;
 

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config git clang-format
+  build-essential cmake ninja-build pkg-config git clang-format clang-tidy
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libonig-dev libxlsxwriter-dev libzip-dev libexpat1-dev libgraphviz-dev graphviz qt6-svg-dev
   libgtest-dev libgmock-dev libbenchmark-dev

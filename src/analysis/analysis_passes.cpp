@@ -134,6 +134,7 @@ class FunctionPass : public AnalysisPass {
             return PassResult::Cancel;
         } else if (!RegisterRows(pc, *scan, scan->functions, pc.ctx.data.functions(),
                                  DefinitionMode::Function) ||
+                   // NOLINTNEXTLINE(bugprone-branch-clone): each branch is its own reason to stop
                    scan->engine_failed) {
           return PassResult::Cancel;
         } else if (scan->read_failed &&

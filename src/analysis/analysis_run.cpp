@@ -12,9 +12,9 @@
 #include "analysis/confirm_text.h"
 #include "analysis/definitions.h"
 #include "analysis/extension_list.h"
-#include "analysis/file_walk.h"
 #include "analysis/scan_scheduler.h"
 #include "data/registration_lists.h"
+#include "platform/bytes.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/ui.h"
@@ -56,7 +56,7 @@ void SortAndShow(AnalysisContext& ctx, const AnalysisRun& run) {
 }
 
 bool IsHeaderRow(const RegistrationList& files, std::size_t row) {
-  return EqualsNoCase(files.Cell(row, col::kMarker), ".h");
+  return EqualsIgnoringAsciiCase(files.Cell(row, col::kMarker), ".h");
 }
 
 // The root as walked: absolute, without trailing "/"; the file-system root becomes "".
@@ -146,6 +146,7 @@ int StartAnalysis(AnalysisContext& ctx) {
   return StartAnalysisAt(ctx, *folder);
 }
 
+// NOLINTNEXTLINE(performance-unnecessary-value-param): one copy per run, the callers' signature
 int StartAnalysisAt(AnalysisContext& ctx, std::string root) {
   AnalysisRun run;
   LoadSettings(ctx.store, run.settings, ctx.ui);
@@ -186,7 +187,7 @@ int CollectFiles(AnalysisContext& ctx, AnalysisRun& run) {
   }
   list << "\r\n";
   for (const std::string& ext : header_exts)
-    WalkFiles(run.root, {ext, run.subfolders, true, &list}, files);
+    RegisterFiles(run.root, {ext, run.subfolders, &list}, true, files);
   list.close();
   if (list.fail()) {
     ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
@@ -195,7 +196,7 @@ int CollectFiles(AnalysisContext& ctx, AnalysisRun& run) {
   const std::size_t p = run.first_new_row;
   run.headers = static_cast<long>(files.RowCount() - p);
   for (const std::string& ext : source_exts)
-    WalkFiles(run.root, {ext, run.subfolders, false, nullptr}, files);
+    RegisterFiles(run.root, {ext, run.subfolders, nullptr}, false, files);
   run.sources = static_cast<long>(files.RowCount() - p) - run.headers;
 
   if (run.headers == 0 && run.sources == 0) {

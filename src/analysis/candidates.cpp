@@ -3,9 +3,9 @@
 #include <string>
 
 #include "analysis/definitions.h"
-#include "analysis/definitions_text.h"
 #include "analysis/escape_poll.h"
 #include "data/registration_lists.h"
+#include "platform/bytes.h"
 #include "platform/cp932.h"
 #include "platform/line_reader.h"
 #include "platform/ui.h"
@@ -15,8 +15,6 @@
 namespace kelvora {
 
 namespace {
-
-using extract::Contains;
 
 // What one candidate line gives.
 struct Candidate {
@@ -44,8 +42,8 @@ Parsed ParseStructCandidate(std::string_view line, const RegexService& regex,
   std::string_view body = std::string_view(work).substr(m.pos + m.len);
   if (Contains(body, "=") || Contains(body, "extern")) return Parsed::Skip;
   const Regex* keyword = &dp.brace_keyword;
-  if (extract::FindCp932Char(body, '}') == std::string_view::npos) {
-    if (!Contains(body, "struct") || extract::FindCp932Char(body, '{') == std::string_view::npos) {
+  if (FindCp932Char(body, '}') == std::string_view::npos) {
+    if (!Contains(body, "struct") || FindCp932Char(body, '{') == std::string_view::npos) {
       return Parsed::Skip;
     }
     keyword = &dp.struct_keyword;
@@ -59,7 +57,7 @@ Parsed ParseStructCandidate(std::string_view line, const RegexService& regex,
   } else if (r != 0) {
     return Parsed::Skip;  // a line over 512 bytes, or no prefix or keyword
   }
-  c.name = extract::RemoveBytes(c.name, " \t");
+  c.name = RemoveBytes(c.name, " \t");
   return c.name.empty() ? Parsed::Skip : Parsed::Take;
 }
 
@@ -114,7 +112,7 @@ long RegisterCandidates(const std::string& temp_file, long bound, RegistrationLi
     Parsed parsed = parse(line, env.regex, dp, c);
     if (parsed == Parsed::EndPass) break;
     if (parsed == Parsed::Skip) continue;
-    std::string comment = extract::ReplaceByte(c.comment, '\t', ' ');
+    std::string comment = ReplaceByte(c.comment, '\t', ' ');
     if (env.settings.char_change == 1) comment = ConvertEucToSjis(comment);
 
     std::size_t row = list.InsertRow(static_cast<std::size_t>(i));

@@ -11,12 +11,14 @@
 #include <emmintrin.h>
 #endif
 
-#include "analysis/definitions_text.h"
 #include "analysis/escape_poll.h"
 #include "analysis/file_scan_result.h"
+#include "analysis/line_bytes.h"
 #include "data/registration_lists.h"
+#include "platform/bytes.h"
 #include "platform/cp932.h"
 #include "platform/line_reader.h"
+#include "platform/line_split.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
 
@@ -206,80 +208,21 @@ CleaningMarks MarksOf(std::string_view code) {
   return CleaningMarks{quote != 0, open != 0, close != 0, line != 0};
 }
 
-bool SearchAscii(CleaningStep step, std::string_view s, MatchSpan& span) {
-  constexpr auto npos = std::string_view::npos;
-  auto found = [&](std::size_t begin, std::size_t end) {
-    span.pos = begin;
-    span.len = end - begin;
-    return true;
-  };
-  switch (step) {
-    case CleaningStep::Literal: {  // a quote, at least one byte, the next quote after that
-      const std::size_t i = s.find('"');
-      if (i == npos || i + 2 > s.size()) return false;
-      const std::size_t k = s.find('"', i + 2);
-      return k != npos && found(i, k + 1);
-    }
-    case CleaningStep::BlockComment: {  // "/*" and the first "*/" after it
-      const std::size_t i = s.find("/*");
-      if (i == npos) return false;
-      const std::size_t k = s.find("*/", i + 2);
-      return k != npos && found(i, k + 2);
-    }
-    case CleaningStep::LineComment: {  // "//" and at least one byte after it
-      const std::size_t i = s.find("//");
-      return i != npos && i + 2 < s.size() && found(i, s.size());
-    }
-    case CleaningStep::OpenComment: {  // the first "/*" to the end
-      const std::size_t i = s.find("/*");
-      return i != npos && found(i, s.size());
-    }
-    case CleaningStep::CloseComment: {  // the start to the end of the last "*/"
-      const std::size_t k = s.rfind("*/");
-      return k != npos && found(0, k + 2);
-    }
-  }
-  return false;
-}
-
 namespace {
 
+// The line splitter with the byte scan riding along.
 template <bool kMarkersOnly>
 std::string_view SplitLine(std::string_view text, std::size_t& pos, LineBytes& bytes) {
-  ByteScan scan;
-  const std::size_t begin = pos;
-  const std::size_t n = text.size();
-  std::size_t at = begin;
-  std::size_t lf = std::string_view::npos;
+  struct Scan : ByteScan {
 #if defined(__SSE2__)
-  for (; at + 16 <= n; at += 16) {
-    const __m128i w = Load(text.data() + at);
-    const unsigned newline = ByteScan::Mask(_mm_cmpeq_epi8(w, _mm_set1_epi8('\n')));
-    if (newline == 0) {
-      scan.Block<kMarkersOnly>(w, 0xFFFF, at - begin);
-      continue;
+    [[gnu::always_inline]] void Block(__m128i w, unsigned fresh, std::size_t base) {
+      ByteScan::Block<kMarkersOnly>(w, fresh, base);
     }
-    const int bit = std::countr_zero(newline);
-    scan.Block<kMarkersOnly>(w, (1u << bit) - 1, at - begin);
-    lf = at + static_cast<std::size_t>(bit);
-    break;
-  }
 #endif
-  if (lf == std::string_view::npos) {
-    for (; at < n && text[at] != '\n'; ++at) scan.Byte(text[at], at - begin);
-    if (at < n) lf = at;
-  }
-  std::size_t end = n;
-  if (lf == std::string_view::npos) {
-    // The last line without a line feed keeps a final CR, as the file readers give it.
-    pos = n;
-  } else {
-    pos = lf + 1;
-    end = lf;
-    if (end > begin && text[end - 1] == '\r') scan.DropFinalCr(--end - begin);
-  }
+  } scan;
+  const std::string_view line = LineAt(text, pos, scan);
   bytes = scan.Result();
-  return text.substr(begin, end - begin);
+  return line;
 }
 
 }  // namespace
@@ -295,9 +238,6 @@ std::string_view NextTextLineMarkers(std::string_view text, std::size_t& pos, Li
 }  // namespace extract
 
 namespace {
-
-using extract::Contains;
-using extract::TrimBlanks;
 
 constexpr std::size_t kWorkBytes = 2000;
 constexpr std::size_t kHeadLimit = RegexService::kExtractLimit;
@@ -386,7 +326,7 @@ bool IsPrototypeOverLines(std::string_view params, CommentState comments, Lookah
     }
     raw = raw.substr(0, Cp932SafeCut(raw, kWorkBytes));
     std::size_t first = 0;
-    while (first < raw.size() && extract::IsBlankByte(raw[first])) ++first;
+    while (first < raw.size() && IsBlankOrTab(raw[first])) ++first;
     if (first < raw.size() && raw[first] == '#') continue;
     if (!CleanLine(raw, comments, env.cleaning, cleaned)) continue;
     for (char c : cleaned) {
@@ -414,7 +354,7 @@ struct LineComments {
 // The leftmost match of a cleaning step's pattern re in text; ascii: text holds ASCII bytes only.
 bool SearchStep(std::string_view text, const Regex& re, extract::CleaningStep step, bool ascii,
                 MatchSpan& span) {
-  return ascii ? extract::SearchAscii(step, text, span) : re.Search(text, span);
+  return ascii ? SearchCleaningStep(step, text, span) : re.Search(text, span);
 }
 
 // RemoveAllMatches without a new string per match: every occurrence of each match of re is
@@ -495,7 +435,7 @@ std::string PrepareHeaderComment(std::string text, const RegexService& regex,
     if (!replaced.empty()) text = std::move(replaced);
   };
   step(dp.header_condition, "");
-  text = extract::ReplaceByte(text, '\t', ' ');
+  text = ReplaceByte(text, '\t', ' ');
   step(dp.blank_run, " ");
   step(dp.open_marker, "");
   step(dp.close_marker, "");
@@ -571,9 +511,9 @@ void RemoveBytesInto(std::string_view text, std::string_view chars, std::string&
 // blanks, without the last byte.
 std::string_view DefineNameOfMatch(std::string_view matched) {
   std::size_t start = 0;
-  while (extract::IsBlankByte(matched[start])) ++start;
+  while (IsBlankOrTab(matched[start])) ++start;
   start += std::string_view("#define").size();
-  while (extract::IsBlankByte(matched[start])) ++start;
+  while (IsBlankOrTab(matched[start])) ++start;
   return matched.substr(start, matched.size() - 1 - start);
 }
 
@@ -724,7 +664,7 @@ int Extract(LineSource& source, DefinitionSink& sink, DefinitionMode mode, const
       header.Drop();
     } else {
       const std::string& same_line = collected.line.empty() ? collected.block : collected.line;
-      if (!same_line.empty()) comment = extract::ReplaceByte(same_line, '\t', ' ');
+      if (!same_line.empty()) comment = ReplaceByte(same_line, '\t', ' ');
     }
     carry.clear();
     if (!sink.Add(FoundDefinition{name, line_no, marker, comment})) return -1;

@@ -1,5 +1,6 @@
 #include "analysis/extension_list.h"
 
+#include "data/registration_lists.h"
 #include "text/regex_service.h"
 
 namespace kelvora {
@@ -19,20 +20,14 @@ std::vector<std::string> ParseExtensionList(std::string_view list, const RegexSe
   return out;
 }
 
-std::string_view FileExtension(std::string_view name) {
-  auto dot = name.rfind('.');
-  return dot == std::string_view::npos ? std::string_view{} : name.substr(dot);
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
+std::size_t RegisterFiles(const std::string& dir, const WalkOptions& options, bool header,
+                          RegistrationList& files) {
+  return WalkFiles(dir, options, [&](const std::string& name, const std::string& path) {
+    const std::size_t row = files.AppendRow();
+    files.SetCell(row, 0, name);
+    files.SetCell(row, 1, path + "(1)");
+    if (header) files.SetCell(row, 2, ".h");
+  });
 }
 
 }  // namespace kelvora

@@ -1,13 +1,17 @@
-// Extension filters of the analysis ("*.c;*.cpp") taken apart into extensions with their dot.
+// Extension filters of the analysis ("*.c;*.cpp") taken apart into extensions with their dot,
+// and the FileList rows of the files they match.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/file_walk.h"
+
 namespace kelvora {
 
 class RegexService;
+class RegistrationList;
 
 constexpr std::size_t kMaxExtensions = 20;
 
@@ -15,10 +19,9 @@ constexpr std::size_t kMaxExtensions = 20;
 // from the rest of the list; stops when nothing matches or after 20 items. ".c", ".cpp", ...
 std::vector<std::string> ParseExtensionList(std::string_view list, const RegexService& regex);
 
-// The extension of a file name: the text from its last "." on, empty without a ".".
-std::string_view FileExtension(std::string_view name);
-
-// ASCII comparison without regard to case.
-bool EqualsNoCase(std::string_view a, std::string_view b);
+// Walks dir (WalkFiles) and appends a FileList row per file found: name, "dir/name(1)" and, for
+// headers, the type ".h". Returns the number of rows appended.
+std::size_t RegisterFiles(const std::string& dir, const WalkOptions& options, bool header,
+                          RegistrationList& files);
 
 }  // namespace kelvora

@@ -4,18 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include <algorithm>
-#include <bit>
 #include <cerrno>
-#include <cstring>
 #include <ctime>
 
 #include "data/registration_lists.h"
-#include "platform/bytes.h"
+#include "platform/line_split.h"
 #include "settings/settings.h"
 #include "text/encoding_detect.h"
 
@@ -73,27 +67,6 @@ SourceFile ReadSourceFile(const std::string& path, int char_change) {
   return file;
 }
 
-namespace {
-
-// The line of text that begins at pos, and where the next one begins.
-std::string_view LineAt(std::string_view text, std::size_t& pos) {
-  const std::size_t lf = text.find('\n', pos);
-  std::string_view line;
-  if (lf == std::string_view::npos) {
-    // The last line without a line feed keeps a final CR, as the file readers give it.
-    line = text.substr(pos);
-    pos = text.size();
-    return line;
-  }
-  std::size_t end = lf;
-  if (end > pos && text[end - 1] == '\r') --end;
-  line = text.substr(pos, end - pos);
-  pos = lf + 1;
-  return line;
-}
-
-}  // namespace
-
 bool TextLines::ReadLine(std::string& line) {
   std::string_view view;
   const bool ok = NextLine(view, line);
@@ -114,38 +87,8 @@ bool TextLines::NextLine(std::string_view& line, std::string&) {
 void TextLines::Split() {
   if (split_) return;
   const char* const p = text_.data();
-  const std::size_t n = text_.size();
-  lines_.reserve(n / 32);
-  std::size_t begin = 0;
-  // A line ends at its LF, a CR before it dropped; the last one without a LF keeps a final CR.
-  auto line_at = [&](std::size_t lf) {
-    const std::size_t end = lf > begin && p[lf - 1] == '\r' ? lf - 1 : lf;
-    lines_.emplace_back(p + begin, end - begin);
-    begin = lf + 1;
-  };
-  // Sixteen (or eight) bytes at a time: each LF among them ends a line, the lowest bit standing
-  // for the first byte.
-  std::size_t i = 0;
-#if defined(__SSE2__)
-  const __m128i lf16 = _mm_set1_epi8('\n');
-  for (; i + 16 <= n; i += 16) {
-    const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-    for (auto lf = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(w, lf16))); lf != 0;
-         lf &= lf - 1)
-      line_at(i + static_cast<std::size_t>(std::countr_zero(lf)));
-  }
-#endif
-  static_assert(std::endian::native == std::endian::little);
-  for (; i + 8 <= n; i += 8) {
-    std::uint64_t w;
-    std::memcpy(&w, p + i, 8);
-    for (std::uint64_t lf = ZeroByteMask(w ^ (kByteOnes * '\n')); lf != 0; lf &= lf - 1)
-      line_at(i + static_cast<std::size_t>(std::countr_zero(lf)) / 8);
-  }
-  for (; i < n; ++i) {
-    if (p[i] == '\n') line_at(i);
-  }
-  if (begin < n) lines_.emplace_back(p + begin, n - begin);
+  lines_.reserve(text_.size() / 32);
+  SplitLines(text_, lines_);
   // A walk under way goes on from the same line.
   index_ = static_cast<std::size_t>(
       std::partition_point(lines_.begin(), lines_.end(),

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "analysis/definitions.h"
-#include "analysis/definitions_text.h"
 #include "data/registration_lists.h"
+#include "platform/bytes.h"
 #include "platform/cp932.h"
 #include "platform/line_reader.h"
 #include "platform/ui.h"
@@ -77,7 +77,7 @@ class RowsByName {
       name = buffer;
     }
     if (name.find('*') != std::string_view::npos) {
-      buffer = extract::RemoveBytes(name, "*");
+      buffer = RemoveBytes(name, "*");
       name = buffer;
     }
     return name;
@@ -128,9 +128,9 @@ long AttachPrototypeComments(const std::string& file, bool overwrite, ExtractorE
     if (parsed == -1) break;
     if (parsed != 0) continue;  // no name, no comment, or a line too long to read
     std::size_t row = 0;
-    if (!rows.Find(extract::RemoveBytes(name, "*"), row)) continue;
+    if (!rows.Find(RemoveBytes(name, "*"), row)) continue;
     if (overwrite || list.PlainCell(row, col::kComment).empty()) {
-      list.SetCell(row, col::kComment, extract::RemoveBytes(comment, "\t"));
+      list.SetCell(row, col::kComment, RemoveBytes(comment, "\t"));
       ++stored;
     }
     last_name = name;

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "analysis/definitions.h"
-#include "analysis/definitions_text.h"
 #include "analysis/escape_poll.h"
+#include "analysis/line_bytes.h"
 #include "data/registration_lists.h"
 #include "platform/bytes.h"
 #include "platform/cp932.h"
@@ -133,7 +133,7 @@ StepCounts CountBody(NextLine&& next, const MacroList& macros, const CleaningPat
       cleaned = cleaned_text;
       bytes = ScanBodyBytes(cleaned);
     }
-    if (extract::IsBlank(cleaned)) continue;
+    if (IsAllBlank(cleaned)) continue;
     if (dp.IsDefinitionHead(cleaned)) break;
     if (depth + bytes.open != bytes.close) {
       ++counts.real;
@@ -152,7 +152,7 @@ std::string_view StepLine(std::string_view line) {
 }
 
 bool HasOpenBrace(std::string_view line) {
-  return extract::FindCp932Char(line, '{') != std::string_view::npos;
+  return FindCp932Char(line, '{') != std::string_view::npos;
 }
 
 }  // namespace
@@ -299,6 +299,7 @@ int StepCountPass(ExtractorEnv& env, const KnownStepCounts& known) {
       const std::string& file = paths[file_of[orig]];
       const std::vector<std::size_t>& same_file = rows_of_file[file_of[orig]];
       std::vector<long> definition_lines;
+      definition_lines.reserve(same_file.size());
       for (std::size_t k : same_file) definition_lines.push_back(lines[k]);
       std::vector<StepCounts> made;
       SourceFileReader reader(env.settings.char_change);

@@ -10,13 +10,13 @@
 #include "grep/grep_results.h"
 #include "grep/grep_search.h"
 #include "lookup/comment_search.h"
-#include "lookup/editor_launch.h"
 #include "platform/cp932.h"
+#include "platform/editor_launch.h"
 #include "platform/line_reader.h"
 #include "platform/user_folder.h"
 #include "settings/settings.h"
 #include "text/regex_service.h"
-#include "tools/strip_if.h"
+#include "text/strip_if.h"
 
 namespace kelvora {
 

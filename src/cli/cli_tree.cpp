@@ -5,8 +5,9 @@
 #include <filesystem>
 
 #include "cli/cli_ui.h"
-#include "lookup/editor_launch.h"
+#include "platform/editor_launch.h"
 #include "platform/cp932.h"
+#include "platform/editor_launch.h"
 #include "platform/user_folder.h"
 #include "settings/settings.h"
 #include "text/regex_service.h"

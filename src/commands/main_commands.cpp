@@ -7,20 +7,20 @@
 #include "analysis/analysis_run.h"
 #include "data/registration_lists.h"
 #include "lookup/comment_search.h"
-#include "lookup/editor_launch.h"
 #include "output/call_gather.h"
 #include "output/html_file_pages.h"
 #include "output/html_site.h"
 #include "output/reports.h"
 #include "output/tree_output.h"
+#include "platform/editor_launch.h"
 #include "platform/user_folder.h"
 #include "settings/settings.h"
 #include "settings/window_settings.h"
 #include "sheet/sheet_list.h"
 #include "sheet/workbook_generate.h"
+#include "text/strip_if.h"
 #include "tools/ascii_table.h"
 #include "tools/readme.h"
-#include "tools/strip_if.h"
 
 namespace kelvora {
 namespace {
@@ -182,7 +182,7 @@ std::vector<CommandRow> MainWindowRows() {
        R::Always,
        [](CommandState& s, Ui& ui) {
          return OfStrip(
-             StripIfCommand(s.settings, s.regex, EditorLauncher::FromSettings(s.settings), ui));
+             StripIfCommand({s.settings.preprocessor, s.settings.char_change}, s.regex, EditorLauncher::FromSettings(s.settings), ui));
        },
        kNone,
        0,

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "commands/registry.h"
-#include "lookup/editor_launch.h"
+#include "platform/editor_launch.h"
 #include "tree/tree_ops.h"
 
 namespace kelvora {

@@ -9,6 +9,10 @@
 
 namespace kelvora {
 
+class EditorLauncher;
+class Ui;
+enum class OpenResult;
+
 struct Position {
   std::string path;  // bytes as the file system gives them; may hold "(" and ")"
   std::string line;  // the text between the parentheses, normally a line number
@@ -22,11 +26,27 @@ struct Position {
   std::string Text() const;
 };
 
+// The parentheses of a position taken from the right: the last ")" and the last "(" before it.
+// Nothing when the text has no ")" or no "(" before its last one.
+struct Parentheses {
+  std::size_t open;
+  std::size_t close;
+};
+std::optional<Parentheses> LastParentheses(std::string_view text);
+
+// The path of a position whose line number is short: the text before the last "(" when that
+// "(" stands among the last ten bytes, else the whole text.
+std::string_view PathBeforeShortLine(std::string_view position);
+
 // "path(line)" for a line number.
 std::string FormatPosition(std::string_view path, long line);
 
 // The path and line number of a position; false (path and line untouched) when it has no
 // parentheses or no number in them.
 bool SplitPosition(std::string_view position, std::string& path, long& line);
+
+// Open at position: the editor at a "path(line)" text, bytes as stored; NoPosition (silent)
+// when the text has no "(" or no ")" after it.
+OpenResult OpenPosition(const EditorLauncher& editor, std::string_view position, Ui& ui);
 
 }  // namespace kelvora

@@ -6,10 +6,11 @@
 #include <cstdio>
 #include <functional>
 
+#include "data/position.h"
 #include "data/registration_lists.h"
+#include "platform/editor_launch.h"
 #include "platform/line_reader.h"
 #include "platform/ui.h"
-#include "lookup/editor_launch.h"
 
 namespace kelvora {
 
@@ -125,7 +126,7 @@ std::optional<OpenResult> OpenGrepHit(const GrepResultList& list, std::optional<
     ui.Message("選択されていません。　", Ui::kCaption, MsgIcon::Warning);
     return std::nullopt;
   }
-  return editor.Open(list.at(*row).position, ui);
+  return OpenPosition(editor, list.at(*row).position, ui);
 }
 
 }  // namespace kelvora

@@ -1,8 +1,7 @@
 #include "grep/grep_scan.h"
 
-#include <cstring>
-
 #include "platform/cp932.h"
+#include "platform/line_split.h"
 #include "text/regex_service.h"
 #include "text/source_clean.h"
 
@@ -33,12 +32,7 @@ long GrepText(std::string_view text, std::string_view path, std::string& out, co
   long line_no = 0, written = 0;
   std::size_t pos = 0;
   while (pos < text.size()) {
-    const void* lf = std::memchr(text.data() + pos, '\n', text.size() - pos);
-    const std::size_t end =
-        lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - text.data()) : text.size();
-    std::string_view line = text.substr(pos, end - pos);
-    pos = end + 1;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const std::string_view line = LineAt(text, pos);
     ++line_no;
 
     if (char_change != 1 && !HasCleaningMarker(line)) {

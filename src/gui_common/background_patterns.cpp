@@ -1,6 +1,6 @@
 #include "gui_common/background_patterns.h"
 
-#include "tools/background_pattern_table.h"
+#include "settings/background_pattern_table.h"
 
 #include <QPainter>
 #include <QPainterPath>

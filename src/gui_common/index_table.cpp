@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "lookup/index_window.h"
+#include "data/index_rows.h"
 
 namespace kelvora {
 

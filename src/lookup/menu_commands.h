@@ -5,12 +5,12 @@
 #include <string_view>
 
 #include "data/registration_lists.h"
-#include "lookup/editor_launch.h"
 #include "lookup/index_window.h"
 #include "lookup/menu_model.h"
 #include "lookup/menu_state.h"
 #include "lookup/word_history.h"
 #include "lookup/word_lookup.h"
+#include "platform/editor_launch.h"
 
 namespace kelvora {
 

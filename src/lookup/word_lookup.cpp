@@ -2,10 +2,11 @@
 
 #include <cstring>
 
+#include "data/position.h"
 #include "platform/bytes.h"
 #include "platform/cp932.h"
+#include "platform/file_names.h"
 #include "platform/ui.h"
-#include "text/file_names.h"
 
 namespace kelvora {
 
@@ -159,7 +160,7 @@ OpenResult OpenRow(const RegisteredData& data, ListKind kind, std::size_t row,
   // A row is read as a reader reads a cell, at most 511 bytes.
   const std::string position = data.FullPositionOf(kind, list.CellText(row, col::kPosition));
   if (position.empty()) return OpenResult::NoPosition;
-  return editor.Open(position, ui);
+  return OpenPosition(editor, position, ui);
 }
 
 LookupOutcome LookupWord(const RegisteredData& data, ListKind kind, std::string_view word,

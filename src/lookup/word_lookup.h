@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "data/registration_lists.h"
-#include "lookup/editor_launch.h"
 #include "lookup/menu_model.h"
 #include "lookup/menu_state.h"
+#include "platform/editor_launch.h"
 
 namespace kelvora {
 

@@ -1,7 +1,7 @@
 #include "output/function_info.h"
 
 #include "data/registration_lists.h"
-#include "text/file_names.h"
+#include "platform/file_names.h"
 
 namespace kelvora {
 

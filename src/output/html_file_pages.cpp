@@ -6,13 +6,14 @@
 
 #include "analysis/analysis_passes.h"
 #include "analysis/definitions_patterns.h"
+#include "data/position.h"
 #include "output/source_pass.h"
 #include "platform/cp932.h"
+#include "platform/file_names.h"
 #include "platform/line_reader.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
 #include "text/encoding_detect.h"
-#include "text/file_names.h"
 #include "text/source_clean.h"
 
 namespace kelvora {
@@ -403,10 +404,7 @@ bool HtmlFilePages::WritePage(const RegisteredData& data, std::size_t row,
     m.comments = std::make_unique<FunctionCommentLookup>(data.List(ListKind::Function));
   }
   const RegistrationList& files = data.List(ListKind::File);
-  std::string path = files.Cell(row, col::kPosition);
-  const std::size_t tail = path.size() > 10 ? path.size() - 10 : 0;
-  const std::size_t paren = path.rfind('(');
-  if (paren != std::string::npos && paren >= tail) path.erase(paren);
+  const std::string path(PathBeforeShortLine(files.Cell(row, col::kPosition)));
   SourceFileReader source(m.settings.char_change);
   if (!source.Open(path)) return true;  // skipped: no page, no progress step
 

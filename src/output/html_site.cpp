@@ -4,13 +4,16 @@
 #include <fstream>
 
 #include "analysis/definitions.h"
+#include "data/position.h"
 #include "platform/cp932.h"
+#include "platform/file_names.h"
 #include "platform/output_date.h"
 #include "platform/ui.h"
 #include "platform/version.h"
 #include "settings/settings.h"
-#include "text/file_names.h"
 
+// The page heads write long lines as two adjacent literals inside their lists of lines.
+// NOLINTBEGIN(bugprone-suspicious-missing-comma)
 namespace kelvora {
 
 namespace {
@@ -30,7 +33,7 @@ std::string FontName(const HtmlOptions& o) {
 
 // The name group of a row for the jump bar: 0 symbols, 1 others, or the lower-case letter.
 int NameGroup(std::string_view name) {
-  const signed char c = name.empty() ? 0 : static_cast<signed char>(name[0]);
+  const auto c = static_cast<signed char>(name.empty() ? '\0' : name[0]);
   if (c >= 'A' && c <= 'Z') return c - 'A' + 'a';
   if (c >= 'a' && c <= 'z') return c;
   if (c >= '{') return 1;
@@ -127,10 +130,7 @@ std::string HrefEncode(std::string_view file_name) {
 }
 
 std::string PageFileOf(std::string_view full_position) {
-  std::string_view path = full_position;
-  const std::size_t tail = full_position.size() > 10 ? full_position.size() - 10 : 0;
-  const std::size_t paren = full_position.rfind('(');
-  if (paren != std::string_view::npos && paren >= tail) path = full_position.substr(0, paren);
+  const std::string_view path = PathBeforeShortLine(full_position);
   const std::size_t slash = path.rfind('/');
   return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
@@ -554,3 +554,4 @@ bool WriteFontSample(Ui& ui) {
 }
 
 }  // namespace kelvora
+// NOLINTEND(bugprone-suspicious-missing-comma)

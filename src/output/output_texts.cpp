@@ -1,6 +1,5 @@
 #include "output/output_texts.h"
 
-#include <map>
 #include <mutex>
 
 #include "platform/cp932.h"
@@ -9,11 +8,9 @@ namespace kelvora::tree_text {
 
 const std::string& Cp932(std::string_view utf8) {
   static std::mutex mutex;
-  static std::map<std::string, std::string, std::less<>> cache;
+  static Cp932Texts texts;  // the writers' own few texts: no limit, references hold
   std::lock_guard<std::mutex> lock(mutex);
-  auto it = cache.find(utf8);
-  if (it == cache.end()) it = cache.emplace(std::string(utf8), Utf8ToCp932(utf8)).first;
-  return it->second;
+  return texts.Get(utf8);
 }
 
 }  // namespace kelvora::tree_text

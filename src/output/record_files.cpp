@@ -1,10 +1,11 @@
 #include "output/record_files.h"
 
+#include "data/position.h"
 #include "output/tree_output.h"
+#include "platform/file_names.h"
 #include "platform/line_reader.h"
 #include "settings/settings.h"
 #include "text/encoding_detect.h"
-#include "text/file_names.h"
 
 namespace kelvora {
 
@@ -14,9 +15,9 @@ std::set<std::string> RecordFiles(const RegisteredData& data, ListKind kind) {
   std::string last;
   for (std::size_t r = 0; r < list.RowCount(); ++r) {
     const std::string full = data.ExpandPosition(list.CellText(r, col::kPosition));
-    const std::size_t open = full.rfind('(');
-    if (open == std::string::npos || full.rfind(')') == std::string::npos) continue;
-    std::string_view path = std::string_view(full).substr(0, open);
+    const std::optional<Position> at = Position::Parse(full);
+    if (!at) continue;
+    const std::string& path = at->path;
     if (path == last) continue;  // rows of one file usually stand together
     last.assign(path);
     paths.insert(last);

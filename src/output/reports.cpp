@@ -4,13 +4,16 @@
 #include <fstream>
 #include <optional>
 
+#include "data/position.h"
 #include "data/registration_lists.h"
 #include "output/sjis_writer.h"
+#include "platform/bytes.h"
 #include "platform/cp932.h"
+#include "platform/editor_launch.h"
+#include "platform/file_names.h"
+#include "platform/files.h"
 #include "platform/output_date.h"
 #include "platform/version.h"
-#include "lookup/editor_launch.h"
-#include "text/file_names.h"
 
 namespace kelvora {
 
@@ -26,11 +29,6 @@ std::tm Now() {
   std::tm date{};
   localtime_r(&now, &date);
   return date;
-}
-
-bool IsFile(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 // Opens the output or says why not; closes with a check that every byte was written.
@@ -60,12 +58,6 @@ std::optional<std::string> AskPath(Ui& ui, const char* filter, const char* name)
     return std::nullopt;
   }
   return path;
-}
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
 }
 
 }  // namespace
@@ -102,7 +94,7 @@ std::string CommentField(std::string_view comment) {
   if (text.rfind("/*", 0) == 0 || text.rfind("//", 0) == 0) text.erase(0, 2);
   for (std::size_t at = text.find("*/"); at != std::string::npos; at = text.find("*/", at))
     text.erase(at, 2);
-  text = std::string(Trim(text));
+  text = std::string(TrimBlanks(text));
   // Quotes inside a quoted field are doubled, or a reader ends the field at the first of them.
   return text.find(',') == std::string::npos ? text : CsvField(text);
 }
@@ -119,16 +111,15 @@ void WriteStepCountCsvText(std::ostream& out, const RegisteredData& data, const 
     w.Raw(CsvField(list.CellText(row, col::kName))).Text(",");
     w.Raw(CommentField(list.CellText(row, col::kComment))).Text(",");
     const std::string position = NameToCp932(data.FullPosition(ListKind::Function, row));
-    const std::size_t close = position.rfind(')');
-    const std::size_t open = close == std::string::npos ? close : position.rfind('(', close);
-    if (open == std::string::npos) {
+    const std::optional<Parentheses> at = LastParentheses(position);
+    if (!at) {
       // A position without its parentheses: path, line and remark stay empty.
       w.Text(",,\n");
       continue;
     }
     // A folder name may hold a comma or a quote ("operator," a name): such fields are quoted.
-    w.Raw(CsvField(position.substr(0, open))).Text(",");
-    w.Raw(position.substr(open + 1, close - open - 1)).Text(",");
+    w.Raw(CsvField(position.substr(0, at->open))).Text(",");
+    w.Raw(position.substr(at->open + 1, at->close - at->open - 1)).Text(",");
     if (!list.CellText(row, col::kMarker).empty()) w.Text("関数マクロ");
     w.Text("\n");
   }
@@ -148,7 +139,7 @@ bool WriteInfoList(const RegisteredData& data, const EditorLauncher& editor, Ui&
   WriteInfoListText(file.stream(), data, positions, Now());
   if (!file.Close(ui)) return false;
   if (ui.AskYesNo(kAskOpenInfoList, "出力が完了しました。ファイルを開きますか？　"))
-    editor.Open(*path + "(1)", ui);
+    editor.Open(*path, "1", ui);
   return true;
 }
 

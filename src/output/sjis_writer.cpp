@@ -16,20 +16,8 @@ SjisWriter& SjisWriter::Text(std::string_view utf8) {
     return Raw(utf8);
   // Japanese program texts repeat for every row: convert each distinct text once. The cache is
   // emptied now and then, so texts built from data cannot grow it without bound.
-  static thread_local std::unordered_map<std::string, std::string> converted;
-  constexpr std::size_t kCacheLimit = 4096;
-  auto it = converted.find(std::string(utf8));
-  if (it == converted.end()) {
-    if (converted.size() >= kCacheLimit) converted.clear();
-    std::string sjis = Utf8ToCp932(utf8);
-    std::string crlf;
-    for (char c : sjis) {
-      if (c == '\n') crlf += '\r';
-      crlf += c;
-    }
-    it = converted.emplace(std::string(utf8), std::move(crlf)).first;
-  }
-  out_ << it->second;
+  static thread_local Cp932Texts converted(4096, /*crlf=*/true);
+  out_ << converted.Get(utf8);
   return *this;
 }
 

@@ -3,7 +3,7 @@
 #include <deque>
 
 #include "analysis/definitions.h"
-#include "analysis/definitions_text.h"
+#include "platform/bytes.h"
 #include "platform/cp932.h"
 #include "platform/line_reader.h"
 #include "settings/settings.h"
@@ -89,7 +89,7 @@ bool FindCall(std::string_view t, CallMatch& match) {
 std::string DefinitionName(std::string_view cleaned, const DefinitionPatterns& defs,
                            const Settings& settings) {
   if (!defs.IsDefinitionHead(cleaned)) return {};
-  if (extract::TrimBlanks(cleaned).starts_with("extern")) return {};
+  if (TrimBlanks(cleaned).starts_with("extern")) return {};
   CallMatch m;
   if (!FindCall(cleaned, m)) return {};
   std::string_view name = m.name;
@@ -163,9 +163,9 @@ long FunctionWalker::Walk(LineSource& source, FunctionWalkVisitor& visitor) {
 
     // The opening brace: the definition line or one of the next 100 lines, raw text.
     std::vector<std::pair<long, Line>> ahead;
-    bool found = extract::FindCp932Char(line.raw, '{') != std::string::npos;
+    bool found = FindCp932Char(line.raw, '{') != std::string::npos;
     for (int k = 0; !found && k < kBraceLookahead && fetch(); ++k) {
-      found = extract::FindCp932Char(line.raw, '{') != std::string::npos;
+      found = FindCp932Char(line.raw, '{') != std::string::npos;
       ahead.emplace_back(line_no, line);
     }
     if (!found) {
@@ -175,7 +175,7 @@ long FunctionWalker::Walk(LineSource& source, FunctionWalkVisitor& visitor) {
     }
 
     // A body that opens and closes on the brace line holds that line's calls between them.
-    const std::size_t open = extract::FindCp932Char(line.cleaned, '{');
+    const std::size_t open = FindCp932Char(line.cleaned, '{');
     if (open != std::string::npos) {
       const std::size_t close = MatchingBrace(line.cleaned, open);
       if (close != std::string::npos) {

@@ -2,12 +2,12 @@
 #include <unordered_set>
 #include <vector>
 
-#include "analysis/definitions_text.h"
 #include "output/byte_sink.h"
 #include "output/output_texts.h"
 #include "output/record_files.h"
 #include "output/source_pass.h"
 #include "output/tree_output.h"
+#include "platform/bytes.h"
 #include "platform/line_reader.h"
 #include "settings/settings.h"
 
@@ -96,15 +96,14 @@ class StructFileWriter {
     const bool has_struct = HasWord(cleaned, "struct");
     const bool has_union = HasWord(cleaned, "union");
     if (!has_struct && !has_union) return false;
-    if (extract::Contains(cleaned, "=") || extract::Contains(cleaned, "extern") ||
-        extract::Contains(cleaned, "("))
+    if (Contains(cleaned, "=") || Contains(cleaned, "extern") || Contains(cleaned, "("))
       return false;
     MatchSpan span;
     tag.clear();
     is_union = false;
     if (has_struct && pats_.head.Search(cleaned, span)) {
       std::string_view rest = cleaned.substr(span.pos + 6);
-      rest = extract::TrimBlanks(rest);
+      rest = TrimBlanks(rest);
       std::size_t n = 0;
       while (n < rest.size() && IsIdentByte(rest[n])) ++n;
       tag.assign(rest.substr(0, n));
@@ -115,13 +114,13 @@ class StructFileWriter {
   }
 
   void Line(long line_no, std::string_view raw, std::string_view cleaned) {
-    const long opens = extract::CountCp932Char(cleaned, '{');
-    const long closes = extract::CountCp932Char(cleaned, '}');
+    const long opens = CountCp932Char(cleaned, '{');
+    const long closes = CountCp932Char(cleaned, '}');
     std::string tag;
     bool is_union = false;
     if (pending_) {
       pending_ = false;
-      if (extract::TrimBlanks(cleaned).starts_with("{")) {
+      if (TrimBlanks(cleaned).starts_with("{")) {
         Open(pending_record_, line_no, opens, closes, cleaned);
         return;
       }
@@ -132,7 +131,7 @@ class StructFileWriter {
         Open(std::move(rec), line_no, opens, closes, cleaned);
         return;
       }
-      if (!extract::Contains(cleaned, ";")) {
+      if (!Contains(cleaned, ";")) {
         pending_ = true;
         pending_record_ = std::move(rec);
         return;
@@ -160,8 +159,7 @@ class StructFileWriter {
     if (!pats_.type.Search(raw, type_span)) return;
     std::string_view rest = raw.substr(type_span.pos + type_span.len);
     if (!pats_.declarator.Search(rest, decl_span)) return;
-    std::string text(
-        extract::TrimBlanks(extract::RemoveBytes(raw.substr(type_span.pos, type_span.len), "\t")));
+    std::string text(TrimBlanks(RemoveBytes(raw.substr(type_span.pos, type_span.len), "\t")));
     text += "    ";
     text += rest.substr(decl_span.pos, decl_span.len);
     text += "    ";

@@ -2,7 +2,6 @@
 // the table's declaration and the comment before the row, from the table pass.
 #include <sys/stat.h>
 
-#include "analysis/definitions_text.h"
 #include "data/registration_lists.h"
 #include "output/byte_sink.h"
 #include "output/output_texts.h"
@@ -10,7 +9,9 @@
 #include "output/reports.h"
 #include "output/table_pass.h"
 #include "output/tree_output.h"
+#include "platform/bytes.h"
 #include "platform/cp932.h"
+#include "platform/files.h"
 
 namespace kelvora {
 
@@ -33,7 +34,7 @@ class TableCsvVisitor final : public TableWalkVisitor {
 
   void OnLine(std::string_view raw, std::string_view cleaned, bool used, bool in_table) override {
     if (!used) return;  // inside a block comment or an excluded branch
-    const bool code = !extract::TrimBlanks(cleaned).empty();
+    const bool code = !TrimBlanks(cleaned).empty();
     if (code && in_table) return;
     const std::string comment = LineComment(raw);
     if (!code || !comment.empty()) collected_ = comment;
@@ -64,7 +65,7 @@ class TableCsvVisitor final : public TableWalkVisitor {
   }
 
   bool OnPiece(std::string_view piece) override {
-    piece = extract::TrimBlanks(piece);
+    piece = TrimBlanks(piece);
     if (IsConditionalPiece(piece)) return true;
     if (!first_comment_written_) FirstComment();
     out_.Write(CsvField(piece));
@@ -119,11 +120,6 @@ class TableCsvVisitor final : public TableWalkVisitor {
   long braces_ = 0;
   bool first_comment_written_ = false;
 };
-
-bool IsFile(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
 
 }  // namespace
 

@@ -1,13 +1,13 @@
 // The table pass and the table tree: every table (an initialiser that opens with a brace) of
 // the TableList files with the elements of its initialiser.
 #include "analysis/analysis_passes.h"
-#include "analysis/definitions_text.h"
 #include "output/byte_sink.h"
 #include "output/output_texts.h"
 #include "output/record_files.h"
 #include "output/source_pass.h"
 #include "output/table_pass.h"
 #include "output/tree_output.h"
+#include "platform/bytes.h"
 #include "platform/line_reader.h"
 #include "settings/settings.h"
 
@@ -51,7 +51,7 @@ class TableTreeVisitor final : public TableWalkVisitor {
   }
   bool OnPiece(std::string_view piece) override {
     if (settings_.IsExcludedFunction(piece)) return false;
-    piece = extract::TrimBlanks(piece);
+    piece = TrimBlanks(piece);
     if (IsConditionalPiece(piece)) return true;
     std::string element(piece);
     pass_.RemoveCast(element);
@@ -110,7 +110,7 @@ std::string TablePass::CleanComment(std::string_view comments) {
   c = ReplaceAll(c, "//", "");
   c = ReplaceAll(c, "/*", "");
   c = ReplaceAll(c, "*/", "");
-  return std::string(extract::TrimBlanks(c));
+  return std::string(TrimBlanks(c));
 }
 
 void TablePass::RemoveCast(std::string& piece) const {
@@ -177,7 +177,7 @@ class TablePass::FileWalk {
     visitor_.OnTableLine(comments);
     std::string_view rest = code;
     if (head_line) {
-      const std::size_t open = extract::FindCp932Char(rest, '{');
+      const std::size_t open = FindCp932Char(rest, '{');
       rest = open == std::string_view::npos ? std::string_view() : rest.substr(open + 1);
       depth_ = 1;
     }
@@ -267,12 +267,12 @@ class TablePass::FileWalk {
 
   // Hands over the pieces of one code part; true when the visitor ends the line.
   bool CodePart(std::string_view text) {
-    std::string part = extract::ReplaceByte(text, '\t', ' ');
-    std::string_view code = extract::TrimBlanks(part);
+    std::string part = ReplaceByte(text, '\t', ' ');
+    std::string_view code = TrimBlanks(part);
     if (code.size() >= kCodePartLimit) return false;
     std::size_t i = 0;
     while (i < code.size()) {
-      while (i < code.size() && extract::IsBlankByte(code[i])) ++i;
+      while (i < code.size() && IsBlankOrTab(code[i])) ++i;
       std::size_t comma = code.find(',', i);
       if (comma == std::string_view::npos) comma = code.size();
       std::string_view piece = code.substr(i, comma - i);

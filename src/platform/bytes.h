@@ -1,9 +1,10 @@
-// Byte helpers for CP932 and ASCII text: blanks, trimming, ASCII case folding and stepping over
-// double-byte characters. Bytes of 0x80 and above are never folded.
+// Byte helpers for CP932 and ASCII text: blanks, trimming, ASCII case folding, byte removal and
+// searches that step over double-byte characters. Bytes of 0x80 and above are never folded.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "platform/cp932.h"
@@ -46,6 +47,61 @@ constexpr bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 // Byte length of the character at i: 2 for a lead byte with a byte after it, else 1.
 constexpr std::size_t Cp932CharLength(std::string_view text, std::size_t i) {
   return IsCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+}
+
+// Text without any of the bytes in chars.
+inline std::string RemoveBytes(std::string_view text, std::string_view chars) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    // A loop over the few bytes: find() on the set calls memchr for every byte of text.
+    bool listed = false;
+    for (char r : chars) listed = listed || r == c;
+    if (!listed) out.push_back(c);
+  }
+  return out;
+}
+
+// Text with every byte from replaced by to.
+inline std::string ReplaceByte(std::string_view text, char from, char to) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c == from) c = to;
+  }
+  return out;
+}
+
+// Position of the first character ch (an ASCII byte) that is not the second byte of a CP932
+// double-byte character; npos when none.
+inline std::size_t FindCp932Char(std::string_view text, char ch) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    unsigned char b = static_cast<unsigned char>(text[i]);
+    if (IsCp932LeadByte(b) && i + 1 < text.size()) {
+      ++i;
+      continue;
+    }
+    if (text[i] == ch) return i;
+  }
+  return std::string_view::npos;
+}
+
+// Number of characters ch in the text, read as CP932.
+inline long CountCp932Char(std::string_view text, char ch) {
+  long n = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    unsigned char b = static_cast<unsigned char>(text[i]);
+    if (IsCp932LeadByte(b) && i + 1 < text.size()) {
+      ++i;
+      continue;
+    }
+    if (text[i] == ch) ++n;
+  }
+  return n;
+}
+
+// True when text holds what.
+inline bool Contains(std::string_view text, std::string_view what) {
+  return text.find(what) != std::string_view::npos;
 }
 
 // Eight bytes at a time: kByteOnes * c repeats c in every byte, and ZeroByteMask(w ^ that) has

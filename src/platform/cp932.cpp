@@ -17,6 +17,7 @@ class Converter {
   }
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): (iconv_t)-1 is iconv_open's failure value
   bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
   // Converts as much as possible; returns false with errno set (EILSEQ, EINVAL) where it stopped.
@@ -182,6 +183,23 @@ std::size_t Cp932SafeCut(std::string_view text, std::size_t max_bytes) {
     i += step;
   }
   return i;
+}
+
+const std::string& Cp932Texts::Get(std::string_view utf8) {
+  auto it = table_.find(std::string(utf8));
+  if (it != table_.end()) return it->second;
+  if (limit_ != 0 && table_.size() >= limit_) table_.clear();
+  std::string cp932 = Utf8ToCp932(utf8);
+  if (crlf_) {
+    std::string with_cr;
+    with_cr.reserve(cp932.size() + 8);
+    for (char c : cp932) {
+      if (c == '\n') with_cr += '\r';
+      with_cr += c;
+    }
+    cp932 = std::move(with_cr);
+  }
+  return table_.emplace(std::string(utf8), std::move(cp932)).first->second;
 }
 
 }  // namespace kelvora

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace kelvora {
 
@@ -17,6 +18,22 @@ std::string Utf8ToCp932(std::string_view utf8);
 // The same with another replacement (CP932 bytes) for each character without a CP932 form or
 // broken sequence; *replaced grows by their number.
 std::string Utf8ToCp932(std::string_view utf8, std::string_view replacement, long* replaced);
+
+// Texts that repeat on every row (headings, marks, the program's messages) converted to CP932
+// once per distinct text. With a limit the table is emptied when it holds that many texts, so
+// texts built from data cannot grow it without bound; a reference returned holds until then
+// (for ever without a limit). crlf: every LF of the result is written CR LF. Not for sharing
+// between threads.
+class Cp932Texts {
+ public:
+  explicit Cp932Texts(std::size_t limit = 0, bool crlf = false) : limit_(limit), crlf_(crlf) {}
+  const std::string& Get(std::string_view utf8);
+
+ private:
+  std::size_t limit_;
+  bool crlf_;
+  std::unordered_map<std::string, std::string> table_;
+};
 
 // True when the bytes are well-formed UTF-8 (plain ASCII is).
 bool IsValidUtf8(std::string_view bytes);

@@ -7,6 +7,13 @@
 
 namespace kelvora {
 
+// True when the path names a regular file (a link to one included).
+bool IsFile(const std::string& path);
+// True when the path names a folder (a link to one included).
+bool IsFolder(const std::string& path);
+// True when anything exists at the path.
+bool FileOrFolderExists(const std::string& path);
+
 // The temporary folder: $TMPDIR when set and a folder, else /tmp.
 std::string TempDirectory();
 

@@ -98,6 +98,7 @@ class Parsed {
     while (pos < data_.size()) {
       Line l;
       l.begin = first ? 0 : pos;
+      // NOLINTNEXTLINE(bugprone-not-null-terminated-result): a search for the LF, nothing copied
       const void* lf = std::memchr(data_.data() + pos, '\n', data_.size() - pos);
       l.end =
           lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data_.data()) : data_.size();

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/line_split.h"
+
 namespace kelvora {
 namespace {
 
@@ -105,15 +107,7 @@ bool StringLineSource::ReadLine(std::string& line) {
     line.clear();
     return false;
   }
-  std::size_t lf = text_.find('\n', pos_);
-  if (lf == std::string::npos) {
-    line.assign(text_, pos_, std::string::npos);
-    pos_ = text_.size();
-    return true;
-  }
-  line.assign(text_, pos_, lf - pos_);
-  pos_ = lf + 1;
-  DropCarriageReturn(line);
+  line.assign(LineAt(text_, pos_));
   return true;
 }
 

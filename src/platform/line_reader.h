@@ -48,7 +48,7 @@ class FileLineReader : public LineSource {
   bool failed() const override { return failed_; }
   int error() const { return error_; }
 
-  static constexpr std::size_t kBufferSize = 256 * 1024;
+  static constexpr std::size_t kBufferSize = std::size_t{256} * 1024;
 
  private:
   bool Fill();

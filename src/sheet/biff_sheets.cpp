@@ -75,6 +75,7 @@ std::string CodePageToUtf8(std::string_view bytes, int code_page) {
                              : code_page == 367                          ? "ASCII"
                                                 : "CP" + std::to_string(code_page);
     iconv_t cd = iconv_open("UTF-8", from.c_str());
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): (iconv_t)-1 is iconv_open's failure value
     if (cd != reinterpret_cast<iconv_t>(-1)) {
       std::string in(bytes), out(bytes.size() * 4 + 4, '\0');
       char* src = in.data();
@@ -122,7 +123,7 @@ class CompoundFile {
     if (fat_count > sectors_) return "bad allocation table";
     std::vector<std::uint32_t> fat_sectors;
     for (std::uint32_t i = 0; i < 109 && fat_sectors.size() < fat_count; ++i)
-      fat_sectors.push_back(U32(h + 0x4C + 4 * i));
+      fat_sectors.push_back(U32(h + 0x4C + std::size_t{4} * i));
     std::uint32_t difat = U32(h + 0x44);
     std::vector<unsigned char> buf(sector_);
     for (std::uint64_t steps = 0; fat_sectors.size() < fat_count; ++steps) {
@@ -196,7 +197,9 @@ class CompoundFile {
 
  private:
   std::size_t entries() const { return directory_.size() / 128; }
-  const unsigned char* Entry(std::uint32_t id) const { return directory_.data() + 128 * id; }
+  const unsigned char* Entry(std::uint32_t id) const {
+    return directory_.data() + std::size_t{128} * id;
+  }
 
   bool ReadSector(std::uint32_t s, unsigned char* buf) const {
     const off_t at = static_cast<off_t>((std::uint64_t{s} + 1) * sector_);

@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <fstream>
 
-#include "analysis/file_walk.h"
 #include "data/registration_lists.h"
 #include "platform/cp932.h"
+#include "platform/editor_launch.h"
+#include "platform/file_walk.h"
 #include "platform/files.h"
-#include "lookup/editor_launch.h"
 #include "sheet/sheet_names.h"
 #include "sheet/sheet_output.h"
 
@@ -65,7 +65,7 @@ void FinishListing(Ui& ui, const EditorLauncher& editor, TempOutput& temp, Sheet
     if (!ui.OpenWithDefaultApp(*target))
       ui.Message(kFileNotFoundMessage, Ui::kCaption, MsgIcon::Warning);
   } else {
-    editor.Open(*target + "(1)", ui);
+    editor.Open(*target, "1", ui);
   }
 }
 
@@ -74,14 +74,9 @@ void FinishListing(Ui& ui, const EditorLauncher& editor, TempOutput& temp, Sheet
 std::vector<std::string> FindWorkbooks(const std::string& folder) {
   WalkOptions options;
   options.subfolders = true;
-  RegistrationList files(ListKind::File);
-  WalkFiles(folder, {".xls", ".xlsx", ".xlsm", ".ods"}, options, files);
   std::vector<std::string> paths;
-  paths.reserve(files.RowCount());
-  for (std::size_t row = 0; row < files.RowCount(); ++row) {
-    const CellView position = files.Cell(row, 1);  // "dir/name(1)"
-    paths.emplace_back(position.substr(0, position.size() - 3));
-  }
+  WalkFiles(folder, {".xls", ".xlsx", ".xlsm", ".ods"}, options,
+            [&paths](const std::string&, const std::string& path) { paths.push_back(path); });
   return paths;
 }
 

@@ -166,10 +166,9 @@ SheetNames Fail(WorkbookReadError error, std::string detail = {}) {
 }
 
 SheetNames FromPart(PartResult part, std::string detail) {
-  return Fail(part == PartResult::Encrypted ? WorkbookReadError::Encrypted
-              : part == PartResult::Missing ? WorkbookReadError::Broken
-                                            : WorkbookReadError::Broken,
-              std::move(detail));
+  return Fail(
+      part == PartResult::Encrypted ? WorkbookReadError::Encrypted : WorkbookReadError::Broken,
+      std::move(detail));
 }
 
 SheetNames ReadOoxml(const Zip& zip) {
@@ -281,6 +280,7 @@ SheetNames ReadSheetNames(const std::string& path) {
   unsigned char magic[8] = {};
   ssize_t got = -1;
   std::string why;
+  // NOLINTNEXTLINE(bugprone-branch-clone): fstat and read failures both report the system's reason
   if (fstat(fd, &st) != 0) {
     why = std::strerror(errno);
   } else if (S_ISDIR(st.st_mode)) {

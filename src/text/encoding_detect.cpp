@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "platform/cp932.h"
+#include "platform/line_split.h"
 #include "text/source_clean.h"
 
 namespace kelvora {
@@ -238,15 +239,7 @@ bool SourceFileReader::ReadLine(std::string& line) {
   }
   line.clear();
   if (!open_ || pos_ >= text_.size()) return false;
-  std::size_t end = text_.find('\n', pos_);
-  std::size_t stop = end;
-  if (end == std::string::npos) {
-    end = stop = text_.size();
-  } else if (stop > pos_ && text_[stop - 1] == '\r') {
-    --stop;
-  }
-  line.assign(text_, pos_, stop - pos_);
-  pos_ = end + 1;
+  line.assign(LineAt(text_, pos_));
   return true;
 }
 

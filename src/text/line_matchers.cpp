@@ -23,7 +23,9 @@ constexpr ByteClass Class(std::string_view members) {
   ByteClass c;
   for (std::size_t i = 0; i < members.size(); ++i) {
     if (i + 2 < members.size() && members[i + 1] == '-') {
-      for (int b = members[i]; b <= members[i + 2]; ++b) c.in[static_cast<unsigned char>(b)] = true;
+      for (int b = static_cast<unsigned char>(members[i]);
+           b <= static_cast<unsigned char>(members[i + 2]); ++b)
+        c.in[static_cast<unsigned char>(b)] = true;
       i += 2;
     } else {
       c.in[static_cast<unsigned char>(members[i])] = true;

@@ -68,15 +68,14 @@ namespace {
 
 // The fixed cleaning patterns that every line of an analysis meets. On a subject of plain ASCII
 // bytes their leftmost match is found by a byte scan that gives exactly the engine's answer.
-enum class FastPath { None, Literal, BlockComment, LineComment, OpenComment, CloseComment };
-
-FastPath FastPathOf(std::string_view pattern) {
-  if (pattern == R"(\".+?\")") return FastPath::Literal;
-  if (pattern == R"(/\*.*?\*/)") return FastPath::BlockComment;
-  if (pattern == R"(//.+$)") return FastPath::LineComment;
-  if (pattern == R"(/\*.*$)" || pattern == R"(/[*]+.*$)") return FastPath::OpenComment;
-  if (pattern == R"(^.*\*/)" || pattern == R"(^.*[*]+/)") return FastPath::CloseComment;
-  return FastPath::None;
+// The cleaning step a pattern is, searched without the engine on ASCII subjects.
+std::optional<CleaningStep> FastPathOf(std::string_view pattern) {
+  if (pattern == R"(\".+?\")") return CleaningStep::Literal;
+  if (pattern == R"(/\*.*?\*/)") return CleaningStep::BlockComment;
+  if (pattern == R"(//.+$)") return CleaningStep::LineComment;
+  if (pattern == R"(/\*.*$)" || pattern == R"(/[*]+.*$)") return CleaningStep::OpenComment;
+  if (pattern == R"(^.*\*/)" || pattern == R"(^.*[*]+/)") return CleaningStep::CloseComment;
+  return std::nullopt;
 }
 
 bool IsPlainAscii(std::string_view s) {
@@ -120,45 +119,42 @@ bool Found(std::size_t pos, std::size_t end, MatchSpan& span) {
   return true;
 }
 
-// The leftmost match of a fast-path pattern in an ASCII subject (no newline: one line).
-bool FastSearch(FastPath kind, std::string_view s, MatchSpan& span) {
+}  // namespace
+
+bool SearchCleaningStep(CleaningStep step, std::string_view s, MatchSpan& span) {
   const auto npos = std::string_view::npos;
-  switch (kind) {
-    case FastPath::Literal: {  // a quote, at least one character, the next quote after it
+  switch (step) {
+    case CleaningStep::Literal: {  // a quote, at least one character, the next quote after it
       std::size_t i = s.find('"');
       if (i == npos || i + 2 > s.size()) return false;
       std::size_t k = s.find('"', i + 2);
       return k != npos && Found(i, k + 1, span);
     }
-    case FastPath::BlockComment: {  // "/*" and the first "*/" after it
+    case CleaningStep::BlockComment: {  // "/*" and the first "*/" after it
       std::size_t i = s.find("/*");
       if (i == npos) return false;
       std::size_t k = s.find("*/", i + 2);
       return k != npos && Found(i, k + 2, span);
     }
-    case FastPath::LineComment: {  // "//" with at least one character after it
+    case CleaningStep::LineComment: {  // "//" with at least one character after it
       std::size_t i = s.find("//");
       return i != npos && i + 2 < s.size() && Found(i, s.size(), span);
     }
-    case FastPath::OpenComment: {
+    case CleaningStep::OpenComment: {
       std::size_t i = s.find("/*");
       return i != npos && Found(i, s.size(), span);
     }
-    case FastPath::CloseComment: {  // from the start to the end of the last "*/"
+    case CleaningStep::CloseComment: {  // from the start to the end of the last "*/"
       std::size_t k = s.rfind("*/");
       return k != npos && Found(0, k + 2, span);
     }
-    case FastPath::None:
-      break;
   }
   return false;
 }
 
-}  // namespace
-
 struct Regex::Impl {
   regex_t* reg = nullptr;
-  FastPath fast = FastPath::None;
+  std::optional<CleaningStep> fast;
   Recogniser recognise = nullptr;  // the hand-written search of a fixed pattern
   MatchTest test = nullptr;        // its hand-written yes/no, where that is cheaper
   OnigRegion* region = nullptr;
@@ -248,7 +244,7 @@ bool Regex::Search(std::string_view subject, MatchSpan& span) const {
   }
   if (!impl_->required.Passes(subject)) return false;
   const bool ascii = IsPlainAscii(subject);
-  if (ascii && impl_->fast != FastPath::None) return FastSearch(impl_->fast, subject, span);
+  if (ascii && impl_->fast) return SearchCleaningStep(*impl_->fast, subject, span);
   if (!ascii && WithLoneLeadsReplaced(subject, impl_->readable)) subject = impl_->readable;
   const auto* begin = reinterpret_cast<const OnigUChar*>(subject.data());
   const auto* end = begin + subject.size();

@@ -16,6 +16,15 @@ struct MatchSpan {
   std::size_t len = 0;  // match length in bytes
 };
 
+// The fixed patterns of the cleaning steps: literal \".+?\", block comment /\*.*?\*/, line
+// comment //.+$, opening /[*]+.*$ (or /\*.*$) and closing ^.*[*]+/ (or ^.*\*/) comment.
+enum class CleaningStep { Literal, BlockComment, LineComment, OpenComment, CloseComment };
+
+// The leftmost match of a cleaning step's pattern in one line of ASCII bytes, as the engine
+// finds it there, without the engine; false when there is none. Regex::Search takes this way by
+// itself for these patterns on ASCII subjects.
+bool SearchCleaningStep(CleaningStep step, std::string_view ascii_line, MatchSpan& span);
+
 // One compiled pattern, reused for every line (and every file) of a run. Cheap to move. A
 // search reuses the pattern's own match buffers, so one Regex serves one thread at a time.
 class Regex {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/bytes.h"
 #include "platform/cp932.h"
 #include "text/line_matchers.h"
 
@@ -10,10 +11,6 @@ namespace {
 
 constexpr std::size_t kCleanLimit = 2048;
 constexpr std::size_t kMacroItemLimit = 512;
-
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
-}
 
 void EraseSpan(std::string& text, const MatchSpan& span) {
   text.erase(span.pos, span.len);
@@ -28,7 +25,7 @@ std::vector<std::string> SplitMacroItems(std::string_view text) {
     std::size_t comma = text.find(',', i);
     if (comma == std::string_view::npos) comma = text.size();
     std::string_view item = text.substr(i, comma - i);
-    while (!item.empty() && IsBlank(item.front())) item.remove_prefix(1);
+    while (!item.empty() && IsBlankOrTab(item.front())) item.remove_prefix(1);
     if (item.size() >= kMacroItemLimit) break;
     if (!item.empty()) items.emplace_back(item);
     i = comma + 1;

@@ -2,33 +2,16 @@
 
 #include <sys/stat.h>
 
-#include "data/position.h"
+#include "platform/bytes.h"
 #include "platform/cp932.h"
+#include "platform/editor_launch.h"
+#include "platform/files.h"
 #include "platform/line_reader.h"
 #include "platform/ui.h"
-#include "lookup/editor_launch.h"
 
 namespace kelvora {
 
-namespace {
-
-bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
-bool IsFile(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 int ChangeHistoryLine(LineSource& lines) {
   static const std::string kUtf8 = "■変更履歴";
@@ -37,7 +20,7 @@ int ChangeHistoryLine(LineSource& lines) {
   for (int number = 1; lines.ReadLine(line); ++number) {
     std::string_view text = line;
     if (number == 1 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-    if (SameIgnoringAsciiCase(text, kUtf8) || SameIgnoringAsciiCase(text, kSjis)) return number;
+    if (EqualsIgnoringAsciiCase(text, kUtf8) || EqualsIgnoringAsciiCase(text, kSjis)) return number;
   }
   return 1;
 }
@@ -57,7 +40,7 @@ bool ShowReadme(const std::string& program_dir, const EditorLauncher& editor, Ui
     FileLineReader reader;
     int line = 1;
     if (reader.Open(path)) line = ChangeHistoryLine(reader);
-    return editor.Open(FormatPosition(path, line), ui) == OpenResult::Started;
+    return editor.Open(path, std::to_string(line), ui) == OpenResult::Started;
   }
   ui.Message("readme.txt がありません。　\n\n" + ToDisplay(candidates.front()) + "　", Ui::kCaption,
              MsgIcon::Warning);

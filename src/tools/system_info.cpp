@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/line_split.h"
 #include "platform/output_date.h"
 
 namespace kelvora {
@@ -25,9 +26,7 @@ std::string ReadWhole(const std::string& path) {
 std::uint64_t FieldOf(std::string_view text, std::string_view key) {
   std::size_t at = 0;
   while (at < text.size()) {
-    std::size_t end = text.find('\n', at);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(at, end - at);
+    const std::string_view line = LineAt(text, at);
     if (line.size() > key.size() && line.substr(0, key.size()) == key && line[key.size()] == ':') {
       std::string_view rest = line.substr(key.size() + 1);
       const std::size_t digit = rest.find_first_of("0123456789");
@@ -36,7 +35,6 @@ std::uint64_t FieldOf(std::string_view text, std::string_view key) {
         std::from_chars(rest.data() + digit, rest.data() + rest.size(), value);
       return value;
     }
-    at = end + 1;
   }
   return 0;
 }
@@ -44,9 +42,7 @@ std::uint64_t FieldOf(std::string_view text, std::string_view key) {
 std::string ValueOf(std::string_view text, std::string_view key) {
   std::size_t at = 0;
   while (at < text.size()) {
-    std::size_t end = text.find('\n', at);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(at, end - at);
+    const std::string_view line = LineAt(text, at);
     if (line.size() > key.size() && line.substr(0, key.size()) == key && line[key.size()] == '=') {
       std::string_view value = line.substr(key.size() + 1);
       if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
@@ -54,7 +50,6 @@ std::string ValueOf(std::string_view text, std::string_view key) {
         value = value.substr(1, value.size() - 2);
       return std::string(value);
     }
-    at = end + 1;
   }
   return {};
 }

@@ -12,11 +12,11 @@
 
 #include "data/position.h"
 #include "platform/cp932.h"
+#include "platform/file_names.h"
 #include "platform/line_reader.h"
 #include "text/encoding_detect.h"
-#include "text/file_names.h"
 #include "text/source_clean.h"
-#include "tools/strip_if.h"
+#include "text/strip_if.h"
 #include "tree/tree_ops.h"
 
 namespace kelvora {
@@ -84,7 +84,7 @@ class BoundedFileLines : public LineSource {
   bool last_cut() const { return last_cut_; }
 
  private:
-  static constexpr std::size_t kBuffer = 64 * 1024;
+  static constexpr std::size_t kBuffer = std::size_t{64} * 1024;
   bool Fill() {
     if (eof_) return false;
     if (scanned_ >= kScanBudget) {

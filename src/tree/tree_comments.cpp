@@ -2,8 +2,10 @@
 
 #include <filesystem>
 
+#include "platform/bytes.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
+#include "platform/line_split.h"
 #include "text/regex_service.h"
 
 namespace kelvora {
@@ -13,15 +15,6 @@ namespace {
 constexpr std::string_view kOpenTitle = "■■ コメント取得用ファイルを指定 ■■";
 constexpr std::string_view kTextFilter =
     "テキストファイル（*.txt） (*.txt);;全てのファイル（*.*） (*)";
-
-bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -38,11 +31,7 @@ std::optional<std::vector<FunctionComment>> ReadFunctionComments(std::string_vie
   std::vector<FunctionComment> out;
   std::size_t at = 0;
   while (at < bytes.size()) {
-    std::size_t end = bytes.find('\n', at);
-    if (end == std::string_view::npos) end = bytes.size();
-    std::string_view line = bytes.substr(at, end - at);
-    at = end + 1;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const std::string_view line = LineAt(bytes, at);
     MatchSpan c, n, k;
     if (!call.Search(line, c)) continue;
     const std::string_view head = line.substr(c.pos, c.len);
@@ -69,7 +58,7 @@ void AttachComments(CallTree& tree, const std::vector<FunctionComment>& comments
                     bool show_progress) {
   if (tree.empty()) return;
   for (const FunctionComment& c : comments) {
-    if (SameIgnoringAsciiCase(tree.Text(tree.root()), c.name)) {
+    if (EqualsIgnoringAsciiCase(tree.Text(tree.root()), c.name)) {
       tree.SetRootText(CommentedText(c.name, c.comment, space));
     } else {
       // Items keep the text of their callee in the file, so renaming that text renames every

@@ -8,9 +8,10 @@
 #include <vector>
 
 #include "platform/cp932.h"
+#include "platform/editor_launch.h"
 #include "platform/files.h"
+#include "platform/line_split.h"
 #include "platform/process.h"
-#include "lookup/editor_launch.h"
 #include "sheet/workbook_stream.h"
 #include "tree/tree_comments.h"
 #include "tree/tree_lines.h"
@@ -99,15 +100,7 @@ void OfferToOpenWorkbook(const std::string& path, std::uint64_t started, Ui& ui)
 
 std::vector<std::string_view> Lines(std::string_view bytes) {
   std::vector<std::string_view> lines;
-  std::size_t at = 0;
-  while (at < bytes.size()) {
-    std::size_t end = bytes.find('\n', at);
-    if (end == std::string_view::npos) end = bytes.size();
-    std::string_view line = bytes.substr(at, end - at);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.push_back(line);
-    at = end + 1;
-  }
+  SplitLines(bytes, lines);
   return lines;
 }
 
@@ -191,7 +184,7 @@ bool ExportTreeText(CallTree& tree, const TreeSettings& settings, const EditorLa
           kAskOpenTreeText,
           "TREEテキスト出力完了しました！\n\n出力ファイルを開きますか？　\n" + ToDisplay(*path),
           Ui::kTreeCaption))
-    editor.Open(*path + "(1)", ui);
+    editor.Open(*path, "1", ui);
   return true;
 }
 
@@ -329,7 +322,7 @@ bool ExportEntryList(const TreePage& page, const EditorLauncher& editor, Ui& ui)
                   "出力ファイルを開きますか？　\n" +
                       ToDisplay(*path),
                   Ui::kTreeCaption))
-    editor.Open(*path + "(1)", ui);
+    editor.Open(*path, "1", ui);
   return true;
 }
 

@@ -74,7 +74,10 @@ WalkStop WalkTreeLines(CallTree& tree, std::int32_t start, const TreeLineOptions
     const std::string prefix = Prefix(tree, start, item, pieces);
     const int depth = DepthBelow(tree, start, item);
     if (depth <= 12 && (options.nest_level_text >> (depth - 1) & 1u)) {
-      line = prefix + separator_head + std::to_string(depth) + separator_tail;
+      line = prefix;
+      line += separator_head;
+      line += std::to_string(depth);
+      line += separator_tail;
       if (!emit(TreeLineEvent{item, depth, true, line})) break;
     }
     line = prefix;

@@ -4,11 +4,11 @@
 #include <filesystem>
 
 #include "data/position.h"
-#include "platform/cp932.h"
-#include "lookup/editor_launch.h"
 #include "lookup/word_lookup.h"
+#include "platform/cp932.h"
+#include "platform/editor_launch.h"
+#include "platform/file_names.h"
 #include "settings/settings.h"
-#include "text/file_names.h"
 #include "tree/tree_text.h"
 
 namespace kelvora {
@@ -269,13 +269,10 @@ std::string ItemPosition(std::string_view data) {
     if (comma == std::string_view::npos) return {};
     at = comma + 1;
   }
-  std::string_view rest = data.substr(at);
-  const std::size_t close = rest.rfind(')');
-  if (close == std::string_view::npos) return {};
-  rest = rest.substr(0, close + 1);
-  const std::size_t open = rest.rfind('(');
-  if (open == std::string_view::npos || open == 0) return {};
-  return std::string(rest);
+  const std::string_view rest = data.substr(at);
+  const std::optional<Parentheses> at_line = LastParentheses(rest);
+  if (!at_line || at_line->open == 0) return {};
+  return std::string(rest.substr(0, at_line->close + 1));
 }
 
 bool OpenSelectedInEditor(const CallTree& tree, const EditorLauncher& editor, Ui& ui) {
@@ -295,7 +292,7 @@ bool OpenSelectedInEditor(const CallTree& tree, const EditorLauncher& editor, Ui
     Warn(ui, "ファイルが存在しません！\n" + ToDisplay(path) + "　");
     return false;
   }
-  return editor.Open(position, ui) == OpenResult::Started;
+  return OpenPosition(editor, position, ui) == OpenResult::Started;
 }
 
 void TreeSearchHistory::Load(const SettingsStore& store) {

@@ -238,7 +238,12 @@ TreeSheetResult WriteTreeSheet(StreamedWorkbook& book, std::istream& table, long
       row.level = outline.Row(r, depth);
     }
     writer.Add(std::move(row));
-    if (r % 2 == 0) ui.SetStatus(3, status_head + std::to_string(r) + slash);
+    if (r % 2 == 0) {
+      std::string status = status_head;
+      status += std::to_string(r);
+      status += slash;
+      ui.SetStatus(3, status);
+    }
     if (ui.PollEscape() &&
         ui.AskYesNo(kAskStopTreeWorkbook,
                     "「ESCキー」が押されました。\n出力を中断し、終了しますか？　\n"

@@ -6,8 +6,8 @@
 
 #include "analysis/analysis_passes.h"
 #include "analysis/extension_list.h"
-#include "analysis/file_walk.h"
 #include "analysis_run_fixture.h"
+#include "platform/bytes.h"
 #include "platform/cp932.h"
 
 namespace kelvora::testing {
@@ -29,14 +29,14 @@ TEST_F(WalkTest, VisitsEntriesInByteOrderWithSlashPositions) {
   for (const char* f : {"b.c", "a.C", "Z.c", "sub/c.c", "noext", "x.cpp", "sub/deeper/d.c"})
     dir.Write(f, "int x;\n");
   std::string r = Root();
-  EXPECT_EQ(WalkFiles(r, {".c", true, false, nullptr}, files), 5u);
+  EXPECT_EQ(RegisterFiles(r, {".c", true, nullptr}, false, files), 5u);
   EXPECT_EQ(Positions(), (std::vector<std::string>{r + "/Z.c(1)", r + "/a.C(1)", r + "/b.c(1)",
                                                    r + "/sub/c.c(1)", r + "/sub/deeper/d.c(1)"}));
   EXPECT_EQ(files.Cell(0, col::kName), "Z.c");
   EXPECT_EQ(files.Cell(0, col::kMarker), "");
 
   files.Clear();
-  EXPECT_EQ(WalkFiles(r, {".c", false, false, nullptr}, files), 3u);
+  EXPECT_EQ(RegisterFiles(r, {".c", false, nullptr}, false, files), 3u);
   EXPECT_EQ(files.Cell(2, col::kName), "b.c");
 }
 
@@ -44,7 +44,7 @@ TEST_F(WalkTest, HeaderWalkMarksRowsAndWritesTheHeaderList) {
   dir.Write("inc/a.h", "");
   dir.Write("b.H", "");
   std::ostringstream list;
-  WalkFiles(Root(), {".h", true, true, &list}, files);
+  RegisterFiles(Root(), {".h", true, &list}, true, files);
   ASSERT_EQ(files.RowCount(), 2u);
   EXPECT_EQ(files.Cell(0, col::kMarker), ".h");
   EXPECT_EQ(files.Cell(1, col::kMarker), ".h");
@@ -57,7 +57,7 @@ TEST_F(WalkTest, LinksBackUpTheTreeAreNotFollowedAgain) {
   std::filesystem::create_directory_symlink("..", dir.path() / "a" / "loop");
   std::filesystem::create_directory_symlink(dir.path(), dir.path() / "a" / "self");
   std::filesystem::create_directory_symlink("../a", dir.path() / "b" / "to_a");
-  WalkFiles(Root(), {".h", true, false, nullptr}, files);
+  RegisterFiles(Root(), {".h", true, nullptr}, false, files);
   // a/x.h, and again through the link b/to_a, which is no loop; the loops end at once.
   EXPECT_EQ(Positions(), (std::vector<std::string>{Root() + "/a/x.h(1)", Root() + "/b/to_a/x.h(1)",
                                                    Root() + "/b/y.h(1)"}));
@@ -68,7 +68,7 @@ TEST_F(WalkTest, OnlyRegularFilesAreRegistered) {
   ASSERT_EQ(mkfifo((dir.path() / "pipe.c").c_str(), 0644), 0);
   std::filesystem::create_symlink("missing.c", dir.path() / "dead.c");
   std::filesystem::create_symlink("real.c", dir.path() / "link.c");
-  WalkFiles(Root(), {".c", true, false, nullptr}, files);
+  RegisterFiles(Root(), {".c", true, nullptr}, false, files);
   EXPECT_EQ(Positions(), (std::vector<std::string>{Root() + "/link.c(1)", Root() + "/real.c(1)"}));
 }
 
@@ -77,7 +77,7 @@ TEST_F(WalkTest, AwkwardNamesKeepTheirBytes) {
   for (std::string f : {std::string("a b.c"), std::string("50%.c"), std::string("f(1).c"),
                         std::string("日本語.c"), sjis_name})
     dir.Write(f, "");
-  WalkFiles(Root(), {".c", false, false, nullptr}, files);
+  RegisterFiles(Root(), {".c", false, nullptr}, false, files);
   ASSERT_EQ(files.RowCount(), 5u);
   std::vector<std::string> names;
   for (std::size_t r = 0; r < files.RowCount(); ++r) names.push_back(files.Cell(r, col::kName));
@@ -95,7 +95,7 @@ TEST_F(WalkTest, UnlistableDirectoryIsReportedAndItsSiblingsAreStillWalked) {
   int rc = RunWithoutRootRights([&] {
     RegistrationList rows(ListKind::File);
     std::ostringstream list;
-    WalkFiles(root, {".h", true, true, &list}, rows);
+    RegisterFiles(root, {".h", true, &list}, true, rows);
     if (rows.RowCount() != 2) return 1;
     if (rows.Cell(0, col::kPosition) != root + "/a/x.h(1)") return 2;
     if (rows.Cell(1, col::kPosition) != root + "/c/z.h(1)") return 3;
@@ -140,8 +140,8 @@ TEST(ExtensionListTest, FileExtensionIsTheTextFromTheLastDot) {
   EXPECT_EQ(FileExtension("a.tar.gz"), ".gz");
   EXPECT_EQ(FileExtension("Makefile"), "");
   EXPECT_EQ(FileExtension(".h"), ".h");
-  EXPECT_TRUE(EqualsNoCase(".CPP", ".cpp"));
-  EXPECT_FALSE(EqualsNoCase(".c", ".cc"));
+  EXPECT_TRUE(EqualsIgnoringAsciiCase(".CPP", ".cpp"));
+  EXPECT_FALSE(EqualsIgnoringAsciiCase(".c", ".cc"));
 }
 
 }  // namespace

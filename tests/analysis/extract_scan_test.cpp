@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "analysis/definitions.h"
-#include "analysis/definitions_text.h"
 #include "analysis/extract_env.h"
 #include "analysis/file_scan_result.h"
+#include "analysis/line_bytes.h"
 
 namespace kelvora::testing {
 namespace {
@@ -117,7 +117,7 @@ TEST(ExtractScan, CleaningSearchesOnAsciiLinesEqualTheRegexLayerAndTheEngine) {
       std::string line(rng() % 24, 'x');
       for (char& c : line) c = alphabet[rng() % alphabet.size()];
       MatchSpan want, fast, slow;
-      const bool found = extract::SearchAscii(step.step, line, fast);
+      const bool found = SearchCleaningStep(step.step, line, fast);
       ASSERT_EQ(found, layer.Search(line, want)) << step.pattern << " in " << line;
       ASSERT_EQ(found, engine.Search(line, slow)) << step.engine_only << " in " << line;
       if (found) {

@@ -6,6 +6,7 @@
 
 #include "analysis/definitions.h"
 #include "analysis/extract_env.h"
+#include "support/rows.h"
 #include "support/temp_dir.h"
 
 namespace kelvora::testing {
@@ -173,11 +174,7 @@ class StepPass : public ::testing::Test, public ExtractEnvFixture {
     data.roots().Append(dir.str());
   }
   void AddRow(std::string_view name, std::string_view position, std::string_view marker = "") {
-    RegistrationList& list = data.functions();
-    std::size_t r = list.AppendRow();
-    list.SetCell(r, col::kName, name);
-    list.SetCell(r, col::kPosition, position);
-    list.SetCell(r, col::kMarker, marker);
+    testing::AddRow(data.functions(), name, position, marker);
   }
 };
 

@@ -9,7 +9,7 @@
 
 #include "analysis/definitions.h"
 #include "analysis/definitions_patterns.h"
-#include "analysis/definitions_text.h"
+#include "platform/bytes.h"
 #include "platform/cp932.h"
 #include "platform/line_reader.h"
 #include "text/source_clean.h"
@@ -21,7 +21,7 @@ StepCounts ReferenceCount(const std::vector<std::string>& lines, long definition
                           const MacroList& macros, const CleaningPatterns& cp,
                           const DefinitionPatterns& dp) {
   std::size_t i = definition_line > 1 ? static_cast<std::size_t>(definition_line - 1) : 0;
-  while (i < lines.size() && extract::FindCp932Char(lines[i], '{') == std::string::npos) ++i;
+  while (i < lines.size() && FindCp932Char(lines[i], '{') == std::string::npos) ++i;
   StepCounts counts;
   if (i >= lines.size()) return counts;
   CommentState comments;
@@ -32,10 +32,10 @@ StepCounts ReferenceCount(const std::vector<std::string>& lines, long definition
     const std::string line = lines[i].substr(0, Cp932SafeCut(lines[i], 512));
     ++counts.total;
     if (!CleanLine(line, comments, cp, cleaned) || !FilterLine(cleaned, cond, macros, cp)) continue;
-    if (extract::IsBlank(cleaned)) continue;
+    if (IsAllBlank(cleaned)) continue;
     if (dp.IsDefinitionHead(cleaned)) break;
-    const long opened = extract::CountCp932Char(cleaned, '{');
-    const long closed = extract::CountCp932Char(cleaned, '}');
+    const long opened = CountCp932Char(cleaned, '{');
+    const long closed = CountCp932Char(cleaned, '}');
     if (depth + opened == closed) {
       --counts.total;
       break;

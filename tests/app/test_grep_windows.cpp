@@ -16,11 +16,11 @@
 
 #include "grep/ui/grep_dialogs.h"
 #include "grep/ui/grep_result_window.h"
+#include "lookup/ui/comment_search_dialog.h"
 #include "platform/cp932.h"
+#include "platform/editor_launch.h"
 #include "platform/scripted_ui.h"
 #include "qt_test_support.h"
-#include "lookup/editor_launch.h"
-#include "lookup/ui/comment_search_dialog.h"
 
 using namespace kelvora;
 

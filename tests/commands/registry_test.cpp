@@ -10,6 +10,7 @@
 #include "output/tree_output.h"
 #include "platform/scripted_ui.h"
 #include "settings/settings.h"
+#include "support/rows.h"
 #include "support/temp_dir.h"
 #include "text/regex_service.h"
 
@@ -17,9 +18,7 @@ namespace kelvora {
 namespace {
 
 void AddRow(RegistrationList& list, std::string_view name) {
-  const std::size_t r = list.AppendRow();
-  list.SetCell(r, col::kName, name);
-  list.SetCell(r, col::kPosition, "/src/a.c(1)");
+  testing::AddRow(list, name, "/src/a.c(1)");
 }
 
 // The menu as lines: "-" a rule, ">text" opens a submenu, "<" closes it.

@@ -4,6 +4,7 @@
 
 #include "data/registration_lists.h"
 #include "platform/scripted_ui.h"
+#include "support/rows.h"
 
 namespace kelvora {
 namespace {
@@ -11,11 +12,7 @@ namespace {
 const std::string kNoData = "登録データがありません！　";
 const std::string kAskDeleteAll = "登録データを全て削除してもよろしいですか？　";
 
-void AddRow(RegistrationList& list, std::string_view name, std::string_view position = {}) {
-  std::size_t r = list.AppendRow();
-  list.SetCell(r, col::kName, name);
-  list.SetCell(r, col::kPosition, position);
-}
+using testing::AddRow;
 
 RegisteredData SampleData() {
   RegisteredData data;

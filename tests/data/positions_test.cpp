@@ -2,7 +2,10 @@
 
 #include <string>
 
+#include "data/position.h"
 #include "data/registration_lists.h"
+#include "platform/editor_launch.h"
+#include "platform/scripted_ui.h"
 
 namespace kelvora {
 namespace {
@@ -99,6 +102,60 @@ TEST(Positions, FileListPositionsAreUsedAsStored) {
   EXPECT_EQ(data.FullPosition(ListKind::File, f), "/r/50%/x%1.c(1)");
   EXPECT_EQ(data.FullPosition(ListKind::Function, s), "/r/50%/x%1.c(8)");
   EXPECT_EQ(data.FullPosition(ListKind::Function, 5), "");
+}
+
+TEST(PositionTest, LastOpeningParenthesisDecides) {
+  struct Case {
+    const char* text;
+    const char* path;  // nullptr: no position
+    const char* line;
+  };
+  const Case cases[] = {
+      {"/src(old)/a.c(7)", "/src(old)/a.c", "7"},
+      {"/inc/types.h(12):  ", "/inc/types.h", "12"},
+      {"/a (b)/c(1).c(120)", "/a (b)/c(1).c", "120"},
+      {"%1/日本語/x.c(3)", "%1/日本語/x.c", "3"},
+      {"/x.c(abc)", "/x.c", "abc"},  // the editor gets the text as it stands
+      {"/src/a.c", nullptr, nullptr},
+      {"/src/a.c)", nullptr, nullptr},
+      {"/src/a.c)(3", nullptr, nullptr},
+      {"/x.c(7", nullptr, nullptr},
+  };
+  for (const Case& c : cases) {
+    std::optional<Position> p = Position::Parse(c.text);
+    ASSERT_EQ(p.has_value(), c.path != nullptr) << c.text;
+    if (!p) continue;
+    EXPECT_EQ(p->path, c.path) << c.text;
+    EXPECT_EQ(p->line, c.line) << c.text;
+  }
+  EXPECT_EQ(Position::Parse("/a (b)/c.c(120)")->Text(), "/a (b)/c.c(120)");
+  EXPECT_EQ(FormatPosition("/a (b)/c.c", 120), "/a (b)/c.c(120)");
+  EXPECT_EQ(Position::Parse("/x.c(08)")->LineNumber(), 8);
+  EXPECT_FALSE(Position::Parse("/x.c(-3)")->LineNumber());
+  EXPECT_FALSE(Position::Parse("/x.c()")->LineNumber());
+}
+
+// A text that is no position starts nothing and says nothing; without an editor the user is
+// told so whatever the text.
+TEST(PositionTest, OpenPositionSplitsBeforeTheEditorStarts) {
+  std::vector<std::vector<std::string>> started;
+  auto spawn = [&started](const std::vector<std::string>& argv) {
+    started.push_back(argv);
+    return true;
+  };
+  auto everything = [](const std::string&) { return true; };
+  ScriptedUi ui;
+  EditorLauncher editor("/usr/bin/vim", "+", spawn, everything);
+  EXPECT_EQ(OpenPosition(editor, "/src/a.c", ui), OpenResult::NoPosition);
+  EXPECT_EQ(OpenPosition(editor, "", ui), OpenResult::NoPosition);
+  EXPECT_EQ(OpenPosition(editor, "/src(old)/a.c(7): x", ui), OpenResult::Started);
+  EXPECT_EQ(started,
+            (std::vector<std::vector<std::string>>{{"/usr/bin/vim", "+7", "/src(old)/a.c"}}));
+  EXPECT_TRUE(ui.messages().empty());
+
+  EditorLauncher none("", "/j", spawn, everything);
+  EXPECT_EQ(OpenPosition(none, "/src/a.c", ui), OpenResult::NoEditor);
+  EXPECT_EQ(ui.messages().size(), 1u);
 }
 
 TEST(Positions, SplitAtTheLastParentheses) {

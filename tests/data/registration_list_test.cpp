@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "data/registration_lists.h"
+#include "support/rows.h"
 
 namespace kelvora {
 namespace {
@@ -16,11 +17,7 @@ std::vector<std::string> Names(const RegistrationList& list) {
   return out;
 }
 
-void AddRow(RegistrationList& list, std::string_view name, std::string_view position = {}) {
-  std::size_t r = list.AppendRow();
-  list.SetCell(r, col::kName, name);
-  list.SetCell(r, col::kPosition, position);
-}
+using testing::AddRow;
 
 TEST(CompareNamesNoCase, FoldsAsciiLettersOnlyAndPutsPrefixesFirst) {
   EXPECT_EQ(CompareNamesNoCase("abc", "ABC"), 0);

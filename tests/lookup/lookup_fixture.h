@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "data/registration_lists.h"
+#include "support/rows.h"
 
 namespace kelvora::testing {
 
@@ -19,10 +20,7 @@ struct RowSpec {
 inline void AddRows(RegisteredData& data, ListKind kind, const std::vector<RowSpec>& rows) {
   RegistrationList& list = data.List(kind);
   for (const RowSpec& row_spec : rows) {
-    std::size_t r = list.AppendRow();
-    list.SetCell(r, col::kName, row_spec.name);
-    list.SetCell(r, col::kPosition, row_spec.position);
-    list.SetCell(r, col::kMarker, row_spec.marker);
+    const std::size_t r = AddRow(list, row_spec.name, row_spec.position, row_spec.marker);
     if (kind != ListKind::File) list.SetCell(r, col::kComment, row_spec.comment);
   }
 }

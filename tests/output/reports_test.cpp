@@ -5,8 +5,8 @@
 #include "data/registration_lists.h"
 #include "output/reports.h"
 #include "platform/cp932.h"
+#include "platform/editor_launch.h"
 #include "platform/scripted_ui.h"
-#include "lookup/editor_launch.h"
 #include "support/temp_dir.h"
 
 namespace kelvora {

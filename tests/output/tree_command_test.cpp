@@ -6,6 +6,7 @@
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
 #include "settings/settings.h"
+#include "support/rows.h"
 #include "support/temp_dir.h"
 #include "text/regex_service.h"
 
@@ -26,10 +27,7 @@ class TreeCommand : public ::testing::Test {
     files.SetCell(r, col::kPosition, path + "(1)");
   }
   void AddRow(ListKind kind, const std::string& name, const std::string& position) {
-    RegistrationList& list = data.List(kind);
-    const std::size_t r = list.AppendRow();
-    list.SetCell(r, col::kName, name);
-    list.SetCell(r, col::kPosition, position);
+    testing::AddRow(data.List(kind), name, position);
   }
   int Run(int kind) {
     OutputContext ctx{data, settings, regex, ui};

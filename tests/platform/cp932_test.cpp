@@ -78,5 +78,17 @@ TEST(Cp932, SafeCutNeverSplitsADoubleByteCharacter) {
   EXPECT_EQ(Cp932SafeCut("ab\x95", 3), 3u);
 }
 
+// Every lead byte of the encoding keeps its second byte with it, 0x5C included: 0x81-0x9F and
+// 0xE0-0xFC, so the user-defined rows (0xF0-0xF9) and the IBM extensions (0xFA-0xFC) too.
+TEST(Cp932, EveryLeadByteAndNoOtherKeepsItsSecondByte) {
+  for (int b = 0; b < 256; ++b) {
+    const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    const std::string text{static_cast<char>(b), '\x5C', 'x'};
+    EXPECT_EQ(Cp932SafeCut(text, 1), lead ? 0u : 1u) << "byte " << b;
+    EXPECT_EQ(IsCp932LeadByte(static_cast<unsigned char>(b)), lead) << "byte " << b;
+  }
+  EXPECT_EQ(Cp932SafeCut(Utf8ToCp932("髙") + "\xFA\x5C", 3), 2u);
+}
+
 }  // namespace
 }  // namespace kelvora

@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "platform/cp932.h"
+#include "platform/editor_launch.h"
 #include "platform/scripted_ui.h"
-#include "lookup/editor_launch.h"
 #include "sheet/workbook.h"
 #include "support/temp_dir.h"
 

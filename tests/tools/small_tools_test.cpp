@@ -1,16 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <set>
 #include <sstream>
 
 #include "platform/cp932.h"
+#include "platform/editor_launch.h"
 #include "platform/line_reader.h"
 #include "platform/scripted_ui.h"
-#include "lookup/editor_launch.h"
 #include "support/temp_dir.h"
 #include "tools/ascii_table.h"
-#include "tools/background_pattern_table.h"
 #include "tools/readme.h"
 #include "tools/system_info.h"
 
@@ -131,24 +129,6 @@ TEST(Readme, OpensTheEditorAtTheChangeHistoryOrSaysItIsMissing) {
   EXPECT_EQ((std::vector<std::string>{"/usr/bin/gvim", "+12",
                                       dir.str() + "/prefix (x)/share/kelvora/readme.txt"}),
             started[0]);
-}
-
-TEST(BackgroundPatterns, NinetyFiveEntriesInListOrder) {
-  const auto& entries = BackgroundPatternEntries();
-  ASSERT_EQ(95u, entries.size());
-  EXPECT_EQ("ﾄﾞｯﾄ　赤", entries[0].name);
-  EXPECT_EQ("ﾊｰﾄ　赤", entries[72].name);
-  EXPECT_EQ("", entries[72].remark);
-  EXPECT_EQ("ﾄﾞｯﾄ　白-灰", entries[73].name);
-  EXPECT_EQ("XPｽﾀｲﾙ-manifest用", entries[73].remark);
-  EXPECT_EQ("ﾀﾞｲﾔ　白-赤", entries[89].name);
-  EXPECT_EQ("XPｽﾀｲﾙ-manifest用(半透明化必須?!)", entries[89].remark);
-  EXPECT_EQ("XPｽﾀｲﾙ-manifest用(半透明化必須?!)", entries[92].remark);  // "ﾀﾞｲﾔ　白-紫"
-  EXPECT_EQ("XPｽﾀｲﾙ-manifest用", entries[88].remark);                  // "ﾀﾞｲﾔ　白-灰"
-  EXPECT_EQ("ﾊｰﾄ　白-灰", entries[94].name);
-  std::set<std::string> names;
-  for (const auto& e : entries) names.insert(e.name);
-  EXPECT_EQ(95u, names.size());
 }
 
 }  // namespace

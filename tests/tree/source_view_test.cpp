@@ -7,11 +7,11 @@
 #include <sstream>
 
 #include "platform/cp932.h"
+#include "platform/file_names.h"
 #include "platform/scripted_ui.h"
 #include "settings/settings.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
-#include "text/file_names.h"
 #include "text/regex_service.h"
 #include "text/source_clean.h"
 

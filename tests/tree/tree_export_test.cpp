@@ -8,8 +8,8 @@
 
 #include "cli/run_process.h"
 #include "platform/cp932.h"
+#include "platform/editor_launch.h"
 #include "platform/scripted_ui.h"
-#include "lookup/editor_launch.h"
 #include "sheet/sheet_names.h"
 #include "sheet/workbook.h"
 #include "sheet/workbook_stream.h"

@@ -2,7 +2,7 @@
 // excluded-function slots, the editor jump, searching and the search history.
 #include <gtest/gtest.h>
 
-#include "lookup/editor_launch.h"
+#include "platform/editor_launch.h"
 #include "settings/settings.h"
 #include "tree/tree_fixture.h"
 #include "tree/tree_lines.h"

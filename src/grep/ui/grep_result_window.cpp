@@ -10,8 +10,9 @@
 #include <QTableView>
 
 #include "grep/ui/grep_dialogs.h"
-#include "lookup/editor_launch.h"
+#include "platform/editor_launch.h"
 #include "platform/cp932.h"
+#include "platform/editor_launch.h"
 #include "platform/ui.h"
 
 namespace kelvora {

@@ -9,7 +9,7 @@
 #include "grep/grep_results.h"
 #include "grep/grep_search.h"
 #include "gui_common/dialog_owner.h"
-#include "lookup/editor_launch.h"
+#include "platform/editor_launch.h"
 
 class QLabel;
 class QPushButton;

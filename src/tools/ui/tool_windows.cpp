@@ -17,11 +17,11 @@
 #include <QVBoxLayout>
 #include <ctime>
 
-#include "platform/version.h"
-#include "tools/background_pattern_table.h"
-#include "tools/system_info.h"
 #include "gui_common/background_patterns.h"
 #include "gui_common/japanese_fonts.h"
+#include "platform/version.h"
+#include "settings/background_pattern_table.h"
+#include "tools/system_info.h"
 
 namespace kelvora {
 

@@ -17,7 +17,7 @@
 #include <memory>
 
 #include "commands/viewer_commands.h"
-#include "lookup/editor_launch.h"
+#include "platform/editor_launch.h"
 #include "tree/tree_viewer.h"
 #include "tree/tree_window_rules.h"
 

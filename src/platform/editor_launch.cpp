@@ -1,38 +1,21 @@
-#include "lookup/editor_launch.h"
+#include "platform/editor_launch.h"
 
 #include <sys/stat.h>
 
 #include <system_error>
 
-#include "data/position.h"
+#include "platform/bytes.h"
 #include "platform/cp932.h"
+#include "platform/file_names.h"
+#include "platform/files.h"
 #include "platform/process.h"
 #include "platform/ui.h"
-#include "settings/settings.h"
-#include "text/file_names.h"
 
 namespace kelvora {
 
 namespace {
 
 constexpr std::string_view kDefaultOption = "/j";
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = static_cast<unsigned char>(a[i]);
-    unsigned char y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
-bool ExistsOnDisk(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0;
-}
 
 SpawnStatus StartForReal(const std::vector<std::string>& argv) {
   const int error = StartProcessError(argv);
@@ -86,7 +69,7 @@ bool IsEditorTemplate(std::string_view editor_option) {
 EditorCommand BuildEditorCommand(std::string_view editor_path, std::string_view editor_option,
                                  std::string_view path, std::string_view line) {
   std::string_view option = editor_option.empty() ? kDefaultOption : editor_option;
-  const bool mifes = EqualsNoCase(option, "MIFES");
+  const bool mifes = EqualsIgnoringAsciiCase(option, "MIFES");
   const bool templated = IsEditorTemplate(option);
   auto tail_with = [&](bool cp932) {
     std::string file = QuoteEditorArgument(path, cp932);
@@ -129,27 +112,19 @@ EditorLauncher::EditorLauncher(std::string editor_path, std::string editor_optio
       editor_option_(editor_option.empty() ? std::string(kDefaultOption)
                                            : std::move(editor_option)),
       spawn_(spawn ? std::move(spawn) : Spawner(StartForReal)),
-      exists_(exists ? std::move(exists) : PathExists(ExistsOnDisk)) {}
+      exists_(exists ? std::move(exists) : PathExists(FileOrFolderExists)) {}
 
-EditorLauncher EditorLauncher::FromSettings(const Settings& settings, Spawner spawn,
-                                            PathExists exists) {
-  return EditorLauncher(settings.editor_path, settings.editor_option, std::move(spawn),
-                        std::move(exists));
-}
-
-OpenResult EditorLauncher::Open(std::string_view position, Ui& ui) const {
+OpenResult EditorLauncher::Open(std::string_view file, std::string_view line, Ui& ui) const {
   if (editor_path_.empty()) {
     ui.Message("エディタが設定されていません！　\nプロパティにてエディタ設定を行って下さい。　");
     return OpenResult::NoEditor;
   }
-  std::optional<Position> at = Position::Parse(position);
-  if (!at) return OpenResult::NoPosition;
   // A position read back from a CP932 file holds a UTF-8 name in CP932 or escaped form.
+  const std::string stored(file);
   const std::string path =
-      at->path.find('\0') != std::string::npos || exists_(at->path)
-          ? at->path
-          : RealPathOf(at->path, [this](const std::string& p) { return exists_(p); });
-  const std::string& line = at->line;
+      stored.find('\0') != std::string::npos || exists_(stored)
+          ? stored
+          : RealPathOf(stored, [this](const std::string& p) { return exists_(p); });
   if (path.find('\0') != std::string::npos || !exists_(path)) {
     ui.Message("ファイルがありません。　\n\n" + ToDisplay(path) + "　");
     return OpenResult::NoFile;

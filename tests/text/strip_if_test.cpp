@@ -1,4 +1,4 @@
-#include "tools/strip_if.h"
+#include "text/strip_if.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/editor_launch.h"
 #include "platform/line_reader.h"
 #include "platform/scripted_ui.h"
-#include "lookup/editor_launch.h"
-#include "settings/settings.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
 #include "text/regex_service.h"
@@ -81,7 +80,7 @@ class StripIfCommandTest : public ::testing::Test {
 
   TempDir dir, temp;
   std::string input;
-  Settings settings;
+  StripIfSettings settings;
   RegexService regex;
   ScriptedUi ui;
   std::vector<Argv> started;

@@ -1,4 +1,4 @@
-#include "tools/background_pattern_table.h"
+#include "settings/background_pattern_table.h"
 
 #include <initializer_list>
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_names.h"
 #include "support/temp_dir.h"
-#include "text/file_names.h"
 
 namespace kelvora {
 namespace {

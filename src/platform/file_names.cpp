@@ -1,10 +1,11 @@
-#include "text/file_names.h"
+#include "platform/file_names.h"
 
 #include <sys/stat.h>
 
 #include <vector>
 
 #include "platform/cp932.h"
+#include "platform/files.h"
 
 namespace kelvora {
 namespace {
@@ -79,11 +80,6 @@ std::string PartToUtf8(std::string_view part, bool unescape) {
   return out + Cp932ToUtf8(run);
 }
 
-bool PathExists(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0;
-}
-
 }  // namespace
 
 std::string NameToCp932(std::string_view path) {
@@ -101,8 +97,10 @@ std::string NameToCp932(std::string_view path) {
 
 std::string RealPathOf(std::string_view path,
                        const std::function<bool(const std::string&)>& exists) {
-  const auto found = [&](const std::string& p) { return exists ? exists(p) : PathExists(p); };
-  const std::string as_written(path);
+  const auto found = [&](const std::string& p) {
+    return exists ? exists(p) : FileOrFolderExists(p);
+  };
+  std::string as_written(path);
   if (IsAsciiText(path) || found(as_written)) return as_written;
   std::string real;
   std::size_t at = 0;

@@ -1,4 +1,4 @@
-#include "tools/strip_if.h"
+#include "text/strip_if.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -6,11 +6,10 @@
 #include <fstream>
 #include <memory>
 
-#include "lookup/editor_launch.h"
 #include "platform/cp932.h"
+#include "platform/editor_launch.h"
 #include "platform/files.h"
 #include "platform/line_reader.h"
-#include "settings/settings.h"
 #include "text/encoding_detect.h"
 #include "text/regex_service.h"
 #include "text/source_clean.h"
@@ -65,16 +64,6 @@ void DropHalfKeptConditionals(const std::vector<Member>& members, std::uint32_t 
       }
     }
   }
-}
-
-bool FileExists(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0;
-}
-
-bool IsFolder(const std::string& path) {
-  struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 }  // namespace
@@ -138,7 +127,7 @@ long StripFalseRegionsFile(const std::string& in_path, std::ostream& out, const 
   return WriteKeptLines(reader, keep, out);
 }
 
-StripResult StripIfCommand(const Settings& settings, const RegexService& regex,
+StripResult StripIfCommand(const StripIfSettings& settings, const RegexService& regex,
                            const EditorLauncher& editor, Ui& ui) {
   ui.Message(
       "[機能説明]\n指定されたファイルの#if 0 ～ #else、または#if 0 ～ #endifを\n"
@@ -149,7 +138,7 @@ StripResult StripIfCommand(const Settings& settings, const RegexService& regex,
     ui.Message("キャンセルします！　", Ui::kCaption, MsgIcon::Information);
     return StripResult::Cancelled;
   }
-  if (!FileExists(*in_path)) {
+  if (!FileOrFolderExists(*in_path)) {
     ui.Message("指定されたファイルが存在しません。　\n終了します。", Ui::kCaption,
                MsgIcon::Warning);
     return StripResult::NoFile;
@@ -205,7 +194,7 @@ StripResult StripIfCommand(const Settings& settings, const RegexService& regex,
     return StripResult::WriteFailed;
   }
   if (ui.AskYesNo(kAskOpenStrippedCopy, "出力が完了しました。ファイルを開きますか？　"))
-    editor.Open(target + "(1)", ui);
+    editor.Open(target, "1", ui);
   return StripResult::Done;
 }
 

@@ -1,4 +1,4 @@
-#include "analysis/file_walk.h"
+#include "platform/file_walk.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -7,8 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "analysis/extension_list.h"
-#include "data/registration_lists.h"
+#include "platform/bytes.h"
 #include "platform/cp932.h"
 
 namespace kelvora {
@@ -29,9 +28,9 @@ struct DirId {
 
 class Walker {
  public:
-  Walker(const WalkOptions& options, RegistrationList& files,
+  Walker(const WalkOptions& options, const FoundFile& found,
          const std::vector<std::string_view>* extensions = nullptr)
-      : opt_(options), files_(files), extensions_(extensions) {
+      : opt_(options), found_(found), extensions_(extensions) {
     if (opt_.header_list) failed_line_ = Utf8ToCp932("検索失敗");
   }
 
@@ -86,9 +85,9 @@ class Walker {
   }
 
   bool Matches(std::string_view ext) const {
-    if (!extensions_) return EqualsNoCase(ext, opt_.extension);
+    if (!extensions_) return EqualsIgnoringAsciiCase(ext, opt_.extension);
     for (std::string_view e : *extensions_)
-      if (EqualsNoCase(ext, e)) return true;
+      if (EqualsIgnoringAsciiCase(ext, e)) return true;
     return false;
   }
 
@@ -104,17 +103,13 @@ class Walker {
   }
 
   void Register(const std::string& name, const std::string& path) {
-    std::string position = path + "(1)";
-    std::size_t row = files_.AppendRow();
-    files_.SetCell(row, 0, name);
-    files_.SetCell(row, 1, position);
-    if (opt_.header) files_.SetCell(row, 2, ".h");
-    if (opt_.header_list) *opt_.header_list << position << "\r\n";
+    found_(name, path);
+    if (opt_.header_list) *opt_.header_list << path << "(1)\r\n";
     ++added_;
   }
 
   const WalkOptions& opt_;
-  RegistrationList& files_;
+  const FoundFile& found_;
   const std::vector<std::string_view>* extensions_;
   std::string failed_line_;
   std::vector<DirId> stack_;
@@ -123,17 +118,22 @@ class Walker {
 
 }  // namespace
 
-std::size_t WalkFiles(const std::string& dir, const WalkOptions& options, RegistrationList& files) {
-  Walker walker(options, files);
+std::size_t WalkFiles(const std::string& dir, const WalkOptions& options, const FoundFile& found) {
+  Walker walker(options, found);
   walker.Walk(dir);
   return walker.added();
 }
 
 std::size_t WalkFiles(const std::string& dir, const std::vector<std::string_view>& extensions,
-                      const WalkOptions& options, RegistrationList& files) {
-  Walker walker(options, files, &extensions);
+                      const WalkOptions& options, const FoundFile& found) {
+  Walker walker(options, found, &extensions);
   walker.Walk(dir);
   return walker.added();
+}
+
+std::string_view FileExtension(std::string_view name) {
+  auto dot = name.rfind('.');
+  return dot == std::string_view::npos ? std::string_view{} : name.substr(dot);
 }
 
 }  // namespace kelvora

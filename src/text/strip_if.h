@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/ui.h"
@@ -16,7 +17,12 @@ class LineSource;
 class MacroList;
 class CleaningPatterns;
 class RegexService;
-struct Settings;
+
+// What the tool takes from the settings: the macro list "Preprocessor" and "CharChange".
+struct StripIfSettings {
+  std::string_view preprocessor;
+  int char_change = 0;
+};
 
 // "出力が完了しました。ファイルを開きますか？　": Yes (or anything but No) opens the copy.
 inline constexpr QuestionId kAskOpenStrippedCopy{"tools.strip-if.open-copy"};
@@ -40,7 +46,7 @@ enum class StripResult { Cancelled, NoFile, Unreadable, TempFailed, WriteFailed,
 
 // The tool of the main window's tool menu: explanation, input file, copy to a temporary file,
 // output file, copy over it, then the question whether to open it in the editor.
-StripResult StripIfCommand(const Settings& settings, const RegexService& regex,
+StripResult StripIfCommand(const StripIfSettings& settings, const RegexService& regex,
                            const EditorLauncher& editor, Ui& ui);
 
 }  // namespace kelvora

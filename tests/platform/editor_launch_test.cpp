@@ -1,13 +1,12 @@
-#include "lookup/editor_launch.h"
+#include "platform/editor_launch.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "data/position.h"
 #include "platform/cp932.h"
+#include "platform/file_names.h"
 #include "platform/scripted_ui.h"
 #include "support/temp_dir.h"
-#include "text/file_names.h"
 
 namespace kelvora {
 namespace {
@@ -67,37 +66,6 @@ TEST(EditorCommandTest, ArgumentsSurviveTheSplittingRules) {
   }
 }
 
-TEST(PositionTest, LastOpeningParenthesisDecides) {
-  struct Case {
-    const char* text;
-    const char* path;  // nullptr: no position
-    const char* line;
-  };
-  const Case cases[] = {
-      {"/src(old)/a.c(7)", "/src(old)/a.c", "7"},
-      {"/inc/types.h(12):  ", "/inc/types.h", "12"},
-      {"/a (b)/c(1).c(120)", "/a (b)/c(1).c", "120"},
-      {"%1/日本語/x.c(3)", "%1/日本語/x.c", "3"},
-      {"/x.c(abc)", "/x.c", "abc"},  // the editor gets the text as it stands
-      {"/src/a.c", nullptr, nullptr},
-      {"/src/a.c)", nullptr, nullptr},
-      {"/src/a.c)(3", nullptr, nullptr},
-      {"/x.c(7", nullptr, nullptr},
-  };
-  for (const Case& c : cases) {
-    std::optional<Position> p = Position::Parse(c.text);
-    ASSERT_EQ(p.has_value(), c.path != nullptr) << c.text;
-    if (!p) continue;
-    EXPECT_EQ(p->path, c.path) << c.text;
-    EXPECT_EQ(p->line, c.line) << c.text;
-  }
-  EXPECT_EQ(Position::Parse("/a (b)/c.c(120)")->Text(), "/a (b)/c.c(120)");
-  EXPECT_EQ(FormatPosition("/a (b)/c.c", 120), "/a (b)/c.c(120)");
-  EXPECT_EQ(Position::Parse("/x.c(08)")->LineNumber(), 8);
-  EXPECT_FALSE(Position::Parse("/x.c(-3)")->LineNumber());
-  EXPECT_FALSE(Position::Parse("/x.c()")->LineNumber());
-}
-
 // An option with "%f" is a template; without it the option keeps its old meaning.
 TEST(EditorCommandTest, TemplatesPlaceFileAndLine) {
   const std::string file = "/home/me/My Src/50%l.c";
@@ -120,7 +88,7 @@ TEST(EditorCommandTest, TemplatesPlaceFileAndLine) {
   testing::TempDir dir;
   const std::string real = dir.Write("日本語 フォルダ/a(1).c", "x\n");
   EditorLauncher editor("/usr/bin/kate", "-l %l %f", spawn.spawner());
-  EXPECT_EQ(editor.Open(real + "(7)", ui), OpenResult::Started);
+  EXPECT_EQ(editor.Open(real, "7", ui), OpenResult::Started);
   EXPECT_EQ(spawn.started.back(), (Argv{"/usr/bin/kate", "-l", "7", real}));
 }
 
@@ -128,15 +96,15 @@ TEST(OpenAtPositionTest, StartsTheEditorWithTheSplitLine) {
   FakeSpawn spawn;
   ScriptedUi ui;
   EditorLauncher editor("/opt/hm/Hidemaru", "/j", spawn.spawner(), Everything());
-  EXPECT_EQ(editor.Open("/home/me/My Src/a.c(12)", ui), OpenResult::Started);
-  EXPECT_EQ(editor.Open("/src(old)/a.c(7)", ui), OpenResult::Started);
+  EXPECT_EQ(editor.Open("/home/me/My Src/a.c", "12", ui), OpenResult::Started);
+  EXPECT_EQ(editor.Open("/src(old)/a.c", "7", ui), OpenResult::Started);
   ASSERT_EQ(spawn.started.size(), 2u);
   EXPECT_EQ(spawn.started[0], (Argv{"/opt/hm/Hidemaru", "/j12", "/home/me/My Src/a.c"}));
   EXPECT_EQ(spawn.started[1], (Argv{"/opt/hm/Hidemaru", "/j7", "/src(old)/a.c"}));
   EXPECT_TRUE(ui.shown().empty());
 
   spawn.succeed = false;
-  EXPECT_EQ(editor.Open("/src/a.c(1)", ui), OpenResult::StartFailed);
+  EXPECT_EQ(editor.Open("/src/a.c", "1", ui), OpenResult::StartFailed);
   EXPECT_EQ(ui.messages(),
             Argv{"エディタを起動できませんでした。　\n\n/opt/hm/Hidemaru\n原因不明　"});
 }
@@ -157,31 +125,28 @@ TEST(OpenAtPositionTest, AnEditorThatCannotStartIsReportedWithTheReason) {
   for (const auto& c : cases) {
     ScriptedUi ui;
     EditorLauncher editor(c.program, "+");
-    EXPECT_EQ(editor.Open(file + "(3)", ui), OpenResult::StartFailed) << c.program;
+    EXPECT_EQ(editor.Open(file, "3", ui), OpenResult::StartFailed) << c.program;
     EXPECT_EQ(ui.messages(),
               Argv{"エディタを起動できませんでした。　\n\n" + c.program + "\n" + c.reason + "　"});
   }
 }
 
-TEST(OpenAtPositionTest, RefusesWithoutEditorFileOrParentheses) {
+TEST(OpenAtPositionTest, RefusesWithoutEditorOrFile) {
   FakeSpawn spawn;
   ScriptedUi ui;
   EditorLauncher none("", "/j", spawn.spawner(), Everything());
-  EXPECT_EQ(none.Open("/src/a.c(1)", ui), OpenResult::NoEditor);
+  EXPECT_EQ(none.Open("/src/a.c", "1", ui), OpenResult::NoEditor);
   EXPECT_EQ(ui.messages().back(),
             "エディタが設定されていません！　\nプロパティにてエディタ設定を行って下さい。　");
 
   EditorLauncher editor("/usr/bin/vim", "+", spawn.spawner());
-  EXPECT_EQ(editor.Open("/src/a.c", ui), OpenResult::NoPosition);
-  EXPECT_EQ(editor.Open("", ui), OpenResult::NoPosition);
-  EXPECT_EQ(ui.messages().size(), 1u);
 
   testing::TempDir dir;
   std::string missing = dir.str() + "/My Src/ない.c";
-  EXPECT_EQ(editor.Open(missing + "(4)", ui), OpenResult::NoFile);
+  EXPECT_EQ(editor.Open(missing, "4", ui), OpenResult::NoFile);
   EXPECT_EQ(ui.messages().back(), "ファイルがありません。　\n\n" + missing + "　");
   std::string with_nul = dir.Write("a.c", "x") + std::string("\0b", 2);
-  EXPECT_EQ(editor.Open(with_nul + "(1)", ui), OpenResult::NoFile);
+  EXPECT_EQ(editor.Open(with_nul, "1", ui), OpenResult::NoFile);
   EXPECT_TRUE(spawn.started.empty());
 }
 
@@ -192,11 +157,11 @@ TEST(OpenAtPositionTest, RealFilesWithAwkwardNames) {
   EditorLauncher editor("/usr/bin/vim", "+", spawn.spawner());
   for (const char* name : {"My Src/a.c", "50%(x)/b.c", "日本語 フォルダ/c.c"}) {
     std::string file = dir.Write(name, "int x;\n");
-    EXPECT_EQ(editor.Open(file + "(12)", ui), OpenResult::Started) << name;
+    EXPECT_EQ(editor.Open(file, "12", ui), OpenResult::Started) << name;
     EXPECT_EQ(spawn.started.back(), (Argv{"/usr/bin/vim", "+12", file}));
   }
   // A folder counts as existing.
-  EXPECT_EQ(editor.Open(dir.str() + "(1)", ui), OpenResult::Started);
+  EXPECT_EQ(editor.Open(dir.str(), "1", ui), OpenResult::Started);
   EXPECT_TRUE(ui.shown().empty());
 }
 
@@ -209,7 +174,7 @@ TEST(OpenAtPositionTest, PositionsWrittenInCp932OpenTheUtf8File) {
   EditorLauncher editor("/usr/bin/vim", "+", spawn.spawner());
   for (const char* name : {"資料 (旧)/日本語ファイル.c", "♥ 100%/愛.c"}) {
     const std::string file = dir.Write(name, "int x;\n");
-    EXPECT_EQ(editor.Open(NameToCp932(file) + "(3)", ui), OpenResult::Started) << name;
+    EXPECT_EQ(editor.Open(NameToCp932(file), "3", ui), OpenResult::Started) << name;
     EXPECT_EQ(spawn.started.back(), (Argv{"/usr/bin/vim", "+3", file}));
   }
   EXPECT_TRUE(ui.shown().empty());

@@ -4,12 +4,12 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kelvora {
 
 class Ui;
-struct Settings;
 
 // What starting a program gave: started, or the system's error number. A spawner may answer
 // with a bool; false then means a failure of unknown reason.
@@ -32,7 +32,7 @@ using PathExists = std::function<bool(const std::string& path)>;
 enum class OpenResult {
   Started,
   NoEditor,     // EditorPath is empty (message shown)
-  NoPosition,   // no ")" or no "(" before it (silent)
+  NoPosition,   // the text is no "path(line)" position (silent; see OpenPosition)
   NoFile,       // nothing exists at the path (message shown)
   StartFailed,  // the editor could not be started (message with the program and the reason)
 };
@@ -67,16 +67,22 @@ class EditorLauncher {
   // check asks the file system.
   EditorLauncher(std::string editor_path, std::string editor_option, Spawner spawn = {},
                  PathExists exists = {});
-  // The editor of the loaded settings.
-  static EditorLauncher FromSettings(const Settings& settings, Spawner spawn = {},
-                                     PathExists exists = {});
+  // The editor of a settings object (its editor_path and editor_option).
+  template <class EditorSettings>
+  static EditorLauncher FromSettings(const EditorSettings& settings, Spawner spawn = {},
+                                     PathExists exists = {}) {
+    return EditorLauncher(settings.editor_path, settings.editor_option, std::move(spawn),
+                          std::move(exists));
+  }
 
   const std::string& editor_path() const { return editor_path_; }
   const std::string& editor_option() const { return editor_option_; }
 
-  // Open at position: position is a full position "path(line)", bytes as stored. When the
-  // editor cannot be started, says so naming the program and the system's reason.
-  OpenResult Open(std::string_view position, Ui& ui) const;
+  // Opens the file at path (bytes as stored) at line, the text a position holds between its
+  // parentheses. A path read back from a CP932 file that does not exist as it stands is looked
+  // for in its UTF-8 form (RealPathOf). When the editor cannot be started, says so naming the
+  // program and the system's reason. A "path(line)" text goes through OpenPosition.
+  OpenResult Open(std::string_view path, std::string_view line, Ui& ui) const;
 
  private:
   std::string editor_path_;
