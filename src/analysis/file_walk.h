@@ -18,13 +18,15 @@ struct WalkOptions {
   // The header list file; each registered file adds "dir/name(1)", a directory that cannot be
   // listed adds "検索失敗".
   std::ostream* header_list = nullptr;
+  // When given, each folder that cannot be listed adds "path: reason".
+  std::vector<std::string>* skipped = nullptr;
 };
 
 // Walks dir (the file-system root is "") and appends a FileList row per matching regular file:
 // name, "dir/name(1)" and the type. Entries are visited in byte order of their names; a
-// directory that is already being walked (a link back up the tree) is not entered again; a
-// directory that cannot be listed is left out and its siblings are still walked. Returns the
-// number of rows appended.
+// directory already walked (a link back up the tree, or a second link to one folder) is not
+// entered again, so each file is registered once per walk; a directory that cannot be listed
+// is left out and its siblings are still walked. Returns the number of rows appended.
 std::size_t WalkFiles(const std::string& dir, const WalkOptions& options, RegistrationList& files);
 
 // The same walk for files of any of several extensions (options.extension is not used).

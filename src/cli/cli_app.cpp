@@ -12,9 +12,9 @@
 #include "cli/cli_ui.h"
 #include "cli/dump.h"
 #include "data/registration_lists.h"
+#include "lookup/word_lookup.h"
 #include "platform/cp932.h"
 #include "platform/user_folder.h"
-#include "lookup/word_lookup.h"
 #include "settings/settings.h"
 #include "settings/settings_schema.h"
 #include "text/regex_service.h"
@@ -70,6 +70,10 @@ bool ParseLookup(const std::string& arg, CliLookup& lookup, std::string& error) 
   }
   lookup.kind = kind;
   lookup.word = arg.substr(colon + 1);
+  if (lookup.word.empty()) {
+    error = "--lookup needs a WORD after KIND: " + arg;
+    return false;
+  }
   return true;
 }
 
@@ -145,9 +149,13 @@ std::string CliUsage() {
        "  --html-border N    border pattern of the function headers, 1..8 (default 6, outset)\n"
        "  --html-comments    registered comments on the call lists of the HTML file pages\n";
   for (const CliCommand& c : CliCommands()) u << '\n' << c.usage;
-  u << "\nexit status: 0 done, 1 a run ended without data or an output (standard output\n"
-       "included) was not written, 2 usage error (a ROOT that does not exist or is not a folder\n"
-       "is one)\n";
+  u << "\nexit status: 0 complete; 1 failed (a run ended without data, or an output, standard\n"
+       "output included, was not written); 2 usage error (a ROOT that does not exist or is not a\n"
+       "folder is one); 3 completed but something was left out and said on standard error\n"
+       "(unreadable files or folders, rows over DataMax, a tree cut at NodeBudget or at the\n"
+       "65536 rows of a workbook, pages of a site not written); 130 or 143 interrupted by\n"
+       "SIGINT or SIGTERM (outputs being written are removed, earlier ones kept).\n"
+       "Outputs replace their files only when complete; see doc/errors.md.\n";
   return u.str();
 }
 
@@ -187,6 +195,10 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliOptions& options
       options.settings_file = args[++i];
     } else if (!only_roots && a.rfind("--settings=", 0) == 0) {
       options.settings_file = a.substr(11);
+      if (options.settings_file.empty()) {
+        error = "--settings needs a file";
+        return false;
+      }
     } else if (!only_roots && a == "--no-subfolders") {
       options.subfolders = false;
     } else if (!only_roots && a == "--dump") {
@@ -229,6 +241,10 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliOptions& options
         CliComment comment;
         comment.list = CommentListOfArgument(arg, comment.word, error);
         if (comment.list == 0) return false;
+        if (comment.word.empty()) {
+          error = "--comment needs a WORD after KIND: " + arg;
+          return false;
+        }
         options.comments.push_back(comment);
       } else {
         options.import_comments.push_back(arg);
@@ -333,7 +349,8 @@ int RunCommand(const CliOptions& options, std::ostream& out, std::FILE* err) {
   RegisteredData data;
   RegexService regex;
   CliUi ui(err);
-  AnalysisContext ctx{data, store, regex, ui, SettingsFolder()};
+  // No work folder: each run keeps its work files in a private temporary folder.
+  AnalysisContext ctx{data, store, regex, ui, ""};
 
   int status = 0;
   try {
@@ -348,6 +365,7 @@ int RunCommand(const CliOptions& options, std::ostream& out, std::FILE* err) {
 
     CliWriteContext write_ctx{data, store, regex, ui, options};
     for (const CliWrite& w : options.writes) {
+      if (CliUi::Interrupted()) return kExitFailed;  // main turns it into 130 or 143
       const int written = FindOutputKind(w.kind)->write(write_ctx, w.path);
       ui.FinishProgress();
       if (written != 0 && status == 0) status = written;
@@ -370,7 +388,7 @@ int RunCommand(const CliOptions& options, std::ostream& out, std::FILE* err) {
     std::fprintf(err, "kelvora-cli: %s\n", e.what());
     return 1;
   }
-  return status;
+  return CliExitStatus(status, ui);
 }
 
 }  // namespace

@@ -4,11 +4,11 @@
 #include "cli/cli_app.h"
 #include "cli/cli_extensions.h"
 #include "cli/cli_ui.h"
+#include "lookup/editor_launch.h"
 #include "output/html_file_pages.h"
 #include "output/html_site.h"
 #include "output/reports.h"
 #include "platform/ui.h"
-#include "lookup/editor_launch.h"
 #include "settings/settings.h"
 
 namespace kelvora {
@@ -28,8 +28,10 @@ int CliWriteHtml(CliWriteContext& ctx, const std::string& path) {
   options.comments = ctx.options.html_comments;
   ctx.ui.SetNextPath(path);
   HtmlFilePages pages(settings, ctx.regex);
-  return WriteHtmlSite(ctx.data, settings, options, ctx.ui, &pages) == HtmlSiteResult::Written ? 0
-                                                                                               : 1;
+  const HtmlSiteResult result = WriteHtmlSite(ctx.data, settings, options, ctx.ui, &pages);
+  // A site with pages that could not be written is there, with those pages left out.
+  if (result == HtmlSiteResult::PagesFailed) ctx.ui.NoteLeftOut();
+  return result == HtmlSiteResult::Cancelled ? 1 : 0;
 }
 
 // The information list with positions; the file is not opened afterwards.

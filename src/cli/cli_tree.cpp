@@ -4,9 +4,9 @@
 #include <filesystem>
 
 #include "cli/cli_ui.h"
+#include "lookup/editor_launch.h"
 #include "platform/cp932.h"
 #include "platform/user_folder.h"
-#include "lookup/editor_launch.h"
 #include "settings/settings.h"
 #include "text/regex_service.h"
 #include "tree/call_tree.h"
@@ -148,14 +148,16 @@ int RunTreeCommand(const std::vector<std::string>& args, std::ostream& out, std:
     ui.SetNextPath(t.list);
     if (!t.comments.empty()) ui.SetNextPath(t.comments);
     ui.SetNextPath(t.xlsx_out);
-    return ExportManyTrees(page, settings, regex, ui) ? 0 : 1;
+    return CliExitStatus(ExportManyTrees(page, settings, regex, ui) ? 0 : 1, ui);
   }
   if (t.recursions) {
     out << Lf(RecursionListText(page));
     return 0;
   }
   if (t.roots) {
-    if (std::optional<std::string> text = RootCandidates(page, ui)) out << Lf(*text);
+    std::optional<std::string> text = RootCandidates(page, ui);
+    if (!text) return kExitFailed;
+    out << Lf(*text);
     return 0;
   }
   if (t.has_callers) {
@@ -192,7 +194,7 @@ int RunTreeCommand(const std::vector<std::string>& args, std::ostream& out, std:
       done = ExportTreeWorkbook(tree, settings, ui) && done;
     }
     ui.ClearNextPaths();
-    return done ? 0 : 1;
+    return CliExitStatus(done ? 0 : 1, ui);
   }
   WalkGuard guard(ui, settings.node_budget, 0);
   bool nest_limited = false;
@@ -201,7 +203,7 @@ int RunTreeCommand(const std::vector<std::string>& args, std::ostream& out, std:
                      guard, nest_limited);
   out.flush();
   guard.Report(nest_limited);
-  return stop == WalkStop::Done ? 0 : 1;
+  return CliExitStatus(stop == WalkStop::Cancelled ? 1 : 0, ui);
 }
 
 }  // namespace kelvora

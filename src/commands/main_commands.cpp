@@ -4,13 +4,13 @@
 
 #include "analysis/analysis_run.h"
 #include "data/registration_lists.h"
+#include "lookup/comment_search.h"
+#include "lookup/editor_launch.h"
 #include "output/html_file_pages.h"
 #include "output/html_site.h"
 #include "output/reports.h"
 #include "output/tree_output.h"
 #include "platform/user_folder.h"
-#include "lookup/comment_search.h"
-#include "lookup/editor_launch.h"
 #include "settings/settings.h"
 #include "settings/window_settings.h"
 #include "sheet/sheet_list.h"
@@ -257,13 +257,13 @@ DispatchResult RunMainCommand(int id, CommandState& state, Ui& ui) {
 }
 
 CommandEffect AnalyseCommand(CommandState& s, Ui& ui) {
-  AnalysisContext ctx{s.data, s.store, s.regex, ui, s.work_dir, s.analysis_running};
+  AnalysisContext ctx{s.data, s.store, s.regex, ui, /*work_dir=*/"", s.analysis_running};
   StartAnalysis(ctx);
   return CommandEffect::ListsChanged;
 }
 
 CommandEffect ReanalyseCommand(CommandState& s, Ui& ui) {
-  AnalysisContext ctx{s.data, s.store, s.regex, ui, s.work_dir, s.analysis_running};
+  AnalysisContext ctx{s.data, s.store, s.regex, ui, /*work_dir=*/"", s.analysis_running};
   ReanalyseRegisteredFiles(ctx);
   return CommandEffect::ListsChanged;
 }

@@ -4,11 +4,11 @@
 
 #include "analysis/definitions_patterns.h"
 #include "data/registration_lists.h"
-#include "output/byte_sink.h"
 #include "output/function_info.h"
 #include "output/output_texts.h"
 #include "output/source_pass.h"
 #include "output/tree_output.h"
+#include "platform/byte_sink.h"
 #include "platform/line_reader.h"
 #include "settings/settings.h"
 #include "text/encoding_detect.h"

@@ -3,11 +3,11 @@
 #include <vector>
 
 #include "analysis/definitions_text.h"
-#include "output/byte_sink.h"
 #include "output/output_texts.h"
 #include "output/record_files.h"
 #include "output/source_pass.h"
 #include "output/tree_output.h"
+#include "platform/byte_sink.h"
 #include "platform/line_reader.h"
 #include "settings/settings.h"
 
