@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <fstream>
+#include <vector>
 
 #include "analysis/analysis_run.h"
 #include "analysis/candidates.h"
@@ -16,6 +18,7 @@
 #include "platform/cp932.h"
 #include "platform/files.h"
 #include "platform/line_reader.h"
+#include "platform/output_file.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
 #include "text/source_clean.h"
@@ -285,16 +288,12 @@ class PrototypePass : public AnalysisPass {
     Ui& ui = pc.ctx.ui;
     std::ofstream out(pc.prototype_file, std::ios::binary | std::ios::trunc);
     if (!out) {
-      ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
+      ui.Message(OutputOpenErrorText(pc.prototype_file, errno), Ui::kCaption, MsgIcon::Error);
       return PassResult::Cancel;
     }
     if (!CollectNewFiles(pc, &FileScan::prototype_text, "プロトタイプ宣言…", out))
       return PassResult::Cancel;
-    out.close();
-    if (out.fail()) {
-      ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
-      return PassResult::Cancel;
-    }
+    if (TempWriteFailed(pc, out)) return PassResult::Cancel;
     AttachPrototypeComments(pc.prototype_file, false, pc.env);
     pc.done_text += "関数ｺﾒﾝﾄ ";
     ui.SetStatus(3, pc.done_text);
@@ -350,8 +349,12 @@ bool CandidateSpool::CopyTo(Kind kind, std::ostream& out) {
   if (file.bytes == 0) return true;  // copying nothing would mark out as failed
   std::ifstream in(file.path, std::ios::binary);
   if (!in) return false;
-  out << in.rdbuf();
-  return !in.bad();
+  // Copied piece by piece with each write checked: a full disk must not cut the copy unseen.
+  std::vector<char> buf(1 << 16);
+  while (in.read(buf.data(), static_cast<std::streamsize>(buf.size())) || in.gcount() > 0) {
+    if (!out.write(buf.data(), in.gcount())) return false;
+  }
+  return !in.bad() && out.good();
 }
 
 void ReturnFreedMemory() {

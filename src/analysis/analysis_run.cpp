@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <fstream>
 #include <vector>
 
@@ -15,7 +17,9 @@
 #include "analysis/scan_scheduler.h"
 #include "data/registration_lists.h"
 #include "platform/bytes.h"
+#include "platform/cp932.h"
 #include "platform/files.h"
+#include "platform/output_file.h"
 #include "platform/process.h"
 #include "platform/ui.h"
 #include "text/regex_service.h"
@@ -53,6 +57,7 @@ void SortAndShow(AnalysisContext& ctx, const AnalysisRun& run) {
   ctx.ui.SetLayout(WindowLayout::Data);
   const std::string notice = DataMaxNotice(run);
   if (!notice.empty()) ctx.ui.Message(notice, Ui::kCaption, MsgIcon::Warning);
+  if (!notice.empty()) ctx.ui.NoteLeftOut();
 }
 
 bool IsHeaderRow(const RegistrationList& files, std::size_t row) {
@@ -132,10 +137,47 @@ void TuneHeapForAnalysis() {
 #endif
 }
 
-std::string WorkFilePath(const AnalysisContext& ctx, const char* name) {
-  if (ctx.work_dir.empty()) return name;
-  return ctx.work_dir.back() == '/' ? ctx.work_dir + name : ctx.work_dir + "/" + name;
+std::string WorkFilePath(const AnalysisRun& run, const char* name) {
+  if (run.work_dir.empty()) return name;
+  return run.work_dir.back() == '/' ? run.work_dir + name : run.work_dir + "/" + name;
 }
+
+namespace {
+
+// Says which folders the walk could not list (each walk of an extension meets them again).
+void ReportSkippedFolders(AnalysisContext& ctx, std::vector<std::string>& skipped) {
+  std::sort(skipped.begin(), skipped.end());
+  skipped.erase(std::unique(skipped.begin(), skipped.end()), skipped.end());
+  if (skipped.empty()) return;
+  ctx.ui.NoteLeftOut();
+  constexpr std::size_t kShown = 20;
+  std::string text =
+      "読み込めないフォルダは解析されません（" + std::to_string(skipped.size()) + "件）：　";
+  for (std::size_t i = 0; i < skipped.size() && i < kShown; ++i)
+    text += "\n" + ToDisplay(skipped[i]);
+  if (skipped.size() > kShown) text += "\n…";
+  ctx.ui.Message(text, Ui::kCaption, MsgIcon::Warning);
+}
+
+// Sets where the run keeps its work files; false after the message when no private folder can
+// be made.
+bool PrepareWorkFolder(const AnalysisContext& ctx, AnalysisRun& run) {
+  if (!ctx.work_dir.empty()) {
+    run.work_dir = ctx.work_dir;
+    return true;
+  }
+  auto folder = std::make_shared<PrivateTempFolder>();
+  if (!folder->Create("kelvora-run")) {
+    ctx.ui.Message("テンポラリファイル用のディレクトリパス取得エラー", Ui::kCaption,
+                   MsgIcon::Error);
+    return false;
+  }
+  run.work_dir = folder->path();
+  run.private_folder = std::move(folder);
+  return true;
+}
+
+}  // namespace
 
 int StartAnalysis(AnalysisContext& ctx) {
   std::optional<std::string> folder = ctx.ui.ChooseFolder("■■解析するルートディレクトリ指定■■");
@@ -179,25 +221,28 @@ int CollectFiles(AnalysisContext& ctx, AnalysisRun& run) {
   }
   run.subfolders = ui.AskYesNo(kAskSubfolders, SubfolderQuestion(run.root));
 
-  const std::string list_path = WorkFilePath(ctx, kHeaderListFileName);
+  if (!PrepareWorkFolder(ctx, run)) return -1;
+  const std::string list_path = WorkFilePath(run, kHeaderListFileName);
   std::ofstream list(list_path, std::ios::binary | std::ios::trunc);
   if (!list) {
-    ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
+    ui.Message(OutputOpenErrorText(list_path, errno), Ui::kCaption, MsgIcon::Error);
     return -1;
   }
   list << "\r\n";
+  std::vector<std::string> skipped;
   for (const std::string& ext : header_exts)
-    RegisterFiles(run.root, {ext, run.subfolders, &list}, true, files);
+    RegisterFiles(run.root, {ext, run.subfolders, &list, &skipped}, true, files);
   list.close();
   if (list.fail()) {
-    ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
+    ui.Message("テンポラリファイルの作成エラー", Ui::kCaption, MsgIcon::Error);
     return -1;
   }
   const std::size_t p = run.first_new_row;
   run.headers = static_cast<long>(files.RowCount() - p);
   for (const std::string& ext : source_exts)
-    RegisterFiles(run.root, {ext, run.subfolders, nullptr}, false, files);
+    RegisterFiles(run.root, {ext, run.subfolders, nullptr, &skipped}, false, files);
   run.sources = static_cast<long>(files.RowCount() - p) - run.headers;
+  ReportSkippedFolders(ctx, skipped);
 
   if (run.headers == 0 && run.sources == 0) {
     ui.Message("該当ファイルがありません！　", Ui::kCaption, MsgIcon::Information);
@@ -255,8 +300,8 @@ int RunAnalysis(AnalysisContext& ctx, AnalysisRun& run) {
                  env,
                  patterns,
                  *temp,
-                 WorkFilePath(ctx, kHeaderListFileName),
-                 WorkFilePath(ctx, kPrototypeFileName),
+                 WorkFilePath(run, kHeaderListFileName),
+                 WorkFilePath(run, kPrototypeFileName),
                  "完："};
   // The call index holds the files of the runs whose data the lists hold, walked with the same
   // settings; a run that replaces the data starts it again.
@@ -297,9 +342,11 @@ int ReanalyseRegisteredFiles(AnalysisContext& ctx) {
     ui.Message("登録データがありません！　", Ui::kCaption, MsgIcon::Information);
     return -1;
   }
-  std::ofstream list(WorkFilePath(ctx, kHeaderListFileName), std::ios::binary | std::ios::trunc);
+  if (!PrepareWorkFolder(ctx, run)) return -1;
+  const std::string list_path = WorkFilePath(run, kHeaderListFileName);
+  std::ofstream list(list_path, std::ios::binary | std::ios::trunc);
   if (!list) {
-    ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
+    ui.Message(OutputOpenErrorText(list_path, errno), Ui::kCaption, MsgIcon::Error);
     return -1;
   }
   for (ListKind kind : {ListKind::Function, ListKind::Struct, ListKind::Define, ListKind::Table})
@@ -310,6 +357,10 @@ int ReanalyseRegisteredFiles(AnalysisContext& ctx) {
     ++run.headers;
   }
   list.close();
+  if (list.fail()) {
+    ui.Message("テンポラリファイルの作成エラー", Ui::kCaption, MsgIcon::Error);
+    return -1;
+  }
   run.sources = static_cast<long>(files.RowCount()) - run.headers;
   if (RunAnalysis(ctx, run) != 0) return -1;
   SortAndShow(ctx, run);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/files.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
 
@@ -28,8 +29,9 @@ inline constexpr QuestionId kAskReanalyse{"analysis.reanalyse"};
 inline constexpr QuestionId kAskCancelOnUnreadableFile{"analysis.cancel-on-unreadable-file"};
 
 // The state one analysis command works on. work_dir is where the header list file
-// "ヘッダファイル一覧.txt" and the prototype comment file "コメント取得ファイル.txt" are written
-// (the program passes its current directory).
+// "ヘッダファイル一覧.txt" and the prototype comment file "コメント取得ファイル.txt" are written;
+// when empty, each run writes them in a private temporary folder removed at its end, so runs
+// sharing a settings folder never read each other's work files.
 struct AnalysisContext {
   RegisteredData& data;
   SettingsStore& store;
@@ -62,6 +64,9 @@ struct AnalysisRun {
   // Usable struct and table candidates that "DataMax" kept out of their lists.
   long structs_over_limit = 0;
   long tables_over_limit = 0;
+  // Where the run's work files are: the context's work_dir, else a private folder.
+  std::string work_dir;
+  std::shared_ptr<PrivateTempFolder> private_folder;
 };
 
 // The notice shown when a run completes with lists cut by "DataMax": one line per list that
@@ -92,7 +97,7 @@ int ReanalyseRegisteredFiles(AnalysisContext& ctx);
 // thread is made.
 void TuneHeapForAnalysis();
 
-// Path of a working file in ctx.work_dir.
-std::string WorkFilePath(const AnalysisContext& ctx, const char* name);
+// Path of a working file of the run.
+std::string WorkFilePath(const AnalysisRun& run, const char* name);
 
 }  // namespace kelvora

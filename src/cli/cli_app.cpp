@@ -69,6 +69,10 @@ bool ParseLookup(const std::string& arg, CliLookup& lookup, std::string& error) 
   }
   lookup.kind = kind;
   lookup.word = arg.substr(colon + 1);
+  if (lookup.word.empty()) {
+    error = "--lookup needs a WORD after KIND: " + arg;
+    return false;
+  }
   return true;
 }
 
@@ -147,9 +151,13 @@ std::string CliUsage() {
        "  --html-border N    border pattern of the function headers, 1..8 (default 6, outset)\n"
        "  --html-comments    registered comments on the call lists of the HTML file pages\n";
   for (const CommandRow* verb : CliRows(CliForm::Verb)) u << '\n' << verb->cli.help;
-  u << "\nexit status: 0 done, 1 a run ended without data or an output (standard output\n"
-       "included) was not written, 2 usage error (a ROOT that does not exist or is not a folder\n"
-       "is one)\n";
+  u << "\nexit status: 0 complete; 1 failed (a run ended without data, or an output, standard\n"
+       "output included, was not written); 2 usage error (a ROOT that does not exist or is not a\n"
+       "folder is one); 3 completed but something was left out and said on standard error\n"
+       "(unreadable files or folders, rows over DataMax, a tree cut at NodeBudget or at the\n"
+       "65536 rows of a workbook, pages of a site not written); 130 or 143 interrupted by\n"
+       "SIGINT or SIGTERM (outputs being written are removed, earlier ones kept).\n"
+       "Outputs replace their files only when complete; see doc/errors.md.\n";
   return u.str();
 }
 
@@ -189,6 +197,10 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliOptions& options
       options.settings_file = args[++i];
     } else if (!only_roots && a.rfind("--settings=", 0) == 0) {
       options.settings_file = a.substr(11);
+      if (options.settings_file.empty()) {
+        error = "--settings needs a file";
+        return false;
+      }
     } else if (!only_roots && a == "--no-subfolders") {
       options.subfolders = false;
     } else if (!only_roots && a == "--dump") {
@@ -231,6 +243,10 @@ bool ParseCliArguments(const std::vector<std::string>& args, CliOptions& options
         CliComment comment;
         comment.list = CommentListOfArgument(arg, comment.word, error);
         if (comment.list == 0) return false;
+        if (comment.word.empty()) {
+          error = "--comment needs a WORD after KIND: " + arg;
+          return false;
+        }
         options.comments.push_back(comment);
       } else {
         options.import_comments.push_back(arg);
@@ -335,7 +351,8 @@ int RunCommand(const CliOptions& options, std::ostream& out, std::FILE* err) {
   RegisteredData data;
   RegexService regex;
   CliUi ui(err);
-  AnalysisContext ctx{data, store, regex, ui, SettingsFolder()};
+  // No work folder: each run keeps its work files in a private temporary folder.
+  AnalysisContext ctx{data, store, regex, ui, ""};
   CallIndex calls;
   KeepCallIndex(ctx, calls);
 
@@ -352,6 +369,7 @@ int RunCommand(const CliOptions& options, std::ostream& out, std::FILE* err) {
 
     CliWriteContext write_ctx{data, store, regex, ui, options, &calls};
     for (const CliWrite& w : options.writes) {
+      if (CliUi::Interrupted()) return kExitFailed;  // main turns it into 130 or 143
       const int written =
           FindCliWriter(w.kind)->write(write_ctx, *FindCliCommand(CliForm::Write, w.kind), w.path);
       ui.FinishProgress();
@@ -375,7 +393,7 @@ int RunCommand(const CliOptions& options, std::ostream& out, std::FILE* err) {
     std::fprintf(err, "kelvora-cli: %s\n", e.what());
     return 1;
   }
-  return status;
+  return CliExitStatus(status, ui);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "cli/cli_grep.h"
 
+#include <cerrno>
+
 #include <filesystem>
 
 #include "cli/cli_app.h"
@@ -13,6 +15,7 @@
 #include "platform/cp932.h"
 #include "platform/editor_launch.h"
 #include "platform/line_reader.h"
+#include "platform/output_file.h"
 #include "platform/user_folder.h"
 #include "settings/settings.h"
 #include "text/regex_service.h"
@@ -123,7 +126,8 @@ int RunCliGreps(CliGrepContext& ctx, std::ostream& out) {
     }
     FileLineReader reader;
     if (!reader.Open(outcome.run.result_path)) {
-      ctx.ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
+      ctx.ui.Message(OutputOpenErrorText(outcome.run.result_path, errno), Ui::kCaption,
+                     MsgIcon::Error);
       status = 1;
       continue;
     }

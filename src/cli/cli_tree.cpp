@@ -224,14 +224,16 @@ int RunTreeCommand(const std::vector<std::string>& args, std::ostream& out, std:
     ui.SetNextPath(t.list);
     if (!t.comments.empty()) ui.SetNextPath(t.comments);
     ui.SetNextPath(t.xlsx_out);
-    return ExportManyTrees(page, settings, regex, ui) ? 0 : 1;
+    return CliExitStatus(ExportManyTrees(page, settings, regex, ui) ? 0 : 1, ui);
   }
   if (t.recursions) {
     out << Lf(RecursionListText(page));
     return 0;
   }
   if (t.roots) {
-    if (std::optional<std::string> text = RootCandidates(page, ui)) out << Lf(*text);
+    std::optional<std::string> text = RootCandidates(page, ui);
+    if (!text) return kExitFailed;
+    out << Lf(*text);
     return 0;
   }
   if (t.has_callers) {
@@ -270,7 +272,7 @@ int RunTreeCommand(const std::vector<std::string>& args, std::ostream& out, std:
       done = ExportTreeWorkbook(tree, settings, ui) && done;
     }
     ui.ClearNextPaths();
-    return done ? 0 : 1;
+    return CliExitStatus(done ? 0 : 1, ui);
   }
   WalkGuard guard(ui, settings.node_budget, 0);
   bool nest_limited = false;
@@ -279,7 +281,7 @@ int RunTreeCommand(const std::vector<std::string>& args, std::ostream& out, std:
                      guard, nest_limited);
   out.flush();
   guard.Report(nest_limited);
-  return stop == WalkStop::Done ? 0 : 1;
+  return CliExitStatus(stop == WalkStop::Cancelled ? 1 : 0, ui);
 }
 
 }  // namespace kelvora

@@ -12,6 +12,7 @@ namespace kelvora {
 namespace {
 
 std::atomic<bool> g_interrupt{false};
+std::atomic<bool> g_interrupted{false};
 
 }  // namespace
 
@@ -28,6 +29,21 @@ CliUi::CliUi(std::FILE* err) : err_(err), tty_(isatty(fileno(err)) != 0) {
 
 void CliUi::RequestInterrupt() {
   g_interrupt.store(true);
+  g_interrupted.store(true);
+}
+
+bool CliUi::Interrupted() {
+  return g_interrupted.load();
+}
+
+void CliUi::NoteLeftOut(std::string_view what) {
+  ++left_out_;
+  if (!what.empty()) Print(what);
+}
+
+int CliExitStatus(int status, const CliUi& ui) {
+  if (status != kExitDone) return status;
+  return ui.left_out() > 0 ? kExitLeftOut : kExitDone;
 }
 
 void CliUi::Print(std::string_view text) {
@@ -52,6 +68,7 @@ bool CliUi::AskYesNo(QuestionId id, std::string_view text, std::string_view) {
   if (id == kAskCancelOnEscape) return true;  // Ctrl+C was pressed
   if (id == kAskCancelOnUnreadableFile) {     // skip the file and go on
     ++messages_;
+    ++left_out_;
     Print(text);
     return false;
   }

@@ -14,6 +14,12 @@
 
 namespace kelvora {
 
+// The exit statuses of kelvora-cli; an interrupted run exits 128 + the signal (130, 143).
+inline constexpr int kExitDone = 0;     // complete
+inline constexpr int kExitFailed = 1;   // failed: no data, or an output not written
+inline constexpr int kExitUsage = 2;    // usage error
+inline constexpr int kExitLeftOut = 3;  // completed, but something was left out
+
 class CliUi : public Ui {
  public:
   struct Answers {
@@ -41,6 +47,10 @@ class CliUi : public Ui {
   void ClearNextPaths() { next_paths_.clear(); }
   // Set from a SIGINT handler: the next poll reports Escape and the cancel is confirmed.
   static void RequestInterrupt();
+  // Set for good once an interrupt was requested.
+  static bool Interrupted();
+  // What the run left out so far (Ui::NoteLeftOut).
+  int left_out() const { return left_out_; }
   int message_count() const { return messages_; }
 
   // Writes one message as a single line (newlines become blanks).
@@ -61,6 +71,7 @@ class CliUi : public Ui {
   void SetWaitCursor(bool on) override;
   bool PollEscape() override;
   bool OpenWithDefaultApp(std::string_view path) override;
+  void NoteLeftOut(std::string_view what = {}) override;
 
   // Ends a progress line that is on screen.
   void FinishProgress();
@@ -75,6 +86,7 @@ class CliUi : public Ui {
   std::deque<std::string> next_paths_;
   std::optional<std::string> TakePath();
   int messages_ = 0;
+  int left_out_ = 0;
   long long max_ = 0, pos_ = 0;
   std::string status_[4];
   std::uint64_t started_ms_ = 0, last_draw_ms_ = 0;
@@ -83,5 +95,9 @@ class CliUi : public Ui {
 
 // A message as one line: every CR or LF becomes a blank.
 std::string OneLine(std::string_view text);
+
+// The exit status of a command that returned status (0 done, else failed): kExitLeftOut when
+// it completed with something left out.
+int CliExitStatus(int status, const CliUi& ui);
 
 }  // namespace kelvora

@@ -262,13 +262,13 @@ std::vector<CommandRow> MainWindowRows() {
 #pragma GCC diagnostic pop
 
 CommandResult AnalyseCommand(CommandState& s, Ui& ui) {
-  AnalysisContext ctx{s.data, s.store, s.regex, ui, s.work_dir, s.analysis_running};
+  AnalysisContext ctx{s.data, s.store, s.regex, ui, /*work_dir=*/"", s.analysis_running};
   if (s.calls) KeepCallIndex(ctx, *s.calls);
   return StartAnalysis(ctx) == 0 ? CommandResult::Done() : CommandResult::Cancelled();
 }
 
 CommandResult ReanalyseCommand(CommandState& s, Ui& ui) {
-  AnalysisContext ctx{s.data, s.store, s.regex, ui, s.work_dir, s.analysis_running};
+  AnalysisContext ctx{s.data, s.store, s.regex, ui, /*work_dir=*/"", s.analysis_running};
   if (s.calls) KeepCallIndex(ctx, *s.calls);
   return ReanalyseRegisteredFiles(ctx) == 0 ? CommandResult::Done() : CommandResult::Cancelled();
 }

@@ -1,12 +1,12 @@
 #include "grep/grep_search.h"
 
-#include <fstream>
 #include <memory>
 
 #include "data/registration_lists.h"
 #include "grep/grep_scan.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
+#include "platform/output_file.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
 #include "text/encoding_detect.h"
@@ -174,12 +174,10 @@ GrepOutcome RunGrep(GrepContext& ctx, GrepKind kind, std::string_view name) {
   outcome.run.result_path =
       ctx.work_dir.empty() ? kGrepResultFileName : ctx.work_dir + "/" + kGrepResultFileName;
 
-  std::unique_ptr<char[]> buffer(new char[1 << 16]);
-  std::ofstream out;
-  out.rdbuf()->pubsetbuf(buffer.get(), 1 << 16);
-  out.open(outcome.run.result_path, std::ios::binary | std::ios::trunc);
-  if (!out) {
-    ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
+  // The result file replaces the last one only when the search has ended.
+  OutputFile out;
+  if (!out.Open(outcome.run.result_path)) {
+    ui.Message(out.message(), Ui::kCaption, MsgIcon::Error);
     outcome.result = GrepResult::OutputFailed;
     return outcome;
   }
@@ -202,7 +200,7 @@ GrepOutcome RunGrep(GrepContext& ctx, GrepKind kind, std::string_view name) {
           GrepText(*text, path, hit_text, pattern, macros, ctx.settings.char_change, cleaning);
       if (n > 0) {
         hits += n;
-        out.write(hit_text.data(), static_cast<std::streamsize>(hit_text.size()));
+        out.Write(hit_text);
       }
     }
     ui.AdvanceProgress(1);
@@ -211,12 +209,12 @@ GrepOutcome RunGrep(GrepContext& ctx, GrepKind kind, std::string_view name) {
       break;
     }
   }
-  out.close();
+  const bool written = out.Commit();
   ui.SetWaitCursor(false);
   ui.SetProgressPos(0);
   outcome.run.hits = hits;
-  if (!out) {
-    ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
+  if (!written) {
+    ui.Message(out.message(), Ui::kCaption, MsgIcon::Error);
     outcome.result = GrepResult::OutputFailed;
     return outcome;
   }

@@ -65,13 +65,13 @@ std::string GrepFilesText(const GrepRun& run);
 std::string GrepWordText(const GrepRun& run);
 
 enum class GrepResult {
-  WindowOpen,  // the result window is already open (message shown)
-  Cancelled,   // a dialog or the Escape question ended it ("キャンセルします！　")
-  BadChoice,   // a row outside 1..4 ("エラー発生！\n終了します。")
-  BadPattern,  // the pattern built from the name does not compile (message shown)
-  OutputFailed,  // "Grep結果.txt" could not be created ("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　")
-  NoHits,  // "検出されませんでした！　"
-  Found,   // open the result window over run
+  WindowOpen,    // the result window is already open (message shown)
+  Cancelled,     // a dialog or the Escape question ended it ("キャンセルします！　")
+  BadChoice,     // a row outside 1..4 ("エラー発生！\n終了します。")
+  BadPattern,    // the pattern built from the name does not compile (message shown)
+  OutputFailed,  // "Grep結果.txt" could not be created or written
+  NoHits,        // "検出されませんでした！　"
+  Found,         // open the result window over run
 };
 
 struct GrepOutcome {

@@ -4,12 +4,12 @@
 
 #include "analysis/call_index.h"
 #include "data/registration_lists.h"
-#include "output/byte_sink.h"
 #include "output/call_gather.h"
 #include "output/function_info.h"
 #include "output/output_texts.h"
 #include "output/source_pass.h"
 #include "output/tree_output.h"
+#include "platform/byte_sink.h"
 #include "platform/line_reader.h"
 #include "settings/settings.h"
 #include "text/encoding_detect.h"

@@ -2,8 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <fstream>
-
 #include "analysis/analysis_passes.h"
 #include "analysis/definitions_patterns.h"
 #include "data/position.h"
@@ -11,6 +9,7 @@
 #include "platform/cp932.h"
 #include "platform/file_names.h"
 #include "platform/line_reader.h"
+#include "platform/output_file.h"
 #include "platform/ui.h"
 #include "settings/settings.h"
 #include "text/encoding_detect.h"
@@ -409,16 +408,14 @@ bool HtmlFilePages::WritePage(const RegisteredData& data, std::size_t row,
   if (!source.Open(path)) return true;  // skipped: no page, no progress step
 
   const std::string page = folder + "/" + PageFileOf(files.Cell(row, col::kPosition)) + ".html";
-  struct stat st {};
-  const bool exists = stat(page.c_str(), &st) == 0;
-  std::ofstream out(page, std::ios::binary | std::ios::app);
-  if (!out) {
-    ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
+  OutputFile out;
+  if (!out.Open(page, OutputFile::Mode::PageAppend)) {
+    ui.Message(out.message(), Ui::kCaption, MsgIcon::Error);
     m.stopped = true;
     return false;
   }
   SjisWriter w(out);
-  if (!exists) {
+  if (!out.appended()) {
     WritePageHead(w);
     WritePreLine(w, options);
     w.Text("<FONT color=\"yellow\"><caption>『 ")
@@ -439,9 +436,8 @@ bool HtmlFilePages::WritePage(const RegisteredData& data, std::size_t row,
     else
       m.MacroTable(source, w);
   }
-  out.close();
-  if (out.fail()) {
-    ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
+  if (!out.Commit()) {
+    ui.Message(out.message(), Ui::kCaption, MsgIcon::Error);
     m.stopped = true;
     return false;
   }

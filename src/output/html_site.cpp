@@ -1,13 +1,13 @@
 #include "output/html_site.h"
 
 #include <cstdio>
-#include <fstream>
 
 #include "analysis/definitions.h"
 #include "data/position.h"
 #include "platform/cp932.h"
 #include "platform/file_names.h"
 #include "platform/output_date.h"
+#include "platform/output_file.h"
 #include "platform/ui.h"
 #include "platform/version.h"
 #include "settings/settings.h"
@@ -44,18 +44,16 @@ void Lines(SjisWriter& w, std::initializer_list<std::string_view> lines) {
   for (std::string_view l : lines) w.Text(l).Text("\n");
 }
 
-bool OpenPage(const std::string& path, std::ofstream& out, Ui& ui) {
-  out.open(path, std::ios::binary | std::ios::trunc);
-  if (out) return true;
-  ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
+bool OpenPage(const std::string& path, OutputFile& out, Ui& ui) {
+  if (out.Open(path, OutputFile::Mode::Page)) return true;
+  ui.Message(out.message(), Ui::kCaption, MsgIcon::Error);
   return false;
 }
 
 // Ends a page: a write that failed (a full disk) is said like a page that could not be made.
-bool ClosePage(std::ofstream& out, Ui& ui) {
-  out.close();
-  if (!out.fail()) return true;
-  ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
+bool ClosePage(OutputFile& out, Ui& ui) {
+  if (out.Commit()) return true;
+  ui.Message(out.message(), Ui::kCaption, MsgIcon::Error);
   return false;
 }
 
@@ -490,7 +488,7 @@ HtmlSiteResult WriteHtmlSite(RegisteredData& data, const Settings& settings,
   const std::string base = *folder + "/";
   bool all_written = true;
   auto page = [&](const char* name, const std::function<void(SjisWriter&)>& write) {
-    std::ofstream out;
+    OutputFile out;
     if (!OpenPage(base + name, out, ui)) {
       all_written = false;
       return;
@@ -543,7 +541,7 @@ bool WriteFontSample(Ui& ui) {
     return false;
   }
   const std::string path = *folder + "/フォントサンプル.html";
-  std::ofstream out;
+  OutputFile out;
   if (!OpenPage(path, out, ui)) return false;
   SjisWriter w(out);
   WriteFontSamplePage(w);

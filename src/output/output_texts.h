@@ -17,9 +17,6 @@ inline constexpr std::string_view kUnionMember = "(※unionﾒﾝﾊﾞ)  ";
 inline constexpr std::string_view kUnionTag = "(※union)";
 
 inline constexpr std::string_view kCancelled = "キャンセルします！　";
-inline constexpr std::string_view kOpenError = "出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　";
-// A file that was created but could not be written to the end (disk full, ...).
-inline constexpr std::string_view kWriteError = "出力ﾌｧｲﾙ書込みエラー！　\n";
 
 inline constexpr std::string_view kTreeFilter = "treeファイル(*.tree)";
 inline constexpr std::string_view kCommentFilter = "*.txt (*.txt);;*.* (*)";

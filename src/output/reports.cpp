@@ -1,11 +1,11 @@
 #include "output/reports.h"
 
 #include <sys/stat.h>
-#include <fstream>
 #include <optional>
 
 #include "data/position.h"
 #include "data/registration_lists.h"
+#include "lookup/editor_launch.h"
 #include "output/sjis_writer.h"
 #include "platform/bytes.h"
 #include "platform/cp932.h"
@@ -13,6 +13,7 @@
 #include "platform/file_names.h"
 #include "platform/files.h"
 #include "platform/output_date.h"
+#include "platform/output_file.h"
 #include "platform/version.h"
 
 namespace kelvora {
@@ -31,24 +32,25 @@ std::tm Now() {
   return date;
 }
 
-// Opens the output or says why not; closes with a check that every byte was written.
+// Opens the output or says why not; puts it in place with a check that every byte was written.
 class ReportFile {
  public:
   bool Open(const std::string& path, Ui& ui) {
-    out_.open(path, std::ios::binary | std::ios::trunc);
-    if (!out_) ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
-    return static_cast<bool>(out_);
+    if (file_.Open(path)) return true;
+    ui.Message(file_.message(), Ui::kCaption, MsgIcon::Error);
+    return false;
   }
-  std::ostream& stream() { return out_; }
+  std::ostream& stream() { return stream_; }
   bool Close(Ui& ui) {
-    out_.close();
-    if (!out_.fail()) return true;
-    ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", Ui::kCaption, MsgIcon::Error);
+    stream_.flush();
+    if (file_.Commit()) return true;
+    ui.Message(file_.message(), Ui::kCaption, MsgIcon::Error);
     return false;
   }
 
  private:
-  std::ofstream out_;
+  OutputFile file_;
+  SinkStream stream_{file_};
 };
 
 std::optional<std::string> AskPath(Ui& ui, const char* filter, const char* name) {

@@ -2,11 +2,11 @@
 #include <unordered_set>
 #include <vector>
 
-#include "output/byte_sink.h"
 #include "output/output_texts.h"
 #include "output/record_files.h"
 #include "output/source_pass.h"
 #include "output/tree_output.h"
+#include "platform/byte_sink.h"
 #include "platform/bytes.h"
 #include "platform/line_reader.h"
 #include "settings/settings.h"

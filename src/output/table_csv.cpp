@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include "data/registration_lists.h"
-#include "output/byte_sink.h"
 #include "output/output_texts.h"
 #include "output/record_files.h"
 #include "output/reports.h"
@@ -12,6 +11,7 @@
 #include "platform/bytes.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
+#include "platform/output_file.h"
 
 namespace kelvora {
 
@@ -154,18 +154,17 @@ bool WriteTableContentsCsv(OutputContext& ctx) {
     ui.Message(tree_text::kCancelled, Ui::kCaption, MsgIcon::Information);
     return false;
   }
-  FileSink sink;
+  OutputFile sink;
   if (!sink.Open(*path)) {
-    ui.Message(tree_text::kOpenError, Ui::kCaption, MsgIcon::Error);
+    ui.Message(sink.message(), Ui::kCaption, MsgIcon::Error);
     return false;
   }
   ui.SetProgressVisible(true);
   ui.SetProgressPos(0);
   WriteTableContentsCsvTo(sink, ctx);
   ui.SetProgressVisible(false);
-  if (!sink.Close()) {
-    ui.Message(std::string(tree_text::kWriteError) + ToDisplay(*path), Ui::kCaption,
-               MsgIcon::Error);
+  if (!sink.Commit()) {
+    ui.Message(sink.message(), Ui::kCaption, MsgIcon::Error);
     return false;
   }
   if (ui.AskYesNo(

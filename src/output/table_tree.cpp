@@ -1,12 +1,12 @@
 // The table pass and the table tree: every table (an initialiser that opens with a brace) of
 // the TableList files with the elements of its initialiser.
 #include "analysis/analysis_passes.h"
-#include "output/byte_sink.h"
 #include "output/output_texts.h"
 #include "output/record_files.h"
 #include "output/source_pass.h"
 #include "output/table_pass.h"
 #include "output/tree_output.h"
+#include "platform/byte_sink.h"
 #include "platform/bytes.h"
 #include "platform/line_reader.h"
 #include "settings/settings.h"

@@ -2,10 +2,10 @@
 #include <cstdio>
 
 #include "data/registration_lists.h"
-#include "output/byte_sink.h"
 #include "output/output_texts.h"
 #include "output/tree_output.h"
 #include "platform/cp932.h"
+#include "platform/output_file.h"
 #include "platform/process.h"
 #include "settings/settings.h"
 
@@ -30,7 +30,7 @@ constexpr SaveChoice kCommentSave{"■■ コメント取得用ファイル出�
 
 // Asks for the output file and creates it: false (after its message) when cancelled or when
 // the file cannot be created.
-bool OpenOutput(Ui& ui, const SaveChoice& choice, FileSink& sink, std::string& path) {
+bool OpenOutput(Ui& ui, const SaveChoice& choice, OutputFile& sink, std::string& path) {
   std::optional<std::string> chosen =
       ui.ChooseSaveFile(choice.title, choice.filter, choice.default_name);
   if (!chosen || chosen->empty()) {
@@ -39,16 +39,17 @@ bool OpenOutput(Ui& ui, const SaveChoice& choice, FileSink& sink, std::string& p
   }
   path = *chosen;
   if (!sink.Open(path)) {
-    ui.Message(tree_text::kOpenError, Ui::kCaption, MsgIcon::Error);
+    ui.Message(sink.message(), Ui::kCaption, MsgIcon::Error);
     return false;
   }
   return true;
 }
 
-// Closes the file; a failed write is reported and turns the result into 0.
-bool CloseOutput(Ui& ui, FileSink& sink, const std::string& path) {
-  if (sink.Close()) return true;
-  ui.Message(std::string(tree_text::kWriteError) + ToDisplay(path), Ui::kCaption, MsgIcon::Error);
+// Puts the file in place; a failed write is reported, the old file is kept and the result
+// turns into 0.
+bool CloseOutput(Ui& ui, OutputFile& sink) {
+  if (sink.Commit()) return true;
+  ui.Message(sink.message(), Ui::kCaption, MsgIcon::Error);
   return false;
 }
 
@@ -62,12 +63,12 @@ using SinkWriter = long (*)(ByteSink&, OutputContext&);
 
 int WriteRecordTree(OutputContext& ctx, const SaveChoice& choice, SinkWriter write,
                     std::string* written) {
-  FileSink sink;
+  OutputFile sink;
   std::string path;
   if (!OpenOutput(ctx.ui, choice, sink, path)) return 0;
   const std::uint64_t started = TickCountMs();
   write(sink, ctx);
-  if (!CloseOutput(ctx.ui, sink, path)) return 0;
+  if (!CloseOutput(ctx.ui, sink)) return 0;
   if (written) *written = path;
   ctx.ui.Message(
       "出力完了しました！　\n所要時間：" + ElapsedSecondsText(TickCountMs() - started) + "秒　",
@@ -78,12 +79,12 @@ int WriteRecordTree(OutputContext& ctx, const SaveChoice& choice, SinkWriter wri
 }  // namespace
 
 int WriteFunctionTree(OutputContext& ctx, std::string* written) {
-  FileSink sink;
+  OutputFile sink;
   std::string path;
   if (!OpenOutput(ctx.ui, kFunctionSave, sink, path)) return 0;
   const std::uint64_t started = TickCountMs();
   const FunctionTreeCounts counts = WriteFunctionTreeTo(sink, ctx);
-  if (!CloseOutput(ctx.ui, sink, path)) return 0;
+  if (!CloseOutput(ctx.ui, sink)) return 0;
   if (written) *written = path;
   if (counts.files_read == 0) {
     ctx.ui.Message("Tags情報がありません！　", Ui::kCaption, MsgIcon::Warning);
@@ -110,11 +111,11 @@ int WriteTableTree(OutputContext& ctx, std::string* written) {
 
 int WriteCommentFile(OutputContext& ctx, std::string* written) {
   if (ctx.data.List(ListKind::Function).empty()) return -1;
-  FileSink sink;
+  OutputFile sink;
   std::string path;
   if (!OpenOutput(ctx.ui, kCommentSave, sink, path)) return 0;
   const CommentFileCounts counts = WriteCommentFileTo(sink, ctx.data);
-  if (!CloseOutput(ctx.ui, sink, path)) return 0;
+  if (!CloseOutput(ctx.ui, sink)) return 0;
   if (written) *written = path;
   char buf[256];
   std::snprintf(buf, sizeof buf,

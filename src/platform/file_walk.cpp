@@ -4,6 +4,9 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -20,12 +23,6 @@ struct Entry {
   unsigned char d_type;
 };
 
-struct DirId {
-  dev_t dev;
-  ino_t ino;
-  bool operator==(const DirId&) const = default;
-};
-
 class Walker {
  public:
   Walker(const WalkOptions& options, const FoundFile& found,
@@ -39,6 +36,8 @@ class Walker {
     ListResult listed = List(dir, entries);
     if (listed == ListResult::Failed && opt_.header_list)
       *opt_.header_list << failed_line_ << "\r\n";
+    if (listed == ListResult::Failed && opt_.skipped)
+      opt_.skipped->push_back((dir.empty() ? "/" : dir) + ": " + std::strerror(errno));
     if (listed != ListResult::Listed) return;
     for (const Entry& e : entries) {
       std::string path = dir + "/" + e.name;
@@ -49,7 +48,6 @@ class Walker {
         Register(e.name, path);
       }
     }
-    stack_.pop_back();
   }
 
   std::size_t added() const { return added_; }
@@ -58,17 +56,19 @@ class Walker {
   enum class ListResult { Listed, Loop, Failed };
 
   // Reads the entries of dir, sorted by name, and pushes dir's identity on the walk's stack.
-  // Loop when dir is already on the stack.
+  // Loop when dir was walked already (a loop, or a folder reached by two links); Failed with
+  // errno.
   ListResult List(const std::string& dir, std::vector<Entry>& entries) {
     DIR* d = opendir(dir.empty() ? "/" : dir.c_str());
     if (!d) return ListResult::Failed;
     struct stat st {};
     if (fstat(dirfd(d), &st) != 0) {
+      const int error = errno;
       closedir(d);
+      errno = error;
       return ListResult::Failed;
     }
-    DirId id{st.st_dev, st.st_ino};
-    if (std::find(stack_.begin(), stack_.end(), id) != stack_.end()) {
+    if (!walked_.insert({st.st_dev, st.st_ino}).second) {
       closedir(d);
       return ListResult::Loop;
     }
@@ -80,7 +80,6 @@ class Walker {
     closedir(d);
     std::sort(entries.begin(), entries.end(),
               [](const Entry& a, const Entry& b) { return a.name < b.name; });
-    stack_.push_back(id);
     return ListResult::Listed;
   }
 
@@ -112,7 +111,7 @@ class Walker {
   const FoundFile& found_;
   const std::vector<std::string_view>* extensions_;
   std::string failed_line_;
-  std::vector<DirId> stack_;
+  std::set<std::pair<dev_t, ino_t>> walked_;
   std::size_t added_ = 0;
 };
 

@@ -1,13 +1,13 @@
 #include "platform/files.h"
 
+#include "platform/output_file.h"
+
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <atomic>
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
-#include <random>
 
 namespace kelvora {
 
@@ -32,60 +32,24 @@ bool IsDirectory(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    ssize_t n = ::write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-// The file a write to path really replaces: the target of a symbolic link, else path itself.
-std::string ResolveTarget(const std::string& path) {
-  struct stat st;
-  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-      std::string out(real);
-      std::free(real);
-      return out;
-    }
-  }
-  return path;
-}
-
-// Creates a new sibling of target for writing; the umask applies as for any new file.
-int CreateSibling(const std::string& target, std::string& sibling) {
-  static std::atomic<unsigned> counter{0};
-  std::random_device rd;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    sibling = target + ".tmp" + std::to_string(::getpid()) + "-" +
-              std::to_string(counter.fetch_add(1)) + "-" + std::to_string(rd() % 100000);
-    int fd = ::open(sibling.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
-}
-
-// Writes through a sibling: fill(fd) writes the content; the sibling then replaces path.
+// Writes through the output writer: fill(out) writes the content, which then replaces path;
+// errno says why on failure.
 template <typename Fill>
 bool ReplaceFile(const std::string& path, Fill fill) {
-  std::string target = ResolveTarget(path);
-  std::string sibling;
-  int fd = CreateSibling(target, sibling);
-  if (fd < 0) return false;
-  bool ok = fill(fd);
-  struct stat st;
-  if (ok && ::stat(target.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
-  ok = ok && ::fdatasync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  ok = ok && ::rename(sibling.c_str(), target.c_str()) == 0;
-  if (!ok) ::unlink(sibling.c_str());
-  return ok;
+  OutputFile out;
+  if (!out.Open(path)) {
+    errno = out.error_number();
+    return false;
+  }
+  if (!fill(out)) {
+    const int e = errno;
+    out.Discard();
+    errno = e;
+    return false;
+  }
+  if (out.Commit()) return true;
+  errno = out.error_number();
+  return false;
 }
 
 }  // namespace
@@ -108,6 +72,27 @@ std::optional<std::string> CreateUniqueTempFile(std::string_view prefix) {
   if (fd < 0) return std::nullopt;
   ::close(fd);
   return tmpl;
+}
+
+PrivateTempFolder::~PrivateTempFolder() {
+  if (path_.empty()) return;
+  if (DIR* d = ::opendir(path_.c_str())) {
+    while (const dirent* e = ::readdir(d)) {
+      const std::string_view name = e->d_name;
+      if (name != "." && name != "..") ::unlinkat(::dirfd(d), e->d_name, 0);
+    }
+    ::closedir(d);
+  }
+  ::rmdir(path_.c_str());
+}
+
+bool PrivateTempFolder::Create(std::string_view prefix) {
+  std::string name(prefix);
+  if (name.empty() || name.find('/') != std::string::npos) name = "kelvora";
+  std::string tmpl = TempDirectory() + "/" + name + "-XXXXXX";
+  if (!::mkdtemp(tmpl.data())) return false;
+  path_ = std::move(tmpl);
+  return true;
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
@@ -138,7 +123,10 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 
 bool WriteFileAtomically(const std::string& path, std::string_view bytes) {
   if (path.empty()) return false;
-  return ReplaceFile(path, [&](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); });
+  return ReplaceFile(path, [&](OutputFile& out) {
+    out.Write(bytes);
+    return true;
+  });
 }
 
 bool CopyFileBytes(const std::string& from, const std::string& to) {
@@ -154,7 +142,7 @@ bool CopyFileBytes(const std::string& from, const std::string& to) {
     ::close(in);  // copying a file onto itself leaves it as it is
     return true;
   }
-  bool ok = ReplaceFile(to, [&](int out) {
+  bool ok = ReplaceFile(to, [&](OutputFile& out) {
     char buf[64 * 1024];
     for (;;) {
       ssize_t n = ::read(in, buf, sizeof buf);
@@ -163,7 +151,7 @@ bool CopyFileBytes(const std::string& from, const std::string& to) {
         if (errno == EINTR) continue;
         return false;
       }
-      if (!WriteAll(out, buf, static_cast<std::size_t>(n))) return false;
+      out.Write(std::string_view(buf, static_cast<std::size_t>(n)));
     }
   });
   ::close(in);

@@ -21,6 +21,22 @@ std::string TempDirectory();
 // path; nullopt when that fails. prefix becomes the start of the file name.
 std::optional<std::string> CreateUniqueTempFile(std::string_view prefix = "kelvora");
 
+// A folder only this process writes in, made in the temporary folder (mkdtemp) and removed with
+// the files in it when the object goes.
+class PrivateTempFolder {
+ public:
+  PrivateTempFolder() = default;
+  ~PrivateTempFolder();
+  PrivateTempFolder(const PrivateTempFolder&) = delete;
+  PrivateTempFolder& operator=(const PrivateTempFolder&) = delete;
+  // False when it cannot be made.
+  bool Create(std::string_view prefix = "kelvora");
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
 // Reads a whole file; nullopt when it cannot be read.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 

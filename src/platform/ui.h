@@ -77,6 +77,11 @@ class Ui {
   virtual void SetListRedraw(bool) {}
   // The count label of a list (kind 1..5), "◆関数 登録数：%d" and its siblings; empty clears it.
   virtual void SetCountLabel(int /*kind*/, std::string_view /*text*/) {}
+  // A command that completes has left something out (a folder it could not read, a file it
+  // skipped, rows over a limit, a tree cut short): the command line then exits with its own
+  // status and prints `what` when given. The window has said it in a message or question
+  // already and ignores this.
+  virtual void NoteLeftOut(std::string_view /*what*/ = {}) {}
 };
 
 }  // namespace kelvora

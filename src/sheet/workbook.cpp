@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "platform/cp932.h"
+#include "platform/output_file.h"
 #include "sheet/xlsx_writing.h"
 
 namespace kelvora {
@@ -368,8 +369,8 @@ bool Workbook::Delete(int k) {
 }
 
 SaveResult Workbook::SaveAs(const std::string& path, std::string* detail) const {
-  std::string tmp = path + ".XXXXXX";
-  int fd = mkstemp(tmp.data());
+  std::string tmp;
+  const int fd = CreateOutputTemp(path, tmp);
   if (fd < 0) {
     if (detail) *detail = std::strerror(errno);
     return SaveResult::CannotWrite;
@@ -381,6 +382,7 @@ SaveResult Workbook::SaveAs(const std::string& path, std::string* detail) const 
   lxw_workbook* wb = workbook_new_opt(tmp.c_str(), &options);
   if (!wb) {
     unlink(tmp.c_str());
+    ForgetPendingOutput(tmp);
     if (detail) *detail = "cannot create the workbook";
     return SaveResult::WriterError;
   }
@@ -415,12 +417,12 @@ SaveResult Workbook::SaveAs(const std::string& path, std::string* detail) const 
   lxw_error err = workbook_close(wb);
   if (err != LXW_NO_ERROR) {
     unlink(tmp.c_str());
+    ForgetPendingOutput(tmp);
     if (detail) *detail = lxw_strerror(err);
     return err == LXW_ERROR_CREATING_XLSX_FILE ? SaveResult::CannotWrite : SaveResult::WriterError;
   }
-  if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+  if (!PlaceFinishedOutput(tmp, path, /*sync=*/true)) {
     if (detail) *detail = std::strerror(errno);
-    unlink(tmp.c_str());
     return SaveResult::CannotWrite;
   }
   return SaveResult::Saved;

@@ -2,6 +2,8 @@
 
 #include "sheet/xlsx_writing.h"
 
+#include "platform/output_file.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 #include <xlsxwriter.h>
@@ -26,8 +28,7 @@ struct StreamedWorkbook::Impl {
 
 StreamedWorkbook::StreamedWorkbook(std::string path) : impl_(std::make_unique<Impl>()) {
   impl_->path = std::move(path);
-  impl_->tmp = impl_->path + ".XXXXXX";
-  const int fd = mkstemp(impl_->tmp.data());
+  const int fd = CreateOutputTemp(impl_->path, impl_->tmp);
   if (fd < 0) {
     impl_->error = std::strerror(errno);
     impl_->tmp.clear();
@@ -50,7 +51,10 @@ StreamedWorkbook::~StreamedWorkbook() {
     // Nothing is kept of an output that was never closed.
     workbook_close(impl_->wb);
   }
-  if (!impl_->tmp.empty()) unlink(impl_->tmp.c_str());
+  if (!impl_->tmp.empty()) {
+    unlink(impl_->tmp.c_str());
+    ForgetPendingOutput(impl_->tmp);
+  }
 }
 
 bool StreamedWorkbook::ok() const {
@@ -107,7 +111,10 @@ SaveResult StreamedWorkbook::Close(std::string* detail) {
   impl_->closed = true;
   if (!impl_->wb) {
     if (detail) *detail = impl_->error;
-    if (!impl_->tmp.empty()) unlink(impl_->tmp.c_str());
+    if (!impl_->tmp.empty()) {
+      unlink(impl_->tmp.c_str());
+      ForgetPendingOutput(impl_->tmp);
+    }
     return SaveResult::CannotWrite;
   }
   if (Count() == 0) workbook_add_worksheet(impl_->wb, nullptr);
@@ -115,12 +122,12 @@ SaveResult StreamedWorkbook::Close(std::string* detail) {
   impl_->wb = nullptr;
   if (err != LXW_NO_ERROR) {
     unlink(impl_->tmp.c_str());
+    ForgetPendingOutput(impl_->tmp);
     if (detail) *detail = lxw_strerror(err);
     return err == LXW_ERROR_CREATING_XLSX_FILE ? SaveResult::CannotWrite : SaveResult::WriterError;
   }
-  if (std::rename(impl_->tmp.c_str(), impl_->path.c_str()) != 0) {
+  if (!PlaceFinishedOutput(impl_->tmp, impl_->path, /*sync=*/true)) {
     if (detail) *detail = std::strerror(errno);
-    unlink(impl_->tmp.c_str());
     return SaveResult::CannotWrite;
   }
   return SaveResult::Saved;

@@ -3,13 +3,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <memory>
+#include <cerrno>
+#include <cstring>
 
+#include "lookup/editor_launch.h"
 #include "platform/cp932.h"
 #include "platform/editor_launch.h"
 #include "platform/files.h"
 #include "platform/line_reader.h"
+#include "platform/output_file.h"
 #include "text/encoding_detect.h"
 #include "text/regex_service.h"
 #include "text/source_clean.h"
@@ -166,16 +168,15 @@ StripResult StripIfCommand(const StripIfSettings& settings, const RegexService& 
   } remover{*temp};
 
   {
-    std::unique_ptr<char[]> buffer(new char[1 << 16]);
-    std::ofstream out;
-    out.rdbuf()->pubsetbuf(buffer.get(), 1 << 16);
-    out.open(*temp, std::ios::binary | std::ios::trunc);
+    OutputFile file;
+    SinkStream out(file);
     CleaningPatterns pats(regex);
     MacroList macros(settings.preprocessor);
     const long written =
-        out ? StripFalseRegionsFile(*in_path, out, macros, pats, settings.char_change) : -1;
-    out.close();
-    if (written < 0 || !out) {
+        file.Open(*temp) ? StripFalseRegionsFile(*in_path, out, macros, pats, settings.char_change)
+                         : -1;
+    out.flush();
+    if (written < 0 || !file.Commit()) {
       ui.Message("テンポラリファイルの作成エラー", Ui::kCaption, MsgIcon::Error);
       return StripResult::TempFailed;
     }
@@ -189,8 +190,9 @@ StripResult StripIfCommand(const StripIfSettings& settings, const RegexService& 
   }
   const std::string& target = *out_path;
   if (!CopyFileBytes(*temp, target)) {
-    ui.Message("ファイルの出力に失敗しました。　\n" + ToDisplay(target), Ui::kCaption,
-               MsgIcon::Error);
+    ui.Message(
+        "ファイルの出力に失敗しました。　\n" + ToDisplay(target) + "\n" + std::strerror(errno),
+        Ui::kCaption, MsgIcon::Error);
     return StripResult::WriteFailed;
   }
   if (ui.AskYesNo(kAskOpenStrippedCopy, "出力が完了しました。ファイルを開きますか？　"))

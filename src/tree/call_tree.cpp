@@ -239,6 +239,7 @@ bool WalkGuard::Step(const CallTree& tree) {
 }
 
 void WalkGuard::Report(bool nest_limited) const {
+  if (stop_ == WalkStop::Budget) ui_.NoteLeftOut();
   if (stop_ == WalkStop::Budget)
     ui_.Message("TREE出力Windowの項目数が上限の" + std::to_string(budget_) +
                     "個に達しましたので、展開を中断しました。　",

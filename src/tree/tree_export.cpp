@@ -7,10 +7,12 @@
 #include <unordered_map>
 #include <vector>
 
+#include "lookup/editor_launch.h"
 #include "platform/cp932.h"
 #include "platform/editor_launch.h"
 #include "platform/files.h"
 #include "platform/line_split.h"
+#include "platform/output_file.h"
 #include "platform/process.h"
 #include "sheet/workbook_stream.h"
 #include "tree/tree_comments.h"
@@ -26,7 +28,6 @@ namespace {
 constexpr std::string_view kTextFilter = "*.txt (*.txt);;*.* (*)";
 constexpr std::string_view kListFilter =
     "テキストファイル（*.txt） (*.txt);;全てのファイル（*.*） (*)";
-constexpr std::string_view kOpenFailed = "出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　";
 constexpr std::string_view kNoEntries = "「選択Window」にデータがありません！　";
 
 void Show(Ui& ui, std::string_view text, MsgIcon icon) {
@@ -53,25 +54,26 @@ class TempTable {
     }
     std::optional<std::string> path = CreateUniqueTempFile("kelvora-tree");
     if (path) path_ = *path;
-    if (path) out_.open(path_, std::ios::binary | std::ios::trunc);
-    if (!path || !out_) {
+    if (!path || !file_.Open(path_)) {
       Show(ui, "テンポラリファイルの作成エラー", MsgIcon::Error);
       return false;
     }
     return true;
   }
-  std::ofstream& out() { return out_; }
+  std::ostream& out() { return out_; }
   const std::string& path() const { return path_; }
   // Finishes writing; false when the disk refused some of it.
   bool Close(Ui& ui) {
-    out_.close();
-    if (!out_) Show(ui, "テンポラリファイルの作成エラー", MsgIcon::Error);
-    return static_cast<bool>(out_);
+    out_.flush();
+    if (file_.Commit()) return true;
+    Show(ui, "テンポラリファイルの作成エラー", MsgIcon::Error);
+    return false;
   }
 
  private:
   std::string path_;
-  std::ofstream out_;
+  OutputFile file_;
+  SinkStream out_{file_};
 };
 
 // Writes the table of the tree below start; false when the walk was cancelled or the table
@@ -161,25 +163,27 @@ bool ExportTreeText(CallTree& tree, const TreeSettings& settings, const EditorLa
   std::optional<std::string> path =
       ui.ChooseSaveFile("■■ TREEテキスト出力先を指定 ■■", kTextFilter, name);
   if (!path) return false;
-  std::ofstream out(*path, std::ios::binary | std::ios::trunc);
-  if (!out) {
-    Show(ui, kOpenFailed, MsgIcon::Error);
+  OutputFile file;
+  if (!file.Open(*path)) {
+    Show(ui, file.message(), MsgIcon::Error);
     return false;
   }
+  SinkStream out(file);
   const TreeLineOptions options{false, "\r\n", settings.nest_level_text};
   WalkGuard guard(ui, settings.node_budget, tree.made_count());
   bool nest_limited = false;
   ui.SetWaitCursor(true);
   const WalkStop stop = WriteTreeLines(tree, start, out, options, guard, nest_limited);
-  out.close();
+  out.flush();
   ui.SetStatus(3, "");
   ui.SetWaitCursor(false);
   guard.Report(nest_limited);
-  if (!out) {
-    Show(ui, kOpenFailed, MsgIcon::Error);
+  // A cancelled walk leaves the old file as it was.
+  if (stop == WalkStop::Cancelled) return false;
+  if (!file.Commit()) {
+    Show(ui, file.message(), MsgIcon::Error);
     return false;
   }
-  if (stop == WalkStop::Cancelled) return false;
   if (ui.AskYesNo(
           kAskOpenTreeText,
           "TREEテキスト出力完了しました！\n\n出力ファイルを開きますか？　\n" + ToDisplay(*path),
@@ -222,6 +226,9 @@ bool ExportTreeWorkbook(CallTree& tree, const TreeSettings& settings, Ui& ui) {
   ui.SetStatus(3, "");
   ui.SetWaitCursor(false);
   if (!saved) return false;
+  if (rows > kTreeSheetRowLimit)
+    ui.NoteLeftOut("EXCEL出力は、最大65536行です。超過分（" +
+                   std::to_string(rows - kTreeSheetRowLimit) + "行）は出力されていません。");
   OfferToOpenWorkbook(*path, started, ui);
   return true;
 }
@@ -306,12 +313,11 @@ bool ExportEntryList(const TreePage& page, const EditorLauncher& editor, Ui& ui)
   std::optional<std::string> path =
       ui.ChooseSaveFile("■■ 一覧ファイル出力先を指定 ■■", kTextFilter, "選択Window一覧");
   if (!path) return false;
-  std::ofstream out(*path, std::ios::binary | std::ios::trunc);
-  if (out)
-    for (std::size_t e = 0; e < page.entry_count(); ++e) out << page.EntryText(e) << "\r\n";
-  out.close();
-  if (!out) {
-    Show(ui, kOpenFailed, MsgIcon::Error);
+  OutputFile out;
+  if (out.Open(*path))
+    for (std::size_t e = 0; e < page.entry_count(); ++e) out.Line(page.EntryText(e));
+  if (!out.Commit()) {
+    Show(ui, out.message(), MsgIcon::Error);
     return false;
   }
   if (ui.AskYesNo(kAskOpenEntryList,

@@ -5,6 +5,7 @@
 #include "data/registration_lists.h"
 #include "grep/grep_results.h"
 #include "grep/grep_search.h"
+#include "lookup/editor_launch.h"
 #include "platform/cp932.h"
 #include "platform/editor_launch.h"
 #include "platform/scripted_ui.h"
@@ -89,7 +90,9 @@ TEST_F(GrepCommandTest, FoundRunCarriesTheWindowTexts) {
 TEST_F(GrepCommandTest, UnwritableResultFileAndEscape) {
   std::filesystem::create_directory(dir.path() / kGrepResultFileName);  // cannot be created
   EXPECT_EQ(GrepResult::OutputFailed, Run(4).result);
-  EXPECT_EQ((std::vector<std::string>{"出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　"}), ui.messages());
+  EXPECT_EQ((std::vector<std::string>{"出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　\n" + dir.str() + "/" +
+                                      kGrepResultFileName + "\nIs a directory"}),
+            ui.messages());
   std::filesystem::remove(dir.path() / kGrepResultFileName);
 
   ui = ScriptedUi();

@@ -8,7 +8,7 @@
 
 #include "analysis/analysis_run_fixture.h"
 #include "analysis/call_index.h"
-#include "output/byte_sink.h"
+#include "platform/byte_sink.h"
 #include "output/call_gather.h"
 #include "output/source_pass.h"
 #include "output/tree_output.h"

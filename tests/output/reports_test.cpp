@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "data/registration_lists.h"
+#include "lookup/editor_launch.h"
 #include "output/reports.h"
 #include "platform/cp932.h"
 #include "platform/editor_launch.h"
@@ -91,7 +92,8 @@ TEST(Reports, CommandsAskSaveAndOpen) {
 
   ui.ChooseSaveAnswer(dir.str() + "/no/such/dir.csv");
   EXPECT_FALSE(WriteStepCountCsv(Sample(), ui));
-  EXPECT_EQ("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　", ui.messages().back());
+  EXPECT_EQ("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　\n" + dir.str() + "/no/such/dir.csv\nNo such file or directory",
+            ui.messages().back());
   ui.ChooseSaveAnswer(std::nullopt);
   EXPECT_FALSE(WriteStepCountCsv(Sample(), ui));
   EXPECT_EQ("キャンセルします！　", ui.messages().back());

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "data/registration_lists.h"
-#include "output/byte_sink.h"
 #include "output/tree_output.h"
+#include "platform/byte_sink.h"
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
 #include "settings/settings.h"
@@ -103,12 +103,14 @@ TEST_F(TreeCommand, DialogCancelFailuresAndEmptyLists) {
   EXPECT_EQ(0, Run(kTreeOfFunctions));
   ui.ChooseSaveAnswer("/dev/full");  // created, but nothing can be written
   EXPECT_EQ(0, Run(kTreeOfFunctions));
-  EXPECT_EQ(
-      (std::vector<std::string>{"構造体の登録データがないのでTREE用ファイルは出力できません。　\n"
-                                "出力する場合は、構造体データを取得してから再度実行して下さい。",
-                                "キャンセルします！　", "出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　",
-                                "出力ﾌｧｲﾙ書込みエラー！　\n/dev/full"}),
-      ui.messages());
+  // Open and write errors name the path and the system's reason; /dev/full, a device, is
+  // written through and never replaced.
+  EXPECT_EQ((std::vector<std::string>{
+                "構造体の登録データがないのでTREE用ファイルは出力できません。　\n"
+                "出力する場合は、構造体データを取得してから再度実行して下さい。",
+                "キャンセルします！　", "出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　\n" + dir.str() + "\nIs a directory",
+                "出力ﾌｧｲﾙ書込みエラー！　\n/dev/full\nNo space left on device"}),
+            ui.messages());
   EXPECT_TRUE(ui.question_ids().empty());  // the comment file is offered only after a tree
   EXPECT_TRUE(ui.AllAnswersUsed());
 }
