@@ -16,6 +16,11 @@ inline bool IsBlankByte(char c) {
   return IsBlankOrTab(c);
 }
 
+// A letter or "_": the first byte of a name.
+inline bool IsWordStartByte(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
 inline bool IsBlank(std::string_view text) {
   return IsAllBlank(text);
 }

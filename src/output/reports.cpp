@@ -5,11 +5,11 @@
 #include <optional>
 
 #include "data/registration_lists.h"
+#include "lookup/editor_launch.h"
 #include "output/sjis_writer.h"
 #include "platform/cp932.h"
 #include "platform/output_date.h"
 #include "platform/version.h"
-#include "lookup/editor_launch.h"
 #include "text/file_names.h"
 
 namespace kelvora {
@@ -103,8 +103,9 @@ std::string CommentField(std::string_view comment) {
   for (std::size_t at = text.find("*/"); at != std::string::npos; at = text.find("*/", at))
     text.erase(at, 2);
   text = std::string(Trim(text));
-  // Quotes inside a quoted field are doubled, or a reader ends the field at the first of them.
-  return text.find(',') == std::string::npos ? text : CsvField(text);
+  // A comma or a quote anywhere makes the field quoted with its quotes doubled; a bare quote
+  // would open a field that swallows the rows after it.
+  return CsvField(text);
 }
 
 void WriteStepCountCsvText(std::ostream& out, const RegisteredData& data, const std::tm& date) {

@@ -3,10 +3,10 @@
 #include <sstream>
 
 #include "data/registration_lists.h"
+#include "lookup/editor_launch.h"
 #include "output/reports.h"
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
-#include "lookup/editor_launch.h"
 #include "support/temp_dir.h"
 
 namespace kelvora {
@@ -49,7 +49,14 @@ TEST(Reports, StepCountCsv) {
       "2,2,\"operator,\",\"\"\"q\"\", r\",\"/src/x,\"\"y\"\"/b.c\",7,\r\n",
       Cp932ToUtf8(out.str()));
   const std::pair<const char*, const char*> comments[] = {
-      {"/* a */", "a"}, {"// b", "b"}, {"x */ y */", "x  y"}, {"  ", ""}, {"/*1,2*/", "\"1,2\""}};
+      {"/* a */", "a"},
+      {"// b", "b"},
+      {"x */ y */", "x  y"},
+      {"  ", ""},
+      {"/*1,2*/", "\"1,2\""},
+      // A quote anywhere, a comma or not: a leading one opened a field that swallowed rows.
+      {"/* \"引用\"で始まる */", "\"\"\"引用\"\"で始まる\""},
+      {"// a\"b", "\"a\"\"b\""}};
   for (auto [in, expected] : comments) EXPECT_EQ(expected, CommentField(in)) << in;
 }
 
