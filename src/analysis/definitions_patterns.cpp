@@ -223,7 +223,8 @@ bool FindExtendedHead(std::string_view text, ExtendedHead& head) {
             k = e;
             continue;
           }
-          if (!(IsWordByte(c) || c == ' ' || c == '\t' || c == '{')) return false;
+          if (c == '{') break;  // a body on the head line ("{ }") is the body's affair
+          if (!(IsWordByte(c) || c == ' ' || c == '\t')) return false;
           ++k;
         }
       }

@@ -45,6 +45,7 @@ TEST_F(ExtractFunctions, HeadWordsTakeKernelHeads) {
       "\t\t\t\t\tstruct pid *pid,\n\t\t\t\t\tint trace)\n{\n}\n"
       "int __attribute__((weak)) weak_fn(int a)\n{\n}\n"
       "void __attribute__ ((noreturn)) die(void) {\n}\n"
+      "static inline void stub(int cpu) { }\n"
       "EXPORT_SYMBOL(kmalloc);\n"
       "DEFINE_PER_CPU(int, counter);\n"
       "static DEFINE_PER_CPU(struct x, y) = {\n};\n"
@@ -65,7 +66,7 @@ TEST_F(ExtractFunctions, HeadWordsTakeKernelHeads) {
   settings.func_head_words = 1;
   Functions(source);
   EXPECT_EQ(NamesOf(ListKind::Function), (Names{"two", "f", "*kmalloc", "__lock_it", "start_kernel",
-                                                "*copy_process", "weak_fn", "die"}));
+                                                "*copy_process", "weak_fn", "die", "stub"}));
   EXPECT_EQ(data.functions().Cell(5, col::kPosition), "%1/src/main.c(16)");
 }
 
