@@ -461,7 +461,7 @@ std::string StructDetectPattern(int struct_prop) {
 RunPatterns::RunPatterns(const RegexService& regex, const Settings& settings)
     : functions(DetectionPatterns::ForFunctions(regex, settings.func_prop)),
       defines(DetectionPatterns::ForDefines(regex)),
-      definitions(regex, settings.func_header_str) {
+      definitions(regex, settings.func_header_str, settings.func_head_words) {
   regex.Compile(StructDetectPattern(settings.struct_prop), struct_detect);
   regex.Compile(kTableHeadPattern, table);
   regex.Compile(kPrototype, prototype);

@@ -308,13 +308,19 @@ class LookaheadSource {
 // before any "{", as for a head on one line; a "{" there, or nothing, makes it a definition.
 // The following lines are read ahead, cleaned with a copy of the comment state; directive lines
 // are passed over. A list still open after kParameterLines lines counts as a definition.
-// converted and cleaned: buffers for the lines read ahead.
+// converted and cleaned: buffers for the lines read ahead. trailing (extended heads): a list
+// closed without a "{" after it is read on too, past attribute words ("__alloc_size(1);" on the
+// next line makes a prototype).
 bool IsPrototypeOverLines(std::string_view params, CommentState comments, LookaheadSource& ahead,
-                          ExtractorEnv& env, std::string& converted, std::string& cleaned) {
+                          ExtractorEnv& env, std::string& converted, std::string& cleaned,
+                          bool trailing = false) {
   long depth = 0;
-  for (char c : params) {
-    depth += c == '(' ? 1 : c == ')' ? -1 : 0;
-    if (depth == 0) return false;  // closed on the head's own line
+  for (std::size_t i = 0; i < params.size(); ++i) {
+    depth += params[i] == '(' ? 1 : params[i] == ')' ? -1 : 0;
+    if (depth == 0) {  // closed on the head's own line
+      if (!trailing || params.find('{', i) != std::string_view::npos) return false;
+      break;
+    }
   }
   for (std::size_t k = 0; k < kParameterLines; ++k) {
     const std::string* next = ahead.Peek(k);
@@ -332,18 +338,19 @@ bool IsPrototypeOverLines(std::string_view params, CommentState comments, Lookah
     for (char c : cleaned) {
       if (c == ';') return true;
       if (depth == 0 && c == '{') return false;
-      if (depth > 0) depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+      if (depth > 0 || trailing) depth += c == '(' ? 1 : c == ')' ? -1 : 0;
     }
-    if (depth == 0) return false;
+    if (depth == 0 && !trailing) return false;
   }
   return false;
 }
 
 // The comments taken out of one line while it is cleaned.
 struct LineComments {
-  std::string block;       // complete block comments, each followed by a blank
-  std::string line;        // line comments
-  std::string open_close;  // the line when it opens or closes a block comment
+  std::string block;                      // complete block comments, each followed by a blank
+  std::string line;                       // line comments
+  std::string open_close;                 // the line when it opens or closes a block comment
+  std::string quoted_block, quoted_line;  // the same read from the line when quotes are in them
   void Clear() {
     block.clear();
     line.clear();
@@ -375,6 +382,48 @@ bool RemoveMatches(std::string& text, const Regex& re, extract::CleaningStep ste
   return removed;
 }
 
+// The complete block comments and the line comment of text, found by one left-to-right scan: a
+// quote outside a comment opens a literal (up to the next quote after at least one byte, as the
+// cleaning reads it), a quote inside a comment is comment text. True when some comment holds a
+// quote; block and line are then what the cleaning would have collected had the quotes in the
+// comments not been taken away as literals.
+bool CollectCommentsInOrder(std::string_view text, std::string& block, std::string& line) {
+  block.clear();
+  line.clear();
+  bool quoted = false;
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n;) {
+    const char c = text[i];
+    if (IsCp932LeadByte(static_cast<unsigned char>(c)) && i + 1 < n) {
+      i += 2;
+      continue;
+    }
+    if (c == '"') {
+      const std::size_t close = i + 2 <= n ? text.find('"', i + 2) : std::string_view::npos;
+      i = close == std::string_view::npos ? i + 1 : close + 1;
+      continue;
+    }
+    if (c == '/' && i + 1 < n && text[i + 1] == '*') {
+      const std::size_t end = text.find("*/", i + 2);
+      if (end == std::string_view::npos) break;  // open to the end: the line is kept whole
+      const std::string_view comment = text.substr(i, end + 2 - i);
+      quoted = quoted || comment.find('"') != std::string_view::npos;
+      block.append(comment).append(" ");
+      i = end + 2;
+      continue;
+    }
+    if (c == '/' && i + 1 < n && text[i + 1] == '/') {
+      if (i + 2 < n) {
+        line.assign(text.substr(i));
+        quoted = quoted || line.find('"') != std::string::npos;
+      }
+      break;
+    }
+    ++i;
+  }
+  return quoted;
+}
+
 // Literals and comments removed from code, comments collected; closed tells that the line ended
 // a block comment that began on an earlier line or earlier in this line. ascii: the line holds
 // ASCII bytes only.
@@ -384,6 +433,7 @@ void CleanCollecting(std::string_view line, bool ascii, std::string& code, Comme
   using extract::CleaningStep;
   closed = false;
   code.assign(line);
+  std::string_view rest = line;
   // A block comment from an earlier line ends at its first "*/": a "//" or "/*" before it is
   // comment text. (A line without "*/" inside a comment never comes here.)
   if (state.in_block) {
@@ -391,12 +441,18 @@ void CleanCollecting(std::string_view line, bool ascii, std::string& code, Comme
     if (end != std::string::npos) {
       comments.open_close.assign(line);
       code.erase(0, end + 2);
+      rest.remove_prefix(end + 2);
       state.in_block = false;
       closed = true;
     }
   }
   // Each step needs its marker texts in the code as the earlier steps left it.
   extract::CleaningMarks has = extract::MarksOf(code);
+  // Literals go before comments, so a quoted word inside a comment would vanish from the
+  // collected text; such a line's comments are taken from the line itself.
+  const bool quoted_comments =
+      has.quote && (has.open || has.line) &&
+      CollectCommentsInOrder(rest, comments.quoted_block, comments.quoted_line);
   if (has.quote &&
       RemoveMatches(code, cp.literal, CleaningStep::Literal, ascii, nullptr, {}, scratch)) {
     has = extract::MarksOf(code);
@@ -411,6 +467,10 @@ void CleanCollecting(std::string_view line, bool ascii, std::string& code, Comme
                                 &comments.line, "", scratch)) {
     state.in_block = false;
     has = extract::MarksOf(code);
+  }
+  if (quoted_comments) {
+    comments.block.swap(comments.quoted_block);
+    comments.line.swap(comments.quoted_line);
   }
   MatchSpan m;
   if (has.open && SearchStep(code, dp.open_block, CleaningStep::OpenComment, ascii, m)) {
@@ -616,26 +676,48 @@ int Extract(LineSource& source, DefinitionSink& sink, DefinitionMode mode, const
     // marker byte.
     const HeadFacts facts{true, paren != std::string_view::npos, code_bytes.marker};
     bool found = det.prefilter.MayMatch(head, facts) && DetectHead(head, facts, det, matched);
-    if (!found && !carry.empty()) {
+    // With "FuncHeadWords" 1 a head with more words before its name is one too; its name and
+    // its list's "(" come from the head itself (attribute groups hold the first "(").
+    // With "FuncHeadWords" 1 a head of words at column 0 is read by its own rules: words,
+    // attribute groups, the name and its "(" (attribute groups hold the first "("). A name
+    // alone at column 0 is left to the patterns; what the rules turn away (a macro invocation,
+    // a statement) is no head even where the patterns match.
+    ExtendedHead extended;
+    bool extended_found = false;
+    if (function_mode && dp.extended_heads() && paren != std::string_view::npos &&
+        IsWordStartByte(code[0])) {
+      extended_found = FindExtendedHead(code, extended);
+      if (!extended_found && !extended.name_first) found = false;
+      if (extended_found) found = false;
+    }
+    if (!found && !extended_found && !carry.empty()) {
       carry += ' ';
       carry += head;
       found = DetectHead(carry, HeadFacts{}, det, matched);
     }
     carry.clear();
     if (closed) carry.assign(TrimBlanks(code));
+    if (extended_found) {
+      found = true;
+      matched.assign(code.substr(0, extended.paren + 1));
+      name.assign(extended.name);  // a view into code, which the look-ahead may overwrite
+    }
     if (!found) continue;
     if (function_mode && matched.rfind("extern", 0) == 0) continue;
     // What the row takes from the line is looked at before the look-ahead below may read into
     // the line's buffer.
     const bool define_line = function_mode && Contains(line, "#define");
     const bool has_equals = !function_mode && Contains(line, "=");
+    const std::size_t list_open = extended_found ? extended.paren : paren;
     if (function_mode && paren != std::string::npos &&
-        IsPrototypeOverLines(code.substr(paren), comments, reader, env, ahead_converted,
-                             ahead_cleaned)) {
+        IsPrototypeOverLines(code.substr(list_open), comments, reader, env, ahead_converted,
+                             ahead_cleaned, extended_found)) {
       continue;
     }
 
-    if (!function_mode && det.fixed_defines) {
+    if (extended_found) {
+      // name holds the head's name already.
+    } else if (!function_mode && det.fixed_defines) {
       // What the name chain gives: "#define" and its blanks, then the word.
       name.assign(DefineNameOfMatch(matched));
     } else {

@@ -44,8 +44,9 @@ DetectionPatterns DetectionPatterns::ForDefines(const RegexService& regex) {
   return p;
 }
 
-DefinitionPatterns::DefinitionPatterns(const RegexService& regex, std::string_view header_words)
-    : header_words_(header_words) {
+DefinitionPatterns::DefinitionPatterns(const RegexService& regex, std::string_view header_words,
+                                       int head_words)
+    : header_words_(header_words), extended_heads_(head_words == 1) {
   static constexpr std::string_view kStepHeads[kStepHeadCount] = {
       fixed_pattern::kStepHeadFirst, fixed_pattern::kStepHeadScope,
       fixed_pattern::kStepHeadNamed, fixed_pattern::kStepHeadOperator,
@@ -122,14 +123,127 @@ bool DefinitionPatterns::IsDefinitionHead(std::string_view cleaned) const {
   for (int k = 1; k < kStepHeadCount; ++k) {
     if (step_heads[k].Matches(cleaned)) return true;
   }
+  ExtendedHead head;
+  return extended_heads_ && FindExtendedHead(cleaned, head);
+}
+
+namespace {
+
+bool IsWordStart(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
+bool IsWordByte(char c) {
+  return IsWordStart(c) || (c >= '0' && c <= '9');
+}
+
+// Words that begin statements or declarations that are no function definition.
+bool IsStatementWord(std::string_view word) {
+  static constexpr std::string_view kWords[] = {
+      "return", "else", "case", "goto", "typedef", "do", "if", "while", "for", "switch", "sizeof"};
+  for (std::string_view w : kWords)
+    if (w == word) return true;
   return false;
+}
+
+// Words whose parenthesised group is part of the head, not its parameter list.
+bool IsAttributeWord(std::string_view word) {
+  return word == "__attribute__" || word == "__attribute" || word == "__declspec" ||
+         word == "__aligned" || word == "__section" || word == "__alignof__";
+}
+
+// The offset after the ")" closing the "(" at open, or npos when the text does not close it.
+std::size_t AfterGroup(std::string_view text, std::size_t open) {
+  long depth = 0;
+  for (std::size_t i = open; i < text.size(); ++i) {
+    if (text[i] == '(') ++depth;
+    if (text[i] == ')' && --depth == 0) return i + 1;
+  }
+  return std::string_view::npos;
+}
+
+// True when a word that is not followed by "(" comes next at from: a "__x(...)" group before
+// it is an attribute macro ("__alloc_size(1) void *kmalloc("), not the list of a function named
+// __x (whose list may be followed by "__acquires(x)").
+bool MoreHeadFollows(std::string_view text, std::size_t from) {
+  std::size_t i = from;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '*')) ++i;
+  if (i >= text.size() || !IsWordStart(text[i])) return false;
+  while (i < text.size() && IsWordByte(text[i])) ++i;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  return i < text.size() && text[i] != '(';
+}
+
+}  // namespace
+
+bool FindExtendedHead(std::string_view text, ExtendedHead& head) {
+  if (text.empty() || !IsWordStart(text[0])) return false;
+  const std::size_t n = text.size();
+  int words = 0;
+  std::size_t i = 0;
+  while (true) {
+    while (i < n && (text[i] == ' ' || text[i] == '\t' || text[i] == '*')) ++i;
+    if (i >= n || !IsWordStart(text[i])) return false;
+    // The "*"s right before a name belong to it, as the two-word heads take them.
+    std::size_t stars = i;
+    while (stars > 0 && text[stars - 1] == '*') --stars;
+    const std::size_t start = i;
+    while (i < n && (IsWordByte(text[i]) || (text[i] == ':' && i + 1 < n && text[i + 1] == ':'))) {
+      i += text[i] == ':' ? 2 : 1;
+    }
+    const std::string_view word = text.substr(start, i - start);
+    std::size_t at = i;
+    while (at < n && (text[at] == ' ' || text[at] == '\t')) ++at;
+    if (at < n && text[at] == '(') {
+      const std::size_t group_end = AfterGroup(text, at);
+      if (IsAttributeWord(word) || (word.starts_with("__") && group_end != std::string_view::npos &&
+                                    MoreHeadFollows(text, group_end))) {
+        if (group_end == std::string_view::npos) return false;
+        i = group_end;
+        ++words;
+        continue;
+      }
+      if (words == 0) {  // a name alone is the two-word heads' affair
+        head.name_first = true;
+        return false;
+      }
+      // What follows the parameter list on the line: words, blanks, "{" and the groups of
+      // "__x(...)" attribute words ("__acquires(lock)") only.
+      const std::size_t after = AfterGroup(text, at);
+      if (after != std::string_view::npos) {
+        for (std::size_t k = after; k < n;) {
+          const char c = text[k];
+          if (c == '_' && k + 1 < n && text[k + 1] == '_') {
+            std::size_t e = k;
+            while (e < n && IsWordByte(text[e])) ++e;
+            if (e < n && text[e] == '(') {
+              e = AfterGroup(text, e);
+              if (e == std::string_view::npos) return false;
+            }
+            k = e;
+            continue;
+          }
+          if (c == '{') break;  // a body on the head line ("{ }") is the body's affair
+          if (!(IsWordByte(c) || c == ' ' || c == '\t')) return false;
+          ++k;
+        }
+      }
+      head.name = text.substr(stars, i - stars);
+      head.paren = at;
+      return true;
+    }
+    if (IsStatementWord(word)) return false;
+    ++words;
+    i = at;
+  }
 }
 
 const DefinitionPatterns& PatternsOf(ExtractorEnv& env) {
   if (env.patterns) return *env.patterns;
-  if (!env.own_patterns || env.own_patterns->header_words() != env.settings.func_header_str) {
-    env.own_patterns =
-        std::make_shared<const DefinitionPatterns>(env.regex, env.settings.func_header_str);
+  if (!env.own_patterns || env.own_patterns->header_words() != env.settings.func_header_str ||
+      env.own_patterns->extended_heads() != (env.settings.func_head_words == 1)) {
+    env.own_patterns = std::make_shared<const DefinitionPatterns>(
+        env.regex, env.settings.func_header_str, env.settings.func_head_words);
   }
   return *env.own_patterns;
 }

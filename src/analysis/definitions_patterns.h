@@ -68,17 +68,34 @@ struct DetectionPatterns {
   bool fixed_defines = false;
 };
 
+// A definition head with any number of words before its name ("FuncHeadWords" 1), in cleaned
+// code: at column 0, one or more specifier, type and attribute words, "*"s and attribute groups
+// ("__attribute__((...))"), then the name and its "(". The list must not close on the line with
+// anything but words, blanks and "{" after it (a macro invocation "DEFINE_X(a, b) = {" is no
+// head), and no word before the name may be a statement word ("return", "else", ...). The name
+// may be a keyword; callers reject those. name: with the "*"s right before it, as the two-word
+// heads give it; paren: the offset of its "(".
+struct ExtendedHead {
+  std::string_view name;
+  std::size_t paren = 0;
+  bool name_first = false;  // no head: the text begins with a name and its "("
+};
+bool FindExtendedHead(std::string_view cleaned, ExtendedHead& head);
+
 // Every other fixed pattern of the function, step-count, prototype, struct and table code, and
 // the user's header-comment condition ("FuncHeaderStr").
 class DefinitionPatterns {
  public:
   // ok() is false when the engine is missing. An empty or invalid condition switches header
-  // comments off (has_header_condition() false).
-  DefinitionPatterns(const RegexService& regex, std::string_view header_words);
+  // comments off (has_header_condition() false). head_words: "FuncHeadWords" (1: the extended
+  // heads count as definition heads too).
+  DefinitionPatterns(const RegexService& regex, std::string_view header_words, int head_words = 0);
 
   bool ok() const { return ok_; }
-  // True when a cleaned line matches one of the five definition heads (step_heads).
+  // True when a cleaned line matches one of the five definition heads (step_heads), or with
+  // extended heads on, is an extended head.
   bool IsDefinitionHead(std::string_view cleaned) const;
+  bool extended_heads() const { return extended_heads_; }
   bool has_header_condition() const { return header_condition.ok(); }
   // True when the header condition matches no text of plain ASCII bytes.
   bool header_needs_high_byte() const { return header_needs_high_byte_; }
@@ -110,6 +127,7 @@ class DefinitionPatterns {
 
  private:
   std::string header_words_;
+  bool extended_heads_ = false;
   bool header_needs_high_byte_ = false;
   bool ok_ = false;
 };

@@ -9,7 +9,7 @@ namespace kelvora {
 
 FunctionTreeWalk::FunctionTreeWalk(const RegexService& regex, const Settings& settings)
     : cleaning_(regex),
-      defs_(regex, {}),
+      defs_(regex, {}, settings.func_head_words),
       macros_(settings.preprocessor),
       walker_(cleaning_, defs_, settings, {&macros_, true}) {}
 

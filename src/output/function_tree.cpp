@@ -23,6 +23,9 @@ class TreeWriter : public FunctionWalkVisitor {
   TreeWriter(ByteSink& out, const FunctionInfoTable& info, FunctionTreeCounts& counts)
       : out_(out), info_(info), counts_(counts) {}
 
+  // The path of the file walked next, as the FileList holds it.
+  void SetFile(std::string_view path) { path_.assign(path); }
+
   void OnDefinition(const Head&) override {
     ++counts_.detected;
     pending_ = true;
@@ -35,7 +38,7 @@ class TreeWriter : public FunctionWalkVisitor {
       line_.assign("\r\n");
       line_ += head.name;
       line_ += ',';
-      info_.AppendInfoText(head.name, line_);
+      info_.AppendRowInfoText(info_.FindDefinition(head.name, path_, head.line), line_);
       line_ += "\r\n";
       out_.Write(line_);
     }
@@ -46,7 +49,7 @@ class TreeWriter : public FunctionWalkVisitor {
       ++counts_.recursion;
     }
     line_ += ',';
-    info_.AppendInfoText(callee, line_);
+    info_.AppendRowInfoText(info_.FindCallee(callee, path_), line_);
     line_ += "\r\n";
     out_.Write(line_);
   }
@@ -57,6 +60,7 @@ class TreeWriter : public FunctionWalkVisitor {
   FunctionTreeCounts& counts_;
   bool pending_ = false;
   std::string line_;
+  std::string path_;
 };
 
 // The path of a FileList position: the text without its "(1)" at the end.
@@ -104,6 +108,7 @@ FunctionTreeCounts WriteFunctionTreeTo(ByteSink& out, OutputContext& ctx) {
       ctx.ui.AdvanceProgress(1);
       continue;
     }
+    writer.SetFile(previous);
     walk.Walk(reader, writer);
     if (reader.failed()) {
       ++counts.unreadable;

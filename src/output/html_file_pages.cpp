@@ -2,10 +2,14 @@
 
 #include <sys/stat.h>
 
+#include <functional>
+
 #include "analysis/analysis_passes.h"
 #include "analysis/definitions_patterns.h"
 #include "data/position.h"
+#include "output/html_anchors.h"
 #include "output/source_pass.h"
+#include "platform/bytes.h"
 #include "platform/cp932.h"
 #include "platform/file_names.h"
 #include "platform/line_reader.h"
@@ -88,6 +92,7 @@ struct SectionLine {
   std::string raw;
   std::string cleaned;
   bool in_comment = false;  // inside a block comment or closing one
+  long number = 0;          // 1-based
 };
 
 class SectionReader {
@@ -100,6 +105,7 @@ class SectionReader {
     line.cleaned.clear();
     if (!CleanLine(line.raw, comments_, pats_, line.cleaned)) line.cleaned.clear();
     line.in_comment = was_in;
+    line.number = ++line_no_;
     return true;
   }
 
@@ -107,6 +113,7 @@ class SectionReader {
   LineSource& source_;
   const CleaningPatterns& pats_;
   CommentState comments_;
+  long line_no_ = 0;
 };
 
 }  // namespace
@@ -160,7 +167,7 @@ done:
 
 struct HtmlFilePages::Impl {
   Impl(const Settings& s, const RegexService& regex)
-      : settings(s), cleaning(regex), defs(regex, {}) {
+      : settings(s), cleaning(regex), defs(regex, {}, s.func_head_words) {
     regex.Compile("struct[ \\t]+[A-Za-z0-9_]+[ \\t\\[\\]A-Za-z0-9_&*=]*{*", struct_head);
     regex.Compile("^[ \\t]*}([ \\t]*[A-Za-z0-9_][ \\tA-Za-z0-9_\\[\\]]+,?)+;", struct_close);
     regex.Compile("typedef[ \\t]*(struct|union)", typedef_head);
@@ -170,10 +177,17 @@ struct HtmlFilePages::Impl {
     regex.Compile("[*]*[A-Za-z_][A-Za-z0-9_]*[ \\t]*\\(", macro_name);
   }
 
+  // The anchor of a definition at line of the current file (its text when there are no site
+  // anchors).
+  std::string Anchor(ListKind kind, long line, std::string_view text) {
+    return anchors ? anchors->At(kind, line, text) : std::string(text);
+  }
+
   void FunctionSection(LineSource& source, SjisWriter& w, const HtmlOptions& options);
   void HeaderSection(LineSource& source, SjisWriter& w);
   void TableSection(LineSource& source, SjisWriter& w);
   void MacroTable(LineSource& source, SjisWriter& w);
+  void UnshownSection(const RegisteredData& data, SjisWriter& w);
 
   const Settings& settings;
   CleaningPatterns cleaning;
@@ -181,6 +195,7 @@ struct HtmlFilePages::Impl {
   Regex struct_head, struct_close, typedef_head, define_line, table_head, macro_line, macro_name;
   const RegisteredData* data = nullptr;
   std::unique_ptr<FunctionCommentLookup> comments;
+  SiteAnchors* anchors = nullptr;
   bool stopped = false;
 };
 
@@ -189,15 +204,17 @@ namespace {
 // Writes the function blocks of a source file as the walker reports them.
 class FunctionPageWriter : public FunctionWalkVisitor {
  public:
-  FunctionPageWriter(SjisWriter& w, const HtmlOptions& options, FunctionCommentLookup& comments)
-      : w_(w), options_(options), comments_(comments) {}
+  using AnchorOf = std::function<std::string(long line, std::string_view text)>;
+  FunctionPageWriter(SjisWriter& w, const HtmlOptions& options, FunctionCommentLookup& comments,
+                     AnchorOf anchor)
+      : w_(w), options_(options), comments_(comments), anchor_(std::move(anchor)) {}
 
   void OnDefinition(const Head& head) override {
     Finish();
     open_ = true;
     callees_ = 0;
     name_ = head.name;
-    const std::string_view anchor = FunctionAnchor(head.name);
+    const std::string anchor = anchor_(head.line, FunctionAnchor(head.name));
     char border[16];
     std::snprintf(border, sizeof border, "c%d", options_.border);
     w_.Text("<hr>").Text("<a id=\"").Raw(anchor).Text("\" name=\"").Raw(anchor);
@@ -246,6 +263,7 @@ class FunctionPageWriter : public FunctionWalkVisitor {
   SjisWriter& w_;
   const HtmlOptions& options_;
   FunctionCommentLookup& comments_;
+  AnchorOf anchor_;
   bool open_ = false;
   int callees_ = 0;
   std::string name_;
@@ -262,7 +280,9 @@ void AnchorLine(SjisWriter& w, std::string_view name, std::string_view display,
 void HtmlFilePages::Impl::FunctionSection(LineSource& source, SjisWriter& w,
                                           const HtmlOptions& options) {
   FunctionWalker walker(cleaning, defs, settings, {nullptr, false, false});
-  FunctionPageWriter writer(w, options, *comments);
+  FunctionPageWriter writer(w, options, *comments, [this](long line, std::string_view text) {
+    return Anchor(ListKind::Function, line, text);
+  });
   walker.Walk(source, writer);
   writer.Finish();
 }
@@ -283,7 +303,9 @@ void HtmlFilePages::Impl::HeaderSection(LineSource& source, SjisWriter& w) {
     const std::string& c = line.cleaned;
     MatchSpan span;
     const bool excluded = c.find('=') != std::string::npos || c.find("extern") != std::string::npos;
-    if (!c.empty() && struct_head.Search(c, span)) {
+    // A #define line is never a struct head, whatever it holds ("(*(struct st *)0x...)").
+    const bool directive = TrimBlanks(c).starts_with('#');
+    if (!c.empty() && !directive && struct_head.Search(c, span)) {
       if (excluded) continue;
       if (!in_struct) w.Text("<hr>\n");
       w.Text("<br>\n");
@@ -291,21 +313,21 @@ void HtmlFilePages::Impl::HeaderSection(LineSource& source, SjisWriter& w) {
       while (at < c.size() && (c[at] == ' ' || c[at] == '\t')) ++at;
       std::size_t end = at;
       while (end < c.size() && IsIdentByte(c[end])) ++end;
-      AnchorLine(w, c.substr(at, end - at), display);
+      AnchorLine(w, Anchor(ListKind::Struct, line.number, c.substr(at, end - at)), display);
       w.Text("<br>\n");
       if (!in_struct)
         start_body(line);
       else
         depth += BraceBalance(c);
-    } else if (!c.empty() && struct_close.Search(c, span)) {
+    } else if (!c.empty() && !directive && struct_close.Search(c, span)) {
       std::size_t at = c.find('}') + 1;
       while (at < c.size() && (c[at] == ' ' || c[at] == '\t')) ++at;
       std::size_t end = at;
       while (end < c.size() && IsIdentByte(c[end])) ++end;
-      AnchorLine(w, c.substr(at, end - at), display);
+      AnchorLine(w, Anchor(ListKind::Struct, line.number, c.substr(at, end - at)), display);
       w.Text("<br>\n");
       if (in_struct) depth += BraceBalance(c);
-    } else if (!c.empty() && typedef_head.Search(c, span)) {
+    } else if (!c.empty() && !directive && typedef_head.Search(c, span)) {
       if (excluded) continue;
       if (!in_struct) w.Text("<hr>\n");
       w.Text("<br>\n").Raw(display).Text("<br>\n");
@@ -320,7 +342,7 @@ void HtmlFilePages::Impl::HeaderSection(LineSource& source, SjisWriter& w) {
       while (end < c.size() && IsIdentByte(c[end])) ++end;
       const std::string name = c.substr(at, end - at);
       w.Text("<br>\n<hr>\n");
-      AnchorLine(w, name, name, " ： ");
+      AnchorLine(w, Anchor(ListKind::Define, line.number, name), name, " ： ");
       w.Raw(display).Text("<br>\n");
     } else if (in_struct) {
       if (line.in_comment)
@@ -339,6 +361,10 @@ void HtmlFilePages::Impl::TableSection(LineSource& source, SjisWriter& w) {
   SectionLine line;
   bool in_table = false;
   int depth = 0;
+  // The line before, for a head split over two lines ("... table[] =" / "{"); none after a
+  // directive, as the table pass reads them.
+  std::string previous, previous_display, joined;
+  long previous_no = 0;
   while (reader.Next(line)) {
     const std::string display = Display(line.raw);
     if (in_table) {
@@ -350,13 +376,37 @@ void HtmlFilePages::Impl::TableSection(LineSource& source, SjisWriter& w) {
       if (depth <= 0) in_table = false;
       continue;
     }
-    if (line.cleaned.empty() || !table_head.Matches(line.cleaned)) continue;
-    const std::string name = TableNameOf(line.cleaned);
+    const std::string& c = line.cleaned;
+    const bool alone = !c.empty() && table_head.Matches(c);
+    bool across = false;
+    if (!alone && !c.empty() && !previous.empty() && c.find('{') != std::string::npos) {
+      joined.assign(previous).append(" ").append(c);
+      across = table_head.Matches(joined);
+    }
+    if (!alone && !across) {
+      if (TrimBlanks(c).starts_with('#')) {
+        previous.clear();
+      } else {
+        previous = c;
+        previous_display = display;
+        previous_no = line.number;
+      }
+      continue;
+    }
+    const std::string& head = alone ? c : joined;
+    const std::string name = TableNameOf(head);
     w.Text("<hr>\n<br>\n");
-    AnchorLine(w, name, display);
+    if (alone) {
+      AnchorLine(w, Anchor(ListKind::Table, line.number, name), display);
+    } else {
+      // The anchor stands on the head's first line, as the table's position names it.
+      AnchorLine(w, Anchor(ListKind::Table, previous_no, name), previous_display);
+      w.Text("<br>\n").Raw(display);
+    }
     w.Text("<br>\n");
-    if (line.cleaned.find(';') == std::string::npos) {
-      depth = BraceBalance(line.cleaned);
+    previous.clear();
+    if (c.find(';') == std::string::npos) {
+      depth = BraceBalance(c);
       in_table = depth > 0;
     }
   }
@@ -383,16 +433,34 @@ void HtmlFilePages::Impl::MacroTable(LineSource& source, SjisWriter& w) {
           "<th bgcolor=\"#004080\"><font color=\"#FFFFFF\">内容</font></th>\n</tr>\n</thead>\n");
     }
     w.Text("<tr><td>");
-    AnchorLine(w, name, name);
+    AnchorLine(w, Anchor(ListKind::Function, line.number, name), name);
     w.Text("</td><td>").Raw(Display(line.raw)).Text("</td></tr>\n");
   }
   w.Text("</table>\n");
+}
+
+// The registered rows of the file that no section showed (a head the sections read another way
+// than the registration did): each still gets its anchor, with its name and position, so every
+// link of the site lands.
+void HtmlFilePages::Impl::UnshownSection(const RegisteredData& data, SjisWriter& w) {
+  const std::vector<SiteAnchors::Unshown> rows = anchors->UnshownRows();
+  if (rows.empty()) return;
+  w.Text("<hr>\n<FONT color=\"yellow\">［ その他の登録項目 ］</FONT><br>\n");
+  for (const SiteAnchors::Unshown& u : rows) {
+    const std::string name = data.List(u.kind).CellText(u.row, col::kName);
+    AnchorLine(w, u.anchor, HtmlEscape(name), " ： ");
+    w.Escaped(NameToCp932(data.FullPosition(u.kind, u.row))).Text("<br>\n");
+  }
 }
 
 HtmlFilePages::HtmlFilePages(const Settings& settings, const RegexService& regex)
     : impl_(std::make_unique<Impl>(settings, regex)) {}
 
 HtmlFilePages::~HtmlFilePages() = default;
+
+void HtmlFilePages::UseAnchors(SiteAnchors* anchors) {
+  impl_->anchors = anchors;
+}
 
 bool HtmlFilePages::WritePage(const RegisteredData& data, std::size_t row,
                               const std::string& folder, const HtmlOptions& options, Ui& ui) {
@@ -423,19 +491,25 @@ bool HtmlFilePages::WritePage(const RegisteredData& data, std::size_t row,
     w.Text("　情報 』</caption></FONT><br><br>\n");
   }
   w.Text("<br>\n");
-  if (files.CellText(row, col::kMarker).find(".h") != std::string::npos)
+  if (m.anchors) m.anchors->BeginFile(row);
+  const bool header = files.CellText(row, col::kMarker).find(".h") != std::string::npos;
+  if (header)
     m.HeaderSection(source, w);
   else
     m.FunctionSection(source, w, options);
   // Each further section reads the file from its start; a file that cannot be read again ends
-  // the page there.
-  for (int section = 0; section < 2; ++section) {
+  // the page there. A header that defines functions gets their section too.
+  const bool header_functions = header && m.anchors && m.anchors->FileDefinesFunctions();
+  for (int section = header_functions ? -1 : 0; section < 2; ++section) {
     if (!source.Rewind()) break;
-    if (section == 0)
+    if (section < 0)
+      m.FunctionSection(source, w, options);
+    else if (section == 0)
       m.TableSection(source, w);
     else
       m.MacroTable(source, w);
   }
+  if (m.anchors) m.UnshownSection(data, w);
   if (!out.Commit()) {
     ui.Message(out.message(), Ui::kCaption, MsgIcon::Error);
     m.stopped = true;

@@ -38,6 +38,7 @@ class HtmlFilePages : public FilePageWriter {
   // further pages are written then). A source file that cannot be opened is skipped.
   bool WritePage(const RegisteredData& data, std::size_t row, const std::string& folder,
                  const HtmlOptions& options, Ui& ui) override;
+  void UseAnchors(SiteAnchors* anchors) override;
 
  private:
   struct Impl;

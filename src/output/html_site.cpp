@@ -4,6 +4,7 @@
 
 #include "analysis/definitions.h"
 #include "data/position.h"
+#include "output/html_anchors.h"
 #include "platform/cp932.h"
 #include "platform/file_names.h"
 #include "platform/output_date.h"
@@ -128,7 +129,7 @@ std::string HrefEncode(std::string_view file_name) {
 }
 
 std::string PageFileOf(std::string_view full_position) {
-  const std::string_view path = PathBeforeShortLine(full_position);
+  const std::string_view path = PositionPath(full_position);
   const std::size_t slash = path.rfind('/');
   return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
@@ -251,7 +252,8 @@ void WriteHeaderHtml(SjisWriter& w) {
             "</ul>"});
 }
 
-void WriteAllData(SjisWriter& w, const RegisteredData& data, const HtmlOptions& options) {
+void WriteAllData(SjisWriter& w, const RegisteredData& data, const HtmlOptions& options,
+                  const SiteAnchors* anchors) {
   WritePageHead(w);
   w.Text("<h1>≪ 登録データ一覧 ≫</h1>\n");
   WritePreLine(w, options);
@@ -300,8 +302,9 @@ void WriteAllData(SjisWriter& w, const RegisteredData& data, const HtmlOptions& 
                                                            : "</td></tr></FONT>\n");
         continue;
       }
-      const std::string_view anchor =
-          kind == ListKind::Function ? FunctionAnchor(name) : std::string_view(name);
+      const std::string anchor =
+          anchors ? anchors->OfRow(kind, row)
+                  : std::string(kind == ListKind::Function ? FunctionAnchor(name) : name);
       w.Text("<a href=\"").Raw(HrefEncode(PageFileOf(position))).Text(".html#").Raw(anchor);
       w.Text("\">").Escaped(name).Text("</a></td><td>");
       const char* marker =
@@ -319,8 +322,8 @@ void WriteAllData(SjisWriter& w, const RegisteredData& data, const HtmlOptions& 
 }
 
 void WriteIndexPage(SjisWriter& w, const RegisteredData& data, ListKind kind,
-                    const HtmlOptions& options, const std::tm& date,
-                    const FilePageHook& file_page) {
+                    const HtmlOptions& options, const std::tm& date, const FilePageHook& file_page,
+                    const SiteAnchors* anchors) {
   const RegistrationList& list = data.List(kind);
   WritePageHead(w);
   char buf[160];
@@ -352,7 +355,7 @@ void WriteIndexPage(SjisWriter& w, const RegisteredData& data, ListKind kind,
       previous = group;
       w.Text("\t<br><br>\n");
       if (group == 0) {
-        w.Text("<a id=\"c1\" name=\"c0\"></a>【 記号 】\n");
+        w.Text("<a id=\"c0\" name=\"c0\"></a>【 記号 】\n");
       } else if (group == 1) {
         w.Text("<a id=\"c1\" name=\"c1\"></a>【 その他 】\n");
       } else {
@@ -366,8 +369,9 @@ void WriteIndexPage(SjisWriter& w, const RegisteredData& data, ListKind kind,
       w.Text("\t<li><a href=\"").Raw(HrefEncode(name)).Text(".html\">");
     } else {
       const std::string position = data.FullPosition(kind, row);
-      const std::string_view anchor =
-          kind == ListKind::Function ? FunctionAnchor(name) : std::string_view(name);
+      const std::string anchor =
+          anchors ? anchors->OfRow(kind, row)
+                  : std::string(kind == ListKind::Function ? FunctionAnchor(name) : name);
       w.Text("\t<li><a href=\"").Raw(HrefEncode(PageFileOf(position))).Text(".html#").Raw(anchor);
       w.Text("\">");
     }
@@ -474,6 +478,8 @@ HtmlSiteResult WriteHtmlSite(RegisteredData& data, const Settings& settings,
     return HtmlSiteResult::Cancelled;
   }
   data.SortAllAscending();
+  SiteAnchors anchors(data);
+  if (pages) pages->UseAnchors(&anchors);
   ui.SetLayout(WindowLayout::Running);
   ui.SetStatus(1, "");
   ui.SetStatus(2, "HTML出力中です。Please Wait．．．");
@@ -520,13 +526,14 @@ HtmlSiteResult WriteHtmlSite(RegisteredData& data, const Settings& settings,
           return true;
         };
       }
-      WriteIndexPage(w, data, kind, options, date, hook);
+      WriteIndexPage(w, data, kind, options, date, hook, &anchors);
     });
   }
-  page("AllData.html", [&](SjisWriter& w) { WriteAllData(w, data, options); });
+  page("AllData.html", [&](SjisWriter& w) { WriteAllData(w, data, options, &anchors); });
   // Linux file names are UTF-8; browsers turn the Shift-JIS link text into that same name.
   page("排除関数設定.html", [&](SjisWriter& w) { WriteExclusionPage(w, settings, options); });
 
+  if (pages) pages->UseAnchors(nullptr);
   ui.SetWaitCursor(false);
   ui.SetLayout(WindowLayout::Data);
   ui.Message("完了しました！　\n\n出力された『 Index.html 』から起動して下さい。　", Ui::kCaption,

@@ -17,6 +17,7 @@
 namespace kelvora {
 
 struct Settings;
+class SiteAnchors;
 class Ui;
 
 // The values of the "詳細設定" dialog, kept only for one run.
@@ -35,8 +36,9 @@ std::string HtmlEscape(std::string_view text);
 // A file name as the file-name part of an href: bytes outside [A-Za-z0-9._~!$'()*+,;=:@-] are
 // written as %XX, so blanks, "#", "%", "?" and non-ASCII names still reach their page.
 std::string HrefEncode(std::string_view file_name);
-// The page of a registered row: the file name (with extension) of the path before the last "("
-// found among the position's last ten characters; the whole text when there is none.
+// The page of a registered row: the file name (with extension) of the path before the position's
+// "(line)" (a struct or table position may have ":" and blanks after it); the file name of the
+// whole text when there is none.
 std::string PageFileOf(std::string_view full_position);
 // The anchor of a function: its name after the last ":".
 std::string_view FunctionAnchor(std::string_view name);
@@ -48,13 +50,15 @@ void WritePreLine(SjisWriter& w, const HtmlOptions& options);
 void WriteStylesheet(SjisWriter& w);
 void WriteIndexHtml(SjisWriter& w);
 void WriteHeaderHtml(SjisWriter& w);
-void WriteAllData(SjisWriter& w, const RegisteredData& data, const HtmlOptions& options);
+// anchors: the anchors links name (none: every link names the row's text).
+void WriteAllData(SjisWriter& w, const RegisteredData& data, const HtmlOptions& options,
+                  const SiteAnchors* anchors = nullptr);
 // Called for every FileList row by the file index page, after the row's item line; false when
 // the page could not be written and the file index must end without its closing lines.
 using FilePageHook = std::function<bool(std::size_t row)>;
 void WriteIndexPage(SjisWriter& w, const RegisteredData& data, ListKind kind,
                     const HtmlOptions& options, const std::tm& date,
-                    const FilePageHook& file_page = {});
+                    const FilePageHook& file_page = {}, const SiteAnchors* anchors = nullptr);
 void WriteExclusionPage(SjisWriter& w, const Settings& settings, const HtmlOptions& options);
 void WriteFontSamplePage(SjisWriter& w);
 
@@ -68,6 +72,8 @@ class FilePageWriter {
   virtual ~FilePageWriter() = default;
   virtual bool WritePage(const RegisteredData& data, std::size_t row, const std::string& folder,
                          const HtmlOptions& options, Ui& ui) = 0;
+  // The anchors of the site run, which the pages must write as the links name them.
+  virtual void UseAnchors(SiteAnchors* /*anchors*/) {}
 };
 
 // "情報一覧HTML出力 (&H)" after the settings dialog was confirmed with options: the notice, the

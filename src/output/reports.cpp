@@ -97,8 +97,9 @@ std::string CommentField(std::string_view comment) {
   for (std::size_t at = text.find("*/"); at != std::string::npos; at = text.find("*/", at))
     text.erase(at, 2);
   text = std::string(TrimBlanks(text));
-  // Quotes inside a quoted field are doubled, or a reader ends the field at the first of them.
-  return text.find(',') == std::string::npos ? text : CsvField(text);
+  // A comma or a quote anywhere makes the field quoted with its quotes doubled; a bare quote
+  // would open a field that swallows the rows after it.
+  return CsvField(text);
 }
 
 void WriteStepCountCsvText(std::ostream& out, const RegisteredData& data, const std::tm& date) {

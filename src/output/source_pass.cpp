@@ -4,6 +4,7 @@
 
 #include "analysis/definitions.h"
 #include "platform/bytes.h"
+#include "analysis/definitions_patterns.h"
 #include "platform/cp932.h"
 #include "platform/line_reader.h"
 #include "settings/settings.h"
@@ -93,7 +94,11 @@ std::string DefinitionName(std::string_view cleaned, const DefinitionPatterns& d
   CallMatch m;
   if (!FindCall(cleaned, m)) return {};
   std::string_view name = m.name;
-  if (name.starts_with("__declspec")) {
+  // A head with attribute groups or more words before its name names itself.
+  ExtendedHead extended;
+  if (defs.extended_heads() && FindExtendedHead(cleaned, extended)) {
+    name = extended.name;
+  } else if (name.starts_with("__declspec")) {
     std::string_view rest = cleaned.substr(m.end);
     if (!FindCall(rest, m)) return {};
     name = m.name;
@@ -155,26 +160,89 @@ long FunctionWalker::Walk(LineSource& source, FunctionWalkVisitor& visitor) {
     if (!line.used) continue;
     std::string name = DefinitionName(line.cleaned, defs_, settings_);
     if (name.empty()) continue;
+    const long head_no = line_no;
+    Line head = line;
+
+    // Lines read past the head: for its parameter list, then for its brace. Those not taken
+    // into the definition are read again.
+    std::vector<std::pair<long, Line>> ahead;
+    auto give_back = [&](std::size_t from) {
+      for (std::size_t i = ahead.size(); i-- > from;) again.push_front(std::move(ahead[i]));
+    };
+    // A parameter list still open at the end of the head line is read on to its ")", as the
+    // registration reads it: a ";" inside it or after it before any "{" makes a prototype (or a
+    // macro invocation over several lines), which is no definition.
+    std::size_t list = head.cleaned.find('(');
+    ExtendedHead extended;
+    const bool extended_head = defs_.extended_heads() && FindExtendedHead(head.cleaned, extended);
+    if (extended_head) list = extended.paren;
+    // An extended head's list closed without a "{" after it is read on too, past attribute
+    // words ("__alloc_size(1);" on the next line makes a prototype).
+    const bool trailing = extended_head;
+    long depth = 0;
+    bool read_on = false;
+    for (std::size_t i = list; i < head.cleaned.size(); ++i) {
+      depth += head.cleaned[i] == '(' ? 1 : head.cleaned[i] == ')' ? -1 : 0;
+      if (depth == 0) {  // closed on the head line
+        read_on = trailing && head.cleaned.find('{', i) == std::string::npos;
+        break;
+      }
+    }
+    read_on = read_on || depth > 0;
+    bool prototype = false, opened = false;
+    for (int k = 0; read_on && k < kParameterLines && fetch(); ++k) {
+      ahead.emplace_back(line_no, line);
+      if (!line.used || line.cleaned.empty() || line.cleaned.front() == '#') continue;
+      for (char c : line.cleaned) {
+        if (c == ';') {
+          prototype = true;
+          break;
+        }
+        if (depth == 0 && c == '{') {
+          opened = true;
+          break;
+        }
+        if (depth > 0 || trailing) depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+      }
+      if (prototype || opened || (depth == 0 && !trailing)) break;
+    }
+    if (prototype) {
+      give_back(0);
+      continue;
+    }
+
     head_.name = std::move(name);
-    head_.line = line_no;
-    head_.cleaned = line.cleaned;
+    head_.line = head_no;
+    head_.cleaned = head.cleaned;
     callees_.clear();
     visitor.OnDefinition(head_);
 
     // The opening brace: the definition line or one of the next 100 lines, raw text.
-    std::vector<std::pair<long, Line>> ahead;
+    line = std::move(head);
+    line_no = head_no;
+    std::size_t taken = 0;
     bool found = FindCp932Char(line.raw, '{') != std::string::npos;
-    for (int k = 0; !found && k < kBraceLookahead && fetch(); ++k) {
+    for (int k = 0; !found && k < kBraceLookahead; ++k) {
+      if (taken < ahead.size()) {
+        line_no = ahead[taken].first;
+        line = ahead[taken].second;
+      } else if (fetch()) {
+        ahead.emplace_back(line_no, line);
+      } else {
+        break;
+      }
+      ++taken;
       found = FindCp932Char(line.raw, '{') != std::string::npos;
-      ahead.emplace_back(line_no, line);
     }
     if (!found) {
-      for (auto it = ahead.rbegin(); it != ahead.rend(); ++it) again.push_front(std::move(*it));
+      give_back(0);
       visitor.OnBodyEnd(head_, head_.line);
       continue;
     }
+    give_back(taken);
 
-    // A body that opens and closes on the brace line holds that line's calls between them.
+    // The brace line's calls after its "{" belong to the body; a body that opens and closes on
+    // that line holds only those between its braces.
     const std::size_t open = FindCp932Char(line.cleaned, '{');
     if (open != std::string::npos) {
       const std::size_t close = MatchingBrace(line.cleaned, open);
@@ -184,6 +252,7 @@ long FunctionWalker::Walk(LineSource& source, FunctionWalkVisitor& visitor) {
         visitor.OnBodyEnd(head_, line_no);
         continue;
       }
+      if (line.used) Calls(std::string_view(line.cleaned).substr(open + 1), visitor);
     }
 
     long last = line_no;

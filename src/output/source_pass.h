@@ -94,16 +94,19 @@ class FunctionWalkVisitor {
 };
 
 // Walks the function definitions of one file: the definition test on every line outside a
-// body, the opening brace on the definition line or one of the next 100 lines (raw text), the
-// body from the line after it up to the first line whose cleaned text, after its last call,
-// begins with "}" in column 0 (or the end of the file). Calls on the brace line are not
-// seen, except that a body opening and closing on that line is that line's text between its
-// braces. Each callee is reported once per body, compared exactly; after 999 distinct names
+// body (a head whose parameter list, read on over the next lines, is followed by ";" before
+// any "{" is none), the opening brace on the definition line or one of the next 100 lines (raw
+// text), the body from the line after it up to the first line whose cleaned text, after its last
+// call, begins with "}" in column 0 (or the end of the file). The calls on the brace line after its
+// "{" are the body's first; a body opening and closing on that line is that line's text between
+// its braces. Each callee is reported once per body, compared exactly; after 999 distinct names
 // a new name is reported at every call.
 class FunctionWalker {
  public:
   static constexpr std::size_t kCalleeMemory = 999;
   static constexpr int kBraceLookahead = 100;
+  // Lines a parameter list open at the end of its head line is read on for.
+  static constexpr int kParameterLines = 32;
 
   FunctionWalker(const CleaningPatterns& pats, const DefinitionPatterns& defs,
                  const Settings& settings, CleanLineReader::Options options);

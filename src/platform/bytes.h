@@ -24,6 +24,11 @@ constexpr std::string_view TrimBlanks(std::string_view text) {
 }
 
 // True when the text is empty or holds blanks and tabs only.
+// A letter or "_": the first byte of a name.
+constexpr bool IsWordStartByte(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
 constexpr bool IsAllBlank(std::string_view text) {
   return TrimBlanks(text).empty();
 }

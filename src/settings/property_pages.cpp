@@ -22,6 +22,7 @@ AnalysisPage ReadAnalysisPage(SettingsStore& store) {
                                           DefaultText(keys::kFuncHeaderStr));
   // The store keeps the count in one byte; the spin field cannot show more than 200.
   page.func_header_line = std::min(ReadInt(store, keys::kFuncHeaderLine), kHeaderLineMax);
+  page.func_head_words = ReadInt(store, keys::kFuncHeadWords);
   return page;
 }
 
@@ -37,6 +38,7 @@ void WriteAnalysisPage(const AnalysisPage& page, SettingsStore& store) {
   WriteText(store, keys::kFuncHeaderStr, page.func_header_str);
   WriteValue(store, keys::kFuncHeaderLine,
              std::clamp(page.func_header_line, kHeaderLineMin, kHeaderLineMax));
+  WriteValue(store, keys::kFuncHeadWords, page.func_head_words == 1 ? 1 : 0);
 }
 
 std::string HeaderWordsHelpText() {

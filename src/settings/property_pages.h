@@ -58,6 +58,7 @@ struct AnalysisPage {
   int struct_prop = 0;          // 0..2
   std::string func_header_str;  // CP932
   int func_header_line = 10;    // 0..200
+  int func_head_words = 0;      // 0..1
 };
 
 // An empty extension list shows its default and is written back at once.

@@ -91,6 +91,7 @@ void LoadSettings(SettingsStore& store, Settings& s, Ui& ui) {
 
   s.func_header_str = LoadText(store, keys::kFuncHeaderStr);
   s.func_header_line = static_cast<std::uint8_t>(ReadInt(store, keys::kFuncHeaderLine));
+  s.func_head_words = ReadInt(store, keys::kFuncHeadWords);
   s.preprocessor = ReadText(store, keys::kPreprocessor);
   s.char_change = ReadInt(store, keys::kCharChange);
 

@@ -80,6 +80,7 @@ struct Settings {
   int struct_prop = 0;
   std::string func_header_str;  // CP932 of "関数名|処理名|機能名" by default
   std::uint8_t func_header_line = 10;
+  int func_head_words = 0;  // 0 the two-word heads, 1 heads with any number of words
   std::string preprocessor;
   int char_change = 0;
   // "UnMatch_Func"

@@ -85,6 +85,9 @@ inline constexpr IntKey kStructProp{"Analysis", "struct_prop", 0, IntRule::kInRa
 inline constexpr TextKey kFuncHeaderStr{"Analysis", "FuncHeaderStr", "関数名|処理名|機能名",
                                         TextRule::kHeaderWords, true};
 inline constexpr IntKey kFuncHeaderLine{"Analysis", "FuncHeaderLine", 10, IntRule::kByte};
+// Definition heads: 0 at most two words before the name, 1 any number of specifier and
+// attribute words and "__attribute__((...))" groups.
+inline constexpr IntKey kFuncHeadWords{"Analysis", "FuncHeadWords", 0, IntRule::kInRange, 0, 1};
 inline constexpr TextKey kPreprocessor{"Analysis", "Preprocessor", ""};
 // 0 no conversion, 1 EUC-JP to Shift-JIS, 2 each file's encoding detected and converted.
 inline constexpr IntKey kCharChange{"Analysis", "CharChange", 0, IntRule::kInRange, 0, 2};

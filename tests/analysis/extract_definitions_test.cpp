@@ -32,6 +32,44 @@ TEST_F(ExtractFunctions, RegistersHeadsAtColumnZeroOnly) {
   EXPECT_EQ(data.functions().Cell(0, col::kMarker), "");
 }
 
+// "FuncHeadWords" 1: any number of specifier and attribute words before the type and name; 0
+// keeps the two-word heads. Prototypes, statements and macro invocations stay out.
+TEST_F(ExtractFunctions, HeadWordsTakeKernelHeads) {
+  const std::string source =
+      "static int two(void)\n{\n}\n"
+      "static inline int f(void)\n{\n}\n"
+      "static __always_inline __alloc_size(1) void *kmalloc(size_t size, gfp_t flags)\n{\n}\n"
+      "static void __lock_it(struct s *p) __acquires(p)\n{\n}\n"
+      "asmlinkage __visible void __init __no_sanitize_address start_kernel(void)\n{\n}\n"
+      "static __latent_entropy struct task_struct *copy_process(\n"
+      "\t\t\t\t\tstruct pid *pid,\n\t\t\t\t\tint trace)\n{\n}\n"
+      "int __attribute__((weak)) weak_fn(int a)\n{\n}\n"
+      "void __attribute__ ((noreturn)) die(void) {\n}\n"
+      "static inline void stub(int cpu) { }\n"
+      "EXPORT_SYMBOL(kmalloc);\n"
+      "DEFINE_PER_CPU(int, counter);\n"
+      "static DEFINE_PER_CPU(struct x, y) = {\n};\n"
+      "static DEFINE_PER_CPU_ALIGNED(struct x,\n    z);\n"
+      "static inline int proto(int a);\n"
+      "static inline int proto2(int a,\n    int b);\n"
+      "return some_call(x)\n"
+      "static const unsigned long long not_a_call[] = { 1 };\n"
+      "static inline unsigned int if (x)\n"
+      "void *kmalloc_large(size_t size, gfp_t flags) __assume_page_alignment\n"
+      "\t\t\t\t__alloc_size(1);\n";
+  Functions(source);
+  // The two-word patterns take a word before an attribute group or a statement as the name.
+  EXPECT_EQ(NamesOf(ListKind::Function),
+            (Names{"two", "__alloc_size", "__lock_it", "__attribute__", "__attribute__",
+                   "DEFINE_PER_CPU", "some_call", "*kmalloc_large"}));
+  data.functions().Clear();
+  settings.func_head_words = 1;
+  Functions(source);
+  EXPECT_EQ(NamesOf(ListKind::Function), (Names{"two", "f", "*kmalloc", "__lock_it", "start_kernel",
+                                                "*copy_process", "weak_fn", "die", "stub"}));
+  EXPECT_EQ(data.functions().Cell(5, col::kPosition), "%1/src/main.c(16)");
+}
+
 TEST_F(ExtractFunctions, FunctionMacrosFollowFuncProp) {
   const char* src =
       "#define MAX(a,b) ((a) > (b) ? (a) : (b))\n"
@@ -125,6 +163,30 @@ TEST_F(ExtractFunctions, SameLineCommentsPreferLineComments) {
       "int b(void) /* blk */ // line\t comment\n");
   EXPECT_EQ(Text(ListKind::Function, 0, col::kComment), "/* b1 */ /* b2 */ ");
   EXPECT_EQ(Text(ListKind::Function, 1, col::kComment), "// line  comment");
+}
+
+// The cleaned code drops literals before comments; the collected comment keeps the quoted words
+// a comment holds, and a line without a quote in a comment keeps the comment it always had.
+TEST_F(ExtractFunctions, QuotedWordsInsideCommentsAreKept) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"int quoted(void) /* \"引用\"で始まる説明 */", "/* \"引用\"で始まる説明 */ "},
+      {"int only(void) /* \"引用のみ\" */", "/* \"引用のみ\" */ "},
+      {"int line(void) //\"x\"", "//\"x\""},
+      {"int both(void) /* a \"b\" */ /* c */ // d \"e\"", "// d \"e\""},
+      {"int in_block(void) /* \"//\" */", "/* \"//\" */ "},
+      // A literal before the comment opens nothing and stays out of it.
+      {"int lit(char *s = \"/* no\") /* \"yes\" */", "/* \"yes\" */ "},
+      // No quote inside a comment: exactly the text of before.
+      {"int plain(void) // x /* y */", "// x "},
+      {"int lit2(char *s = \"a\") /* b */", "/* b */ "},
+      {"int unclosed(void) /* \"q */", "/* \"q */ "},
+  };
+  std::string source;
+  for (const auto& c : cases) source.append(c.first).append("\n{\n}\n");
+  Functions(source);
+  ASSERT_EQ(std::size(cases), data.functions().RowCount());
+  for (std::size_t r = 0; r < std::size(cases); ++r)
+    EXPECT_EQ(cases[r].second, Text(ListKind::Function, r, col::kComment)) << cases[r].first;
 }
 
 TEST_F(ExtractFunctions, EucSourcesAreConvertedWithCharChange) {

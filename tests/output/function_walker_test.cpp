@@ -48,11 +48,12 @@ class Recorder : public FunctionWalkVisitor {
   std::string text;
 };
 
-std::string Walk(const std::string& source, const std::string& macros = {}) {
+std::string Walk(const std::string& source, const std::string& macros = {}, int head_words = 0) {
   RegexService regex;
   CleaningPatterns cleaning(regex);
-  DefinitionPatterns defs(regex, {});
+  DefinitionPatterns defs(regex, {}, head_words);
   Settings settings;
+  settings.func_head_words = head_words;
   settings.excluded_names[0] = "printf";
   settings.excluded_flags[0] = 1;
   MacroList list(macros);
@@ -80,9 +81,11 @@ TEST(FunctionWalker, BodiesAndCallees) {
       {"calls between braces that close on the brace line are the callees",
        "void fence(void) { barrier() }\nvoid after(void)\n{\n  h();\n}\n",
        "fence: barrier @1\nafter: h @5\n"},
-      {"a call on a brace line whose body goes on is not seen; recursion and keywords",
-       "int f(int n)\n{ skipped();\n  if (n) return f(n - 1);\n  while (g(n)) printf(\"x\");\n}\n",
-       "f: f! g @5\n"},
+      {"a call on a brace line whose body goes on counts; recursion and keywords",
+       "int f(int n)\n{ seen();\n  if (n) return f(n - 1);\n  while (g(n)) printf(\"x\");\n}\n",
+       "f: seen f! g @5\n"},
+      {"so does one right after the brace, whatever else the line holds",
+       "int run_a(void)\n{   probe(1); if (x) { y(); }\n  probe(2);\n}\n", "run_a: probe y @4\n"},
       {"an indented closing brace does not end the body",
        "void a(void)\n{\n  x();\n  }\nvoid b(void)\n{\n  y();\n}\n", "a: x b y @8\n"},
       {"a closing brace in column 0 ends the body, a comment after it does not matter",
@@ -95,6 +98,10 @@ TEST(FunctionWalker, BodiesAndCallees) {
       {"no brace within 100 lines: the lines after the head are read again",
        "int lost(int a,\n" + many_lines + "int found(void)\n{\n  k();\n}\n",
        "lost: @1\nfound: k @125\n"},
+      {"a head whose list, read on, ends in \";\" is none; the lines after it are read again",
+       "module_param_named(named_lines,\n\t\t   named_lines, bool, 0400);\n\n"
+       "static int after(void)\n{\n  g();\n}\n",
+       "after: g @7\n"},
       {"a comment that opens on the brace line hides the lines up to its end",
        "void f(void)\n{ /* start\n  hidden();\n*/\n  shown();\n}\n", "f: shown @6\n"},
       {"a CP932 second byte \\ or { in a comment or a literal changes nothing",
@@ -102,6 +109,23 @@ TEST(FunctionWalker, BodiesAndCallees) {
        "f: g @4\n"},
   };
   for (const Case& c : cases) EXPECT_EQ(c.expected, Walk(c.source, "DEBUG")) << c.what;
+}
+
+// "FuncHeadWords" 1: the per-file pass takes the heads the registration takes, named as it
+// names them.
+TEST(FunctionWalker, HeadWordsFollowTheSetting) {
+  const std::string source =
+      "static __always_inline void *kmalloc(size_t size)\n{\n  alloc(size);\n}\n"
+      "asmlinkage __visible void __init __no_sanitize_address start_kernel(void)\n{\n"
+      "  setup();\n}\n"
+      "int __attribute__((weak)) weak_fn(int a)\n{\n  w();\n}\n"
+      "static DEFINE_PER_CPU(struct x, y) = {\n  init(1),\n};\n";
+  // The per-file pass always took heads of many words whose name is right before its "(".
+  EXPECT_EQ("start_kernel: setup @8\n__attribute__: w @12\nDEFINE_PER_CPU: init @15\n",
+            Walk(source));
+  EXPECT_EQ(
+      "*kmalloc: alloc @4\nstart_kernel: setup @8\nweak_fn: w @12\nDEFINE_PER_CPU: init @15\n",
+      Walk(source, {}, 1));
 }
 
 TEST(FunctionWalker, CalleeListRemembersAtMost999Names) {

@@ -50,7 +50,14 @@ TEST(Reports, StepCountCsv) {
       "2,2,\"operator,\",\"\"\"q\"\", r\",\"/src/x,\"\"y\"\"/b.c\",7,\r\n",
       Cp932ToUtf8(out.str()));
   const std::pair<const char*, const char*> comments[] = {
-      {"/* a */", "a"}, {"// b", "b"}, {"x */ y */", "x  y"}, {"  ", ""}, {"/*1,2*/", "\"1,2\""}};
+      {"/* a */", "a"},
+      {"// b", "b"},
+      {"x */ y */", "x  y"},
+      {"  ", ""},
+      {"/*1,2*/", "\"1,2\""},
+      // A quote anywhere, a comma or not: a leading one opened a field that swallowed rows.
+      {"/* \"引用\"で始まる */", "\"\"\"引用\"\"で始まる\""},
+      {"// a\"b", "\"a\"\"b\""}};
   for (auto [in, expected] : comments) EXPECT_EQ(expected, CommentField(in)) << in;
 }
 

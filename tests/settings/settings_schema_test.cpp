@@ -34,7 +34,7 @@ TEST_F(SettingsSchemaTest, LoadingAndPagesNormaliseAlike) {
   for (const char* value : cases) {
     std::string ini = "[Analysis]\r\n";
     for (const char* k : {"func", "struct", "define", "table", "func_prop", "struct_prop",
-                          "CharChange", "FuncHeaderLine"})
+                          "CharChange", "FuncHeaderLine", "FuncHeadWords"})
       if (*value) ini += std::string(k) + "=" + value + "\r\n";
     ini += std::string("[Dialog]\r\n") + (*value ? std::string("fileDLG=") + value : "") + "\r\n";
     ini += std::string("[UnMatch_Func]\r\n") + (*value ? std::string("Flag_Func7=") + value : "") +
@@ -48,6 +48,7 @@ TEST_F(SettingsSchemaTest, LoadingAndPagesNormaliseAlike) {
     EXPECT_EQ(a.define, s.define) << value;
     EXPECT_EQ(a.table, s.table) << value;
     EXPECT_EQ(a.func_prop, s.func_prop) << value;
+    EXPECT_EQ(a.func_head_words, s.func_head_words) << value;
     EXPECT_EQ(a.struct_prop, s.struct_prop) << value;
     EXPECT_EQ(a.func_header_line, std::min<int>(s.func_header_line, kHeaderLineMax)) << value;
     EXPECT_EQ(ReadPreprocessorPage(store).char_change, s.char_change) << value;

@@ -93,8 +93,18 @@ CPropPage2::CPropPage2(AnalysisPage& page, Ui& ui, QWidget* parent)
                           QStringLiteral("「タグ名」のみ"), QStringLiteral("「typedef」のみ")});
   struct_prop_->setCurrentIndex(page_.struct_prop);
   what_grid->addWidget(struct_prop_, 1, 3);
+  // How many words a function definition head may have before its name.
+  head_words_ = new QComboBox(this);
+  head_words_->setObjectName(QStringLiteral("FuncHeadWords"));
+  head_words_->addItems({QStringLiteral("関数名の前は2語まで（標準）"),
+                         QStringLiteral("修飾語・属性（__attribute__等）は何語でも")});
+  head_words_->setCurrentIndex(page_.func_head_words == 1 ? 1 : 0);
+  what_grid->addLayout(BulletRow(QStringLiteral("関数定義")), 4, 0);
+  what_grid->addWidget(head_words_, 4, 1, 1, 3);
   what_grid->setColumnStretch(4, 1);
   what->addLayout(what_grid);
+  connect(head_words_, &QComboBox::currentIndexChanged, this,
+          [this](int index) { page_.func_head_words = index; });
   connect(func_prop_, &QComboBox::currentIndexChanged, this,
           [this](int index) { page_.func_prop = index; });
   connect(struct_prop_, &QComboBox::currentIndexChanged, this,

@@ -63,6 +63,7 @@ class CPropPage2 : public PropertyPageBase {
   QRadioButton* SkipRadio(int what) const { return skip_[static_cast<std::size_t>(what)]; }
   QComboBox* FunctionKinds() const { return func_prop_; }
   QComboBox* StructKinds() const { return struct_prop_; }
+  QComboBox* HeadWords() const { return head_words_; }
   QLineEdit* HeaderWordsField() const { return words_; }
   QSpinBox* HeaderLinesSpin() const { return lines_; }
   QPushButton* HelpButton() const { return help_; }
@@ -76,6 +77,7 @@ class CPropPage2 : public PropertyPageBase {
   std::array<QRadioButton*, 4> skip_{};
   QComboBox* func_prop_ = nullptr;
   QComboBox* struct_prop_ = nullptr;
+  QComboBox* head_words_ = nullptr;
   QLineEdit* words_ = nullptr;
   QSpinBox* lines_ = nullptr;
   QPushButton* help_ = nullptr;

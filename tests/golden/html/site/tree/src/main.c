@@ -38,3 +38,8 @@ static void _x(void)
 const int tbl[] = { 1, 2, 3 };
 
 #define LT(a,b) ((a)<(b))
+
+static int probe(void)
+{
+    return 2;
+}
