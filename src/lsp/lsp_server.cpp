@@ -133,7 +133,7 @@ int Server::Run(MessageReader& reader) {
         queue_.pop_front();
       }
       Handle(body);
-      if (exit_requested_) return;
+      if (exit_handled_) return;
     }
   });
   std::string body;
@@ -208,6 +208,7 @@ void Server::Dispatch(const json& message) {
 
   if (method == "exit") {
     exit_requested_ = true;
+    exit_handled_ = true;
     stop_ = true;
     return;
   }
