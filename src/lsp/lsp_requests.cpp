@@ -16,9 +16,9 @@ namespace {
 
 using json = nlohmann::json;
 
-constexpr std::size_t kSymbolCap = 500;
+constexpr std::size_t kSymbolCap = 200;
 // workspace/symbol places the name exactly within this time, the rest at their line's start.
-constexpr auto kSymbolPlacingBudget = std::chrono::milliseconds(40);
+constexpr auto kSymbolPlacingBudget = std::chrono::milliseconds(15);
 
 int SymbolKindOf(ListKind kind) {
   switch (kind) {
