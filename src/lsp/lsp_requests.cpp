@@ -317,9 +317,15 @@ json Server::PrepareCallHierarchy(const json& params) {
     if (best) {
       out.push_back(CallItem(where, *best));
     } else {
+      // A row the function-tree pass does not find as a definition: the name on its line.
       FunctionCalls alone;
       alone.name = word;
       alone.head.line = static_cast<std::uint32_t>(line);
+      const std::string& text = texts_->Get(where)->Line(static_cast<std::size_t>(line - 1));
+      const std::size_t at = FindWord(text, word);
+      if (at != std::string::npos)
+        alone.head.column =
+            static_cast<std::uint32_t>(ColumnOfByte(text, at, PositionEncoding::kUtf32));
       out.push_back(CallItem(where, alone));
     }
   }
