@@ -107,8 +107,14 @@ def one_run(args, env, settings, places, queries, extra):
     for s in first:
         if s["name"] == args.hot:
             loc = s["location"]
+            line = loc["range"]["start"]["line"]
+            with open(urllib.parse.unquote_to_bytes(loc["uri"][7:]), "rb") as f:
+                text = f.read().split(b"\n")[line]
+            col = len(text[:re.search(rb"\b%s\b" % args.hot.encode(), text).start()].decode(
+                "utf-8", "replace").encode("utf-16-le")) // 2
             items = c.request("textDocument/prepareCallHierarchy", {
-                "textDocument": {"uri": loc["uri"]}, "position": loc["range"]["start"]}, timeout=3600)
+                "textDocument": {"uri": loc["uri"]},
+                "position": {"line": line, "character": col}}, timeout=3600)
             item = items[0] if items else None
             break
     if item:
@@ -133,7 +139,7 @@ def one_run(args, env, settings, places, queries, extra):
         r["references_ms"], refs = timed(lambda: c.request("textDocument/references", {
             "textDocument": {"uri": loc[0]}, "position": loc[1],
             "context": {"includeDeclaration": False}}, timeout=3600))
-        r["references"] = len(refs)
+        r["references"] = len(refs or [])
     # Save: a new function in the small folder, then asked for by name.
     saved = os.path.join(extra, "saved.c")
     with open(saved, "w") as f:

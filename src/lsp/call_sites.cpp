@@ -104,7 +104,11 @@ class Gatherer : public FunctionWalkVisitor {
 void PlaceHeads(const std::string& path, int char_change, std::vector<FunctionCalls>& defs) {
   if (defs.empty()) return;
   const DecodedFile file = DecodeFile(path, char_change);
+  bool astral = false;
+  for (const std::string& line : file.lines)
+    for (char c : line) astral = astral || static_cast<unsigned char>(c) >= 0xF0;
   for (FunctionCalls& f : defs) {
+    f.astral = astral;
     const std::string& line = file.Line(f.head.line - 1);
     const std::size_t at = FindWord(line, f.name);
     f.head.column =
@@ -166,6 +170,7 @@ CallIndex::FileEntry CallIndex::Pack(const std::string& path,
   FileEntry f;
   f.path = path;
   for (const FunctionCalls& d : defs) {
+    f.astral = f.astral || d.astral;
     f.defs.push_back({Intern(d.name), d.head.line, d.head.column, d.end,
                       static_cast<std::uint32_t>(f.callees.size()),
                       static_cast<std::uint32_t>(d.callees.size())});
@@ -186,6 +191,7 @@ FunctionCalls CallIndex::Unpack(const FileEntry& f, const Def& d, bool with_call
   out.name = names_[d.name];
   out.head = {d.line, d.column};
   out.end = d.end;
+  out.astral = f.astral;
   if (!with_callees) return out;
   for (std::uint32_t i = 0; i < d.callee_count; ++i) {
     const Callee& c = f.callees[d.first_callee + i];

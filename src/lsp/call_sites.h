@@ -39,6 +39,9 @@ struct FunctionCalls {
   CallSite head;                     // where the name stands on its head line
   std::uint32_t end = 0;             // last line of the body
   std::vector<CalleeCalls> callees;  // in the order of their first call
+  // The file's decoded text holds characters outside the BMP: UTF-16 columns are not the
+  // character indexes.
+  bool astral = false;
 };
 
 // The settings and engine a gathering reads files with.
@@ -107,6 +110,7 @@ class CallIndex {
     std::vector<Def> defs;
     std::vector<Callee> callees;
     std::vector<CallSite> sites;
+    bool astral = false;
   };
   std::uint32_t Intern(std::string_view name);  // under the unique lock
   FileEntry Pack(const std::string& path, const std::vector<FunctionCalls>& defs);

@@ -16,9 +16,9 @@ namespace {
 
 using json = nlohmann::json;
 
-constexpr std::size_t kSymbolCap = 500;
+constexpr std::size_t kSymbolCap = 200;
 // workspace/symbol places the name exactly within this time, the rest at their line's start.
-constexpr auto kSymbolPlacingBudget = std::chrono::milliseconds(40);
+constexpr auto kSymbolPlacingBudget = std::chrono::milliseconds(15);
 
 int SymbolKindOf(ListKind kind) {
   switch (kind) {
@@ -272,22 +272,24 @@ std::vector<FunctionCalls> Server::DefinitionsOfFile(const std::string& path) {
 }
 
 json Server::CallItem(const std::string& path, const FunctionCalls& def) {
-  const std::shared_ptr<const DecodedFile> file = texts_->Get(path);
-  const std::string& last = file->Line(def.end ? def.end - 1 : def.head.line - 1);
-  const json start = PositionOf(path, def.head.line, def.head.column);
+  // Character indexes are UTF-16 and UTF-32 columns where the file has nothing beyond the BMP:
+  // then the file is not read at all (callers of a hot function lie in thousands of files).
+  const bool direct = encoding_ != PositionEncoding::kUtf8 && !def.astral && def.head.column > 0;
+  const json start = direct ? Pos(static_cast<long>(def.head.line) - 1, def.head.column)
+                            : PositionOf(path, def.head.line, def.head.column);
   json end = start;
   end["character"] = start["character"].get<std::size_t>() + def.name.size();
-  return {{"name", Cp932ToUtf8Marked(def.name)},
-          {"kind", 12},
-          {"detail",
-           ToDisplay(path.substr(path.rfind('/') + 1)) + "(" + std::to_string(def.head.line) + ")"},
-          {"uri", PathToUri(path)},
-          {"range",
-           {{"start", Pos(def.head.line - 1, 0)},
-            {"end", Pos(std::max(def.end, def.head.line) - 1,
-                        ColumnOfByte(last, std::string::npos, encoding_))}}},
-          {"selectionRange", {{"start", start}, {"end", end}}},
-          {"data", {{"path", ToDisplay(path)}, {"uri", PathToUri(path)}, {"line", def.head.line}}}};
+  return {
+      {"name", Cp932ToUtf8Marked(def.name)},
+      {"kind", 12},
+      {"detail",
+       ToDisplay(path.substr(path.rfind('/') + 1)) + "(" + std::to_string(def.head.line) + ")"},
+      {"uri", PathToUri(path)},
+      // The head line up to the start of the line after the body.
+      {"range",
+       {{"start", Pos(def.head.line - 1, 0)}, {"end", Pos(std::max(def.end, def.head.line), 0)}}},
+      {"selectionRange", {{"start", start}, {"end", end}}},
+      {"data", {{"path", ToDisplay(path)}, {"uri", PathToUri(path)}, {"line", def.head.line}}}};
 }
 
 json Server::PrepareCallHierarchy(const json& params) {
@@ -315,9 +317,15 @@ json Server::PrepareCallHierarchy(const json& params) {
     if (best) {
       out.push_back(CallItem(where, *best));
     } else {
+      // A row the function-tree pass does not find as a definition: the name on its line.
       FunctionCalls alone;
       alone.name = word;
       alone.head.line = static_cast<std::uint32_t>(line);
+      const std::string& text = texts_->Get(where)->Line(static_cast<std::size_t>(line - 1));
+      const std::size_t at = FindWord(text, word);
+      if (at != std::string::npos)
+        alone.head.column =
+            static_cast<std::uint32_t>(ColumnOfByte(text, at, PositionEncoding::kUtf32));
       out.push_back(CallItem(where, alone));
     }
   }
@@ -336,8 +344,10 @@ json Server::IncomingCalls(const json& params) {
   json out = json::array();
   for (const CallIndex::Caller& c : calls_.CallersOf(name, &current_cancelled_)) {
     json ranges = json::array();
+    const bool direct = encoding_ != PositionEncoding::kUtf8 && !c.definition.astral;
     for (const CallSite& s : c.sites) {
-      const json start = PositionOf(c.path, s.line, s.column);
+      const json start = direct ? Pos(static_cast<long>(s.line) - 1, s.column)
+                                : PositionOf(c.path, s.line, s.column);
       json end = start;
       end["character"] = start["character"].get<std::size_t>() + name.size();
       ranges.push_back({{"start", start}, {"end", end}});
@@ -397,6 +407,7 @@ json Server::OutgoingCalls(const json& params) {
       FunctionCalls at_call;
       at_call.name = callee.name;
       at_call.head = callee.sites.front();
+      at_call.astral = def->astral;
       json to = CallItem(*path, at_call);
       to["detail"] = "not registered";
       out.push_back({{"to", to}, {"fromRanges", ranges}});

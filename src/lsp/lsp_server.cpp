@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "analysis/analysis_passes.h"
 #include "analysis/scan_scheduler.h"
 #include "lsp/lsp_uri.h"
 #include "lsp/server_ui.h"
@@ -133,7 +134,7 @@ int Server::Run(MessageReader& reader) {
         queue_.pop_front();
       }
       Handle(body);
-      if (exit_requested_) return;
+      if (exit_handled_) return;
     }
   });
   std::string body;
@@ -208,6 +209,7 @@ void Server::Dispatch(const json& message) {
 
   if (method == "exit") {
     exit_requested_ = true;
+    exit_handled_ = true;
     stop_ = true;
     return;
   }
@@ -479,6 +481,8 @@ void Server::StartAnalysis() {
   index_thread_ = std::thread([this, files, threads] {
     const auto t0 = std::chrono::steady_clock::now();
     calls_.Build(files, *setup_, threads, index_stop_);
+    // The gathering's freed pieces go back to the system instead of staying in the heap.
+    ReturnFreedMemory();
     if (options_.log)
       std::fprintf(options_.log, "kelvora-lsp: call sites gathered in %.1f s\n",
                    std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());

@@ -124,6 +124,7 @@ class Server {
 
   std::atomic<bool> stop_{false};  // the client is gone or asked to exit
   std::atomic<bool> exit_requested_{false};
+  bool exit_handled_ = false;  // the worker reached "exit": what was queued before is answered
   std::atomic<bool> progress_token_ready_{false};
   bool initialize_received_ = false;
   bool shutdown_ = false;

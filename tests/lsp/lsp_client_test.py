@@ -89,6 +89,20 @@ class Protocol(unittest.TestCase):
         c.proc.stdin.close()
         c.proc.wait(timeout=30)
 
+    def test_a_settings_file_that_sets_char_change_is_followed(self):
+        # CharChange=0 reads the EUC-JP file as Shift-JIS: its comment no longer reads right.
+        settings = os.path.join(self.e.tmp, "mine.ini")
+        for value, readable in [("0", False), ("2", True)]:
+            with open(settings, "w") as f:
+                f.write("[Analysis]\nCharChange=%s\n" % value)
+            c = self.e.client()
+            c.initialize(uri(self.e.root), capabilities={}, options={"settingsFile": settings})
+            c.wait_ready()
+            hover = c.request("textDocument/hover", {
+                "textDocument": {"uri": uri(self.e.path("calc.c"))}, "position": pos(3, 5)})
+            self.assertEqual("二つの数を足す" in hover["contents"]["value"], readable, value)
+            self.assertEqual(c.close(), 0)
+
     def test_position_encoding_negotiation(self):
         for offered, chosen in [(None, "utf-16"), (["utf-32", "utf-16"], "utf-32"),
                                 (["utf-8"], "utf-8"), (["latin-1"], "utf-16")]:
