@@ -26,6 +26,7 @@
 #include "text/regex_service.h"
 #include "tools/readme.h"
 #include "tree/tree_text.h"
+#include "tree/ui/call_graph_window.h"
 #include "tree/ui/graph_widget.h"
 #include "tree/ui/source_display.h"
 #include "tree/ui/tree_models.h"
@@ -181,6 +182,7 @@ TreeViewerWindow::TreeViewerWindow(SettingsStore& store, Ui& outer,
   BuildMenus();
   BuildToolBar();
   BuildExportActions();
+  InstallCallGraphCommands(*this, editor_, store_);
   help_timer_.setInterval(HelpLineScroller::kTickMs);
   connect(&help_timer_, &QTimer::timeout, this, [this] {
     if (!help_.Tick(*ui_)) help_timer_.stop();
