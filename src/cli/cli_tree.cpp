@@ -168,9 +168,16 @@ bool Parse(const std::vector<std::string>& args, TreeArgs& t, std::string& error
 // The call graph of the entry into the files: 0 drawn, 3 drawn with functions left out to the
 // node budget, 1 failed.
 int DrawGraph(const TreeArgs& t, const SettingsStore& store, const TreePage& page,
-              std::int32_t entry, const RegexService& regex, CliUi& ui) {
+              const RegexService& regex, CliUi& ui, std::FILE* err) {
   CallGraphOptions options;
   options.direction = t.direction == "callers" ? GraphDirection::Callers : GraphDirection::Callees;
+  const std::optional<GraphStart> start =
+      FindGraphStart(page, Utf8ToCp932(t.entry), options.direction);
+  if (!start) {
+    std::fprintf(err, "kelvora-cli: no entry %s in %s%s\n", t.entry.c_str(), t.file.c_str(),
+                 options.direction == GraphDirection::Callers ? ", and no entry calls it" : "");
+    return 1;
+  }
   options.depth = t.depth;
   options.node_budget = t.max_nodes > 0 ? t.max_nodes : LoadGraphNodeBudget(store);
   std::optional<std::vector<FunctionComment>> comments;
@@ -179,7 +186,8 @@ int DrawGraph(const TreeArgs& t, const SettingsStore& store, const TreePage& pag
     if (!comments) return 1;
     options.comments = true;
   }
-  switch (WriteCallGraphFiles(page, entry, options, comments ? &*comments : nullptr, t.graph, ui)) {
+  switch (
+      WriteCallGraphFiles(page, *start, options, comments ? &*comments : nullptr, t.graph, ui)) {
     case GraphCommandResult::Written:
       return 0;
     case GraphCommandResult::Cut:
@@ -246,13 +254,13 @@ int RunTreeCommand(const std::vector<std::string>& args, std::ostream& out, std:
     out << Lf(callers.text);
     return 0;
   }
+  if (!t.graph.svg.empty() || !t.graph.png.empty() || !t.graph.dot.empty())
+    return DrawGraph(t, store, page, regex, ui, err);
   const std::int32_t entry = page.FindEntry(Utf8ToCp932(t.entry));
   if (entry < 0) {
     std::fprintf(err, "kelvora-cli: no entry %s in %s\n", t.entry.c_str(), t.file.c_str());
     return 1;
   }
-  if (!t.graph.svg.empty() || !t.graph.png.empty() || !t.graph.dot.empty())
-    return DrawGraph(t, store, page, entry, regex, ui);
   CallTree tree;
   tree.Build(page, entry, settings.data_max);
   if (!t.comments.empty()) {

@@ -70,17 +70,15 @@ class GraphBuilder {
       }
   }
 
-  GraphBuild Run(std::int32_t entry) {
+  GraphBuild Run(const GraphStart& from) {
     graph_ = CallGraph{};
-    const std::int32_t start = NodeFor(
-        BareName(page_.EntryText(static_cast<std::size_t>(entry))),
-        page_.Text(page_.entries[static_cast<std::size_t>(entry)].data), 0, /*count=*/false);
+    const std::int32_t start = NodeFor(from.name, from.data, 0, /*count=*/false);
     graph_.nodes[static_cast<std::size_t>(start)].start = true;
-    queue_.push_back({start, entry});
+    queue_.push_back(start);
     while (!queue_.empty()) {
-      const Pending at = queue_.front();
+      const std::int32_t at = queue_.front();
       queue_.pop_front();
-      if (graph_.nodes[static_cast<std::size_t>(at.node)].level >= options_.depth) continue;
+      if (graph_.nodes[static_cast<std::size_t>(at)].level >= options_.depth) continue;
       const bool go_on = options_.direction == GraphDirection::Callees ? Callees(at) : Callers(at);
       if (!go_on) return GraphBuild::Cancelled;
     }
@@ -89,11 +87,6 @@ class GraphBuilder {
   }
 
  private:
-  struct Pending {
-    std::int32_t node;
-    std::int32_t entry;  // the node's entry in the page, -1 when it has none
-  };
-
   // The node of a function, made when new; kNone when the budget is spent (count: the new node
   // counts against the budget).
   std::int32_t NodeFor(std::string_view name, std::string_view data, int level, bool count = true) {
@@ -117,16 +110,19 @@ class GraphBuilder {
     return id;
   }
 
-  // The entry a callee of that name and position expands into: among the entries of that name
-  // (adjacent in display order) the one at the same position, else the first.
-  std::int32_t EntryOf(std::string_view name, std::string_view position) const {
-    const std::int32_t first = page_.FindEntry(name);
-    if (first < 0 || position.empty()) return first;
+  // The entries a function's callees come from: the entries of its name (adjacent in display
+  // order) at its position, all of them (a tree names every definition of a name with the first
+  // one's information); else the first entry of the name.
+  std::vector<std::int32_t> EntriesOf(const GraphNode& node) const {
+    const std::int32_t first = page_.FindEntry(node.name);
+    if (first < 0) return {};
+    std::vector<std::int32_t> out;
     for (auto e = static_cast<std::size_t>(first);
-         e < page_.entry_count() && page_.EntryText(e) == name; ++e)
-      if (ParseInfo(page_.Text(page_.entries[e].data)).position == position)
-        return static_cast<std::int32_t>(e);
-    return first;
+         e < page_.entry_count() && page_.EntryText(e) == node.name; ++e)
+      if (ParseInfo(page_.Text(page_.entries[e].data)).position == node.position)
+        out.push_back(static_cast<std::int32_t>(e));
+    if (out.empty()) out.push_back(first);
+    return out;
   }
 
   void AddEdge(std::int32_t caller, std::int32_t callee) {
@@ -145,30 +141,29 @@ class GraphBuilder {
                           Ui::kTreeCaption));
   }
 
-  bool Callees(const Pending& at) {
-    if (at.entry < 0) return true;
-    const int level = graph_.nodes[static_cast<std::size_t>(at.node)].level + 1;
-    for (const TreeCallee* c = page_.CalleesBegin(static_cast<std::size_t>(at.entry));
-         c != page_.CalleesEnd(static_cast<std::size_t>(at.entry)); ++c) {
-      if (!Tick()) return false;
-      const std::string_view name = BareName(page_.Text(c->text));
-      if (name.empty()) continue;
-      const std::string_view data = page_.Text(c->data);
-      const std::size_t before = graph_.nodes.size();
-      const std::int32_t callee = NodeFor(name, data, level);
-      if (callee < 0) {
-        ++cut_[at.node];
-        continue;
+  bool Callees(std::int32_t at) {
+    const int level = graph_.nodes[static_cast<std::size_t>(at)].level + 1;
+    for (const std::int32_t e : EntriesOf(graph_.nodes[static_cast<std::size_t>(at)])) {
+      const auto entry = static_cast<std::size_t>(e);
+      for (const TreeCallee* c = page_.CalleesBegin(entry); c != page_.CalleesEnd(entry); ++c) {
+        if (!Tick()) return false;
+        const std::string_view name = BareName(page_.Text(c->text));
+        if (name.empty()) continue;
+        const std::size_t before = graph_.nodes.size();
+        const std::int32_t callee = NodeFor(name, page_.Text(c->data), level);
+        if (callee < 0) {
+          ++cut_[at];
+          continue;
+        }
+        AddEdge(at, callee);
+        if (graph_.nodes.size() > before) queue_.push_back(callee);
       }
-      AddEdge(at.node, callee);
-      if (graph_.nodes.size() > before)
-        queue_.push_back({callee, EntryOf(name, ParseInfo(data).position)});
     }
     return true;
   }
 
-  bool Callers(const Pending& at) {
-    const GraphNode& self = graph_.nodes[static_cast<std::size_t>(at.node)];
+  bool Callers(std::int32_t at) {
+    const GraphNode& self = graph_.nodes[static_cast<std::size_t>(at)];
     const std::string name = self.name;
     const std::string position = self.position;
     const int level = self.level + 1;
@@ -187,11 +182,11 @@ class GraphBuilder {
         const std::int32_t caller =
             NodeFor(BareName(page_.EntryText(entry)), page_.Text(page_.entries[entry].data), level);
         if (caller < 0) {
-          ++cut_[at.node];
+          ++cut_[at];
           continue;
         }
-        AddEdge(caller, at.node);
-        if (graph_.nodes.size() > before) queue_.push_back({caller, e});
+        AddEdge(caller, at);
+        if (graph_.nodes.size() > before) queue_.push_back(caller);
       }
     }
     return true;
@@ -224,7 +219,7 @@ class GraphBuilder {
   std::unordered_map<std::string, std::int32_t> index_;
   std::unordered_set<std::uint64_t> edges_;
   std::unordered_map<std::int32_t, long long> cut_;
-  std::deque<Pending> queue_;
+  std::deque<std::int32_t> queue_;
   long long steps_ = 0;
 };
 
@@ -234,9 +229,10 @@ long long LoadGraphNodeBudget(const SettingsStore& store) {
   return ReadValue(store, keys::kGraphNodeBudget);
 }
 
-GraphBuild BuildCallGraph(const TreePage& page, std::int32_t entry, const CallGraphOptions& options,
+GraphBuild BuildCallGraph(const TreePage& page, const GraphStart& start,
+                          const CallGraphOptions& options,
                           const std::vector<FunctionComment>* comments, Ui& ui, CallGraph& graph) {
-  return GraphBuilder(page, options, comments, ui, graph).Run(entry);
+  return GraphBuilder(page, options, comments, ui, graph).Run(start);
 }
 
 std::vector<std::string> GraphNodeTitles(const CallGraph& graph) {
@@ -267,6 +263,40 @@ std::vector<std::string> GraphNodeLabel(const GraphNode& node, bool comments) {
   if (node.registered)
     lines.push_back("実/総 " + ToDisplay(node.real_steps) + " / " + ToDisplay(node.total_steps));
   return lines;
+}
+
+std::optional<GraphStart> FindGraphStart(const TreePage& page, std::string_view name,
+                                         GraphDirection direction) {
+  if (const std::int32_t entry = page.FindEntry(name); entry >= 0)
+    return GraphStart{std::string(name),
+                      std::string(page.Text(page.entries[static_cast<std::size_t>(entry)].data))};
+  if (direction == GraphDirection::Callers)
+    for (const std::string& text : {std::string(name), std::string(name) + kRecursionMarkCp932})
+      for (std::int32_t e : page.CallerEntries(text))
+        for (const TreeCallee* c = page.CalleesBegin(static_cast<std::size_t>(e));
+             c != page.CalleesEnd(static_cast<std::size_t>(e)); ++c)
+          if (page.Text(c->text) == text)
+            return GraphStart{std::string(name), std::string(page.Text(c->data))};
+  return std::nullopt;
+}
+
+std::optional<GraphStart> GraphStartOf(const TreePage& page, std::string_view item_text,
+                                       GraphDirection direction, Ui& ui) {
+  if (page.entry_count() == 0) {
+    ui.Message("「選択Window」にデータがありません！　", Ui::kTreeCaption, MsgIcon::Warning);
+    return std::nullopt;
+  }
+  const std::string text = StripUnionMark(item_text);
+  const std::string_view name = FirstWord(text);
+  std::optional<GraphStart> start;
+  if (!name.empty()) start = FindGraphStart(page, name, direction);
+  if (!start)
+    ui.Message("【 " + ToDisplay(name.empty() ? item_text : name) +
+                   (direction == GraphDirection::Callers
+                        ? " 】を呼び出す関数がないため、コールグラフを作れません。　"
+                        : " 】は選択Windowの項目にないため、コールグラフを作れません。　"),
+               Ui::kTreeCaption, MsgIcon::Warning);
+  return start;
 }
 
 bool WriteGraphFile(const std::string& path, std::string_view bytes, Ui& ui) {

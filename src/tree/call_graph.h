@@ -64,9 +64,28 @@ struct CallGraph {
 
 enum class GraphBuild { Complete, Cut, Cancelled };
 
-// Builds the graph of `entry` of a function tree page. Escape (polled while walking) asks
-// whether to stop; Cancelled leaves `graph` incomplete.
-GraphBuild BuildCallGraph(const TreePage& page, std::int32_t entry, const CallGraphOptions& options,
+// The function a graph starts at: its name (CP932) and function information text.
+struct GraphStart {
+  std::string name;
+  std::string data;
+};
+
+// The start named `name` (CP932): an entry of the page; for the callers also a function that
+// entries call without an entry of its own (a leaf such as a header's inline function). nullopt
+// when it is neither.
+std::optional<GraphStart> FindGraphStart(const TreePage& page, std::string_view name,
+                                         GraphDirection direction);
+
+// The start from the text of the item the user chose (CP932, its first name); nullopt after the
+// message when there is none.
+std::optional<GraphStart> GraphStartOf(const TreePage& page, std::string_view item_text,
+                                       GraphDirection direction, Ui& ui);
+
+// Builds the graph of a function tree page from the start. A node's callees come from the
+// entries of its name at its position. Escape (polled while walking) asks whether to stop;
+// Cancelled leaves `graph` incomplete.
+GraphBuild BuildCallGraph(const TreePage& page, const GraphStart& start,
+                          const CallGraphOptions& options,
                           const std::vector<FunctionComment>* comments, Ui& ui, CallGraph& graph);
 
 // The names Graphviz gets for the nodes (they become the SVG <title>s, UTF-8): the function
@@ -84,16 +103,16 @@ struct GraphOutputs {
 
 enum class GraphCommandResult { Written, Cut, Failed, Cancelled };
 
-// Draws the graph of the entry into the files (SVG, PNG, DOT) through the Graphviz library.
+// Draws the graph into the files (SVG, PNG, DOT) through the Graphviz library.
 // Messages go through ui; Cut when everything was written but the budget left functions out.
-GraphCommandResult WriteCallGraphFiles(const TreePage& page, std::int32_t entry,
+GraphCommandResult WriteCallGraphFiles(const TreePage& page, const GraphStart& start,
                                        const CallGraphOptions& options,
                                        const std::vector<FunctionComment>* comments,
                                        const GraphOutputs& outputs, Ui& ui);
 
 // "コールグラフ画像出力": the save dialog (SVG, PNG or DOT by the file's extension), the drawing,
 // and the offer to open the picture.
-GraphCommandResult ExportCallGraph(const TreePage& page, std::int32_t entry,
+GraphCommandResult ExportCallGraph(const TreePage& page, const GraphStart& start,
                                    const CallGraphOptions& options,
                                    const std::vector<FunctionComment>* comments, Ui& ui);
 

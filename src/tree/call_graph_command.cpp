@@ -40,12 +40,13 @@ std::optional<std::vector<FunctionComment>> ReadGraphComments(const std::string&
   return ReadFunctionComments(*bytes, regex, ui);
 }
 
-DrawnGraph DrawCallGraph(const TreePage& page, std::int32_t entry, const CallGraphOptions& options,
+DrawnGraph DrawCallGraph(const TreePage& page, const GraphStart& start,
+                         const CallGraphOptions& options,
                          const std::vector<FunctionComment>* comments, const GraphFormats& formats,
                          Ui& ui) {
   DrawnGraph drawn;
   ui.SetWaitCursor(true);
-  drawn.build = BuildCallGraph(page, entry, options, comments, ui, drawn.graph);
+  drawn.build = BuildCallGraph(page, start, options, comments, ui, drawn.graph);
   ui.SetStatus(3, "");
   std::string error;
   const bool rendered = drawn.build != GraphBuild::Cancelled &&
@@ -57,12 +58,12 @@ DrawnGraph DrawCallGraph(const TreePage& page, std::int32_t entry, const CallGra
   return drawn;
 }
 
-GraphCommandResult WriteCallGraphFiles(const TreePage& page, std::int32_t entry,
+GraphCommandResult WriteCallGraphFiles(const TreePage& page, const GraphStart& start,
                                        const CallGraphOptions& options,
                                        const std::vector<FunctionComment>* comments,
                                        const GraphOutputs& outputs, Ui& ui) {
   const GraphFormats formats{!outputs.svg.empty(), !outputs.png.empty(), !outputs.dot.empty()};
-  const DrawnGraph drawn = DrawCallGraph(page, entry, options, comments, formats, ui);
+  const DrawnGraph drawn = DrawCallGraph(page, start, options, comments, formats, ui);
   if (drawn.build == GraphBuild::Cancelled) return GraphCommandResult::Cancelled;
   if (!drawn.ok) return GraphCommandResult::Failed;
   bool written = true;
@@ -74,10 +75,10 @@ GraphCommandResult WriteCallGraphFiles(const TreePage& page, std::int32_t entry,
   return drawn.build == GraphBuild::Cut ? GraphCommandResult::Cut : GraphCommandResult::Written;
 }
 
-GraphCommandResult ExportCallGraph(const TreePage& page, std::int32_t entry,
+GraphCommandResult ExportCallGraph(const TreePage& page, const GraphStart& start,
                                    const CallGraphOptions& options,
                                    const std::vector<FunctionComment>* comments, Ui& ui) {
-  const std::string name = ToDisplay(page.EntryText(static_cast<std::size_t>(entry)));
+  const std::string name = ToDisplay(start.name);
   std::optional<std::string> path = ui.ChooseSaveFile(
       "■■ コールグラフ画像出力先を指定 ■■",
       "SVG画像 (*.svg);;PNG画像 (*.png);;Graphviz DOT (*.dot *.gv)", name + ".svg");
@@ -91,7 +92,7 @@ GraphCommandResult ExportCallGraph(const TreePage& page, std::int32_t entry,
   else
     outputs.svg = ext == ".svg" ? *path : *path + ".svg";
   const GraphCommandResult result =
-      WriteCallGraphFiles(page, entry, options, comments, outputs, ui);
+      WriteCallGraphFiles(page, start, options, comments, outputs, ui);
   if (result == GraphCommandResult::Written || result == GraphCommandResult::Cut) {
     const std::string& written = !outputs.png.empty()   ? outputs.png
                                  : !outputs.dot.empty() ? outputs.dot

@@ -32,8 +32,9 @@ struct DrawnGraph {
   bool ok = false;  // built and rendered (false after the message, or when cancelled)
 };
 
-// Builds the graph of the entry and renders it, with the wait cursor and Escape.
-DrawnGraph DrawCallGraph(const TreePage& page, std::int32_t entry, const CallGraphOptions& options,
+// Builds the graph and renders it, with the wait cursor and Escape.
+DrawnGraph DrawCallGraph(const TreePage& page, const GraphStart& start,
+                         const CallGraphOptions& options,
                          const std::vector<FunctionComment>* comments, const GraphFormats& formats,
                          Ui& ui);
 

@@ -114,9 +114,9 @@ TEST_P(CallGraphGolden, SvgAndDotHoldTheExpectedGraph) {
   }
   std::optional<std::vector<FunctionComment>> comments;
   if (options.comments) comments = ReadGraphComments((kDir / "comments.txt").string(), regex, ui);
-  const std::int32_t entry = page.FindEntry(start);
-  ASSERT_GE(entry, 0);
-  const DrawnGraph drawn = DrawCallGraph(page, entry, options, comments ? &*comments : nullptr,
+  const std::optional<GraphStart> from = FindGraphStart(page, start, options.direction);
+  ASSERT_TRUE(from);
+  const DrawnGraph drawn = DrawCallGraph(page, *from, options, comments ? &*comments : nullptr,
                                          GraphFormats{true, false, true}, ui);
   ASSERT_TRUE(drawn.ok) << ::testing::PrintToString(ui.messages());
   const std::string from_svg = GraphFromSvg(drawn.out.svg);
@@ -141,12 +141,12 @@ TEST(CallGraphCommand, EscapeCancelsAndUnwritableOutputFails) {
   const GraphOutputs outputs{(dir.path() / "g.svg").string(), "", ""};
   ui.EscapeAtPoll(1).Answer(kAskCancelCallGraph, true);
   EXPECT_EQ(GraphCommandResult::Cancelled,
-            WriteCallGraphFiles(page, page.FindEntry("main"), {}, nullptr, outputs, ui));
+            WriteCallGraphFiles(page, *FindGraphStart(page, "main", {}), {}, nullptr, outputs, ui));
   EXPECT_FALSE(fs::exists(outputs.svg));
 
   const GraphOutputs blocked{(dir.path() / "no such folder" / "g.svg").string(), "", ""};
   EXPECT_EQ(GraphCommandResult::Failed,
-            WriteCallGraphFiles(page, page.FindEntry("main"), {}, nullptr, blocked, ui));
+            WriteCallGraphFiles(page, *FindGraphStart(page, "main", {}), {}, nullptr, blocked, ui));
   ASSERT_FALSE(ui.messages().empty());
   EXPECT_NE(ui.messages().back().find("no such folder"), std::string::npos);
 }

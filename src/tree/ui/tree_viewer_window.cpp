@@ -25,6 +25,7 @@
 #include "settings/settings.h"
 #include "text/regex_service.h"
 #include "tree/tree_text.h"
+#include "tree/ui/call_graph_window.h"
 #include "tree/ui/entry_find_box.h"
 #include "tree/ui/graph_widget.h"
 #include "tree/ui/page_choice_dialog.h"
@@ -98,6 +99,7 @@ TreeViewerWindow::TreeViewerWindow(SettingsStore& store, Ui& outer,
   BuildButtons(body_);
   BuildMenus();
   BuildToolBar();
+  InstallCallGraphCommands(*this, editor_, store_);
   help_timer_.setInterval(HelpLineScroller::kTickMs);
   connect(&help_timer_, &QTimer::timeout, this, [this] {
     if (!help_.Tick(*ui_)) help_timer_.stop();
