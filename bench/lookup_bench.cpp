@@ -5,10 +5,10 @@
 #include <string>
 
 #include "data/registration_lists.h"
-#include "platform/cp932.h"
-#include "platform/scripted_ui.h"
 #include "lookup/menu_model.h"
 #include "lookup/word_lookup.h"
+#include "platform/cp932.h"
+#include "platform/scripted_ui.h"
 
 namespace kelvora {
 namespace {

@@ -12,8 +12,8 @@
 
 #include "analysis/analysis_run.h"
 #include "app/main_window.h"
-#include "platform/user_folder.h"
 #include "gui_common/japanese_fonts.h"
+#include "platform/user_folder.h"
 
 int main(int argc, char** argv) {
   kelvora::TuneHeapForAnalysis();

@@ -35,8 +35,9 @@ namespace kelvora {
 void MainWindow::Command(int id) {
   if (!Idle()) return;
   command_running_ = true;
-  CommandState state{data_,  *store_,           settings_,          regex_, *this,
-                     options_.work_dir, &analysis_running_, nullptr, nullptr, &calls_};
+  CommandState state{
+      data_,   *store_, settings_, regex_, *this, options_.work_dir, &analysis_running_,
+      nullptr, nullptr, &calls_};
   const Dispatch result = RunMainCommand(id, state, ui());
   command_running_ = false;
   if (result.outcome == Dispatch::RanListsChanged) DataChanged();

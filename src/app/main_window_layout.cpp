@@ -18,10 +18,10 @@
 
 #include "app/main_window.h"
 #include "app/registration_table_model.h"
-#include "platform/cp932.h"
 #include "gui_common/background_patterns.h"
 #include "gui_common/button_patterns.h"
 #include "gui_common/controls.h"
+#include "platform/cp932.h"
 
 namespace kelvora {
 namespace {

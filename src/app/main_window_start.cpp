@@ -17,9 +17,9 @@
 #include "app/main_window.h"
 #include "app/qt_ui.h"
 #include "app/run_counter.h"
+#include "gui_common/background_patterns.h"
 #include "platform/process.h"
 #include "settings/window_settings.h"
-#include "gui_common/background_patterns.h"
 
 namespace kelvora {
 

@@ -13,8 +13,8 @@
 #include <QToolButton>
 
 #include "app/main_window.h"
-#include "platform/cp932.h"
 #include "lookup/ui/popup_menus.h"
+#include "platform/cp932.h"
 
 namespace kelvora {
 

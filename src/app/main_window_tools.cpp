@@ -6,12 +6,12 @@
 
 #include "app/main_window.h"
 #include "grep/ui/grep_result_window.h"
-#include "output/ui/html_options_dialog.h"
-#include "lookup/ui/comment_search_dialog.h"
-#include "settings/window_settings.h"
-#include "tools/ui/tool_windows.h"
 #include "gui_common/background_patterns.h"
 #include "gui_common/colors.h"
+#include "lookup/ui/comment_search_dialog.h"
+#include "output/ui/html_options_dialog.h"
+#include "settings/window_settings.h"
+#include "tools/ui/tool_windows.h"
 
 namespace kelvora {
 

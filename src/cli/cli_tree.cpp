@@ -5,7 +5,6 @@
 #include <filesystem>
 
 #include "cli/cli_ui.h"
-#include "platform/editor_launch.h"
 #include "platform/cp932.h"
 #include "platform/editor_launch.h"
 #include "platform/user_folder.h"

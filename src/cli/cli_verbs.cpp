@@ -5,6 +5,7 @@
 #include "cli/cli_sheets.h"
 #include "cli/cli_tree.h"
 #include "commands/registry.h"
+#include "lsp/lsp_server.h"
 
 namespace kelvora {
 
@@ -14,6 +15,9 @@ const std::vector<CliVerb>& CliVerbs() {
       {"sheets", RunSheetsCommand},
       {"make-workbooks", RunMakeWorkbooksCommand},
       {"tree", RunTreeCommand},
+      // The protocol owns standard output: the server never writes to out.
+      {"lsp", [](const std::vector<std::string>& args, std::ostream&,
+                 std::FILE* err) { return lsp::RunLspCommand(args, err); }},
   };
   return verbs;
 }

@@ -181,8 +181,8 @@ std::vector<CommandRow> MainWindowRows() {
        "",
        R::Always,
        [](CommandState& s, Ui& ui) {
-         return OfStrip(
-             StripIfCommand({s.settings.preprocessor, s.settings.char_change}, s.regex, EditorLauncher::FromSettings(s.settings), ui));
+         return OfStrip(StripIfCommand({s.settings.preprocessor, s.settings.char_change}, s.regex,
+                                       EditorLauncher::FromSettings(s.settings), ui));
        },
        kNone,
        0,

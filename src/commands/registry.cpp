@@ -33,6 +33,10 @@ constexpr std::string_view kTreeUsage =
     "                        --list LISTFILE [--comments FILE]\n"
     "       kelvora-cli tree [--settings FILE] TREEFILE --callers NAME | --roots | "
     "--recursions\n"
+    "       kelvora-cli tree [--settings FILE] TREEFILE ENTRY --svg OUT [--png OUT] [--dot "
+    "OUT]\n"
+    "                        [--direction callees|callers] [--depth N] [--max-nodes N]\n"
+    "                        [--comments FILE]\n"
     "  ENTRY              print the call tree of ENTRY with every item expanded (UTF-8)\n"
     "  --text OUT         write the call tree of ENTRY to OUT as the viewer's text output\n"
     "                     (Shift-JIS, CR LF) instead of printing it\n"
@@ -43,11 +47,25 @@ constexpr std::string_view kTreeUsage =
     "  --comments FILE    attach the comments of a comment file to the tree items first\n"
     "  --nest-level-text MASK  separator lines before the items of depth n when bit n-1 of\n"
     "                     MASK is set (depths 1 to 12; overrides NestLevelText)\n"
+    "  --svg/--png/--dot OUT  draw the call graph of ENTRY (one node per function, an edge per\n"
+    "                     call) with Graphviz; exit 3 when the node budget left functions out\n"
+    "  --direction D      callees (the default: what ENTRY calls) or callers (who calls it)\n"
+    "  --depth N          levels of the graph, 1 to 8 (default 3)\n"
+    "  --max-nodes N      node budget (default GraphNodeBudget, 300); the rest becomes one\n"
+    "                     \"…(N more)\" node per cut function\n"
+    "                     (with a graph, --comments FILE labels the nodes with the comments\n"
+    "                     of FILE and the real/total step counts)\n"
     "  --callers NAME     print the entries that call NAME\n"
     "  --roots            print the root-function candidates (entries nobody calls)\n"
     "  --recursions       print the recursion list of the file\n"
-    "  --settings FILE    read DataMax, StructSpace, TableSpace, NodeBudget, Space and\n"
-    "                     NestLevelText (section Tree) from FILE instead of Kelvora.ini\n";
+    "  --settings FILE    read DataMax, StructSpace, TableSpace, NodeBudget, Space,\n"
+    "                     NestLevelText and GraphNodeBudget (section Tree) from FILE\n"
+    "                     instead of Kelvora.ini\n";
+
+constexpr std::string_view kLspUsage =
+    "usage: kelvora-cli lsp [--settings FILE]\n"
+    "  a language server (LSP 3.17) on standard input and output for any editor; the\n"
+    "  workspace folders come from the editor (see doc/lsp.md)\n";
 
 // The comment file on its own (the function tree asks for it after the tree).
 CommandResult CommentFileCommand(CommandState& s, Ui& ui) {
@@ -74,6 +92,7 @@ std::vector<CommandRow> BuildTable() {
   t.push_back({.name = "sheet.make-workbooks",
                .cli = {CliForm::Verb, "make-workbooks", kMakeWorkbooksUsage}});
   t.push_back({.name = "tree.file", .cli = {CliForm::Verb, "tree", kTreeUsage}});
+  t.push_back({.name = "lsp.serve", .cli = {CliForm::Verb, "lsp", kLspUsage}});
   return t;
 }
 #pragma GCC diagnostic pop

@@ -4,10 +4,10 @@
 #include <filesystem>
 
 #include "analysis/definitions.h"
-#include "platform/cp932.h"
-#include "platform/ui.h"
 #include "lookup/word_history.h"
 #include "lookup/word_lookup.h"
+#include "platform/cp932.h"
+#include "platform/ui.h"
 #include "settings/settings.h"
 #include "text/regex_service.h"
 #include "text/source_clean.h"

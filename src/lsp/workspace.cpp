@@ -12,6 +12,7 @@
 #include "analysis/extension_list.h"
 #include "lookup/word_lookup.h"
 #include "lsp/server_ui.h"
+#include "platform/bytes.h"
 #include "platform/user_folder.h"
 #include "settings/settings_schema.h"
 #include "text/encoding_detect.h"
@@ -338,7 +339,7 @@ bool Workspace::IsAnalysedFileName(std::string_view path) const {
   const std::string_view ext = FileExtension(FileNameOf(path));
   for (const std::string* list : {&settings_.ext_src, &settings_.ext_header})
     for (const std::string& e : ParseExtensionList(*list, regex_))
-      if (EqualsNoCase(e, ext)) return true;
+      if (EqualsIgnoringAsciiCase(e, ext)) return true;
   return false;
 }
 
@@ -361,7 +362,7 @@ bool Workspace::ReanalyseFile(const std::string& path, ServerUi& ui) {
     }
   const std::string_view ext = FileExtension(FileNameOf(path));
   for (const std::string& e : ParseExtensionList(settings_.ext_header, regex_))
-    header = header || EqualsNoCase(e, ext);
+    header = header || EqualsIgnoringAsciiCase(e, ext);
 
   // Rows of the file analysed before: out of the later rows, hidden in the first analysis'.
   for (int k = 0; k < kListCount; ++k) {

@@ -5,7 +5,6 @@
 
 #include "data/position.h"
 #include "data/registration_lists.h"
-#include "lookup/editor_launch.h"
 #include "output/sjis_writer.h"
 #include "platform/bytes.h"
 #include "platform/cp932.h"

@@ -3,8 +3,8 @@
 #include <deque>
 
 #include "analysis/definitions.h"
-#include "platform/bytes.h"
 #include "analysis/definitions_patterns.h"
+#include "platform/bytes.h"
 #include "platform/cp932.h"
 #include "platform/line_reader.h"
 #include "settings/settings.h"
@@ -252,7 +252,7 @@ long FunctionWalker::Walk(LineSource& source, FunctionWalkVisitor& visitor) {
         visitor.OnBodyEnd(head_, line_no);
         continue;
       }
-      if (line.used) Calls(std::string_view(line.cleaned).substr(open + 1), visitor);
+      if (line.used) Calls(std::string_view(line.cleaned).substr(open + 1), line, line_no, visitor);
     }
 
     long last = line_no;

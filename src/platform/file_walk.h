@@ -27,7 +27,8 @@ using FoundFile = std::function<void(const std::string& name, const std::string&
 // Walks dir (the file-system root is "") and calls found for every matching regular file.
 // Entries are visited in byte order of their names; a directory already walked (a link back up
 // the tree, or a second link to one folder) is not entered again, so each file is found once per
-// walk; a directory that cannot be listed is left out and its siblings are still walked. Returns the number of files found.
+// walk; a directory that cannot be listed is left out and its siblings are still walked. Returns
+// the number of files found.
 std::size_t WalkFiles(const std::string& dir, const WalkOptions& options, const FoundFile& found);
 
 // The same walk for files of any of several extensions (options.extension is not used).

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "lookup/editor_launch.h"
 #include "platform/cp932.h"
 #include "platform/editor_launch.h"
 #include "platform/files.h"

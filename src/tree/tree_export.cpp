@@ -7,7 +7,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "lookup/editor_launch.h"
 #include "platform/cp932.h"
 #include "platform/editor_launch.h"
 #include "platform/files.h"

@@ -20,9 +20,9 @@
 
 #include "app/context_menu.h"
 #include "app/run_counter.h"
-#include "platform/process.h"
 #include "gui_common/background_patterns.h"
 #include "gui_common/button_patterns.h"
+#include "platform/process.h"
 
 using namespace kelvora;
 using kelvora::testing::Q;

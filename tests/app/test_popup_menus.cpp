@@ -12,16 +12,16 @@
 #include <memory>
 #include <string>
 
-#include "platform/cp932.h"
-#include "qt_test_support.h"
+#include "gui_common/colors.h"
+#include "gui_common/screens.h"
 #include "lookup/index_window.h"
 #include "lookup/menu_model.h"
 #include "lookup/ui/column_menu.h"
 #include "lookup/ui/index_popup.h"
 #include "lookup/ui/menu_bitmaps.h"
 #include "lookup/ui/popup_menus.h"
-#include "gui_common/colors.h"
-#include "gui_common/screens.h"
+#include "platform/cp932.h"
+#include "qt_test_support.h"
 
 using kelvora::ColumnMenu;
 using kelvora::IndexPopup;

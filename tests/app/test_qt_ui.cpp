@@ -27,9 +27,9 @@
 
 #include "app/main_window.h"
 #include "app/qt_ui.h"
-#include "qt_test_support.h"
 #include "gui_common/fs_names.h"
 #include "gui_common/japanese_fonts.h"
+#include "qt_test_support.h"
 
 using kelvora::MainWindow;
 using kelvora::MsgIcon;

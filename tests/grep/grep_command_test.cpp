@@ -5,7 +5,6 @@
 #include "data/registration_lists.h"
 #include "grep/grep_results.h"
 #include "grep/grep_search.h"
-#include "lookup/editor_launch.h"
 #include "platform/cp932.h"
 #include "platform/editor_launch.h"
 #include "platform/scripted_ui.h"

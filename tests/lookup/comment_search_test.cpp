@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/cp932.h"
-#include "platform/scripted_ui.h"
 #include "lookup/word_history.h"
 #include "lookup_fixture.h"
+#include "platform/cp932.h"
+#include "platform/scripted_ui.h"
 #include "settings/settings.h"
 #include "support/temp_dir.h"
 #include "text/regex_service.h"

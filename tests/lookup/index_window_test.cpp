@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/cp932.h"
 #include "lookup_fixture.h"
+#include "platform/cp932.h"
 #include "settings/settings.h"
 #include "support/temp_dir.h"
 

@@ -4,8 +4,8 @@
 
 #include <set>
 
-#include "platform/scripted_ui.h"
 #include "lookup_fixture.h"
+#include "platform/scripted_ui.h"
 
 namespace kelvora {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <random>
 
+#include "lookup_fixture.h"
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
-#include "lookup_fixture.h"
 
 namespace kelvora {
 namespace {

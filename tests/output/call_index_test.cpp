@@ -8,10 +8,10 @@
 
 #include "analysis/analysis_run_fixture.h"
 #include "analysis/call_index.h"
-#include "platform/byte_sink.h"
 #include "output/call_gather.h"
 #include "output/source_pass.h"
 #include "output/tree_output.h"
+#include "platform/byte_sink.h"
 #include "settings/settings.h"
 #include "support/golden.h"
 

@@ -3,7 +3,6 @@
 #include <sstream>
 
 #include "data/registration_lists.h"
-#include "lookup/editor_launch.h"
 #include "output/reports.h"
 #include "platform/cp932.h"
 #include "platform/editor_launch.h"

@@ -10,7 +10,6 @@
 #include <QTableView>
 
 #include "grep/ui/grep_dialogs.h"
-#include "platform/editor_launch.h"
 #include "platform/cp932.h"
 #include "platform/editor_launch.h"
 #include "platform/ui.h"

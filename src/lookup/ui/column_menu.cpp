@@ -12,9 +12,9 @@
 #include <QToolTip>
 #include <algorithm>
 
+#include "gui_common/screens.h"
 #include "lookup/ui/item_text_widths.h"
 #include "lookup/ui/menu_bitmaps.h"
-#include "gui_common/screens.h"
 
 namespace kelvora {
 

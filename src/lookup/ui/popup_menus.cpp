@@ -10,11 +10,11 @@
 #include <QScreen>
 #include <QStyleFactory>
 
+#include "gui_common/screens.h"
 #include "lookup/ui/column_menu.h"
 #include "lookup/ui/index_popup.h"
 #include "lookup/ui/item_text_widths.h"
 #include "lookup/ui/menu_bitmaps.h"
-#include "gui_common/screens.h"
 
 namespace kelvora {
 

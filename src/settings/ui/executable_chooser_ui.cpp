@@ -6,9 +6,9 @@
 #include <QFileSystemModel>
 #include <QSortFilterProxyModel>
 
-#include "settings/property_pages.h"
 #include "gui_common/file_dialog_style.h"
 #include "gui_common/fs_names.h"
+#include "settings/property_pages.h"
 
 namespace kelvora {
 namespace {

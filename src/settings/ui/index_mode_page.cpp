@@ -7,9 +7,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "settings/ui/property_page_widgets.h"
 #include "gui_common/colors.h"
 #include "gui_common/index_table.h"
+#include "settings/ui/property_page_widgets.h"
 
 namespace kelvora {
 namespace {

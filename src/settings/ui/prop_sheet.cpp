@@ -7,10 +7,10 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "settings/ui/executable_chooser_ui.h"
 #include "gui_common/background_patterns.h"
 #include "gui_common/controls.h"
 #include "gui_common/japanese_fonts.h"
+#include "settings/ui/executable_chooser_ui.h"
 
 namespace kelvora {
 namespace {

@@ -6,8 +6,8 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "platform/cp932.h"
 #include "gui_common/japanese_fonts.h"
+#include "platform/cp932.h"
 
 namespace kelvora {
 namespace {

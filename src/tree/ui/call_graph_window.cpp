@@ -26,6 +26,7 @@
 #include <QWheelEvent>
 #include <memory>
 
+#include "data/position.h"
 #include "platform/cp932.h"
 #include "text/regex_service.h"
 #include "tree/call_graph_render.h"
@@ -272,7 +273,7 @@ void CallGraphWindow::OpenInEditor(int node) {
     viewer_->ui().Message("ファイルがありません。　", Ui::kTreeCaption, MsgIcon::Warning);
     return;
   }
-  editor_().Open(n.position, viewer_->ui());
+  OpenPosition(editor_(), n.position, viewer_->ui());
 }
 
 void CallGraphWindow::SaveAs() {

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "lookup/editor_launch.h"
+#include "platform/editor_launch.h"
 #include "tree/call_graph_render.h"
 
 class QButtonGroup;
