@@ -92,6 +92,7 @@ FunctionTreeCounts WriteFunctionTreeTo(ByteSink& out, OutputContext& ctx) {
     if (path.empty() || (have_previous && path == previous)) continue;
     previous.assign(path);
     have_previous = true;
+    writer.SetFile(previous);  // entries take the rows of their own file's definitions
     if (index) {
       const CallIndex::FileId file = index->FindFile(previous);
       if (file < index->FileCount() && index->Fresh(file, ctx.settings)) {
@@ -108,7 +109,6 @@ FunctionTreeCounts WriteFunctionTreeTo(ByteSink& out, OutputContext& ctx) {
       ctx.ui.AdvanceProgress(1);
       continue;
     }
-    writer.SetFile(previous);
     walk.Walk(reader, writer);
     if (reader.failed()) {
       ++counts.unreadable;
