@@ -8,6 +8,7 @@
 
 #include "platform/cp932.h"
 #include "platform/files.h"
+#include "platform/output_file.h"
 #include "settings/settings_schema.h"
 #include "tree/tree_text.h"
 
@@ -300,8 +301,11 @@ std::optional<GraphStart> GraphStartOf(const TreePage& page, std::string_view it
 }
 
 bool WriteGraphFile(const std::string& path, std::string_view bytes, Ui& ui) {
-  if (WriteFileAtomically(path, bytes)) return true;
-  ui.Message("出力ﾌｧｲﾙｵｰﾌﾟﾝｴﾗｰ！　\n" + ToDisplay(path), Ui::kTreeCaption, MsgIcon::Error);
+  // The one output writer: the old picture stays whole until the new one is complete.
+  OutputFile out(path);
+  if (out.is_open()) out.Write(bytes);
+  if (out.is_open() && out.Commit()) return true;
+  ui.Message(out.message(), Ui::kTreeCaption, MsgIcon::Error);
   return false;
 }
 
