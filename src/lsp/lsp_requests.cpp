@@ -189,9 +189,11 @@ json Server::Hover(const json& params) {
     if (!text.empty()) text += "\n---\n";
     const std::string written = texts_->Get(where)->Line(static_cast<std::size_t>(line_no - 1));
     if (client_markdown_) {
-      text += "**" + KindLabel(row.kind) + "** `" + word + "`\n\n```c\n" + written + "\n```\n\n";
+      text.append("**").append(KindLabel(row.kind)).append("** `").append(word);
+      text.append("`\n\n```c\n").append(written).append("\n```\n\n");
     } else {
-      text += KindLabel(row.kind) + " " + word + "\n\n" + written + "\n\n";
+      text.append(KindLabel(row.kind)).append(" ").append(word).append("\n\n");
+      text.append(written).append("\n\n");
     }
     text += ToDisplay(where) + "(" + std::to_string(line_no) + ")\n";
     const std::string comment = workspace_->Cell(row, col::kComment);
@@ -200,7 +202,11 @@ json Server::Hover(const json& params) {
       const std::string total = workspace_->Cell(row, col::kTotalSteps);
       const std::string real = workspace_->Cell(row, col::kRealSteps);
       if (!total.empty() || !real.empty())
-        text += "\n総ステップ数 " + total + "　実ステップ数 " + real + "\n";
+        text.append("\n総ステップ数 ")
+            .append(total)
+            .append("　実ステップ数 ")
+            .append(real)
+            .append("\n");
     }
   }
   std::size_t begin = 0;

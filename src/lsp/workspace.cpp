@@ -408,6 +408,7 @@ bool Workspace::ReanalyseFile(const std::string& path, ServerUi& ui) {
     RegistrationList& to = later_->List(kind);
     for (std::size_t r = 0; r < from.RowCount(); ++r) {
       std::vector<std::string> cells;
+      cells.reserve(static_cast<std::size_t>(from.column_count()));
       for (int c = 0; c < from.column_count(); ++c) cells.push_back(from.Cell(r, c));
       if (kind == ListKind::Function && cells.size() > col::kComment &&
           cells[col::kComment].empty()) {

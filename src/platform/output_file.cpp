@@ -78,7 +78,12 @@ bool FollowLinks(const std::string& path, std::string& target) {
     const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
     if (n < 0) return false;
     link.resize(static_cast<std::size_t>(n));
-    target = link.front() == '/' ? link : DirOf(target) + "/" + link;
+    if (link.front() == '/') {
+      target = link;
+    } else {
+      target = DirOf(target);
+      target.append("/").append(link);
+    }
   }
   errno = ELOOP;
   return false;
@@ -198,7 +203,8 @@ int CreateTempBeside(const std::string& target, std::string& temp, bool page) {
     // A name near the length limit is cut (at a byte that starts no multi-byte tail).
     std::string head = base;
     if (head.size() + suffix.size() > 255) head.resize(255 - suffix.size());
-    temp = (dir == "/" ? "" : dir) + "/" + head + suffix;
+    temp = dir == "/" ? std::string() : dir;
+    temp.append("/").append(head).append(suffix);
     std::lock_guard<std::mutex> lock(pending().mutex);
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
