@@ -23,27 +23,6 @@ std::string_view WithoutStars(std::string_view name) {
   return name;
 }
 
-// Byte offsets of the whole-identifier occurrences of name in CP932 text (the second byte of a
-// double-byte character never starts or ends one).
-std::vector<std::size_t> WordsCp932(std::string_view text, std::string_view name) {
-  std::vector<std::size_t> out;
-  bool after_ident = false;
-  for (std::size_t i = 0; i < text.size();) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    if (IsCp932LeadByte(b) && i + 1 < text.size()) {
-      after_ident = false;
-      i += 2;
-      continue;
-    }
-    if (!after_ident && text.compare(i, name.size(), name) == 0 &&
-        (i + name.size() == text.size() || !IsIdentChar(text[i + name.size()])))
-      out.push_back(i);
-    after_ident = IsIdentChar(text[i]);
-    ++i;
-  }
-  return out;
-}
-
 class Gatherer : public FunctionWalkVisitor {
  public:
   std::vector<FunctionCalls> defs;

@@ -206,4 +206,23 @@ std::size_t FindWord(std::string_view line, std::string_view name, std::size_t f
   return std::string_view::npos;
 }
 
+std::vector<std::size_t> WordsCp932(std::string_view text, std::string_view name) {
+  std::vector<std::size_t> out;
+  bool after_ident = false;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    if (IsCp932LeadByte(b) && i + 1 < text.size()) {
+      after_ident = false;
+      i += 2;
+      continue;
+    }
+    if (!after_ident && text.compare(i, name.size(), name) == 0 &&
+        (i + name.size() == text.size() || !IsIdentChar(text[i + name.size()])))
+      out.push_back(i);
+    after_ident = IsIdentChar(text[i]);
+    ++i;
+  }
+  return out;
+}
+
 }  // namespace kelvora::lsp

@@ -32,6 +32,10 @@ std::size_t ByteOfCharIndex(std::string_view utf8_line, std::size_t index);
 // one): the index of the same character in the text decoded from it.
 std::size_t Cp932CharIndex(std::string_view cp932, std::size_t byte);
 
+// Byte offsets of the whole-identifier occurrences of name in CP932 text (the second byte of a
+// double-byte character never starts or ends one).
+std::vector<std::size_t> WordsCp932(std::string_view text, std::string_view name);
+
 // CP932 text as UTF-8, every byte CP932 maps to nothing shown as "〓".
 std::string Cp932ToUtf8Marked(std::string_view cp932);
 

@@ -16,26 +16,6 @@ namespace kelvora::lsp {
 
 namespace {
 
-// Byte offsets of whole-identifier occurrences of name in CP932 text.
-std::vector<std::size_t> Words(std::string_view text, std::string_view name) {
-  std::vector<std::size_t> out;
-  bool after_ident = false;
-  for (std::size_t i = 0; i < text.size();) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    if (IsCp932LeadByte(b) && i + 1 < text.size()) {
-      after_ident = false;
-      i += 2;
-      continue;
-    }
-    if (!after_ident && text.compare(i, name.size(), name) == 0 &&
-        (i + name.size() == text.size() || !IsIdentChar(text[i + name.size()])))
-      out.push_back(i);
-    after_ident = IsIdentChar(text[i]);
-    ++i;
-  }
-  return out;
-}
-
 void Search(std::string_view text, std::string_view path, std::string_view name,
             const CleaningPatterns& cleaning, const MacroList& macros, int char_change,
             std::vector<Occurrence>& out) {
@@ -45,9 +25,9 @@ void Search(std::string_view text, std::string_view path, std::string_view name,
   bool used = false;
   while (reader.Next(raw, cleaned, used)) {
     if (!used || cleaned.find(name) == std::string_view::npos) continue;
-    const std::size_t in_cleaned = Words(cleaned, name).size();
+    const std::size_t in_cleaned = WordsCp932(cleaned, name).size();
     if (in_cleaned == 0) continue;
-    const std::vector<std::size_t> in_raw = Words(raw, name);
+    const std::vector<std::size_t> in_raw = WordsCp932(raw, name);
     // The cleaned line drops comments and literals: its n-th occurrence is the raw line's n-th
     // one outside them, which the raw line's first occurrences stand for.
     for (std::size_t k = 0; k < in_cleaned && k < in_raw.size(); ++k)
