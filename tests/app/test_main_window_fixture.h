@@ -16,8 +16,8 @@
 #include "app/main_window.h"
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
-#include "qt_test_support.h"
 #include "settings/settings.h"
+#include "support/qt_test_support.h"
 
 namespace kelvora::testing {
 

@@ -29,7 +29,7 @@
 #include "app/qt_ui.h"
 #include "gui_common/fs_names.h"
 #include "gui_common/japanese_fonts.h"
-#include "qt_test_support.h"
+#include "support/qt_test_support.h"
 
 using kelvora::MainWindow;
 using kelvora::MsgIcon;

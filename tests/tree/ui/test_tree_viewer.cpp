@@ -10,11 +10,11 @@
 #include <QTreeView>
 #include <QtTest>
 
-#include "../support/temp_dir.h"
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
-#include "qt_test_support.h"
 #include "settings/settings.h"
+#include "support/qt_test_support.h"
+#include "support/temp_dir.h"
 #include "tree/ui/graph_widget.h"
 #include "tree/ui/source_display.h"
 #include "tree/ui/tree_painted.h"

@@ -20,7 +20,7 @@
 #include "platform/cp932.h"
 #include "platform/editor_launch.h"
 #include "platform/scripted_ui.h"
-#include "qt_test_support.h"
+#include "support/qt_test_support.h"
 
 using namespace kelvora;
 

@@ -1,6 +1,6 @@
 // The settings sheet: its pages, what they show and write, Cancel, the editor page's limits,
 // the colour dialog, and how the main window opens it and follows it.
-#include "test_main_window_fixture.h"
+#include "app/test_main_window_fixture.h"
 
 #include <QCheckBox>
 #include <QColorDialog>

@@ -21,7 +21,7 @@
 #include "lookup/ui/menu_bitmaps.h"
 #include "lookup/ui/popup_menus.h"
 #include "platform/cp932.h"
-#include "qt_test_support.h"
+#include "support/qt_test_support.h"
 
 using kelvora::ColumnMenu;
 using kelvora::IndexPopup;

@@ -11,7 +11,7 @@
 #include "gui_common/japanese_fonts.h"
 #include "output/ui/html_options_dialog.h"
 #include "platform/scripted_ui.h"
-#include "qt_test_support.h"
+#include "support/qt_test_support.h"
 #include "tools/ascii_table.h"
 #include "tools/system_info.h"
 #include "tools/ui/tool_windows.h"

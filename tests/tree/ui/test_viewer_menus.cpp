@@ -10,11 +10,11 @@
 #include <QToolBar>
 #include <QtTest>
 
-#include "../support/temp_dir.h"
 #include "commands/viewer_commands.h"
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
 #include "settings/settings.h"
+#include "support/temp_dir.h"
 #include "tree/tree_ops.h"
 #include "tree/ui/shortcut_list.h"
 #include "tree/ui/tree_viewer_window.h"

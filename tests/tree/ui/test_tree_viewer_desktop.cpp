@@ -18,7 +18,6 @@
 #include <QtTest>
 #include <fstream>
 
-#include "../support/temp_dir.h"
 #include "app/main_window.h"
 #include "app/qt_ui.h"
 #include "grep/ui/grep_result_window.h"
@@ -26,10 +25,11 @@
 #include "gui_common/readable_rows.h"
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
-#include "qt_test_support.h"
 #include "settings/property_pages.h"
 #include "settings/settings.h"
 #include "settings/ui/property_page_widgets.h"
+#include "support/qt_test_support.h"
+#include "support/temp_dir.h"
 #include "tree/ui/entry_find_box.h"
 #include "tree/ui/graph_widget.h"
 #include "tree/ui/page_choice_dialog.h"
