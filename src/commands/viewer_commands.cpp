@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "data/registration_lists.h"
 #include "platform/cp932.h"
 #include "platform/user_folder.h"
 #include "settings/property_pages.h"
@@ -31,6 +32,15 @@ CommandResult OnViewer(CommandState& s, Ui& ui) {
 
 CallTree& Output(TreeViewerState& t) {
   return t.page().output;
+}
+
+template <bool Show>
+CommandResult CallGraph(TreeViewerState&, TreeViewerView& v, CommandState&, Ui&) {
+  if (Show)
+    v.ShowCallGraph();
+  else
+    v.ExportCallGraph();
+  return CommandResult::Done();
 }
 
 CommandResult Open(TreeViewerState&, TreeViewerView& v, CommandState&, Ui& ui) {
@@ -263,6 +273,8 @@ std::vector<CommandRow> BuildRows() {
       Row("viewer.search", "TREE内検索    - 出力Window - (&S)\tCtrl+F", OnViewer<Search>, "Ctrl+F"),
       Row("viewer.clear-page", "選択Window・TREE出力Window 全削除(&L)", OnViewer<ClearPage>),
       Row("viewer.export-text", "TREE テキスト出力(&T)", OnViewer<ExportText>),
+      Row("viewer.call-graph.export", "コールグラフ画像出力(&P)", OnViewer<CallGraph<false>>),
+      Row("viewer.call-graph.show", "コールグラフ表示(&G)", OnViewer<CallGraph<true>>),
       Row("viewer.export-workbook", "TREE出力Windowから出力", OnViewer<ExportWorkbook>),
       Row("viewer.export-many", "選択Windowから複数出力（ファイル指定）", OnViewer<ExportMany>),
       Row("viewer.attach-comments", "関数TREE　コメント取得\tCtrl+G", OnViewer<AttachComments>,
@@ -313,6 +325,10 @@ std::vector<CommandRow> BuildRows() {
 constexpr Place Item(std::string_view name, std::string_view text = {}, char icon = 0) {
   return {T::Item, name, text, icon, false, false};
 }
+// A context item that runs without a selected item (it chooses its item itself).
+constexpr Place OwnChoice(std::string_view name, std::string_view text, char icon) {
+  return {T::Item, name, text, icon, false, false, true};
+}
 constexpr Place Check(std::string_view name) {
   return {T::Item, name, {}, 0, true, false};
 }
@@ -349,6 +365,8 @@ constexpr Place kMenuBar[] = {
     Item("viewer.clear-page"),
     Rule(),
     Item("viewer.export-text"),
+    Item("viewer.call-graph.export", {}, 'g'),
+    Item("viewer.call-graph.show", {}, 'g'),
     Menu("TREE EXCEL出力"),
     Item("viewer.export-workbook"),
     Item("viewer.export-many"),
@@ -394,6 +412,8 @@ constexpr Place kMenuBar[] = {
 constexpr Place kToolBar[] = {
     Tool('o', "viewer.open", "TREEファイルを開く"),
     Tool('t', "viewer.export-text", "TREEをテキスト出力する"),
+    Tool('g', "viewer.call-graph.export", "コールグラフを画像出力する"),
+    Tool('g', "viewer.call-graph.show", "コールグラフを表示する"),
     Tool('m', "viewer.attach-comments", "指定ファイルよりコメントを取得して付加する"),
     Rule(),
     Tool('e', "viewer.expand-all", "選択されている項目を展開or閉じる"),
@@ -424,6 +444,9 @@ constexpr Place kContextMenu[] = {
     Item("viewer.register-excluded", "選択している項目名を排除関数に登録 (&S)"),
     Rule(),
     Item("viewer.delete", "選択している項目削除  (&D)", 'd'),
+    Rule(),
+    OwnChoice("viewer.call-graph.export", "コールグラフ画像出力", 'g'),
+    OwnChoice("viewer.call-graph.show", "コールグラフ表示", 'g'),
 };
 
 }  // namespace
@@ -458,6 +481,42 @@ std::span<const ViewerPlace> ViewerToolBar() {
 }
 std::span<const ViewerPlace> ViewerContextMenu() {
   return kContextMenu;
+}
+
+namespace {
+
+// The main window's commands are not reachable from the viewer.
+class NoMainWindow : public CommandView {
+ public:
+  void OpenSettingsSheet() override {}
+  void TakeWordFromClipboard() override {}
+  void ShowTransparency(int) override {}
+  std::optional<HtmlOptions> AskHtmlOptions() override { return std::nullopt; }
+  void ShowInformation(const std::string&) override {}
+  void ShowSystemInfo() override {}
+  void ShowBitmapPatternList() override {}
+  void ShowVersion() override {}
+  void RunGrepMenu() override {}
+  void RunCommentSearch() override {}
+  void OpenTreeViewer() override {}
+  void OpenTreeViewerOn(const std::string&) override {}
+};
+
+}  // namespace
+
+struct ViewerCommandContext::StandIns {
+  RegisteredData data;
+  Settings settings;
+  NoMainWindow view;
+};
+
+ViewerCommandContext::ViewerCommandContext() : stand_ins_(std::make_unique<StandIns>()) {}
+ViewerCommandContext::~ViewerCommandContext() = default;
+
+CommandState ViewerCommandContext::State(SettingsStore& store, const RegexService& regex,
+                                         TreeViewerState& tree, TreeViewerView& view) {
+  StandIns& m = *stand_ins_;
+  return {m.data, store, m.settings, regex, m.view, {}, nullptr, &tree, &view};
 }
 
 CommandResult RunViewerCommand(const CommandRow& row, CommandState& state, Ui& ui) {

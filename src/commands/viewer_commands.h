@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -73,6 +74,10 @@ class TreeViewerView {
   virtual void ToggleBackgroundInverted() = 0;
   virtual void SetGraphScale(int step) = 0;
   virtual void StartGraphHelp() = 0;
+  // The call graph of the chosen item after the options dialog: written to a picture file, or
+  // shown in a window of its own.
+  virtual void ExportCallGraph() = 0;
+  virtual void ShowCallGraph() = 0;
 };
 
 // The viewer's rows (added to Commands()).
@@ -93,10 +98,26 @@ struct ViewerPlace {
   char icon = 0;           // the tool bar's and context menu's icon (viewer_icons.h), 0 for none
   bool checkable = false;  // an item that shows on / off (starts on)
   bool full_tool_bar = false;  // only in the tool bars with every button
+  bool own_choice = false;     // a context item that chooses its item itself, so it runs
+                               // without a selected item too
 };
 std::span<const ViewerPlace> ViewerMenuBar();
 std::span<const ViewerPlace> ViewerToolBar();
 std::span<const ViewerPlace> ViewerContextMenu();
+
+// The CommandState of the viewer's rows. The main window's parts of it (the lists, the settings,
+// the main window's view), which no viewer row uses, are stand-ins kept here.
+class ViewerCommandContext {
+ public:
+  ViewerCommandContext();
+  ~ViewerCommandContext();
+  CommandState State(SettingsStore& store, const RegexService& regex, TreeViewerState& tree,
+                     TreeViewerView& view);
+
+ private:
+  struct StandIns;
+  std::unique_ptr<StandIns> stand_ins_;
+};
 
 // Runs a viewer row over the viewer's state. The context menu's items first require a selected
 // item (the message otherwise).

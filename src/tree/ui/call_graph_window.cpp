@@ -10,8 +10,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -28,7 +26,6 @@
 
 #include "data/position.h"
 #include "platform/cp932.h"
-#include "text/regex_service.h"
 #include "tree/call_graph_render.h"
 #include "tree/ui/tree_models.h"
 #include "tree/ui/tree_viewer_window.h"
@@ -321,132 +318,60 @@ std::optional<std::string> ChosenItemText(TreeViewerWindow& viewer) {
   return std::nullopt;
 }
 
-struct GraphCommands {
-  TreeViewerWindow* viewer;
-  std::function<EditorLauncher()> editor;
-  long long budget;
-  CallGraphOptions options;  // the last choices, offered again
-  std::string comment_file;
-  RegexService regex;
-
-  // The start and the options; nullopt when cancelled or there is nothing to draw.
-  std::optional<GraphStart> Ask(std::optional<std::vector<FunctionComment>>& comments) {
-    Ui& ui = viewer->ui();
-    const std::optional<std::string> text = ChosenItemText(*viewer);
-    if (!text) {
-      ui.Message("項目が選択されていません！　", Ui::kTreeCaption, MsgIcon::Warning);
-      return std::nullopt;
-    }
-    CallGraphOptionsDialog dialog(options, comment_file, viewer);
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    options = dialog.options();
-    options.node_budget = budget;
-    std::optional<GraphStart> start =
-        GraphStartOf(viewer->state().page().file, *text, options.direction, ui);
-    if (!start) return std::nullopt;
-    if (options.comments) {
-      comment_file = dialog.comment_file();
-      comments = ReadGraphComments(comment_file, regex, ui);
-      if (!comments) return std::nullopt;
-    }
-    return start;
-  }
-
-  void Export() {
-    std::optional<std::vector<FunctionComment>> comments;
-    const std::optional<GraphStart> start = Ask(comments);
-    if (!start) return;
-    ExportCallGraph(viewer->state().page().file, *start, options, comments ? &*comments : nullptr,
-                    viewer->ui());
-  }
-
-  void Show() {
-    std::optional<std::vector<FunctionComment>> comments;
-    const std::optional<GraphStart> start = Ask(comments);
-    if (!start) return;
-    const TreePage& page = viewer->state().page().file;
-    DrawnGraph drawn = DrawCallGraph(page, *start, options, comments ? &*comments : nullptr,
-                                     GraphFormats{true, false, false}, viewer->ui());
-    if (!drawn.ok) return;
-    auto* window = new CallGraphWindow(viewer, editor, viewer);
-    window->setWindowFlag(Qt::Window);
-    if (!window->ShowGraph(std::move(drawn), options, ToDisplay(start->name))) {
-      window->deleteLater();
-      return;
-    }
-    window->show();
-    window->view()->Fit();
-  }
-};
-
-// Inserts the action after `after` in a menu or tool bar (at the end when after is null).
-void InsertAfter(QWidget* into, QAction* after, QAction* action) {
-  const QList<QAction*> actions = into->actions();
-  const qsizetype at = actions.indexOf(after);
-  QAction* before = at >= 0 && at + 1 < actions.size() ? actions[at + 1] : nullptr;
-  into->insertAction(before, action);
-}
-
-QAction* FindAction(QWidget* in, const QString& text, bool tool_tip) {
-  for (QAction* a : in->actions())
-    if ((tool_tip ? a->toolTip() : a->text()) == text) return a;
-  return nullptr;
-}
-
-QIcon GraphGlyph() {
-  QPixmap pm(16, 16);
-  pm.fill(Qt::transparent);
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.setPen(QPen(QColor(30, 60, 140), 1.3));
-  p.drawLine(8, 4, 4, 12);
-  p.drawLine(8, 4, 12, 12);
-  p.drawLine(4, 12, 12, 12);
-  p.setBrush(QColor(255, 210, 110));
-  p.drawEllipse(QPointF(8, 4), 2.6, 2.6);
-  p.setBrush(QColor(210, 225, 250));
-  p.drawEllipse(QPointF(4, 12), 2.6, 2.6);
-  p.drawEllipse(QPointF(12, 12), 2.6, 2.6);
-  return QIcon(pm);
-}
-
 }  // namespace
 
-void InstallCallGraphCommands(TreeViewerWindow& viewer, std::function<EditorLauncher()> editor,
-                              const SettingsStore& store) {
-  auto commands = std::make_shared<GraphCommands>();
-  commands->viewer = &viewer;
-  commands->editor = std::move(editor);
-  commands->budget = LoadGraphNodeBudget(store);
-  auto make = [&](QWidget* owner, const QString& text, bool show) {
-    auto* a = new QAction(GraphGlyph(), text, owner);
-    QObject::connect(a, &QAction::triggered, &viewer,
-                     [commands, show] { show ? commands->Show() : commands->Export(); });
-    return a;
-  };
-  const QString export_text = QStringLiteral("コールグラフ画像出力");
-  const QString show_text = QStringLiteral("コールグラフ表示");
-  if (!viewer.menuBar()->actions().isEmpty()) {
-    QMenu* analyse = viewer.menuBar()->actions().first()->menu();
-    QAction* text_output = FindAction(analyse, QStringLiteral("TREE テキスト出力(&T)"), false);
-    QAction* shown = make(analyse, show_text + QStringLiteral("(&G)"), true);
-    InsertAfter(analyse, text_output, shown);
-    InsertAfter(analyse, text_output, make(analyse, export_text + QStringLiteral("(&P)"), false));
+CallGraphCommands::CallGraphCommands(TreeViewerWindow& viewer,
+                                     std::function<EditorLauncher()> editor,
+                                     const SettingsStore& store)
+    : viewer_(viewer), editor_(std::move(editor)), budget_(LoadGraphNodeBudget(store)) {}
+
+std::optional<GraphStart> CallGraphCommands::Ask(
+    std::optional<std::vector<FunctionComment>>& comments) {
+  Ui& ui = viewer_.ui();
+  const std::optional<std::string> text = ChosenItemText(viewer_);
+  if (!text) {
+    ui.Message("項目が選択されていません！　", Ui::kTreeCaption, MsgIcon::Warning);
+    return std::nullopt;
   }
-  if (QMenu* context = viewer.context_menu()) {
-    context->addSeparator();
-    context->addAction(make(context, export_text, false));
-    context->addAction(make(context, show_text, true));
+  CallGraphOptionsDialog dialog(options_, comment_file_, &viewer_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  options_ = dialog.options();
+  options_.node_budget = budget_;
+  std::optional<GraphStart> start =
+      GraphStartOf(viewer_.state().page().file, *text, options_.direction, ui);
+  if (!start) return std::nullopt;
+  if (options_.comments) {
+    comment_file_ = dialog.comment_file();
+    comments = ReadGraphComments(comment_file_, regex_, ui);
+    if (!comments) return std::nullopt;
   }
-  if (QToolBar* tools = viewer.tool_bar()) {
-    QAction* text_tool = FindAction(tools, QStringLiteral("TREEをテキスト出力する"), true);
-    QAction* shown = make(tools, QString(), true);
-    shown->setToolTip(QStringLiteral("コールグラフを表示する"));
-    QAction* exported = make(tools, QString(), false);
-    exported->setToolTip(QStringLiteral("コールグラフを画像出力する"));
-    InsertAfter(tools, text_tool, shown);
-    InsertAfter(tools, text_tool, exported);
+  return start;
+}
+
+void CallGraphCommands::Export() {
+  std::optional<std::vector<FunctionComment>> comments;
+  const std::optional<GraphStart> start = Ask(comments);
+  if (!start) return;
+  ExportCallGraph(viewer_.state().page().file, *start, options_, comments ? &*comments : nullptr,
+                  viewer_.ui());
+}
+
+void CallGraphCommands::Show() {
+  std::optional<std::vector<FunctionComment>> comments;
+  const std::optional<GraphStart> start = Ask(comments);
+  if (!start) return;
+  const TreePage& page = viewer_.state().page().file;
+  DrawnGraph drawn = DrawCallGraph(page, *start, options_, comments ? &*comments : nullptr,
+                                   GraphFormats{true, false, false}, viewer_.ui());
+  if (!drawn.ok) return;
+  auto* window = new CallGraphWindow(&viewer_, editor_, &viewer_);
+  window->setWindowFlag(Qt::Window);
+  if (!window->ShowGraph(std::move(drawn), options_, ToDisplay(start->name))) {
+    window->deleteLater();
+    return;
   }
+  window->show();
+  window->view()->Fit();
 }
 
 }  // namespace kelvora

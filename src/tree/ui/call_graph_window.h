@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/editor_launch.h"
+#include "text/regex_service.h"
 #include "tree/call_graph_render.h"
 
 class QButtonGroup;
@@ -101,10 +102,26 @@ class CallGraphWindow : public QMainWindow {
   CallGraphOptions options_;
 };
 
-// Adds "コールグラフ画像出力" and "コールグラフ表示" to the viewer's "解析(&A)" menu (after
-// "TREE テキスト出力(&T)"), its output window's context menu and its tool bar.
-// store gives the node budget ("GraphNodeBudget").
-void InstallCallGraphCommands(TreeViewerWindow& viewer, std::function<EditorLauncher()> editor,
-                              const SettingsStore& store);
+// What the viewer's rows "コールグラフ画像出力" and "コールグラフ表示" run: the options dialog
+// (the last choices offered again), then the picture file or a CallGraphWindow. store gives the
+// node budget ("GraphNodeBudget").
+class CallGraphCommands {
+ public:
+  CallGraphCommands(TreeViewerWindow& viewer, std::function<EditorLauncher()> editor,
+                    const SettingsStore& store);
+  void Export();
+  void Show();
+
+ private:
+  // The start and the options; nullopt when cancelled or there is nothing to draw.
+  std::optional<GraphStart> Ask(std::optional<std::vector<FunctionComment>>& comments);
+
+  TreeViewerWindow& viewer_;
+  std::function<EditorLauncher()> editor_;
+  long long budget_;
+  CallGraphOptions options_;
+  std::string comment_file_;
+  RegexService regex_;
+};
 
 }  // namespace kelvora

@@ -5,22 +5,17 @@
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QComboBox>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMenuBar>
+#include <QMenu>
 #include <QPlainTextEdit>
-#include <QScrollBar>
 #include <QSlider>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QToolButton>
 #include <QTreeView>
 
 #include "data/position.h"
-#include "data/registration_lists.h"
 #include "gui_common/colors.h"
-#include "gui_common/readable_rows.h"
 #include "platform/cp932.h"
 #include "settings/settings.h"
 #include "text/regex_service.h"
@@ -35,7 +30,8 @@
 #include "tree/ui/tree_painted.h"
 #include "tree/ui/tree_search_dialog.h"
 #include "tree/ui/tree_viewer_ui.h"
-#include "tree/ui/viewer_icons.h"
+#include "tree/ui/viewer_layout.h"
+#include "tree/ui/viewer_menus.h"
 
 namespace kelvora {
 
@@ -45,42 +41,14 @@ QString Q(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-QColor FromBgr(unsigned bgr) {
-  return FromColorRef(bgr);
-}
-
-// The main window's commands are not reachable from the viewer.
-class NoMainWindow : public CommandView {
- public:
-  void OpenSettingsSheet() override {}
-  void TakeWordFromClipboard() override {}
-  void ShowTransparency(int) override {}
-  std::optional<HtmlOptions> AskHtmlOptions() override { return std::nullopt; }
-  void ShowInformation(const std::string&) override {}
-  void ShowSystemInfo() override {}
-  void ShowBitmapPatternList() override {}
-  void ShowVersion() override {}
-  void RunGrepMenu() override {}
-  void RunCommentSearch() override {}
-  void OpenTreeViewer() override {}
-  void OpenTreeViewerOn(const std::string&) override {}
-};
-
 }  // namespace
-
-struct TreeViewerWindow::MainStandIns {
-  RegisteredData data;
-  Settings settings;
-  NoMainWindow view;
-};
 
 TreeViewerWindow::TreeViewerWindow(SettingsStore& store, Ui& outer,
                                    std::function<EditorLauncher()> editor, QWidget* parent)
     : QMainWindow(parent),
       store_(store),
       editor_(std::move(editor)),
-      regex_(std::make_unique<RegexService>()),
-      main_stand_ins_(std::make_unique<MainStandIns>()) {
+      regex_(std::make_unique<RegexService>()) {
   setWindowTitle(QStringLiteral("Kelvora  - TREE -"));
   setMinimumSize(kTreeViewerMinWidth, kTreeViewerMinHeight);
   for (auto& pane : panes_) {
@@ -97,9 +65,11 @@ TreeViewerWindow::TreeViewerWindow(SettingsStore& store, Ui& outer,
   setCentralWidget(body_);
   BuildPages(body_);
   BuildButtons(body_);
-  BuildMenus();
-  BuildToolBar();
-  InstallCallGraphCommands(*this, editor_, store_);
+  const ViewerRowRunner run = [this](const CommandRow& row, bool context) { RunRow(row, context); };
+  BuildViewerMenuBar(*this, run);
+  context_menu_ = BuildViewerContextMenu(*this, run);
+  toolbar_ = BuildViewerToolBar(*this, view_.toolbar, run);
+  call_graph_ = std::make_unique<CallGraphCommands>(*this, editor_, store_);
   help_timer_.setInterval(HelpLineScroller::kTickMs);
   connect(&help_timer_, &QTimer::timeout, this, [this] {
     if (!help_.Tick(*ui_)) help_timer_.stop();
@@ -130,8 +100,7 @@ std::string TreeViewerWindow::status(int pane) const {
 }
 
 CommandState TreeViewerWindow::State() {
-  MainStandIns& m = *main_stand_ins_;
-  return {m.data, store_, m.settings, *regex_, m.view, {}, nullptr, &state_, this};
+  return commands_.State(store_, *regex_, state_, *this);
 }
 
 bool TreeViewerWindow::RunRow(const CommandRow& row, bool context) {
@@ -154,41 +123,18 @@ void TreeViewerWindow::Forward(QAbstractButton* button, std::string_view name) {
 
 void TreeViewerWindow::BuildPages(QWidget* body) {
   for (int i = 0; i < TreeViewerState::kPages; ++i) {
-    PageWidgets& w = pages_[static_cast<std::size_t>(i)];
-    // A fixed-pitch font keeps the padded member and element columns aligned.
-    QFont fixed(QStringLiteral("IPAGothic"));
-    fixed.setStyleHint(QFont::Monospace);
-    fixed.setFixedPitch(true);
-    w.selection = new SelectionTreeView(body);
-    w.selection->setFont(fixed);
-    w.selection->setHeaderHidden(true);
-    w.selection->setItemDelegate(new ReadableRowDelegate(w.selection));
-    w.selection_model = new SelectionTreeModel(this);
-    w.selection_model->SetPage(&state_.page(i).file);
-    w.selection->setModel(w.selection_model);
+    ViewerPageWidgets& w = pages_[static_cast<std::size_t>(i)];
+    w = MakeViewerPage(body, this, state_.page(i));
     w.selection->installEventFilter(this);
     connect(w.selection, &QTreeView::doubleClicked, this, [this] { ExpandSelectedEntry(false); });
     connect(w.selection, &QTreeView::expanded, this,
             [this, i](const QModelIndex& index) { SelectionExpanded(i, index); });
-
-    w.info = new QPlainTextEdit(body);
-    w.info->setReadOnly(true);
-
-    w.output = new QTreeView(body);
-    w.output->setFont(fixed);
-    w.output->setHeaderHidden(true);
-    w.output->setUniformRowHeights(true);
-    w.output->setItemDelegate(new ReadableRowDelegate(w.output));
-    w.output_model = new CallTreeModel(this);
-    w.output_model->SetTree(&state_.page(i).output);
-    w.output->setModel(w.output_model);
-    w.output->setContextMenuPolicy(Qt::CustomContextMenu);
     w.output->installEventFilter(this);
     connect(w.output, &QTreeView::customContextMenuRequested, this, [this](const QPoint& at) {
       context_menu_->popup(current().output->viewport()->mapToGlobal(at));
     });
     connect(w.output, &QTreeView::expanded, this, [this, i](const QModelIndex& index) {
-      PageWidgets& pw = pages_[static_cast<std::size_t>(i)];
+      ViewerPageWidgets& pw = pages_[static_cast<std::size_t>(i)];
       state_.page(i).output.SetExpanded(pw.output_model->NodeOf(index), true);
       if (!syncing_ && pw.output_model->TakeNestLimited()) ShowNestLimitMessage(*ui_);
     });
@@ -226,126 +172,37 @@ void TreeViewerWindow::BuildPages(QWidget* body) {
 }
 
 void TreeViewerWindow::BuildButtons(QWidget* body) {
-  for (int i = 0; i < TreeViewerState::kPages; ++i) {
-    auto* tab = new PaintedButton(QStringLiteral("Page %1").arg(i + 1), body);
-    tab->SetTab(true);
-    tab->setCheckable(true);
-    tabs_[static_cast<std::size_t>(i)] = tab;
-    connect(tab, &QAbstractButton::clicked, this, [this, i] {
+  band_ = MakeViewerBand(body, view_);
+  for (int i = 0; i < TreeViewerState::kPages; ++i)
+    connect(band_.tabs[static_cast<std::size_t>(i)], &QAbstractButton::clicked, this, [this, i] {
       if (state_.SelectPage(i, *ui_)) ShowPage(i);
       for (int k = 0; k < TreeViewerState::kPages; ++k)
-        tabs_[static_cast<std::size_t>(k)]->setChecked(k == state_.current());
+        band_.tabs[static_cast<std::size_t>(k)]->setChecked(k == state_.current());
     });
-  }
-  list_button_ = new PaintedButton(QStringLiteral(" 一覧"), body);
-  list_button_->setToolTip(QStringLiteral("選択Windowの一覧をテキスト出力する"));
-  Forward(list_button_, "viewer.entry-list");
-  for (int k = 1; k <= 8; ++k) {
-    auto* b = new PaintedButton(QString::number(k), body);
-    b->setToolTip(QStringLiteral("TREE出力Windowを階層レベル%1まで展開する").arg(k));
-    level_buttons_[static_cast<std::size_t>(k - 1)] = b;
-    connect(b, &QAbstractButton::clicked, this, [this, k] { ExpandToLevelCommand(k); });
-  }
-  scheme_box_ = new QComboBox(body);
-  for (const char* name : {"0：ネイビー", "1：グリーン", "2：レッド", "3：パープル", "4：ティール",
-                           "5：ブラウン", "6：グレー", "7：ブルー", "8：ワイン", "9：ミッドナイト"})
-    scheme_box_->addItem(QString::fromUtf8(name));
-  scheme_box_->setToolTip(QStringLiteral("背景の配色"));
-  scheme_box_->setFocusPolicy(Qt::NoFocus);
-  scheme_box_->setCurrentIndex(view_.color_type);
-  connect(scheme_box_, &QComboBox::activated, this,
+  Forward(band_.list, "viewer.entry-list");
+  for (int k = 1; k <= 8; ++k)
+    connect(band_.levels[static_cast<std::size_t>(k - 1)], &QAbstractButton::clicked, this,
+            [this, k] { ExpandToLevelCommand(k); });
+  connect(band_.scheme, &QComboBox::activated, this,
           [this](int index) { ChooseColourScheme(index); });
-  bright_button_ = new PaintedButton(QStringLiteral(" 明度"), body);
-  bright_button_->setCheckable(true);
-  bright_button_->setChecked(view_.color_bright == 1);
-  Forward(bright_button_, "viewer.bright");
-  find_box_ = new EntryFindBox(body);
-  details_button_ = new PaintedButton(QStringLiteral(" 詳細設定"), body);
-  details_button_->setToolTip(QStringLiteral("設定画面を開く"));
-  connect(details_button_, &QAbstractButton::clicked, this, [this] { emit SettingsRequested(); });
-}
-
-// The menu bar from its placements: menus nest, an item runs its row.
-void TreeViewerWindow::BuildMenus() {
-  std::vector<QMenu*> open;
-  for (const ViewerPlace& p : ViewerMenuBar()) {
-    switch (p.type) {
-      case ViewerPlace::Type::Menu:
-        open.push_back(open.empty() ? menuBar()->addMenu(Q(p.name))
-                                    : open.back()->addMenu(Q(p.name)));
-        break;
-      case ViewerPlace::Type::End:
-        open.pop_back();
-        break;
-      case ViewerPlace::Type::Rule:
-        open.back()->addSeparator();
-        break;
-      case ViewerPlace::Type::Item: {
-        const CommandRow* row = FindViewerCommand(p.name);
-        QAction* a = open.back()->addAction(Q(row->text));
-        if (!row->accelerator.empty()) {
-          a->setShortcut(QKeySequence(Q(row->accelerator)));
-          a->setShortcutContext(Qt::WindowShortcut);
-        }
-        a->setCheckable(p.checkable);
-        a->setChecked(p.checkable);
-        connect(a, &QAction::triggered, this, [this, row] { RunRow(*row, false); });
-        break;
-      }
-    }
-  }
-  context_menu_ = new QMenu(this);
-  for (const ViewerPlace& p : ViewerContextMenu()) {
-    if (p.type == ViewerPlace::Type::Rule) {
-      context_menu_->addSeparator();
-      continue;
-    }
-    const CommandRow* row = FindViewerCommand(p.name);
-    const QString text = Q(p.text.empty() ? row->text : p.text);
-    QAction* a = p.icon ? context_menu_->addAction(ViewerIcon(p.icon), text)
-                        : context_menu_->addAction(text);
-    connect(a, &QAction::triggered, this, [this, row] { RunRow(*row, true); });
-  }
-}
-
-// The tool bar of the "toolbar" setting's variant from its placements.
-void TreeViewerWindow::BuildToolBar() {
-  const ToolbarVariant variant = ToolbarVariantOf(view_.toolbar);
-  toolbar_ = addToolBar(QStringLiteral("TREE"));
-  toolbar_->setMovable(false);
-  toolbar_->setIconSize(QSize(16, 16));
-  if (variant.old_style)  // raised, framed buttons that sink while pressed
-    toolbar_->setStyleSheet(QStringLiteral(
-        "QToolButton { border: 2px outset #c8c4bc; background: #d8d4cc; margin: 1px; }"
-        "QToolButton:pressed { border-style: inset; }"
-        "QToolBar { background: #d8d4cc; }"));
-  for (const ViewerPlace& p : ViewerToolBar()) {
-    if (p.full_tool_bar && !variant.full_set) continue;
-    if (p.type == ViewerPlace::Type::Rule) {
-      toolbar_->addSeparator();
-      continue;
-    }
-    const CommandRow* row = FindViewerCommand(p.name);
-    QAction* a = toolbar_->addAction(ViewerIcon(p.icon), QString());
-    a->setToolTip(Q(p.text));
-    connect(a, &QAction::triggered, this, [this, row] { RunRow(*row, false); });
-  }
+  Forward(band_.bright, "viewer.bright");
+  connect(band_.details, &QAbstractButton::clicked, this, [this] { emit SettingsRequested(); });
 }
 
 void TreeViewerWindow::ShowPage(int index) {
   for (int i = 0; i < TreeViewerState::kPages; ++i) {
     const bool on = i == index;
-    PageWidgets& w = pages_[static_cast<std::size_t>(i)];
+    ViewerPageWidgets& w = pages_[static_cast<std::size_t>(i)];
     w.selection->setVisible(on);
     w.output->setVisible(on);
     w.info->setVisible(on);
   }
   for (int i = 0; i < TreeViewerState::kPages; ++i)
-    tabs_[static_cast<std::size_t>(i)]->setChecked(i == index);
+    band_.tabs[static_cast<std::size_t>(i)]->setChecked(i == index);
   current().info->clear();
   current().selection->setFocus();
   ShowPageItem();
-  find_box_->SetTarget(current().selection, current().selection_model);
+  band_.find->SetTarget(current().selection, current().selection_model);
   LayOut();
   ApplyColours();
 }
@@ -369,7 +226,7 @@ bool TreeViewerWindow::OpenWrittenTree(const std::string& path) {
   int page = state_.FirstEmptyPage();
   if (page < 0) {
     QStringList labels;
-    for (const PaintedButton* tab : tabs_) labels << tab->text();
+    for (const PaintedButton* tab : band_.tabs) labels << tab->text();
     const std::optional<int> chosen = PageChoiceDialog::Ask(labels, state_.current(), this);
     if (!chosen) return false;
     page = *chosen;
@@ -387,87 +244,23 @@ void TreeViewerWindow::LayOut() {
   const int sb = status_bar ? statusBar()->sizeHint().height() : 0;
   const TreeLayout l = LayOutTreeViewer({body_->width(), body_->height() + tb + sb, view_.tree_rect,
                                          view_.graph_rect, tool_bar, status_bar, sliders_shown_});
-  auto place = [tb](QWidget* w, const TreeRect& r) {
-    w->setGeometry(r.x, r.y - tb, std::max(0, r.w), std::max(0, r.h));
-  };
-  PageWidgets& w = current();
-  place(w.selection, l.selection);
-  place(w.info, l.info);
-  place(w.output, l.output);
-  // The graph over the upper part of the side area, the source area below it.
-  const int graph_h = l.side.h * 45 / 100;
-  place(graph_, {l.side.x + 4, l.side.y, l.side.w - 4, graph_h});
-  // The source display brings its own scroll bar, which stands in the scroll-bar column.
-  place(source_, {l.side.x + 4, l.side.y + graph_h + 4, l.scroll_bar.right() - l.side.x - 4,
-                  l.side.h - graph_h - 4});
-  place(left_slider_, l.left_slider);
-  place(right_slider_, l.right_slider);
-  right_slider_->setRange(l.right_slider_min, 85);
-  left_slider_->setValue(view_.tree_rect);
-  right_slider_->setValue(view_.graph_rect);
-
-  // The painted band between the tool bar and the trees: page tabs with the information area's
-  // two buttons on the right, then the list, nest-level and colour-scheme buttons.
-  const int band = l.top - tb;
-  const int row_h = 22;
-  const int row1 = std::max(2, band - 2 * row_h - 10), row2 = row1 + row_h + 4;
-  const int right = l.scroll_bar.right();
-  details_button_->setGeometry(right - 82, row1, 82, row_h);
-  const int tab_w = std::clamp((right - 82 - 14 - 5) / TreeViewerState::kPages, 40, 160);
-  for (int i = 0; i < TreeViewerState::kPages; ++i)
-    tabs_[static_cast<std::size_t>(i)]->setGeometry(5 + i * tab_w, row1, tab_w - 2, row_h + 2);
-  list_button_->setGeometry(5, row2, 56, row_h);
-  int x = 70;
-  for (PaintedButton* b : level_buttons_) {
-    b->setGeometry(x, row2, 24, row_h);
-    x += 26;
-  }
-  scheme_box_->setGeometry(x + 10, row2, 130, row_h);
-  bright_button_->setGeometry(x + 144, row2, 56, row_h);
-  // The selection window's find box takes the rest of the row, when there is room for it.
-  const int find_x = x + 210;
-  const int find_w = std::min(260, right - find_x);
-  find_box_->setVisible(find_w >= 80);
-  find_box_->setGeometry(find_x, row2, std::max(0, find_w), row_h);
+  PlaceViewerWidgets(l, tb, current(), {graph_, source_, left_slider_, right_slider_}, band_,
+                     view_);
 }
 
 void TreeViewerWindow::ApplyColours() {
-  auto paint = [](QTreeView* v, unsigned text, unsigned back) {
-    QPalette p = v->palette();
-    for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
-      p.setColor(role, FromBgr(text));
-    p.setColor(QPalette::Base, FromBgr(back));
-    p.setColor(QPalette::Window, FromBgr(back));
-    v->setPalette(p);
-  };
-  paint(current().selection, view_.sel_text, view_.sel_back);
-  paint(current().output, view_.out_text, view_.out_back);
   // The information windows follow the graph's background inversion.
-  const bool inverted = graph_->inverted();
-  QPalette info = current().info->palette();
-  info.setColor(QPalette::Base, inverted ? QColor(16, 16, 32) : Qt::white);
-  info.setColor(QPalette::Text, inverted ? Qt::white : Qt::black);
-  current().info->setPalette(info);
+  PaintViewerPage(current(), view_, graph_->inverted());
   if (view_.status_back != 0) {
     QPalette bar = statusBar()->palette();
-    bar.setColor(QPalette::Window, FromBgr(view_.status_back));
+    bar.setColor(QPalette::Window, FromColorRef(view_.status_back));
     statusBar()->setPalette(bar);
     statusBar()->setAutoFillBackground(true);
   }
 }
 
 void TreeViewerWindow::ApplyScheme() {
-  body_->SetColourScheme(view_.color_type, view_.color_bright == 1);
-  for (PaintedButton* b : tabs_) b->SetColourScheme(view_.color_type, view_.color_bright == 1);
-  for (PaintedButton* b : level_buttons_)
-    b->SetColourScheme(view_.color_type, view_.color_bright == 1);
-  for (PaintedButton* b :
-       {list_button_, bright_button_, details_button_, graph_->scale_down_button(),
-        graph_->scale_up_button(), graph_->help_button()})
-    b->SetColourScheme(view_.color_type, view_.color_bright == 1);
-  const QSignalBlocker block(scheme_box_);
-  scheme_box_->setCurrentIndex(view_.color_type);
-  bright_button_->setChecked(view_.color_bright == 1);
+  ApplyViewerScheme(view_, body_, band_, graph_);
 }
 
 void TreeViewerWindow::ChooseColourScheme(int index) {
@@ -476,7 +269,7 @@ void TreeViewerWindow::ChooseColourScheme(int index) {
 
 void TreeViewerWindow::SelectionExpanded(int page, const QModelIndex& index) {
   (void)index;
-  PageWidgets& w = pages_[static_cast<std::size_t>(page)];
+  ViewerPageWidgets& w = pages_[static_cast<std::size_t>(page)];
   const QModelIndex selected = w.selection->currentIndex();
   SelectionItemKind kind = SelectionItemKind::None;
   if (selected.isValid())
@@ -531,7 +324,7 @@ bool TreeViewerWindow::eventFilter(QObject* watched, QEvent* event) {
   }
   // In the selection window's find box F3 and F4 find its previous and next entry.
   const bool in_find_box =
-      watched == find_box_ || find_box_->isAncestorOf(qobject_cast<QWidget*>(watched));
+      watched == band_.find || band_.find->isAncestorOf(qobject_cast<QWidget*>(watched));
   if ((key->key() == Qt::Key_F3 || key->key() == Qt::Key_F4) && !in_find_box) {
     ViewerSearchAgain(state_, *this, *ui_,
                       key->key() == Qt::Key_F3 ? SearchDirection::Up : SearchDirection::Down);
@@ -557,7 +350,7 @@ bool TreeViewerWindow::eventFilter(QObject* watched, QEvent* event) {
 bool TreeViewerWindow::OpenFile(const std::string& path) {
   // Settings changed since the viewer opened (the sheet, or Kelvora.ini by hand) apply from here.
   ReloadSettings();
-  PageWidgets& w = current();
+  ViewerPageWidgets& w = current();
   TreeViewerPage& page = state_.page();
   w.output_model->SetTree(nullptr);
   page.output.Clear();
@@ -570,7 +363,7 @@ bool TreeViewerWindow::OpenFile(const std::string& path) {
   w.selection_model->SetPage(&page.file);
   w.output_model->SetTree(&page.output);
   if (!page.file.tab_label.empty())
-    tabs_[static_cast<std::size_t>(state_.current())]->setText(
+    band_.tabs[static_cast<std::size_t>(state_.current())]->setText(
         Q(ToDisplay(PageTabText(page.file))));
   if (close_after_load_) {
     close_after_load_ = false;
@@ -588,7 +381,7 @@ bool TreeViewerWindow::OpenFile(const std::string& path) {
 }
 
 void TreeViewerWindow::ExpandSelectedEntry(bool ask) {
-  PageWidgets& w = current();
+  ViewerPageWidgets& w = current();
   const std::int32_t entry = w.selection_model->EntryOf(w.selection->currentIndex());
   if (entry < 0) return;
   TreeViewerPage& page = state_.page();
@@ -603,35 +396,13 @@ void TreeViewerWindow::ExpandSelectedEntry(bool ask) {
 }
 
 void TreeViewerWindow::SyncOutput() {
-  PageWidgets& w = current();
-  CallTree& tree = state_.page().output;
-  if (tree.empty()) return;
-  syncing_ = true;
-  w.output->setUpdatesEnabled(false);
-  // Parents before children: made nodes come after their parents in the tree's order.
-  for (std::int32_t n = 0; n < static_cast<std::int32_t>(tree.made_count()); ++n) {
-    const CallNode& node = tree.node(n);
-    if (node.deleted || !node.made) continue;
-    bool alive = true;
-    for (std::int32_t a = node.parent; a >= 0 && alive; a = tree.node(a).parent)
-      alive = !tree.node(a).deleted && tree.node(a).expanded;
-    if (!alive) continue;
-    const QModelIndex index = w.output_model->IndexOf(n);
-    if (w.output->isExpanded(index) != node.expanded) w.output->setExpanded(index, node.expanded);
-  }
-  w.output->setUpdatesEnabled(true);
-  syncing_ = false;
-  w.output_model->TakeNestLimited();  // the command that made the items reported it
-  if (tree.selected != CallTree::kNone) {
-    const QModelIndex index = w.output_model->IndexOf(tree.selected);
-    w.output->setCurrentIndex(index);
-    w.output->scrollTo(index);
-  }
+  const CallTree& tree = state_.page().output;
+  if (!tree.empty()) SyncOutputView(current(), tree, syncing_);
 }
 
 void TreeViewerWindow::OutputSelectionChanged() {
   if (syncing_) return;
-  PageWidgets& w = current();
+  ViewerPageWidgets& w = current();
   CallTree& tree = state_.page().output;
   tree.selected = w.output_model->NodeOf(w.output->currentIndex());
   if (tree.selected == CallTree::kNone || tree.empty()) return;
@@ -666,7 +437,7 @@ void TreeViewerWindow::DetachPage() {
 }
 
 void TreeViewerWindow::PageCleared() {
-  PageWidgets& w = current();
+  ViewerPageWidgets& w = current();
   w.selection_model->SetPage(&state_.page().file);
   w.output_model->SetTree(&state_.page().output);
   w.info->clear();
@@ -694,8 +465,8 @@ std::optional<TreeViewerView::SearchRequest> TreeViewerWindow::AskSearch() {
 std::optional<unsigned> TreeViewerWindow::AskColour(unsigned initial,
                                                     std::array<std::uint32_t, 16>& custom) {
   for (int i = 0; i < 16; ++i)
-    QColorDialog::setCustomColor(i, FromBgr(custom[static_cast<std::size_t>(i)]));
-  const QColor chosen = QColorDialog::getColor(FromBgr(initial), this);
+    QColorDialog::setCustomColor(i, FromColorRef(custom[static_cast<std::size_t>(i)]));
+  const QColor chosen = QColorDialog::getColor(FromColorRef(initial), this);
   for (int i = 0; i < 16; ++i)
     custom[static_cast<std::size_t>(i)] = ToColorRef(QColorDialog::customColor(i));
   if (!chosen.isValid()) return std::nullopt;
@@ -752,6 +523,14 @@ void TreeViewerWindow::SetGraphScale(int step) {
 void TreeViewerWindow::ShowShortcutList(const std::string& utf8) {
   ShortcutListDialog list(QString::fromStdString(utf8), this);
   list.exec();
+}
+
+void TreeViewerWindow::ExportCallGraph() {
+  call_graph_->Export();
+}
+
+void TreeViewerWindow::ShowCallGraph() {
+  call_graph_->Show();
 }
 
 void TreeViewerWindow::StartGraphHelp() {

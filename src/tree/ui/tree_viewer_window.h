@@ -20,6 +20,7 @@
 #include "platform/editor_launch.h"
 #include "tree/tree_viewer.h"
 #include "tree/tree_window_rules.h"
+#include "tree/ui/viewer_pages.h"
 
 class QAbstractButton;
 class QComboBox;
@@ -31,6 +32,7 @@ class QTreeView;
 
 namespace kelvora {
 
+class CallGraphCommands;
 class CallTreeModel;
 class EntryFindBox;
 class GraphWidget;
@@ -61,15 +63,15 @@ class TreeViewerWindow : public QMainWindow, private TreeViewerView {
     return pages_[static_cast<std::size_t>(page)].info;
   }
   // The painted page tabs; the current page's tab is checked.
-  PaintedButton* tab(int page) const { return tabs_[static_cast<std::size_t>(page)]; }
-  PaintedButton* list_button() const { return list_button_; }
+  PaintedButton* tab(int page) const { return band_.tabs[static_cast<std::size_t>(page)]; }
+  PaintedButton* list_button() const { return band_.list; }
   PaintedButton* level_button(int level) const {
-    return level_buttons_[static_cast<std::size_t>(level - 1)];
+    return band_.levels[static_cast<std::size_t>(level - 1)];
   }
-  PaintedButton* bright_button() const { return bright_button_; }
-  PaintedButton* details_button() const { return details_button_; }
-  EntryFindBox* find_box() const { return find_box_; }
-  QComboBox* scheme_box() const { return scheme_box_; }
+  PaintedButton* bright_button() const { return band_.bright; }
+  PaintedButton* details_button() const { return band_.details; }
+  EntryFindBox* find_box() const { return band_.find; }
+  QComboBox* scheme_box() const { return band_.scheme; }
   QToolBar* tool_bar() const { return toolbar_; }
   GraphWidget* graph() const { return graph_; }
   SourceDisplay* source_display() const { return source_; }
@@ -122,15 +124,6 @@ class TreeViewerWindow : public QMainWindow, private TreeViewerView {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  struct PageWidgets {
-    QTreeView* selection = nullptr;
-    QTreeView* output = nullptr;
-    QPlainTextEdit* info = nullptr;
-    SelectionTreeModel* selection_model = nullptr;
-    CallTreeModel* output_model = nullptr;
-  };
-  void BuildMenus();
-  void BuildToolBar();
   void BuildPages(QWidget* body);
   void BuildButtons(QWidget* body);
   void ShowPage(int index);
@@ -172,31 +165,26 @@ class TreeViewerWindow : public QMainWindow, private TreeViewerView {
   void ToggleBackgroundInverted() override;
   void SetGraphScale(int step) override;
   void StartGraphHelp() override;
+  void ExportCallGraph() override;
+  void ShowCallGraph() override;
   void ShowShortcutList(const std::string& utf8) override;
-  PageWidgets& current() { return pages_[static_cast<std::size_t>(state_.current())]; }
+  ViewerPageWidgets& current() { return pages_[static_cast<std::size_t>(state_.current())]; }
 
   SettingsStore& store_;
   std::function<EditorLauncher()> editor_;
   std::unique_ptr<TreeViewerUi> ui_;
   std::unique_ptr<RegexService> regex_;
-  // The main window's parts of a CommandState, which the viewer's rows do not use.
-  struct MainStandIns;
-  std::unique_ptr<MainStandIns> main_stand_ins_;
+  ViewerCommandContext commands_;
   TreeViewerState state_;
   TreeViewSettings view_;
-  std::array<PageWidgets, TreeViewerState::kPages> pages_;
+  std::array<ViewerPageWidgets, TreeViewerState::kPages> pages_;
   std::array<QLabel*, 3> panes_{};
   TreeViewerBackground* body_ = nullptr;
-  std::array<PaintedButton*, TreeViewerState::kPages> tabs_{};
-  PaintedButton* list_button_ = nullptr;
-  std::array<PaintedButton*, 8> level_buttons_{};
-  QComboBox* scheme_box_ = nullptr;
-  PaintedButton* bright_button_ = nullptr;
-  PaintedButton* details_button_ = nullptr;
-  EntryFindBox* find_box_ = nullptr;
+  ViewerBand band_;
   QToolBar* toolbar_ = nullptr;
   GraphWidget* graph_ = nullptr;
   SourceDisplay* source_ = nullptr;
+  std::unique_ptr<CallGraphCommands> call_graph_;
   HelpLineScroller help_;
   QTimer help_timer_;
   std::int32_t shown_item_ = -1;

@@ -100,6 +100,17 @@ QIcon ViewerIcon(char kind) {
       for (int x = 5; x < 15; x += 4) p.drawLine(x, 2, x, 13);
       for (int y = 6; y < 14; y += 4) p.drawLine(1, y, 14, y);
       break;
+    case 'g':  // call graph: a caller over two callees
+      p.setPen(QPen(QColor(30, 60, 140), 1.3));
+      p.drawLine(8, 4, 4, 12);
+      p.drawLine(8, 4, 12, 12);
+      p.drawLine(4, 12, 12, 12);
+      p.setBrush(QColor(255, 210, 110));
+      p.drawEllipse(QPointF(8, 4), 2.6, 2.6);
+      p.setBrush(QColor(210, 225, 250));
+      p.drawEllipse(QPointF(4, 12), 2.6, 2.6);
+      p.drawEllipse(QPointF(12, 12), 2.6, 2.6);
+      break;
     default:
       break;
   }

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <QToolBar>
+#include <QTreeView>
 #include <QtTest>
 
 #include "commands/viewer_commands.h"
@@ -16,6 +17,7 @@
 #include "settings/settings.h"
 #include "support/temp_dir.h"
 #include "tree/tree_ops.h"
+#include "tree/ui/call_graph_window.h"
 #include "tree/ui/shortcut_list.h"
 #include "tree/ui/tree_viewer_window.h"
 
@@ -172,6 +174,19 @@ class ViewerMenusTest : public QObject {
     // A context item without a selected item says so and runs nothing.
     const std::size_t shown = ui_.shown().size();
     window->context_menu()->actions().at(0)->trigger();
+    QCOMPARE(ui_.shown().size(), shown + 1);
+    // The call-graph items choose their item themselves: with the selection window's entry
+    // current they ask for the graph's options, without a selected output item.
+    QTreeView* selection = window->selection_view(0);
+    selection->setCurrentIndex(selection->model()->index(0, 0, selection->currentIndex()));
+    bool asked = false;
+    QTimer::singleShot(0, [&] {
+      QWidget* modal = QApplication::activeModalWidget();
+      asked = qobject_cast<CallGraphOptionsDialog*>(modal) != nullptr;
+      if (modal) modal->close();
+    });
+    window->context_menu()->actions().last()->trigger();
+    QVERIFY(asked);
     QCOMPARE(ui_.shown().size(), shown + 1);
     // Every row a placement names exists and belongs to the viewer.
     for (auto places : {ViewerMenuBar(), ViewerToolBar(), ViewerContextMenu()})
