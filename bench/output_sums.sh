@@ -16,8 +16,12 @@ KELVORA_HOME="$out/home" "$cli" analyse "$tree" --dump \
   --write "func-tree=$out/func.tree" --write "struct-tree=$out/struct.tree" \
   --write "table-tree=$out/table.tree" --write "comments=$out/comments.txt" \
   --write "text-list=$out/text-list.txt" --write "step-csv=$out/step.csv" \
-  --write "table-csv=$out/table.csv" >"$out/dump.txt" 2>"$out/messages.txt" ||
-  { cat "$out/messages.txt" >&2; exit 1; }
+  --write "table-csv=$out/table.csv" >"$out/dump.txt" 2>"$out/messages.txt" || rc=$?
+# 3: complete but something was left out (rows over the registration limits), said in messages.
+if [ "${rc:-0}" -ne 0 ] && [ "${rc:-0}" -ne 3 ]; then
+  cat "$out/messages.txt" >&2
+  exit 1
+fi
 cd "$out"
 # The messages carry times and this run's folder, the text list and the step CSV the time of
 # the run in their first lines: those are left out of the comparison.

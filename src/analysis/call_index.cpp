@@ -114,9 +114,21 @@ std::span<const CallIndex::DefinitionId> CallIndex::DefinitionsNamed(NameId name
       .subspan(named_begin_[name], named_begin_[name + 1] - named_begin_[name]);
 }
 
+std::span<const CallIndex::Site> CallIndex::SitesAt(std::uint32_t first,
+                                                    std::uint32_t count) const {
+  if (count == 0) return {};
+  const auto chunk = static_cast<std::size_t>(
+      std::upper_bound(chunk_begin_.begin(), chunk_begin_.end(), first) - chunk_begin_.begin() - 1);
+  return std::span<const Site>(site_chunks_[chunk]).subspan(first - chunk_begin_[chunk], count);
+}
+
+const CallIndex::Site& CallIndex::SiteAt(std::uint32_t position) const {
+  return SitesAt(position, 1).front();
+}
+
 std::span<const CallIndex::Site> CallIndex::CallsOf(DefinitionId id) const {
   const Definition& d = definitions_[id];
-  return std::span<const Site>(sites_).subspan(d.first_site, d.site_count);
+  return SitesAt(d.first_site, d.site_count);
 }
 
 std::vector<CallIndex::Caller> CallIndex::CallersOf(NameId callee) const {
@@ -133,7 +145,9 @@ std::vector<CallIndex::Caller> CallIndex::CallersOf(NameId callee) const {
     const std::uint32_t end = definitions_[def].first_site + definitions_[def].site_count;
     Caller& caller = out.emplace_back();
     caller.definition = def;
-    for (; p != last && *p < end; ++p) caller.sites.push_back(sites_[*p]);
+    const std::span<const Site> sites = CallsOf(def);
+    for (; p != last && *p < end; ++p)
+      caller.sites.push_back(sites[*p - definitions_[def].first_site]);
   }
   return out;
 }
@@ -167,12 +181,20 @@ bool CallIndex::AddFile(std::string path, const FileCalls& calls) {
   f.definition_count = static_cast<std::uint32_t>(calls.definitions.size());
   f.complete = calls.complete;
   const auto file = static_cast<FileId>(files_.size() - 1);
-  const auto site_base = static_cast<std::uint32_t>(sites_.size());
+  const auto site_base = static_cast<std::uint32_t>(site_count_);
   for (const FileCalls::Definition& d : calls.definitions)
     definitions_.push_back(
         {ids[d.name], file, d.line, d.end_line, site_base + d.first_site, d.site_count});
+  if (calls.sites.empty()) return true;
+  if (site_chunks_.empty() ||
+      site_chunks_.back().size() + calls.sites.size() > site_chunks_.back().capacity()) {
+    site_chunks_.emplace_back().reserve(std::max(kSiteChunk, calls.sites.size()));
+    chunk_begin_.push_back(static_cast<std::uint32_t>(site_count_));
+  }
+  site_count_ += calls.sites.size();
+  std::vector<Site>& chunk = site_chunks_.back();
   for (const FileCalls::Site& s : calls.sites) {
-    Site& site = sites_.emplace_back();
+    Site& site = chunk.emplace_back();
     site.word_ =
         ids[s.callee] | (s.listed ? kListedBit : 0) | (s.recursive ? kRecursiveBit : 0) |
         (static_cast<std::uint32_t>(std::min<std::uint16_t>(s.column, 511)) << kColumnShift);
@@ -199,15 +221,23 @@ void GroupBy(std::size_t count, std::size_t keys, Key key, std::vector<std::uint
 }  // namespace
 
 void CallIndex::Finish() {
-  GroupBy(
-      sites_.size(), name_begin_.size(), [this](std::size_t i) { return sites_[i].callee(); },
-      caller_sites_, caller_begin_);
+  // GroupBy asks for the keys in position order, from 0 each time: the sites' callees are read
+  // a chunk at a time (no chunk is empty).
+  auto callee = [this, chunk = std::size_t{0}, at = std::size_t{0}](std::size_t i) mutable {
+    if (i == 0) chunk = at = 0;
+    if (at == site_chunks_[chunk].size()) {
+      ++chunk;
+      at = 0;
+    }
+    return site_chunks_[chunk][at++].callee();
+  };
+  GroupBy(site_count_, name_begin_.size(), callee, caller_sites_, caller_begin_);
   GroupBy(
       definitions_.size(), name_begin_.size(),
       [this](std::size_t i) { return definitions_[i].name; }, named_definitions_, named_begin_);
   file_of_path_.clear();
   for (FileId f = 0; f < files_.size(); ++f) file_of_path_[files_[f].path] = f;
-  sites_.shrink_to_fit();
+  if (!site_chunks_.empty()) site_chunks_.back().shrink_to_fit();
   definitions_.shrink_to_fit();
   name_text_.shrink_to_fit();
 }
@@ -215,9 +245,10 @@ void CallIndex::Finish() {
 std::size_t CallIndex::bytes() const {
   std::size_t n = name_text_.capacity() + name_begin_.capacity() * 4 + name_hash_.capacity() * 4 +
                   slots_.capacity() * 4 + definitions_.capacity() * sizeof(Definition) +
-                  sites_.capacity() * sizeof(Site) + caller_sites_.capacity() * 4 +
+                  caller_sites_.capacity() * 4 + chunk_begin_.capacity() * 4 +
                   caller_begin_.capacity() * 4 + named_definitions_.capacity() * 4 +
                   named_begin_.capacity() * 4;
+  for (const std::vector<Site>& chunk : site_chunks_) n += chunk.capacity() * sizeof(Site);
   for (const File& f : files_) n += sizeof(File) + f.path.capacity();
   n += file_of_path_.size() * (sizeof(std::string_view) + sizeof(FileId) + 2 * sizeof(void*));
   return n;

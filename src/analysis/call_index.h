@@ -125,7 +125,7 @@ class CallIndex {
   std::span<const Site> CallsOf(DefinitionId id) const;
   // Every definition whose body calls the name, with its sites there, in index order.
   std::vector<Caller> CallersOf(NameId callee) const;
-  std::size_t SiteCount() const { return sites_.size(); }
+  std::size_t SiteCount() const { return site_count_; }
 
   // Whether the file's calls can be taken from the index for a walk with these settings: the
   // index holds the file, read whole, with the settings the walk depends on and the same size
@@ -156,6 +156,13 @@ class CallIndex {
     std::uint32_t definition_count;
     bool complete;
   };
+  // The sites are kept in chunks of kSiteChunk (more for a file with more sites), each file's
+  // sites in one chunk: the store grows without moving what it holds. A site's position counts
+  // the sites before it in all chunks.
+  static constexpr std::size_t kSiteChunk = std::size_t{1} << 16;
+  const Site& SiteAt(std::uint32_t position) const;
+  std::span<const Site> SitesAt(std::uint32_t first, std::uint32_t count) const;
+
   NameId Intern(std::string_view name);
   void Rehash(std::size_t slots);
   std::size_t Slot(std::string_view name, std::uint32_t hash) const;
@@ -167,7 +174,9 @@ class CallIndex {
   std::vector<NameId> slots_;              // open addressing, kNoName empty
   std::vector<File> files_;
   std::vector<Definition> definitions_;
-  std::vector<Site> sites_;
+  std::vector<std::vector<Site>> site_chunks_;
+  std::vector<std::uint32_t> chunk_begin_;  // position of each chunk's first site
+  std::size_t site_count_ = 0;
   // Built by Finish: the sites' positions grouped by callee (caller_begin_[name] .. [name + 1]),
   // and the definitions grouped by name the same way.
   std::vector<std::uint32_t> caller_sites_;

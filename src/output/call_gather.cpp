@@ -78,13 +78,31 @@ void MapCleanedColumns(std::string_view raw, std::string_view cleaned,
 }
 
 std::uint32_t CallGatherer::Intern(std::string_view name) {
-  const auto at =
-      std::lower_bound(by_name_.begin(), by_name_.end(), name,
-                       [this](std::uint32_t id, std::string_view n) { return out_.names[id] < n; });
-  if (at != by_name_.end() && out_.names[*at] == name) return *at;
+  std::uint32_t hash = 2166136261u;
+  for (char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+  if (slots_.empty()) slots_.assign(256, 0);
+  std::size_t mask = slots_.size() - 1;
+  std::size_t at = hash & mask;
+  for (; slots_[at] != 0; at = (at + 1) & mask) {
+    const std::uint64_t slot = slots_[at];
+    const auto id = static_cast<std::uint32_t>(slot) - 1;
+    if (static_cast<std::uint32_t>(slot >> 32) == hash && out_.names[id] == name) return id;
+  }
   const auto id = static_cast<std::uint32_t>(out_.names.size());
   out_.names.emplace_back(name);
-  by_name_.insert(at, id);
+  slots_[at] = (std::uint64_t{hash} << 32) | (id + 1);
+  // Kept at most half full.
+  if (out_.names.size() * 2 > slots_.size()) {
+    std::vector<std::uint64_t> old(slots_.size() * 2, 0);
+    old.swap(slots_);
+    mask = slots_.size() - 1;
+    for (const std::uint64_t slot : old) {
+      if (slot == 0) continue;
+      std::size_t a = static_cast<std::uint32_t>(slot >> 32) & mask;
+      while (slots_[a] != 0) a = (a + 1) & mask;
+      slots_[a] = slot;
+    }
+  }
   return id;
 }
 

@@ -47,8 +47,8 @@ class CallGatherer : public FunctionWalkVisitor {
  private:
   std::uint32_t Intern(std::string_view name);
   FileCalls& out_;
-  std::vector<std::uint32_t> by_name_;  // name indexes sorted by name
-  long mapped_line_ = -1;               // the line columns_ maps
+  std::vector<std::uint64_t> slots_;  // open addressing: (hash, name index + 1)
+  long mapped_line_ = -1;             // the line columns_ maps
   std::vector<std::uint16_t> columns_;
 };
 

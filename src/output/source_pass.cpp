@@ -1,5 +1,6 @@
 #include "output/source_pass.h"
 
+#include <algorithm>
 #include <deque>
 
 #include "analysis/definitions.h"
@@ -42,22 +43,30 @@ CleanLineReader::CleanLineReader(LineSource& source, const CleaningPatterns& pat
     : source_(source), pats_(pats), options_(options) {}
 
 bool CleanLineReader::Next(std::string_view& raw, std::string_view& cleaned, bool& used) {
-  if (!source_.ReadLine(raw_)) return false;
-  ++line_no_;
-  if (options_.convert_euc) raw_ = ConvertEucToSjis(raw_);
-  const std::size_t cut = Cp932SafeCut(raw_, kOutputLineBytes);
-  if (cut < raw_.size()) raw_.resize(cut);
-  raw = raw_;
-  used = CleanLine(raw_, comments_, pats_, cleaned_);
-  if (used && options_.macros) used = FilterLine(cleaned_, cond_, *options_.macros, pats_);
-  if (used && options_.skip_directives && !cleaned_.empty() && cleaned_.front() == '#')
-    used = false;
-  if (!used) cleaned_.clear();
+  if (!NextInto(raw, cleaned_, used)) return false;
   cleaned = cleaned_;
   return true;
 }
 
+bool CleanLineReader::NextInto(std::string_view& raw, std::string& cleaned, bool& used) {
+  // A source with its text in memory hands out views into it: the line is not copied.
+  if (!source_.NextLine(raw, raw_)) return false;
+  ++line_no_;
+  if (options_.convert_euc) {
+    cut_ = ConvertEucToSjis(raw);
+    raw = cut_;
+  }
+  raw = raw.substr(0, Cp932SafeCut(raw, kOutputLineBytes));
+  used = CleanLine(raw, comments_, pats_, cleaned);
+  if (used && options_.macros) used = FilterLine(cleaned, cond_, *options_.macros, pats_);
+  if (used && options_.skip_directives && !cleaned.empty() && cleaned.front() == '#') used = false;
+  if (!used) cleaned.clear();
+  return true;
+}
+
 bool FindCall(std::string_view t, CallMatch& match) {
+  // Most lines hold no "(" at all: one quick look settles them.
+  if (t.find('(') == std::string_view::npos) return false;
   const std::size_t n = t.size();
   std::size_t i = 0;
   while (i < n) {
@@ -109,7 +118,59 @@ std::string DefinitionName(std::string_view cleaned, const DefinitionPatterns& d
 
 FunctionWalker::FunctionWalker(const CleaningPatterns& pats, const DefinitionPatterns& defs,
                                const Settings& settings, CleanLineReader::Options options)
-    : pats_(pats), defs_(defs), settings_(settings), options_(options) {}
+    : pats_(pats), defs_(defs), settings_(settings), options_(options) {
+  for (int i = 0; i < kExcludedSlots; ++i)
+    if (settings.excluded_flags[i] == 1 && !settings.excluded_names[i].empty())
+      excluded_.push_back(settings.excluded_names[i]);
+}
+
+bool FunctionWalker::IsExcluded(std::string_view name) const {
+  for (const std::string& e : excluded_)
+    if (e == name) return true;
+  return false;
+}
+
+namespace {
+
+std::uint32_t NameHash(std::string_view name) {
+  std::uint32_t h = 2166136261u;
+  for (char c : name) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+  return h;
+}
+
+}  // namespace
+
+bool FunctionWalker::NewCallee(std::string_view name) {
+  const std::uint32_t hash = NameHash(name);
+  std::size_t mask = callee_slots_.size() - 1;
+  std::size_t at = hash & mask;
+  for (; callee_slots_[at] != 0; at = (at + 1) & mask) {
+    const std::uint64_t slot = callee_slots_[at];
+    if (static_cast<std::uint32_t>(slot >> 32) != hash) continue;
+    const std::size_t k = static_cast<std::uint32_t>(slot) - 1;
+    const std::size_t begin = k == 0 ? 0 : callee_ends_[k - 1];
+    if (std::string_view(callee_text_).substr(begin, callee_ends_[k] - begin) == name) return false;
+  }
+  if (callee_ends_.size() >= kCalleeMemory) return true;
+  callee_text_.append(name);
+  callee_ends_.push_back(static_cast<std::uint32_t>(callee_text_.size()));
+  callee_slots_[at] = (std::uint64_t{hash} << 32) | callee_ends_.size();
+  // Kept at most half full: 2048 slots hold the 999 names.
+  if (callee_ends_.size() * 2 > callee_slots_.size()) {
+    callee_slots_.assign(callee_slots_.size() * 2, 0);
+    mask = callee_slots_.size() - 1;
+    std::size_t begin = 0;
+    for (std::size_t k = 0; k < callee_ends_.size(); ++k) {
+      const std::uint32_t h =
+          NameHash(std::string_view(callee_text_).substr(begin, callee_ends_[k] - begin));
+      std::size_t a = h & mask;
+      while (callee_slots_[a] != 0) a = (a + 1) & mask;
+      callee_slots_[a] = (std::uint64_t{h} << 32) | (k + 1);
+      begin = callee_ends_[k];
+    }
+  }
+  return true;
+}
 
 std::string_view FunctionWalker::Calls(std::string_view text, const Line& line, long line_no,
                                        FunctionWalkVisitor& visitor) {
@@ -119,17 +180,9 @@ std::string_view FunctionWalker::Calls(std::string_view text, const Line& line, 
     const std::size_t offset =
         static_cast<std::size_t>(text.data() - line.cleaned.data()) + m.begin;
     text.remove_prefix(m.end);
-    if (IsKeyword(name) || settings_.IsExcludedFunction(name)) continue;
+    if (IsKeyword(name) || IsExcluded(name)) continue;
     visitor.OnCall(head_, {name, line_no, line.raw, line.cleaned, offset});
-    bool known = false;
-    for (const std::string& c : callees_) {
-      if (c == name) {
-        known = true;
-        break;
-      }
-    }
-    if (known) continue;
-    if (callees_.size() < kCalleeMemory) callees_.emplace_back(name);
+    if (!NewCallee(name)) continue;
     visitor.OnCallee(head_, name, name == head_.name);
   }
   return text;
@@ -148,10 +201,9 @@ long FunctionWalker::Walk(LineSource& source, FunctionWalkVisitor& visitor) {
       again.pop_front();
       return true;
     }
-    std::string_view raw, cleaned;
-    if (!reader.Next(raw, cleaned, line.used)) return false;
+    std::string_view raw;
+    if (!reader.NextInto(raw, line.cleaned, line.used)) return false;
     line.raw.assign(raw);
-    line.cleaned.assign(cleaned);
     line_no = reader.line_number();
     return true;
   };
@@ -214,7 +266,13 @@ long FunctionWalker::Walk(LineSource& source, FunctionWalkVisitor& visitor) {
     head_.name = std::move(name);
     head_.line = head_no;
     head_.cleaned = head.cleaned;
-    callees_.clear();
+    callee_text_.clear();
+    callee_ends_.clear();
+    // A small table for the usual few callees; it grows with them.
+    if (callee_slots_.size() != 64)
+      callee_slots_.assign(64, 0);
+    else
+      std::fill(callee_slots_.begin(), callee_slots_.end(), 0);
     visitor.OnDefinition(head_);
 
     // The opening brace: the definition line or one of the next 100 lines, raw text.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,9 @@ class CleanLineReader {
   // The next line, raw (cut) and cleaned; used is false for a line the cleaning or the
   // preprocessor drops (cleaned is then empty). False at the end of the file.
   bool Next(std::string_view& raw, std::string_view& cleaned, bool& used);
+  // The same, the cleaned text made right in the caller's string; raw stays valid until the
+  // next call.
+  bool NextInto(std::string_view& raw, std::string& cleaned, bool& used);
   long line_number() const { return line_no_; }
 
  private:
@@ -123,13 +127,22 @@ class FunctionWalker {
   // call.
   std::string_view Calls(std::string_view text, const Line& line, long line_no,
                          FunctionWalkVisitor& visitor);
+  bool IsExcluded(std::string_view name) const;
+  // Remembers name among the current body's callees; false when it is there already (or the
+  // memory is full: a name past the first 999 is new at every call).
+  bool NewCallee(std::string_view name);
 
   const CleaningPatterns& pats_;
   const DefinitionPatterns& defs_;
   const Settings& settings_;
   CleanLineReader::Options options_;
   FunctionWalkVisitor::Head head_;
-  std::vector<std::string> callees_;
+  std::vector<std::string> excluded_;  // the excluded function names in use
+  // The current body's callees: their bytes one after the other, where each ends, and an
+  // open-addressing table of (hash, index + 1) over them.
+  std::string callee_text_;
+  std::vector<std::uint32_t> callee_ends_;
+  std::vector<std::uint64_t> callee_slots_;
 };
 
 }  // namespace kelvora

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <map>
+#include <tuple>
 
 #include "analysis/analysis_run_fixture.h"
 #include "analysis/call_index.h"
@@ -165,6 +166,57 @@ TEST_F(CallIndexTest, ChangedFilesAndSettingsAreReadAgain) {
   Set("UnMatch_Func", "Func1", "m");
   Set("UnMatch_Func", "Flag_Func1", "1");
   EXPECT_EQ(FunctionTree(&index).find("m,"), std::string::npos);
+}
+
+// Files whose sites fill the store's chunks past their ends (a file larger than a chunk, files
+// that no longer fit in the open one, files without calls) read back the same as a plain list.
+TEST(CallIndexStore, SitesAcrossChunksReadBackInOrder) {
+  Settings settings;
+  CallIndex index;
+  index.Clear(settings);
+  const std::size_t sizes[] = {40000, 30000, 0, 70000, 1, 65535, 3};
+  // Reference: every (caller, callee, line) in position order.
+  std::vector<std::tuple<std::string, std::string, std::uint32_t>> expected;
+  for (std::size_t f = 0; f < std::size(sizes); ++f) {
+    FileCalls calls;
+    calls.names = {"def" + std::to_string(f), "a", "b" + std::to_string(f % 2)};
+    calls.complete = true;
+    // Two definitions share the sites: the second takes the last third.
+    const auto n = static_cast<std::uint32_t>(sizes[f]);
+    calls.definitions.push_back({0, 1, 1, 0, n - n / 3});
+    calls.definitions.push_back({0, 2, 2, n - n / 3, n / 3});
+    for (std::uint32_t i = 0; i < n; ++i) {
+      calls.sites.push_back({1 + i % 2, i + 1, static_cast<std::uint16_t>(i % 600), i < 2, false});
+      expected.emplace_back(calls.names[0], calls.names[1 + i % 2], i + 1);
+    }
+    ASSERT_TRUE(index.AddFile("f" + std::to_string(f), calls));
+  }
+  index.Finish();
+  ASSERT_EQ(index.SiteCount(), expected.size());
+  std::size_t k = 0;
+  for (CallIndex::DefinitionId d = 0; d < index.DefinitionCount(); ++d) {
+    for (const CallIndex::Site& s : index.CallsOf(d)) {
+      ASSERT_LT(k, expected.size());
+      EXPECT_EQ(index.Name(index.GetDefinition(d).name), std::get<0>(expected[k])) << k;
+      EXPECT_EQ(index.Name(s.callee()), std::get<1>(expected[k])) << k;
+      EXPECT_EQ(s.line(), std::get<2>(expected[k])) << k;
+      EXPECT_EQ(s.column(), std::min<std::uint32_t>((s.line() - 1) % 600, 511)) << k;
+      ++k;
+    }
+  }
+  EXPECT_EQ(k, expected.size());
+  // Callers of "b1": files 1, 3 (70000 sites) and 5, each site once, in order.
+  std::size_t b1 = 0;
+  std::uint32_t last_def = 0;
+  for (const CallIndex::Caller& c : index.CallersOf(index.Find("b1"))) {
+    EXPECT_GE(c.definition, last_def);
+    last_def = c.definition;
+    for (const CallIndex::Site& s : c.sites) {
+      EXPECT_EQ(index.Name(s.callee()), "b1");
+      ++b1;
+    }
+  }
+  EXPECT_EQ(b1, 30000u / 2 + 70000u / 2 + 65535u / 2);
 }
 
 TEST(CallColumns, MapTheCleanedLineBackToTheRawLine) {
