@@ -151,7 +151,7 @@ def one_run(args, env, settings, places, queries, extra):
     r["save_visible_ms"] = (time.perf_counter() - t) * 1000
     r["save_found"] = len(got) == 1
     c.request("textDocument/hover", {"textDocument": {"uri": uri(saved)}, "position": {"line": 0, "character": 5}})
-    # Memory once the call sites are gathered (the incoming calls above waited for them).
+    # Memory after every request.
     r["server_rss_kb"] = rss_kb(c.proc.pid, "VmRSS")
     r["server_peak_kb"] = rss_kb(c.proc.pid, "VmHWM")
     c.close()
@@ -166,7 +166,7 @@ def main():
     ap.add_argument("--seed", type=int, default=1)
     ap.add_argument("--requests", type=int, default=200)
     ap.add_argument("--hot", default="kmalloc")
-    ap.add_argument("--settings", help="a settings file (default: CharChange=2, as the server reads)")
+    ap.add_argument("--settings", help="a settings file (default: CharChange=2, FuncHeadWords=1)")
     args = ap.parse_args()
     tmp = tempfile.mkdtemp(prefix="kelvora-lsp-bench-")
     try:
@@ -179,7 +179,8 @@ def main():
         settings = args.settings or os.path.join(tmp, "Kelvora.ini")
         if not args.settings:
             with open(settings, "w") as f:
-                f.write("[Analysis]\nCharChange=2\n")
+                # FuncHeadWords=1 registers kernel heads such as kmalloc.
+                f.write("[Analysis]\nCharChange=2\nFuncHeadWords=1\n")
         env = dict(os.environ, KELVORA_HOME=home)
         places, queries = pick_requests(args.root, args.seed, args.requests)
         runs = []

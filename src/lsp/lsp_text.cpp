@@ -2,11 +2,13 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
 #include "platform/cp932.h"
 #include "platform/line_reader.h"
+#include "platform/line_split.h"
 #include "text/source_clean.h"
 
 namespace kelvora::lsp {
@@ -96,6 +98,23 @@ std::size_t Cp932CharIndex(std::string_view text, std::size_t byte) {
   return count;
 }
 
+std::size_t Cp932Length(std::string_view utf8) {
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    const std::size_t len = std::min(SequenceLength(b), utf8.size() - i);
+    // U+FF61..U+FF9F (EF BD A1..EF BE 9F): half-width katakana, one byte in CP932.
+    const bool half_width = len == 3 && b == 0xEF &&
+                            ((static_cast<unsigned char>(utf8[i + 1]) == 0xBD &&
+                              static_cast<unsigned char>(utf8[i + 2]) >= 0xA1) ||
+                             (static_cast<unsigned char>(utf8[i + 1]) == 0xBE &&
+                              static_cast<unsigned char>(utf8[i + 2]) <= 0x9F));
+    n += b < 0x80 || half_width ? 1 : 2;
+    i += len;
+  }
+  return n;
+}
+
 std::string Cp932ToUtf8Marked(std::string_view cp932) {
   std::string utf8 = Cp932ToUtf8(cp932);
   static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
@@ -176,6 +195,42 @@ void FileTextCache::Forget(const std::string& path) {
   if (it == files_.end()) return;
   order_.erase(it->second.second);
   files_.erase(it);
+}
+
+std::string RawLineCache::Line(const std::string& path, std::size_t zero_based) {
+  std::lock_guard lock(mutex_);
+  auto it = files_.begin();
+  while (it != files_.end() && it->path != path) ++it;
+  if (it != files_.end()) {
+    files_.splice(files_.begin(), files_, it);
+  } else {
+    File file;
+    file.path = path;
+    // Only regular files: a path a client sends may name a device or a FIFO.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxDecodedBytes) {
+      std::ifstream in(path, std::ios::binary);
+      if (in)
+        file.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    const std::string_view text = file.bytes;
+    for (std::size_t pos = 0; pos < text.size();) {
+      file.starts.push_back(static_cast<std::uint32_t>(pos));
+      LineAt(text, pos);
+    }
+    file.starts.push_back(static_cast<std::uint32_t>(text.size()));
+    files_.push_front(std::move(file));
+    if (files_.size() > capacity_) files_.pop_back();
+  }
+  const File& f = files_.front();
+  if (zero_based + 1 >= f.starts.size()) return {};
+  std::size_t pos = f.starts[zero_based];
+  return std::string(LineAt(f.bytes, pos));
+}
+
+void RawLineCache::Forget(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  files_.remove_if([&](const File& f) { return f.path == path; });
 }
 
 bool IsIdentChar(char c) {

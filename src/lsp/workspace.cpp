@@ -12,6 +12,7 @@
 #include "analysis/extension_list.h"
 #include "lookup/word_lookup.h"
 #include "lsp/server_ui.h"
+#include "output/call_gather.h"
 #include "platform/bytes.h"
 #include "platform/user_folder.h"
 #include "settings/settings_schema.h"
@@ -88,6 +89,7 @@ bool Workspace::Analyse(const std::vector<std::string>& roots, ServerUi& ui) {
   SettingsStore store(settings_copy_, UserStorePath());
   store.set_read_only();
   AnalysisContext ctx{main_, store, regex_, ui, work_dir_};
+  KeepCallIndex(ctx, calls_);
   bool any = false;
   for (std::size_t i = 0; i < roots.size(); ++i) {
     ui.set_add_to_existing(i > 0);
@@ -343,7 +345,9 @@ bool Workspace::IsAnalysedFileName(std::string_view path) const {
   return false;
 }
 
-bool Workspace::ReanalyseFile(const std::string& path, ServerUi& ui) {
+bool Workspace::ReanalyseFile(const std::string& path, ServerUi& ui,
+                              std::unique_ptr<CallIndex>& calls) {
+  calls.reset();
   bool under_root = false;
   for (std::size_t i = 1; i <= main_.roots().Count(); ++i) {
     const std::string& root = main_.roots().Entry(i);
@@ -400,7 +404,10 @@ bool Workspace::ReanalyseFile(const std::string& path, ServerUi& ui) {
   store.set_read_only();
   AnalysisContext ctx{one, store, regex_, ui, work_dir_};
   ctx.parallel = false;
+  auto index = std::make_unique<CallIndex>();
+  KeepCallIndex(ctx, *index);
   if (ReanalyseRegisteredFiles(ctx) != 0 && one.AllEmpty()) return true;
+  calls = std::move(index);
 
   for (int k = 0; k < kListCount; ++k) {
     const ListKind kind = KindOfSlot(k);

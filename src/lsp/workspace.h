@@ -13,6 +13,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "analysis/call_index.h"
 #include "data/registration_lists.h"
 #include "settings/settings.h"
 #include "text/regex_service.h"
@@ -43,9 +44,10 @@ class Workspace {
   // copy of their own and decides "CharChange": 2 unless settings_file sets it to 0 or 1.
   // False with error set when the file given cannot be read.
   bool LoadSettings(const std::string& settings_file, std::string& error);
-  // Analyses the roots in order (the first replaces, later ones add). False when the run was
-  // cancelled or registered nothing.
+  // Analyses the roots in order (the first replaces, later ones add), keeping every
+  // definition's calls in calls(). False when the run was cancelled or registered nothing.
   bool Analyse(const std::vector<std::string>& roots, ServerUi& ui);
+  const CallIndex& calls() const { return calls_; }
 
   const Settings& settings() const { return settings_; }
   int char_change() const { return settings_.char_change; }
@@ -75,7 +77,8 @@ class Workspace {
 
   // Analyses one file again (changed, added or deleted) and replaces its rows: nothing else is
   // read. A file not under a root or not of the analysed extensions is left alone (false).
-  bool ReanalyseFile(const std::string& path, ServerUi& ui);
+  // calls receives the file's calls (null when it is gone or could not be analysed).
+  bool ReanalyseFile(const std::string& path, ServerUi& ui, std::unique_ptr<CallIndex>& calls);
 
  private:
   struct FileRows;
@@ -89,6 +92,7 @@ class Workspace {
   Settings settings_;
   RegexService regex_;
   RegisteredData main_;
+  CallIndex calls_;  // of main_'s files
   std::unique_ptr<RegisteredData> later_;
   // Full paths whose rows of main_ are replaced by those in later_.
   std::unordered_set<std::string> replaced_;
