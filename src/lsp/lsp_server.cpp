@@ -469,6 +469,8 @@ void Server::StartAnalysis() {
   ReportProgress("end", text, 100);
   Log(text);
   calls_ = std::make_unique<CallSites>(workspace_->calls());
+  // What the analysis freed (its per-file scans, sort buffers) goes back to the system.
+  ReturnFreedMemory();
 }
 
 void Server::FileChanged(const std::string& uri, bool deleted) {

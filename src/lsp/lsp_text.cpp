@@ -1,6 +1,10 @@
 #include "lsp/lsp_text.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <fstream>
@@ -43,6 +47,30 @@ std::vector<std::string> SplitLines(std::string text) {
   std::string line;
   while (source.ReadLine(line)) lines.push_back(line);
   return lines;
+}
+
+// The bytes of a regular file of at most kMaxDecodedBytes; false when it is none or cannot be
+// read (a path a client sends may name a device or a FIFO).
+bool ReadRegularFile(const std::string& path, std::string& bytes) {
+  bytes.clear();
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxDecodedBytes) {
+    ::close(fd);
+    return false;
+  }
+  bytes.resize(static_cast<std::size_t>(st.st_size));
+  std::size_t got = 0;
+  while (got < bytes.size()) {
+    const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  bytes.resize(got);
+  return true;
 }
 
 }  // namespace
@@ -158,13 +186,8 @@ DecodedFile DecodeBytes(std::string bytes, int char_change) {
 }
 
 DecodedFile DecodeFile(const std::string& path, int char_change) {
-  // Only regular files: a path a client sends may name a device or a FIFO.
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxDecodedBytes)
-    return {};
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {};
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string bytes;
+  if (!ReadRegularFile(path, bytes)) return {};
   return DecodeBytes(std::move(bytes), char_change);
 }
 
@@ -206,13 +229,7 @@ std::string RawLineCache::Line(const std::string& path, std::size_t zero_based) 
   } else {
     File file;
     file.path = path;
-    // Only regular files: a path a client sends may name a device or a FIFO.
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxDecodedBytes) {
-      std::ifstream in(path, std::ios::binary);
-      if (in)
-        file.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    ReadRegularFile(path, file.bytes);
     const std::string_view text = file.bytes;
     for (std::size_t pos = 0; pos < text.size();) {
       file.starts.push_back(static_cast<std::uint32_t>(pos));
