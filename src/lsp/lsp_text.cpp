@@ -3,10 +3,15 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include <cerrno>
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -248,6 +253,34 @@ std::string RawLineCache::Line(const std::string& path, std::size_t zero_based) 
 void RawLineCache::Forget(const std::string& path) {
   std::lock_guard lock(mutex_);
   files_.remove_if([&](const File& f) { return f.path == path; });
+}
+
+// The first place at or after from where needle (not empty) stands in text, or npos. Sixteen
+// places are tried at once on the needle's first and last byte, the rest compared only where
+// both match: several times memmem's speed on the short words a symbol query gives.
+std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_t from) {
+  const std::size_t n = needle.size();
+  if (n == 0 || from > text.size() || text.size() - from < n) return std::string_view::npos;
+  const std::size_t last_start = text.size() - n;  // the last place the needle may start
+  std::size_t i = from;
+#if defined(__SSE2__)
+  const __m128i first = _mm_set1_epi8(needle.front());
+  const __m128i final = _mm_set1_epi8(needle.back());
+  for (; i + 15 <= last_start; i += 16) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i + n - 1));
+    auto mask = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, final))));
+    while (mask != 0) {
+      const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(mask));
+      if (std::memcmp(text.data() + at + 1, needle.data() + 1, n > 2 ? n - 2 : 0) == 0) return at;
+      mask &= mask - 1;
+    }
+  }
+#endif
+  const void* hit = memmem(text.data() + i, text.size() - i, needle.data(), n);
+  return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data())
+             : std::string_view::npos;
 }
 
 bool IsIdentChar(char c) {

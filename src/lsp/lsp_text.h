@@ -99,6 +99,10 @@ class RawLineCache {
   std::list<File> files_;  // most recent first
 };
 
+// The first place at or after from where needle (not empty) stands in text, or npos: memmem,
+// several times faster on the short words of symbol queries.
+std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_t from = 0);
+
 // Identifier characters of C: A-Z, a-z, 0-9 and "_".
 bool IsIdentChar(char c);
 // The identifier that covers byte offset `byte` of a line (or ends just before it); empty when

@@ -11,6 +11,7 @@
 #include "analysis/analysis_run.h"
 #include "analysis/extension_list.h"
 #include "lookup/word_lookup.h"
+#include "lsp/lsp_text.h"
 #include "lsp/server_ui.h"
 #include "output/call_gather.h"
 #include "platform/bytes.h"
@@ -199,10 +200,8 @@ std::vector<RowRef> Workspace::Search(std::string_view word, std::size_t cap, bo
     std::size_t at = 0;
     long polls = 0;
     while (found <= cap && !lowered.empty()) {
-      const void* hit =
-          memmem(bytes.data() + at, bytes.size() - at, lowered.data(), lowered.size());
-      if (!hit) break;
-      const std::size_t offset = static_cast<const char*>(hit) - bytes.data();
+      const std::size_t offset = FindBytes(bytes, lowered, at);
+      if (offset == std::string_view::npos) break;
       const std::size_t row = std::upper_bound(names.starts.begin(), names.starts.end(), offset) -
                               names.starts.begin() - 1;
       const std::string_view lowered_name =

@@ -84,6 +84,27 @@ TEST(LspText, Cp932LengthOfDecodedLinesIsTheAnalysisLineLength) {
   }
 }
 
+TEST(LspText, FindBytesFindsWhatFindFinds) {
+  // Random texts over a small alphabet (many near misses, NUL separators, high bytes), every
+  // needle length from 1 to 20 and every start, against std::string_view::find.
+  std::uint32_t seed = 12345;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+  const char alphabet[] = {'a', 'b', '\0', '\x83', 'a'};
+  for (int round = 0; round < 200; ++round) {
+    std::string text(next() % 80, 'a');
+    for (char& c : text) c = alphabet[next() % sizeof alphabet];
+    const std::size_t n = 1 + next() % 20;
+    std::string needle(n, 'a');
+    if (text.size() >= n && next() % 2)
+      needle = text.substr(next() % (text.size() - n + 1), n);
+    else
+      for (char& c : needle) c = alphabet[next() % sizeof alphabet];
+    for (std::size_t from = 0; from <= text.size() + 1; ++from)
+      ASSERT_EQ(FindBytes(text, needle, from), std::string_view(text).find(needle, from))
+          << round << " " << from;
+  }
+}
+
 TEST(LspText, RawLinesSplitAsTheAnalysisSplits) {
   const std::string path = ::testing::TempDir() + "/raw_lines.c";
   {
