@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "analysis/analysis_passes.h"
 #include "lsp/lsp_server.h"
 #include "lsp/lsp_uri.h"
 #include "lsp/references.h"
@@ -470,6 +471,8 @@ json Server::References(const json& params) {
     end["character"] = start["character"].get<std::size_t>() + word.size();
     out.push_back({{"uri", PathToUri(o.path)}, {"range", {{"start", start}, {"end", end}}}});
   }
+  // The search threads' buffers go back to the system rather than stay in their heaps.
+  ReturnFreedMemory();
   return out;
 }
 
