@@ -461,13 +461,15 @@ void Server::StartAnalysis() {
   const bool done = !roots_.empty() && workspace_->Analyse(roots_, *ui_);
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  const std::vector<std::string> files = workspace_->Files();
   char text[256];
   std::snprintf(text, sizeof text, "%s: %zu files, %zu rows in %.1f s",
-                done ? "analysed" : "analysis ended", files.size(), workspace_->RowCount(),
-                seconds);
+                done ? "analysed" : "analysis ended", workspace_->FileCount(),
+                workspace_->RowCount(), seconds);
   ReportProgress("end", text, 100);
   Log(text);
+  if (options_.log)
+    std::fprintf(options_.log, "kelvora-lsp: lookup indexes built in %.2f s; call index %zu MB\n",
+                 workspace_->index_seconds(), workspace_->calls().bytes() >> 20);
   calls_ = std::make_unique<CallSites>(workspace_->calls());
   // What the analysis freed (its per-file scans, sort buffers) goes back to the system.
   ReturnFreedMemory();

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -101,7 +102,10 @@ bool Workspace::Analyse(const std::vector<std::string>& roots, ServerUi& ui) {
   for (std::size_t i = 1; i <= main_.roots().Count(); ++i)
     later_->roots().Append(main_.roots().Entry(i));
   replaced_.clear();
+  const auto started = std::chrono::steady_clock::now();
   BuildIndexes();
+  index_seconds_ =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   return any;
 }
 
@@ -316,6 +320,10 @@ bool Workspace::IsRegisteredFile(const std::string& path) const {
   for (const std::string& p : FilesNamed(FileNameOf(path)))
     if (p == path) return true;
   return false;
+}
+
+std::size_t Workspace::FileCount() const {
+  return Files().size();
 }
 
 std::size_t Workspace::RowCount() const {

@@ -48,6 +48,8 @@ class Workspace {
   // definition's calls in calls(). False when the run was cancelled or registered nothing.
   bool Analyse(const std::vector<std::string>& roots, ServerUi& ui);
   const CallIndex& calls() const { return calls_; }
+  // How long the server's own lookup indexes took to build after the analysis.
+  double index_seconds() const { return index_seconds_; }
 
   const Settings& settings() const { return settings_; }
   int char_change() const { return settings_.char_change; }
@@ -68,6 +70,8 @@ class Workspace {
   // Every registered file, in list order.
   std::vector<std::string> Files() const;
   std::size_t RowCount() const;
+  // Registered files, those analysed since included.
+  std::size_t FileCount() const;
 
   // A row's cells.
   std::string Name(const RowRef& r) const;
@@ -93,6 +97,7 @@ class Workspace {
   RegexService regex_;
   RegisteredData main_;
   CallIndex calls_;  // of main_'s files
+  double index_seconds_ = 0;
   std::unique_ptr<RegisteredData> later_;
   // Full paths whose rows of main_ are replaced by those in later_.
   std::unordered_set<std::string> replaced_;
