@@ -41,7 +41,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   lsp::Server::Options options;
   options.log = nullptr;
   options.threads = 1;
-  options.background = false;
   long sent = 0;
   lsp::Server server(options, [&sent](const std::string& body) {
     const nlohmann::json message = nlohmann::json::parse(body, nullptr, false);

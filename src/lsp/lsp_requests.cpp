@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "analysis/analysis_passes.h"
 #include "lsp/lsp_server.h"
 #include "lsp/lsp_uri.h"
 #include "lsp/references.h"
@@ -127,13 +128,50 @@ json Server::PositionOf(const std::string& path, std::uint32_t line1, std::uint3
              ColumnOfByte(line, ByteOfCharIndex(line, char_index), encoding_));
 }
 
+std::size_t Server::NameColumn(const std::string& path, std::uint32_t line1, std::string_view name,
+                               std::size_t hint) {
+  if (line1 == 0 || name.empty()) return 0;
+  // A line as stored whose start is ASCII: the byte column is the column in every encoding.
+  const std::string raw = raw_lines_->Line(path, line1 - 1);
+  auto ascii_before = [&](std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i)
+      if (static_cast<unsigned char>(raw[i]) >= 0x80) return false;
+    return true;
+  };
+  if (hint != std::string_view::npos) {
+    if (raw.compare(std::min(hint, raw.size()), name.size(), name) == 0 && ascii_before(hint))
+      return hint;
+  } else {
+    const std::size_t at = FindWord(raw, name);
+    if (at != std::string::npos && ascii_before(at)) return at;
+  }
+  // Else the decoded line: the occurrence that stands at the hint in CP932 (or the first).
+  const std::string& text = texts_->Get(path)->Line(line1 - 1);
+  const std::string utf8_name = Cp932ToUtf8Marked(name);
+  std::size_t best = std::string::npos;
+  for (std::size_t at = FindWord(text, utf8_name); at != std::string::npos;
+       at = FindWord(text, utf8_name, at + 1)) {
+    if (best == std::string::npos) best = at;
+    if (hint == std::string_view::npos) break;
+    if (Cp932Length(std::string_view(text).substr(0, at)) == hint) {
+      best = at;
+      break;
+    }
+  }
+  return best == std::string::npos ? 0 : ColumnOfByte(text, best, encoding_);
+}
+
+json Server::NameRange(const std::string& path, std::uint32_t line1, std::string_view name,
+                       std::size_t hint) {
+  const std::size_t column = NameColumn(path, line1, name, hint);
+  const long line0 = static_cast<long>(line1) - 1;
+  return {{"start", Pos(line0, column)},
+          {"end", Pos(line0, column + ColumnOfByte(Cp932ToUtf8Marked(name), std::string::npos,
+                                                   encoding_))}};
+}
+
 json Server::RangeOfName(const std::string& path, long line1, const std::string& name) {
-  const std::shared_ptr<const DecodedFile> file = texts_->Get(path);
-  const std::string& line = file->Line(static_cast<std::size_t>(std::max(1L, line1) - 1));
-  const std::size_t at = FindWord(line, name);
-  if (at == std::string::npos) return {{"start", Pos(line1 - 1, 0)}, {"end", Pos(line1 - 1, 0)}};
-  const std::size_t column = ColumnOfByte(line, at, encoding_);
-  return {{"start", Pos(line1 - 1, column)}, {"end", Pos(line1 - 1, column + name.size())}};
+  return NameRange(path, static_cast<std::uint32_t>(std::max(1L, line1)), name);
 }
 
 json Server::RowLocation(const RowRef& row) {
@@ -271,100 +309,80 @@ json Server::WorkspaceSymbol(const json& params) {
   return out;
 }
 
-std::vector<FunctionCalls> Server::DefinitionsOfFile(const std::string& path) {
-  std::vector<FunctionCalls> defs;
-  if (calls_.FileDefinitions(path, defs)) return defs;
-  return GatherFileCalls(path, *setup_);
+std::vector<FunctionCalls> Server::DefinitionsOfFile(const std::string& path, bool with_callees) {
+  if (!calls_) return {};
+  return calls_->DefinitionsOfFile(path, with_callees);
 }
 
-json Server::CallItem(const std::string& path, const FunctionCalls& def) {
-  // Character indexes are UTF-16 and UTF-32 columns where the file has nothing beyond the BMP:
-  // then the file is not read at all (callers of a hot function lie in thousands of files).
-  const bool direct = encoding_ != PositionEncoding::kUtf8 && !def.astral && def.head.column > 0;
-  const json start = direct ? Pos(static_cast<long>(def.head.line) - 1, def.head.column)
-                            : PositionOf(path, def.head.line, def.head.column);
-  json end = start;
-  end["character"] = start["character"].get<std::size_t>() + def.name.size();
+json Server::CallItem(const FunctionCalls& def) {
+  const std::string& path = def.path;
   return {
       {"name", Cp932ToUtf8Marked(def.name)},
       {"kind", 12},
       {"detail",
-       ToDisplay(path.substr(path.rfind('/') + 1)) + "(" + std::to_string(def.head.line) + ")"},
+       ToDisplay(path.substr(path.rfind('/') + 1)) + "(" + std::to_string(def.line) + ")"},
       {"uri", PathToUri(path)},
       // The head line up to the start of the line after the body.
-      {"range",
-       {{"start", Pos(def.head.line - 1, 0)}, {"end", Pos(std::max(def.end, def.head.line), 0)}}},
-      {"selectionRange", {{"start", start}, {"end", end}}},
-      {"data", {{"path", ToDisplay(path)}, {"uri", PathToUri(path)}, {"line", def.head.line}}}};
+      {"range", {{"start", Pos(def.line - 1, 0)}, {"end", Pos(std::max(def.end, def.line), 0)}}},
+      {"selectionRange", NameRange(path, def.line, def.name)},
+      {"data", {{"path", ToDisplay(path)}, {"uri", PathToUri(path)}, {"line", def.line}}}};
 }
 
 json Server::PrepareCallHierarchy(const json& params) {
   std::string path;
   const std::string word = WordAt(params, path);
-  if (word.empty()) return nullptr;
+  if (word.empty() || !calls_) return nullptr;
   json out = json::array();
   const long line0 = params["position"]["line"].get<long>();
   // The definition under the cursor itself.
-  for (const FunctionCalls& d : DefinitionsOfFile(path))
-    if (d.name == word && static_cast<long>(d.head.line) - 1 == line0)
-      return json::array({CallItem(path, d)});
+  for (const FunctionCalls& d : DefinitionsOfFile(path, false))
+    if (d.name == word && static_cast<long>(d.line) - 1 == line0) return json::array({CallItem(d)});
   // Else the definitions of that name the function-tree pass finds where the lists have them.
+  const std::vector<FunctionCalls> named = calls_->DefinitionsNamed(word);
   for (const RowRef& row : workspace_->Exact(word)) {
     if (row.kind != ListKind::Function) continue;
     std::string where;
     long line = 0;
     if (!workspace_->Where(row, where, line)) continue;
     const FunctionCalls* best = nullptr;
-    const std::vector<FunctionCalls> defs = DefinitionsOfFile(where);
-    for (const FunctionCalls& d : defs)
-      if (d.name == word && (!best || std::labs(static_cast<long>(d.head.line) - line) <
-                                          std::labs(static_cast<long>(best->head.line) - line)))
+    for (const FunctionCalls& d : named)
+      if (d.path == where && (!best || std::labs(static_cast<long>(d.line) - line) <
+                                           std::labs(static_cast<long>(best->line) - line)))
         best = &d;
     if (best) {
-      out.push_back(CallItem(where, *best));
+      out.push_back(CallItem(*best));
     } else {
       // A row the function-tree pass does not find as a definition: the name on its line.
       FunctionCalls alone;
+      alone.path = where;
       alone.name = word;
-      alone.head.line = static_cast<std::uint32_t>(line);
-      const std::string& text = texts_->Get(where)->Line(static_cast<std::size_t>(line - 1));
-      const std::size_t at = FindWord(text, word);
-      if (at != std::string::npos)
-        alone.head.column =
-            static_cast<std::uint32_t>(ColumnOfByte(text, at, PositionEncoding::kUtf32));
-      out.push_back(CallItem(where, alone));
+      alone.line = alone.end = static_cast<std::uint32_t>(line);
+      out.push_back(CallItem(alone));
     }
   }
   // Else any definition of that name the pass found, registered in the lists or not.
-  if (out.empty() && calls_.WaitReady([this] { return Cancelled(); }))
-    for (const auto& [where, def] : calls_.DefinitionsNamed(word))
-      out.push_back(CallItem(where, def));
+  if (out.empty())
+    for (const FunctionCalls& d : named) out.push_back(CallItem(d));
   return out.empty() ? json(nullptr) : out;
 }
 
 json Server::IncomingCalls(const json& params) {
-  if (!params.contains("item") || !params["item"].is_object()) return nullptr;
+  if (!params.contains("item") || !params["item"].is_object() || !calls_) return nullptr;
   const json& item = params["item"];
   const std::string name = Utf8ToCp932(item.value("name", ""));
-  if (!calls_.WaitReady([this] { return Cancelled(); })) return nullptr;
   json out = json::array();
-  for (const CallIndex::Caller& c : calls_.CallersOf(name, &current_cancelled_)) {
+  for (const CallSites::Caller& c : calls_->CallersOf(name, &current_cancelled_)) {
+    if (Cancelled()) return nullptr;
     json ranges = json::array();
-    const bool direct = encoding_ != PositionEncoding::kUtf8 && !c.definition.astral;
-    for (const CallSite& s : c.sites) {
-      const json start = direct ? Pos(static_cast<long>(s.line) - 1, s.column)
-                                : PositionOf(c.path, s.line, s.column);
-      json end = start;
-      end["character"] = start["character"].get<std::size_t>() + name.size();
-      ranges.push_back({{"start", start}, {"end", end}});
-    }
-    out.push_back({{"from", CallItem(c.path, c.definition)}, {"fromRanges", ranges}});
+    for (const CallSite& s : c.sites)
+      ranges.push_back(NameRange(c.definition.path, s.line, name, s.column));
+    out.push_back({{"from", CallItem(c.definition)}, {"fromRanges", std::move(ranges)}});
   }
   return out;
 }
 
 json Server::OutgoingCalls(const json& params) {
-  if (!params.contains("item") || !params["item"].is_object()) return nullptr;
+  if (!params.contains("item") || !params["item"].is_object() || !calls_) return nullptr;
   const json& item = params["item"];
   const std::optional<std::string> path = UriToPath(item.value("uri", ""));
   if (!path) return nullptr;
@@ -373,48 +391,50 @@ json Server::OutgoingCalls(const json& params) {
   long line = data.is_object() ? data.value("line", 0L) : 0L;
   if (line <= 0 && item.contains("selectionRange"))
     line = item["selectionRange"]["start"].value("line", 0L) + 1;
-  const std::vector<FunctionCalls> defs = DefinitionsOfFile(*path);
+  const std::vector<FunctionCalls> defs = DefinitionsOfFile(*path, true);
   const FunctionCalls* def = nullptr;
   for (const FunctionCalls& d : defs)
-    if (d.name == name && (!def || static_cast<long>(d.head.line) == line)) def = &d;
+    if (d.name == name && (!def || static_cast<long>(d.line) == line)) def = &d;
   if (!def) return json::array();
   json out = json::array();
   for (const CalleeCalls& callee : def->callees) {
     json ranges = json::array();
-    for (const CallSite& s : callee.sites) {
-      const json start = PositionOf(*path, s.line, s.column);
-      json end = start;
-      end["character"] = start["character"].get<std::size_t>() + callee.name.size();
-      ranges.push_back({{"start", start}, {"end", end}});
-    }
+    for (const CallSite& s : callee.sites)
+      ranges.push_back(NameRange(*path, s.line, callee.name, s.column));
     bool any = false;
+    std::vector<FunctionCalls> named;
+    bool named_read = false;
     for (const RowRef& row : workspace_->Exact(callee.name)) {
       if (row.kind != ListKind::Function) continue;
       std::string where;
       long at = 0;
       if (!workspace_->Where(row, where, at)) continue;
-      FunctionCalls target;
-      bool found = false;
-      for (const FunctionCalls& d : callee.recursive ? defs : DefinitionsOfFile(where))
-        if (d.name == callee.name && (!found || static_cast<long>(d.head.line) == at)) {
-          target = d;
-          found = true;
-        }
-      if (!found) {
-        target.name = callee.name;
-        target.head.line = static_cast<std::uint32_t>(at);
+      if (!named_read) {
+        named = calls_->DefinitionsNamed(callee.name);
+        named_read = true;
       }
-      target.callees.clear();
-      out.push_back({{"to", CallItem(where, target)}, {"fromRanges", ranges}});
+      const FunctionCalls* target = nullptr;
+      for (const FunctionCalls& d : named)
+        if (d.path == where && (!target || static_cast<long>(d.line) == at)) target = &d;
+      FunctionCalls alone;
+      if (!target) {
+        alone.path = where;
+        alone.name = callee.name;
+        alone.line = alone.end = static_cast<std::uint32_t>(at);
+        target = &alone;
+      }
+      out.push_back({{"to", CallItem(*target)}, {"fromRanges", ranges}});
       any = true;
     }
-    if (!any) {
+    if (!any && !callee.sites.empty()) {
       // A callee the lists do not hold (a library function, a macro): shown at its first call.
       FunctionCalls at_call;
+      at_call.path = *path;
       at_call.name = callee.name;
-      at_call.head = callee.sites.front();
-      at_call.astral = def->astral;
-      json to = CallItem(*path, at_call);
+      at_call.line = at_call.end = callee.sites.front().line;
+      json to = CallItem(at_call);
+      to["selectionRange"] =
+          NameRange(*path, at_call.line, callee.name, callee.sites.front().column);
       to["detail"] = "not registered";
       out.push_back({{"to", to}, {"fromRanges", ranges}});
     }
@@ -444,13 +464,15 @@ json Server::References(const json& params) {
   for (const Occurrence& o : found) {
     const bool is_definition =
         std::find(definitions.begin(), definitions.end(),
-                  std::make_pair(o.path, static_cast<long>(o.at.line))) != definitions.end();
+                  std::make_pair(o.path, static_cast<long>(o.line))) != definitions.end();
     if (is_definition && !declaration) continue;
-    const json start = PositionOf(o.path, o.at.line, o.at.column);
+    const json start = PositionOf(o.path, o.line, o.column);
     json end = start;
     end["character"] = start["character"].get<std::size_t>() + word.size();
     out.push_back({{"uri", PathToUri(o.path)}, {"range", {{"start", start}, {"end", end}}}});
   }
+  // The search threads' buffers go back to the system rather than stay in their heaps.
+  ReturnFreedMemory();
   return out;
 }
 

@@ -53,9 +53,7 @@ std::string NormalisedRoot(const std::string& path) {
 Server::Server(Options options, Send send) : options_(std::move(options)), send_(std::move(send)) {}
 
 Server::~Server() {
-  index_stop_ = true;
   stop_ = true;
-  if (index_thread_.joinable()) index_thread_.join();
   if (!work_dir_.empty()) {
     std::error_code ec;
     std::filesystem::remove_all(work_dir_, ec);
@@ -117,7 +115,6 @@ bool Server::TakeAtOnce(const std::string& body) {
   if (*method == "exit") {
     exit_requested_ = true;
     stop_ = true;
-    index_stop_ = true;
   }
   return false;
 }
@@ -156,7 +153,6 @@ int Server::Run(MessageReader& reader) {
   }
   // The end of the input or "exit": whatever runs stops, the queue is answered no more.
   stop_ = true;
-  index_stop_ = true;
   {
     std::lock_guard lock(queue_mutex_);
     if (!exit_requested_) queue_.clear();
@@ -275,7 +271,6 @@ void Server::Dispatch(const json& message) {
   }
   if (method == "shutdown") {
     shutdown_ = true;
-    index_stop_ = true;
     Reply(id, nullptr);
     return;
   }
@@ -384,8 +379,9 @@ Server::json Server::Initialize(const json& params, std::string& error) {
   workspace_ = std::make_unique<Workspace>(work_dir_);
   if (!workspace_->LoadSettings(settings_file, error)) return nullptr;
   texts_ = std::make_unique<FileTextCache>(workspace_->char_change());
-  setup_ = std::make_unique<CallGatherSetup>(
-      CallGatherSetup{workspace_->regex(), workspace_->settings()});
+  raw_lines_ = std::make_unique<RawLineCache>();
+  setup_ =
+      std::make_unique<ReferenceSetup>(ReferenceSetup{workspace_->regex(), workspace_->settings()});
   ui_ = std::make_unique<ServerUi>(
       [this](std::string_view text, MsgIcon icon) {
         Log(std::string(text), icon == MsgIcon::Error ? 1 : icon == MsgIcon::Warning ? 2 : 3);
@@ -465,28 +461,18 @@ void Server::StartAnalysis() {
   const bool done = !roots_.empty() && workspace_->Analyse(roots_, *ui_);
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  const std::vector<std::string> files = workspace_->Files();
   char text[256];
   std::snprintf(text, sizeof text, "%s: %zu files, %zu rows in %.1f s",
-                done ? "analysed" : "analysis ended", files.size(), workspace_->RowCount(),
-                seconds);
+                done ? "analysed" : "analysis ended", workspace_->FileCount(),
+                workspace_->RowCount(), seconds);
   ReportProgress("end", text, 100);
   Log(text);
-  if (stop_) return;
-  const std::size_t threads = options_.threads ? options_.threads : FileScans::ParallelThreads();
-  if (!options_.background) {
-    calls_.Build(files, *setup_, threads, index_stop_);
-    return;
-  }
-  index_thread_ = std::thread([this, files, threads] {
-    const auto t0 = std::chrono::steady_clock::now();
-    calls_.Build(files, *setup_, threads, index_stop_);
-    // The gathering's freed pieces go back to the system instead of staying in the heap.
-    ReturnFreedMemory();
-    if (options_.log)
-      std::fprintf(options_.log, "kelvora-lsp: call sites gathered in %.1f s\n",
-                   std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
-  });
+  if (options_.log)
+    std::fprintf(options_.log, "kelvora-lsp: lookup indexes built in %.2f s; call index %zu MB\n",
+                 workspace_->index_seconds(), workspace_->calls().bytes() >> 20);
+  calls_ = std::make_unique<CallSites>(workspace_->calls());
+  // What the analysis freed (its per-file scans, sort buffers) goes back to the system.
+  ReturnFreedMemory();
 }
 
 void Server::FileChanged(const std::string& uri, bool deleted) {
@@ -495,9 +481,11 @@ void Server::FileChanged(const std::string& uri, bool deleted) {
   StartAnalysis();
   const auto started = std::chrono::steady_clock::now();
   texts_->Forget(*path);
-  if (!workspace_->ReanalyseFile(*path, *ui_)) return;
-  const bool gone = deleted || ::access(path->c_str(), R_OK) != 0;
-  calls_.Replace(*path, gone ? std::vector<FunctionCalls>{} : GatherFileCalls(*path, *setup_));
+  raw_lines_->Forget(*path);
+  std::unique_ptr<CallIndex> calls;
+  if (!workspace_->ReanalyseFile(*path, *ui_, calls)) return;
+  if (deleted) calls.reset();
+  if (calls_) calls_->Replace(*path, std::move(calls));
   char text[64];
   std::snprintf(
       text, sizeof text, " analysed again in %.0f ms",

@@ -20,6 +20,7 @@
 #include "lsp/call_sites.h"
 #include "lsp/lsp_text.h"
 #include "lsp/lsp_transport.h"
+#include "lsp/references.h"
 
 namespace kelvora::lsp {
 
@@ -43,8 +44,7 @@ class Server {
   struct Options {
     std::string settings_file;  // --settings; initializationOptions.settingsFile overrides it
     std::FILE* log = stderr;    // every log line; never standard output
-    std::size_t threads = 0;    // threads of the background gathering (0: one per core)
-    bool background = true;     // false: call sites gathered before the analysis is reported done
+    std::size_t threads = 0;    // threads of the references' search (0: two)
   };
   // send receives each outgoing message body (JSON text, UTF-8); the caller frames it.
   using Send = std::function<void(const std::string& body)>;
@@ -102,8 +102,15 @@ class Server {
   json PositionOf(const std::string& path, std::uint32_t line1, std::uint32_t char_index);
   json RangeOfName(const std::string& path, long line1, const std::string& name);
   json RowLocation(const RowRef& row);
-  json CallItem(const std::string& path, const FunctionCalls& def);
-  std::vector<FunctionCalls> DefinitionsOfFile(const std::string& path);
+  // The column, in the negotiated encoding, of name on a 1-based line: at byte column hint of
+  // the line as the analysis read it (CP932) when hint is given, else at its first whole
+  // occurrence (0 when it is not on the line).
+  std::size_t NameColumn(const std::string& path, std::uint32_t line1, std::string_view name,
+                         std::size_t hint = std::string_view::npos);
+  json NameRange(const std::string& path, std::uint32_t line1, std::string_view name,
+                 std::size_t hint = std::string_view::npos);
+  json CallItem(const FunctionCalls& def);
+  std::vector<FunctionCalls> DefinitionsOfFile(const std::string& path, bool with_callees);
   bool Cancelled() const { return current_cancelled_.load() || stop_.load(); }
 
   Options options_;
@@ -142,10 +149,9 @@ class Server {
   std::unique_ptr<Workspace> workspace_;
   std::unique_ptr<ServerUi> ui_;
   std::unique_ptr<FileTextCache> texts_;
-  std::unique_ptr<CallGatherSetup> setup_;
-  CallIndex calls_;
-  std::thread index_thread_;
-  std::atomic<bool> index_stop_{false};
+  std::unique_ptr<RawLineCache> raw_lines_;
+  std::unique_ptr<ReferenceSetup> setup_;
+  std::unique_ptr<CallSites> calls_;  // once the analysis is done
   long progress_sequence_ = 0;
 };
 

@@ -1,12 +1,23 @@
 #include "lsp/lsp_text.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
+#include <cerrno>
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
 #include "platform/cp932.h"
 #include "platform/line_reader.h"
+#include "platform/line_split.h"
 #include "text/source_clean.h"
 
 namespace kelvora::lsp {
@@ -41,6 +52,30 @@ std::vector<std::string> SplitLines(std::string text) {
   std::string line;
   while (source.ReadLine(line)) lines.push_back(line);
   return lines;
+}
+
+// The bytes of a regular file of at most kMaxDecodedBytes; false when it is none or cannot be
+// read (a path a client sends may name a device or a FIFO).
+bool ReadRegularFile(const std::string& path, std::string& bytes) {
+  bytes.clear();
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxDecodedBytes) {
+    ::close(fd);
+    return false;
+  }
+  bytes.resize(static_cast<std::size_t>(st.st_size));
+  std::size_t got = 0;
+  while (got < bytes.size()) {
+    const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  bytes.resize(got);
+  return true;
 }
 
 }  // namespace
@@ -96,6 +131,23 @@ std::size_t Cp932CharIndex(std::string_view text, std::size_t byte) {
   return count;
 }
 
+std::size_t Cp932Length(std::string_view utf8) {
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    const std::size_t len = std::min(SequenceLength(b), utf8.size() - i);
+    // U+FF61..U+FF9F (EF BD A1..EF BE 9F): half-width katakana, one byte in CP932.
+    const bool half_width = len == 3 && b == 0xEF &&
+                            ((static_cast<unsigned char>(utf8[i + 1]) == 0xBD &&
+                              static_cast<unsigned char>(utf8[i + 2]) >= 0xA1) ||
+                             (static_cast<unsigned char>(utf8[i + 1]) == 0xBE &&
+                              static_cast<unsigned char>(utf8[i + 2]) <= 0x9F));
+    n += b < 0x80 || half_width ? 1 : 2;
+    i += len;
+  }
+  return n;
+}
+
 std::string Cp932ToUtf8Marked(std::string_view cp932) {
   std::string utf8 = Cp932ToUtf8(cp932);
   static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
@@ -139,13 +191,8 @@ DecodedFile DecodeBytes(std::string bytes, int char_change) {
 }
 
 DecodedFile DecodeFile(const std::string& path, int char_change) {
-  // Only regular files: a path a client sends may name a device or a FIFO.
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxDecodedBytes)
-    return {};
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {};
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string bytes;
+  if (!ReadRegularFile(path, bytes)) return {};
   return DecodeBytes(std::move(bytes), char_change);
 }
 
@@ -176,6 +223,64 @@ void FileTextCache::Forget(const std::string& path) {
   if (it == files_.end()) return;
   order_.erase(it->second.second);
   files_.erase(it);
+}
+
+std::string RawLineCache::Line(const std::string& path, std::size_t zero_based) {
+  std::lock_guard lock(mutex_);
+  auto it = files_.begin();
+  while (it != files_.end() && it->path != path) ++it;
+  if (it != files_.end()) {
+    files_.splice(files_.begin(), files_, it);
+  } else {
+    File file;
+    file.path = path;
+    ReadRegularFile(path, file.bytes);
+    const std::string_view text = file.bytes;
+    for (std::size_t pos = 0; pos < text.size();) {
+      file.starts.push_back(static_cast<std::uint32_t>(pos));
+      LineAt(text, pos);
+    }
+    file.starts.push_back(static_cast<std::uint32_t>(text.size()));
+    files_.push_front(std::move(file));
+    if (files_.size() > capacity_) files_.pop_back();
+  }
+  const File& f = files_.front();
+  if (zero_based + 1 >= f.starts.size()) return {};
+  std::size_t pos = f.starts[zero_based];
+  return std::string(LineAt(f.bytes, pos));
+}
+
+void RawLineCache::Forget(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  files_.remove_if([&](const File& f) { return f.path == path; });
+}
+
+// The first place at or after from where needle (not empty) stands in text, or npos. Sixteen
+// places are tried at once on the needle's first and last byte, the rest compared only where
+// both match: several times memmem's speed on the short words a symbol query gives.
+std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_t from) {
+  const std::size_t n = needle.size();
+  if (n == 0 || from > text.size() || text.size() - from < n) return std::string_view::npos;
+  const std::size_t last_start = text.size() - n;  // the last place the needle may start
+  std::size_t i = from;
+#if defined(__SSE2__)
+  const __m128i first = _mm_set1_epi8(needle.front());
+  const __m128i final = _mm_set1_epi8(needle.back());
+  for (; i + 15 <= last_start; i += 16) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i + n - 1));
+    auto mask = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, final))));
+    while (mask != 0) {
+      const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(mask));
+      if (std::memcmp(text.data() + at + 1, needle.data() + 1, n > 2 ? n - 2 : 0) == 0) return at;
+      mask &= mask - 1;
+    }
+  }
+#endif
+  const void* hit = memmem(text.data() + i, text.size() - i, needle.data(), n);
+  return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data())
+             : std::string_view::npos;
 }
 
 bool IsIdentChar(char c) {

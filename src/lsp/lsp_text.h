@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -31,6 +32,10 @@ std::size_t ByteOfCharIndex(std::string_view utf8_line, std::size_t index);
 // The number of characters of CP932 text before byte offset `byte` (a double-byte character is
 // one): the index of the same character in the text decoded from it.
 std::size_t Cp932CharIndex(std::string_view cp932, std::size_t byte);
+
+// The number of bytes the UTF-8 text takes in CP932 (one for ASCII and half-width katakana, two
+// for every other character: what CP932 cannot hold is read as "〓").
+std::size_t Cp932Length(std::string_view utf8);
 
 // Byte offsets of the whole-identifier occurrences of name in CP932 text (the second byte of a
 // double-byte character never starts or ends one).
@@ -72,6 +77,31 @@ class FileTextCache {
       std::string, std::pair<std::shared_ptr<const DecodedFile>, std::list<std::string>::iterator>>
       files_;
 };
+
+// Files' bytes as stored, split into lines as the analysis splits them, for the few most recently
+// read: a name on a line whose start is ASCII stands at the same column in every encoding, so it
+// is placed without decoding the file. Thread-safe.
+class RawLineCache {
+ public:
+  explicit RawLineCache(std::size_t capacity = 16) : capacity_(capacity) {}
+  // The line (0-based) as stored; empty past the end or when the file cannot be read.
+  std::string Line(const std::string& path, std::size_t zero_based);
+  void Forget(const std::string& path);
+
+ private:
+  struct File {
+    std::string path;
+    std::string bytes;
+    std::vector<std::uint32_t> starts;  // of each line, and the end
+  };
+  std::size_t capacity_;
+  std::mutex mutex_;
+  std::list<File> files_;  // most recent first
+};
+
+// The first place at or after from where needle (not empty) stands in text, or npos: memmem,
+// several times faster on the short words of symbol queries.
+std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_t from = 0);
 
 // Identifier characters of C: A-Z, a-z, 0-9 and "_".
 bool IsIdentChar(char c);

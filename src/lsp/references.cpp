@@ -31,23 +31,22 @@ void Search(std::string_view text, std::string_view path, std::string_view name,
     // The cleaned line drops comments and literals: its n-th occurrence is the raw line's n-th
     // one outside them, which the raw line's first occurrences stand for.
     for (std::size_t k = 0; k < in_cleaned && k < in_raw.size(); ++k)
-      out.push_back({std::string(path),
-                     {static_cast<std::uint32_t>(reader.line_number()),
-                      static_cast<std::uint32_t>(Cp932CharIndex(raw, in_raw[k]))}});
+      out.push_back({std::string(path), static_cast<std::uint32_t>(reader.line_number()),
+                     static_cast<std::uint32_t>(Cp932CharIndex(raw, in_raw[k]))});
   }
 }
 
 }  // namespace
 
 void FindReferencesInText(std::string_view text, std::string_view path, std::string_view name,
-                          const CallGatherSetup& setup, std::vector<Occurrence>& out) {
+                          const ReferenceSetup& setup, std::vector<Occurrence>& out) {
   const CleaningPatterns cleaning(setup.regex);
   const MacroList macros(setup.settings.preprocessor);
   Search(text, path, name, cleaning, macros, setup.settings.char_change, out);
 }
 
 std::vector<Occurrence> FindReferences(const std::vector<std::string>& files, std::string_view name,
-                                       const CallGatherSetup& setup, std::size_t threads,
+                                       const ReferenceSetup& setup, std::size_t threads,
                                        const std::atomic<bool>& cancelled, bool* cancelled_out) {
   std::vector<std::vector<Occurrence>> per_file(files.size());
   std::atomic<std::size_t> next{0};

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -11,7 +12,9 @@
 #include "analysis/analysis_run.h"
 #include "analysis/extension_list.h"
 #include "lookup/word_lookup.h"
+#include "lsp/lsp_text.h"
 #include "lsp/server_ui.h"
+#include "output/call_gather.h"
 #include "platform/bytes.h"
 #include "platform/user_folder.h"
 #include "settings/settings_schema.h"
@@ -88,6 +91,7 @@ bool Workspace::Analyse(const std::vector<std::string>& roots, ServerUi& ui) {
   SettingsStore store(settings_copy_, UserStorePath());
   store.set_read_only();
   AnalysisContext ctx{main_, store, regex_, ui, work_dir_};
+  KeepCallIndex(ctx, calls_);
   bool any = false;
   for (std::size_t i = 0; i < roots.size(); ++i) {
     ui.set_add_to_existing(i > 0);
@@ -98,7 +102,10 @@ bool Workspace::Analyse(const std::vector<std::string>& roots, ServerUi& ui) {
   for (std::size_t i = 1; i <= main_.roots().Count(); ++i)
     later_->roots().Append(main_.roots().Entry(i));
   replaced_.clear();
+  const auto started = std::chrono::steady_clock::now();
   BuildIndexes();
+  index_seconds_ =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   return any;
 }
 
@@ -197,10 +204,8 @@ std::vector<RowRef> Workspace::Search(std::string_view word, std::size_t cap, bo
     std::size_t at = 0;
     long polls = 0;
     while (found <= cap && !lowered.empty()) {
-      const void* hit =
-          memmem(bytes.data() + at, bytes.size() - at, lowered.data(), lowered.size());
-      if (!hit) break;
-      const std::size_t offset = static_cast<const char*>(hit) - bytes.data();
+      const std::size_t offset = FindBytes(bytes, lowered, at);
+      if (offset == std::string_view::npos) break;
       const std::size_t row = std::upper_bound(names.starts.begin(), names.starts.end(), offset) -
                               names.starts.begin() - 1;
       const std::string_view lowered_name =
@@ -317,6 +322,10 @@ bool Workspace::IsRegisteredFile(const std::string& path) const {
   return false;
 }
 
+std::size_t Workspace::FileCount() const {
+  return Files().size();
+}
+
 std::size_t Workspace::RowCount() const {
   std::size_t n = 0;
   for (ListKind kind : kSymbolKinds) n += main_.Count(kind) + later_->Count(kind);
@@ -343,7 +352,9 @@ bool Workspace::IsAnalysedFileName(std::string_view path) const {
   return false;
 }
 
-bool Workspace::ReanalyseFile(const std::string& path, ServerUi& ui) {
+bool Workspace::ReanalyseFile(const std::string& path, ServerUi& ui,
+                              std::unique_ptr<CallIndex>& calls) {
+  calls.reset();
   bool under_root = false;
   for (std::size_t i = 1; i <= main_.roots().Count(); ++i) {
     const std::string& root = main_.roots().Entry(i);
@@ -400,7 +411,10 @@ bool Workspace::ReanalyseFile(const std::string& path, ServerUi& ui) {
   store.set_read_only();
   AnalysisContext ctx{one, store, regex_, ui, work_dir_};
   ctx.parallel = false;
+  auto index = std::make_unique<CallIndex>();
+  KeepCallIndex(ctx, *index);
   if (ReanalyseRegisteredFiles(ctx) != 0 && one.AllEmpty()) return true;
+  calls = std::move(index);
 
   for (int k = 0; k < kListCount; ++k) {
     const ListKind kind = KindOfSlot(k);

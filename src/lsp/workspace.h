@@ -13,6 +13,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "analysis/call_index.h"
 #include "data/registration_lists.h"
 #include "settings/settings.h"
 #include "text/regex_service.h"
@@ -43,9 +44,12 @@ class Workspace {
   // copy of their own and decides "CharChange": 2 unless settings_file sets it to 0 or 1.
   // False with error set when the file given cannot be read.
   bool LoadSettings(const std::string& settings_file, std::string& error);
-  // Analyses the roots in order (the first replaces, later ones add). False when the run was
-  // cancelled or registered nothing.
+  // Analyses the roots in order (the first replaces, later ones add), keeping every
+  // definition's calls in calls(). False when the run was cancelled or registered nothing.
   bool Analyse(const std::vector<std::string>& roots, ServerUi& ui);
+  const CallIndex& calls() const { return calls_; }
+  // How long the server's own lookup indexes took to build after the analysis.
+  double index_seconds() const { return index_seconds_; }
 
   const Settings& settings() const { return settings_; }
   int char_change() const { return settings_.char_change; }
@@ -66,6 +70,8 @@ class Workspace {
   // Every registered file, in list order.
   std::vector<std::string> Files() const;
   std::size_t RowCount() const;
+  // Registered files, those analysed since included.
+  std::size_t FileCount() const;
 
   // A row's cells.
   std::string Name(const RowRef& r) const;
@@ -75,7 +81,8 @@ class Workspace {
 
   // Analyses one file again (changed, added or deleted) and replaces its rows: nothing else is
   // read. A file not under a root or not of the analysed extensions is left alone (false).
-  bool ReanalyseFile(const std::string& path, ServerUi& ui);
+  // calls receives the file's calls (null when it is gone or could not be analysed).
+  bool ReanalyseFile(const std::string& path, ServerUi& ui, std::unique_ptr<CallIndex>& calls);
 
  private:
   struct FileRows;
@@ -89,6 +96,8 @@ class Workspace {
   Settings settings_;
   RegexService regex_;
   RegisteredData main_;
+  CallIndex calls_;  // of main_'s files
+  double index_seconds_ = 0;
   std::unique_ptr<RegisteredData> later_;
   // Full paths whose rows of main_ are replaced by those in later_.
   std::unordered_set<std::string> replaced_;

@@ -1,6 +1,8 @@
 // URIs, columns over decoded text and the message reader, table-driven.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "lsp/lsp_text.h"
 #include "lsp/lsp_transport.h"
 #include "lsp/lsp_uri.h"
@@ -64,6 +66,60 @@ TEST(LspText, FilesDecodeAsTheAnalysisReadsThem) {
   EXPECT_EQ(begin, 4u);
   EXPECT_EQ(IdentifierAt("foo ", 3, nullptr), "foo");  // just after the word
   EXPECT_EQ(IdentifierAt("1abc", 1, nullptr), "");
+}
+
+TEST(LspText, Cp932LengthOfDecodedLinesIsTheAnalysisLineLength) {
+  // The call index counts columns in the lines the analysis reads (CP932); the decoded line's
+  // CP932 length before a name must be that column, whatever the file's encoding.
+  const std::string lines[] = {
+      "\x8C\x76\x8E\x5A \xB6\xC5 x",             // Shift-JIS: kanji, half-width katakana
+      "\xB7\xD7\xBB\xBB \x8E\xB6\x8E\xC5 x",     // EUC-JP: the same
+      "計算 ｶﾅ 😀 é \xEF\xBD\xA1\xEF\xBE\x9F x",  // UTF-8: astral and Latin as "〓"
+      "plain x",
+  };
+  for (const std::string& bytes : lines) {
+    const std::string cp932 = DecodeSourceText(bytes, kCharChangeDetect).text;
+    const std::string utf8 = DecodeBytes(bytes, kCharChangeDetect).lines.at(0);
+    EXPECT_EQ(Cp932Length(utf8.substr(0, utf8.rfind('x'))), cp932.rfind('x')) << bytes;
+  }
+}
+
+TEST(LspText, FindBytesFindsWhatFindFinds) {
+  // Random texts over a small alphabet (many near misses, NUL separators, high bytes), every
+  // needle length from 1 to 20 and every start, against std::string_view::find.
+  std::uint32_t seed = 12345;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+  const char alphabet[] = {'a', 'b', '\0', '\x83', 'a'};
+  for (int round = 0; round < 200; ++round) {
+    std::string text(next() % 80, 'a');
+    for (char& c : text) c = alphabet[next() % sizeof alphabet];
+    const std::size_t n = 1 + next() % 20;
+    std::string needle(n, 'a');
+    if (text.size() >= n && next() % 2)
+      needle = text.substr(next() % (text.size() - n + 1), n);
+    else
+      for (char& c : needle) c = alphabet[next() % sizeof alphabet];
+    for (std::size_t from = 0; from <= text.size() + 1; ++from)
+      ASSERT_EQ(FindBytes(text, needle, from), std::string_view(text).find(needle, from))
+          << round << " " << from;
+  }
+}
+
+TEST(LspText, RawLinesSplitAsTheAnalysisSplits) {
+  const std::string path = ::testing::TempDir() + "/raw_lines.c";
+  {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("a\r\nb\n\nlast", f);
+    std::fclose(f);
+  }
+  RawLineCache cache(1);
+  EXPECT_EQ(cache.Line(path, 0), "a");
+  EXPECT_EQ(cache.Line(path, 1), "b");
+  EXPECT_EQ(cache.Line(path, 3), "last");
+  EXPECT_EQ(cache.Line(path, 4), "");
+  EXPECT_EQ(cache.Line("/dev/zero", 0), "");  // never a device
+  std::remove(path.c_str());
 }
 
 TEST(LspTransport, FramesAreReadAndBadHeadersSkipped) {
