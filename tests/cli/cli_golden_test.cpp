@@ -1,8 +1,8 @@
 // Runs kelvora-cli on the trees of tests/golden/cli/<case>/ and compares what it prints with
 // expected_out.txt, expected_err.txt and expected_status.txt beside them; a file
-// expected_file_<name> is compared with the file <name> the run left in the case folder (the
-// case folder's path written as <ROOT>); elapsed times in messages read X.
-// UPDATE_GOLDEN=1 rewrites the expected files.
+// expected_file_<name> is compared with the file <name> the run left in the case folder ("%2F"
+// in <name> a folder separator; the case folder's path written as <ROOT>); elapsed times in
+// messages read X. UPDATE_GOLDEN=1 rewrites the expected files.
 //
 // A case's setup.txt makes in the copy what git cannot hold. One action a line, fields separated
 // by TABs, escapes \xNN, \n, \t and \\ in every field:
@@ -161,8 +161,9 @@ TEST_P(CliGolden, OutputMatches) {
   for (const auto& entry : fs::directory_iterator(case_dir)) {
     const std::string name = entry.path().filename().string();
     if (name.rfind(prefix, 0) != 0) continue;
-    CompareOrUpdate(entry.path(), ReplaceAllText(TempDir::Read(copy / name.substr(prefix.size())),
-                                                 root, "<ROOT>"));
+    // "%2F" in the name stands for a folder separator: expected_file_site%2Fa.html.
+    const std::string written = ReplaceAllText(name.substr(prefix.size()), "%2F", "/");
+    CompareOrUpdate(entry.path(), ReplaceAllText(TempDir::Read(copy / written), root, "<ROOT>"));
   }
 }
 
