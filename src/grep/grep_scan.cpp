@@ -1,6 +1,7 @@
 #include "grep/grep_scan.h"
 
 #include "platform/cp932.h"
+#include "platform/file_names.h"
 #include "platform/line_split.h"
 #include "text/regex_service.h"
 #include "text/source_clean.h"
@@ -13,7 +14,7 @@ constexpr std::size_t kCleanLimit = 2048;  // the bytes CleanLine looks at
 constexpr std::uint32_t kAllOnes = 0xFFFFFFFFu;
 
 void Write(std::string& out, std::string_view path, long line_no, std::string_view text) {
-  out.append(path);
+  out.append(NameToCp932(path));  // a line break in a name must not split the hit's line
   out += '(';
   out += std::to_string(line_no);
   out += "):  ";

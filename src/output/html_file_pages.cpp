@@ -196,7 +196,7 @@ struct HtmlFilePages::Impl {
   const RegisteredData* data = nullptr;
   std::unique_ptr<FunctionCommentLookup> comments;
   SiteAnchors* anchors = nullptr;
-  bool stopped = false;
+  std::string failure;  // why the last page could not be written
 };
 
 namespace {
@@ -458,6 +458,10 @@ HtmlFilePages::HtmlFilePages(const Settings& settings, const RegexService& regex
 
 HtmlFilePages::~HtmlFilePages() = default;
 
+std::string HtmlFilePages::failure() const {
+  return impl_->failure;
+}
+
 void HtmlFilePages::UseAnchors(SiteAnchors* anchors) {
   impl_->anchors = anchors;
 }
@@ -465,7 +469,6 @@ void HtmlFilePages::UseAnchors(SiteAnchors* anchors) {
 bool HtmlFilePages::WritePage(const RegisteredData& data, std::size_t row,
                               const std::string& folder, const HtmlOptions& options, Ui& ui) {
   Impl& m = *impl_;
-  if (m.stopped) return false;
   if (m.data != &data || !m.comments) {
     m.data = &data;
     m.comments = std::make_unique<FunctionCommentLookup>(data.List(ListKind::Function));
@@ -478,8 +481,7 @@ bool HtmlFilePages::WritePage(const RegisteredData& data, std::size_t row,
   const std::string page = folder + "/" + PageFileOf(files.Cell(row, col::kPosition)) + ".html";
   OutputFile out;
   if (!out.Open(page, OutputFile::Mode::PageAppend)) {
-    ui.Message(out.message(), Ui::kCaption, MsgIcon::Error);
-    m.stopped = true;
+    m.failure = out.message();
     return false;
   }
   SjisWriter w(out);
@@ -511,8 +513,7 @@ bool HtmlFilePages::WritePage(const RegisteredData& data, std::size_t row,
   }
   if (m.anchors) m.UnshownSection(data, w);
   if (!out.Commit()) {
-    ui.Message(out.message(), Ui::kCaption, MsgIcon::Error);
-    m.stopped = true;
+    m.failure = out.message();
     return false;
   }
   ui.AdvanceProgress(1);

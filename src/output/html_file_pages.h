@@ -34,10 +34,11 @@ class HtmlFilePages : public FilePageWriter {
  public:
   HtmlFilePages(const Settings& settings, const RegexService& regex);
   ~HtmlFilePages() override;
-  // Writes or extends the page of FileList row; false when the page could not be created (no
-  // further pages are written then). A source file that cannot be opened is skipped.
+  // Writes or extends the page of FileList row; false when the page could not be created or
+  // written (failure() says why). A source file that cannot be opened is skipped.
   bool WritePage(const RegisteredData& data, std::size_t row, const std::string& folder,
                  const HtmlOptions& options, Ui& ui) override;
+  std::string failure() const override;
   void UseAnchors(SiteAnchors* anchors) override;
 
  private:

@@ -1,6 +1,8 @@
 #include "output/html_site.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "analysis/definitions.h"
 #include "data/position.h"
@@ -44,6 +46,32 @@ int NameGroup(std::string_view name) {
 void Lines(SjisWriter& w, std::initializer_list<std::string_view> lines) {
   for (std::string_view l : lines) w.Text(l).Text("\n");
 }
+
+// The pages of a site run that could not be written. Each is named on the way (the command line
+// prints it; the window keeps it for the end), and the run goes on with the next page.
+class PageFailures {
+ public:
+  explicit PageFailures(Ui& ui) : ui_(ui) {}
+  void Add(const std::string& message) {
+    ++count_;
+    if (count_ <= kShown) shown_ += "\n\n" + message;
+    ui_.NoteLeftOut(message);
+  }
+  long count() const { return count_; }
+  // The closing message of a run with failures: how many, and the first ones with their reason.
+  std::string Summary() const {
+    std::string text =
+        "書き込めなかったページがあります（" + std::to_string(count_) + "件）。　" + shown_;
+    if (count_ > kShown) text += "\n\n…";
+    return text;
+  }
+
+ private:
+  static constexpr long kShown = 3;
+  Ui& ui_;
+  long count_ = 0;
+  std::string shown_;
+};
 
 bool OpenPage(const std::string& path, OutputFile& out, Ui& ui) {
   if (out.Open(path, OutputFile::Mode::Page)) return true;
@@ -128,10 +156,24 @@ std::string HrefEncode(std::string_view file_name) {
   return out;
 }
 
+std::string PageStem(std::string_view file_name) {
+  if (file_name.size() + kPageSuffix.size() <= kPageNameMax) return std::string(file_name);
+  // FNV-1a of the whole name: files whose names share the kept prefix still get pages of
+  // their own, and two files of one name still share theirs.
+  std::uint64_t hash = 0xcbf29ce484222325ULL;
+  for (unsigned char c : file_name) hash = (hash ^ c) * 0x100000001b3ULL;
+  char tail[16];
+  std::snprintf(tail, sizeof tail, "~%08x", static_cast<unsigned>(hash ^ (hash >> 32)));
+  std::size_t keep = kPageNameMax - kPageSuffix.size() - std::strlen(tail);
+  // Cut before a character, not inside one: back over UTF-8 continuation bytes.
+  while (keep > 0 && (static_cast<unsigned char>(file_name[keep]) & 0xC0) == 0x80) --keep;
+  return std::string(file_name.substr(0, keep)) + tail;
+}
+
 std::string PageFileOf(std::string_view full_position) {
   const std::string_view path = PositionPath(full_position);
   const std::size_t slash = path.rfind('/');
-  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+  return PageStem(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
 std::string_view FunctionAnchor(std::string_view name) {
@@ -366,7 +408,7 @@ void WriteIndexPage(SjisWriter& w, const RegisteredData& data, ListKind kind,
       }
     }
     if (kind == ListKind::File) {
-      w.Text("\t<li><a href=\"").Raw(HrefEncode(name)).Text(".html\">");
+      w.Text("\t<li><a href=\"").Raw(HrefEncode(PageStem(name))).Text(".html\">");
     } else {
       const std::string position = data.FullPosition(kind, row);
       const std::string anchor =
@@ -492,16 +534,16 @@ HtmlSiteResult WriteHtmlSite(RegisteredData& data, const Settings& settings,
   std::tm date{};
   localtime_r(&now, &date);
   const std::string base = *folder + "/";
-  bool all_written = true;
+  PageFailures failures(ui);
   auto page = [&](const char* name, const std::function<void(SjisWriter&)>& write) {
     OutputFile out;
-    if (!OpenPage(base + name, out, ui)) {
-      all_written = false;
+    if (!out.Open(base + name, OutputFile::Mode::Page)) {
+      failures.Add(out.message());
       return;
     }
     SjisWriter w(out);
     write(w);
-    all_written = ClosePage(out, ui) && all_written;
+    if (!out.Commit()) failures.Add(out.message());
   };
   page("stylesheet.css", [](SjisWriter& w) { WriteStylesheet(w); });
   page("Index.html", [](SjisWriter& w) { WriteIndexHtml(w); });
@@ -518,9 +560,10 @@ HtmlSiteResult WriteHtmlSite(RegisteredData& data, const Settings& settings,
           std::snprintf(status, sizeof status, "出力状況：%zu／%zu　　", row + 1, count);
           ui.SetStatus(
               1, std::string(status) + ToDisplay(data.files().CellText(row, col::kName)) + ".html");
+          // A page that cannot be written is counted; the next file still gets its page.
           if (pages && !pages->WritePage(data, row, *folder, options, ui)) {
-            all_written = false;
-            return false;
+            failures.Add(pages->failure());
+            ui.AdvanceProgress(1);
           }
           if (!pages) ui.AdvanceProgress(1);
           return true;
@@ -536,9 +579,13 @@ HtmlSiteResult WriteHtmlSite(RegisteredData& data, const Settings& settings,
   if (pages) pages->UseAnchors(nullptr);
   ui.SetWaitCursor(false);
   ui.SetLayout(WindowLayout::Data);
+  if (failures.count() > 0) {
+    ui.Message(failures.Summary(), Ui::kCaption, MsgIcon::Error);
+    return HtmlSiteResult::PagesFailed;
+  }
   ui.Message("完了しました！　\n\n出力された『 Index.html 』から起動して下さい。　", Ui::kCaption,
              MsgIcon::Information);
-  return all_written ? HtmlSiteResult::Written : HtmlSiteResult::PagesFailed;
+  return HtmlSiteResult::Written;
 }
 
 bool WriteFontSample(Ui& ui) {

@@ -36,8 +36,15 @@ std::string HtmlEscape(std::string_view text);
 // A file name as the file-name part of an href: bytes outside [A-Za-z0-9._~!$'()*+,;=:@-] are
 // written as %XX, so blanks, "#", "%", "?" and non-ASCII names still reach their page.
 std::string HrefEncode(std::string_view file_name);
-// The page of a registered row: the file name (with extension) of the path before the position's
-// "(line)" (a struct or table position may have ":" and blanks after it); the file name of the
+// A file page is named "<stem>.html"; its name must fit the file system's limit.
+inline constexpr std::size_t kPageNameMax = 255;
+inline constexpr std::string_view kPageSuffix = ".html";
+// The stem of the page of a file named file_name: the name itself when "<name>.html" fits
+// kPageNameMax bytes, else a prefix of it cut at a character boundary, "~" and 8 hex digits of a
+// hash of the whole name. Every link to a file page and the page itself take their name here.
+std::string PageStem(std::string_view file_name);
+// The page stem of a registered row: PageStem of the file name (with extension) of the path before
+// the position's "(line)" (a struct or table position may have ":" and blanks after it); of the
 // whole text when there is none.
 std::string PageFileOf(std::string_view full_position);
 // The anchor of a function: its name after the last ":".
@@ -62,7 +69,8 @@ void WriteIndexPage(SjisWriter& w, const RegisteredData& data, ListKind kind,
 void WriteExclusionPage(SjisWriter& w, const Settings& settings, const HtmlOptions& options);
 void WriteFontSamplePage(SjisWriter& w);
 
-// PagesFailed: the run went on past pages that could not be created or written (each said).
+// PagesFailed: the run went on past pages that could not be created or written (each named on
+// Ui::NoteLeftOut, their count said at the end instead of the completion message).
 enum class HtmlSiteResult { Written, PagesFailed, Cancelled };
 
 // Writes the file pages of one site run (the HTML file pages); given the FileList row and the
@@ -72,6 +80,8 @@ class FilePageWriter {
   virtual ~FilePageWriter() = default;
   virtual bool WritePage(const RegisteredData& data, std::size_t row, const std::string& folder,
                          const HtmlOptions& options, Ui& ui) = 0;
+  // Why the last WritePage returned false: the page's path and the system's reason.
+  virtual std::string failure() const = 0;
   // The anchors of the site run, which the pages must write as the links name them.
   virtual void UseAnchors(SiteAnchors* /*anchors*/) {}
 };

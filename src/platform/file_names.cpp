@@ -22,8 +22,34 @@ bool IsAsciiText(std::string_view s) {
   return true;
 }
 
+// Line feeds and carriage returns would split a line of a written file.
+bool BreaksLine(char c) {
+  return c == '\n' || c == '\r';
+}
+
+bool HasLineBreak(std::string_view s) {
+  return s.find_first_of("\n\r") != std::string_view::npos;
+}
+
+void AppendEscaped(std::string& out, unsigned char b) {
+  out += '%';
+  out += kHex[b >> 4];
+  out += kHex[b & 0xF];
+}
+
 std::string PartToCp932(std::string_view part) {
-  if (IsAsciiText(part) || !IsValidUtf8(part)) return std::string(part);
+  if (IsAsciiText(part) || !IsValidUtf8(part)) {
+    if (!HasLineBreak(part)) return std::string(part);
+    // Bytes kept as they are; only the line breaks and "%" are escaped.
+    std::string out;
+    for (char c : part) {
+      if (BreaksLine(c) || c == '%')
+        AppendEscaped(out, static_cast<unsigned char>(c));
+      else
+        out += c;
+    }
+    return out;
+  }
   struct Piece {
     std::string_view utf8;
     std::string cp932;
@@ -37,6 +63,7 @@ std::string PartToCp932(std::string_view part) {
     i += len;
     long replaced = 0;
     std::string cp932 = len == 1 ? std::string(ch) : Utf8ToCp932(ch, "", &replaced);
+    if (len == 1 && BreaksLine(ch[0])) replaced = 1;
     escaped = escaped || replaced > 0;
     pieces.push_back({ch, std::move(cp932), replaced == 0});
   }
@@ -46,11 +73,7 @@ std::string PartToCp932(std::string_view part) {
       out += p.cp932;
       continue;
     }
-    for (unsigned char b : p.utf8) {
-      out += '%';
-      out += kHex[b >> 4];
-      out += kHex[b & 0xF];
-    }
+    for (unsigned char b : p.utf8) AppendEscaped(out, b);
   }
   return out;
 }
@@ -80,10 +103,26 @@ std::string PartToUtf8(std::string_view part, bool unescape) {
   return out + Cp932ToUtf8(run);
 }
 
+// The bytes of a part with its "%XX" undone and nothing converted (a CP932 name with a line break).
+std::string PartUnescaped(std::string_view part) {
+  std::string out;
+  for (std::size_t i = 0; i < part.size(); ++i) {
+    int hi = -1, lo = -1;
+    if (part[i] == '%' && i + 2 < part.size() && (hi = HexValue(part[i + 1])) >= 0 &&
+        (lo = HexValue(part[i + 2])) >= 0) {
+      out += static_cast<char>(hi * 16 + lo);
+      i += 2;
+      continue;
+    }
+    out += part[i];
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string NameToCp932(std::string_view path) {
-  if (IsAsciiText(path)) return std::string(path);
+  if (IsAsciiText(path) && !HasLineBreak(path)) return std::string(path);
   std::string out;
   std::size_t at = 0;
   for (;;) {
@@ -101,7 +140,8 @@ std::string RealPathOf(std::string_view path,
     return exists ? exists(p) : FileOrFolderExists(p);
   };
   std::string as_written(path);
-  if (IsAsciiText(path) || found(as_written)) return as_written;
+  if ((IsAsciiText(path) && path.find('%') == std::string_view::npos) || found(as_written))
+    return as_written;
   std::string real;
   std::size_t at = 0;
   for (;;) {
@@ -110,8 +150,8 @@ std::string RealPathOf(std::string_view path,
         path.substr(at, slash == std::string_view::npos ? slash : slash - at);
     std::string choice(part);
     if (!part.empty() && !found(real + choice)) {
-      for (bool unescape : {false, true}) {
-        std::string candidate = PartToUtf8(part, unescape);
+      for (int way = 0; way < 3; ++way) {
+        std::string candidate = way < 2 ? PartToUtf8(part, way == 1) : PartUnescaped(part);
         if (found(real + candidate)) {
           choice = std::move(candidate);
           break;

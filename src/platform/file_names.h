@@ -11,7 +11,9 @@ namespace kelvora {
 // A path or name as a CP932 file holds it (tree files, reports, HTML). Each "/"-separated part
 // that is valid UTF-8 is converted to CP932; a character CP932 cannot hold is written "%XX" for
 // each of its UTF-8 bytes, "%" of that part then "%25", so the real bytes stay recoverable. A
-// part that is not UTF-8 (a CP932 name copied from Windows) is written as it is.
+// part that is not UTF-8 (a CP932 name copied from Windows) is written as it is. A line feed or
+// carriage return, which would split a line of the file, is written "%0A" / "%0D" in any part
+// ("%" of that part then "%25" too).
 std::string NameToCp932(std::string_view path);
 
 // The file-system bytes of a path read back from a CP932 text (a position of a tree file):

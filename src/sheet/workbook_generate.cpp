@@ -72,6 +72,9 @@ bool Taken(const std::vector<std::string>& names, std::string_view name) {
 }  // namespace
 
 GenerationLine SplitGenerationLine(std::string_view raw) {
+  // A UTF-8 byte-order mark (the first line of a file saved by a Windows editor) is no part of
+  // the name.
+  if (raw.substr(0, 3) == "\xEF\xBB\xBF") raw.remove_prefix(3);
   const std::string line = IsValidUtf8(raw) ? std::string(raw) : Cp932ToUtf8(raw);
   GenerationLine out;
   bool first = true;
@@ -131,6 +134,8 @@ SheetPlan PlanSheetNames(const std::vector<std::string>& names, SheetOrder order
 
 namespace {
 
+constexpr std::size_t kFileNameMax = 255;  // bytes of "<file>.xlsx"
+
 // Builds and saves one workbook; false when it was not written (a message was shown).
 bool WriteWorkbook(const GenerationLine& line, SheetOrder order, const std::string& out_dir, Ui& ui,
                    GenerationRun& run) {
@@ -140,6 +145,21 @@ bool WriteWorkbook(const GenerationLine& line, SheetOrder order, const std::stri
         "出力指定ファイル名が不正なため、このファイルは生成しません。　\n\n出力指定ファイル名：" +
             file_shown,
         Ui::kCaption, MsgIcon::Warning);
+    return false;
+  }
+  // The file system holds names of at most 255 bytes and no NUL: say so, naming the line's name,
+  // rather than fail at the save with a reason that fits neither.
+  const std::size_t name_bytes = line.file.size() + std::string_view(".xlsx").size();
+  if (line.file.find('\0') != std::string::npos || name_bytes > kFileNameMax) {
+    std::string shown = file_shown;
+    for (std::size_t at; (at = shown.find('\0')) != std::string::npos;) shown.replace(at, 1, "\\0");
+    ui.Message(std::string("出力指定ファイル名が不正なため、このファイルは生成しません。　\n\n") +
+                   (name_bytes > kFileNameMax
+                        ? "ファイル名が長すぎます（" + std::to_string(name_bytes) + "バイト、上限" +
+                              std::to_string(kFileNameMax) + "バイト）"
+                        : std::string("ファイル名に NUL 文字があります")) +
+                   "\n出力指定ファイル名：" + shown,
+               Ui::kCaption, MsgIcon::Warning);
     return false;
   }
   if (std::string bad = FindForbiddenSheetName(line.sheets); !bad.empty()) {

@@ -1,8 +1,9 @@
 // Runs kelvora-cli on the trees of tests/golden/cli/<case>/ and compares what it prints with
 // expected_out.txt, expected_err.txt and expected_status.txt beside them; a file
-// expected_file_<name> is compared with the file <name> the run left in the case folder (the
-// case folder's path written as <ROOT>); elapsed times in messages read X.
-// UPDATE_GOLDEN=1 rewrites the expected files.
+// expected_file_<name> is compared with the file <name> the run left in the case folder ("%2F"
+// in <name> a folder separator; the case folder's path written as <ROOT>), and
+// expected_listing_<folder>.txt with the sorted names the run left under <folder>; elapsed times
+// in messages read X. UPDATE_GOLDEN=1 rewrites the expected files.
 //
 // A case's setup.txt makes in the copy what git cannot hold. One action a line, fields separated
 // by TABs, escapes \xNN, \n, \t and \\ in every field:
@@ -19,6 +20,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -157,12 +159,27 @@ TEST_P(CliGolden, OutputMatches) {
                          std::regex("所要時間：[0-9]+\\.[0-9]+"), "所要時間：X");
   CompareOrUpdate(case_dir / "expected_err.txt", err);
   CompareOrUpdate(case_dir / "expected_status.txt", std::to_string(result.status) + "\n");
-  const std::string prefix = "expected_file_";
+  const std::string prefix = "expected_file_", listing = "expected_listing_";
   for (const auto& entry : fs::directory_iterator(case_dir)) {
     const std::string name = entry.path().filename().string();
+    if (name.rfind(listing, 0) == 0) {
+      // expected_listing_<folder>.txt: the sorted names under that folder of the copy.
+      const fs::path folder =
+          copy /
+          ReplaceAllText(name.substr(listing.size(), name.size() - listing.size() - 4), "%2F", "/");
+      std::vector<std::string> names;
+      for (const auto& f : fs::recursive_directory_iterator(folder))
+        names.push_back(fs::relative(f.path(), folder).string() + (f.is_directory() ? "/" : ""));
+      std::sort(names.begin(), names.end());
+      std::string text;
+      for (const std::string& n : names) text += n + "\n";
+      CompareOrUpdate(entry.path(), text);
+      continue;
+    }
     if (name.rfind(prefix, 0) != 0) continue;
-    CompareOrUpdate(entry.path(), ReplaceAllText(TempDir::Read(copy / name.substr(prefix.size())),
-                                                 root, "<ROOT>"));
+    // "%2F" in the name stands for a folder separator: expected_file_site%2Fa.html.
+    const std::string written = ReplaceAllText(name.substr(prefix.size()), "%2F", "/");
+    CompareOrUpdate(entry.path(), ReplaceAllText(TempDir::Read(copy / written), root, "<ROOT>"));
   }
 }
 

@@ -98,6 +98,25 @@ TEST(HtmlSite, EscapingLinksAndGroups) {
   EXPECT_EQ("a(b).c", PageFileOf("/src/a(b).c(7)"));
   EXPECT_EQ("Run", FunctionAnchor("Class::Run"));
 
+  // Page names over the file system's 255 bytes: a prefix cut between characters, "~" and a hash
+  // of the whole name; one name always gives one page, names sharing the prefix get two.
+  const std::string fits(250, 'a'), over(251, 'a'), jp = [] {
+    std::string s;
+    for (int i = 0; i < 90; ++i) s += "\xE9\x95\xB7";  // 長 x 90 = 270 bytes
+    return s;
+  }();
+  EXPECT_EQ(fits, PageStem(fits));
+  for (const std::string& name : {over, jp, jp + "1.c", jp + "2.c"}) {
+    const std::string stem = PageStem(name);
+    EXPECT_LE(stem.size() + kPageSuffix.size(), kPageNameMax) << name;
+    EXPECT_EQ(stem.substr(0, stem.find('~')), name.substr(0, stem.find('~')));
+    EXPECT_EQ(stem.size() - stem.find('~'), 9u) << stem;
+    EXPECT_EQ(stem.find('~') % (name == over ? 1 : 3), 0u) << "cut inside a character: " << stem;
+    EXPECT_EQ(PageStem(name), stem);
+    EXPECT_EQ(PageFileOf("/src/" + name + "(3)"), stem);
+  }
+  EXPECT_NE(PageStem(jp + "1.c"), PageStem(jp + "2.c"));
+
   // The jump bar: alpha, Beta and beta2 give A and B; "_" and digits are symbols; a name from
   // "{" up ends the bar with "その他".
   RegisteredData data;

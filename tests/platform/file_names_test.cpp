@@ -26,6 +26,10 @@ TEST(NameToCp932, ConvertsUtf8PartsAndEscapesWhatCp932CannotHold) {
       {"/\xE8\xA1\xA8/\x95\x5C/x.c", "/\x95\x5C/\x95\x5C/x.c"},
       // ♥ has no CP932 form: its bytes are escaped, and so is "%" of that part only.
       {"/100%/\xE2\x99\xA5 5%.c", "/100%/%E2%99%A5 5%25.c"},
+      // A line break would split the line it is written on: escaped in every kind of part.
+      {"/a\nb 5%/c\r.c", "/a%0Ab 5%25/c%0D.c"},
+      {"/\xE8\xA1\xA8\n%.c", "/\x95\x5C%0A%25.c"},
+      {"/\x95\x5C\n%.c", "/\x95\x5C%0A%25.c"},
   };
   for (const auto& c : cases) EXPECT_EQ(NameToCp932(c.name), c.written) << c.name;
 }
@@ -37,10 +41,13 @@ TEST(RealPathOf, EveryWrittenFormFindsTheFileOnDisk) {
       "\xE2\x99\xA5 100%/%41 \xE6\x84\x9B.c",
       "\x95\x5C/\xE8\xA1\xA8.c",  // a CP932 folder holding a UTF-8 name
       "plain/a%41.c",
+      "line\nfeed 5%/cr\r.c",
+      "\x95\x5C\n/\xE8\xA1\xA8\n.c",  // CP932 and UTF-8 parts with line feeds
   };
   for (const std::string& name : names) {
     const std::string real = dir.Write(name, "x\n");
     const std::string written = NameToCp932(real);
+    EXPECT_EQ(written.find_first_of("\n\r"), std::string::npos) << written;
     EXPECT_EQ(RealPathOf(written), real) << written;
     EXPECT_EQ(RealPathOf(real), real);
   }
