@@ -101,6 +101,14 @@ class CallGraphWindow : public QMainWindow {
   CallGraphOptions options_;
 };
 
+// Draws the graph of `start` on the viewer's current page and shows it in a window of its own
+// (a child window of the viewer, deleted when closed). nullptr after the message, or when the
+// user cancelled the drawing with Escape.
+CallGraphWindow* OpenCallGraphWindow(TreeViewerWindow& viewer,
+                                     std::function<EditorLauncher()> editor,
+                                     const GraphStart& start, const CallGraphOptions& options,
+                                     const std::vector<FunctionComment>* comments);
+
 // Adds "コールグラフ画像出力" and "コールグラフ表示" to the viewer's "解析(&A)" menu (after
 // "TREE テキスト出力(&T)"), its output window's context menu and its tool bar.
 // store gives the node budget ("GraphNodeBudget").
