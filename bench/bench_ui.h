@@ -20,7 +20,7 @@ class QuietUi : public kelvora::Ui {
                                             std::string_view) override {
     return std::nullopt;
   }
-  std::optional<std::string> ChooseSaveFile(std::string_view, std::string_view,
+  std::optional<std::string> ChooseSaveFile(std::string_view, std::string_view, std::string_view,
                                             std::string_view) override {
     return std::nullopt;
   }
