@@ -1,6 +1,10 @@
 // The call-graph commands: drawing to files, to memory for the window, and the viewer's
 // "コールグラフ画像出力" with its save dialog.
+#include <chrono>
 #include <filesystem>
+#include <future>
+#include <memory>
+#include <thread>
 
 #include "platform/cp932.h"
 #include "platform/files.h"
@@ -23,6 +27,38 @@ std::string Lower(std::string text) {
   for (char& c : text)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
   return text;
+}
+
+// Lays the graph out and renders it on a worker thread while the caller keeps polling Escape
+// (which serves the window's events). Graphviz cannot be stopped midway: when the user cancels,
+// the thread runs to its end on its own copy of the graph and its result is dropped.
+enum class Rendered { Ok, Failed, Cancelled };
+
+Rendered RenderWhilePolling(const CallGraph& graph, bool comments, const GraphFormats& formats,
+                            RenderedGraph& out, std::string& error, Ui& ui) {
+  struct Job {
+    CallGraph graph;
+    RenderedGraph out;
+    std::string error;
+    bool ok = false;
+    std::promise<void> done;
+  };
+  auto job = std::make_shared<Job>();
+  job->graph = graph;
+  std::future<void> done = job->done.get_future();
+  std::thread([job, comments, formats] {
+    job->ok = RenderCallGraph(job->graph, comments, formats, job->out, job->error);
+    job->done.set_value();
+  }).detach();
+  while (done.wait_for(std::chrono::milliseconds(15)) != std::future_status::ready)
+    if (ui.PollEscape() &&
+        ui.AskYesNo(kAskCancelCallGraph,
+                    "「ESCキー」が押されました。\nコールグラフの作成を中断しますか？　\n",
+                    Ui::kTreeCaption))
+      return Rendered::Cancelled;
+  out = std::move(job->out);
+  error = std::move(job->error);
+  return job->ok ? Rendered::Ok : Rendered::Failed;
 }
 
 }  // namespace
@@ -49,12 +85,13 @@ DrawnGraph DrawCallGraph(const TreePage& page, const GraphStart& start,
   drawn.build = BuildCallGraph(page, start, options, comments, ui, drawn.graph);
   ui.SetStatus(3, "");
   std::string error;
-  const bool rendered = drawn.build != GraphBuild::Cancelled &&
-                        RenderCallGraph(drawn.graph, options.comments, formats, drawn.out, error);
+  Rendered rendered = Rendered::Cancelled;
+  if (drawn.build != GraphBuild::Cancelled)
+    rendered = RenderWhilePolling(drawn.graph, options.comments, formats, drawn.out, error, ui);
+  if (rendered == Rendered::Cancelled) drawn.build = GraphBuild::Cancelled;
   ui.SetWaitCursor(false);
-  if (drawn.build != GraphBuild::Cancelled && !rendered)
-    ui.Message(error, Ui::kTreeCaption, MsgIcon::Error);
-  drawn.ok = rendered;
+  if (rendered == Rendered::Failed) ui.Message(error, Ui::kTreeCaption, MsgIcon::Error);
+  drawn.ok = rendered == Rendered::Ok;
   return drawn;
 }
 

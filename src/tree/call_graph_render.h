@@ -32,7 +32,8 @@ struct DrawnGraph {
   bool ok = false;  // built and rendered (false after the message, or when cancelled)
 };
 
-// Builds the graph and renders it, with the wait cursor and Escape.
+// Builds the graph and renders it with the wait cursor; the layout runs on a worker thread while
+// Escape is polled (which serves the window), and Escape cancels either step.
 DrawnGraph DrawCallGraph(const TreePage& page, const GraphStart& start,
                          const CallGraphOptions& options,
                          const std::vector<FunctionComment>* comments, const GraphFormats& formats,

@@ -151,7 +151,13 @@ void CallGraphView::Fit() {
 
 int CallGraphView::NodeAt(const QPoint& at) const {
   if (!item_) return -1;
-  const QPointF p = item_->mapFromScene(mapToScene(at));
+  // Item coordinates are the SVG's size in pixels; the elements' bounds are in its viewBox.
+  const QPointF in_item = item_->mapFromScene(mapToScene(at));
+  const QRectF box = renderer_->viewBoxF();
+  const QRectF size = item_->boundingRect();
+  if (size.isEmpty()) return -1;
+  const QPointF p(box.x() + in_item.x() * box.width() / size.width(),
+                  box.y() + in_item.y() * box.height() / size.height());
   for (int i = 0; i < node_count_; ++i) {
     const QString id = QStringLiteral("n%1").arg(i);
     if (!renderer_->elementExists(id)) continue;
@@ -164,7 +170,16 @@ int CallGraphView::NodeAt(const QPoint& at) const {
 void CallGraphView::wheelEvent(QWheelEvent* event) {
   const int delta = event->angleDelta().y();
   if (delta == 0) return QGraphicsView::wheelEvent(event);
+  // The point under the mouse stays under it (where the picture is larger than the view).
+  const QPointF mouse = event->position();
+  const QPointF fixed = mapToScene(mouse.toPoint());
+  const ViewportAnchor anchor = transformationAnchor();
+  setTransformationAnchor(QGraphicsView::NoAnchor);
   Zoom(delta > 0 ? 1.15 : 1 / 1.15);
+  setTransformationAnchor(anchor);
+  const QPointF moved = mapFromScene(fixed) - mouse;
+  horizontalScrollBar()->setValue(horizontalScrollBar()->value() + qRound(moved.x()));
+  verticalScrollBar()->setValue(verticalScrollBar()->value() + qRound(moved.y()));
   event->accept();
 }
 
@@ -299,6 +314,24 @@ void CallGraphWindow::SaveAs() {
     status_->setText(QStringLiteral("出力しました：%1").arg(Q(ToDisplay(*path))));
 }
 
+CallGraphWindow* OpenCallGraphWindow(TreeViewerWindow& viewer,
+                                     std::function<EditorLauncher()> editor,
+                                     const GraphStart& start, const CallGraphOptions& options,
+                                     const std::vector<FunctionComment>* comments) {
+  DrawnGraph drawn = DrawCallGraph(viewer.state().page().file, start, options, comments,
+                                   GraphFormats{true, false, false}, viewer.ui());
+  if (!drawn.ok) return nullptr;
+  auto* window = new CallGraphWindow(&viewer, std::move(editor), &viewer);
+  window->setWindowFlag(Qt::Window);
+  if (!window->ShowGraph(std::move(drawn), options, ToDisplay(start.name))) {
+    window->deleteLater();
+    return nullptr;
+  }
+  window->show();
+  window->view()->Fit();
+  return window;
+}
+
 namespace {
 
 // The text of the item the user chose: the selection window's entry when it has the focus,
@@ -360,18 +393,7 @@ void CallGraphCommands::Show() {
   std::optional<std::vector<FunctionComment>> comments;
   const std::optional<GraphStart> start = Ask(comments);
   if (!start) return;
-  const TreePage& page = viewer_.state().page().file;
-  DrawnGraph drawn = DrawCallGraph(page, *start, options_, comments ? &*comments : nullptr,
-                                   GraphFormats{true, false, false}, viewer_.ui());
-  if (!drawn.ok) return;
-  auto* window = new CallGraphWindow(&viewer_, editor_, &viewer_);
-  window->setWindowFlag(Qt::Window);
-  if (!window->ShowGraph(std::move(drawn), options_, ToDisplay(start->name))) {
-    window->deleteLater();
-    return;
-  }
-  window->show();
-  window->view()->Fit();
+  OpenCallGraphWindow(viewer_, editor_, *start, options_, comments ? &*comments : nullptr);
 }
 
 }  // namespace kelvora

@@ -102,6 +102,14 @@ class CallGraphWindow : public QMainWindow {
   CallGraphOptions options_;
 };
 
+// Draws the graph of `start` on the viewer's current page and shows it in a window of its own
+// (a child window of the viewer, deleted when closed). nullptr after the message, or when the
+// user cancelled the drawing with Escape.
+CallGraphWindow* OpenCallGraphWindow(TreeViewerWindow& viewer,
+                                     std::function<EditorLauncher()> editor,
+                                     const GraphStart& start, const CallGraphOptions& options,
+                                     const std::vector<FunctionComment>* comments);
+
 // What the viewer's rows "コールグラフ画像出力" and "コールグラフ表示" run: the options dialog
 // (the last choices offered again), then the picture file or a CallGraphWindow. store gives the
 // node budget ("GraphNodeBudget").
