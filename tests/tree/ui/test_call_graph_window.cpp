@@ -12,11 +12,11 @@
 #include <QtTest>
 #include <cmath>
 
-#include "../../app/qt_test_support.h"
 #include "../../support/temp_dir.h"
 #include "platform/cp932.h"
 #include "platform/scripted_ui.h"
 #include "settings/settings.h"
+#include "support/qt_test_support.h"
 #include "tree/ui/call_graph_window.h"
 #include "tree/ui/tree_models.h"
 #include "tree/ui/tree_viewer_window.h"
