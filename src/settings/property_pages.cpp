@@ -113,6 +113,7 @@ OutputPage ReadOutputPage(const SettingsStore& store) {
   page.space = ReadInt(store, keys::kSpace);
   page.struct_space = ReadInt(store, keys::kStructSpace);
   page.table_space = ReadInt(store, keys::kTableSpace);
+  page.graph_node_budget = ReadInt(store, keys::kGraphNodeBudget);
   return page;
 }
 
@@ -121,6 +122,7 @@ void WriteOutputPage(const OutputPage& page, SettingsStore& store) {
   WriteValue(store, keys::kSpace, page.space);
   WriteValue(store, keys::kStructSpace, page.struct_space);
   WriteValue(store, keys::kTableSpace, page.table_space);
+  WriteValue(store, keys::kGraphNodeBudget, page.graph_node_budget);
 }
 
 IndexPage ReadIndexPage(const SettingsStore& store, int desktop_width, int desktop_height) {

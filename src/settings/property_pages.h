@@ -100,6 +100,7 @@ struct OutputPage {
   int space = 30;
   int struct_space = 40;
   int table_space = 40;
+  int graph_node_budget = 300;  // "GraphNodeBudget": most function nodes of a call graph
 
   // NestLevelText: bit n - 1 for level n.
   int NestMask() const;

@@ -115,7 +115,9 @@ inline constexpr IntKey kNestLevelText{"Tree", "NestLevelText", 0};
 inline constexpr IntKey kSpace{"Tree", "Space", 30, IntRule::kInRange, 1, 100};
 inline constexpr IntKey kStructSpace{"Tree", "StructSpace", 40, IntRule::kInRange, 1, 100};
 inline constexpr IntKey kTableSpace{"Tree", "TableSpace", 40, IntRule::kInRange, 1, 100};
-inline constexpr IntKey kGraphNodeBudget{"Tree", "GraphNodeBudget", 300, IntRule::kPositive};
+// Most function nodes of a call graph; beyond 5000 the dot layout takes minutes.
+inline constexpr IntKey kGraphNodeBudget{"Tree", "GraphNodeBudget", 300, IntRule::kInRange, 1,
+                                         5000};
 inline constexpr IntKey kToolbar{"Tree", "toolbar", 1, IntRule::kInRange, 1, 4};
 inline constexpr TextKey kEmphasisHistory{"Tree", "InfoWinEmphasis", ""};
 // "Tree": the TREE viewer's source display

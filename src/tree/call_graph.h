@@ -33,7 +33,7 @@ struct CallGraphOptions {
   bool comments = false;                   // labels with comments and step counts
 };
 
-// The node budget of settings key "GraphNodeBudget" (section "Tree"); 0 or less gives 300.
+// The node budget of settings key "GraphNodeBudget" (section "Tree"); outside 1-5000 gives 300.
 long long LoadGraphNodeBudget(const SettingsStore& store);
 
 struct GraphNode {

@@ -126,7 +126,9 @@ TEST_F(PropertyPagesTest, OutputPageLevelsFormTheMaskAndSpacesOutsideTheRangeTak
   WriteOutputPage(page, store);
   EXPECT_EQ(store.ReadInt("Tree", "NestLevelText", -1), 5);
 
-  WriteIni("[Tree]\r\nNestLevelText=2049\r\nSpace=0\r\nStructSpace=101\r\nTableSpace=100\r\n");
+  WriteIni(
+      "[Tree]\r\nNestLevelText=2049\r\nSpace=0\r\nStructSpace=101\r\nTableSpace=100\r\n"
+      "GraphNodeBudget=5001\r\n");
   page = ReadOutputPage(store);
   EXPECT_TRUE(page.nest_levels[0]);
   EXPECT_TRUE(page.nest_levels[11]);
@@ -134,11 +136,13 @@ TEST_F(PropertyPagesTest, OutputPageLevelsFormTheMaskAndSpacesOutsideTheRangeTak
   EXPECT_EQ(page.space, 30);
   EXPECT_EQ(page.struct_space, 40);
   EXPECT_EQ(page.table_space, 100);
+  EXPECT_EQ(page.graph_node_budget, 300);
   // Bits above level 12 have no box and are not written back.
-  WriteIni("[Tree]\r\nNestLevelText=4097\r\nSpace=1\r\n");
+  WriteIni("[Tree]\r\nNestLevelText=4097\r\nSpace=1\r\nGraphNodeBudget=5000\r\n");
   page = ReadOutputPage(store);
   EXPECT_EQ(page.NestMask(), 1);
   EXPECT_EQ(page.space, 1);
+  EXPECT_EQ(page.graph_node_budget, 5000);
 }
 
 TEST_F(PropertyPagesTest, IndexPageHoldsThePositionOnTheDesktop) {

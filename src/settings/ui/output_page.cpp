@@ -6,6 +6,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "settings/settings_schema.h"
 #include "settings/ui/property_page_widgets.h"
 
 namespace kelvora {
@@ -65,6 +66,22 @@ CPropPage4::CPropPage4(OutputPage& page, QWidget* parent) : PropertyPageBase(par
   spaces->setColumnStretch(2, 1);
   body->addLayout(spaces);
   body->addWidget(Text(QStringLiteral("※本設定は上記の処理にて有効")));
+  body->addSpacing(12);
+
+  body->addLayout(BulletRow(QStringLiteral("コールグラフ（表示・画像出力）")));
+  auto* graph = new QHBoxLayout;
+  graph->setContentsMargins(16, 0, 0, 0);
+  graph_budget_ = new QSpinBox(this);
+  graph_budget_->setObjectName(QStringLiteral("GraphNodeBudget"));
+  graph_budget_->setRange(static_cast<int>(keys::kGraphNodeBudget.min),
+                          static_cast<int>(keys::kGraphNodeBudget.max));
+  graph_budget_->setValue(page_.graph_node_budget);
+  connect(graph_budget_, &QSpinBox::valueChanged, this,
+          [this](int v) { page_.graph_node_budget = v; });
+  graph->addWidget(Text(QStringLiteral("ノード数の上限（超えた関数は「…(N more)」にまとめる）")));
+  graph->addWidget(graph_budget_);
+  graph->addStretch(1);
+  body->addLayout(graph);
   layout->addStretch(1);
 }
 

@@ -133,6 +133,7 @@ class CPropPage4 : public PropertyPageBase {
   QSpinBox* SpaceSpin() const { return space_; }
   QSpinBox* StructSpaceSpin() const { return struct_space_; }
   QSpinBox* TableSpaceSpin() const { return table_space_; }
+  QSpinBox* GraphNodeBudgetSpin() const { return graph_budget_; }
 
  private:
   OutputPage& page_;
@@ -140,6 +141,7 @@ class CPropPage4 : public PropertyPageBase {
   QSpinBox* space_ = nullptr;
   QSpinBox* struct_space_ = nullptr;
   QSpinBox* table_space_ = nullptr;
+  QSpinBox* graph_budget_ = nullptr;
 };
 
 // "IndexMode関連"

@@ -334,20 +334,35 @@ CallGraphWindow* OpenCallGraphWindow(TreeViewerWindow& viewer,
 
 namespace {
 
-// The text of the item the user chose: the selection window's entry when it has the focus,
-// else the output window's selected item, else the selection window's current entry.
-std::optional<std::string> ChosenItemText(TreeViewerWindow& viewer) {
+// The item the user chose: the selection window's entry when it has the focus, else the output
+// window's selected item, else the selection window's current entry. Its function information
+// tells same-named entries apart (the kernel has four start_kernel).
+struct ChosenItem {
+  std::string text;
+  std::string data;
+};
+
+std::optional<ChosenItem> ChosenItemOf(TreeViewerWindow& viewer) {
   const int page = viewer.state().current();
   QTreeView* selection = viewer.selection_view(page);
   auto* model = qobject_cast<SelectionTreeModel*>(selection->model());
   const std::int32_t entry = model ? model->EntryOf(selection->currentIndex()) : -1;
   const TreePage& file = viewer.state().page().file;
   const CallTree& tree = viewer.state().page().output;
-  if (entry >= 0 && selection->hasFocus())
-    return std::string(file.EntryText(static_cast<std::size_t>(entry)));
-  if (!tree.empty() && tree.selected != CallTree::kNone) return tree.Text(tree.selected);
-  if (entry >= 0) return std::string(file.EntryText(static_cast<std::size_t>(entry)));
-  if (!tree.empty()) return tree.Text(tree.root());
+  auto of_entry = [&file](std::int32_t e) {
+    const auto at = static_cast<std::size_t>(e);
+    return ChosenItem{std::string(file.EntryText(at)),
+                      std::string(file.Text(file.entries[at].data))};
+  };
+  if (entry >= 0 && selection->hasFocus()) return of_entry(entry);
+  auto of_item = [&tree](std::int32_t n) {
+    std::string data = tree.Data(n);  // "level," before the function information
+    data.erase(0, data.find(',') + 1);
+    return ChosenItem{tree.Text(n), std::move(data)};
+  };
+  if (!tree.empty() && tree.selected != CallTree::kNone) return of_item(tree.selected);
+  if (entry >= 0) return of_entry(entry);
+  if (!tree.empty()) return of_item(tree.root());
   return std::nullopt;
 }
 
@@ -361,8 +376,8 @@ CallGraphCommands::CallGraphCommands(TreeViewerWindow& viewer,
 std::optional<GraphStart> CallGraphCommands::Ask(
     std::optional<std::vector<FunctionComment>>& comments) {
   Ui& ui = viewer_.ui();
-  const std::optional<std::string> text = ChosenItemText(viewer_);
-  if (!text) {
+  const std::optional<ChosenItem> chosen = ChosenItemOf(viewer_);
+  if (!chosen) {
     ui.Message("項目が選択されていません！　", Ui::kTreeCaption, MsgIcon::Warning);
     return std::nullopt;
   }
@@ -371,8 +386,9 @@ std::optional<GraphStart> CallGraphCommands::Ask(
   options_ = dialog.options();
   options_.node_budget = budget_;
   std::optional<GraphStart> start =
-      GraphStartOf(viewer_.state().page().file, *text, options_.direction, ui);
+      GraphStartOf(viewer_.state().page().file, chosen->text, options_.direction, ui);
   if (!start) return std::nullopt;
+  if (!chosen->data.empty()) start->data = chosen->data;  // this entry, not the first of its name
   if (options_.comments) {
     comment_file_ = dialog.comment_file();
     comments = ReadGraphComments(comment_file_, regex_, ui);

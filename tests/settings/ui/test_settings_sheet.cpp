@@ -126,6 +126,7 @@ class TestSettingsSheet : public QObject {
         "[UnMatch_Func]\r\nFunc16=" +
         Utf8ToCp932("関数") +
         "\r\nFlag_Func16=1\r\n[Tree]\r\nNestLevelText=6\r\nSpace=0\r\nStructSpace=55\r\n"
+        "GraphNodeBudget=120\r\n"
         "toolbar=2\r\n[Index]\r\nLeftPos=99\r\nTextColor=255\r\n[Dialog]\r\nfileDLG=2\r\n");
     SettingsStore store = env.Store();
     Settings settings;
@@ -162,6 +163,8 @@ class TestSettingsSheet : public QObject {
     QCOMPARE(p4->SpaceSpin()->value(), 30);
     QCOMPARE(p4->StructSpaceSpin()->value(), 55);
     QCOMPARE(p4->TableSpaceSpin()->value(), 40);
+    QCOMPARE(p4->GraphNodeBudgetSpin()->value(), 120);
+    QCOMPARE(p4->GraphNodeBudgetSpin()->maximum(), 5000);
 
     CPropPage5* p5 = sheet.Page5();
     QCOMPARE(p5->LeftSpin()->value(), 99);
@@ -204,6 +207,7 @@ class TestSettingsSheet : public QObject {
     sheet.Page4()->LevelBox(1)->click();
     sheet.Page4()->LevelBox(3)->click();
     sheet.Page4()->TableSpaceSpin()->setValue(100);
+    sheet.Page4()->GraphNodeBudgetSpin()->setValue(800);
     sheet.Page5()->TopSpin()->setValue(700);
     sheet.Page9()->ToolbarRadio(2)->click();
     sheet.Page9()->FileDialogRadio(2)->click();
@@ -223,6 +227,7 @@ class TestSettingsSheet : public QObject {
     QCOMPARE(store.ReadInt("UnMatch_Func", "Flag_Func60", -1), 1LL);
     QCOMPARE(store.ReadInt("Tree", "NestLevelText", -1), 5LL);
     QCOMPARE(store.ReadInt("Tree", "TableSpace", -1), 100LL);
+    QCOMPARE(store.ReadInt("Tree", "GraphNodeBudget", -1), 800LL);
     QCOMPARE(store.ReadInt("Index", "TopPos", -1), 700LL);
     QCOMPARE(store.ReadInt("Tree", "toolbar", -1), 2LL);
     QCOMPARE(store.ReadInt("Dialog", "fileDLG", -1), 2LL);
