@@ -235,19 +235,21 @@ std::string RawLineCache::Line(const std::string& path, std::size_t zero_based) 
     File file;
     file.path = path;
     ReadRegularFile(path, file.bytes);
-    const std::string_view text = file.bytes;
-    for (std::size_t pos = 0; pos < text.size();) {
-      file.starts.push_back(static_cast<std::uint32_t>(pos));
-      LineAt(text, pos);
-    }
-    file.starts.push_back(static_cast<std::uint32_t>(text.size()));
+    file.starts.push_back(0);
     files_.push_front(std::move(file));
     if (files_.size() > capacity_) files_.pop_back();
   }
-  const File& f = files_.front();
+  File& f = files_.front();
+  // Line starts are found as far as a request reaches.
+  const std::string_view text = f.bytes;
+  while (f.starts.size() <= zero_based + 1 && f.starts.back() < text.size()) {
+    std::size_t pos = f.starts.back();
+    LineAt(text, pos);
+    f.starts.push_back(static_cast<std::uint32_t>(pos));
+  }
   if (zero_based + 1 >= f.starts.size()) return {};
   std::size_t pos = f.starts[zero_based];
-  return std::string(LineAt(f.bytes, pos));
+  return std::string(LineAt(text, pos));
 }
 
 void RawLineCache::Forget(const std::string& path) {

@@ -92,7 +92,7 @@ class RawLineCache {
   struct File {
     std::string path;
     std::string bytes;
-    std::vector<std::uint32_t> starts;  // of each line, and the end
+    std::vector<std::uint32_t> starts;  // of the lines found so far, then where the next begins
   };
   std::size_t capacity_;
   std::mutex mutex_;

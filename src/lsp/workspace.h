@@ -89,6 +89,7 @@ class Workspace {
   const RegisteredData& DataOf(const RowRef& r) const { return r.later ? *later_ : main_; }
   bool Hidden(const RowRef& r) const;
   void BuildIndexes();
+  void BuildIndex(ListKind kind);
   bool IsAnalysedFileName(std::string_view path) const;
 
   std::string work_dir_;
