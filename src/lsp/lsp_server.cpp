@@ -293,11 +293,23 @@ void Server::Dispatch(const json& message) {
       return;
     }
     StartAnalysis();
+    raw_result_.reset();
     json result = (this->*handler)(params);
-    if (Cancelled())
+    if (Cancelled()) {
       ReplyError(id, error_code::kRequestCancelled, "Request cancelled");
-    else
+    } else if (raw_result_) {
+      // A long answer written as text by its request.
+      std::string message = R"({"jsonrpc":"2.0","id":)";
+      message += id.dump(-1, ' ', false, json::error_handler_t::replace);
+      message += R"(,"result":)";
+      message += *raw_result_;
+      message += '}';
+      raw_result_.reset();
+      std::lock_guard lock(send_mutex_);
+      send_(message);
+    } else {
       Reply(id, std::move(result));
+    }
     return;
   }
   ReplyError(id, error_code::kMethodNotFound, "Method not found: " + method);
