@@ -21,7 +21,7 @@ using json = nlohmann::json;
 
 constexpr std::size_t kSymbolCap = 200;
 // workspace/symbol places the name exactly within this time, the rest at their line's start.
-constexpr auto kSymbolPlacingBudget = std::chrono::milliseconds(15);
+constexpr auto kSymbolPlacingBudget = std::chrono::milliseconds(5);
 
 int SymbolKindOf(ListKind kind) {
   switch (kind) {
@@ -292,23 +292,36 @@ json Server::WorkspaceSymbol(const json& params) {
   bool more = false;
   const std::vector<RowRef> rows =
       workspace_->Search(Utf8ToCp932(query), kSymbolCap, &more, &current_cancelled_);
-  json out = json::array();
+  // Up to kSymbolCap results: written as text.
+  auto text = [](const std::string& s) {
+    return json(s).dump(-1, ' ', false, json::error_handler_t::replace);
+  };
+  std::string out = "[";
   const auto started = std::chrono::steady_clock::now();
   for (const RowRef& row : rows) {
     std::string path;
     long line = 1;
     workspace_->Where(row, path, line);
-    json range;
-    if (std::chrono::steady_clock::now() - started < kSymbolPlacingBudget)
-      range = RangeOfName(path, line, workspace_->Name(row));
-    else
-      range = {{"start", Pos(line - 1, 0)}, {"end", Pos(line - 1, 0)}};
-    out.push_back({{"name", Cp932ToUtf8Marked(workspace_->Name(row))},
-                   {"kind", SymbolKindOf(row.kind)},
-                   {"containerName", ToDisplay(path.substr(path.rfind('/') + 1))},
-                   {"location", {{"uri", PathToUri(path)}, {"range", range}}}});
+    const std::string name = workspace_->Name(row);
+    std::size_t begin = 0, end = 0;
+    if (std::chrono::steady_clock::now() - started < kSymbolPlacingBudget) {
+      const json range = RangeOfName(path, line, name);
+      begin = range["start"]["character"].get<std::size_t>();
+      end = range["end"]["character"].get<std::size_t>();
+    }
+    char where[128];
+    std::snprintf(where, sizeof where,
+                  R"({"start":{"line":%ld,"character":%zu},"end":{"line":%ld,"character":%zu}})",
+                  std::max(0L, line - 1), begin, std::max(0L, line - 1), end);
+    if (out.size() > 1) out += ',';
+    out += R"({"name":)" + text(Cp932ToUtf8Marked(name)) + R"(,"kind":)" +
+           std::to_string(SymbolKindOf(row.kind)) + R"(,"containerName":)" +
+           text(ToDisplay(path.substr(path.rfind('/') + 1))) + R"(,"location":{"uri":)" +
+           text(PathToUri(path)) + R"(,"range":)" + where + "}}";
   }
-  return out;
+  out += ']';
+  raw_result_ = std::move(out);
+  return nullptr;
 }
 
 std::vector<FunctionCalls> Server::DefinitionsOfFile(const std::string& path, bool with_callees) {
