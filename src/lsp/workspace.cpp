@@ -113,17 +113,26 @@ bool Workspace::Analyse(const std::vector<std::string>& roots, ServerUi& ui) {
 void Workspace::BuildIndexes() {
   // One kind a thread: the kinds share nothing but the lists they read.
   std::vector<std::thread> threads;
-  for (ListKind kind : kSymbolKinds) threads.emplace_back([this, kind] { BuildIndex(kind); });
+  RowsByFile by_file[4];
+  for (ListKind kind : kSymbolKinds)
+    threads.emplace_back([this, kind, &by_file] { BuildIndex(kind, by_file[SlotOfKind(kind)]); });
   for (std::thread& t : threads) t.join();
+  by_file_.clear();
+  for (int slot = 0; slot < 4; ++slot) {
+    for (auto& [path, rows] : by_file[slot]) {
+      rows.shrink_to_fit();
+      by_file_[path][static_cast<std::size_t>(slot)] = std::move(rows);
+    }
+    by_file[slot] = {};
+  }
 }
 
-void Workspace::BuildIndex(ListKind kind) {
+void Workspace::BuildIndex(ListKind kind, RowsByFile& by_file) {
   const int slot = SlotOfKind(kind);
   const RegistrationList& list = main_.List(kind);
   Names& names = names_[slot];
   names = {};
   names.starts.reserve(list.RowCount() + 1);
-  by_file_[slot].clear();
   std::vector<std::vector<std::uint32_t>*> by_path_number;
   for (std::size_t r = 0; r < list.RowCount(); ++r) {
     const std::string_view name = list.PlainCell(r, col::kName);
@@ -150,7 +159,7 @@ void Workspace::BuildIndex(ListKind kind) {
       std::string path;
       long line_no = 0;
       if (!SplitPosition(main_.FullPosition(kind, r), path, line_no)) continue;
-      rows = &by_file_[slot][path];
+      rows = &by_file[path];
       if (compact) {
         if (number >= by_path_number.size()) by_path_number.resize(number + 1, nullptr);
         by_path_number[number] = rows;
@@ -280,9 +289,10 @@ std::vector<RowRef> Workspace::RowsOfFile(const std::string& path) const {
   std::vector<RowRef> out;
   for (ListKind kind : kSymbolKinds) {
     if (!replaced_.count(path)) {
-      auto it = by_file_[SlotOfKind(kind)].find(path);
-      if (it != by_file_[SlotOfKind(kind)].end())
-        for (std::uint32_t r : it->second) out.push_back({false, kind, r});
+      auto it = by_file_.find(path);
+      if (it != by_file_.end())
+        for (std::uint32_t r : it->second[static_cast<std::size_t>(SlotOfKind(kind))])
+          out.push_back({false, kind, r});
     }
     const RegistrationList& added = later_->List(kind);
     for (std::size_t r = 0; r < added.RowCount(); ++r) {
