@@ -390,7 +390,7 @@ Server::json Server::Initialize(const json& params, std::string& error) {
   work_dir_ = buf[0] ? buf.data() : pattern;
   workspace_ = std::make_unique<Workspace>(work_dir_);
   if (!workspace_->LoadSettings(settings_file, error)) return nullptr;
-  texts_ = std::make_unique<FileTextCache>(workspace_->char_change());
+  texts_ = std::make_unique<FileTextCache>(workspace_->char_change(), 16);
   raw_lines_ = std::make_unique<RawLineCache>();
   setup_ =
       std::make_unique<ReferenceSetup>(ReferenceSetup{workspace_->regex(), workspace_->settings()});
