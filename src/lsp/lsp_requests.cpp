@@ -1,6 +1,8 @@
 // The requests of the language server over the workspace's rows, call sites and references.
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <unordered_map>
 
 #include <nlohmann/json.hpp>
 
@@ -19,7 +21,7 @@ using json = nlohmann::json;
 
 constexpr std::size_t kSymbolCap = 200;
 // workspace/symbol places the name exactly within this time, the rest at their line's start.
-constexpr auto kSymbolPlacingBudget = std::chrono::milliseconds(15);
+constexpr auto kSymbolPlacingBudget = std::chrono::milliseconds(5);
 
 int SymbolKindOf(ListKind kind) {
   switch (kind) {
@@ -290,23 +292,36 @@ json Server::WorkspaceSymbol(const json& params) {
   bool more = false;
   const std::vector<RowRef> rows =
       workspace_->Search(Utf8ToCp932(query), kSymbolCap, &more, &current_cancelled_);
-  json out = json::array();
+  // Up to kSymbolCap results: written as text.
+  auto text = [](const std::string& s) {
+    return json(s).dump(-1, ' ', false, json::error_handler_t::replace);
+  };
+  std::string out = "[";
   const auto started = std::chrono::steady_clock::now();
   for (const RowRef& row : rows) {
     std::string path;
     long line = 1;
     workspace_->Where(row, path, line);
-    json range;
-    if (std::chrono::steady_clock::now() - started < kSymbolPlacingBudget)
-      range = RangeOfName(path, line, workspace_->Name(row));
-    else
-      range = {{"start", Pos(line - 1, 0)}, {"end", Pos(line - 1, 0)}};
-    out.push_back({{"name", Cp932ToUtf8Marked(workspace_->Name(row))},
-                   {"kind", SymbolKindOf(row.kind)},
-                   {"containerName", ToDisplay(path.substr(path.rfind('/') + 1))},
-                   {"location", {{"uri", PathToUri(path)}, {"range", range}}}});
+    const std::string name = workspace_->Name(row);
+    std::size_t begin = 0, end = 0;
+    if (std::chrono::steady_clock::now() - started < kSymbolPlacingBudget) {
+      const json range = RangeOfName(path, line, name);
+      begin = range["start"]["character"].get<std::size_t>();
+      end = range["end"]["character"].get<std::size_t>();
+    }
+    char where[128];
+    std::snprintf(where, sizeof where,
+                  R"({"start":{"line":%ld,"character":%zu},"end":{"line":%ld,"character":%zu}})",
+                  std::max(0L, line - 1), begin, std::max(0L, line - 1), end);
+    if (out.size() > 1) out += ',';
+    out += R"({"name":)" + text(Cp932ToUtf8Marked(name)) + R"(,"kind":)" +
+           std::to_string(SymbolKindOf(row.kind)) + R"(,"containerName":)" +
+           text(ToDisplay(path.substr(path.rfind('/') + 1))) + R"(,"location":{"uri":)" +
+           text(PathToUri(path)) + R"(,"range":)" + where + "}}";
   }
-  return out;
+  out += ']';
+  raw_result_ = std::move(out);
+  return nullptr;
 }
 
 std::vector<FunctionCalls> Server::DefinitionsOfFile(const std::string& path, bool with_callees) {
@@ -370,15 +385,52 @@ json Server::IncomingCalls(const json& params) {
   if (!params.contains("item") || !params["item"].is_object() || !calls_) return nullptr;
   const json& item = params["item"];
   const std::string name = Utf8ToCp932(item.value("name", ""));
-  json out = json::array();
+  // Thousands of callers for a hot function: the answer is written as text, each file's strings
+  // made once (the callers of a file come together).
+  auto text = [](const std::string& s) {
+    return json(s).dump(-1, ' ', false, json::error_handler_t::replace);
+  };
+  auto range = [](const json& r) {
+    char buf[128];
+    std::snprintf(buf, sizeof buf,
+                  R"({"start":{"line":%ld,"character":%zu},"end":{"line":%ld,"character":%zu}})",
+                  r["start"]["line"].get<long>(), r["start"]["character"].get<std::size_t>(),
+                  r["end"]["line"].get<long>(), r["end"]["character"].get<std::size_t>());
+    return std::string(buf);
+  };
+  std::string out = "[";
+  std::string path, uri, file_name, display;
+  std::unordered_map<std::string, std::string> utf8_names;
   for (const CallSites::Caller& c : calls_->CallersOf(name, &current_cancelled_)) {
     if (Cancelled()) return nullptr;
-    json ranges = json::array();
-    for (const CallSite& s : c.sites)
-      ranges.push_back(NameRange(c.definition.path, s.line, name, s.column));
-    out.push_back({{"from", CallItem(c.definition)}, {"fromRanges", std::move(ranges)}});
+    const FunctionCalls& d = c.definition;
+    if (d.path != path) {
+      path = d.path;
+      uri = text(PathToUri(path));
+      file_name = ToDisplay(path.substr(path.rfind('/') + 1));
+      display = text(ToDisplay(path));
+    }
+    auto [it, fresh] = utf8_names.try_emplace(d.name);
+    if (fresh) it->second = text(Cp932ToUtf8Marked(d.name));
+    if (out.size() > 1) out += ',';
+    char lines[160];
+    std::snprintf(lines, sizeof lines,
+                  R"({"start":{"line":%u,"character":0},"end":{"line":%u,"character":0}})",
+                  d.line - 1, std::max(d.end, d.line));
+    out += R"({"from":{"name":)" + it->second + R"(,"kind":12,"detail":)" +
+           text(file_name + "(" + std::to_string(d.line) + ")") + R"(,"uri":)" + uri +
+           R"(,"range":)" + lines + R"(,"selectionRange":)" +
+           range(NameRange(path, d.line, d.name)) + R"(,"data":{"path":)" + display + R"(,"uri":)" +
+           uri + R"(,"line":)" + std::to_string(d.line) + R"(}},"fromRanges":[)";
+    for (std::size_t k = 0; k < c.sites.size(); ++k) {
+      if (k > 0) out += ',';
+      out += range(NameRange(path, c.sites[k].line, name, c.sites[k].column));
+    }
+    out += "]}";
   }
-  return out;
+  out += ']';
+  raw_result_ = std::move(out);
+  return nullptr;
 }
 
 json Server::OutgoingCalls(const json& params) {

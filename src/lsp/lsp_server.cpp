@@ -293,11 +293,23 @@ void Server::Dispatch(const json& message) {
       return;
     }
     StartAnalysis();
+    raw_result_.reset();
     json result = (this->*handler)(params);
-    if (Cancelled())
+    if (Cancelled()) {
       ReplyError(id, error_code::kRequestCancelled, "Request cancelled");
-    else
+    } else if (raw_result_) {
+      // A long answer written as text by its request.
+      std::string message = R"({"jsonrpc":"2.0","id":)";
+      message += id.dump(-1, ' ', false, json::error_handler_t::replace);
+      message += R"(,"result":)";
+      message += *raw_result_;
+      message += '}';
+      raw_result_.reset();
+      std::lock_guard lock(send_mutex_);
+      send_(message);
+    } else {
       Reply(id, std::move(result));
+    }
     return;
   }
   ReplyError(id, error_code::kMethodNotFound, "Method not found: " + method);
@@ -378,7 +390,7 @@ Server::json Server::Initialize(const json& params, std::string& error) {
   work_dir_ = buf[0] ? buf.data() : pattern;
   workspace_ = std::make_unique<Workspace>(work_dir_);
   if (!workspace_->LoadSettings(settings_file, error)) return nullptr;
-  texts_ = std::make_unique<FileTextCache>(workspace_->char_change());
+  texts_ = std::make_unique<FileTextCache>(workspace_->char_change(), 16);
   raw_lines_ = std::make_unique<RawLineCache>();
   setup_ =
       std::make_unique<ReferenceSetup>(ReferenceSetup{workspace_->regex(), workspace_->settings()});

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -153,6 +154,8 @@ class Server {
   std::unique_ptr<ReferenceSetup> setup_;
   std::unique_ptr<CallSites> calls_;  // once the analysis is done
   long progress_sequence_ = 0;
+  // The answer of the running request as JSON text, when it wrote it so (long answers).
+  std::optional<std::string> raw_result_;
 };
 
 // `kelvora-cli lsp [--settings FILE]`: the server over standard input and output.

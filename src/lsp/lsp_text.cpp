@@ -232,22 +232,37 @@ std::string RawLineCache::Line(const std::string& path, std::size_t zero_based) 
   if (it != files_.end()) {
     files_.splice(files_.begin(), files_, it);
   } else {
-    File file;
+    File& file = files_.emplace_front();
     file.path = path;
-    ReadRegularFile(path, file.bytes);
-    const std::string_view text = file.bytes;
-    for (std::size_t pos = 0; pos < text.size();) {
-      file.starts.push_back(static_cast<std::uint32_t>(pos));
-      LineAt(text, pos);
+    file.starts.push_back(0);
+    // Only regular files: a path a client sends may name a device or a FIFO.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
+        st.st_size <= kMaxDecodedBytes) {
+      const auto size = static_cast<std::size_t>(st.st_size);
+      file.data.reset(new char[size]);
+      while (file.size < size) {
+        const ssize_t n = ::read(fd, file.data.get() + file.size, size - file.size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        file.size += static_cast<std::size_t>(n);
+      }
     }
-    file.starts.push_back(static_cast<std::uint32_t>(text.size()));
-    files_.push_front(std::move(file));
+    if (fd >= 0) ::close(fd);
     if (files_.size() > capacity_) files_.pop_back();
   }
-  const File& f = files_.front();
+  File& f = files_.front();
+  // Line starts are found as far as a request reaches.
+  const std::string_view text(f.data ? f.data.get() : "", f.size);
+  while (f.starts.size() <= zero_based + 1 && f.starts.back() < text.size()) {
+    std::size_t pos = f.starts.back();
+    LineAt(text, pos);
+    f.starts.push_back(static_cast<std::uint32_t>(pos));
+  }
   if (zero_based + 1 >= f.starts.size()) return {};
   std::size_t pos = f.starts[zero_based];
-  return std::string(LineAt(f.bytes, pos));
+  return std::string(LineAt(text, pos));
 }
 
 void RawLineCache::Forget(const std::string& path) {

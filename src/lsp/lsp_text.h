@@ -89,10 +89,12 @@ class RawLineCache {
   void Forget(const std::string& path);
 
  private:
+  // A file read whole (not mapped: a file cut short meanwhile would end the server).
   struct File {
     std::string path;
-    std::string bytes;
-    std::vector<std::uint32_t> starts;  // of each line, and the end
+    std::unique_ptr<char[]> data;  // not cleared before the read
+    std::size_t size = 0;
+    std::vector<std::uint32_t> starts;  // of the lines found so far, then where the next begins
   };
   std::size_t capacity_;
   std::mutex mutex_;

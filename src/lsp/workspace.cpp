@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "analysis/analysis_run.h"
 #include "analysis/extension_list.h"
@@ -110,41 +111,64 @@ bool Workspace::Analyse(const std::vector<std::string>& roots, ServerUi& ui) {
 }
 
 void Workspace::BuildIndexes() {
-  for (ListKind kind : kSymbolKinds) {
-    const int slot = SlotOfKind(kind);
-    const RegistrationList& list = main_.List(kind);
-    Names& names = names_[slot];
-    names = {};
-    names.starts.reserve(list.RowCount() + 1);
-    by_file_[slot].clear();
-    std::vector<std::vector<std::uint32_t>*> by_path_number;
-    for (std::size_t r = 0; r < list.RowCount(); ++r) {
-      const std::string_view name = list.PlainCell(r, col::kName);
-      const std::size_t at = names.bytes.size();
-      names.starts.push_back(static_cast<std::uint32_t>(at));
-      names.bytes += Cp932Lower(name);
-      names.bytes += '\0';
-
-      std::uint32_t number = 0;
-      std::string_view compact_path;
-      std::uint64_t line = 0;
-      std::vector<std::uint32_t>* rows = nullptr;
-      const bool compact = list.CompactPosition(r, number, compact_path, line);
-      if (compact && number < by_path_number.size()) rows = by_path_number[number];
-      if (!rows) {
-        std::string path;
-        long line_no = 0;
-        if (!SplitPosition(main_.FullPosition(kind, r), path, line_no)) continue;
-        rows = &by_file_[slot][path];
-        if (compact) {
-          if (number >= by_path_number.size()) by_path_number.resize(number + 1, nullptr);
-          by_path_number[number] = rows;
-        }
-      }
-      rows->push_back(static_cast<std::uint32_t>(r));
+  // One kind a thread: the kinds share nothing but the lists they read.
+  std::vector<std::thread> threads;
+  RowsByFile by_file[4];
+  for (ListKind kind : kSymbolKinds)
+    threads.emplace_back([this, kind, &by_file] { BuildIndex(kind, by_file[SlotOfKind(kind)]); });
+  for (std::thread& t : threads) t.join();
+  by_file_.clear();
+  for (int slot = 0; slot < 4; ++slot) {
+    for (auto& [path, rows] : by_file[slot]) {
+      rows.shrink_to_fit();
+      by_file_[path][static_cast<std::size_t>(slot)] = std::move(rows);
     }
-    names.starts.push_back(static_cast<std::uint32_t>(names.bytes.size()));
+    by_file[slot] = {};
   }
+}
+
+void Workspace::BuildIndex(ListKind kind, RowsByFile& by_file) {
+  const int slot = SlotOfKind(kind);
+  const RegistrationList& list = main_.List(kind);
+  Names& names = names_[slot];
+  names = {};
+  names.starts.reserve(list.RowCount() + 1);
+  std::vector<std::vector<std::uint32_t>*> by_path_number;
+  for (std::size_t r = 0; r < list.RowCount(); ++r) {
+    const std::string_view name = list.PlainCell(r, col::kName);
+    const std::size_t at = names.bytes.size();
+    names.starts.push_back(static_cast<std::uint32_t>(at));
+    bool ascii = true;
+    for (char c : name) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) {
+      names.bytes.append(name);
+      for (std::size_t i = at; i < names.bytes.size(); ++i)
+        if (names.bytes[i] >= 'A' && names.bytes[i] <= 'Z') names.bytes[i] += 'a' - 'A';
+    } else {
+      names.bytes += Cp932Lower(name);
+    }
+    names.bytes += '\0';
+
+    std::uint32_t number = 0;
+    std::string_view compact_path;
+    std::uint64_t line = 0;
+    std::vector<std::uint32_t>* rows = nullptr;
+    const bool compact = list.CompactPosition(r, number, compact_path, line);
+    if (compact && number < by_path_number.size()) rows = by_path_number[number];
+    if (!rows) {
+      std::string path;
+      long line_no = 0;
+      if (!SplitPosition(main_.FullPosition(kind, r), path, line_no)) continue;
+      rows = &by_file[path];
+      if (compact) {
+        if (number >= by_path_number.size()) by_path_number.resize(number + 1, nullptr);
+        by_path_number[number] = rows;
+      }
+    }
+    rows->push_back(static_cast<std::uint32_t>(r));
+  }
+  names.starts.push_back(static_cast<std::uint32_t>(names.bytes.size()));
+  names.bytes.shrink_to_fit();
 }
 
 bool Workspace::Hidden(const RowRef& r) const {
@@ -265,9 +289,10 @@ std::vector<RowRef> Workspace::RowsOfFile(const std::string& path) const {
   std::vector<RowRef> out;
   for (ListKind kind : kSymbolKinds) {
     if (!replaced_.count(path)) {
-      auto it = by_file_[SlotOfKind(kind)].find(path);
-      if (it != by_file_[SlotOfKind(kind)].end())
-        for (std::uint32_t r : it->second) out.push_back({false, kind, r});
+      auto it = by_file_.find(path);
+      if (it != by_file_.end())
+        for (std::uint32_t r : it->second[static_cast<std::size_t>(SlotOfKind(kind))])
+          out.push_back({false, kind, r});
     }
     const RegistrationList& added = later_->List(kind);
     for (std::size_t r = 0; r < added.RowCount(); ++r) {

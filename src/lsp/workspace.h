@@ -2,6 +2,7 @@
 // and by part of a name, with files analysed again one at a time as the editor saves them.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -89,6 +90,8 @@ class Workspace {
   const RegisteredData& DataOf(const RowRef& r) const { return r.later ? *later_ : main_; }
   bool Hidden(const RowRef& r) const;
   void BuildIndexes();
+  using RowsByFile = std::unordered_map<std::string, std::vector<std::uint32_t>>;
+  void BuildIndex(ListKind kind, RowsByFile& by_file);
   bool IsAnalysedFileName(std::string_view path) const;
 
   std::string work_dir_;
@@ -109,7 +112,8 @@ class Workspace {
   };
   Names names_[4];
   // Per kind: the rows of each file of main_.
-  std::unordered_map<std::string, std::vector<std::uint32_t>> by_file_[4];
+  // Per file of main_: the rows of each kind (one path string for the four kinds).
+  std::unordered_map<std::string, std::array<std::vector<std::uint32_t>, 4>> by_file_;
 };
 
 }  // namespace kelvora::lsp
