@@ -188,7 +188,7 @@ class StepCountPassUnit : public AnalysisPass {
     pc.scans->ReleaseSteps();
     // The pass's tables of every function row are gone; the #define rows fill that room or
     // new room, so give it back before they come.
-    ReturnFreedMemory();
+    ReturnFreedMemory(pc.run);
     return done ? PassResult::Done : PassResult::Cancel;
   }
 };
@@ -250,7 +250,7 @@ class DefinePass : public AnalysisPass {
       if (scan) scan->defines.Clear();
       // The rows of each file were freed here in pieces; give that room back now and then, or
       // it stays in the heap beside the growing list.
-      if (i % kReturnMemoryEvery == kReturnMemoryEvery - 1) ReturnFreedMemory();
+      if (i % kReturnMemoryEvery == kReturnMemoryEvery - 1) ReturnFreedMemory(pc.run);
       tick.File();
       if (PollAnalysisCancel(ui)) return PassResult::Cancel;
     }
@@ -361,6 +361,11 @@ void ReturnFreedMemory() {
 #ifdef __GLIBC__
   malloc_trim(0);
 #endif
+}
+
+void ReturnFreedMemory(const AnalysisRun& run) {
+  constexpr long kFewFiles = 64;
+  if (run.headers + run.sources >= kFewFiles) ReturnFreedMemory();
 }
 
 std::string FilePathOfRow(const RegistrationList& files, std::size_t row) {

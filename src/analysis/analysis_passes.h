@@ -115,6 +115,9 @@ bool ReadHeaderList(const std::string& file, std::vector<std::string>& paths);
 // Gives the room freed in the heap back to the system: the passes free the scans' results in
 // many small pieces, which glibc keeps otherwise.
 void ReturnFreedMemory();
+// ReturnFreedMemory for the passes of a run: a run over a few files frees little, and trimming
+// walks the whole heap (hundreds of MB after a kernel), so such a run skips it.
+void ReturnFreedMemory(const AnalysisRun& run);
 
 // The path of a FileList row: its position without the final "(1)"; empty when it has none.
 std::string FilePathOfRow(const RegistrationList& files, std::size_t row);

@@ -50,7 +50,7 @@ void DropAllData(AnalysisContext& ctx) {
 void SortAndShow(AnalysisContext& ctx, const AnalysisRun& run) {
   ctx.ui.SetStatus(3, "登録データソート中…");
   // The sort's keys come on top of what the passes freed, unless that goes back first.
-  ReturnFreedMemory();
+  ReturnFreedMemory(run);
   ctx.data.SortAllAscending();
   ShowCounts(ctx.ui, ctx.data);
   ctx.ui.SetStatus(3, run.finished_text);
