@@ -106,10 +106,10 @@ std::vector<std::string_view> Lines(std::string_view bytes) {
 }
 
 std::optional<std::string> ReadChosenFile(const std::string& path, Ui& ui) {
-  std::error_code ec;
-  std::optional<std::string> bytes;
-  if (std::filesystem::is_regular_file(path, ec)) bytes = ReadWholeFile(path);
-  if (!bytes) Show(ui, "ファイルが存在しません！　", MsgIcon::Warning);
+  std::string why;
+  std::optional<std::string> bytes = ReadWholeFile(path, kCommentFileLimit, &why);
+  if (!bytes)
+    Show(ui, "ファイルが存在しません！　\n" + ToDisplay(path) + "\n" + why, MsgIcon::Warning);
   return bytes;
 }
 

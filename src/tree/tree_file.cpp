@@ -281,8 +281,9 @@ ReadResult TreeFileReader(const std::string& path, TreePage& page, const TreeSet
                           const RegexService& regex, Ui& ui) {
   page.Clear();
   FileLineReader reader;
-  if (!reader.Open(path)) {
-    ui.Message("TREEデータがありません！　", Ui::kTreeCaption, MsgIcon::Warning);
+  if (!reader.Open(path, kTreeFileLimit)) {
+    ui.Message("TREEデータがありません！　\n" + ToDisplay(path) + "\n" + reader.why(),
+               Ui::kTreeCaption, MsgIcon::Warning);
     page.Finish();
     return ReadResult::OpenFailed;
   }
@@ -384,7 +385,8 @@ bool OpenTreeFile(const std::string& path, TreePage& page, const TreeSettings& s
   }
   struct stat st;
   if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
-    ui.Message("指定されたファイルがありません。　", Ui::kTreeCaption, MsgIcon::Warning);
+    ui.Message("指定されたファイルがありません。　\n" + ToDisplay(path), Ui::kTreeCaption,
+               MsgIcon::Warning);
     return false;
   }
   ui.SetWaitCursor(true);
