@@ -221,7 +221,7 @@ bool ExportTreeWorkbook(CallTree& tree, const TreeSettings& settings, Ui& ui) {
   StreamedWorkbook book(*path);
   std::ifstream in(table.path(), std::ios::binary);
   if (book.ok()) WriteTreeSheet(book, in, rows, ui);
-  const bool saved = SaveTreeWorkbook(book, ui);
+  const bool saved = SaveTreeWorkbook(book, *path, ui);
   ui.SetStatus(3, "");
   ui.SetWaitCursor(false);
   if (!saved) return false;
@@ -300,7 +300,7 @@ bool ExportManyTrees(const TreePage& page, const TreeSettings& settings, const R
     if (written != TreeSheetResult::Written) break;
   }
   scratch.Clear();
-  const bool saved = SaveTreeWorkbook(book, ui);
+  const bool saved = SaveTreeWorkbook(book, *path, ui);
   ui.SetStatus(3, "");
   ui.SetWaitCursor(false);
   if (!saved) return false;
