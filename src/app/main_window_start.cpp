@@ -19,6 +19,7 @@
 #include "app/run_counter.h"
 #include "gui_common/background_patterns.h"
 #include "platform/process.h"
+#include "platform/user_folder.h"
 #include "settings/window_settings.h"
 
 namespace kelvora {
@@ -42,6 +43,7 @@ StartResult MainWindow::Start() {
   first_run_ = kelvora::CountRun(store_->user(), local);
 
   LoadSettings(*store_, settings_, ui());
+  CheckSettingsSavable(store_->ini().path(), ui());  // said once, at the start
   qt_ui_->SetFileDialogStyle(settings_.file_dlg);
   setWindowFlag(Qt::WindowStaysOnTopHint, settings_.window_top == 1);
   ResetMenuState(menu_state_);

@@ -155,9 +155,10 @@ std::string CliUsage() {
        "output included, was not written); 2 usage error (a ROOT that does not exist or is not a\n"
        "folder is one); 3 completed but something was left out and said on standard error\n"
        "(unreadable files or folders, rows over DataMax, a tree cut at NodeBudget or at the\n"
-       "65536 rows of a workbook, pages of a site not written); 130 or 143 interrupted by\n"
-       "SIGINT or SIGTERM (outputs being written are removed, earlier ones kept).\n"
-       "Outputs replace their files only when complete; see doc/errors.md.\n";
+       "65536 rows of a workbook, pages of a site not written, a tree file without its end\n"
+       "line); 130 or 143 interrupted by SIGINT or SIGTERM (outputs being written are removed,\n"
+       "earlier ones kept). Outputs replace their files only when complete; input files must\n"
+       "be regular files (a FIFO, device or folder is named and refused); see doc/errors.md.\n";
   return u.str();
 }
 

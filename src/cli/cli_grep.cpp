@@ -1,5 +1,7 @@
 #include "cli/cli_grep.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 
 #include <filesystem>
@@ -14,6 +16,7 @@
 #include "lookup/comment_search.h"
 #include "platform/cp932.h"
 #include "platform/editor_launch.h"
+#include "platform/files.h"
 #include "platform/line_reader.h"
 #include "platform/output_file.h"
 #include "platform/user_folder.h"
@@ -72,6 +75,16 @@ int RunCliCommentImports(CliGrepContext& ctx) {
   Settings settings;
   if (!ctx.options.import_comments.empty()) LoadSettings(ctx.store, settings, ctx.ui);
   for (const std::string& file : ctx.options.import_comments) {
+    // A FIFO, device or folder is named here rather than read (or waited on).
+    std::string why;
+    const int fd = OpenInputFile(file, kCommentFileLimit, &why);
+    if (fd < 0) {
+      ctx.ui.Message("ファイルが開けませんでした。　\n" + file + "\n" + why, Ui::kCaption,
+                     MsgIcon::Warning);
+      status = 1;
+      continue;
+    }
+    ::close(fd);
     const long stored = ImportCommentFile(file, ctx.data, settings, ctx.regex, ctx.ui);
     ctx.ui.FinishProgress();
     ctx.ui.Message("終了しました！\n\n取得コメント数：" + std::to_string(stored) + "　\n",

@@ -8,6 +8,7 @@
 #include <unistd.h>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 namespace kelvora {
 
@@ -95,25 +96,57 @@ bool PrivateTempFolder::Create(std::string_view prefix) {
   return true;
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+std::string InputErrorText(int err, std::uint64_t limit) {
+  if (err == EINVAL) return "not a regular file (a FIFO, device or socket is not read)";
+  if (err == EFBIG && limit != kUnlimitedInput)
+    return "file too large (over " + std::to_string(limit) + " bytes)";
+  return std::strerror(err);
+}
+
+int OpenInputFile(const std::string& path, std::uint64_t limit, std::string* why) {
+  const auto refuse = [&](int fd, int err) {
+    if (fd >= 0) ::close(fd);
+    if (why) *why = InputErrorText(err, limit);
+    errno = err;
+    return -1;
+  };
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return refuse(-1, errno);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return refuse(fd, errno);
+  if (S_ISDIR(st.st_mode)) return refuse(fd, EISDIR);
+  if (!S_ISREG(st.st_mode)) return refuse(fd, EINVAL);
+  if (static_cast<std::uint64_t>(st.st_size) > limit) return refuse(fd, EFBIG);
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) return refuse(fd, errno);
+  return fd;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path, std::uint64_t limit,
+                                         std::string* why) {
+  const int fd = OpenInputFile(path, limit, why);
   if (fd < 0) return std::nullopt;
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    return std::nullopt;
-  }
+  struct stat st {};
   std::string out;
-  if (S_ISREG(st.st_mode) && st.st_size > 0) out.reserve(static_cast<std::size_t>(st.st_size));
+  if (::fstat(fd, &st) == 0 && st.st_size > 0) out.reserve(static_cast<std::size_t>(st.st_size));
   char buf[64 * 1024];
   for (;;) {
-    ssize_t n = ::read(fd, buf, sizeof buf);
+    const ssize_t n = ::read(fd, buf, sizeof buf);
     if (n > 0) {
       out.append(buf, static_cast<std::size_t>(n));
+      if (out.size() > limit) {  // grew while being read
+        ::close(fd);
+        if (why) *why = InputErrorText(EFBIG, limit);
+        errno = EFBIG;
+        return std::nullopt;
+      }
     } else if (n == 0) {
       break;
     } else if (errno != EINTR) {
+      const int err = errno;
       ::close(fd);
+      if (why) *why = InputErrorText(err, limit);
+      errno = err;
       return std::nullopt;
     }
   }

@@ -136,7 +136,7 @@ class Parsed {
 };
 
 Parsed Load(const std::string& path) {
-  return Parsed(ReadWholeFile(path).value_or(std::string()));
+  return Parsed(ReadWholeFile(path, kSettingsFileLimit).value_or(std::string()));
 }
 
 bool HasLineBreak(std::string_view s) {

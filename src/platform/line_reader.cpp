@@ -21,22 +21,11 @@ FileLineReader::~FileLineReader() {
   Close();
 }
 
-bool FileLineReader::Open(const std::string& path) {
+bool FileLineReader::Open(const std::string& path, std::uint64_t limit) {
   Close();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = OpenInputFile(path, limit, &why_);
   if (fd < 0) return false;
-  struct stat st;
-  if (::fstat(fd, &st) != 0) {
-    int err = errno;
-    ::close(fd);
-    errno = err;
-    return false;
-  }
-  if (S_ISDIR(st.st_mode)) {
-    ::close(fd);
-    errno = EISDIR;
-    return false;
-  }
+  why_.clear();
   fd_ = fd;
   if (!buf_) buf_.reset(new char[kBufferSize]);  // no zero fill: read() fills it
   begin_ = end_ = 0;

@@ -2,10 +2,13 @@
 // NUL bytes and invalid CP932 bytes are kept.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "platform/files.h"
 
 namespace kelvora {
 
@@ -36,8 +39,10 @@ class FileLineReader : public LineSource {
   FileLineReader(const FileLineReader&) = delete;
   FileLineReader& operator=(const FileLineReader&) = delete;
 
-  // Opens a file by its path bytes; false when it cannot be opened (errno tells why).
-  bool Open(const std::string& path);
+  // Opens a regular file of at most limit bytes by its path bytes, never blocking
+  // (OpenInputFile); false when it cannot be opened (errno and why() tell why).
+  bool Open(const std::string& path, std::uint64_t limit = kUnlimitedInput);
+  const std::string& why() const { return why_; }
   bool is_open() const { return fd_ >= 0; }
   void Close();
   // Starts again from the first line.
@@ -55,6 +60,7 @@ class FileLineReader : public LineSource {
   int fd_ = -1;
   bool failed_ = false;
   int error_ = 0;
+  std::string why_;
   std::unique_ptr<char[]> buf_;
   std::size_t begin_ = 0, end_ = 0;
   bool eof_ = false;

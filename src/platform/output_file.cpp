@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <set>
@@ -105,7 +106,18 @@ bool IsStaleTemp(std::string_view name, std::string_view base) {
   if (!digits(rest.substr(0, dash)) || !digits(rest.substr(dash + 1))) return false;
   const pid_t pid = static_cast<pid_t>(std::stol(std::string(rest.substr(0, dash))));
   if (pid == ::getpid()) return false;
-  return ::kill(pid, 0) != 0 && errno == ESRCH;
+  if (::kill(pid, 0) != 0) return errno == ESRCH;
+  // A killed run its parent has not reaped yet (in a container whose first process never reaps,
+  // that is for good) still answers kill(); it writes nothing any more.
+  char stat_path[32];
+  std::snprintf(stat_path, sizeof stat_path, "/proc/%d/stat", static_cast<int>(pid));
+  std::FILE* f = std::fopen(stat_path, "r");
+  if (!f) return false;
+  char line[512] = {};
+  const std::size_t n = std::fread(line, 1, sizeof line - 1, f);
+  std::fclose(f);
+  const char* close = std::strrchr(line, ')');  // the command name may hold blanks and ")"
+  return n > 0 && close && close[1] == ' ' && (close[2] == 'Z' || close[2] == 'X');
 }
 
 // Removes the temporary files that killed runs left in dir: those of base each time, or (for

@@ -1,8 +1,11 @@
 #include "platform/user_folder.h"
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <unistd.h>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 namespace kelvora {
@@ -63,6 +66,29 @@ std::string SettingsFilePath() {
 
 std::string UserStorePath() {
   return UserFolder() + "/registry.ini";
+}
+
+bool CheckSettingsSavable(const std::string& settings_file, Ui& ui) {
+  const std::size_t slash = settings_file.rfind('/');
+  const std::string dir = slash == std::string::npos ? "."
+                          : slash == 0               ? "/"
+                                                     : settings_file.substr(0, slash);
+  // A real attempt: access() says yes to the super-user even where a write fails (a read-only
+  // file system answers EROFS only to an attempt).
+  std::string probe = dir + "/.kelvora-write-check-XXXXXX";
+  const int fd = ::mkstemp(probe.data());
+  if (fd >= 0) {
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return true;
+  }
+  const int err = errno;
+  ui.Message(
+      "設定ファイルを保存できません（設定フォルダに書き込めません）。　\n"
+      "変更した設定は、この実行の間だけ有効です。　\n" +
+          settings_file + "\n" + std::strerror(err),
+      Ui::kCaption, MsgIcon::Warning);
+  return false;
 }
 
 }  // namespace kelvora

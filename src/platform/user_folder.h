@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "platform/ui.h"
+
 namespace kelvora {
 
 // The folder of the running program (from /proc/self/exe).
@@ -18,6 +20,11 @@ std::string SettingsFolder();
 
 // "Kelvora.ini" in the settings folder.
 std::string SettingsFilePath();
+
+// True when the settings file can be saved: a file can be made in its folder (the file is
+// replaced through a sibling). Otherwise says so once through ui, with the path and the reason
+// (the settings then hold for this run only), and returns false.
+bool CheckSettingsSavable(const std::string& settings_file, Ui& ui);
 
 // "registry.ini" in the user folder: the stand-in for the current user's registry.
 std::string UserStorePath();

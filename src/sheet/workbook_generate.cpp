@@ -7,6 +7,7 @@
 #include <set>
 
 #include "platform/cp932.h"
+#include "platform/files.h"
 #include "platform/line_reader.h"
 #include "platform/process.h"
 #include "sheet/sheet_list.h"
@@ -208,7 +209,8 @@ GenerationRun GenerateWorkbooksFromCsv(const std::string& csv_path, const std::s
   GenerationRun run;
   FileLineReader reader;
   struct stat st {};
-  if (stat(csv_path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || !reader.Open(csv_path)) {
+  if (stat(csv_path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+      !reader.Open(csv_path, kCommentFileLimit)) {
     run.missing_csv = true;
     ui.Message(kMissingFileMessage, Ui::kCaption, MsgIcon::Warning);
     return run;

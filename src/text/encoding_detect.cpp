@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "platform/cp932.h"
+#include "platform/files.h"
 #include "platform/line_split.h"
 #include "text/source_clean.h"
 
@@ -180,15 +181,8 @@ bool SourceFileReader::Open(const std::string& path) {
     encoding_ = char_change_ == kCharChangeEuc ? SourceEncoding::EucJp : SourceEncoding::Cp932;
     return open_;
   }
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = OpenInputFile(path);  // regular files only, never blocking
   if (fd < 0) return false;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
-    ::close(fd);
-    errno = err;
-    return false;
-  }
   std::string bytes;
   char buf[64 * 1024];
   for (;;) {

@@ -145,9 +145,9 @@ StripResult StripIfCommand(const StripIfSettings& settings, const RegexService& 
     return StripResult::NoFile;
   }
   FileLineReader probe;
-  if (IsFolder(*in_path) || !probe.Open(*in_path)) {
-    ui.Message("ファイルが開けませんでした。　\n" + ToDisplay(*in_path), Ui::kCaption,
-               MsgIcon::Warning);
+  if (!probe.Open(*in_path, kSourceFileLimit)) {
+    ui.Message("ファイルが開けませんでした。　\n" + ToDisplay(*in_path) + "\n" + probe.why(),
+               Ui::kCaption, MsgIcon::Warning);
     return StripResult::Unreadable;
   }
   probe.Close();

@@ -85,11 +85,11 @@ bool AttachCommentsFromFile(CallTree& tree, std::size_t entry_count, int space,
     ui.Message("キャンセルします！　", Ui::kTreeCaption, MsgIcon::Information);
     return false;
   }
-  std::error_code ec;
-  std::optional<std::string> bytes;
-  if (std::filesystem::is_regular_file(*path, ec)) bytes = ReadWholeFile(*path);
+  std::string why;
+  const std::optional<std::string> bytes = ReadWholeFile(*path, kCommentFileLimit, &why);
   if (!bytes) {
-    ui.Message("ファイルが存在しません！　", Ui::kTreeCaption, MsgIcon::Warning);
+    ui.Message("ファイルが存在しません！　\n" + ToDisplay(*path) + "\n" + why, Ui::kTreeCaption,
+               MsgIcon::Warning);
     return false;
   }
   ui.SetWaitCursor(true);

@@ -106,10 +106,10 @@ std::vector<std::string_view> Lines(std::string_view bytes) {
 }
 
 std::optional<std::string> ReadChosenFile(const std::string& path, Ui& ui) {
-  std::error_code ec;
-  std::optional<std::string> bytes;
-  if (std::filesystem::is_regular_file(path, ec)) bytes = ReadWholeFile(path);
-  if (!bytes) Show(ui, "ファイルが存在しません！　", MsgIcon::Warning);
+  std::string why;
+  std::optional<std::string> bytes = ReadWholeFile(path, kCommentFileLimit, &why);
+  if (!bytes)
+    Show(ui, "ファイルが存在しません！　\n" + ToDisplay(path) + "\n" + why, MsgIcon::Warning);
   return bytes;
 }
 
@@ -221,7 +221,7 @@ bool ExportTreeWorkbook(CallTree& tree, const TreeSettings& settings, Ui& ui) {
   StreamedWorkbook book(*path);
   std::ifstream in(table.path(), std::ios::binary);
   if (book.ok()) WriteTreeSheet(book, in, rows, ui);
-  const bool saved = SaveTreeWorkbook(book, ui);
+  const bool saved = SaveTreeWorkbook(book, *path, ui);
   ui.SetStatus(3, "");
   ui.SetWaitCursor(false);
   if (!saved) return false;
@@ -279,7 +279,8 @@ bool ExportManyTrees(const TreePage& page, const TreeSettings& settings, const R
   const std::uint64_t started = TickCountMs();
   ui.SetWaitCursor(true);
   StreamedWorkbook book(*path);
-  CallTree scratch;  // the hidden tree each entry is built in
+  CallTree scratch;              // the hidden tree each entry is built in
+  std::vector<std::string> cut;  // the trees the sheet's row limit cut
   for (int i = 0; i < total && book.ok(); ++i) {
     ExpandIntoOutput(page, chosen[static_cast<std::size_t>(i)], scratch, settings, ui);
     ui.SetStatus(3, "TREE出力中・・・　" + std::to_string(i + 1) + " / " + std::to_string(total));
@@ -287,17 +288,25 @@ bool ExportManyTrees(const TreePage& page, const TreeSettings& settings, const R
     TempTable table;
     if (!table.Create(ui)) break;
     long long rows = 0;
-    // No count is asked for here, so the walk ends where the sheet does.
-    if (!FillTable(scratch, scratch.root(), settings, table, rows, ui, kTreeSheetRowLimit)) break;
+    // No count is asked for here, so the walk ends one row after the sheet does: a row past the
+    // limit tells that the sheet cut the tree.
+    if (!FillTable(scratch, scratch.root(), settings, table, rows, ui, kTreeSheetRowLimit + 1))
+      break;
+    if (rows > kTreeSheetRowLimit)
+      cut.emplace_back(
+          page.EntryText(static_cast<std::size_t>(chosen[static_cast<std::size_t>(i)])));
     std::ifstream in(table.path(), std::ios::binary);
     const TreeSheetResult written = WriteTreeSheet(book, in, rows, ui);
     if (written != TreeSheetResult::Written) break;
   }
   scratch.Clear();
-  const bool saved = SaveTreeWorkbook(book, ui);
+  const bool saved = SaveTreeWorkbook(book, *path, ui);
   ui.SetStatus(3, "");
   ui.SetWaitCursor(false);
   if (!saved) return false;
+  for (const std::string& name : cut)
+    ui.NoteLeftOut("EXCEL出力は、最大65536行です。「" + ToDisplay(name) +
+                   "」の超過分は出力されていません。");
   OfferToOpenWorkbook(*path, started, ui);
   return true;
 }

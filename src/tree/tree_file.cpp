@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <memory>
 
@@ -277,12 +278,16 @@ void TreePage::Finish(const std::function<void()>& tick) {
   }
 }
 
+// The last line of every tree file this program writes.
+constexpr std::string_view kEndLine = "// ---------- [End Of File] ---------- //";
+
 ReadResult TreeFileReader(const std::string& path, TreePage& page, const TreeSettings& settings,
                           const RegexService& regex, Ui& ui) {
   page.Clear();
   FileLineReader reader;
-  if (!reader.Open(path)) {
-    ui.Message("TREEデータがありません！　", Ui::kTreeCaption, MsgIcon::Warning);
+  if (!reader.Open(path, kTreeFileLimit)) {
+    ui.Message("TREEデータがありません！　\n" + ToDisplay(path) + "\n" + reader.why(),
+               Ui::kTreeCaption, MsgIcon::Warning);
     page.Finish();
     return ReadResult::OpenFailed;
   }
@@ -306,7 +311,12 @@ ReadResult TreeFileReader(const std::string& path, TreePage& page, const TreeSet
   std::vector<Split> splits;
   int count = 0;
   bool stopped = false;
+  bool ended = false;  // the end-marker line was read: the file is whole
   while (!stopped && reader.ReadLine(line)) {
+    if (line == kEndLine) {
+      ended = true;
+      continue;
+    }
     if (count == 0 && (line == kStructLine || line == kTableLine)) {
       page.kind = line == kStructLine ? TreeKind::Struct : TreeKind::Table;
       patterns.Compile(page.kind, regex);
@@ -348,7 +358,10 @@ ReadResult TreeFileReader(const std::string& path, TreePage& page, const TreeSet
         splits.push_back(std::move(split));
       }
       const Split& split = splits[cached];
-      if (!split.callee) break;
+      if (!split.callee) {
+        ended = ended || line == kEndLine;
+        break;
+      }
       if (split.recursion && split.unmarked.size() < TreePage::kRecursionNameMax &&
           page.recursions.size() < TreePage::kRecursionMax)
         page.recursions.push_back(split.unmarked);
@@ -365,7 +378,17 @@ ReadResult TreeFileReader(const std::string& path, TreePage& page, const TreeSet
     page.cut = true;
     return ReadResult::Cancelled;
   }
-  return count >= settings.data_max ? ReadResult::EntryLimit : ReadResult::Complete;
+  if (count >= settings.data_max) return ReadResult::EntryLimit;
+  // A file this program wrote ends with the marker line; without it the file was cut (a full
+  // disk, a killed run), and what was read is all there is.
+  if (!ended) {
+    ui.Message("TREE用ファイルの終端行がありません（ファイルが途中で切れています）。　\n" +
+                   ToDisplay(path) +
+                   (reader.failed() ? "\n" + std::string(std::strerror(reader.error())) : ""),
+               Ui::kTreeCaption, MsgIcon::Warning);
+    ui.NoteLeftOut();
+  }
+  return ReadResult::Complete;
 }
 
 std::string PageTabText(const TreePage& page) {
@@ -384,7 +407,8 @@ bool OpenTreeFile(const std::string& path, TreePage& page, const TreeSettings& s
   }
   struct stat st;
   if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
-    ui.Message("指定されたファイルがありません。　", Ui::kTreeCaption, MsgIcon::Warning);
+    ui.Message("指定されたファイルがありません。　\n" + ToDisplay(path), Ui::kTreeCaption,
+               MsgIcon::Warning);
     return false;
   }
   ui.SetWaitCursor(true);

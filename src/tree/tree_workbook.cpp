@@ -259,12 +259,13 @@ TreeSheetResult WriteTreeSheet(StreamedWorkbook& book, std::istream& table, long
   return result;
 }
 
-bool SaveTreeWorkbook(StreamedWorkbook& book, Ui& ui) {
+bool SaveTreeWorkbook(StreamedWorkbook& book, const std::string& path, Ui& ui) {
   std::string detail;
   const SaveResult saved = book.Close(&detail);
   ui.SetStatus(1, "");
   if (saved == SaveResult::Saved) return true;
-  std::string text = "出力先に指定したファイルは現在開かれてるため、保存できません。　";
+  std::string text =
+      "出力先に指定したファイルは現在開かれてるため、保存できません。　\n" + ToDisplay(path);
   if (!detail.empty()) text += "\n" + detail;
   ui.Message(text, Ui::kTreeCaption, MsgIcon::Warning);
   return false;

@@ -48,6 +48,6 @@ TreeSheetResult WriteTreeSheet(StreamedWorkbook& book, std::istream& table, long
                                Ui& ui);
 
 // Closes the workbook; false after the warning when it cannot be written. Clears pane 1.
-bool SaveTreeWorkbook(StreamedWorkbook& book, Ui& ui);
+bool SaveTreeWorkbook(StreamedWorkbook& book, const std::string& path, Ui& ui);
 
 }  // namespace kelvora

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/scripted_ui.h"
 #include "platform/user_folder.h"
 #include "support/temp_dir.h"
 
@@ -143,6 +144,36 @@ TEST(UserFolder, ProgramDirectoryHoldsTheTestProgram) {
   std::string dir = ProgramDirectory();
   ASSERT_FALSE(dir.empty());
   EXPECT_TRUE(fs::exists(fs::path(dir) / "test_platform"));
+}
+
+// The window says once, with the path, that its settings cannot be saved; a writable folder
+// is not mentioned and no probe file stays behind.
+TEST(CheckSettingsSavable, SaysOnceWithThePathWhenTheFolderCannotBeWritten) {
+  testing::TempDir dir;
+  const std::string locked = (dir.path() / "locked").string();
+  fs::create_directories(locked);
+  ::chmod(locked.c_str(), 0555);
+  const bool root = ::geteuid() == 0;  // the super-user writes in a mode-0555 folder
+  const struct {
+    std::string file;
+    bool savable;
+  } cases[] = {
+      {dir.str() + "/Kelvora.ini", true},
+      {locked + "/Kelvora.ini", root},
+      {"/proc/Kelvora.ini", false},      // a folder no one can add files to
+      {"/dev/null/Kelvora.ini", false},  // not a folder at all
+      {dir.str() + "/missing/Kelvora.ini", false},
+  };
+  for (const auto& c : cases) {
+    ScriptedUi ui;
+    EXPECT_EQ(c.savable, CheckSettingsSavable(c.file, ui)) << c.file;
+    ASSERT_EQ(c.savable ? 0u : 1u, ui.messages().size()) << c.file;
+    if (!c.savable) {
+      EXPECT_NE(std::string::npos, ui.messages()[0].find(c.file));
+    }
+  }
+  ::chmod(locked.c_str(), 0755);
+  EXPECT_EQ(1, std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()));
 }
 
 }  // namespace

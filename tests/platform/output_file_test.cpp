@@ -198,6 +198,22 @@ TEST(OutputFile, KillNineLeavesOldOrNewAndTheNextWriteSweeps) {
     EXPECT_EQ(std::vector<std::string>{}, Leftovers(dir, {"out"})) << "round " << round;
   }
   (void)saw_new;
+
+  // A killed writer nobody has reaped yet (a container's first process that never reaps) is a
+  // zombie that still answers kill(pid, 0): its temporary is swept all the same.
+  const pid_t zombie = fork();
+  if (zombie == 0) {
+    OutputFile out(path);
+    out.Write("partial");
+    ::kill(::getpid(), SIGKILL);
+  }
+  for (int tries = 0; tries < 200 && Leftovers(dir, {"out"}).empty(); ++tries) ::usleep(5000);
+  siginfo_t info{};
+  ASSERT_EQ(0, ::waitid(P_PID, static_cast<id_t>(zombie), &info, WEXITED | WNOWAIT));
+  EXPECT_EQ(1u, Leftovers(dir, {"out"}).size());
+  EXPECT_TRUE(kelvora::WriteFileAtomically(path, old_bytes));
+  EXPECT_EQ(std::vector<std::string>{}, Leftovers(dir, {"out"}));
+  ::waitpid(zombie, nullptr, 0);
 }
 
 }  // namespace

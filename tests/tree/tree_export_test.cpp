@@ -349,7 +349,9 @@ TEST(TreeComments, AttachRules) {
   ui.ChooseOpenAnswer((t.dir.path() / "none.txt").string());
   EXPECT_FALSE(AttachCommentsFromFile(tree, 3, 30, t.regex, ui));
   EXPECT_EQ((std::vector<std::string>{"関数名・コメント取得処理 異常終了　", "キャンセルします！　",
-                                      "ファイルが存在しません！　"}),
+                                      "ファイルが存在しません！　\n" +
+                                          (t.dir.path() / "none.txt").string() +
+                                          "\nNo such file or directory"}),
             ui.messages());
   EXPECT_EQ("init", Cp932ToUtf8(tree.Text(tree.FirstChild(tree.root()))));
 }

@@ -99,8 +99,10 @@ TEST(TreeFileReader, OpenCommandMessages) {
   if (!root_user) {
     EXPECT_FALSE(OpenTreeFile(unreadable, page, s, regex, ui));
   }
-  std::vector<std::string> expected{"キャンセルします！　", "指定されたファイルがありません。　"};
-  if (!root_user) expected.push_back("TREEデータがありません！　");
+  std::vector<std::string> expected{"キャンセルします！　",
+                                    "指定されたファイルがありません。　\n/nonexistent/関数.tree"};
+  if (!root_user)
+    expected.push_back("TREEデータがありません！　\n" + unreadable + "\nPermission denied");
   EXPECT_EQ(ui.messages(), expected);
 
   s.data_max = 2;
