@@ -61,19 +61,30 @@ std::size_t FileCalls::bytes() const {
 std::size_t CallIndex::Slot(std::string_view name, std::uint32_t hash) const {
   const std::size_t mask = slots_.size() - 1;
   std::size_t i = hash & mask;
-  while (slots_[i] != kNoName && (name_hash_[slots_[i]] != hash || Name(slots_[i]) != name))
-    i = (i + 1) & mask;
+  for (; slots_[i] != kEmptySlot; i = (i + 1) & mask) {
+    if (static_cast<std::uint32_t>(slots_[i] >> 32) == hash &&
+        Name(static_cast<NameId>(slots_[i])) == name)
+      break;
+  }
   return i;
 }
 
 void CallIndex::Rehash(std::size_t count) {
-  slots_.assign(count, kNoName);
-  for (NameId id = 0; id < name_begin_.size(); ++id) slots_[Slot(Name(id), name_hash_[id])] = id;
+  std::vector<std::uint64_t> old(count, kEmptySlot);
+  old.swap(slots_);
+  const std::size_t mask = slots_.size() - 1;
+  for (const std::uint64_t slot : old) {
+    if (slot == kEmptySlot) continue;
+    std::size_t i = (slot >> 32) & mask;
+    while (slots_[i] != kEmptySlot) i = (i + 1) & mask;
+    slots_[i] = slot;
+  }
 }
 
 CallIndex::NameId CallIndex::Find(std::string_view name) const {
   if (slots_.empty()) return kNoName;
-  return slots_[Slot(name, static_cast<std::uint32_t>(HashName(name)))];
+  const std::uint64_t slot = slots_[Slot(name, static_cast<std::uint32_t>(HashName(name)))];
+  return slot == kEmptySlot ? kNoName : static_cast<NameId>(slot);
 }
 
 std::string_view CallIndex::Name(NameId id) const {
@@ -87,14 +98,13 @@ CallIndex::NameId CallIndex::Intern(std::string_view name) {
     Rehash(std::max<std::size_t>(1024, slots_.size() * 2));
   const auto hash = static_cast<std::uint32_t>(HashName(name));
   const std::size_t slot = Slot(name, hash);
-  if (slots_[slot] != kNoName) return slots_[slot];
+  if (slots_[slot] != kEmptySlot) return static_cast<NameId>(slots_[slot]);
   if (name_begin_.size() > kNameMask || name_text_.size() + name.size() > 0xFFFFFFFFu)
     return kNoName;
   const auto id = static_cast<NameId>(name_begin_.size());
   name_begin_.push_back(static_cast<std::uint32_t>(name_text_.size()));
-  name_hash_.push_back(hash);
   name_text_.append(name);
-  slots_[slot] = id;
+  slots_[slot] = (std::uint64_t{hash} << 32) | id;
   return id;
 }
 
@@ -243,11 +253,10 @@ void CallIndex::Finish() {
 }
 
 std::size_t CallIndex::bytes() const {
-  std::size_t n = name_text_.capacity() + name_begin_.capacity() * 4 + name_hash_.capacity() * 4 +
-                  slots_.capacity() * 4 + definitions_.capacity() * sizeof(Definition) +
-                  caller_sites_.capacity() * 4 + chunk_begin_.capacity() * 4 +
-                  caller_begin_.capacity() * 4 + named_definitions_.capacity() * 4 +
-                  named_begin_.capacity() * 4;
+  std::size_t n = name_text_.capacity() + name_begin_.capacity() * 4 + slots_.capacity() * 8 +
+                  definitions_.capacity() * sizeof(Definition) + caller_sites_.capacity() * 4 +
+                  chunk_begin_.capacity() * 4 + caller_begin_.capacity() * 4 +
+                  named_definitions_.capacity() * 4 + named_begin_.capacity() * 4;
   for (const std::vector<Site>& chunk : site_chunks_) n += chunk.capacity() * sizeof(Site);
   for (const File& f : files_) n += sizeof(File) + f.path.capacity();
   n += file_of_path_.size() * (sizeof(std::string_view) + sizeof(FileId) + 2 * sizeof(void*));

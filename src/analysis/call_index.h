@@ -170,8 +170,10 @@ class CallIndex {
   std::string walk_settings_;
   std::string name_text_;
   std::vector<std::uint32_t> name_begin_;  // name i: name_text_[name_begin_[i] .. next)
-  std::vector<std::uint32_t> name_hash_;   // of name i, to pass other names by in the table
-  std::vector<NameId> slots_;              // open addressing, kNoName empty
+  // Open addressing over the names: (hash << 32 | id), kEmptySlot when free; the stored hash
+  // passes other names by without reading their text.
+  static constexpr std::uint64_t kEmptySlot = ~std::uint64_t{0};
+  std::vector<std::uint64_t> slots_;
   std::vector<File> files_;
   std::vector<Definition> definitions_;
   std::vector<std::vector<Site>> site_chunks_;
