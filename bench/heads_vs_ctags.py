@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Compares registered functions with ctags function definitions on (file, line, name).
 
-heads_vs_ctags.py DUMP TAGS FALSE_LINES FILES: DUMP is "kelvora-cli analyse --dump" output,
+heads_vs_ctags.py DUMP TAGS FALSE_LINES FILES [KEEP]: DUMP is "kelvora-cli analyse --dump" output,
 TAGS a ctags file with line: fields, FALSE_LINES "path<TAB>a-b,..." lines whose reference
-definitions are left out, FILES the analysed files (others are left out of the reference).
+definitions are left out, FILES the analysed files (others are left out of the reference). KEEP: a folder that receives
+the whole lists, missed.txt and extra.txt.
 """
 import collections
 import re
@@ -56,6 +57,9 @@ def main():
     print('most frequent names ctags finds and we do not:', words.most_common(12))
     for title, items in (('missed', missed), ('extra', extra)):
         print(f'{title}: {len(items)}')
+        if len(sys.argv) > 5:
+            with open(f'{sys.argv[5]}/{title}.txt', 'w', encoding='utf-8') as out:
+                out.writelines(f'{f}({n}) {name}\n' for f, n, name in items)
         step = max(1, len(items) // 15)
         for item in items[::step][:15]:
             print(f'  {item[0]}({item[1]}) {item[2]}')

@@ -345,6 +345,78 @@ bool IsPrototypeOverLines(std::string_view params, CommentState comments, Lookah
   return false;
 }
 
+// For a head whose name stands alone at column 0 ("FuncHeadWords" 1): true when a body follows
+// its parameter list, the first code after the list's ")" being "{", on the head's line or on
+// the lines below (preprocessor lines and comments passed over). A column-0 macro invocation
+// ("BTF_ID(func, x)", "__printf(4, 5)" above a head) has none.
+bool BodyFollowsList(std::string_view params, CommentState comments, LookaheadSource& ahead,
+                     ExtractorEnv& env, std::string& converted, std::string& cleaned) {
+  long depth = 0;
+  bool closed = false;
+  // After the list: blanks, and annotations "__word" with or without a group
+  // ("__acquires(rq->lock)"), before the "{".
+  bool in_word = false, annotation = false;
+  auto read = [&](std::string_view text) -> int {  // 1 body, 0 no body, -1 read on
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const char c = text[i];
+      if (!closed || depth > 0) {
+        depth += c == '(' ? 1 : c == ')' ? -1 : 0;
+        closed = closed || depth == 0;
+        continue;
+      }
+      if (in_word && (IsWordStartByte(c) || (c >= '0' && c <= '9'))) continue;
+      in_word = false;
+      if (c == ' ' || c == '\t') continue;
+      if (c == '_' && i + 1 < text.size() && text[i + 1] == '_') {
+        in_word = annotation = true;
+        continue;
+      }
+      if (c == '(' && annotation) {
+        annotation = false;
+        depth = 1;
+        continue;
+      }
+      return c == '{' ? 1 : 0;
+    }
+    return -1;
+  };
+  if (const int r = read(params); r >= 0) return r == 1;
+  for (std::size_t k = 0; k < kParameterLines; ++k) {
+    const std::string* next = ahead.Peek(k);
+    if (!next) return false;
+    std::string_view raw = *next;
+    if (env.settings.char_change == 1) {
+      converted = ConvertEucToSjis(raw);
+      raw = converted;
+    }
+    raw = raw.substr(0, Cp932SafeCut(raw, kWorkBytes));
+    std::size_t first = 0;
+    while (first < raw.size() && IsBlankOrTab(raw[first])) ++first;
+    if (first < raw.size() && raw[first] == '#') continue;
+    if (!CleanLine(raw, comments, env.cleaning, cleaned)) continue;
+    if (const int r = read(cleaned); r >= 0) return r == 1;
+  }
+  return false;
+}
+
+// The length of the parenthesised group at the start of text, or npos when it does not close.
+std::size_t AfterGroupEnd(std::string_view text) {
+  long depth = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    depth += text[i] == '(' ? 1 : text[i] == ')' ? -1 : 0;
+    if (depth == 0) return i + 1;
+  }
+  return std::string_view::npos;
+}
+
+// True when a "{" opens on the line after the "(" at paren before any ";" does: a definition
+// with its body on the head's line ("int f(void) { return 0; }"), whose ";" is no prototype's.
+bool BodyBeforeSemicolon(std::string_view code, std::size_t paren) {
+  const std::size_t brace = code.find('{', paren);
+  const std::size_t close = code.find(')', paren);
+  return brace != std::string_view::npos && close < brace && code.find(';', paren) > brace;
+}
+
 // The comments taken out of one line while it is cleaned.
 struct LineComments {
   std::string block;                      // complete block comments, each followed by a blank
@@ -667,7 +739,12 @@ int Extract(LineSource& source, DefinitionSink& sink, DefinitionMode mode, const
     if (in_comment) continue;
 
     const std::size_t paren = code_bytes.paren;
-    if (paren != std::string_view::npos && code_bytes.semicolon_after_paren) continue;
+    // With "FuncHeadWords" 1 a column-0 head may hold its body, whose ";" is no prototype's.
+    if (paren != std::string_view::npos && code_bytes.semicolon_after_paren &&
+        !(function_mode && dp.extended_heads() && IsWordStartByte(code[0]) &&
+          BodyBeforeSemicolon(code, paren))) {
+      continue;
+    }
     const std::string_view head =
         paren == std::string_view::npos ? code : code.substr(0, paren + 1);
     if (code_bytes.first_non_blank >= head.size()) continue;  // a blank head
@@ -709,9 +786,20 @@ int Extract(LineSource& source, DefinitionSink& sink, DefinitionMode mode, const
     const bool define_line = function_mode && Contains(line, "#define");
     const bool has_equals = !function_mode && Contains(line, "=");
     const std::size_t list_open = extended_found ? extended.paren : paren;
-    if (function_mode && paren != std::string::npos &&
-        IsPrototypeOverLines(code.substr(list_open), comments, reader, env, ahead_converted,
-                             ahead_cleaned, extended_found)) {
+    // With "FuncHeadWords" 1 a name alone at column 0 is a head only with a body after its
+    // list (which no prototype has), and not an annotation of the head above it
+    // ("__acquires(lock)" before the "{").
+    if (function_mode && dp.extended_heads() && extended.name_first) {
+      const std::string_view list = code.substr(paren);
+      const std::size_t list_end = AfterGroupEnd(list);
+      if ((code.starts_with("__") && list_end != std::string_view::npos &&
+           !HoldsDeclaration(list.substr(0, list_end))) ||
+          !BodyFollowsList(list, comments, reader, env, ahead_converted, ahead_cleaned)) {
+        continue;
+      }
+    } else if (function_mode && paren != std::string::npos &&
+               IsPrototypeOverLines(code.substr(list_open), comments, reader, env, ahead_converted,
+                                    ahead_cleaned, extended_found)) {
       continue;
     }
 

@@ -101,6 +101,7 @@ long ExtractDefinitions(LineSource& reader, std::string_view path, RegistrationL
 struct StepCounts {
   long total = 0;
   long real = 0;
+  bool braced = false;  // a "{" was found from the definition line on
 };
 StepCounts CountSteps(LineSource& reader, long definition_line, const MacroList& macros,
                       const CleaningPatterns& pats);

@@ -228,6 +228,12 @@ bool FindExtendedHead(std::string_view text, ExtendedHead& head) {
           ++k;
         }
       }
+      // An attribute macro that ends the line ("static __printf(4, 0)" above its head) has
+      // no declarations in its list.
+      if (word.starts_with("__") && after != std::string_view::npos &&
+          IsAllBlank(text.substr(after)) && !HoldsDeclaration(text.substr(at, after - at))) {
+        return false;
+      }
       head.name = text.substr(stars, i - stars);
       head.paren = at;
       return true;
@@ -236,6 +242,23 @@ bool FindExtendedHead(std::string_view text, ExtendedHead& head) {
     ++words;
     i = at;
   }
+}
+
+bool HoldsDeclaration(std::string_view list) {
+  if (list.size() < 2) return true;
+  const std::string_view inner = TrimBlanks(list.substr(1, list.size() - 2));
+  if (inner.empty() || inner == "void") return true;
+  std::size_t start = 0;
+  while (start <= inner.size()) {
+    std::size_t comma = inner.find(',', start);
+    if (comma == std::string_view::npos) comma = inner.size();
+    const std::string_view item = TrimBlanks(inner.substr(start, comma - start));
+    if (item.empty() || item == "..." || item.find_first_of(" \t*[") != std::string_view::npos) {
+      return true;
+    }
+    start = comma + 1;
+  }
+  return false;
 }
 
 const DefinitionPatterns& PatternsOf(ExtractorEnv& env) {

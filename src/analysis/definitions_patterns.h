@@ -82,6 +82,11 @@ struct ExtendedHead {
 };
 bool FindExtendedHead(std::string_view cleaned, ExtendedHead& head);
 
+// True when a parenthesised list "(...)" declares something: "()", "(void)", "(int a)",
+// "(char *)", "(...)"; false for single words or expressions ("(x)", "(&pool->lock)", "(4, 5)"),
+// the arguments of a macro invocation or an annotation.
+bool HoldsDeclaration(std::string_view list);
+
 // Every other fixed pattern of the function, step-count, prototype, struct and table code, and
 // the user's header-comment condition ("FuncHeaderStr").
 class DefinitionPatterns {

@@ -114,6 +114,7 @@ template <class NextLine>
 StepCounts CountBody(NextLine&& next, const MacroList& macros, const CleaningPatterns& cp,
                      const DefinitionPatterns& dp) {
   StepCounts counts;
+  counts.braced = true;
   CommentState comments;
   ConditionalState cond;
   long depth = 1;
@@ -155,6 +156,26 @@ bool HasOpenBrace(std::string_view line) {
   return FindCp932Char(line, '{') != std::string_view::npos;
 }
 
+// With "FuncHeadWords" 1: the counts of a body that closes on the line of its opening brace
+// ("int f(void) { return 0; }", "{ }"), or nothing when it goes on below. Such a body is one
+// line, a real step when it holds code.
+std::optional<StepCounts> BodyOnBraceLine(std::string_view line, const CleaningPatterns& cp) {
+  CommentState comments;
+  std::string cleaned;
+  if (!CleanLine(StepLine(line), comments, cp, cleaned)) return std::nullopt;
+  const std::size_t open = FindCp932Char(cleaned, '{');
+  if (open == std::string_view::npos) return std::nullopt;
+  const std::string_view body = std::string_view(cleaned).substr(open);
+  const BodyBytes bytes = ScanBodyBytes(body);
+  if (bytes.open != bytes.close) return std::nullopt;
+  bool code = false;
+  for (char c : body) code = code || !(c == '{' || c == '}' || c == ' ' || c == '\t');
+  StepCounts counts;
+  counts.total = counts.real = code ? 1 : 0;
+  counts.braced = true;
+  return counts;
+}
+
 }  // namespace
 
 StepCounts CountSteps(LineSource& reader, long definition_line, const MacroList& macros,
@@ -170,6 +191,9 @@ StepCounts CountSteps(LineSource& reader, long definition_line, const MacroList&
     }
   }
   if (!found) return {};
+  if (defs.extended_heads()) {
+    if (const auto one_line = BodyOnBraceLine(raw, pats)) return *one_line;
+  }
   std::string cut;
   auto next = [&](std::string_view& out) {
     if (!reader.ReadLine(raw)) return false;
@@ -207,6 +231,9 @@ StepCounts StepCountLines::Count(long definition_line, const MacroList& macros,
   std::size_t i = definition_line > 1 ? static_cast<std::size_t>(definition_line - 1) : 0;
   while (i < lines_.size() && !HasOpenBrace(lines_[i])) ++i;
   if (i >= lines_.size()) return {};
+  if (defs.extended_heads()) {
+    if (const auto one_line = BodyOnBraceLine(lines_[i], pats)) return *one_line;
+  }
   auto next = [&](std::string_view& out) {
     if (++i >= lines_.size()) return false;
     out = StepLine(lines_[i]);
@@ -314,7 +341,9 @@ int StepCountPass(ExtractorEnv& env, const KnownStepCounts& known) {
       for (std::size_t k : same_file) counted[k] = true;
     }
     if (results[orig]) {
-      if (results[orig]->total == 0) {
+      // A body without lines is deleted (as its braces on consecutive lines count 0); with
+      // "FuncHeadWords" 1 the definition stays, with 0 steps: an empty body is still one.
+      if (results[orig]->total == 0 && !(defs.extended_heads() && results[orig]->braced)) {
         doomed[orig] = true;
         ++deleted;
       } else {

@@ -70,6 +70,55 @@ TEST_F(ExtractFunctions, HeadWordsTakeKernelHeads) {
   EXPECT_EQ(data.functions().Cell(5, col::kPosition), "%1/src/main.c(16)");
 }
 
+// "FuncHeadWords" 1 on what the kernel puts at column 0: a body on the head's line is no
+// prototype's ";"; a name alone at column 0 is a head only with a body after its list (and
+// "__word(...)" annotations before it); macro invocations and annotations are none.
+TEST_F(ExtractFunctions, HeadWordsTellBodiesFromMacroInvocations) {
+  const struct {
+    const char* source;
+    Names zero;  // FuncHeadWords 0: the described patterns
+    Names one;   // FuncHeadWords 1
+  } cases[] = {
+      {"static int one(void) { return 0; }\n", {}, {"one"}},
+      {"alloc_masks(struct d *desc, int node) { return 0; }\n", {}, {"alloc_masks"}},
+      {"static inline void set(struct rq *rq,\n\tint x) { rq->x = x; }\n", {}, {"set"}},
+      {"SYSCALL_DEFINE0(fork)\n{\n\treturn 0;\n}\n", {"SYSCALL_DEFINE0"}, {"SYSCALL_DEFINE0"}},
+      {"SYSCALL_DEFINE3(open, const char *, name,\n\tint, flags, umode_t, mode)\n{\n}\n",
+       {"SYSCALL_DEFINE3"},
+       {"SYSCALL_DEFINE3"}},
+      {"static inline void\nperf_set(struct ctx *c)\n/* c */ {\n}\n", {"perf_set"}, {"perf_set"}},
+      {"rq_lock(struct rq *rq, struct rq_flags *rf)\n\t__acquires(rq->lock)\n{\n}\n",
+       {"rq_lock"},
+       {"rq_lock"}},
+      {"static int lock_it(void)\n__acquires(torture_lock)\n{\n}\n",
+       {"lock_it", "__acquires"},
+       {"lock_it"}},
+      {"__printf(4, 5)\nstatic void log_it(struct env *e, const char *fmt, ...)\n{\n}\n",
+       {"__printf", "log_it"},
+       {"log_it"}},
+      {"static __printf(4, 0)\nstruct task *create_on(int (*fn)(void *), int node)\n{\n}\n",
+       {"__printf", "*create_on"},
+       {"*create_on"}},
+      {"BTF_SET_START(hooks)\nBTF_ID(func, bpf_lsm_bpf)\nBTF_SET_END(hooks)\n\n"
+       "bool is_hook(u32 id)\n{\n}\n",
+       {"BTF_SET_START", "BTF_ID", "BTF_SET_END", "is_hook"},
+       {"is_hook"}},
+      {"DEFINE_SCHED_CLASS(dl) = {\n\t.x = 1,\n};\n", {"DEFINE_SCHED_CLASS"}, {}},
+      {"EXPORT_SYMBOL(kmalloc);\nint f(int a); int g(void) { return 0; }\n", {}, {}},
+      {"return f(x) { y; }\n", {}, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.source);
+    for (int words : {0, 1}) {
+      data.functions().Clear();
+      settings.func_head_words = words;
+      Functions(c.source);
+      EXPECT_EQ(NamesOf(ListKind::Function), words == 0 ? c.zero : c.one)
+          << "FuncHeadWords " << words;
+    }
+  }
+}
+
 TEST_F(ExtractFunctions, FunctionMacrosFollowFuncProp) {
   const char* src =
       "#define MAX(a,b) ((a) > (b) ? (a) : (b))\n"

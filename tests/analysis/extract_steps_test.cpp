@@ -211,6 +211,43 @@ TEST_F(StepPass, FillsCountsDeletesEmptyBodiesAndKeepsUnreadableRows) {
   EXPECT_EQ(ui.status_history(2).front(), "ステップ数…0");
 }
 
+// "FuncHeadWords" 1: an empty body is still a definition (0 steps, kept), and a body closed on
+// its brace line is one line, a real step when it holds code; 0 deletes both as described (the
+// one-line body counts the lines below it and is kept).
+TEST_F(StepPass, HeadWordsKeepEmptyAndOneLineBodies) {
+  dir.Write("a.c",
+            "void empty(void)\n{\n}\n"
+            "static int one(void) { return 0; }\n"
+            "static void none(void) { }\n"
+            "int b(void)\n{\n    z();\n}\n"
+            "int proto(void)\n");
+  using V = std::vector<std::string>;
+  for (int words : {0, 1}) {
+    SCOPED_TRACE(words);
+    data.functions().Clear();
+    AddRow("empty", "%1/a.c(1)");
+    AddRow("one", "%1/a.c(4)");
+    AddRow("none", "%1/a.c(5)");
+    AddRow("b", "%1/a.c(6)");
+    AddRow("proto", "%1/a.c(10)");
+    settings.func_head_words = words;
+    EXPECT_EQ(StepCountPass(env), 0);
+    std::vector<V> rows;
+    const RegistrationList& list = data.functions();
+    for (std::size_t r = 0; r < list.RowCount(); ++r) {
+      rows.push_back({list.Cell(r, col::kName), list.Cell(r, col::kTotalSteps),
+                      list.Cell(r, col::kRealSteps)});
+    }
+    if (words == 0) {
+      EXPECT_EQ(rows, (std::vector<V>{{"one", "1", "0"}, {"none", "1", "0"}, {"b", "1", "1"}}));
+    } else {
+      EXPECT_EQ(rows,
+                (std::vector<V>{
+                    {"empty", "0", "0"}, {"one", "1", "1"}, {"none", "0", "0"}, {"b", "1", "1"}}));
+    }
+  }
+}
+
 TEST_F(StepPass, EscapeCancels) {
   dir.Write("a.c", "int a(void)\n{\n    x();\n}\n");
   AddRow("a", "%1/a.c(1)");
