@@ -13,8 +13,9 @@ only=${2:-}
 # name ~ file ~ text ~ replacement ~ test program ~ gtest filter
 faults=(
   "cp932-lead-range~src/platform/cp932.h~(b >= 0xE0 && b <= 0xFC)~(b >= 0xE0 && b <= 0xEF)~test_platform~Cp932*"
-  "nest-limit-children~src/tree/call_tree.cpp~if (nd.recursion || nd.depth + 1 >= kNestLimit) return false;~if (nd.recursion) return false;~test_tree~CallTree*"
-  "line-end-cr-kept~src/platform/line_split.h~if (end < text.size() && end > begin~if (end <= text.size() && end > begin~test_text~*"
+  "nest-limit-childless~src/tree/call_tree.cpp~child.depth + 1 >= kNestLimit && page_~child.depth + 1 > kNestLimit && page_~test_tree~CallTree*"
+  "recursion-children~src/tree/call_tree.cpp~  if (nd.recursion) return false;~  if (false) return false;~test_tree~CallTree*"
+  "line-end-cr-kept~src/platform/line_split.h~if (end < text.size() && end > begin~if (end <= text.size() && end > begin~test_platform~*"
   "position-first-paren~src/data/position.cpp~const std::size_t open = text.rfind('(');~const std::size_t open = text.find('(');~test_data~*"
   "safe-cut-off-by-one~src/platform/cp932.cpp~i + 1 < text.size() ? 2 : 1~i < text.size() ? 2 : 1~test_platform~*"
   "fold-ascii-range~src/platform/bytes.h~c >= 'A' && c <= 'Z'~c > 'A' && c <= 'Z'~test_platform~*"

@@ -38,6 +38,8 @@ long long Normalise(const IntKey& key, long long v) {
       return v & 0xFF;
     case IntRule::kOneOf:
       return v == key.min || v == key.mid || v == key.max ? v : key.fallback;
+    case IntRule::kClamped:
+      return std::clamp(v, key.min, key.max);
   }
   return v;
 }

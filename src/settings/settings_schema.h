@@ -19,6 +19,7 @@ enum class IntRule {
   kColor,     // 0x00BBGGRR: the low 32 bits
   kByte,      // the low 8 bits
   kOneOf,     // anything but min, mid or max gives the default
+  kClamped,   // outside min..max gives the nearer bound
 };
 
 struct IntKey {
@@ -135,6 +136,24 @@ inline constexpr IntKey kDispPrepro{"Tree", "DispPrepro", 1, IntRule::kOnOff};
 inline constexpr IntKey kDispLineNo{"Tree", "DispLineNo", 1, IntRule::kOnOff};
 inline constexpr IntKey kDispRooler{"Tree", "DispRooler", 1, IntRule::kOnOff};
 inline constexpr IntKey kSrcLine{"Tree", "SrcLine", 0, IntRule::kInRange, 0, 9999};
+// The TREE viewer window. GraphRect%'s lower bound is the TreeRect% read (5 the smallest):
+// loading takes a copy of the key with that min.
+inline constexpr IntKey kTreeRect{"Tree_Dialog", "TreeRect%", 20, IntRule::kInRange, 5, 40, true};
+inline constexpr IntKey kGraphRect{"Tree_Dialog", "GraphRect%", 65, IntRule::kInRange, 5, 85, true};
+inline constexpr IntKey kColorType{"Tree_Dialog", "ColorType", 9, IntRule::kInRange, 0, 9, true};
+inline constexpr IntKey kColorBright{"Tree_Dialog", "ColorBright", 0, IntRule::kOnOff};
+inline constexpr IntKey kSelTextColor{"Tree", "Sel_TextColor", 0xFFFFFF, IntRule::kColor};
+inline constexpr IntKey kSelBackColor{"Tree", "Sel_BackColor", 0xA00000, IntRule::kColor};
+inline constexpr IntKey kOutTextColor{"Tree", "Out_TextColor", 0xFFFFFF, IntRule::kColor};
+inline constexpr IntKey kOutBackColor{"Tree", "Out_BackColor", 0, IntRule::kColor};
+inline constexpr IntKey kGraphHeight{"Tree", "GraphHeight", 4, IntRule::kClamped, 0, 7};
+inline constexpr IntKey kStatusBarBackColor{"StatusBar", "BkColor", 0, IntRule::kColor};
+// "Window": the TREE viewer's rectangle and show state (3 maximized, else 1)
+inline constexpr IntKey kTreeLeft{"Window", "tree_left", 0};
+inline constexpr IntKey kTreeTop{"Window", "tree_top", 0};
+inline constexpr IntKey kTreeRight{"Window", "tree_right", 0};
+inline constexpr IntKey kTreeBottom{"Window", "tree_bottom", 0};
+inline constexpr IntKey kTreeShow{"Window", "tree_show", 0};
 // "Window": the main window's collapsed rectangle and show state
 inline constexpr IntKey kWindowLeft{"Window", "left", 0};
 inline constexpr IntKey kWindowTopEdge{"Window", "top", 0};

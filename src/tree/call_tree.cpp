@@ -52,7 +52,9 @@ bool CallTree::HasChildren(std::int32_t n) const {
     return false;
   }
   if (nd.callee < 0) return page_->entries[static_cast<std::size_t>(entry_)].callee_count > 0;
-  if (nd.recursion || nd.depth + 1 >= kNestLimit) return false;
+  // An item at the nest limit that names an entry was made childless when its parent was made,
+  // so the limit needs no test here.
+  if (nd.recursion) return false;
   const std::int32_t target = page_->callees[static_cast<std::size_t>(nd.callee)].target;
   return target >= 0 && page_->entries[static_cast<std::size_t>(target)].callee_count > 0;
 }

@@ -11,9 +11,6 @@ namespace kelvora {
 
 namespace {
 
-constexpr std::string_view kDialog = "Tree_Dialog";
-constexpr std::string_view kTree = "Tree";
-
 // The selection window's order: letters without case, "_" just before the digits.
 int SortKey(unsigned char c) {
   if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c - 'A' + 'a');
@@ -36,57 +33,46 @@ int ComparePrefix(std::string_view text, std::string_view prefix) {
 
 void WriteTreeWindowColor(SettingsStore& store, bool output_window, bool background,
                           unsigned color) {
-  const char* key = output_window ? (background ? "Out_BackColor" : "Out_TextColor")
-                                  : (background ? "Sel_BackColor" : "Sel_TextColor");
-  store.WriteInt(kTree, key, color);
+  const IntKey& key = output_window ? (background ? keys::kOutBackColor : keys::kOutTextColor)
+                                    : (background ? keys::kSelBackColor : keys::kSelTextColor);
+  WriteValue(store, key, color);
 }
 
 TreePlacement ReadTreePlacement(const SettingsStore& store) {
   TreePlacement p;
-  p.left = store.ReadInt("Window", "tree_left", 0);
-  p.top = store.ReadInt("Window", "tree_top", 0);
-  p.right = store.ReadInt("Window", "tree_right", 0);
-  p.bottom = store.ReadInt("Window", "tree_bottom", 0);
-  p.maximized = store.ReadInt("Window", "tree_show", 0) == 3;
+  p.left = ReadValue(store, keys::kTreeLeft);
+  p.top = ReadValue(store, keys::kTreeTop);
+  p.right = ReadValue(store, keys::kTreeRight);
+  p.bottom = ReadValue(store, keys::kTreeBottom);
+  p.maximized = ReadValue(store, keys::kTreeShow) == 3;
   return p;
 }
 
 void SaveTreePlacement(SettingsStore& store, const TreePlacement& p, int graph_height) {
-  store.WriteInt("Window", "tree_left", p.left);
-  store.WriteInt("Window", "tree_top", p.top);
-  store.WriteInt("Window", "tree_right", p.right);
-  store.WriteInt("Window", "tree_bottom", p.bottom);
-  store.WriteInt("Window", "tree_show", p.maximized ? 3 : 1);
-  store.WriteInt(kTree, "GraphHeight", graph_height);
+  WriteValue(store, keys::kTreeLeft, p.left);
+  WriteValue(store, keys::kTreeTop, p.top);
+  WriteValue(store, keys::kTreeRight, p.right);
+  WriteValue(store, keys::kTreeBottom, p.bottom);
+  WriteValue(store, keys::kTreeShow, p.maximized ? 3 : 1);
+  WriteValue(store, keys::kGraphHeight, graph_height);
 }
 
 TreeViewSettings LoadTreeViewSettings(SettingsStore& store) {
   TreeViewSettings v;
-  auto bounded = [&](std::string_view section, std::string_view key, int def, int lo, int hi) {
-    const long long value = store.ReadInt(section, key, def);
-    if (value < lo || value > hi) {
-      store.WriteInt(section, key, def);
-      return def;
-    }
-    return static_cast<int>(value);
-  };
-  v.tree_rect = bounded(kDialog, "TreeRect%", 20, 5, 40);
-  v.graph_rect = bounded(kDialog, "GraphRect%", 65, v.tree_rect, 85);
-  v.color_type = bounded(kDialog, "ColorType", 9, 0, 9);
-  v.color_bright = store.ReadInt(kDialog, "ColorBright", 0) == 1;
-  auto colour = [&](std::string_view key, unsigned def) {
-    return static_cast<unsigned>(store.ReadInt(kTree, key, def)) & 0xFFFFFFu;
-  };
-  v.sel_text = colour("Sel_TextColor", 0xffffff);
-  v.sel_back = colour("Sel_BackColor", 0xa00000);
-  v.out_text = colour("Out_TextColor", 0xffffff);
-  v.out_back = colour("Out_BackColor", 0);
-  v.status_back = static_cast<unsigned>(store.ReadInt("StatusBar", "BkColor", 0)) & 0xFFFFFFu;
-  v.graph_height =
-      static_cast<int>(std::clamp<long long>(store.ReadInt(kTree, "GraphHeight", 4), 0, 7));
-  v.src_line = static_cast<int>(std::clamp<long long>(store.ReadInt(kTree, "SrcLine", 0), 0, 9999));
-  const long long toolbar = store.ReadInt(kTree, "toolbar", 1);
-  v.toolbar = toolbar < 1 || toolbar > 4 ? 1 : static_cast<int>(toolbar);
+  v.tree_rect = LoadInt(store, keys::kTreeRect);
+  IntKey graph_rect = keys::kGraphRect;  // the right slider's range starts at TreeRect%
+  graph_rect.min = v.tree_rect;
+  v.graph_rect = LoadInt(store, graph_rect);
+  v.color_type = LoadInt(store, keys::kColorType);
+  v.color_bright = ReadInt(store, keys::kColorBright);
+  auto colour = [&](const IntKey& key) { return ReadColor(store, key) & 0xFFFFFFu; };
+  v.sel_text = colour(keys::kSelTextColor);
+  v.sel_back = colour(keys::kSelBackColor);
+  v.out_text = colour(keys::kOutTextColor);
+  v.out_back = colour(keys::kOutBackColor);
+  v.status_back = colour(keys::kStatusBarBackColor);
+  v.graph_height = ReadInt(store, keys::kGraphHeight);
+  v.toolbar = ReadInt(store, keys::kToolbar);
   return v;
 }
 
@@ -123,16 +109,16 @@ bool SavedTreeRectUsable(long long left, long long top, long long right, long lo
 
 void ReleaseTreeRectSlider(TreeViewSettings& view, int value, SettingsStore& store) {
   view.tree_rect = std::clamp(value, 5, 40);
-  store.WriteInt(kDialog, "TreeRect%", view.tree_rect);
+  WriteValue(store, keys::kTreeRect, view.tree_rect);
   if (view.graph_rect < view.tree_rect) {
     view.graph_rect = view.tree_rect;
-    store.WriteInt(kDialog, "GraphRect%", view.graph_rect);
+    WriteValue(store, keys::kGraphRect, view.graph_rect);
   }
 }
 
 void ReleaseGraphRectSlider(TreeViewSettings& view, int value, SettingsStore& store) {
   view.graph_rect = std::clamp(value, view.tree_rect, 85);
-  store.WriteInt(kDialog, "GraphRect%", view.graph_rect);
+  WriteValue(store, keys::kGraphRect, view.graph_rect);
 }
 
 bool ChooseColorType(TreeViewSettings& view, int index, SettingsStore& store, Ui& ui) {
@@ -141,13 +127,13 @@ bool ChooseColorType(TreeViewSettings& view, int index, SettingsStore& store, Ui
     return false;
   }
   view.color_type = index;
-  store.WriteInt(kDialog, "ColorType", index);
+  WriteValue(store, keys::kColorType, index);
   return true;
 }
 
 void ToggleColorBright(TreeViewSettings& view, SettingsStore& store) {
   view.color_bright = view.color_bright == 1 ? 0 : 1;
-  store.WriteInt(kDialog, "ColorBright", view.color_bright);
+  WriteValue(store, keys::kColorBright, view.color_bright);
 }
 
 int NextGraphAngle(int angle, bool vertical_bars, Ui& ui) {
@@ -161,7 +147,7 @@ int NextGraphAngle(int angle, bool vertical_bars, Ui& ui) {
 
 int StepGraphHeight(TreeViewSettings& view, int delta, SettingsStore& store) {
   view.graph_height = std::clamp(view.graph_height + delta, 0, 7);
-  store.WriteInt(kTree, "GraphHeight", view.graph_height);
+  WriteValue(store, keys::kGraphHeight, view.graph_height);
   return view.graph_height;
 }
 

@@ -28,14 +28,14 @@ struct TreeViewSettings {
   int color_bright = 0;
   unsigned sel_text = 0xffffff, sel_back = 0xa00000, out_text = 0xffffff, out_back = 0;
   int graph_height = 4;  // "GraphHeight": 0..7
-  int src_line = 0;
-  int toolbar = 1;  // "toolbar": see ToolbarVariant
+  int toolbar = 1;       // "toolbar": see ToolbarVariant
   // "StatusBar" "BkColor" (0xBBGGRR); 0, the default, leaves the desktop's own colour: a black
   // bar would hide its black texts.
   unsigned status_back = 0;
 };
-// Reads the settings; TreeRect%, GraphRect% and ColorType out of bounds take their defaults and
-// are written back; GraphHeight is held to 0..7, toolbar 0 or above 4 becomes 1.
+// Reads the settings through their keys (settings/settings_schema.h): TreeRect%, GraphRect% and
+// ColorType out of bounds take their defaults and are written back; GraphHeight is held to 0..7,
+// toolbar 0 or above 4 becomes 1.
 TreeViewSettings LoadTreeViewSettings(SettingsStore& store);
 // A colour of the selection window or the output window, "Tree" Sel_TextColor, Sel_BackColor,
 // Out_TextColor, Out_BackColor (0xBBGGRR).

@@ -92,6 +92,90 @@ TEST(TreeWindowRules, SlidersSavedRectangleAndSettingBounds) {
   EXPECT_FALSE(ToolbarVariantOf(0).old_style);
 }
 
+// Loading the viewer's settings: what a stored value reads as, and what the file holds after
+// loading (out-of-bounds TreeRect%, GraphRect% and ColorType are written back, the others not).
+TEST(TreeWindowRules, LoadingReadsAndWritesBackEachStoredValue) {
+  constexpr long long kMissing = -999999;
+  using Get = long long (*)(const TreeViewSettings&);
+  const Get tree_rect = [](const TreeViewSettings& v) -> long long { return v.tree_rect; };
+  const Get graph_rect = [](const TreeViewSettings& v) -> long long { return v.graph_rect; };
+  const Get color_type = [](const TreeViewSettings& v) -> long long { return v.color_type; };
+  const Get bright = [](const TreeViewSettings& v) -> long long { return v.color_bright; };
+  const Get height = [](const TreeViewSettings& v) -> long long { return v.graph_height; };
+  const Get toolbar = [](const TreeViewSettings& v) -> long long { return v.toolbar; };
+  const Get sel_text = [](const TreeViewSettings& v) -> long long { return v.sel_text; };
+  const Get out_back = [](const TreeViewSettings& v) -> long long { return v.out_back; };
+  const Get status = [](const TreeViewSettings& v) -> long long { return v.status_back; };
+  struct Case {
+    const char* section;
+    const char* key;
+    long long stored;  // kMissing: not in the file
+    Get get;
+    long long read;
+    long long written;               // the file after loading
+    long long tree_rect = kMissing;  // TreeRect% stored beside it
+  };
+  const Case cases[] = {
+      {"Tree_Dialog", "TreeRect%", kMissing, tree_rect, 20, kMissing},
+      {"Tree_Dialog", "TreeRect%", 4, tree_rect, 20, 20},
+      {"Tree_Dialog", "TreeRect%", 5, tree_rect, 5, 5},
+      {"Tree_Dialog", "TreeRect%", 40, tree_rect, 40, 40},
+      {"Tree_Dialog", "TreeRect%", 41, tree_rect, 20, 20},
+      {"Tree_Dialog", "TreeRect%", -1, tree_rect, 20, 20},
+      {"Tree_Dialog", "TreeRect%", 5000000000LL, tree_rect, 20, 20},
+      {"Tree_Dialog", "GraphRect%", kMissing, graph_rect, 65, kMissing},
+      {"Tree_Dialog", "GraphRect%", 19, graph_rect, 65, 65},
+      {"Tree_Dialog", "GraphRect%", 20, graph_rect, 20, 20},
+      {"Tree_Dialog", "GraphRect%", 29, graph_rect, 65, 65, 30},  // below TreeRect%
+      {"Tree_Dialog", "GraphRect%", 30, graph_rect, 30, 30, 30},
+      {"Tree_Dialog", "GraphRect%", 25, graph_rect, 25, 25, 41},  // TreeRect% fell back to 20
+      {"Tree_Dialog", "GraphRect%", 85, graph_rect, 85, 85},
+      {"Tree_Dialog", "GraphRect%", 86, graph_rect, 65, 65},
+      {"Tree_Dialog", "ColorType", -1, color_type, 9, 9},
+      {"Tree_Dialog", "ColorType", 0, color_type, 0, 0},
+      {"Tree_Dialog", "ColorType", 10, color_type, 9, 9},
+      {"Tree_Dialog", "ColorBright", 1, bright, 1, 1},
+      {"Tree_Dialog", "ColorBright", 2, bright, 0, 2},
+      {"Tree", "GraphHeight", kMissing, height, 4, kMissing},
+      {"Tree", "GraphHeight", -3, height, 0, -3},
+      {"Tree", "GraphHeight", 8, height, 7, 8},
+      {"Tree", "GraphHeight", 5, height, 5, 5},
+      {"Tree", "toolbar", 0, toolbar, 1, 0},
+      {"Tree", "toolbar", 4, toolbar, 4, 4},
+      {"Tree", "toolbar", 5, toolbar, 1, 5},
+      {"Tree", "Sel_TextColor", kMissing, sel_text, 0xffffff, kMissing},
+      {"Tree", "Sel_TextColor", 0x12345678, sel_text, 0x345678, 0x12345678},
+      {"Tree", "Out_BackColor", -1, out_back, 0xffffff, -1},
+      {"StatusBar", "BkColor", kMissing, status, 0, kMissing},
+      {"StatusBar", "BkColor", 0x1a0b0c0d, status, 0x0b0c0d, 0x1a0b0c0d},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.key) + " " + std::to_string(c.stored));
+    Store s;
+    if (c.stored != kMissing) s.store.WriteInt(c.section, c.key, c.stored);
+    if (c.tree_rect != kMissing) s.store.WriteInt("Tree_Dialog", "TreeRect%", c.tree_rect);
+    EXPECT_EQ(c.get(LoadTreeViewSettings(s.store)), c.read);
+    EXPECT_EQ(s.store.ReadInt(c.section, c.key, kMissing), c.written);
+  }
+}
+
+// The placement written when the viewer closes reads back as it was.
+TEST(TreeWindowRules, PlacementRoundTrip) {
+  Store s;
+  EXPECT_EQ(ReadTreePlacement(s.store).right, 0);
+  SaveTreePlacement(s.store, {10, 20, 810, 620, true}, 6);
+  const TreePlacement p = ReadTreePlacement(s.store);
+  EXPECT_EQ(std::tuple(p.left, p.top, p.right, p.bottom, p.maximized),
+            std::tuple(10LL, 20LL, 810LL, 620LL, true));
+  EXPECT_EQ(s.store.ReadInt("Window", "tree_show", 0), 3);
+  EXPECT_EQ(s.store.ReadInt("Tree", "GraphHeight", 0), 6);
+  SaveTreePlacement(s.store, {10, 20, 810, 620, false}, 6);
+  EXPECT_EQ(s.store.ReadInt("Window", "tree_show", 0), 1);
+  EXPECT_FALSE(ReadTreePlacement(s.store).maximized);
+  WriteTreeWindowColor(s.store, true, false, 0x123456);
+  EXPECT_EQ(LoadTreeViewSettings(s.store).out_text, 0x123456u);
+}
+
 TEST(TreeWindowRules, ColourSchemeGraphAngleAndScale) {
   Store s;
   ScriptedUi ui;
