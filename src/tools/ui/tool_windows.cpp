@@ -9,16 +9,19 @@
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTextBlockFormat>
+#include <QTextCursor>
+#include <QTextEdit>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <ctime>
 
 #include "gui_common/background_patterns.h"
 #include "gui_common/japanese_fonts.h"
+#include "gui_common/readable_rows.h"
 #include "platform/version.h"
 #include "settings/background_pattern_table.h"
 #include "tools/system_info.h"
@@ -37,11 +40,20 @@ InfoWindow::InfoWindow(const QString& text, double opacity, QWidget* parent) : Q
   setWindowTitle(U("Kelvora - 情報表示 -"));
   setWindowOpacity(opacity);
   setSizeGripEnabled(true);
-  edit_ = new QPlainTextEdit(this);
+  // Lines of a fixed height that holds the underscore: the Japanese fixed fonts draw "_" below
+  // their descent, where a plain text view's next line cuts it off (the 0x5F row of the ASCII
+  // table looked empty).
+  edit_ = new QTextEdit(this);
   edit_->setReadOnly(true);
-  edit_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  edit_->setAcceptRichText(false);
+  edit_->setLineWrapMode(QTextEdit::NoWrap);
   edit_->setFont(QFont(FixedGothicName(), 10));
   edit_->setPlainText(text);
+  QTextBlockFormat rows;
+  rows.setLineHeight(ReadableRowHeight(edit_->font()), QTextBlockFormat::FixedHeight);
+  QTextCursor all(edit_->document());
+  all.select(QTextCursor::Document);
+  all.mergeBlockFormat(rows);
   auto* copy = new QPushButton(U("ALLコピー(&A)"), this);
   auto* close = new QPushButton(U("閉じる(&C)"), this);
   connect(copy, &QPushButton::clicked, this,

@@ -6,7 +6,7 @@
 #include <QString>
 
 class QLabel;
-class QPlainTextEdit;
+class QTextEdit;
 class QProgressBar;
 class QTableWidget;
 class QTimer;
@@ -23,7 +23,7 @@ class InfoWindow : public QDialog {
   QString text() const;
 
  private:
-  QPlainTextEdit* edit_;
+  QTextEdit* edit_;
 };
 
 // "各種情報": time, OS, memory, swap and address space, refreshed every second. Enter and

@@ -105,7 +105,8 @@ class CallGraphWindowTest : public QObject {
                                             "・ helper,1,1,0," + util_c_ + "(1)",
                                             "",
                                             "helper,1,1,0," + util_c_ + "(1)",
-                                            ""};
+                                            "",
+                                            "// ---------- [End Of File] ---------- //"};
     std::string bytes;
     for (const std::string& l : lines) bytes += Utf8ToCp932(l) + "\r\n";
     const std::string tree = dir_.Write("関数.tree", bytes);

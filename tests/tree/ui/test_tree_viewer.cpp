@@ -52,7 +52,8 @@ class TreeViewerTest : public QObject {
                             TreeBytes({"//Data1:WIN32", "", "main,2,4,0," + source_ + "(1)",
                                        "・ init,1,1,0," + source_ + "(9)",
                                        "・ main  ※再起処理,2,4,0," + source_ + "(1)", "",
-                                       "init,1,1,0," + source_ + "(9)", "・ leaf,", ""}));
+                                       "init,1,1,0," + source_ + "(9)", "・ leaf,", "",
+                                       "// ---------- [End Of File] ---------- //"}));
     store_ = std::make_unique<SettingsStore>(dir_.Write("Kelvora.ini", ""),
                                              (dir_.path() / "registry.ini").string());
     ui_ = ScriptedUi();

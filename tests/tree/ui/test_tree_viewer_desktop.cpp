@@ -14,6 +14,8 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTextBlock>
+#include <QTextEdit>
 #include <QTreeView>
 #include <QtTest>
 #include <fstream>
@@ -30,6 +32,8 @@
 #include "settings/ui/property_page_widgets.h"
 #include "support/qt_test_support.h"
 #include "support/temp_dir.h"
+#include "tools/ascii_table.h"
+#include "tools/ui/tool_windows.h"
 #include "tree/ui/entry_find_box.h"
 #include "tree/ui/graph_widget.h"
 #include "tree/ui/page_choice_dialog.h"
@@ -298,11 +302,44 @@ class TreeViewerDesktopTest : public QObject {
     QTest::qWait(1100);
     QTest::keyClicks(sel, QStringLiteral("tar"));
     QCOMPARE(Text(sel->currentIndex()), QStringLiteral("tar"));
-    // A row is tall enough for the underscore of "s_Init".
-    QVERIFY(sel->visualRect(sel->currentIndex()).height() >= ReadableRowHeight(sel->font()));
-    const QFontMetrics fm(sel->font());
-    QVERIFY(ReadableRowHeight(sel->font()) >=
-            fm.ascent() + fm.boundingRect(QChar(u'_')).bottom() + 1);
+    // A row is tall enough for the underscore of "s_Init": the tree rows, and the ASCII
+    // table's line of 0x5F, whose underscore must be drawn inside its own line.
+    InfoWindow ascii(QString::fromStdString(AsciiTableText()), 1.0);
+    ascii.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&ascii));
+    auto* edit = ascii.findChild<QTextEdit*>();
+    QVERIFY(edit != nullptr);
+    const QTextBlock row5f = edit->document()->find(QStringLiteral("0x5F")).block();
+    QVERIFY(row5f.isValid());
+    QTextCursor at(row5f);
+    at.setPosition(row5f.position() + row5f.text().indexOf(QStringLiteral("│ _")) + 2);
+    edit->setTextCursor(at);
+    edit->ensureCursorVisible();
+    // The line's own band: from its top to the top of the line below.
+    QRect glyph = edit->cursorRect(at);
+    glyph.setBottom(edit->cursorRect(QTextCursor(row5f.next())).top() - 1);
+    const struct {
+      const char* what;
+      int height;
+      QFont font;
+    } rows[] = {
+        {"selection row", sel->visualRect(sel->currentIndex()).height(), sel->font()},
+        {"ASCII table line", glyph.height(), edit->font()},
+    };
+    for (const auto& r : rows) {
+      const QFontMetrics fm(r.font);
+      QVERIFY2(r.height >= ReadableRowHeight(r.font), r.what);
+      QVERIFY2(ReadableRowHeight(r.font) >= fm.ascent() + fm.boundingRect(QChar(u'_')).bottom() + 1,
+               r.what);
+    }
+    // The underscore's ink lies inside its line.
+    const QImage shot = edit->viewport()->grab().toImage();
+    const int width = QFontMetrics(edit->font()).horizontalAdvance(QChar(u'_'));
+    int ink = 0;
+    for (int y = glyph.top(); y <= glyph.bottom(); ++y)
+      for (int x = glyph.left() + 1; x < glyph.left() + width; ++x)
+        ink += qGray(shot.pixel(x, y)) < 128;
+    QVERIFY2(ink > 0, "no underscore drawn inside the 0x5F line");
 
     EntryFindBox* find = viewer.find_box();
     QVERIFY(find->isVisible());
