@@ -79,8 +79,9 @@ int RunCliCommentImports(CliGrepContext& ctx) {
     std::string why;
     const int fd = OpenInputFile(file, kCommentFileLimit, &why);
     if (fd < 0) {
-      ctx.ui.Message("ファイルが開けませんでした。　\n" + file + "\n" + why, Ui::kCaption,
-                     MsgIcon::Warning);
+      std::string message = "ファイルが開けませんでした。　\n";
+      message.append(file).append("\n").append(why);
+      ctx.ui.Message(message, Ui::kCaption, MsgIcon::Warning);
       status = 1;
       continue;
     }

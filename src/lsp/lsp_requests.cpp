@@ -417,11 +417,25 @@ json Server::IncomingCalls(const json& params) {
     std::snprintf(lines, sizeof lines,
                   R"({"start":{"line":%u,"character":0},"end":{"line":%u,"character":0}})",
                   d.line - 1, std::max(d.end, d.line));
-    out += R"({"from":{"name":)" + it->second + R"(,"kind":12,"detail":)" +
-           text(file_name + "(" + std::to_string(d.line) + ")") + R"(,"uri":)" + uri +
-           R"(,"range":)" + lines + R"(,"selectionRange":)" +
-           range(NameRange(path, d.line, d.name)) + R"(,"data":{"path":)" + display + R"(,"uri":)" +
-           uri + R"(,"line":)" + std::to_string(d.line) + R"(}},"fromRanges":[)";
+    std::string detail = file_name;
+    detail.append("(").append(std::to_string(d.line)).append(")");
+    out.append(R"({"from":{"name":)")
+        .append(it->second)
+        .append(R"(,"kind":12,"detail":)")
+        .append(text(detail))
+        .append(R"(,"uri":)")
+        .append(uri)
+        .append(R"(,"range":)")
+        .append(lines)
+        .append(R"(,"selectionRange":)")
+        .append(range(NameRange(path, d.line, d.name)))
+        .append(R"(,"data":{"path":)")
+        .append(display)
+        .append(R"(,"uri":)")
+        .append(uri)
+        .append(R"(,"line":)")
+        .append(std::to_string(d.line))
+        .append(R"(}},"fromRanges":[)");
     for (std::size_t k = 0; k < c.sites.size(); ++k) {
       if (k > 0) out += ',';
       out += range(NameRange(path, c.sites[k].line, name, c.sites[k].column));

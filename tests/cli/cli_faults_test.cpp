@@ -211,6 +211,43 @@ TEST_F(CliFaults, KillNineLeavesOldOrNewAndTheNextWriteSweeps) {
   }
 }
 
+// Ctrl+C and SIGTERM act as Escape: the run stops promptly with 130 / 143, the output it was
+// writing is the old file (or the complete new one when the signal came after it), and no
+// temporary file is left behind.
+TEST_F(CliFaults, InterruptStopsTheRunAndKeepsTheOldOutput) {
+  const std::string tree = WriteBigTree(dir_);
+  fs::create_directories(dir_.path() / "out");
+  const std::string reference = (dir_.path() / "out/reference").string();
+  const std::vector<std::string> args = {"analyse", "--write", "func-tree=@", tree};
+  const auto started = std::chrono::steady_clock::now();
+  ASSERT_LE(Run(WithTarget(args, reference)).status, 3);
+  const double took =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  const std::string expected = TempDir::Read(reference);
+  fs::remove(reference);
+  const std::string target = (dir_.path() / "out/target").string();
+  for (const auto& [signal, code] : {std::pair{SIGINT, 130}, std::pair{SIGTERM, 143},
+                                     std::pair{SIGINT, 130}, std::pair{SIGTERM, 143}}) {
+    { std::ofstream(target, std::ios::binary) << "old contents\n"; }
+    const pid_t pid = Start(WithTarget(args, target));
+    std::this_thread::sleep_for(std::chrono::duration<double>(took * 0.4));
+    ::kill(pid, signal);
+    const auto sent = std::chrono::steady_clock::now();
+    const int status = StatusOf(pid);
+    const double waited =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - sent).count();
+    const std::string now = TempDir::Read(target);
+    if (status == code) {
+      EXPECT_EQ("old contents\n", now) << signal;
+      EXPECT_LT(waited, 2.0) << signal;  // the run stops, it does not finish its work first
+    } else {
+      EXPECT_LE(status, 3) << signal;  // it had finished before the signal came
+      EXPECT_EQ(expected, now) << signal;
+    }
+    EXPECT_EQ(std::vector<std::string>{}, Leftovers(dir_.path() / "out")) << signal;
+  }
+}
+
 // A FIFO named as the output: refused with its name when no one reads it, never replaced.
 TEST_F(CliFaults, FifoTargetIsNeverReplaced) {
   const std::string tree = WriteBigTree(dir_);
