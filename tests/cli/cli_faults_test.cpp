@@ -248,6 +248,23 @@ TEST_F(CliFaults, InterruptStopsTheRunAndKeepsTheOldOutput) {
   }
 }
 
+// A temporary folder that fills part-way (the candidate spool of 600 structs cannot be written
+// whole): the run ends with its message and a failure, never with rows missing.
+TEST_F(CliFaults, FullTemporaryFolderEndsTheRunWithItsMessage) {
+  for (int f = 0; f < 60; ++f) {
+    std::string text;
+    for (int i = 0; i < 10; ++i)
+      text += "struct st_" + std::to_string(f) + "_" + std::to_string(i) +
+              " {\n  int a;\n  long b;\n};\n";
+    dir_.Write("structs/s" + std::to_string(f) + ".h", text);
+  }
+  const auto r = RunProcess(
+      {"/usr/bin/prlimit", "--fsize=2000", KELVORA_CLI_BIN, "analyse", "--dump", "structs"},
+      dir_.str(), {"KELVORA_HOME=" + home_.str()}, 30);
+  EXPECT_EQ(1, r.status) << r.err;
+  EXPECT_NE(std::string::npos, r.err.find("テンポラリファイルの作成エラー")) << r.err;
+}
+
 // A FIFO named as the output: refused with its name when no one reads it, never replaced.
 TEST_F(CliFaults, FifoTargetIsNeverReplaced) {
   const std::string tree = WriteBigTree(dir_);
