@@ -104,10 +104,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
-  std::vector<std::string> specs(argv + std::min(argc, 3), argv + argc);
-  if (specs.empty())
-    specs = {"callees:start_kernel@init/main.c:3", "callers:kmalloc@include/linux/slab.h:2",
-             "callees:start_kernel:3", "callers:kmalloc:2"};
+  std::vector<std::string> wanted(argv + std::min(argc, 3), argv + argc);
+  if (wanted.empty())
+    wanted = {"callees:start_kernel@init/main.c:3", "callers:kmalloc@include/linux/slab.h:2",
+              "callees:start_kernel:3", "callers:kmalloc:2"};
   kelvora::SettingsStore store(kelvora::SettingsFilePath(), kelvora::UserStorePath());
   const kelvora::TreeSettings settings = kelvora::LoadTreeSettings(store, false);
   kelvora::RegexService regex;
@@ -125,15 +125,15 @@ int main(int argc, char** argv) {
   std::printf("median of %d runs, node budget %lld\n", runs, options.node_budget);
   std::printf("%-40s %9s %9s %9s %9s %6s %6s %6s\n", "", "build ms", "render ms", "total ms",
               "cpu ms", "gap ms", "nodes", "cut");
-  for (const std::string& spec : specs) {
+  for (const std::string& text : wanted) {
     Case c;
-    if (!ParseCase(spec, c)) {
-      std::fprintf(stderr, "bad case %s (DIRECTION:NAME[@PATH]:DEPTH)\n", spec.c_str());
+    if (!ParseCase(text, c)) {
+      std::fprintf(stderr, "bad case %s (DIRECTION:NAME[@PATH]:DEPTH)\n", text.c_str());
       return 2;
     }
     const std::optional<kelvora::GraphStart> start = StartOf(page, c);
     if (!start) {
-      std::fprintf(stderr, "no start %s\n", spec.c_str());
+      std::fprintf(stderr, "no start %s\n", text.c_str());
       return 1;
     }
     options.direction = c.direction;
@@ -163,7 +163,7 @@ int main(int argc, char** argv) {
       nodes = graph.nodes.size();
       cut = graph.left_out;
     }
-    std::printf("%-40s %9.1f %9.1f %9.1f %9.1f %6.1f %6zu %6lld\n", spec.c_str(), Median(build),
+    std::printf("%-40s %9.1f %9.1f %9.1f %9.1f %6.1f %6zu %6lld\n", text.c_str(), Median(build),
                 Median(render), Median(total), Median(cpu), Median(gap), nodes, cut);
   }
   return 0;
