@@ -33,24 +33,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using kelvora::CommandView;
-
-// The window's part of a command does nothing here: no viewer opens on the written tree.
-class QuietView : public CommandView {
- public:
-  void OpenSettingsSheet() override {}
-  void TakeWordFromClipboard() override {}
-  void ShowTransparency(int) override {}
-  std::optional<kelvora::HtmlOptions> AskHtmlOptions() override { return std::nullopt; }
-  void ShowInformation(const std::string&) override {}
-  void ShowSystemInfo() override {}
-  void ShowBitmapPatternList() override {}
-  void ShowVersion() override {}
-  void RunGrepMenu() override {}
-  void RunCommentSearch() override {}
-  void OpenTreeViewer() override {}
-  void OpenTreeViewerOn(const std::string&) override {}
-};
 
 std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -90,7 +72,7 @@ int main(int argc, char** argv) {
 
   Settings settings;
   LoadSettings(store, settings, cli_ui);
-  QuietView view;
+  kelvora::WindowlessView view;  // no viewer opens on the written tree
   CommandState state{data, store, settings, regex, view, {}, nullptr, nullptr, nullptr, &calls};
   const std::vector<CommandRow> rows = MainWindowRows();
   auto row_of = [&](int id) -> const CommandRow& {

@@ -17,12 +17,9 @@ namespace kelvora {
 namespace {
 
 // The window's part of a command: nothing to show; the HTML site's options come from the flags.
-class CliCommandView : public CommandView {
+class CliCommandView : public WindowlessView {
  public:
   explicit CliCommandView(const CliOptions& options) : options_(options) {}
-  void OpenSettingsSheet() override {}
-  void TakeWordFromClipboard() override {}
-  void ShowTransparency(int) override {}
   std::optional<HtmlOptions> AskHtmlOptions() override {
     HtmlOptions html;
     html.font = options_.html_font;
@@ -30,14 +27,6 @@ class CliCommandView : public CommandView {
     html.comments = options_.html_comments;
     return html;
   }
-  void ShowInformation(const std::string&) override {}
-  void ShowSystemInfo() override {}
-  void ShowBitmapPatternList() override {}
-  void ShowVersion() override {}
-  void RunGrepMenu() override {}
-  void RunCommentSearch() override {}
-  void OpenTreeViewer() override {}
-  void OpenTreeViewerOn(const std::string&) override {}
 
  private:
   const CliOptions& options_;

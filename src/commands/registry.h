@@ -97,6 +97,25 @@ class CommandView {
   virtual void OpenTreeViewerOn(const std::string& tree_file) = 0;
 };
 
+// A CommandView without a main window (the command line, the viewer's rows, tests and
+// benchmarks): nothing is shown and the HTML site's options are not confirmed. Front ends
+// override what they answer differently.
+class WindowlessView : public CommandView {
+ public:
+  void OpenSettingsSheet() override {}
+  void TakeWordFromClipboard() override {}
+  void ShowTransparency(int) override {}
+  std::optional<HtmlOptions> AskHtmlOptions() override { return std::nullopt; }
+  void ShowInformation(const std::string&) override {}
+  void ShowSystemInfo() override {}
+  void ShowBitmapPatternList() override {}
+  void ShowVersion() override {}
+  void RunGrepMenu() override {}
+  void RunCommentSearch() override {}
+  void OpenTreeViewer() override {}
+  void OpenTreeViewerOn(const std::string&) override {}
+};
+
 class TreeViewerState;
 class TreeViewerView;
 

@@ -483,31 +483,10 @@ std::span<const ViewerPlace> ViewerContextMenu() {
   return kContextMenu;
 }
 
-namespace {
-
-// The main window's commands are not reachable from the viewer.
-class NoMainWindow : public CommandView {
- public:
-  void OpenSettingsSheet() override {}
-  void TakeWordFromClipboard() override {}
-  void ShowTransparency(int) override {}
-  std::optional<HtmlOptions> AskHtmlOptions() override { return std::nullopt; }
-  void ShowInformation(const std::string&) override {}
-  void ShowSystemInfo() override {}
-  void ShowBitmapPatternList() override {}
-  void ShowVersion() override {}
-  void RunGrepMenu() override {}
-  void RunCommentSearch() override {}
-  void OpenTreeViewer() override {}
-  void OpenTreeViewerOn(const std::string&) override {}
-};
-
-}  // namespace
-
 struct ViewerCommandContext::StandIns {
   RegisteredData data;
   Settings settings;
-  NoMainWindow view;
+  WindowlessView view;  // the main window's commands are not reachable from the viewer
 };
 
 ViewerCommandContext::ViewerCommandContext() : stand_ins_(std::make_unique<StandIns>()) {}

@@ -71,20 +71,9 @@ TEST(CliRegistry, ExitStatusOfEveryResult) {
 }
 
 // The window's part of the menu commands in this test: the HTML site's settings dialog says OK.
-class HtmlOkView : public CommandView {
+class HtmlOkView : public WindowlessView {
  public:
-  void OpenSettingsSheet() override {}
-  void TakeWordFromClipboard() override {}
-  void ShowTransparency(int) override {}
   std::optional<HtmlOptions> AskHtmlOptions() override { return HtmlOptions{}; }
-  void ShowInformation(const std::string&) override {}
-  void ShowSystemInfo() override {}
-  void ShowBitmapPatternList() override {}
-  void ShowVersion() override {}
-  void RunGrepMenu() override {}
-  void RunCommentSearch() override {}
-  void OpenTreeViewer() override {}
-  void OpenTreeViewerOn(const std::string&) override {}
 };
 
 // Every file below dir, relative path to bytes; the clock time of a site's date line is masked,
